@@ -1,0 +1,447 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/placeholder_window.h"
+#include "app/recovery_window.h"
+#include "app/station_window.h"
+#include "logbook/dates.h"
+#include "logbook/file_error.h"
+#include "logbook/program_constants.h"
+#include "logbook/qso_record.h"
+#include "logbook/station_callsign.h"
+#include "ui/colours.h"
+#include "ui/text.h"
+#include "ui/web_view.h"
+
+namespace ui {
+
+namespace {
+
+QString q(std::string_view s) { return fromView(s); }
+
+dxcc::DateTimeParts partsOf(const QDateTime& t) {
+    const QDate d = t.date();
+    const QTime tm = t.time();
+    return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()};
+}
+
+QString describeFileError(int code) {
+    switch (code) {
+        case dxcc::kFileNotFound:
+            return "Fichier introuvable.";
+        case dxcc::kDiskFull:
+            return "Le disque est plein.";
+        case dxcc::kPermissionDenied:
+            return "Permission refusée.";
+        case dxcc::kPathNotFound:
+            return "Chemin introuvable.";
+        case dxcc::kInputPastEnd:
+            return "Lecture au-delà de la fin du fichier.";
+        default:
+            return "Erreur d'entrée/sortie.";
+    }
+}
+
+QFont listFont() {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
+    : QMainWindow(parent),
+      ctx_(ctx),
+      logbook_(ctx.dataDir.toStdString()),
+      flash_(std::make_unique<Flash>()) {
+    setObjectName("Main");
+    model_ = new LogListModel(logbook_, this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setSpacing(6);
+    setCentralWidget(central);
+    buildMenus();
+    buildStatusRow(central);
+
+    EntryEnvironment env;
+    env.utcDateLabel = Label33;
+    env.utcTimeLabel = Label37;
+    env.dateAuto = Mnu_Date_Auto;
+    env.model = model_;
+    env.stationCallsign = [this] { return logbook_.stationCallsign(); };
+    env.runLogOperation = [this](const std::function<void()>& op) { return runLogOperation(op); };
+    env.openPrefixStatistics = [this] {
+        openPlaceholder("Stat_Prefixe", "Statistiques du prefixe");
+    };
+    Liste_DXCC = new QListView(central);  // created before the form, which watches it
+    env.list = Liste_DXCC;
+    entry_ = new EntryForm(ctx_, env, central);
+    layout->addWidget(entry_);
+
+    Rechercher = new QPushButton("Rechercher un QSO", entry_);
+    Rechercher->setObjectName("Rechercher");
+    Rechercher->setAutoDefault(false);
+    entry_->buttonRow()->addWidget(Rechercher);
+    connect(Rechercher, &QPushButton::clicked, this,
+            [this] { openPlaceholder("Recherche_Indicatif", "Rechercher un QSO par..."); });
+
+    buildList(central);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::tick);
+    Timer1->start();
+    tick();
+    resize(1280, 800);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildStatusRow(QWidget* central) {
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel("INDICATIF DE LA STATION  : ", central);
+    I_Station = new QLabel(central);
+    I_Station->setObjectName("I_Station");
+    QFont big = caption->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    caption->setFont(big);
+    I_Station->setFont(big);
+    QPalette blue = I_Station->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 160));
+    I_Station->setPalette(blue);
+    row->addWidget(caption);
+    row->addWidget(I_Station);
+    row->addStretch();
+
+    Label33 = new QLabel(central);
+    Label37 = new QLabel(central);
+    Label34 = new QLabel(central);
+    const char* names[] = {"Label33", "Label37", "Label34"};
+    int i = 0;
+    for (QLabel* l : {Label33, Label37, Label34}) {
+        l->setObjectName(names[i++]);
+        QFont f = big;
+        f.setBold(false);
+        l->setFont(f);
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setMargin(4);
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, kRestColour);
+        l->setPalette(p);
+        row->addSpacing(6);
+        row->addWidget(l);
+    }
+    static_cast<QVBoxLayout*>(central->layout())->addLayout(row);
+}
+
+void MainWindow::buildList(QWidget* central) {
+    const QFont font = listFont();
+    Label_Liste_DXCC = new QLabel(q(dxcc::displayHeading()), central);
+    Label_Liste_DXCC->setObjectName("Label_Liste_DXCC");
+    Label_Liste_DXCC->setFont(font);
+
+    Liste_DXCC->setObjectName("Liste_DXCC");
+    Liste_DXCC->setFont(font);
+    Liste_DXCC->setUniformItemSizes(true);
+    Liste_DXCC->setModel(model_);
+    Liste_DXCC->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Liste_DXCC->setSelectionMode(QAbstractItemView::SingleSelection);
+    Liste_DXCC->setToolTip(
+        "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'editer");
+    QPalette p = Liste_DXCC->palette();
+    p.setColor(QPalette::Base, kRestColour);
+    Liste_DXCC->setPalette(p);
+    // The heading's text starts where the list's text starts.
+    const int textLeft = Liste_DXCC->frameWidth() +
+                         Liste_DXCC->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    Label_Liste_DXCC->setContentsMargins(textLeft, 0, 0, 0);
+
+    L_Communes = new QLabel(
+        "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'éditer",
+        central);
+    L_Communes->setObjectName("L_Communes");
+
+    auto* layout = static_cast<QVBoxLayout*>(central->layout());
+    layout->addSpacing(4);
+    layout->addWidget(Label_Liste_DXCC);
+    layout->addWidget(Liste_DXCC, 1);
+    layout->addWidget(L_Communes);
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    auto menu = [bar](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(name);
+        return m;
+    };
+    auto command = [bar](const char* name, const QString& caption) {
+        QAction* a = bar->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+
+    Mnu_Fichier = menu("Mnu_Fichier", "Fichiers");
+    Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", "Quitter VEL_DXCC");
+    Mnu_RAZ = action(Mnu_Fichier, "Mnu_RAZ", "RAZ du fichier log");
+    Mnu_Import_ADIF = action(Mnu_Fichier, "Mnu_Import_ADIF", "Importer un fichier au format ADIF");
+    Nmu_Options = menu("Nmu_Options", "Options");
+    Mnu_Date_Auto = action(Nmu_Options, "Mnu_Date_Auto", "Date Automatique");
+    Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
+    Mnu_Station = menu("Mnu_Station", "Station");
+    Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
+    Mnu_Outils = menu("Mnu_Outils", "Outils");
+    Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
+    Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
+    Mnu_DXCC_SSB = command("Mnu_DXCC_SSB", "DXCC SSB/CW/RTTY");
+    Mnu_DXCC_Bande = command("Mnu_DXCC_Bande", "DXCC Bande");
+    Mnu_DXCC_5_Bandes = command("Mnu_DXCC_5_Bandes", "DXCC 5 Bandes");
+    Mnu_DXCC_Sat = command("Mnu_DXCC_Sat", "DXCC Satellite");
+    Mnu_Reglement = command("Mnu_Reglement", "Reglement DXCC");
+    Mnu_Aide = menu("Mnu_Aide", "Aide");
+    Mnu_Historique = action(Mnu_Aide, "Mnu_Historique", "Historique");
+    Mnu_A_Propos = action(Mnu_Aide, "Mnu_A_Propos", "A Propos");
+
+    Mnu_Date_Auto->setCheckable(true);
+    Mnu_Date_Man->setCheckable(true);
+    Mnu_Date_Auto->setChecked(true);
+
+    connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
+    connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
+    connect(Mnu_Import_ADIF, &QAction::triggered, this,
+            [this] { openPlaceholder("Import_ADIF", "Importer un fichier au format ADIF"); });
+    connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
+    connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
+    connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
+    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this,
+            [this] { openPlaceholder("Ajout_Prefixe", "Edition d'un Préfixe DXCC"); });
+    connect(Mnu_DXCC_Mixed, &QAction::triggered, this,
+            [this] { openPlaceholder("DXCC_Mixed", "DXCC Mixed"); });
+    connect(Mnu_DXCC_SSB, &QAction::triggered, this,
+            [this] { openPlaceholder("DXCC_SSB", "DXCC SSB/CW/RTTY"); });
+    connect(Mnu_DXCC_Bande, &QAction::triggered, this,
+            [this] { openPlaceholder("DXCC_Bande", "DXCC Bande"); });
+    connect(Mnu_DXCC_5_Bandes, &QAction::triggered, this,
+            [this] { openPlaceholder("DXCC_5B", "DXCC 5 Bandes"); });
+    connect(Mnu_DXCC_Sat, &QAction::triggered, this,
+            [this] { openPlaceholder("DXCC_Sat", "DXCC Satellite"); });
+    connect(Mnu_Reglement, &QAction::triggered, this, [this] {
+        openWindow("Reglement", [this] {
+            QWidget* w = createWebWindow("Reglement", "Reglement",
+                                         q(dxcc::kArrlHost) + q(dxcc::kRulesPath), this);
+            return w;
+        });
+    });
+    connect(Mnu_Historique, &QAction::triggered, this, &MainWindow::showHistory);
+    connect(Mnu_A_Propos, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+QString MainWindow::globalSection() const { return q(dxcc::kGlobalSection); }
+
+QString MainWindow::stationSection() const {
+    return q(dxcc::kStationSectionPrefix) + fromCp1252(logbook_.stationCallsign());
+}
+
+void MainWindow::centreOnScreen() {
+    if (QScreen* s = screen()) {
+        QRect r = s->availableGeometry();
+        move(r.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void MainWindow::startUp() {
+    centreOnScreen();
+    // The band and mode lists are filled by the entry form.
+    const QString station = ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign),
+                                               q(dxcc::kNoStation));
+    logbook_.setStationCallsign(toCp1252(station));
+    I_Station->setText(station);
+    entry_->restoreBandAndMode();
+    const QString dateAuto = ctx_.settings->get(stationSection(), q(dxcc::kKeyDateAuto),
+                                                q(dxcc::kDateAutoYes));
+    if (dateAuto == q(dxcc::kDateAutoYes) || dateAuto == q(dxcc::kDateAutoNo)) {
+        Mnu_Date_Auto->setChecked(dateAuto == q(dxcc::kDateAutoYes));
+        Mnu_Date_Man->setChecked(dateAuto == q(dxcc::kDateAutoNo));
+    }
+    ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
+    if (logbook_.stationCallsign() == dxcc::kNoStation) {
+        ctx_.dialogs->inform("\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n");
+        openStationWindow(true);
+    }
+    suppressSplash_ = false;
+    show();
+    entry_->Ind_A->setEnabled(true);
+    entry_->Ind_A->setFocus();
+    entry_->Mode_Aff->setText("Saisie QSO");
+    history_.clear();
+    for (auto line : dxcc::kHistoryLines) history_ += q(line) + "\r\n";
+    revision_ = q(dxcc::kRevision);
+    setWindowTitle("  VEL_DXCC    Revision " + revision_);
+    if (logbook_.stationCallsign() != dxcc::kNoStation && !loadLog()) return;
+    selectLastLine();
+    ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
+    entry_->Efface_QSO();
+}
+
+bool MainWindow::loadLog() {
+    model_->change([this] { logbook_.clear(); });
+    if (!suppressSplash_)
+        flash_->showMessage("Lecture du log",
+                            "de la station " + fromCp1252(logbook_.stationCallsign()));
+    suppressSplash_ = false;
+    QApplication::processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        model_->change([this] { logbook_.load(); });
+    } catch (const dxcc::FileError& e) {
+        QApplication::restoreOverrideCursor();
+        flash_->hide();
+        if (e.code() == dxcc::kFileNotFound) {
+            showRecovery();
+        } else {
+            ctx_.dialogs->inform("Erreur N° " + q(dxcc::numberText(e.code())));
+            ctx_.quit(e.code());
+        }
+        return false;
+    }
+    entry_->Ind_A->setEnabled(true);
+    flash_->hide();
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void MainWindow::showRecovery() {
+    RecoveryWindow recovery(ctx_, fromCp1252(logbook_.stationCallsign()), this);
+    recovery.exec();
+}
+
+void MainWindow::selectLastLine() {
+    const int rows = model_->rowCount();
+    if (rows == 0) return;
+    entry_->selectRow(rows - 1);
+    Liste_DXCC->scrollToBottom();
+}
+
+bool MainWindow::runLogOperation(const std::function<void()>& operation) {
+    try {
+        model_->change(operation);
+        return true;
+    } catch (const dxcc::FileError& e) {
+        ctx_.dialogs->inform("Erreur N° " + q(dxcc::numberText(e.code())) + "\r\n" +
+                             describeFileError(e.code()) + "\r\n" + QString::fromLocal8Bit(e.what()) +
+                             "\r\nLe log n'a pas été modifié.");
+        return false;
+    }
+}
+
+void MainWindow::tick() {
+    const dxcc::DateTimeParts utc = partsOf(ctx_.clock->utcNow());
+    const dxcc::DateTimeParts local = partsOf(ctx_.clock->localNow());
+    Label37->setEnabled(true);
+    Label37->setText(q(dxcc::formatTime(utc)).left(5) + " Utc");
+    Label34->setEnabled(true);
+    Label34->setText(q(dxcc::formatTime(local)).left(5) + " Loc");
+    Label33->setText(q(dxcc::formatDate(utc)));
+}
+
+void MainWindow::setDateAuto(bool automatic) {
+    Mnu_Date_Auto->setChecked(automatic);
+    Mnu_Date_Man->setChecked(!automatic);
+    if (automatic) entry_->Date_A->clear();
+    ctx_.settings->set(stationSection(), q(dxcc::kKeyDateAuto),
+                       q(automatic ? dxcc::kDateAutoYes : dxcc::kDateAutoNo));
+}
+
+void MainWindow::resetLog() {
+    const QString station = fromCp1252(logbook_.stationCallsign());
+    if (!ctx_.dialogs->askOkCancelCritical("!!! ATTENTION !!! le log " + station +
+                                           " va etre effacé , Continuer ?"))
+        return;
+    if (!runLogOperation([this] { logbook_.createEmptyLog(logbook_.stationCallsign()); })) return;
+    loadLog();
+}
+
+void MainWindow::openStationWindow(bool modal) {
+    auto create = [this] {
+        return new StationWindow(
+            ctx_, [this](const std::string& callsign) { switchStation(callsign); }, this);
+    };
+    if (modal) {
+        StationWindow* w = create();
+        w->exec();  // deletes itself on close
+        return;
+    }
+    openWindow("Station", create);
+}
+
+void MainWindow::switchStation(const std::string& callsign) {
+    const QString station = fromCp1252(callsign);
+    const QString newSection = q(dxcc::kStationSectionPrefix) + station;
+    const bool exists = QFileInfo::exists(
+        QString::fromStdString(dxcc::logFilePath(logbook_.dataDir(), callsign).string()));
+    if (!exists) {
+        try {
+            logbook_.createEmptyLog(callsign);
+        } catch (const dxcc::FileError&) {
+            // Noted only: the load below reports a log that could not be created.
+        }
+        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
+        ctx_.settings->set(newSection, q(dxcc::kKeyBandIndex), "0");
+        ctx_.settings->set(newSection, q(dxcc::kKeyModeIndex), "0");
+    } else {
+        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
+    }
+    const QString stored = ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign),
+                                              q(dxcc::kNoStation));
+    logbook_.setStationCallsign(toCp1252(stored));
+    I_Station->setText(fromCp1252(dxcc::displayForm(toCp1252(stored))));
+    entry_->restoreBandAndMode();
+    suppressSplash_ = true;
+    loadLog();
+}
+
+void MainWindow::showAbout() {
+    ctx_.dialogs->inform("VEL_DXCC  Révision " + revision_ + "\r\n\r\n" +
+                         "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL");
+}
+
+void MainWindow::showHistory() { ctx_.dialogs->inform(history_); }
+
+void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>& create) {
+    QPointer<QWidget>& slot = openWindows_[name];
+    if (!slot) {
+        slot = create();
+        if (slot->parentWidget() == nullptr || slot->isWindow()) {
+            slot->adjustSize();
+            if (QScreen* s = screen()) {
+                QRect r = s->availableGeometry();
+                slot->move(r.center() - QPoint(slot->width() / 2, slot->height() / 2));
+            }
+        }
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void MainWindow::openPlaceholder(const QString& name, const QString& title) {
+    openWindow(name, [&] { return createPlaceholderWindow(name, title, this); });
+}
+
+}  // namespace ui

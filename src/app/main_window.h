@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+#include "entry/entry_form.h"
+#include "logbook/log_list_model.h"
+#include "logbook/logbook.h"
+#include "ui/app_context.h"
+#include "ui/splash.h"
+
+namespace ui {
+
+// "Main": station label, clock, entry form, the main list of the log and the
+// menu bar from which every other window is reached.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The whole start-up: settings, first installation, log load, entry reset.
+    void startUp();
+
+    // Loads the station's log into the main list. A missing log opens the
+    // recovery window; any other failure shows its error number and ends the
+    // program. Answers whether the log was loaded.
+    bool loadLog();
+    // Selects the list's last line (handled like a click); nothing when empty.
+    void selectLastLine();
+    // Runs a log operation that may fail with a file error: the operator is told
+    // the error number and nothing else changes. Answers whether it succeeded.
+    bool runLogOperation(const std::function<void()>& operation);
+    // Makes `callsign` (stored form) the station, creating its empty log if needed.
+    void switchStation(const std::string& callsign);
+
+    dxcc::Logbook& logbook() { return logbook_; }
+    EntryForm* entryForm() { return entry_; }
+    const QString& historyText() const { return history_; }
+
+    QLabel* I_Station;
+    QLabel* Label33;  // UTC date
+    QLabel* Label37;  // UTC time
+    QLabel* Label34;  // local time
+    QLabel* Label_Liste_DXCC;
+    QLabel* L_Communes;
+    QListView* Liste_DXCC;
+    QPushButton* Rechercher;
+    QTimer* Timer1;
+
+    QMenu* Mnu_Fichier;
+    QAction* Mnu_Quitter;
+    QAction* Mnu_RAZ;
+    QAction* Mnu_Import_ADIF;
+    QMenu* Nmu_Options;
+    QAction* Mnu_Date_Auto;
+    QAction* Mnu_Date_Man;
+    QMenu* Mnu_Station;
+    QAction* Mnu_New_Indicatif;
+    QMenu* Mnu_Outils;
+    QAction* Mnu_Ajout_Prefixe;
+    QAction* Mnu_DXCC_Mixed;
+    QAction* Mnu_DXCC_SSB;
+    QAction* Mnu_DXCC_Bande;
+    QAction* Mnu_DXCC_5_Bandes;
+    QAction* Mnu_DXCC_Sat;
+    QAction* Mnu_Reglement;
+    QMenu* Mnu_Aide;
+    QAction* Mnu_Historique;
+    QAction* Mnu_A_Propos;
+
+private:
+    void buildStatusRow(QWidget* central);
+    void buildList(QWidget* central);
+    void buildMenus();
+    void tick();
+    void setDateAuto(bool automatic);
+    void resetLog();
+    void openStationWindow(bool modal);
+    void showRecovery();
+    void showAbout();
+    void showHistory();
+    // Opens the window `name`, or shows it again when it is already open.
+    void openWindow(const QString& name, const std::function<QWidget*()>& create);
+    void openPlaceholder(const QString& name, const QString& title);
+    QString stationSection() const;
+    QString globalSection() const;
+    void centreOnScreen();
+
+    AppContext& ctx_;
+    dxcc::Logbook logbook_;
+    LogListModel* model_;
+    EntryForm* entry_ = nullptr;
+    std::unique_ptr<Flash> flash_;
+    bool suppressSplash_ = false;
+    QString revision_;
+    QString history_;
+    QMap<QString, QPointer<QWidget>> openWindows_;
+};
+
+}  // namespace ui

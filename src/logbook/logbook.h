@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dxcc {
+
+// The station log: the file of the current station and its one in-memory copy,
+// held as the file's bytes plus a line index, so a million records cost little
+// more than the file itself. Every operation that changes the file leaves the
+// memory equal to what the file now holds.
+class Logbook {
+public:
+    explicit Logbook(std::filesystem::path dataDir);
+
+    const std::filesystem::path& dataDir() const { return dataDir_; }
+    // Station callsign in stored form ('/' already replaced by '_').
+    void setStationCallsign(std::string callsign) { station_ = std::move(callsign); }
+    const std::string& stationCallsign() const { return station_; }
+    std::filesystem::path logPath() const;
+
+    // Reads the station's log file. Throws FileError (53 when it does not exist);
+    // on failure the memory copy is left empty.
+    void load();
+    // Empties the memory copy without touching any file.
+    void clear();
+
+    size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+    // The record at 0-based `index`, as stored (without line end).
+    std::string_view record(size_t index) const;
+    // The display line of the record at 0-based `index`.
+    std::string displayLine(size_t index) const;
+
+    // Adds the record as the last line of the file.
+    void appendRecord(std::string_view record);
+    // Append record, then load.
+    void appendQso(std::string_view record);
+    // Rewrites the file with the record before the first line dated at or after
+    // it; lines whose date or time cannot be read never move it.
+    void insertInDateOrder(std::string_view record);
+    // Rewrites the file with every line equal to `oldRecord` replaced by
+    // `newRecord`; appends `newRecord` when none is found.
+    void modify(std::string_view newRecord, std::string_view oldRecord);
+    // Rewrites the file without every line equal to `record`.
+    void remove(std::string_view record);
+    // Empties the current station's log file and loads it.
+    void reset();
+    // Creates or empties the log file of `stationCallsign`.
+    void createEmptyLog(std::string_view stationCallsign) const;
+
+    // Index at which insertInDateOrder places a record with `record`'s date key.
+    static size_t insertionIndex(const std::vector<std::string_view>& lines,
+                                 std::string_view record);
+
+    static constexpr const char* kInsertScratch = "Temporaire6.txt";
+    static constexpr const char* kRewriteScratch = "Temporaire.txt";
+
+private:
+    struct LineSpan {
+        uint64_t offset;
+        uint32_t length;
+    };
+
+    void adopt(std::string bytes);
+    // Reads the file, builds its new content with `build`, rewrites it safely and
+    // keeps the new content as the loaded copy. The old copy is dropped first so
+    // that at most the old and the new content are in memory at once.
+    void rewriteWith(const char* scratchName,
+                     const std::function<std::string(std::string_view)>& build);
+
+    std::filesystem::path dataDir_;
+    std::string station_;
+    std::string bytes_;
+    std::vector<LineSpan> lines_;
+};
+
+}  // namespace dxcc

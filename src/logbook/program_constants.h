@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// Facts shared by the whole program, defined once.
+namespace dxcc {
+
+inline constexpr std::string_view kProgramTitle = "VEL_DXCC";
+inline constexpr std::string_view kRevision = " 1.0.4";
+inline constexpr std::array<std::string_view, 5> kHistoryLines{
+    "V1.0.0   le 11/03/2008 creation",
+    "V1.0.1   le 05/03/2008 Suppression fichier FXXXX.log et FXXXX_Prefixe.txt",
+    "V1.0.2   le 29/03/2008 Ajout statistiques préfixes",
+    "V1.0.3   le 30/03/2008 Ajout gestion erreur 53",
+    "V1.0.4   le 17/06/2008 Modification Import ADIF pour log a lignes multiples",
+};
+
+// Entry lists of the band and mode boxes. Every band label is 7 characters.
+inline constexpr std::array<std::string_view, 12> kBands{
+    "1.8 Mhz", "3.5 Mhz", "7.0 Mhz", "10 Mhz ", "14 Mhz ", "18 Mhz ",
+    "21 Mhz ", "24 Mhz ", "28 Mhz ", "50 Mhz ", "144 Mhz", "432 Mhz",
+};
+inline constexpr std::array<std::string_view, 4> kModes{"SSB", "CW", "DIG", "SAT"};
+
+// Station callsign meaning "no station configured yet".
+inline constexpr std::string_view kNoStation = "FXXXX";
+
+// Settings store: application, sections and keys.
+inline constexpr std::string_view kSettingsApplication = "DXCC";
+inline constexpr std::string_view kGlobalSection = "Setup ";
+inline constexpr std::string_view kStationSectionPrefix = "Setup ";
+inline constexpr std::string_view kKeyStationCallsign = "Indicatif Station";
+inline constexpr std::string_view kKeyProgramDirectory = "Chemin Repertoire";
+inline constexpr std::string_view kKeyLocator = "Locator Station";
+inline constexpr std::string_view kKeyBandIndex = "bande Utilisee";
+inline constexpr std::string_view kKeyModeIndex = "Mode Utilise";
+inline constexpr std::string_view kKeyDateAuto = "Date Auto";
+inline constexpr std::string_view kKeyRevision = "Revision";
+inline constexpr std::string_view kDateAutoYes = "Oui";
+inline constexpr std::string_view kDateAutoNo = "Non";
+inline constexpr std::string_view kNoLocator = "------";
+
+// Data files in the data directory.
+inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
+inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
+inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
+
+// The awarding body's pages shown in the web views.
+inline constexpr std::string_view kArrlHost = "https://www.arrl.org";
+inline constexpr std::string_view kDxccListPath = "/awards/dxcc/dxcclist.txt";
+inline constexpr std::string_view kRulesPath = "/rules";
+
+}  // namespace dxcc

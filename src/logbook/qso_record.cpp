@@ -1,0 +1,162 @@
+#include "logbook/qso_record.h"
+
+#include <array>
+
+#include "logbook/program_constants.h"
+
+namespace dxcc {
+
+namespace {
+
+// 1-based start column of each field, in the record and in the display line.
+struct Column {
+    size_t recordStart;
+    size_t displayStart;
+    size_t width;
+};
+
+constexpr std::array<Column, 10> kColumns{{
+    {1, 9, kCallsignWidth},
+    {14, 23, kFirstNameWidth},
+    {30, 40, kDateWidth},
+    {39, 50, kTimeWidth},
+    {45, 57, kModeWidth},
+    {49, 62, kBandWidth},
+    {57, 71, kRstWidth},
+    {61, 76, kRstWidth},
+    {65, 80, kDxccPrefixWidth},
+    {72, 88, kEntityNameWidth},
+}};
+constexpr size_t kRecordQslColumn = 107;
+constexpr size_t kDisplayQslColumn = 124;
+
+std::string_view cut(std::string_view line, size_t start1, size_t width) {
+    if (start1 - 1 >= line.size()) return {};
+    return line.substr(start1 - 1, width);
+}
+
+std::array<std::string*, 10> fieldRefs(QsoFields& f) {
+    return {&f.callsign, &f.firstName,   &f.date,    &f.time,       &f.mode,
+            &f.band,     &f.rstReceived, &f.rstSent, &f.dxccPrefix, &f.entityName};
+}
+
+char markAt(std::string_view line, size_t column1) {
+    return column1 <= line.size() ? line[column1 - 1] : ' ';
+}
+
+}  // namespace
+
+std::string_view trimBlanks(std::string_view s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+std::string padRight(std::string_view s, size_t width) {
+    std::string out(s);
+    if (out.size() < width) out.append(width - out.size(), ' ');
+    return out;
+}
+
+std::string buildRecord(const QsoFields& f) {
+    std::string r;
+    r.reserve(kRecordLength);
+    r += padRight(f.callsign, kCallsignWidth) + ' ';
+    r += padRight(f.firstName, kFirstNameWidth) + ' ';
+    r += f.date + ' ';
+    r += f.time + ' ';
+    r += padRight(f.mode, kModeWidth) + ' ';
+    r += padRight(f.band, kBandWidth) + ' ';
+    r += padRight(f.rstReceived, kRstWidth) + ' ';
+    r += padRight(f.rstSent, kRstWidth) + ' ';
+    r += padRight(f.dxccPrefix, kDxccPrefixWidth) + ' ';
+    r += padRight(f.entityName, kEntityNameWidth);
+    r += f.qslMark;
+    return r;
+}
+
+QsoFields parseRecord(std::string_view record) {
+    QsoFields f;
+    auto refs = fieldRefs(f);
+    for (size_t i = 0; i < kColumns.size(); ++i)
+        *refs[i] = std::string(cut(record, kColumns[i].recordStart, kColumns[i].width));
+    f.qslMark = markAt(record, kRecordQslColumn);
+    return f;
+}
+
+std::string lineNumberText(size_t lineNumber) {
+    std::string digits = std::to_string(lineNumber);
+    return digits.size() >= 6 ? digits : std::string(6 - digits.size(), ' ') + digits;
+}
+
+std::string buildDisplayLine(std::string_view record, size_t lineNumber) {
+    std::string line(kDisplayLineLength, ' ');
+    std::string number = lineNumberText(lineNumber);
+    line.replace(0, number.size(), number);
+    for (const Column& c : kColumns) {
+        std::string_view v = cut(record, c.recordStart, c.width);
+        line.replace(c.displayStart - 1, v.size(), v);
+    }
+    line[kDisplayQslColumn - 1] = markAt(record, kRecordQslColumn);
+    return line;
+}
+
+QsoFields parseDisplayLine(std::string_view displayLine) {
+    QsoFields f;
+    auto refs = fieldRefs(f);
+    for (size_t i = 0; i < kColumns.size(); ++i)
+        *refs[i] = padRight(cut(displayLine, kColumns[i].displayStart, kColumns[i].width),
+                            kColumns[i].width);
+    f.qslMark = markAt(displayLine, kDisplayQslColumn);
+    return f;
+}
+
+std::string recordFromDisplayLine(std::string_view displayLine) {
+    return buildRecord(parseDisplayLine(displayLine));
+}
+
+std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
+                                  std::string_view stationCallsign) {
+    return dataDir / (std::string(stationCallsign) + std::string(kLogFileSuffix));
+}
+
+}  // namespace dxcc
+
+namespace dxcc {
+
+std::string displayHeading() {
+    struct Heading {
+        size_t column;  // 1-based, in characters
+        const char* text;
+    };
+    // "N°" stands right-aligned over the line number; the RST headings are one
+    // wider than their columns and start one to the left so they never touch.
+    static constexpr Heading kHeadings[] = {
+        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"}, {40, "Date"},          {50, "QTR"},
+        {57, "Mode"}, {62, "QRG"},      {70, "RstR"},   {75, "RstE"},          {80, "DXCC"},
+        {88, "Contrée DXCC"}, {123, "QSL"},
+    };
+    std::string out;
+    size_t width = 0;  // in characters, not bytes
+    for (const Heading& h : kHeadings) {
+        if (width + 1 < h.column) {
+            out.append(h.column - 1 - width, ' ');
+            width = h.column - 1;
+        }
+        out += h.text;
+        for (const char* p = h.text; *p; ++p)
+            if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++width;
+    }
+    return out;
+}
+
+}  // namespace dxcc
+
+namespace dxcc {
+
+std::string numberText(long long value) {
+    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+}  // namespace dxcc

@@ -1,0 +1,176 @@
+#include "logbook/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "logbook/file_error.h"
+
+namespace dxcc {
+
+int fileErrorCodeFromErrno(int err) {
+    switch (err) {
+        case ENOENT:
+            return kFileNotFound;
+        case ENOSPC:
+        case EDQUOT:
+            return kDiskFull;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return kPermissionDenied;
+        case ENOTDIR:
+            return kPathNotFound;
+        default:
+            return kDeviceIoError;
+    }
+}
+
+void throwFileError(int err, const std::string& path) {
+    throw FileError(fileErrorCodeFromErrno(err), path);
+}
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now so that a failing close (delayed write error) is reported.
+    int release() {
+        int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+void writeAll(int fd, std::string_view data, const std::string& path) {
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path);
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::filesystem::path& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
+    if (S_ISDIR(st.st_mode)) throw FileError(kPermissionDenied, path.string());
+    std::string bytes;
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // file grew meanwhile
+        ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path.string());
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t nl = bytes.find('\n', start);
+        size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+        size_t len = end - start;
+        if (nl != std::string_view::npos && len > 0 && bytes[end - 1] == '\r') --len;
+        lines.push_back(bytes.substr(start, len));
+        if (nl == std::string_view::npos) break;
+        start = nl + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> readLines(const std::filesystem::path& path) {
+    std::string bytes = readFileBytes(path);
+    std::vector<std::string> lines;
+    for (std::string_view l : splitLines(bytes)) lines.emplace_back(l);
+    return lines;
+}
+
+void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
+                 std::string_view content) {
+    const std::string scratchName = scratch.string();
+    {
+        Fd fd(::open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (fd.get() < 0) throwFileError(errno, scratchName);
+        try {
+            writeAll(fd.get(), content, scratchName);
+            if (::fsync(fd.get()) != 0) throwFileError(errno, scratchName);
+            if (fd.release() != 0) throwFileError(errno, scratchName);
+        } catch (...) {
+            ::unlink(scratch.c_str());
+            throw;
+        }
+    }
+    if (::rename(scratch.c_str(), target.c_str()) != 0) {
+        int err = errno;
+        ::unlink(scratch.c_str());
+        throwFileError(err, target.string());
+    }
+    // Make the rename itself durable.
+    Fd dir(::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void appendLine(const std::filesystem::path& path, std::string_view line) {
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    std::string out;
+    off_t size = ::lseek(fd.get(), 0, SEEK_END);
+    if (size > 0) {
+        char last = 0;
+        if (::pread(fd.get(), &last, 1, size - 1) == 1 && last != '\n') out += kLineEnd;
+    }
+    out += line;
+    out += kLineEnd;
+    writeAll(fd.get(), out, path.string());
+    if (::fsync(fd.get()) != 0) throwFileError(errno, path.string());
+    if (fd.release() != 0) throwFileError(errno, path.string());
+}
+
+void createEmptyFile(const std::filesystem::path& path) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    if (fd.release() != 0) throwFileError(errno, path.string());
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const auto& l : lines) total += l.size() + kLineEnd.size();
+    std::string out;
+    out.reserve(total);
+    for (const auto& l : lines) {
+        out += l;
+        out += kLineEnd;
+    }
+    return out;
+}
+
+}  // namespace dxcc

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace ui {
+
+// Per-user settings: application "DXCC", a section, a key, a default.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString get(const QString& section, const QString& key,
+                        const QString& defaultValue) const = 0;
+    // Written at once: nothing is saved at shut-down.
+    virtual void set(const QString& section, const QString& key, const QString& value) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime utcNow() const = 0;
+    virtual QDateTime localNow() const = 0;
+};
+
+// Every message the operator sees goes through here, so tests can read and answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // OK button, no icon, program title unless `title` is given.
+    virtual void inform(const QString& text, const QString& title = QString()) = 0;
+    // Yes and No, no icon; true on Yes.
+    virtual bool askYesNo(const QString& text) = 0;
+    // OK and Cancel with the critical-stop icon; true on OK.
+    virtual bool askOkCancelCritical(const QString& text) = 0;
+    // Open-file dialog; empty when cancelled.
+    virtual QString openFile(const QString& caption, const QString& filter) = 0;
+};
+
+// What every window is handed instead of reaching for globals.
+struct AppContext {
+    QString dataDir;  // where the log, prefix and first-name files live
+    std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<Clock> clock;
+    std::shared_ptr<Dialogs> dialogs;
+    // Ends the program with `code` (the error path and the recovery window use it).
+    std::function<void(int code)> quit;
+};
+
+}  // namespace ui

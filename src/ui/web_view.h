@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace ui {
+
+// A window named `objectName` showing `url`: an embedded browser when Qt
+// WebEngine is built in, otherwise a note saying the page was opened in the
+// system browser. Deleted when closed.
+QWidget* createWebWindow(const QString& objectName, const QString& title, const QString& url,
+                         QWidget* parent);
+
+}  // namespace ui
