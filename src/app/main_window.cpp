@@ -24,7 +24,9 @@ namespace ui {
 
 namespace {
 
-QString q(std::string_view s) { return fromView(s); }
+QString q(std::string_view s) {
+    return fromView(s);
+}
 
 dxcc::DateTimeParts partsOf(const QDateTime& t) {
     const QDate d = t.date();
@@ -243,8 +245,9 @@ void MainWindow::buildMenus() {
             [this] { openPlaceholder("DXCC_Sat", "DXCC Satellite"); });
     connect(Mnu_Reglement, &QAction::triggered, this, [this] {
         openWindow("Reglement", [this] {
-            QWidget* w = createWebWindow("Reglement", "Reglement",
-                                         q(dxcc::kArrlHost) + q(dxcc::kRulesPath), this);
+            QWidget* w =
+                createWebWindow("Reglement", "Reglement", q(dxcc::kArrlHost) + q(dxcc::kRulesPath),
+                                ctx_.openExternalUrl, this);
             return w;
         });
     });
@@ -252,7 +255,9 @@ void MainWindow::buildMenus() {
     connect(Mnu_A_Propos, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-QString MainWindow::globalSection() const { return q(dxcc::kGlobalSection); }
+QString MainWindow::globalSection() const {
+    return q(dxcc::kGlobalSection);
+}
 
 QString MainWindow::stationSection() const {
     return q(dxcc::kStationSectionPrefix) + fromCp1252(logbook_.stationCallsign());
@@ -268,20 +273,21 @@ void MainWindow::centreOnScreen() {
 void MainWindow::startUp() {
     centreOnScreen();
     // The band and mode lists are filled by the entry form.
-    const QString station = ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign),
-                                               q(dxcc::kNoStation));
+    const QString station =
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
     logbook_.setStationCallsign(toCp1252(station));
     I_Station->setText(station);
     entry_->restoreBandAndMode();
-    const QString dateAuto = ctx_.settings->get(stationSection(), q(dxcc::kKeyDateAuto),
-                                                q(dxcc::kDateAutoYes));
+    const QString dateAuto =
+        ctx_.settings->get(stationSection(), q(dxcc::kKeyDateAuto), q(dxcc::kDateAutoYes));
     if (dateAuto == q(dxcc::kDateAutoYes) || dateAuto == q(dxcc::kDateAutoNo)) {
         Mnu_Date_Auto->setChecked(dateAuto == q(dxcc::kDateAutoYes));
         Mnu_Date_Man->setChecked(dateAuto == q(dxcc::kDateAutoNo));
     }
     ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
     if (logbook_.stationCallsign() == dxcc::kNoStation) {
-        ctx_.dialogs->inform("\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n");
+        ctx_.dialogs->inform(
+            "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n");
         openStationWindow(true);
     }
     suppressSplash_ = false;
@@ -344,8 +350,8 @@ bool MainWindow::runLogOperation(const std::function<void()>& operation) {
         return true;
     } catch (const dxcc::FileError& e) {
         ctx_.dialogs->inform("Erreur N° " + q(dxcc::numberText(e.code())) + "\r\n" +
-                             describeFileError(e.code()) + "\r\n" + QString::fromLocal8Bit(e.what()) +
-                             "\r\nLe log n'a pas été modifié.");
+                             describeFileError(e.code()) + "\r\n" +
+                             QString::fromLocal8Bit(e.what()) + "\r\nLe log n'a pas été modifié.");
         return false;
     }
 }
@@ -407,8 +413,8 @@ void MainWindow::switchStation(const std::string& callsign) {
     } else {
         ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
     }
-    const QString stored = ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign),
-                                              q(dxcc::kNoStation));
+    const QString stored =
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
     logbook_.setStationCallsign(toCp1252(stored));
     I_Station->setText(fromCp1252(dxcc::displayForm(toCp1252(stored))));
     entry_->restoreBandAndMode();
@@ -421,7 +427,9 @@ void MainWindow::showAbout() {
                          "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL");
 }
 
-void MainWindow::showHistory() { ctx_.dialogs->inform(history_); }
+void MainWindow::showHistory() {
+    ctx_.dialogs->inform(history_);
+}
 
 void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>& create) {
     QPointer<QWidget>& slot = openWindows_[name];

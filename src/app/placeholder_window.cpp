@@ -5,8 +5,7 @@
 
 namespace ui {
 
-QWidget* createPlaceholderWindow(const QString& objectName, const QString& title,
-                                 QWidget* parent) {
+QWidget* createPlaceholderWindow(const QString& objectName, const QString& title, QWidget* parent) {
     auto* w = new QWidget(parent, Qt::Window);
     w->setObjectName(objectName);
     w->setWindowTitle(title);

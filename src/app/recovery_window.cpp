@@ -11,7 +11,9 @@ namespace ui {
 
 namespace {
 
-QLabel* line(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
+QLabel* line(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
+}
 
 }  // namespace
 
@@ -53,8 +55,8 @@ RecoveryWindow::RecoveryWindow(AppContext& ctx, const QString& stationCallsign, 
     row2->addStretch();
     layout->addLayout(row2);
     layout->addSpacing(10);
-    layout->addWidget(line("Pour remedier a cet etat, cliquez sur \" Initialiser\" puis \"Quitter\"",
-                           this));
+    layout->addWidget(
+        line("Pour remedier a cet etat, cliquez sur \" Initialiser\" puis \"Quitter\"", this));
     layout->addWidget(line("L'indicatif affiché sera alors FXXXX ", this));
     layout->addWidget(
         line("une boite de dialogue vous demandera alors de specifier votre indicatif", this));
@@ -88,6 +90,8 @@ void RecoveryWindow::quitProgram() {
     done(QDialog::Rejected);  // reached only where quitting does not end the process (tests)
 }
 
-void RecoveryWindow::reject() { quitProgram(); }
+void RecoveryWindow::reject() {
+    quitProgram();
+}
 
 }  // namespace ui

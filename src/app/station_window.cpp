@@ -11,8 +11,7 @@
 
 namespace ui {
 
-StationWindow::StationWindow(AppContext& ctx,
-                             std::function<void(const std::string&)> onValidated,
+StationWindow::StationWindow(AppContext& ctx, std::function<void(const std::string&)> onValidated,
                              QWidget* parent)
     : QDialog(parent), ctx_(ctx), onValidated_(std::move(onValidated)) {
     setObjectName("Station");
@@ -29,7 +28,7 @@ StationWindow::StationWindow(AppContext& ctx,
     Label3->setObjectName("Label3");
     New_Indicatif = new QLineEdit(this);
     New_Indicatif->setObjectName("New_Indicatif");
-    New_Indicatif->setValidator(new UppercaseValidator(New_Indicatif, true));
+    installUppercaseRule(New_Indicatif, true);
     New_Indicatif->installEventFilter(this);
     Label5 = new QLabel("!!! Pour la saisie la '/' est remplacée par le '_'", this);
     Label5->setObjectName("Label5");

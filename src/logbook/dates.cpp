@@ -6,9 +6,13 @@ namespace dxcc {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-int twoDigits(std::string_view s, size_t pos) { return (s[pos] - '0') * 10 + (s[pos + 1] - '0'); }
+int twoDigits(std::string_view s, size_t pos) {
+    return (s[pos] - '0') * 10 + (s[pos + 1] - '0');
+}
 
 std::string twoDigitText(int v) {
     char buf[4];
@@ -48,7 +52,9 @@ int checkTime(std::string_view text) {
     return 0;
 }
 
-int widenYear(int twoDigitYear) { return twoDigitYear >= 50 ? 1900 + twoDigitYear : 2000 + twoDigitYear; }
+int widenYear(int twoDigitYear) {
+    return twoDigitYear >= 50 ? 1900 + twoDigitYear : 2000 + twoDigitYear;
+}
 
 std::optional<int64_t> recordDateTimeKey(std::string_view record) {
     if (record.size() < 43) return std::nullopt;

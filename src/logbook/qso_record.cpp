@@ -133,9 +133,9 @@ std::string displayHeading() {
     // "N°" stands right-aligned over the line number; the RST headings are one
     // wider than their columns and start one to the left so they never touch.
     static constexpr Heading kHeadings[] = {
-        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"}, {40, "Date"},          {50, "QTR"},
-        {57, "Mode"}, {62, "QRG"},      {70, "RstR"},   {75, "RstE"},          {80, "DXCC"},
-        {88, "Contrée DXCC"}, {123, "QSL"},
+        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
+        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
+        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
     };
     std::string out;
     size_t width = 0;  // in characters, not bytes

@@ -46,6 +46,8 @@ struct AppContext {
     std::shared_ptr<Dialogs> dialogs;
     // Ends the program with `code` (the error path and the recovery window use it).
     std::function<void(int code)> quit;
+    // Opens a page in the system browser (where no embedded browser is built in).
+    std::function<bool(const QString& url)> openExternalUrl;
 };
 
 }  // namespace ui

@@ -17,6 +17,8 @@ void paintBackground(QWidget* w, const QColor& colour) {
         combo->lineEdit()->setPalette(p);
 }
 
-QColor backgroundOf(const QWidget* w) { return w->palette().color(QPalette::Active, QPalette::Base); }
+QColor backgroundOf(const QWidget* w) {
+    return w->palette().color(QPalette::Active, QPalette::Base);
+}
 
 }  // namespace ui

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QUrl>
 #include <cstdlib>
 
 #include "logbook/program_constants.h"
@@ -18,11 +20,17 @@ namespace ui {
 
 namespace {
 
-QString settingsKey(const QString& section, const QString& key) { return section + "/" + key; }
+QString settingsKey(const QString& section, const QString& key) {
+    return section + "/" + key;
+}
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
-QString programTitle() { return fromView(dxcc::kProgramTitle); }
+QString programTitle() {
+    return fromView(dxcc::kProgramTitle);
+}
 
 }  // namespace
 
@@ -88,8 +96,8 @@ void installInitialFiles(const QString& dataDir) {
     const QString prefixFile = dataDir + "/" + fromView(dxcc::kPrefixFileName);
     if (!QFileInfo::exists(prefixFile) && QFile::exists(":/data/Prefixe_DXCC.txt")) {
         QFile::copy(":/data/Prefixe_DXCC.txt", prefixFile);
-        QFile::setPermissions(prefixFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther);
+        QFile::setPermissions(
+            prefixFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QString firstNames = dataDir + "/" + fromView(dxcc::kFirstNameFileName);
     if (!QFileInfo::exists(firstNames)) {
@@ -107,6 +115,7 @@ AppContext makeProductionContext() {
     ctx.dialogs = std::make_shared<QtDialogs>();
     // Settings are synced at every write, so ending here loses nothing.
     ctx.quit = [](int code) { std::exit(code); };
+    ctx.openExternalUrl = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
     return ctx;
 }
 

@@ -12,9 +12,15 @@ QString applyUppercaseRule(QString text, bool slashToUnderscore) {
     return text;
 }
 
-QValidator::State UppercaseValidator::validate(QString& input, int& /*pos*/) const {
-    input = applyUppercaseRule(input, slashToUnderscore_);
-    return Acceptable;
+void installUppercaseRule(QLineEdit* edit, bool slashToUnderscore) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [edit, slashToUnderscore](const QString& text) {
+                         const QString ruled = applyUppercaseRule(text, slashToUnderscore);
+                         if (ruled == text) return;
+                         const int cursor = edit->cursorPosition();
+                         edit->setText(ruled);
+                         edit->setCursorPosition(cursor);
+                     });
 }
 
 }  // namespace ui

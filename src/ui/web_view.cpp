@@ -1,6 +1,5 @@
 #include "ui/web_view.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 namespace ui {
 
 QWidget* createWebWindow(const QString& objectName, const QString& title, const QString& url,
+                         const std::function<bool(const QString&)>& openExternalUrl,
                          QWidget* parent) {
     auto* w = new QWidget(parent, Qt::Window);
     w->setObjectName(objectName);
@@ -19,6 +19,7 @@ QWidget* createWebWindow(const QString& objectName, const QString& title, const 
     w->setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(w);
 #ifdef VEL_HAVE_WEBENGINE
+    (void)openExternalUrl;
     auto* view = new QWebEngineView(w);
     view->setObjectName("WebBrowser1");
     view->load(QUrl(url));
@@ -30,11 +31,10 @@ QWidget* createWebWindow(const QString& objectName, const QString& title, const 
     note->setWordWrap(true);
     note->setTextInteractionFlags(Qt::TextBrowserInteraction);
     note->setOpenExternalLinks(true);
-    const bool opened = QDesktopServices::openUrl(QUrl(url));
-    note->setText(
-        QString("Ce programme a été construit sans navigateur intégré.<br>"
-                "La page %1 dans votre navigateur :<br><a href=\"%2\">%2</a>")
-            .arg(opened ? "a été ouverte" : "peut être ouverte", url.toHtmlEscaped()));
+    const bool opened = openExternalUrl && openExternalUrl(url);
+    note->setText(QString("Ce programme a été construit sans navigateur intégré.<br>"
+                          "La page %1 dans votre navigateur :<br><a href=\"%2\">%2</a>")
+                      .arg(opened ? "a été ouverte" : "peut être ouverte", url.toHtmlEscaped()));
     layout->addWidget(note);
     w->resize(520, 140);
 #endif

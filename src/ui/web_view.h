@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace ui {
 
@@ -9,6 +10,7 @@ namespace ui {
 // WebEngine is built in, otherwise a note saying the page was opened in the
 // system browser. Deleted when closed.
 QWidget* createWebWindow(const QString& objectName, const QString& title, const QString& url,
+                         const std::function<bool(const QString&)>& openExternalUrl,
                          QWidget* parent);
 
 }  // namespace ui

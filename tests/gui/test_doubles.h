@@ -84,6 +84,10 @@ struct TestContext {
         ctx.clock = clock;
         ctx.dialogs = dialogs;
         ctx.quit = [this](int code) { quitCodes << code; };
+        ctx.openExternalUrl = [this](const QString& url) {
+            openedUrls << url;
+            return true;
+        };
     }
     QString path(const QString& name) const { return dir.path() + "/" + name; }
 
@@ -92,6 +96,7 @@ struct TestContext {
     std::shared_ptr<FakeClock> clock;
     std::shared_ptr<FakeDialogs> dialogs;
     QList<int> quitCodes;
+    QStringList openedUrls;
     ui::AppContext ctx;
 };
 
