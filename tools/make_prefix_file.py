@@ -9,8 +9,9 @@ output; the build and the tests only ever read the committed file.
 
 One 49-column entry per callsign prefix of every DXCC entity: the entity's main
 prefix and every alias, zone and other overrides stripped. Whole-callsign aliases
-("=" in the country files) are kept when they fit the 6-column prefix field and hold
-no "/". Entities that count only for other awards ("*" before the main prefix) are
+("=" in the country files) are kept when they fit the 6-column prefix field, hold
+no "/", and change the answer of the lookup; see whole_callsigns_worth_keeping for the
+few left out. Entities that count only for other awards ("*" before the main prefix) are
 folded into the DXCC entity with the same entity number in cty.csv. Output is
 Windows-1252 with CR LF, in the editor's sorted order, and the same input always
 gives the same bytes.
@@ -150,6 +151,34 @@ def resolve_conflicts(found):
     return chosen
 
 
+def longest_match(call, entries):
+    for length in range(min(len(call), PREFIX_WIDTH), 0, -1):
+        if call[:length] in entries:
+            return entries[call[:length]]
+    return None
+
+
+def whole_callsigns_worth_keeping(found, chosen):
+    """Drops the whole callsigns that would make the lookup worse.
+
+    The prefix file knows no "this callsign only": a whole callsign stands for every
+    call that begins with it. One that the prefixes already resolve to its entity
+    adds nothing; a short one that resolves elsewhere would capture whole blocks of
+    ordinary calls (N0J would make every N0Jxx a Mariana Islands contact), so it is
+    kept only for an entity that has no prefix of its own (3Y0X, Peter 1 Island).
+    """
+    strength = {text: targets[chosen[text]] for text, targets in found.items()}
+    prefixes = {t: home for t, home in chosen.items() if strength[t] != WHOLE_CALLSIGN}
+    homes_with_prefix = set(prefixes.values())
+    kept = dict(prefixes)
+    for text, home in chosen.items():
+        if strength[text] != WHOLE_CALLSIGN or longest_match(text, prefixes) == home:
+            continue
+        if len(text) >= 5 or home not in homes_with_prefix:
+            kept[text] = home
+    return kept
+
+
 def entry_line(prefix, name, dxcc):
     return f"{prefix:<{PREFIX_WIDTH}} {name:<{NAME_WIDTH}} {dxcc:<{DXCC_WIDTH}} /"
 
@@ -171,7 +200,8 @@ def main():
         sys.exit("cty.dat and cty.csv do not list the same entities")
 
     homes = dxcc_entities(csv_entities)
-    chosen = resolve_conflicts(collect_prefixes(dat_aliases, csv_entities, homes))
+    found = collect_prefixes(dat_aliases, csv_entities, homes)
+    chosen = whole_callsigns_worth_keeping(found, resolve_conflicts(found))
     lines = sorted((entry_line(p, n, d) for p, (n, d) in chosen.items()), key=editor_order)
 
     content = "".join(line + "\r\n" for line in lines)

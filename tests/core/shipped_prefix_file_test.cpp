@@ -105,6 +105,10 @@ TEST_F(ShippedPrefixFile, ResolvesCallsignsAsADxccChaserExpects) {
         {"UA9ABC", {"Asiatic Russia", "UA9"}},
         {"TA1ABC", {"Turkey", "TA"}},
         {"4U1VIC", {"Austria", "OE"}},
+        // Short whole callsigns of the country files must not capture ordinary calls.
+        {"N0JAB", {"United States", "K"}},
+        {"K4WAB", {"United States", "K"}},
+        {"D8AAB", {"Republic of Korea", "HL"}},
     };
     for (const auto& [call, entity] : expected) {
         const LookupResult r = table_->lookup(call);
