@@ -107,16 +107,16 @@ void EntryForm::buildFields() {
         int stretch;
     };
     const Column columns[] = {
-        {"Bande", Bande_A, 9, 0},
-        {"Mode", Mode_A, 6, 0},
+        {"Bande", Bande_A, 7, 0},
+        {"Mode", Mode_A, 4, 0},
         {"Indicatif", Ind_A, 13, 2},
         {"Prénom (optionnel)", Prenom_A, 16, 2},
-        {"Date", Date_A, 9, 0},
-        {"Heure UTC", Heure_A, 6, 0},
-        {"RST R", RST_A, 4, 0},
-        {"RST E", RSTE_A, 4, 0},
+        {"Date", Date_A, 7, 0},
+        {"Heure UTC", Heure_A, 5, 0},
+        {"RST R", RST_A, 3, 0},
+        {"RST E", RSTE_A, 3, 0},
         {"QSL", QSL_A, 0, 0},
-        {"Préfixe", Prefixe_A, 7, 0},
+        {"Préfixe", Prefixe_A, 5, 0},
         {"Contrée DXCC", Pays_A, 24, 4},
     };
     auto* grid = new QGridLayout;
@@ -127,7 +127,11 @@ void EntryForm::buildFields() {
         label->setBuddy(c.field);
         grid->addWidget(label, 0, i, Qt::AlignLeft | Qt::AlignBottom);
         grid->addWidget(c.field, 1, i, c.field == QSL_A ? Qt::AlignCenter : Qt::Alignment());
-        if (c.minChars > 0) c.field->setMinimumWidth(c.minChars * charWidth);
+        // Short fields keep the width of their text; the long ones share the rest.
+        const int width =
+            c.minChars * charWidth + (c.field == Bande_A || c.field == Mode_A ? 28 : 10);
+        if (c.minChars > 0 && c.stretch == 0) c.field->setFixedWidth(width);
+        if (c.minChars > 0 && c.stretch > 0) c.field->setMinimumWidth(width);
         grid->setColumnStretch(i, c.stretch);
     }
     auto* layout = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -427,6 +428,17 @@ TEST_F(EntryFormTest, ListClicksAndKeyboardMovesShowTheContact) {
     EXPECT_EQ(f->Heure_A->text(), "11:00");
     EXPECT_TRUE(f->QSL_A->isChecked());
     EXPECT_TRUE(f->Annule_Saisie->isEnabled());
+}
+
+TEST_F(EntryFormTest, PastedLettersBecomeCapitalsLikeTypedOnes) {
+    start();
+    QApplication::clipboard()->setText("f5abc/p");
+    QTest::keyClick(f->Ind_A, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f->Ind_A->text(), "F5ABC/P");
+    enter(f->Ind_A);
+    QApplication::clipboard()->setText("jérôme");
+    QTest::keyClick(f->Prenom_A, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f->Prenom_A->text(), "JéRôME");  // accented letters pass unchanged
 }
 
 TEST_F(EntryFormTest, FirstInstallationAnswersEveryKeyInTheCallsignField) {
