@@ -1,5 +1,7 @@
 #include "logbook/logbook.h"
 
+#include <cstring>
+
 #include "logbook/dates.h"
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
@@ -8,11 +10,35 @@ namespace dxcc {
 
 Logbook::Logbook(std::filesystem::path dataDir) : dataDir_(std::move(dataDir)) {}
 
-std::filesystem::path Logbook::logPath() const { return logFilePath(dataDir_, station_); }
+std::filesystem::path Logbook::logPath() const {
+    return logFilePath(dataDir_, station_);
+}
+
+namespace {
+
+// Room kept after the log in memory, so that appending QSOs needs no new memory.
+constexpr size_t kSpareBytes = 64 * 1024;
+
+template <typename LineAt>
+size_t insertionIndexOf(size_t count, std::string_view record, LineAt lineAt) {
+    auto newKey = recordDateTimeKey(record);
+    if (!newKey) return count;
+    for (size_t i = 0; i < count; ++i) {
+        auto key = recordDateTimeKey(lineAt(i));
+        if (key && *key >= *newKey) return i;
+    }
+    return count;
+}
+
+}  // namespace
 
 void Logbook::load() {
-    clear();
-    adopt(readFileBytes(logPath()));
+    try {
+        readAndIndex();
+    } catch (...) {
+        clear();
+        throw;
+    }
 }
 
 void Logbook::clear() {
@@ -20,16 +46,39 @@ void Logbook::clear() {
     bytes_.shrink_to_fit();
     lines_.clear();
     lines_.shrink_to_fit();
+    normalized_ = true;
 }
 
-void Logbook::adopt(std::string bytes) {
-    bytes_ = std::move(bytes);
-    std::vector<LineSpan> lines;
-    lines.reserve(bytes_.size() / (kRecordLength + 2) + 1);
-    for (std::string_view l : splitLines(bytes_))
-        lines.push_back({static_cast<uint64_t>(l.data() - bytes_.data()),
-                         static_cast<uint32_t>(l.size())});
-    lines_ = std::move(lines);
+void Logbook::readAndIndex() {
+    readFileInto(logPath(), bytes_, kSpareBytes);
+    index();
+}
+
+void Logbook::index() {
+    // Room for a few more lines than the file holds, so that the next insert or
+    // append reuses this memory; far too much room is given back.
+    const size_t expected = bytes_.size() / (kRecordLength + kLineEnd.size()) + 1;
+    if (lines_.capacity() < expected || lines_.capacity() / 2 > expected + 4096) {
+        std::vector<LineSpan>().swap(lines_);
+        lines_.reserve(expected + expected / 64);
+    }
+    lines_.clear();
+    normalized_ = true;
+    const char* data = bytes_.data();
+    const size_t size = bytes_.size();
+    size_t start = 0;
+    while (start < size) {
+        const void* found = std::memchr(data + start, '\n', size - start);
+        const size_t end =
+            found ? static_cast<size_t>(static_cast<const char*>(found) - data) : size;
+        size_t length = end - start;
+        const bool crlf = found && length > 0 && data[end - 1] == '\r';
+        if (crlf) --length;
+        normalized_ = normalized_ && crlf;
+        lines_.push_back({start, static_cast<uint32_t>(length)});
+        if (!found) break;
+        start = end + 1;
+    }
 }
 
 std::string_view Logbook::record(size_t index) const {
@@ -45,11 +94,10 @@ void Logbook::appendRecord(std::string_view recordArg) {
     const std::string record(recordArg);
     appendLine(logPath(), record);
     // Mirror the file: the same line end is added before it when the last line lacked one.
-    std::string bytes = std::move(bytes_);
-    if (!bytes.empty() && bytes.back() != '\n') bytes += kLineEnd;
-    bytes += record;
-    bytes += kLineEnd;
-    adopt(std::move(bytes));
+    if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += kLineEnd;
+    lines_.push_back({bytes_.size(), static_cast<uint32_t>(record.size())});
+    bytes_ += record;
+    bytes_ += kLineEnd;
 }
 
 void Logbook::appendQso(std::string_view record) {
@@ -59,80 +107,103 @@ void Logbook::appendQso(std::string_view record) {
 
 size_t Logbook::insertionIndex(const std::vector<std::string_view>& lines,
                                std::string_view record) {
-    auto newKey = recordDateTimeKey(record);
-    if (!newKey) return lines.size();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        auto key = recordDateTimeKey(lines[i]);
-        if (key && *key >= *newKey) return i;
-    }
-    return lines.size();
+    return insertionIndexOf(lines.size(), record, [&](size_t i) { return lines[i]; });
 }
-
-namespace {
-
-void appendWithEnd(std::string& out, std::string_view line) {
-    out += line;
-    out += kLineEnd;
-}
-
-}  // namespace
 
 // Record arguments are copied first: they may point into the memory copy that
-// the operation replaces.
+// the operation edits.
 void Logbook::insertInDateOrder(std::string_view recordArg) {
-    const std::string record(recordArg);
-    rewriteWith(kInsertScratch, [&](std::string_view old) {
-        auto lines = splitLines(old);
-        size_t at = insertionIndex(lines, record);
-        std::string out;
-        out.reserve(old.size() + lines.size() + record.size() + 4);
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (i == at) appendWithEnd(out, record);
-            appendWithEnd(out, lines[i]);
-        }
-        if (at == lines.size()) appendWithEnd(out, record);
-        return out;
+    const std::string line = std::string(recordArg) + std::string(kLineEnd);
+    const std::string_view record(line.data(), recordArg.size());
+    rewriteWith(kInsertScratch, [&] {
+        const size_t at =
+            insertionIndexOf(lines_.size(), record, [&](size_t i) { return this->record(i); });
+        const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
+        applySplices({{offset, 0, line}});
     });
 }
 
 void Logbook::modify(std::string_view newArg, std::string_view oldArg) {
     const std::string newRecord(newArg), oldRecord(oldArg);
-    rewriteWith(kRewriteScratch, [&](std::string_view old) {
-        std::string out;
-        out.reserve(old.size() + newRecord.size() + 4);
-        bool replaced = false;
-        for (std::string_view line : splitLines(old)) {
-            replaced |= line == oldRecord;
-            appendWithEnd(out, line == oldRecord ? newRecord : line);
+    rewriteWith(kRewriteScratch, [&] {
+        std::vector<Splice> splices;
+        for (size_t i = 0; i < lines_.size(); ++i)
+            if (record(i) == oldRecord)
+                splices.push_back({lines_[i].offset, oldRecord.size(), newRecord});
+        if (!splices.empty()) {
+            applySplices(splices);
+            return;
         }
-        if (!replaced) appendWithEnd(out, newRecord);
-        return out;
+        const std::string line = newRecord + std::string(kLineEnd);
+        applySplices({{bytes_.size(), 0, line}});
     });
 }
 
 void Logbook::remove(std::string_view recordArg) {
     const std::string record(recordArg);
-    rewriteWith(kRewriteScratch, [&](std::string_view old) {
-        std::string out;
-        out.reserve(old.size() + 2);
-        for (std::string_view line : splitLines(old))
-            if (line != record) appendWithEnd(out, line);
-        return out;
+    rewriteWith(kRewriteScratch, [&] {
+        std::vector<Splice> splices;
+        for (size_t i = 0; i < lines_.size(); ++i)
+            if (this->record(i) == record)
+                splices.push_back({lines_[i].offset, record.size() + kLineEnd.size(), {}});
+        applySplices(splices);
     });
 }
 
-void Logbook::rewriteWith(const char* scratchName,
-                          const std::function<std::string(std::string_view)>& build) {
-    clear();
-    try {
-        std::string content;
-        {
-            std::string old = readFileBytes(logPath());
-            content = build(old);
+void Logbook::normalizeLineEnds() {
+    std::string out;
+    out.reserve(bytes_.size() + lines_.size() + kSpareBytes);
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        out += record(i);
+        out += kLineEnd;
+    }
+    bytes_ = std::move(out);
+    index();
+}
+
+void Logbook::applySplices(const std::vector<Splice>& splices) {
+    if (splices.empty()) return;
+    ptrdiff_t growth = 0;
+    for (const Splice& s : splices)
+        growth += static_cast<ptrdiff_t>(s.inserted.size()) - static_cast<ptrdiff_t>(s.removed);
+    const size_t oldSize = bytes_.size();
+    if (growth >= 0) {
+        // Growing: move the tails from the last splice back to the first, so no
+        // byte is overwritten before it has moved.
+        bytes_.resize(oldSize + static_cast<size_t>(growth));
+        char* data = bytes_.data();
+        size_t from = oldSize, to = bytes_.size();
+        for (auto s = splices.rbegin(); s != splices.rend(); ++s) {
+            const size_t tail = s->offset + s->removed;
+            to -= from - tail;
+            std::memmove(data + to, data + tail, from - tail);
+            to -= s->inserted.size();
+            std::memcpy(data + to, s->inserted.data(), s->inserted.size());
+            from = s->offset;
         }
-        rewriteFile(logPath(), dataDir_ / scratchName, content);
-        // The file now holds exactly `content`: keep it as the loaded copy.
-        adopt(std::move(content));
+    } else {
+        // Shrinking: move the pieces between splices forward, first to last.
+        char* data = bytes_.data();
+        size_t to = splices.front().offset, from = to;
+        for (const Splice& s : splices) {
+            std::memmove(data + to, data + from, s.offset - from);
+            to += s.offset - from;
+            std::memcpy(data + to, s.inserted.data(), s.inserted.size());
+            to += s.inserted.size();
+            from = s.offset + s.removed;
+        }
+        std::memmove(data + to, data + from, oldSize - from);
+        bytes_.resize(to + oldSize - from);
+    }
+    index();
+}
+
+void Logbook::rewriteWith(const char* scratchName, const std::function<void()>& edit) {
+    try {
+        readAndIndex();
+        if (!normalized_) normalizeLineEnds();
+        edit();
+        rewriteFile(logPath(), dataDir_ / scratchName, bytes_);
     } catch (...) {
         try {
             load();  // the file is whole (old or new): mirror it again

@@ -65,18 +65,33 @@ private:
         uint64_t offset;
         uint32_t length;
     };
+    // Replace `removed` bytes at `offset` of the copy with `inserted`.
+    struct Splice {
+        size_t offset;
+        size_t removed;
+        std::string_view inserted;
+    };
 
-    void adopt(std::string bytes);
-    // Reads the file, builds its new content with `build`, rewrites it safely and
-    // keeps the new content as the loaded copy. The old copy is dropped first so
-    // that at most the old and the new content are in memory at once.
-    void rewriteWith(const char* scratchName,
-                     const std::function<std::string(std::string_view)>& build);
+    // Reads the file into the copy, reusing its memory, and indexes its lines.
+    void readAndIndex();
+    void index();
+    // Rewrites the copy in the one form the file is written in: CR LF after
+    // every line.
+    void normalizeLineEnds();
+    // Applies splices in ascending offset order that all grow or all shrink the
+    // copy, in place, then indexes it again.
+    void applySplices(const std::vector<Splice>& splices);
+    // Reads the file, lets `edit` change the copy, rewrites the file safely from
+    // the copy. The copy is edited in place, so a rewrite needs no second copy of
+    // the log in memory.
+    void rewriteWith(const char* scratchName, const std::function<void()>& edit);
 
     std::filesystem::path dataDir_;
     std::string station_;
     std::string bytes_;
     std::vector<LineSpan> lines_;
+    // Every line of bytes_ ends in CR LF, exactly as a rewrite would write it.
+    bool normalized_ = true;
 };
 
 }  // namespace dxcc

@@ -69,26 +69,45 @@ void writeAll(int fd, std::string_view data, const std::string& path) {
 }  // namespace
 
 std::string readFileBytes(const std::filesystem::path& path) {
+    std::string bytes;
+    readFileInto(path, bytes);
+    return bytes;
+}
+
+void readFileInto(const std::filesystem::path& path, std::string& bytes, size_t spare) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throwFileError(errno, path.string());
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
     if (S_ISDIR(st.st_mode)) throw FileError(kPermissionDenied, path.string());
-    std::string bytes;
-    bytes.resize(static_cast<size_t>(st.st_size));
-    size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // file grew meanwhile
-        ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno, path.string());
+    const size_t expected = static_cast<size_t>(st.st_size);
+    // Memory already touched is much cheaper to fill than fresh pages: the buffer
+    // is kept while it has a quarter of the spare room left, and given back when
+    // it is far too large for this file.
+    const size_t wanted = expected + spare;
+    if (bytes.capacity() < expected + spare / 4 || bytes.capacity() / 2 > wanted + 65536) {
+        std::string().swap(bytes);
+        bytes.reserve(wanted);
+    }
+    bytes.resize(expected);
+    auto readSome = [&](char* to, size_t room) {
+        for (;;) {
+            ssize_t n = ::read(fd.get(), to, room);
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno != EINTR) throwFileError(errno, path.string());
         }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
+    };
+    size_t got = 0;
+    while (got < expected) {
+        size_t n = readSome(bytes.data() + got, expected - got);
+        if (n == 0) break;  // the file shrank meanwhile
+        got += n;
     }
     bytes.resize(got);
-    return bytes;
+    if (got < expected) return;
+    // The file may have grown meanwhile: read on until its real end.
+    char more[65536];
+    while (size_t n = readSome(more, sizeof more)) bytes.append(more, n);
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {

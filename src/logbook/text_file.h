@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,6 +14,12 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 
 // Reads the whole file as bytes. Throws FileError (53 when it does not exist).
 std::string readFileBytes(const std::filesystem::path& path);
+
+// Reads the whole file into `bytes`, reusing its memory when it is large enough.
+// New memory is taken with room for `spare` more bytes, and kept while a quarter
+// of that room is left, so small additions and rewrites need no new memory.
+// Throws FileError; `bytes` is then unspecified.
+void readFileInto(const std::filesystem::path& path, std::string& bytes, size_t spare = 0);
 
 // Splits file bytes into lines without their line ends (CR LF or LF). A last
 // line without a line end still counts; an empty text has no lines.
