@@ -204,7 +204,8 @@ void EntryForm::watchKeysAndList() {
     env_.list->setModel(env_.model);
     connect(env_.list, &QAbstractItemView::clicked, this, &EntryForm::listClicked);
     // A double-click anywhere in the list counts, on a line or below the last.
-    env_.list->viewport()->installEventFilter(this);
+    listViewport_ = env_.list->viewport();
+    listViewport_->installEventFilter(this);
     connect(env_.list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!selectingByProgram_) listClicked(current);
@@ -238,7 +239,9 @@ bool EntryForm::firstInstallation() const {
 }
 
 bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
-    if (env_.list && watched == env_.list->viewport()) {
+    // Compared, never called: the list may be partly destroyed when it is the
+    // first to go.
+    if (watched == listViewport_) {
         if (event->type() == QEvent::MouseButtonDblClick) listDoubleClicked();
         return false;
     }

@@ -124,6 +124,7 @@ private:
     EntryEnvironment env_;
     QHBoxLayout* buttonRow_ = nullptr;
     QPalette commitPalette_;
+    QObject* listViewport_ = nullptr;
     dxcc::PrefixFile prefixes_;
     dxcc::FirstNameMemory firstNames_;
     bool prefixFileReported_ = false;
