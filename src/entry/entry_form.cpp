@@ -30,19 +30,6 @@ std::filesystem::path dataFile(const QString& dataDir, std::string_view name) {
     return std::filesystem::path(dataDir.toStdString()) / std::string(name);
 }
 
-// Typed and pasted letters become capitals. Texts the program puts in a field
-// (a contact shown from the list, an entity name from the prefix file) stay as
-// they are, which a validator would not allow.
-void followUppercaseRule(QLineEdit* edit) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = applyUppercaseRule(text);
-        if (upper == text) return;
-        const int cursor = edit->cursorPosition();
-        edit->setText(upper);
-        edit->setCursorPosition(cursor);
-    });
-}
-
 bool isEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
@@ -83,7 +70,7 @@ void EntryForm::buildFields() {
     for (QComboBox* box : {Bande_A, Mode_A}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        followUppercaseRule(box->lineEdit());
+        installUppercaseRule(box->lineEdit());
     }
     for (auto band : dxcc::kBands) Bande_A->addItem(fromView(band));
     for (auto mode : dxcc::kModes) Mode_A->addItem(fromView(mode));
@@ -98,7 +85,7 @@ void EntryForm::buildFields() {
     Prefixe_A = named(new QLineEdit(this), "Prefixe_A");
     Pays_A = named(new QLineEdit(this), "Pays_A");
     for (QLineEdit* e : {Ind_A, Prenom_A, Date_A, Heure_A, RST_A, RSTE_A, Prefixe_A, Pays_A})
-        followUppercaseRule(e);
+        installUppercaseRule(e);
 
     struct Column {
         const char* caption;
