@@ -1,5 +1,7 @@
 #include "logbook/logbook.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "logbook/dates.h"
@@ -178,7 +180,7 @@ void Logbook::applySplices(const std::vector<Splice>& splices) {
             to -= from - tail;
             std::memmove(data + to, data + tail, from - tail);
             to -= s->inserted.size();
-            std::memcpy(data + to, s->inserted.data(), s->inserted.size());
+            std::copy(s->inserted.begin(), s->inserted.end(), data + to);
             from = s->offset;
         }
     } else {
@@ -188,7 +190,7 @@ void Logbook::applySplices(const std::vector<Splice>& splices) {
         for (const Splice& s : splices) {
             std::memmove(data + to, data + from, s.offset - from);
             to += s.offset - from;
-            std::memcpy(data + to, s.inserted.data(), s.inserted.size());
+            std::copy(s.inserted.begin(), s.inserted.end(), data + to);
             to += s.inserted.size();
             from = s.offset + s.removed;
         }
