@@ -83,7 +83,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     env.openPrefixStatistics = [this] {
         openPlaceholder("Stat_Prefixe", "Statistiques du prefixe");
     };
-    Liste_DXCC = new QListView(central);  // created before the form, which watches it
+    // The list and its model exist before the form, which watches its selection.
+    Liste_DXCC = new QListView(central);
+    Liste_DXCC->setModel(model_);
     env.list = Liste_DXCC;
     entry_ = new EntryForm(ctx_, env, central);
     layout->addWidget(entry_);
@@ -156,7 +158,6 @@ void MainWindow::buildList(QWidget* central) {
     Liste_DXCC->setObjectName("Liste_DXCC");
     Liste_DXCC->setFont(font);
     Liste_DXCC->setUniformItemSizes(true);
-    Liste_DXCC->setModel(model_);
     Liste_DXCC->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Liste_DXCC->setSelectionMode(QAbstractItemView::SingleSelection);
     Liste_DXCC->setToolTip(

@@ -186,9 +186,7 @@ void EntryForm::watchKeysAndList() {
         w->installEventFilter(this);
     for (QPushButton* b : {Valide_A, Efface_A, Annule_Saisie, Ajout_QSO, Stat_Pref})
         b->installEventFilter(this);
-    if (!env_.list || !env_.model) return;
-    // Setting the same model again later keeps this selection model.
-    env_.list->setModel(env_.model);
+    if (!env_.list || !env_.list->selectionModel()) return;  // the list comes with its model
     connect(env_.list, &QAbstractItemView::clicked, this, &EntryForm::listClicked);
     // A double-click anywhere in the list counts, on a line or below the last.
     listViewport_ = env_.list->viewport();
@@ -434,7 +432,13 @@ bool EntryForm::storeContact() {
     const std::string record = dxcc::buildEntryRecord(texts);
     if (modification_) {
         const std::string old = dxcc::recordFromDisplayLine(toCp1252(selectedLine_));
-        return env_.runLogOperation([&] { log.modify(record, old); });
+        if (!env_.runLogOperation([&] { log.modify(record, old); })) return false;
+        // The list stays locked through the reset, so no click replaces the
+        // opened line, which the log no longer holds: forget it rather than
+        // offer a deletion that would find nothing.
+        selectedLine_.clear();
+        Annule_Saisie->setEnabled(false);
+        return true;
     }
     if (automaticDate() && !insertion_) return env_.runLogOperation([&] { log.appendQso(record); });
     return env_.runLogOperation([&] { log.insertInDateOrder(record); });

@@ -254,6 +254,8 @@ TEST_F(EntryFormTest, DoubleClickOpensAContactAndTheCommitReplacesIt) {
     EXPECT_TRUE(read("Liste_Prenom.txt").startsWith("G4AAA           PAUL"));
     EXPECT_EQ(f->Mode_Aff->text(), "Saisie QSO");
     EXPECT_EQ(f->Bande_A->currentText(), "1.8 Mhz");
+    // The opened line is gone from the log: it can no longer be offered for deletion.
+    EXPECT_FALSE(f->Annule_Saisie->isEnabled());
     clickRow(0);  // unlocked again
     EXPECT_EQ(f->Ind_A->text(), "G4AAA");
 }
