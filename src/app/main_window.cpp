@@ -51,6 +51,10 @@ QString describeFileError(int code) {
     }
 }
 
+// The entity list opens this far below the centre, so the prefix editor that
+// opened it stays in view.
+constexpr int kBelowCentre = 100;
+
 QFont listFont() {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setStyleHint(QFont::TypeWriter);
@@ -423,6 +427,17 @@ void MainWindow::switchStation(const std::string& callsign) {
     loadLog();
 }
 
+void MainWindow::openArrlList() {
+    openWindow(
+        "Liste_ARRL",
+        [this] {
+            return createWebWindow("Liste_ARRL", "Liste des contrées DXCC de l'ARRL",
+                                   q(dxcc::kArrlHost) + q(dxcc::kDxccListPath),
+                                   ctx_.openExternalUrl, this);
+        },
+        kBelowCentre);
+}
+
 void MainWindow::showAbout() {
     ctx_.dialogs->inform("VEL_DXCC  Révision " + revision_ + "\r\n\r\n" +
                          "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL");
@@ -432,16 +447,15 @@ void MainWindow::showHistory() {
     ctx_.dialogs->inform(history_);
 }
 
-void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>& create) {
+void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>& create,
+                            int belowCentre) {
     QPointer<QWidget>& slot = openWindows_[name];
     if (!slot) {
         slot = create();
-        if (slot->parentWidget() == nullptr || slot->isWindow()) {
-            slot->adjustSize();
-            if (QScreen* s = screen()) {
-                QRect r = s->availableGeometry();
-                slot->move(r.center() - QPoint(slot->width() / 2, slot->height() / 2));
-            }
+        if (!slot->testAttribute(Qt::WA_Resized)) slot->adjustSize();
+        if (QScreen* s = screen()) {
+            QRect r = s->availableGeometry();
+            slot->move(r.center() - QPoint(slot->width() / 2, slot->height() / 2 - belowCentre));
         }
     }
     slot->show();

@@ -39,6 +39,8 @@ public:
     // Runs a log operation that may fail with a file error: the operator is told
     // the error number and nothing else changes. Answers whether it succeeded.
     bool runLogOperation(const std::function<void()>& operation);
+    // Shows the awarding body's DXCC entity list (opened from the prefix editor).
+    void openArrlList();
     // Makes `callsign` (stored form) the station, creating its empty log if needed.
     void switchStation(const std::string& callsign);
 
@@ -89,7 +91,8 @@ private:
     void showAbout();
     void showHistory();
     // Opens the window `name`, or shows it again when it is already open.
-    void openWindow(const QString& name, const std::function<QWidget*()>& create);
+    void openWindow(const QString& name, const std::function<QWidget*()>& create,
+                    int belowCentre = 0);
     void openPlaceholder(const QString& name, const QString& title);
     QString stationSection() const;
     QString globalSection() const;

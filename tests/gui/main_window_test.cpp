@@ -290,8 +290,13 @@ TEST_F(RunningMainWindow, MenuWindowsOpenOnceAndShowAgain) {
     ASSERT_NE(rules, nullptr);
     EXPECT_EQ(rules->windowTitle(), "Reglement");
     EXPECT_NE(rules->findChild<QWidget*>("WebBrowser1"), nullptr);
+    w->openArrlList();
+    QWidget* entities = w->findChild<QWidget*>("Liste_ARRL");
+    ASSERT_NE(entities, nullptr);
+    EXPECT_EQ(entities->windowTitle(), "Liste des contrées DXCC de l'ARRL");
 #ifndef VEL_HAVE_WEBENGINE
-    EXPECT_EQ(t.openedUrls, QStringList{"https://www.arrl.org/rules"});
+    EXPECT_EQ(t.openedUrls, (QStringList{"https://www.arrl.org/rules",
+                                         "https://www.arrl.org/awards/dxcc/dxcclist.txt"}));
 #endif
 }
 
