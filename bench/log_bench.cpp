@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -109,12 +109,12 @@ void copyBench(benchmark::State& state, size_t qsos, Copy kind) {
 // every one of them reachable.
 void loadBench(benchmark::State& state, size_t qsos) {
     Station s(qsos);
-    std::optional<dxcc::Logbook> log;
+    std::unique_ptr<dxcc::Logbook> log;
     resetPeakMemory();
     for (auto _ : state) {
         state.PauseTiming();
         log.reset();
-        log.emplace(s.dir);
+        log = std::make_unique<dxcc::Logbook>(s.dir);
         log->setStationCallsign(kStation);
         state.ResumeTiming();
         log->load();

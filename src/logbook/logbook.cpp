@@ -1,7 +1,6 @@
 #include "logbook/logbook.h"
 
 #include <algorithm>
-
 #include <cstring>
 
 #include "logbook/dates.h"
