@@ -139,7 +139,11 @@ TEST_F(LogbookRewrite, RandomOperationsKeepFileMemoryAndModelEqual) {
 
 TEST_F(LogbookRewrite, LoadSeesTheFileAfterItShrankOrGrewElsewhere) {
     std::vector<std::string> big;
-    for (int i = 0; i < 3000; ++i) big.push_back(qso("G" + std::to_string(i), "01/02/08", "12:00"));
+    for (int i = 0; i < 3000; ++i) {
+        std::string call = "G";
+        call += std::to_string(i);
+        big.push_back(qso(call, "01/02/08", "12:00"));
+    }
     writeRaw(joinLines(big));
     ASSERT_EQ(log.size(), big.size());
     writeRaw(joinLines({big[7]}));
