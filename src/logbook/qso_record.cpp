@@ -156,7 +156,9 @@ std::string displayHeading() {
 namespace dxcc {
 
 std::string numberText(long long value) {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+    std::string text = value < 0 ? "" : " ";
+    text += std::to_string(value);
+    return text;
 }
 
 }  // namespace dxcc

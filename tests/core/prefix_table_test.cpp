@@ -138,7 +138,8 @@ TEST(PrefixLookup, AgreesWithAScanOverManyOverlappingPrefixes) {
     };
     std::vector<std::string> lines;
     for (int i = 0; i < 1000; ++i) {
-        lines.push_back(buildPrefixEntry(randomText(0, 6), "E" + std::to_string(i), "D"));
+        const std::string entity = std::string("E").append(std::to_string(i));
+        lines.push_back(buildPrefixEntry(randomText(0, 6), entity, "D"));
     }
     const PrefixTable table = PrefixTable::parse(fileOf(lines));
     for (int i = 0; i < 5000; ++i) {
