@@ -10,6 +10,7 @@
 #include "logbook/logbook.h"
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
+#include "sample_records.h"
 #include "temp_dir.h"
 
 namespace dxcc {
@@ -17,18 +18,9 @@ namespace {
 
 using testing_support::TempDir;
 
-std::string qso(const std::string& call, const std::string& date, const std::string& time) {
-    QsoFields f;
-    f.callsign = call;
-    f.date = date;
-    f.time = time;
-    f.mode = "CW";
-    f.band = "7.0 Mhz";
-    f.rstReceived = "599";
-    f.rstSent = "599";
-    f.dxccPrefix = "DL";
-    f.entityName = "Fed. Rep. of Germany";
-    return buildRecord(f);
+std::string qso(const std::string& call, const std::string& date, const std::string& time,
+                char mark = ' ') {
+    return testing_support::sampleQso(call, date, time, mark);
 }
 
 class LogbookRewrite : public ::testing::Test {

@@ -5,6 +5,7 @@
 
 #include "logbook/file_error.h"
 #include "logbook/qso_record.h"
+#include "sample_records.h"
 #include "temp_dir.h"
 
 namespace dxcc {
@@ -14,18 +15,7 @@ using testing_support::TempDir;
 
 std::string qso(const std::string& call, const std::string& date, const std::string& time,
                 char mark = ' ') {
-    QsoFields f;
-    f.callsign = call;
-    f.date = date;
-    f.time = time;
-    f.mode = "SSB";
-    f.band = "14 Mhz ";
-    f.rstReceived = "59";
-    f.rstSent = "59";
-    f.dxccPrefix = "F";
-    f.entityName = "France";
-    f.qslMark = mark;
-    return buildRecord(f);
+    return testing_support::sampleQso(call, date, time, mark);
 }
 
 class LogbookTest : public ::testing::Test {
