@@ -30,7 +30,8 @@ TEST(MillionQsoLog, LoadsIntoTheListAndTheLastLineShowsItsContact) {
 
     const std::string lastRecord(w.logbook().record(kQsos - 1));
     const dxcc::QsoFields fields = dxcc::parseRecord(lastRecord);
-    EXPECT_TRUE(last.data().toString().startsWith("1000000 " + QString::fromStdString(fields.callsign)));
+    EXPECT_TRUE(
+        last.data().toString().startsWith("1000000 " + QString::fromStdString(fields.callsign)));
 
     w.Liste_DXCC->scrollTo(last);
     QTest::mouseClick(w.Liste_DXCC->viewport(), Qt::LeftButton, {},
