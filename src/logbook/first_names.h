@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "logbook/program_constants.h"
+
 namespace dxcc {
 
 // A line of Liste_Prenom.txt: the callsign padded with blanks to 16 columns, then
 // the first name in upper case, unpadded. The first 12 columns name the callsign.
 inline constexpr size_t kFirstNameCallsignColumns = 12;
 inline constexpr size_t kFirstNameColumn = 17;
-inline constexpr std::string_view kFirstNameScratchName = "Temporaire.txt";
+inline constexpr std::string_view kFirstNameScratchName = kRewriteScratchName;
 
 // Upper case in the Windows-1252 code page: a-z and the accented small letters.
 std::string upperCaseCp1252(std::string_view text);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "logbook/program_constants.h"
+
 namespace dxcc {
 
 // The station log: the file of the current station and its one in-memory copy,
@@ -57,8 +59,8 @@ public:
     static size_t insertionIndex(const std::vector<std::string_view>& lines,
                                  std::string_view record);
 
-    static constexpr const char* kInsertScratch = "Temporaire6.txt";
-    static constexpr const char* kRewriteScratch = "Temporaire.txt";
+    static constexpr const char* kInsertScratch = kInsertScratchName;
+    static constexpr const char* kRewriteScratch = kRewriteScratchName;
 
 private:
     struct LineSpan {

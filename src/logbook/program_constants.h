@@ -45,6 +45,10 @@ inline constexpr std::string_view kNoLocator = "------";
 inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
 inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
+// Scratch files of the safe rewrite: the log's insert, and the log's modify and
+// delete together with the first-name memory (never at the same time).
+inline constexpr const char* kInsertScratchName = "Temporaire6.txt";
+inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
 
 // The awarding body's pages shown in the web views.
 inline constexpr std::string_view kArrlHost = "https://www.arrl.org";
