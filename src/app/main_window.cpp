@@ -17,6 +17,7 @@
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
 #include "ui/colours.h"
+#include "ui/file_error_text.h"
 #include "ui/text.h"
 #include "ui/web_view.h"
 
@@ -32,23 +33,6 @@ dxcc::DateTimeParts partsOf(const QDateTime& t) {
     const QDate d = t.date();
     const QTime tm = t.time();
     return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()};
-}
-
-QString describeFileError(int code) {
-    switch (code) {
-        case dxcc::kFileNotFound:
-            return "Fichier introuvable.";
-        case dxcc::kDiskFull:
-            return "Le disque est plein.";
-        case dxcc::kPermissionDenied:
-            return "Permission refusée.";
-        case dxcc::kPathNotFound:
-            return "Chemin introuvable.";
-        case dxcc::kInputPastEnd:
-            return "Lecture au-delà de la fin du fichier.";
-        default:
-            return "Erreur d'entrée/sortie.";
-    }
 }
 
 // The entity list opens this far below the centre, so the prefix editor that
@@ -354,9 +338,7 @@ bool MainWindow::runLogOperation(const std::function<void()>& operation) {
         model_->change(operation);
         return true;
     } catch (const dxcc::FileError& e) {
-        ctx_.dialogs->inform("Erreur N° " + q(dxcc::numberText(e.code())) + "\r\n" +
-                             describeFileError(e.code()) + "\r\n" +
-                             QString::fromLocal8Bit(e.what()) + "\r\nLe log n'a pas été modifié.");
+        ctx_.dialogs->inform(fileErrorText(e) + "\r\nLe log n'a pas été modifié.");
         return false;
     }
 }

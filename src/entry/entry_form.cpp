@@ -11,6 +11,7 @@
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
 #include "ui/colours.h"
+#include "ui/file_error_text.h"
 #include "ui/text.h"
 #include "ui/uppercase.h"
 
@@ -358,8 +359,7 @@ void EntryForm::tell(std::string_view message) {
 }
 
 void EntryForm::reportFileError(const dxcc::FileError& e) {
-    ctx_.dialogs->inform("Erreur N° " + fromView(dxcc::numberText(e.code())) + "\r\n" +
-                         QString::fromLocal8Bit(e.what()));
+    ctx_.dialogs->inform(fileErrorText(e));
 }
 
 dxcc::EntryTexts EntryForm::entryTexts() const {

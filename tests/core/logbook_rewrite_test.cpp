@@ -18,10 +18,7 @@ namespace {
 
 using testing_support::TempDir;
 
-std::string qso(const std::string& call, const std::string& date, const std::string& time,
-                char mark = ' ') {
-    return testing_support::sampleQso(call, date, time, mark);
-}
+using testing_support::qso;
 
 class LogbookRewrite : public ::testing::Test {
 protected:

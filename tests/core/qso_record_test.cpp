@@ -2,24 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "sample_records.h"
+
 namespace dxcc {
 namespace {
 
-QsoFields sampleFields() {
-    QsoFields f;
-    f.callsign = "F5ABC";
-    f.firstName = "JEAN";
-    f.date = "01/02/08";
-    f.time = "12:35";
-    f.mode = "SSB";
-    f.band = "14 Mhz ";
-    f.rstReceived = "59";
-    f.rstSent = "59";
-    f.dxccPrefix = "F";
-    f.entityName = "France";
-    f.qslMark = '*';
-    return f;
-}
+using testing_support::sampleFields;
 
 TEST(QsoRecord, FieldsStandAtTheirColumns) {
     const std::string r = buildRecord(sampleFields());
