@@ -46,6 +46,13 @@ char markAt(std::string_view line, size_t column1) {
 
 }  // namespace
 
+std::string_view recordField(std::string_view record, Field field) {
+    const Column& c = kColumns[static_cast<size_t>(field)];
+    return cut(record, c.recordStart, c.width);
+}
+
+char recordQslMark(std::string_view record) { return markAt(record, kRecordQslColumn); }
+
 std::string_view trimBlanks(std::string_view s) {
     size_t b = s.find_first_not_of(' ');
     if (b == std::string_view::npos) return {};

@@ -40,6 +40,27 @@ struct QsoFields {
     bool operator==(const QsoFields&) const = default;
 };
 
+// The record's fields in column order.
+enum class Field {
+    Callsign,
+    FirstName,
+    Date,
+    Time,
+    Mode,
+    Band,
+    RstReceived,
+    RstSent,
+    DxccPrefix,
+    EntityName,
+};
+
+// One field of a stored record, as its bytes (untrimmed; short or empty when the
+// line is short). Allocates nothing, for scans of the whole log.
+std::string_view recordField(std::string_view record, Field field);
+// The QSL mark of a stored record ('*' when confirmed; blank when missing).
+char recordQslMark(std::string_view record);
+inline bool recordConfirmed(std::string_view record) { return recordQslMark(record) == '*'; }
+
 // Builds the record: each field padded with blanks to its width, single blanks
 // between fields, the QSL mark right after the entity name. Date and time are
 // taken as they are. The caller guarantees the widths.

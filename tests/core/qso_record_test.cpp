@@ -51,6 +51,15 @@ TEST(QsoRecord, ParseIsTheInverseOfBuildAndToleratesShortLines) {
     EXPECT_EQ(shortOne.date, "");
     EXPECT_EQ(shortOne.entityName, "");
     EXPECT_EQ(shortOne.qslMark, ' ');
+
+    // The allocation-free accessors see the same columns.
+    const std::string r = buildRecord(f);
+    EXPECT_EQ(trimBlanks(recordField(r, Field::Band)), trimBlanks(f.band));
+    EXPECT_EQ(trimBlanks(recordField(r, Field::DxccPrefix)), trimBlanks(f.dxccPrefix));
+    EXPECT_TRUE(recordConfirmed(r));
+    EXPECT_EQ(recordField("F5ABC        JEAN", Field::FirstName), "JEAN");
+    EXPECT_EQ(recordField("F5ABC", Field::EntityName), "");
+    EXPECT_FALSE(recordConfirmed("F5ABC"));
 }
 
 TEST(DisplayLine, ColumnsAndLineNumbers) {
