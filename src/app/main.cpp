@@ -1,16 +1,20 @@
 #include <QApplication>
-#include <QStyleFactory>
 
 #include "app/main_window.h"
+#include "logbook/log_session.h"
+#include "ui/application.h"
 #include "ui/qt_platform.h"
+#include "ui/text.h"
 
+// The one place where the program is wired together.
 int main(int argc, char** argv) {
+    ui::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName("VEL_DXCC");
-    // Fusion honours the field colours on every platform.
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    ui::setUpApplication(app);
     ui::AppContext ctx = ui::makeProductionContext();
-    ui::MainWindow window(ctx);
+    dxcc::LogSession session(ui::toPath(ctx.dataDir));
+    ui::MainWindow window(ctx, session);
     window.startUp();
     return QApplication::exec();
 }

@@ -13,11 +13,15 @@
 #include "app/station_window.h"
 #include "logbook/dates.h"
 #include "logbook/file_error.h"
+#include "logbook/log_messages.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
+#include "ui/clock_text.h"
 #include "ui/colours.h"
 #include "ui/file_error_text.h"
+#include "ui/log_list_view.h"
+#include "ui/log_operations.h"
 #include "ui/text.h"
 #include "ui/web_view.h"
 
@@ -27,12 +31,6 @@ namespace {
 
 QString q(std::string_view s) {
     return fromView(s);
-}
-
-dxcc::DateTimeParts partsOf(const QDateTime& t) {
-    const QDate d = t.date();
-    const QTime tm = t.time();
-    return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()};
 }
 
 // The entity list opens this far below the centre, so the prefix editor that
@@ -47,13 +45,10 @@ QFont listFont() {
 
 }  // namespace
 
-MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent),
-      ctx_(ctx),
-      logbook_(ctx.dataDir.toStdString()),
-      flash_(std::make_unique<Flash>()) {
+MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), session_(session), flash_(std::make_unique<Flash>()) {
     setObjectName("Main");
-    model_ = new LogListModel(logbook_, this);
+    model_ = new LogListModel(session_.log(), this);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setSpacing(6);
@@ -62,20 +57,16 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     buildStatusRow(central);
 
     EntryEnvironment env;
-    env.utcDateLabel = Label33;
-    env.utcTimeLabel = Label37;
     env.dateAuto = Mnu_Date_Auto;
     env.model = model_;
-    env.stationCallsign = [this] { return logbook_.stationCallsign(); };
-    env.runLogOperation = [this](const std::function<void()>& op) { return runLogOperation(op); };
     env.openPrefixStatistics = [this] {
         openPlaceholder("Stat_Prefixe", "Statistiques du prefixe");
     };
     // The list and its model exist before the form, which watches its selection.
-    Liste_DXCC = new QListView(central);
+    Liste_DXCC = new LogListView(central);
     Liste_DXCC->setModel(model_);
     env.list = Liste_DXCC;
-    entry_ = new EntryForm(ctx_, env, central);
+    entry_ = new EntryForm(ctx_, session_, env, central);
     layout->addWidget(entry_);
 
     Rechercher = new QPushButton("Rechercher un QSO", entry_);
@@ -249,7 +240,7 @@ QString MainWindow::globalSection() const {
 }
 
 QString MainWindow::stationSection() const {
-    return q(dxcc::kStationSectionPrefix) + fromCp1252(logbook_.stationCallsign());
+    return fromCp1252(session_.stationSection());
 }
 
 void MainWindow::centreOnScreen() {
@@ -264,7 +255,7 @@ void MainWindow::startUp() {
     // The band and mode lists are filled by the entry form.
     const QString station =
         ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
-    logbook_.setStationCallsign(toCp1252(station));
+    session_.setStation(toCp1252(station));
     I_Station->setText(station);
     entry_->restoreBandAndMode();
     const QString dateAuto =
@@ -274,36 +265,33 @@ void MainWindow::startUp() {
         Mnu_Date_Man->setChecked(dateAuto == q(dxcc::kDateAutoNo));
     }
     ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
-    if (logbook_.stationCallsign() == dxcc::kNoStation) {
+    if (!session_.hasStation()) {
         ctx_.dialogs->inform(
             "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n");
         openStationWindow(true);
     }
     suppressSplash_ = false;
     show();
-    entry_->Ind_A->setEnabled(true);
-    entry_->Ind_A->setFocus();
-    entry_->Mode_Aff->setText("Saisie QSO");
+    entry_->focusCallsign();
     history_.clear();
     for (auto line : dxcc::kHistoryLines) history_ += q(line) + "\r\n";
     revision_ = q(dxcc::kRevision);
     setWindowTitle("  VEL_DXCC    Revision " + revision_);
-    if (logbook_.stationCallsign() != dxcc::kNoStation && !loadLog()) return;
+    if (session_.hasStation() && !loadLog()) return;
     selectLastLine();
     ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
     entry_->Efface_QSO();
 }
 
 bool MainWindow::loadLog() {
-    model_->change([this] { logbook_.clear(); });
+    model_->change([this] { session_.log().clear(); });
     if (!suppressSplash_)
-        flash_->showMessage("Lecture du log",
-                            "de la station " + fromCp1252(logbook_.stationCallsign()));
+        flash_->showMessage("Lecture du log", "de la station " + fromCp1252(session_.station()));
     suppressSplash_ = false;
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        model_->change([this] { logbook_.load(); });
+        model_->change([this] { session_.log().load(); });
     } catch (const dxcc::FileError& e) {
         QApplication::restoreOverrideCursor();
         flash_->hide();
@@ -315,58 +303,49 @@ bool MainWindow::loadLog() {
         }
         return false;
     }
-    entry_->Ind_A->setEnabled(true);
+    entry_->focusCallsign();
     flash_->hide();
     QApplication::restoreOverrideCursor();
     return true;
 }
 
 void MainWindow::showRecovery() {
-    RecoveryWindow recovery(ctx_, fromCp1252(logbook_.stationCallsign()), this);
+    RecoveryWindow recovery(ctx_, fromCp1252(session_.station()), this);
     recovery.exec();
 }
 
 void MainWindow::selectLastLine() {
-    const int rows = model_->rowCount();
-    if (rows == 0) return;
-    entry_->selectRow(rows - 1);
-    Liste_DXCC->scrollToBottom();
-}
-
-bool MainWindow::runLogOperation(const std::function<void()>& operation) {
-    try {
-        model_->change(operation);
-        return true;
-    } catch (const dxcc::FileError& e) {
-        ctx_.dialogs->inform(fileErrorText(e) + "\r\nLe log n'a pas été modifié.");
-        return false;
-    }
+    entry_->selectLastListLine();
 }
 
 void MainWindow::tick() {
-    const dxcc::DateTimeParts utc = partsOf(ctx_.clock->utcNow());
     const dxcc::DateTimeParts local = partsOf(ctx_.clock->localNow());
     Label37->setEnabled(true);
-    Label37->setText(q(dxcc::formatTime(utc)).left(5) + " Utc");
+    Label37->setText(utcTimeText(*ctx_.clock) + " Utc");
     Label34->setEnabled(true);
     Label34->setText(q(dxcc::formatTime(local)).left(5) + " Loc");
-    Label33->setText(q(dxcc::formatDate(utc)));
+    Label33->setText(utcDateText(*ctx_.clock));
 }
 
 void MainWindow::setDateAuto(bool automatic) {
     Mnu_Date_Auto->setChecked(automatic);
     Mnu_Date_Man->setChecked(!automatic);
-    if (automatic) entry_->Date_A->clear();
+    if (automatic) entry_->clearDate();
     ctx_.settings->set(stationSection(), q(dxcc::kKeyDateAuto),
                        q(automatic ? dxcc::kDateAutoYes : dxcc::kDateAutoNo));
 }
 
 void MainWindow::resetLog() {
-    const QString station = fromCp1252(logbook_.stationCallsign());
-    if (!ctx_.dialogs->askOkCancelCritical("!!! ATTENTION !!! le log " + station +
-                                           " va etre effacé , Continuer ?"))
+    const QString station = fromCp1252(session_.station());
+    if (!ctx_.dialogs->askOkCancelCritical(q(dxcc::log_messages::kResetQuestion) + station +
+                                           q(dxcc::log_messages::kResetQuestionEnd)))
         return;
-    if (!runLogOperation([this] { logbook_.createEmptyLog(logbook_.stationCallsign()); })) return;
+    dxcc::Logbook& log = session_.log();
+    if (!runLogOperation(*ctx_.dialogs, *model_, [&] {
+            log.createEmptyLog(log.stationCallsign());
+            return dxcc::LogChange{};
+        }))
+        return;
     loadLog();
 }
 
@@ -386,11 +365,11 @@ void MainWindow::openStationWindow(bool modal) {
 void MainWindow::switchStation(const std::string& callsign) {
     const QString station = fromCp1252(callsign);
     const QString newSection = q(dxcc::kStationSectionPrefix) + station;
-    const bool exists = QFileInfo::exists(
-        QString::fromStdString(dxcc::logFilePath(logbook_.dataDir(), callsign).string()));
+    const bool exists =
+        QFileInfo::exists(fromPath(dxcc::logFilePath(session_.dataDir(), callsign)));
     if (!exists) {
         try {
-            logbook_.createEmptyLog(callsign);
+            session_.log().createEmptyLog(callsign);
         } catch (const dxcc::FileError&) {
             // Noted only: the load below reports a log that could not be created.
         }
@@ -402,7 +381,7 @@ void MainWindow::switchStation(const std::string& callsign) {
     }
     const QString stored =
         ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
-    logbook_.setStationCallsign(toCp1252(stored));
+    session_.setStation(toCp1252(stored));
     I_Station->setText(fromCp1252(dxcc::displayForm(toCp1252(stored))));
     entry_->restoreBandAndMode();
     suppressSplash_ = true;

@@ -13,7 +13,7 @@
 
 #include "entry/entry_form.h"
 #include "logbook/log_list_model.h"
-#include "logbook/logbook.h"
+#include "logbook/log_session.h"
 #include "ui/app_context.h"
 #include "ui/splash.h"
 
@@ -24,7 +24,7 @@ namespace ui {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+    MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The whole start-up: settings, first installation, log load, entry reset.
@@ -36,15 +36,13 @@ public:
     bool loadLog();
     // Selects the list's last line (handled like a click); nothing when empty.
     void selectLastLine();
-    // Runs a log operation that may fail with a file error: the operator is told
-    // the error number and nothing else changes. Answers whether it succeeded.
-    bool runLogOperation(const std::function<void()>& operation);
     // Shows the awarding body's DXCC entity list (opened from the prefix editor).
     void openArrlList();
     // Makes `callsign` (stored form) the station, creating its empty log if needed.
     void switchStation(const std::string& callsign);
 
-    dxcc::Logbook& logbook() { return logbook_; }
+    dxcc::Logbook& logbook() { return session_.log(); }
+    dxcc::LogSession& session() { return session_; }
     EntryForm* entryForm() { return entry_; }
     const QString& historyText() const { return history_; }
 
@@ -99,7 +97,7 @@ private:
     void centreOnScreen();
 
     AppContext& ctx_;
-    dxcc::Logbook logbook_;
+    dxcc::LogSession& session_;
     LogListModel* model_;
     EntryForm* entry_ = nullptr;
     std::unique_ptr<Flash> flash_;

@@ -7,11 +7,15 @@
 #include <filesystem>
 
 #include "entry/entry_messages.h"
+#include "logbook/log_messages.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
+#include "ui/clock_text.h"
 #include "ui/colours.h"
 #include "ui/file_error_text.h"
+#include "ui/log_list_view.h"
+#include "ui/log_operations.h"
 #include "ui/text.h"
 #include "ui/uppercase.h"
 
@@ -25,10 +29,6 @@ template <class W>
 W* named(W* w, const char* name) {
     w->setObjectName(name);
     return w;
-}
-
-std::filesystem::path dataFile(const QString& dataDir, std::string_view name) {
-    return std::filesystem::path(dataDir.toStdString()) / std::string(name);
 }
 
 bool isEnter(const QKeyEvent* key) {
@@ -53,12 +53,12 @@ QString textOf(const QWidget* field) {
 
 }  // namespace
 
-EntryForm::EntryForm(AppContext& ctx, EntryEnvironment env, QWidget* parent)
+EntryForm::EntryForm(AppContext& ctx, dxcc::LogSession& session, EntryEnvironment env,
+                     QWidget* parent)
     : QGroupBox("Saisie ou modification d'un QSO", parent),
       ctx_(ctx),
-      env_(std::move(env)),
-      prefixes_(dataFile(ctx.dataDir, dxcc::kPrefixFileName)),
-      firstNames_(std::filesystem::path(ctx.dataDir.toStdString())) {
+      session_(session),
+      env_(std::move(env)) {
     setObjectName("Frame_Saisie");
     buildFields();
     buildButtons();
@@ -185,21 +185,18 @@ void EntryForm::watchKeysAndList() {
                        static_cast<QWidget*>(RST_A), static_cast<QWidget*>(RSTE_A),
                        static_cast<QWidget*>(QSL_A)})
         w->installEventFilter(this);
-    for (QPushButton* b : {Valide_A, Efface_A, Annule_Saisie, Ajout_QSO, Stat_Pref})
-        b->installEventFilter(this);
-    if (!env_.list || !env_.list->selectionModel()) return;  // the list comes with its model
+    if (env_.model) connect(env_.model, &LogListModel::logChanged, this, &EntryForm::logChanged);
+    if (!env_.list) return;
     connect(env_.list, &QAbstractItemView::clicked, this, &EntryForm::listClicked);
+    if (auto* view = qobject_cast<LogListView*>(env_.list))
+        connect(view, &LogListView::operatorMovedTo, this, &EntryForm::listClicked);
     // A double-click anywhere in the list counts, on a line or below the last.
     listViewport_ = env_.list->viewport();
     listViewport_->installEventFilter(this);
-    connect(env_.list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (!selectingByProgram_) listClicked(current);
-            });
 }
 
 QString EntryForm::stationSection() const {
-    return fromView(dxcc::kStationSectionPrefix) + fromCp1252(env_.stationCallsign());
+    return fromCp1252(session_.stationSection());
 }
 
 void EntryForm::selectStoredPosition(QComboBox* box, std::string_view key) {
@@ -221,7 +218,7 @@ bool EntryForm::automaticDate() const {
 }
 
 bool EntryForm::firstInstallation() const {
-    return env_.stationCallsign && env_.stationCallsign() == dxcc::kNoStation;
+    return !session_.hasStation();
 }
 
 bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
@@ -234,11 +231,6 @@ bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QGroupBox::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = isEnter(key);
-    if (auto* button = qobject_cast<QPushButton*>(watched)) {
-        // Enter on a button presses it, as Space does.
-        if (enter && button->isEnabled()) button->click();
-        return enter;
-    }
     if (watched == Ind_A && firstInstallation()) {
         if (!key->text().isEmpty()) tell(msg::kFirstInstallation);
         return enter;
@@ -251,7 +243,7 @@ bool EntryForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool EntryForm::boxKey(QComboBox* box, bool enter) {
-    const bool remember = !modification_;
+    const bool remember = !state_.modification();
     if (!enter) {
         // Stored once the box has handled the key, so an arrow key stores the
         // position it moves to.
@@ -265,7 +257,9 @@ bool EntryForm::boxKey(QComboBox* box, bool enter) {
 }
 
 void EntryForm::saveBoxPosition(QComboBox* box) {
-    const int index = box->findText(box->currentText());
+    const std::string text = toCp1252(box->currentText());
+    const int index = box == Bande_A ? dxcc::listItemIndex(text, dxcc::kBands)
+                                     : dxcc::listItemIndex(text, dxcc::kModes);
     const std::string_view key = box == Bande_A ? dxcc::kKeyBandIndex : dxcc::kKeyModeIndex;
     ctx_.settings->set(stationSection(), fromView(key), QString::number(index));
 }
@@ -297,9 +291,9 @@ void EntryForm::enterCallsign() {
 
 void EntryForm::recallFirstName(const std::string& callsign) {
     // A contact being modified keeps the first name it was logged with.
-    if (modification_) return;
+    if (state_.modification()) return;
     try {
-        if (auto name = firstNames_.lookup(callsign)) {
+        if (auto name = session_.firstNames().lookup(callsign)) {
             Prenom_A->setEnabled(true);
             Prenom_A->setText(fromCp1252(*name));
         }
@@ -309,14 +303,14 @@ void EntryForm::recallFirstName(const std::string& callsign) {
 }
 
 void EntryForm::resolveCallsign(const std::string& callsign) {
-    const dxcc::LookupResult found = prefixes_.lookup(callsign);
-    if (prefixes_.unreadable() && !prefixFileReported_) {
+    dxcc::PrefixFile& prefixes = session_.prefixes();
+    const dxcc::LookupResult found = prefixes.lookup(callsign);
+    if (prefixes.unreadable() && !prefixFileReported_) {
         prefixFileReported_ = true;
-        ctx_.dialogs->inform(fromView(msg::kPrefixFileUnreadable) +
-                             QString::fromStdString(prefixes_.path().string()) +
+        ctx_.dialogs->inform(fromView(msg::kPrefixFileUnreadable) + fromPath(prefixes.path()) +
                              fromView(msg::kPrefixFileUnreadableEnd));
     }
-    if (env_.model && dxcc::isNewPrefix(env_.model->logbook(), found.matchedPrefix))
+    if (dxcc::isNewPrefix(session_.log(), found.matchedPrefix))
         ctx_.dialogs->inform(fromView(msg::kNewPrefix) + fromCp1252(found.matchedPrefix) +
                              fromView(msg::kNewPrefixEntity) + fromCp1252(found.entityName));
     Prefixe_A->setEnabled(true);
@@ -330,10 +324,10 @@ void EntryForm::enterFirstName() {
         return;
     paintBackground(Prenom_A, kRestColour);
     Date_A->setEnabled(true);
-    if (!automaticDate() || insertion_ || modification_) return makeInputField(Date_A);
-    Date_A->setText(env_.utcDateLabel ? env_.utcDateLabel->text() : QString());
+    if (!state_.datesFromClock(automaticDate())) return makeInputField(Date_A);
+    Date_A->setText(utcDateText(*ctx_.clock));
     Heure_A->setEnabled(true);
-    Heure_A->setText(env_.utcTimeLabel ? env_.utcTimeLabel->text().left(5) : QString());
+    Heure_A->setText(utcTimeText(*ctx_.clock));
     makeInputField(RST_A);
 }
 
@@ -343,6 +337,8 @@ void EntryForm::moveTo(QWidget* from, QWidget* next) {
 }
 
 void EntryForm::makeInputField(QWidget* field) {
+    if (inputField_ && inputField_ != field) paintBackground(inputField_, kRestColour);
+    inputField_ = field;
     field->setEnabled(true);
     paintBackground(field, kInputColour);
     field->setFocus();
@@ -364,8 +360,9 @@ void EntryForm::reportFileError(const dxcc::FileError& e) {
 
 dxcc::EntryTexts EntryForm::entryTexts() const {
     dxcc::EntryTexts t;
-    t.band = toCp1252(Bande_A->currentText());
-    t.mode = toCp1252(Mode_A->currentText());
+    // A box's text that names one of its items is stored as that item exactly.
+    t.band = dxcc::asListItem(toCp1252(Bande_A->currentText()), dxcc::kBands);
+    t.mode = dxcc::asListItem(toCp1252(Mode_A->currentText()), dxcc::kModes);
     t.callsign = toCp1252(Ind_A->text());
     t.firstName = toCp1252(Prenom_A->text());
     t.date = toCp1252(Date_A->text());
@@ -413,41 +410,61 @@ void EntryForm::commit() {
         makeInputField(fieldOf(refusal->field));
         return;
     }
-    if (!ctx_.dialogs->askYesNo(fromView(msg::kConfirmCommit))) return postCommitReset();
+    // A modification keeps the list locked through the reset: no line is
+    // selected for it.
+    const bool selectLast = !state_.listLocked();
+    if (!ctx_.dialogs->askYesNo(fromView(msg::kConfirmCommit))) return postCommitReset(selectLast);
     Prenom_A->setText(fromCp1252(dxcc::upperCaseCp1252(toCp1252(Prenom_A->text()))));
     // On a failure the fields stay as they are, so nothing typed is lost.
-    if (storeContact()) postCommitReset();
+    if (storeContact()) postCommitReset(selectLast);
 }
 
 bool EntryForm::storeContact() {
     const dxcc::EntryTexts texts = entryTexts();
-    try {
-        firstNames_.update(texts.callsign, texts.firstName);
-    } catch (const dxcc::FileError& e) {
-        reportFileError(e);
-        return false;
-    }
-    if (!env_.model || !env_.runLogOperation) return false;
-    dxcc::Logbook& log = env_.model->logbook();
     const std::string record = dxcc::buildEntryRecord(texts);
-    if (modification_) {
-        const std::string old = dxcc::recordFromDisplayLine(toCp1252(selectedLine_));
-        if (!env_.runLogOperation([&] { log.modify(record, old); })) return false;
-        // The list stays locked through the reset, so no click replaces the
-        // opened line, which the log no longer holds: forget it rather than
-        // offer a deletion that would find nothing.
-        selectedLine_.clear();
-        Annule_Saisie->setEnabled(false);
-        return true;
+    dxcc::Logbook& log = session_.log();
+    const dxcc::CommitAction action = state_.commitAction(automaticDate());
+    bool stored = false;
+    switch (action.kind) {
+        case dxcc::CommitAction::Kind::Modify:
+            stored = runOnLog(
+                [&] { return log.modifyAt(action.opened.row, action.opened.record, record); });
+            break;
+        case dxcc::CommitAction::Kind::Append:
+            stored = runOnLog([&] { return log.appendQso(record); });
+            break;
+        case dxcc::CommitAction::Kind::Insert:
+            stored = runOnLog([&] { return log.insertInDateOrder(record); });
+            break;
     }
-    if (automaticDate() && !insertion_) return env_.runLogOperation([&] { log.appendQso(record); });
-    return env_.runLogOperation([&] { log.insertInDateOrder(record); });
+    // The first name is remembered only for a contact that is in the log.
+    if (stored) rememberFirstName(texts);
+    return stored;
 }
 
-void EntryForm::postCommitReset() {
-    selectLastListLine();  // ignored while a modification still locks the list
-    modification_ = insertion_ = listLock_ = false;
-    setModeCaption(msg::kModeEntry);
+bool EntryForm::runOnLog(const std::function<dxcc::LogChange()>& operation) {
+    return env_.model && runLogOperation(*ctx_.dialogs, *env_.model, operation);
+}
+
+void EntryForm::rememberFirstName(const dxcc::EntryTexts& texts) {
+    try {
+        session_.firstNames().update(texts.callsign, texts.firstName);
+    } catch (const dxcc::FileError& e) {
+        ctx_.dialogs->inform(fromView(dxcc::log_messages::kStoredButFirstNameLost) +
+                             fileErrorText(e));
+    }
+}
+
+void EntryForm::logChanged() {
+    // Rows may now hold other contacts: forget what was picked by row.
+    state_.forgetLines();
+    Annule_Saisie->setEnabled(false);
+}
+
+void EntryForm::postCommitReset(bool selectLastLine) {
+    if (selectLastLine) selectLastListLine();
+    state_.reset();
+    showCaption();
     disableCommit();
     for (QLineEdit* e : {Ind_A, Prenom_A, Heure_A, Prefixe_A, Pays_A}) e->clear();
     // With the manual date the next contact starts from the date shown.
@@ -485,10 +502,15 @@ void EntryForm::Efface_QSO() {
     Ind_A->clear();
     makeInputField(Ind_A);
     restoreBandAndMode();
-    modification_ = listLock_ = insertion_ = false;
+    state_.reset();
     Annule_Saisie->setEnabled(false);
     disableCommit();
-    setModeCaption(msg::kModeEntry);
+    showCaption();
+}
+
+void EntryForm::focusCallsign() {
+    Ind_A->setEnabled(true);
+    Ind_A->setFocus();
 }
 
 void EntryForm::disableCommit() {
@@ -496,21 +518,30 @@ void EntryForm::disableCommit() {
     Valide_A->setPalette(commitPalette_);
 }
 
-void EntryForm::setModeCaption(std::string_view caption) {
-    Mode_Aff->setText(fromView(caption));
+void EntryForm::showCaption() {
+    using C = dxcc::EntryState::Caption;
+    switch (state_.caption()) {
+        case C::Entry:
+            return Mode_Aff->setText(fromView(msg::kModeEntry));
+        case C::Insertion:
+            return Mode_Aff->setText(fromView(msg::kModeInsertion));
+        case C::Modification:
+            return Mode_Aff->setText(fromView(msg::kModeModification));
+    }
 }
 
 void EntryForm::startInsertion() {
-    insertion_ = true;
-    setModeCaption(msg::kModeInsertion);
+    state_.startInsertion();
+    showCaption();
     Ind_A->setFocus();
 }
 
 void EntryForm::deleteContact() {
-    if (selectedLine_.isEmpty()) return tell(msg::kClickToDelete);
-    const std::string record = dxcc::recordFromDisplayLine(toCp1252(selectedLine_));
-    if (ctx_.dialogs->askYesNo(fromView(msg::kConfirmDelete)) && env_.model &&
-        env_.runLogOperation([&] { env_.model->logbook().remove(record); }))
+    const auto& selected = state_.selected();
+    if (!selected) return tell(msg::kClickToDelete);
+    const dxcc::PickedLine line = *selected;
+    if (ctx_.dialogs->askYesNo(fromView(msg::kConfirmDelete)) &&
+        runOnLog([&] { return session_.log().removeAt(line.row, line.record); }))
         selectLastListLine();
     Annule_Saisie->setEnabled(false);
     Efface_QSO();
@@ -519,9 +550,7 @@ void EntryForm::deleteContact() {
 void EntryForm::selectRow(int row) {
     if (!env_.list || !env_.model || row < 0 || row >= env_.model->rowCount()) return;
     const QModelIndex index = env_.model->index(row);
-    selectingByProgram_ = true;
     env_.list->setCurrentIndex(index);
-    selectingByProgram_ = false;
     listClicked(index);
 }
 
@@ -532,16 +561,22 @@ void EntryForm::selectLastListLine() {
 }
 
 void EntryForm::listClicked(const QModelIndex& index) {
-    if (listLock_ || !index.isValid()) return;
-    selectedLine_ = index.data(Qt::DisplayRole).toString();
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= session_.log().size()) return;
+    const std::string_view record = session_.log().record(index.row());
+    if (!state_.click(index.row(), record)) return;
     Annule_Saisie->setEnabled(true);
-    showLine(selectedLine_);
+    showRecord(record);
 }
 
 void EntryForm::listDoubleClicked() {
-    if (listLock_) return;
-    if (selectedLine_.isEmpty()) return tell(msg::kClickToEdit);
-    listLock_ = modification_ = true;
+    switch (state_.doubleClick()) {
+        case dxcc::EntryState::Opening::Ignored:
+            return;
+        case dxcc::EntryState::Opening::NothingSelected:
+            return tell(msg::kClickToEdit);
+        case dxcc::EntryState::Opening::Opened:
+            break;
+    }
     for (QWidget* w : {static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Prenom_A),
                        static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Heure_A),
                        static_cast<QWidget*>(Mode_A), static_cast<QWidget*>(Bande_A),
@@ -549,13 +584,13 @@ void EntryForm::listDoubleClicked() {
                        static_cast<QWidget*>(Prefixe_A), static_cast<QWidget*>(Pays_A),
                        static_cast<QWidget*>(QSL_A), static_cast<QWidget*>(Valide_A)})
         w->setEnabled(true);
-    setModeCaption(msg::kModeModification);
-    showLine(selectedLine_);
+    showCaption();
+    showRecord(state_.opened()->record);
     makeInputField(Ind_A);
 }
 
-void EntryForm::showLine(const QString& displayLine) {
-    const dxcc::QsoFields f = dxcc::parseDisplayLine(toCp1252(displayLine));
+void EntryForm::showRecord(std::string_view record) {
+    const dxcc::QsoFields f = dxcc::parseRecord(record);
     auto trimmed = [](const std::string& s) { return fromCp1252(dxcc::trimBlanks(s)); };
     Ind_A->setText(trimmed(f.callsign));
     Prenom_A->setText(trimmed(f.firstName));

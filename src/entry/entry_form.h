@@ -8,31 +8,26 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <functional>
 #include <optional>
 #include <string_view>
 
+#include "entry/entry_state.h"
 #include "entry/field_checks.h"
 #include "logbook/file_error.h"
-#include "logbook/first_names.h"
 #include "logbook/log_list_model.h"
-#include "prefixes/prefix_table.h"
+#include "logbook/log_session.h"
 #include "ui/app_context.h"
 
 namespace ui {
 
 // What the entry form reads and calls on the main window.
 struct EntryEnvironment {
-    QLabel* utcDateLabel = nullptr;  // Label33, "dd/mm/yy"
-    QLabel* utcTimeLabel = nullptr;  // Label37, "hh:mm Utc"
-    QAction* dateAuto = nullptr;     // Mnu_Date_Auto, ticked = automatic date
-    QListView* list = nullptr;       // Liste_DXCC
+    QAction* dateAuto = nullptr;  // Mnu_Date_Auto, ticked = automatic date
+    QListView* list = nullptr;    // Liste_DXCC
     LogListModel* model = nullptr;
-    // Station callsign in stored form.
-    std::function<std::string()> stationCallsign;
-    // Runs a log operation; on a file error tells the operator and answers false.
-    std::function<bool(const std::function<void()>&)> runLogOperation;
     // Opens the prefix statistics window.
     std::function<void()> openPrefixStatistics;
 };
@@ -43,7 +38,8 @@ struct EntryEnvironment {
 class EntryForm : public QGroupBox {
     Q_OBJECT
 public:
-    EntryForm(AppContext& ctx, EntryEnvironment env, QWidget* parent = nullptr);
+    EntryForm(AppContext& ctx, dxcc::LogSession& session, EntryEnvironment env,
+              QWidget* parent = nullptr);
 
     // The entry reset: empty fields, back to "Saisie QSO".
     void Efface_QSO();
@@ -52,10 +48,15 @@ public:
     // Selects a list row by program; handled like a click by the operator, even
     // when the row already was the current one.
     void selectRow(int row);
+    // Selects the list's last line as a program would, and shows it.
+    void selectLastListLine();
     // Row of the buttons, so the main window can add its own.
     QHBoxLayout* buttonRow() const { return buttonRow_; }
-    // The display line of the contact last clicked or selected by program.
-    const QString& selectedLine() const { return selectedLine_; }
+    // Gives the callsign field the focus, ready for the next contact.
+    void focusCallsign();
+    // Empties the date field (the automatic date fills it again).
+    void clearDate() { Date_A->clear(); }
+    const dxcc::EntryState& state() const { return state_; }
 
     QComboBox* Bande_A;
     QComboBox* Mode_A;
@@ -98,6 +99,8 @@ private:
     void resolveCallsign(const std::string& callsign);
     // Paints `from` at rest and makes `next` the field that awaits input.
     void moveTo(QWidget* from, QWidget* next);
+    // `field` awaits input: the input colour, the focus; the field that awaited
+    // input before goes back to the rest colour.
     void makeInputField(QWidget* field);
     bool refused(std::optional<std::string_view> message);
     void tell(std::string_view message);
@@ -106,34 +109,31 @@ private:
     // Commit and modes.
     void commit();
     bool storeContact();
-    void postCommitReset();
+    bool runOnLog(const std::function<dxcc::LogChange()>& operation);
+    void rememberFirstName(const dxcc::EntryTexts& texts);
+    void postCommitReset(bool selectLastLine);
     void deleteContact();
     void startInsertion();
-    void setModeCaption(std::string_view caption);
+    void showCaption();
     void disableCommit();
+    void logChanged();
     dxcc::EntryTexts entryTexts() const;
     QWidget* fieldOf(dxcc::EntryField field) const;
 
     // The list.
     void listClicked(const QModelIndex& index);
     void listDoubleClicked();
-    void showLine(const QString& displayLine);
-    void selectLastListLine();
+    void showRecord(std::string_view record);
 
     AppContext& ctx_;
+    dxcc::LogSession& session_;
     EntryEnvironment env_;
     QHBoxLayout* buttonRow_ = nullptr;
     QPalette commitPalette_;
     QObject* listViewport_ = nullptr;
-    dxcc::PrefixFile prefixes_;
-    dxcc::FirstNameMemory firstNames_;
+    QPointer<QWidget> inputField_;
     bool prefixFileReported_ = false;
-
-    bool modification_ = false;
-    bool insertion_ = false;
-    bool listLock_ = false;
-    bool selectingByProgram_ = false;
-    QString selectedLine_;
+    dxcc::EntryState state_;
 };
 
 }  // namespace ui

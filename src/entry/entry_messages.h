@@ -24,6 +24,9 @@ inline constexpr std::string_view kReportFirstDigit = "R (de RST)doit etre compr
 inline constexpr std::string_view kDxccPrefixTooLong = "6 caracteres maxi pour le Préfixe DXCC";
 inline constexpr std::string_view kEntityNameTooLong = "35 caracteres maxi pour la Contrée DXCC";
 
+inline constexpr std::string_view kControlCharacter =
+    "Les retours à la ligne et les tabulations ne sont pas admis dans les champs";
+
 inline constexpr std::string_view kFirstInstallation =
     "\r\n         Premiere installation, vous devez entrer votre Indicatif\r\n\r\n"
     "Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif.";

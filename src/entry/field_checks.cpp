@@ -1,6 +1,7 @@
 #include "entry/field_checks.h"
 
 #include <array>
+#include <stdexcept>
 
 #include "entry/entry_messages.h"
 #include "logbook/dates.h"
@@ -46,6 +47,7 @@ std::string fit(std::string_view text, size_t width) {
 }  // namespace
 
 std::optional<std::string_view> checkEntryField(EntryField field, std::string_view text) {
+    if (hasControlCharacter(text)) return msg::kControlCharacter;
     switch (field) {
         case EntryField::Band:
             return checkLength(text, kBandFieldMax, msg::kBandEmpty, msg::kBandTooLong);
@@ -91,6 +93,10 @@ std::optional<FieldRefusal> checkEntryTexts(const EntryTexts& t) {
 }
 
 std::string buildEntryRecord(const EntryTexts& t) {
+    for (const std::string* text : {&t.band, &t.mode, &t.callsign, &t.firstName, &t.date, &t.time,
+                                    &t.rstReceived, &t.rstSent, &t.dxccPrefix, &t.entityName})
+        if (hasControlCharacter(*text))
+            throw std::invalid_argument("control character in a field of the record");
     QsoFields f;
     f.callsign = fit(t.callsign, kCallsignWidth);
     f.firstName = fit(t.firstName, kFirstNameWidth);
@@ -104,6 +110,11 @@ std::string buildEntryRecord(const EntryTexts& t) {
     f.entityName = fit(t.entityName, kEntityNameWidth);
     f.qslMark = t.qsl ? '*' : ' ';
     return buildRecord(f);
+}
+
+std::string asListItem(std::string_view text, std::span<const std::string_view> items) {
+    const int index = listItemIndex(text, items);
+    return std::string(index >= 0 ? items[static_cast<size_t>(index)] : text);
 }
 
 bool recordHasPrefix(std::string_view record, std::string_view matchedPrefix) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -57,8 +58,12 @@ std::optional<FieldRefusal> checkEntryTexts(const EntryTexts& texts);
 
 // The 107-character record from texts that passed checkEntryTexts: each field
 // padded to its width, the mode cut to its 3 columns, trailing blanks beyond a
-// column dropped.
+// column dropped. Throws std::invalid_argument on a control character, the last
+// guard against a line break splitting the log line.
 std::string buildEntryRecord(const EntryTexts& texts);
+
+// `text` as the list item it names, or unchanged when it names none.
+std::string asListItem(std::string_view text, std::span<const std::string_view> items);
 
 // Whether a record's callsign (columns 1-12) begins with `matchedPrefix`.
 bool recordHasPrefix(std::string_view record, std::string_view matchedPrefix);

@@ -1,5 +1,7 @@
 #include "logbook/first_names.h"
 
+#include <stdexcept>
+
 #include "logbook/file_error.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
@@ -11,36 +13,11 @@ namespace {
 
 constexpr size_t kFirstNameCallsignWidth = kFirstNameColumn - 1;
 
-char upperCp1252(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
-    // à..þ sit 0x20 above À..Þ; ÷ (0xF7) is no letter.
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
-    switch (u) {
-        case 0x9A:  // š
-            return static_cast<char>(0x8A);
-        case 0x9C:  // œ
-            return static_cast<char>(0x8C);
-        case 0x9E:  // ž
-            return static_cast<char>(0x8E);
-        case 0xFF:  // ÿ
-            return static_cast<char>(0x9F);
-        default:
-            return c;
-    }
-}
-
 std::string_view nameOf(std::string_view line) {
     return line.size() < kFirstNameColumn ? std::string_view{} : line.substr(kFirstNameColumn - 1);
 }
 
 }  // namespace
-
-std::string upperCaseCp1252(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = upperCp1252(c);
-    return out;
-}
 
 FirstNameMemory::FirstNameMemory(std::filesystem::path dataDir)
     : file_(dataDir / kFirstNameFileName), scratch_(dataDir / kFirstNameScratchName) {}
@@ -72,6 +49,9 @@ std::optional<std::string> FirstNameMemory::lookup(std::string_view callsign) co
 }
 
 void FirstNameMemory::update(std::string_view callsign, std::string_view firstName) {
+    // A line break would split the line in two.
+    if (hasControlCharacter(callsign) || hasControlCharacter(firstName))
+        throw std::invalid_argument("control character in a first-name line");
     const std::string newLine = makeLine(callsign, firstName);
     const std::string_view key = std::string_view(newLine).substr(0, kFirstNameCallsignColumns);
     const std::string bytes = readOrCreate();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "logbook/program_constants.h"
+#include "logbook/text_utils.h"
 
 namespace dxcc {
 
@@ -15,9 +16,6 @@ namespace dxcc {
 inline constexpr size_t kFirstNameCallsignColumns = 12;
 inline constexpr size_t kFirstNameColumn = 17;
 inline constexpr std::string_view kFirstNameScratchName = kRewriteScratchName;
-
-// Upper case in the Windows-1252 code page: a-z and the accented small letters.
-std::string upperCaseCp1252(std::string_view text);
 
 // The first name last committed for each callsign, shared by all stations.
 // File errors other than a missing file reach the caller as FileError.

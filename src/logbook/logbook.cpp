@@ -42,15 +42,26 @@ void Logbook::load() {
     }
 }
 
+Logbook::FileStamp Logbook::currentStamp() const {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(logPath(), ec);
+    if (ec) return {};
+    const auto modified = std::filesystem::last_write_time(logPath(), ec);
+    if (ec) return {};
+    return {static_cast<int64_t>(size), static_cast<int64_t>(modified.time_since_epoch().count())};
+}
+
 void Logbook::clear() {
     bytes_.clear();
     bytes_.shrink_to_fit();
     lines_.clear();
     lines_.shrink_to_fit();
     normalized_ = true;
+    stamp_ = {};
 }
 
 void Logbook::readAndIndex() {
+    stamp_ = currentStamp();
     readFileInto(logPath(), bytes_, kSpareBytes);
     index();
 }
@@ -91,19 +102,21 @@ std::string Logbook::displayLine(size_t index) const {
     return buildDisplayLine(record(index), index + 1);
 }
 
-void Logbook::appendRecord(std::string_view recordArg) {
+LogChange Logbook::appendRecord(std::string_view recordArg) {
     const std::string record(recordArg);
+    const bool changedElsewhere = currentStamp() != stamp_;
     appendLine(logPath(), record);
+    if (changedElsewhere) {
+        load();
+        return {};
+    }
     // Mirror the file: the same line end is added before it when the last line lacked one.
     if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += kLineEnd;
     lines_.push_back({bytes_.size(), static_cast<uint32_t>(record.size())});
     bytes_ += record;
     bytes_ += kLineEnd;
-}
-
-void Logbook::appendQso(std::string_view record) {
-    appendRecord(record);  // copies its argument before touching memory
-    load();
+    stamp_ = currentStamp();
+    return {LogChange::Kind::Inserted, lines_.size() - 1, 1};
 }
 
 size_t Logbook::insertionIndex(const std::vector<std::string_view>& lines,
@@ -113,15 +126,65 @@ size_t Logbook::insertionIndex(const std::vector<std::string_view>& lines,
 
 // Record arguments are copied first: they may point into the memory copy that
 // the operation edits.
-void Logbook::insertInDateOrder(std::string_view recordArg) {
+LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
     const std::string line = std::string(recordArg) + std::string(kLineEnd);
     const std::string_view record(line.data(), recordArg.size());
-    rewriteWith(kInsertScratch, [&] {
-        const size_t at =
-            insertionIndexOf(lines_.size(), record, [&](size_t i) { return this->record(i); });
-        const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
-        applySplices({{offset, 0, line}});
-    });
+    LogChange change{LogChange::Kind::Inserted, 0, 1};
+    return rewriteWith(
+        kInsertScratch,
+        [&] {
+            const size_t at =
+                insertionIndexOf(lines_.size(), record, [&](size_t i) { return this->record(i); });
+            const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
+            applySplices({{offset, 0, line}});
+            change.row = at;
+        },
+        change);
+}
+
+LogChange Logbook::insertBlock(size_t index, const std::vector<std::string>& records) {
+    if (records.empty()) return {LogChange::Kind::Inserted, std::min(index, size()), 0};
+    std::string block;
+    for (const std::string& r : records) {
+        block += r;
+        block += kLineEnd;
+    }
+    LogChange change{LogChange::Kind::Inserted, 0, records.size()};
+    return rewriteWith(
+        kInsertScratch,
+        [&] {
+            const size_t at = std::min(index, lines_.size());
+            const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
+            applySplices({{offset, 0, block}});
+            change.row = at;
+        },
+        change);
+}
+
+void Logbook::checkLine(size_t row, std::string_view expected) const {
+    if (row >= lines_.size() || record(row) != expected)
+        throw LogLineChanged("line " + std::to_string(row + 1) + " of " + logPath().string());
+}
+
+LogChange Logbook::modifyAt(size_t row, std::string_view expectedArg, std::string_view newArg) {
+    const std::string expected(expectedArg), line(newArg);
+    return rewriteWith(kRewriteScratch,
+                       [&] {
+                           checkLine(row, expected);
+                           applySplices({{lines_[row].offset, lines_[row].length, line}});
+                       },
+                       {LogChange::Kind::Changed, row, 1});
+}
+
+LogChange Logbook::removeAt(size_t row, std::string_view expectedArg) {
+    const std::string expected(expectedArg);
+    return rewriteWith(
+        kRewriteScratch,
+        [&] {
+            checkLine(row, expected);
+            applySplices({{lines_[row].offset, lines_[row].length + kLineEnd.size(), {}}});
+        },
+        {LogChange::Kind::Removed, row, 1});
 }
 
 void Logbook::modify(std::string_view newArg, std::string_view oldArg) {
@@ -199,12 +262,17 @@ void Logbook::applySplices(const std::vector<Splice>& splices) {
     index();
 }
 
-void Logbook::rewriteWith(const char* scratchName, const std::function<void()>& edit) {
+LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void()>& edit,
+                               LogChange change) {
     try {
+        // The file is read again, so what is written is what the file held.
+        const bool changedElsewhere = currentStamp() != stamp_;
         readAndIndex();
         if (!normalized_) normalizeLineEnds();
         edit();
         rewriteFile(logPath(), dataDir_ / scratchName, bytes_);
+        stamp_ = currentStamp();
+        return changedElsewhere ? LogChange{} : change;
     } catch (...) {
         try {
             load();  // the file is whole (old or new): mirror it again

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,21 @@
 #include "logbook/program_constants.h"
 
 namespace dxcc {
+
+// What an operation changed in the memory copy, so a list over it can keep its
+// selection and scroll position. Reset: anything may have changed.
+struct LogChange {
+    enum class Kind { Reset, Inserted, Changed, Removed };
+    Kind kind = Kind::Reset;
+    size_t row = 0;
+    size_t count = 0;
+};
+
+// The line an operation was aimed at no longer holds the expected record.
+class LogLineChanged : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The station log: the file of the current station and its one in-memory copy,
 // held as the file's bytes plus a line index, so a million records cost little
@@ -38,13 +54,22 @@ public:
     // The display line of the record at 0-based `index`.
     std::string displayLine(size_t index) const;
 
-    // Adds the record as the last line of the file.
-    void appendRecord(std::string_view record);
-    // Append record, then load.
-    void appendQso(std::string_view record);
+    // Adds the record as the last line of the file, without reading the file
+    // again (unless another program changed it since this copy was read).
+    LogChange appendRecord(std::string_view record);
+    LogChange appendQso(std::string_view record) { return appendRecord(record); }
     // Rewrites the file with the record before the first line dated at or after
     // it; lines whose date or time cannot be read never move it.
-    void insertInDateOrder(std::string_view record);
+    LogChange insertInDateOrder(std::string_view record);
+    // Rewrites the file with `records` inserted as one block before the line at
+    // 0-based `index` (at the end when `index` is past the last line).
+    LogChange insertBlock(size_t index, const std::vector<std::string>& records);
+    // Rewrites the file with the line at `row` replaced by `newRecord`. Throws
+    // LogLineChanged, and changes nothing, when that line no longer holds
+    // `expected` (the file changed since the contact was opened).
+    LogChange modifyAt(size_t row, std::string_view expected, std::string_view newRecord);
+    // Rewrites the file without the line at `row`; LogLineChanged as modifyAt.
+    LogChange removeAt(size_t row, std::string_view expected);
     // Rewrites the file with every line equal to `oldRecord` replaced by
     // `newRecord`; appends `newRecord` when none is found.
     void modify(std::string_view newRecord, std::string_view oldRecord);
@@ -86,7 +111,18 @@ private:
     // Reads the file, lets `edit` change the copy, rewrites the file safely from
     // the copy. The copy is edited in place, so a rewrite needs no second copy of
     // the log in memory.
-    void rewriteWith(const char* scratchName, const std::function<void()>& edit);
+    // Answers Reset instead of `change` when the file had been changed by
+    // another program since this copy was last read or written.
+    LogChange rewriteWith(const char* scratchName, const std::function<void()>& edit,
+                          LogChange change = {});
+    // Size and modification time of the file, to see a change made elsewhere.
+    struct FileStamp {
+        int64_t size = -1;
+        int64_t modified = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    FileStamp currentStamp() const;
+    void checkLine(size_t row, std::string_view expected) const;
 
     std::filesystem::path dataDir_;
     std::string station_;
@@ -94,6 +130,7 @@ private:
     std::vector<LineSpan> lines_;
     // Every line of bytes_ ends in CR LF, exactly as a rewrite would write it.
     bool normalized_ = true;
+    FileStamp stamp_;
 };
 
 }  // namespace dxcc

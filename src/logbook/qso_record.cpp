@@ -51,19 +51,8 @@ std::string_view recordField(std::string_view record, Field field) {
     return cut(record, c.recordStart, c.width);
 }
 
-char recordQslMark(std::string_view record) { return markAt(record, kRecordQslColumn); }
-
-std::string_view trimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-
-std::string padRight(std::string_view s, size_t width) {
-    std::string out(s);
-    if (out.size() < width) out.append(width - out.size(), ' ');
-    return out;
+char recordQslMark(std::string_view record) {
+    return markAt(record, kRecordQslColumn);
 }
 
 std::string buildRecord(const QsoFields& f) {
@@ -156,16 +145,6 @@ std::string displayHeading() {
             if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++width;
     }
     return out;
-}
-
-}  // namespace dxcc
-
-namespace dxcc {
-
-std::string numberText(long long value) {
-    std::string text = value < 0 ? "" : " ";
-    text += std::to_string(value);
-    return text;
 }
 
 }  // namespace dxcc

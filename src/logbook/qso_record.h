@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "logbook/text_utils.h"
+
 namespace dxcc {
 
 // One contact, one fixed-width line of the station log file.
@@ -59,7 +61,9 @@ enum class Field {
 std::string_view recordField(std::string_view record, Field field);
 // The QSL mark of a stored record ('*' when confirmed; blank when missing).
 char recordQslMark(std::string_view record);
-inline bool recordConfirmed(std::string_view record) { return recordQslMark(record) == '*'; }
+inline bool recordConfirmed(std::string_view record) {
+    return recordQslMark(record) == '*';
+}
 
 // Builds the record: each field padded with blanks to its width, single blanks
 // between fields, the QSL mark right after the entity name. Date and time are
@@ -84,12 +88,6 @@ QsoFields parseDisplayLine(std::string_view displayLine);
 // Rebuilds the exact stored record from a display line.
 std::string recordFromDisplayLine(std::string_view displayLine);
 
-// Blanks trimmed at both ends.
-std::string_view trimBlanks(std::string_view s);
-
-// `s` padded on the right with blanks to `width` (never cut).
-std::string padRight(std::string_view s, size_t width);
-
 // Path of a station's log file: data directory, callsign (stored form), "_DXCC.log".
 std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
                                   std::string_view stationCallsign);
@@ -101,13 +99,5 @@ namespace dxcc {
 // Column headings of the main list, each word over its column of the display
 // line (UTF-8, for the heading label).
 std::string displayHeading();
-
-}  // namespace dxcc
-
-namespace dxcc {
-
-// A count as the classic number text: a leading blank for zero and positive
-// values, a '-' for negative ones (" 62", "-1").
-std::string numberText(long long value);
 
 }  // namespace dxcc

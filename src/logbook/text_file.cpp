@@ -169,8 +169,14 @@ void appendLine(const std::filesystem::path& path, std::string_view line) {
     }
     out += line;
     out += kLineEnd;
-    writeAll(fd.get(), out, path.string());
-    if (::fsync(fd.get()) != 0) throwFileError(errno, path.string());
+    try {
+        writeAll(fd.get(), out, path.string());
+        if (::fsync(fd.get()) != 0) throwFileError(errno, path.string());
+    } catch (...) {
+        // A half-written line would corrupt the log: give the file back its old end.
+        if (size >= 0 && ::ftruncate(fd.get(), size) == 0) ::fsync(fd.get());
+        throw;
+    }
     if (fd.release() != 0) throwFileError(errno, path.string());
 }
 

@@ -118,9 +118,7 @@ LookupResult PrefixTable::lookup(std::string_view callsign) const {
 }
 
 PrefixFile::PrefixFile(std::filesystem::path file, std::chrono::milliseconds recheckInterval)
-    : file_(std::move(file)), recheckInterval_(recheckInterval) {
-    refresh();
-}
+    : file_(std::move(file)), recheckInterval_(recheckInterval) {}
 
 LookupResult PrefixFile::lookup(std::string_view callsign) {
     refreshWhenDue();
@@ -139,7 +137,7 @@ void PrefixFile::refresh() {
 }
 
 void PrefixFile::refreshWhenDue() {
-    if (std::chrono::steady_clock::now() - lastCheck_ >= recheckInterval_) refresh();
+    if (!loaded_ || std::chrono::steady_clock::now() - lastCheck_ >= recheckInterval_) refresh();
 }
 
 PrefixFile::Fingerprint PrefixFile::currentFingerprint() const {

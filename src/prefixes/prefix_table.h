@@ -67,7 +67,8 @@ private:
     unsigned hashShift_ = 64;
 };
 
-// The prefix file in the data directory. Loaded on first use and reloaded when it
+// The prefix file in the data directory. Loaded on first use (not when built,
+// so a session made before the file is installed still sees it) and reloaded when it
 // changes (identity, size or modification time differ), so a save by the editor
 // applies to later lookups without reading the file for each one.
 //
@@ -86,8 +87,11 @@ public:
     // Never throws; empty results while the file cannot be read.
     LookupResult lookup(std::string_view callsign);
 
-    // The last load failed (missing or unreadable file): lookups give empty results.
-    bool unreadable() const { return unreadable_; }
+    // The file is missing or unreadable: lookups give empty results.
+    bool unreadable() {
+        refreshWhenDue();
+        return unreadable_;
+    }
 
     // The current table; references and entries taken from it stay valid until the
     // next lookup, table() or refresh() reloads the file.

@@ -17,6 +17,7 @@ QWidget* createWebWindow(const QString& objectName, const QString& title, const 
     w->setObjectName(objectName);
     w->setWindowTitle(title);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setProperty("url", url);  // the page asked for, whichever way it is shown
     auto* layout = new QVBoxLayout(w);
 #ifdef VEL_HAVE_WEBENGINE
     (void)openExternalUrl;

@@ -202,6 +202,7 @@ TEST_F(PrefixFileTest, ReloadsWhenTheFileIsReplaced) {
 TEST_F(PrefixFileTest, BetweenChecksOnlyRefreshSeesAChange) {
     save({kFrance});
     PrefixFile prefixes(file(), std::chrono::hours(1));
+    EXPECT_EQ(prefixes.lookup("FR5AB").dxccPrefix, "F");  // first use reads the file
     save({kFrance, kReunion});
     EXPECT_EQ(prefixes.lookup("FR5AB").dxccPrefix, "F");
     prefixes.refresh();

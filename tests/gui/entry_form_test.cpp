@@ -70,7 +70,7 @@ protected:
     QStringList logLines() const { return read(log).split("\r\n", Qt::SkipEmptyParts); }
 
     void start() {
-        w = std::make_unique<ui::MainWindow>(t.ctx);
+        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
         w->startUp();
         f = w->entryForm();
     }
@@ -155,8 +155,9 @@ TEST_F(EntryFormTest, OneContactFromCallsignToLogWithTheAutomaticDate) {
     EXPECT_EQ(read("Liste_Prenom.txt"), "F5ABC           JEAN\r\n");
     EXPECT_EQ(w->Liste_DXCC->currentIndex().row(), 0);
     EXPECT_TRUE(w->Liste_DXCC->selectionModel()->isRowSelected(0));
-    EXPECT_EQ(f->selectedLine(),
-              QString::fromLatin1(dxcc::buildDisplayLine(line.toStdString(), 1)));
+    ASSERT_TRUE(f->state().selected());
+    EXPECT_EQ(f->state().selected()->row, 0u);
+    EXPECT_EQ(f->state().selected()->record, line.toStdString());
     // Ready for the next contact, on the same band and mode.
     EXPECT_EQ(f->Mode_Aff->text(), "Saisie QSO");
     EXPECT_TRUE(f->Ind_A->text().isEmpty());

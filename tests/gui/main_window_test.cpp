@@ -60,7 +60,7 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
                 typeStation(w, "fxxxx/p");
             });
     };
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
 
     ASSERT_FALSE(t.dialogs->messages.isEmpty());
@@ -85,7 +85,7 @@ TEST(StartUp, ClosingTheStationWindowLeavesNoStationAndAnEmptyList) {
     t.dialogs->onMessage = [](const QString& text) {
         if (text == kFirstInstallMessage) whenModalShown([](QWidget* w) { w->close(); });
     };
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(w.I_Station->text(), "FXXXX");
     EXPECT_FALSE(t.settings->has(kGlobal, "Indicatif Station"));
@@ -99,7 +99,7 @@ TEST(StartUp, LoadsTheLogAndSelectsItsStoredBandModeAndDateMode) {
     t.settings->set("Setup F6XYZ", "Mode Utilise", "1");
     t.settings->set("Setup F6XYZ", "Date Auto", "Non");
     writeFile(t.path("F6XYZ_DXCC.log"), "F5ABC\r\nF5DEF\nF5GHI\r\n");
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_TRUE(t.dialogs->messages.isEmpty());
     EXPECT_EQ(w.I_Station->text(), "F6XYZ");
@@ -118,7 +118,7 @@ TEST(StartUp, StoredPositionsOutsideTheListSelectTheFirstItem) {
     t.settings->set("Setup F6XYZ", "bande Utilisee", "12");
     t.settings->set("Setup F6XYZ", "Mode Utilise", "-1");
     writeFile(t.path("F6XYZ_DXCC.log"), "");
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(w.entryForm()->Bande_A->currentIndex(), 0);
     EXPECT_EQ(w.entryForm()->Mode_A->currentIndex(), -1);
@@ -136,7 +136,7 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
         QTest::mouseClick(w->findChild<QPushButton*>("Initialisation"), Qt::LeftButton);
         QTest::mouseClick(w->findChild<QPushButton*>("Quitter"), Qt::LeftButton);
     });
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(t.quitCodes, QList<int>{0});
     EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "FXXXX");
@@ -149,7 +149,7 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
     again.dialogs->onMessage = [](const QString& text) {
         if (text == kFirstInstallMessage) whenModalShown([](QWidget* w) { w->close(); });
     };
-    ui::MainWindow w2(again.ctx);
+    ui::MainWindow w2(again.ctx, again.session);
     w2.startUp();
     EXPECT_EQ(again.dialogs->messages.value(0), kFirstInstallMessage);
 }
@@ -158,7 +158,7 @@ TEST(Recovery, ClosingTheWindowByItsFrameEndsTheProgram) {
     TestContext t;
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
     whenModalShown([](QWidget* w) { w->close(); });
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(t.quitCodes, QList<int>{0});
     EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "F6XYZ");
@@ -168,7 +168,7 @@ TEST(LoadErrors, AnyOtherFailureShowsItsNumberAndEnds) {
     TestContext t;
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
     QDir(t.dir.path()).mkdir("F6XYZ_DXCC.log");  // a directory cannot be read as a log
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(t.dialogs->messages, QStringList{"Erreur N°  70"});
     EXPECT_EQ(t.quitCodes, QList<int>{70});
@@ -179,7 +179,7 @@ protected:
     void SetUp() override {
         t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
         writeFile(t.path("F6XYZ_DXCC.log"), "F5ABC\r\n");
-        w = std::make_unique<ui::MainWindow>(t.ctx);
+        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
         w->startUp();
         t.dialogs->messages.clear();
     }
@@ -291,10 +291,13 @@ TEST_F(RunningMainWindow, MenuWindowsOpenOnceAndShowAgain) {
     ASSERT_NE(rules, nullptr);
     EXPECT_EQ(rules->windowTitle(), "Reglement");
     EXPECT_NE(rules->findChild<QWidget*>("WebBrowser1"), nullptr);
+    EXPECT_EQ(rules->property("url").toString(), "https://www.arrl.org/rules");
     w->openArrlList();
     QWidget* entities = w->findChild<QWidget*>("Liste_ARRL");
     ASSERT_NE(entities, nullptr);
     EXPECT_EQ(entities->windowTitle(), "Liste des contrées DXCC de l'ARRL");
+    EXPECT_EQ(entities->property("url").toString(),
+              "https://www.arrl.org/awards/dxcc/dxcclist.txt");
 #ifndef VEL_HAVE_WEBENGINE
     EXPECT_EQ(t.openedUrls, (QStringList{"https://www.arrl.org/rules",
                                          "https://www.arrl.org/awards/dxcc/dxcclist.txt"}));

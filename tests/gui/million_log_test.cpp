@@ -22,7 +22,7 @@ TEST(MillionQsoLog, LoadsIntoTheListAndTheLastLineShowsItsContact) {
     synth::writeSyntheticLog(logFile, kQsos, &table, synth::builtInCallsigns(20000, 7));
     t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
 
-    ui::MainWindow w(t.ctx);
+    ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     ASSERT_EQ(w.Liste_DXCC->model()->rowCount(), static_cast<int>(kQsos));
     const QModelIndex last = w.Liste_DXCC->model()->index(kQsos - 1, 0);

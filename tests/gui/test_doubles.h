@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 
+#include "logbook/log_session.h"
 #include "ui/app_context.h"
+#include "ui/text.h"
 
 namespace testing_support {
 
@@ -75,7 +77,7 @@ private:
 
 // A complete test context over a fresh temporary data directory.
 struct TestContext {
-    TestContext() {
+    TestContext() : session(ui::toPath(dir.path())) {
         settings = std::make_shared<FakeSettings>();
         clock = std::make_shared<FakeClock>();
         dialogs = std::make_shared<FakeDialogs>();
@@ -92,6 +94,7 @@ struct TestContext {
     QString path(const QString& name) const { return dir.path() + "/" + name; }
 
     QTemporaryDir dir;
+    dxcc::LogSession session;
     std::shared_ptr<FakeSettings> settings;
     std::shared_ptr<FakeClock> clock;
     std::shared_ptr<FakeDialogs> dialogs;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QListView>
+
+namespace ui {
+
+// The main list. A line is shown in the entry fields only when the operator
+// clicks it or moves to it with the keyboard: the current row that Qt sets by
+// itself (when the list takes the focus with Tab) must not overwrite the fields.
+class LogListView : public QListView {
+    Q_OBJECT
+public:
+    using QListView::QListView;
+
+signals:
+    void operatorMovedTo(const QModelIndex& index);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace ui

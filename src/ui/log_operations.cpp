@@ -1,0 +1,25 @@
+#include "ui/log_operations.h"
+
+#include "logbook/file_error.h"
+#include "logbook/log_messages.h"
+#include "ui/file_error_text.h"
+#include "ui/text.h"
+
+namespace ui {
+
+namespace msg = dxcc::log_messages;
+
+bool runLogOperation(Dialogs& dialogs, LogListModel& model,
+                     const std::function<dxcc::LogChange()>& operation) {
+    try {
+        model.apply(operation);
+        return true;
+    } catch (const dxcc::FileError& e) {
+        dialogs.inform(fileErrorText(e) + fromView(msg::kLogUnchanged));
+    } catch (const dxcc::LogLineChanged&) {
+        dialogs.inform(fromView(msg::kLineChanged));
+    }
+    return false;
+}
+
+}  // namespace ui

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+#include "logbook/log_list_model.h"
+#include "ui/app_context.h"
+
+namespace ui {
+
+// Runs an operation on the log through the main list's model, so the list
+// follows. On a failure the operator is told what failed and that the log did
+// not change (every operation changes the file whole or not at all). Answers
+// whether the operation succeeded.
+bool runLogOperation(Dialogs& dialogs, LogListModel& model,
+                     const std::function<dxcc::LogChange()>& operation);
+
+}  // namespace ui
