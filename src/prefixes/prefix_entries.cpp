@@ -59,7 +59,9 @@ constexpr std::array<uint16_t, 256> makeWeights() {
 
 constexpr std::array<uint16_t, 256> kWeights = makeWeights();
 
-uint16_t weightOf(char c) { return kWeights[static_cast<unsigned char>(c)]; }
+uint16_t weightOf(char c) {
+    return kWeights[static_cast<unsigned char>(c)];
+}
 
 struct FieldRule {
     size_t maxLength;
@@ -73,8 +75,8 @@ constexpr std::array<FieldRule, 3> kFieldRules{{
     {kEditorDxccPrefixMax, msg::kDxccPrefixEmpty, msg::kDxccPrefixTooLong},
 }};
 
-constexpr std::array<PrefixField, 3> kFieldOrder{
-    PrefixField::CallsignPrefix, PrefixField::EntityName, PrefixField::DxccPrefix};
+constexpr std::array<PrefixField, 3> kFieldOrder{PrefixField::CallsignPrefix,
+                                                 PrefixField::EntityName, PrefixField::DxccPrefix};
 
 const std::string& textOf(const PrefixFields& fields, PrefixField field) {
     static constexpr std::array<std::string PrefixFields::*, 3> kTexts{

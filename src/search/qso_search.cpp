@@ -29,7 +29,9 @@ constexpr std::array<FieldRule, 3> kRules{{
     {kSearchPrefixMax, msg::kPrefixTooLong, msg::kPrefixEmpty, false, {}},
 }};
 
-const FieldRule& ruleOf(SearchKind kind) { return kRules[static_cast<size_t>(kind)]; }
+const FieldRule& ruleOf(SearchKind kind) {
+    return kRules[static_cast<size_t>(kind)];
+}
 
 // JJ/MM/AA: the slashes at the 3rd and 6th characters.
 bool hasDateSlashes(std::string_view text) {

@@ -12,10 +12,12 @@ inline constexpr std::string_view kOptionDate = "Date";
 inline constexpr std::string_view kOptionPrefix = "Préfixe";
 inline constexpr std::string_view kResultsTooltip = "Cliquez sur le QSO pour le selectionner";
 inline constexpr std::string_view kResultsHeading =
-    "     N°   Indicatif            Prenom                  Date       QTR  Mode  QRG    RstR RstE Prefixe                    Contrée DXCC                  QSL";
+    "     N°   Indicatif            Prenom                  Date       QTR  Mode  QRG    RstR RstE "
+    "Prefixe                    Contrée DXCC                  QSL";
 inline constexpr std::string_view kQuit = "Quitter";
 
-inline constexpr std::string_view kCallsignTooLong = "Attention 12 caracteres maxi pour l'indicatif";
+inline constexpr std::string_view kCallsignTooLong =
+    "Attention 12 caracteres maxi pour l'indicatif";
 inline constexpr std::string_view kCallsignEmpty = "Entrez un indicatif";
 inline constexpr std::string_view kDateFormat = "Attention le format date doit etre JJ/MM/AA";
 inline constexpr std::string_view kDateTooLong =
