@@ -43,12 +43,21 @@ std::string_view withoutLeadingLineBreak(std::string_view text) {
     return text;
 }
 
+// `field` with the blanks at both ends trimmed equals `key`. Stored fields
+// rarely begin with a blank, so most are compared without trimming them.
+bool trimmedEquals(std::string_view field, std::string_view key) {
+    if (!key.empty() && (key.front() == ' ' || key.back() == ' ')) return false;
+    if (!field.empty() && field.front() == ' ') field = trimBlanks(field);
+    return field.starts_with(key) &&
+           field.find_first_not_of(' ', key.size()) == std::string_view::npos;
+}
+
 bool callsignEquals(std::string_view record, std::string_view key) {
-    return trimBlanks(recordField(record, Field::Callsign)) == key;
+    return trimmedEquals(recordField(record, Field::Callsign), key);
 }
 
 bool dateEquals(std::string_view record, std::string_view key) {
-    return trimBlanks(recordField(record, Field::Date)) == key;
+    return trimmedEquals(recordField(record, Field::Date), key);
 }
 
 // The main list pads a short callsign with blanks, so a key may run past the

@@ -33,14 +33,18 @@ protected:
         log.load();
     }
 
-    // Rows 0..7: the log every matching test searches.
+    // Rows 0..8: the log every matching test searches.
     void loadSampleLog() {
         load({
-            qso("F5ABC", "01/02/08", "10:00"), qso("F5ABC/P", "01/02/08", "11:00"),
-            qso("F5AB", "02/02/08", "12:00"), qso("f5abc", "03/02/08", "13:00"),
-            qso("TM5X", "01/02/08", "14:00"), qso("FR5AB", "04/02/08", "15:00"),
+            qso("F5ABC", "01/02/08", "10:00"),
+            qso("F5ABC/P", "01/02/08", "11:00"),
+            qso("F5AB", "02/02/08", "12:00"),
+            qso("f5abc", "03/02/08", "13:00"),
+            qso("TM5X", "01/02/08", "14:00"),
+            qso("FR5AB", "04/02/08", "15:00"),
             qso("VP2EAB/F5ABC", "05/02/08", "16:00"),
             "F5AB",  // a short line: the list pads its callsign with blanks
+            " F5ABC",
         });
     }
 
@@ -92,7 +96,7 @@ TEST_F(QsoSearch, MatchesByExactCallsignDateOrCallsignBeginning) {
         Rows rows;
     };
     const Case cases[] = {
-        {SearchKind::Callsign, "F5ABC", {0}},
+        {SearchKind::Callsign, "F5ABC", {0, 8}},
         {SearchKind::Callsign, "F5AB", {2, 7}},
         {SearchKind::Callsign, "VP2EAB/F5ABC", {6}},
         {SearchKind::Callsign, "F5ABC ", {}},
@@ -102,7 +106,7 @@ TEST_F(QsoSearch, MatchesByExactCallsignDateOrCallsignBeginning) {
         {SearchKind::Prefix, "TM", {4}},
         {SearchKind::Prefix, "F5ABC", {0, 1}},
         {SearchKind::Prefix, "F5AB ", {2, 7}},
-        {SearchKind::Prefix, "", {0, 1, 2, 3, 4, 5, 6, 7}},
+        {SearchKind::Prefix, "", {0, 1, 2, 3, 4, 5, 6, 7, 8}},
         {SearchKind::Prefix, "VP2EAB/F5ABC ", {}},
     };
     for (const Case& c : cases) {
@@ -149,14 +153,14 @@ TEST_F(QsoSearch, RunsWithTheSelectedTextInUpperCaseAndTellsWhatItFound) {
         bool scanned;
     };
     const Case cases[] = {
-        {SearchKind::Callsign, "f5abc", {0}, {}, std::nullopt, true},
-        {SearchKind::Callsign, "\r\nF5ABC", {0}, {}, std::nullopt, true},
+        {SearchKind::Callsign, "f5abc", {0, 8}, {}, std::nullopt, true},
+        {SearchKind::Callsign, "\r\nF5ABC", {0, 8}, {}, std::nullopt, true},
         {SearchKind::Prefix, "tm", {4}, {}, std::nullopt, true},
         {SearchKind::Callsign, "K1ABC", {}, msg::kNothingFound, std::nullopt, true},
         {SearchKind::Callsign, "", {}, msg::kCallsignEmpty, SearchKind::Callsign, false},
         {SearchKind::Callsign, "\r\n", {}, msg::kCallsignEmpty, SearchKind::Callsign, false},
         {SearchKind::Date, "", {}, msg::kDateEmpty, SearchKind::Date, false},
-        {SearchKind::Prefix, "", {0, 1, 2, 3, 4, 5, 6, 7}, {}, std::nullopt, true},
+        {SearchKind::Prefix, "", {0, 1, 2, 3, 4, 5, 6, 7, 8}, {}, std::nullopt, true},
     };
     for (const Case& c : cases) {
         const SearchOutcome out = runSearch(log, c.selected, c.text);
@@ -173,7 +177,7 @@ TEST_F(QsoSearch, EnterChecksItsOwnFieldThenSearchesTheSelectedOption) {
     // A date reached with Tab and confirmed while "Indicatif" is selected.
     SearchOutcome out = searchOnEnter(log, SearchKind::Date, SearchKind::Callsign,
                                       SearchTexts{"F5ABC", "01/02/08", ""});
-    EXPECT_EQ(out.rows, Rows{0});
+    EXPECT_EQ(out.rows, (Rows{0, 8}));
     out =
         searchOnEnter(log, SearchKind::Date, SearchKind::Callsign, SearchTexts{"", "01/02/08", ""});
     EXPECT_EQ(out.message, msg::kCallsignEmpty);
