@@ -20,14 +20,6 @@ std::string_view columns(std::string_view line, size_t first, size_t width) {
     return line.substr(first - 1, width);
 }
 
-PrefixEntry parseEntry(std::string_view line) {
-    return PrefixEntry{
-        std::string(trimBlanks(columns(line, 1, kCallsignPrefixWidth))),
-        std::string(columns(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth)),
-        std::string(trimBlanks(columns(line, kPrefixDxccColumn, kPrefixDxccWidth))),
-    };
-}
-
 // The first `size` bytes (at most 6) of `text`, byte i in bits 8i..8i+7.
 uint64_t packBytes(std::string_view text, size_t size) {
     uint64_t word = 0;
@@ -58,11 +50,19 @@ std::string fixedField(std::string_view text, size_t width) {
 
 }  // namespace
 
+PrefixEntry parsePrefixEntry(std::string_view line) {
+    return PrefixEntry{
+        std::string(trimBlanks(columns(line, 1, kCallsignPrefixWidth))),
+        std::string(columns(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth)),
+        std::string(trimBlanks(columns(line, kPrefixDxccColumn, kPrefixDxccWidth))),
+    };
+}
+
 PrefixTable PrefixTable::parse(std::string_view fileBytes) {
     PrefixTable table;
     const std::vector<std::string_view> lines = splitLines(fileBytes);
     table.entries_.reserve(lines.size());
-    for (std::string_view line : lines) table.entries_.push_back(parseEntry(line));
+    for (std::string_view line : lines) table.entries_.push_back(parsePrefixEntry(line));
     table.buildIndex();
     return table;
 }

@@ -26,6 +26,9 @@ struct PrefixEntry {
     std::string dxccPrefix;      // columns 42-47, blanks trimmed
 };
 
+// Cuts one line of the prefix file apart by column.
+PrefixEntry parsePrefixEntry(std::string_view line);
+
 struct LookupResult {
     std::string entityName;     // untrimmed, as stored
     std::string dxccPrefix;     // trimmed
