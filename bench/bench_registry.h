@@ -1,6 +1,10 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -10,5 +14,11 @@ inline const std::vector<size_t> kDefaultSizes{10000, 100000, 1000000};
 
 void registerLogBenchmarks(const std::vector<size_t>& sizes);
 void registerLookupBenchmarks();
+void registerAwardBenchmarks(const std::vector<size_t>& sizes);
+
+// Prints the award evaluations against the plain pass; false when a target at
+// 1,000,000 QSOs is missed.
+bool printAwardSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                       const std::vector<size_t>& sizes);
 
 }  // namespace bench
