@@ -226,6 +226,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
         std::printf("  %-22s %10s %14.0f /s  %s\n", name.c_str(), timeText(seconds(r)).c_str(),
                     perSecond, verdict.c_str());
     }
+    allMet = bench::printAwardSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
                 checkedLog ? "" : " (the log targets are checked at 1,000,000 QSOs only)");
 }
@@ -265,6 +266,7 @@ int main(int argc, char** argv) {
     bench::registerLogBenchmarks(sizes);
     bench::registerLookupBenchmarks();
     bench::registerSearchBenchmarks(sizes);
+    bench::registerAwardBenchmarks(sizes);
 
     if (!console) {
         benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -12,5 +16,11 @@ void registerLogBenchmarks(const std::vector<size_t>& sizes);
 void registerLookupBenchmarks();
 // The search at each size, then the prefix editor's open and save.
 void registerSearchBenchmarks(const std::vector<size_t>& sizes);
+void registerAwardBenchmarks(const std::vector<size_t>& sizes);
+
+// Prints the award evaluations against the plain pass; false when a target at
+// 1,000,000 QSOs is missed.
+bool printAwardSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                       const std::vector<size_t>& sizes);
 
 }  // namespace bench

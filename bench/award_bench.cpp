@@ -1,0 +1,171 @@
+// The award evaluations on generated logs of 10,000 to 1,000,000 QSOs, next to
+// one plain pass over the log's lines in memory.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "awards/award_evaluation.h"
+#include "bench_env.h"
+#include "bench_registry.h"
+#include "logbook/logbook.h"
+
+namespace bench {
+
+namespace {
+
+using Run = benchmark::BenchmarkReporter::Run;
+
+constexpr size_t kTargetSize = 1000000;
+constexpr double kTargetSeconds = 0.3;
+constexpr double kTargetFiveBandSeconds = 0.5;
+constexpr double kTargetPassRatio = 4.0;
+
+// The awards measured, by benchmark name and award name. The band window's
+// awards all run the same pass: one band of each sticker table stands for them.
+struct Measured {
+    const char* benchName;
+    const char* award;
+};
+constexpr Measured kMeasured[] = {
+    {"Mixed", "Mixed"},
+    {"SSB", "SSB"},
+    {"CW", "CW"},
+    {"RTTY", "RTTY"},
+    {"Band14", "14 Mhz"},
+    {"Band144", "144 Mhz"},
+    {"FiveBand", "5 bandes"},
+    {"Satellite", "Satellite"},
+};
+
+// One loaded log per size, shared by every award benchmark of that size.
+const dxcc::Logbook& loadedLog(size_t qsos) {
+    static std::map<size_t, std::unique_ptr<dxcc::Logbook>> logs;
+    auto& log = logs[qsos];
+    if (!log) {
+        log = std::make_unique<dxcc::Logbook>(Env::get().freshDataDir(qsos));
+        log->setStationCallsign(kStation);
+        log->load();
+    }
+    return *log;
+}
+
+benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark* b, size_t qsos) {
+    b->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(3);
+    if (qsos >= 500000)
+        b->Iterations(1);
+    else
+        b->MinTime(0.1);
+    return b;
+}
+
+// The yardstick: every byte of every line read once, as any pass over the log
+// must at least do.
+void plainPassBench(benchmark::State& state, size_t qsos) {
+    const dxcc::Logbook& log = loadedLog(qsos);
+    for (auto _ : state) {
+        size_t stars = 0;
+        for (size_t i = 0; i < log.size(); ++i) {
+            const std::string_view line = log.record(i);
+            stars += static_cast<size_t>(std::count(line.begin(), line.end(), '*'));
+        }
+        benchmark::DoNotOptimize(stars);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * qsos));
+}
+
+void awardBench(benchmark::State& state, size_t qsos, const char* award, dxcc::Basis basis) {
+    const dxcc::Logbook& log = loadedLog(qsos);
+    const dxcc::AwardSpec* spec = dxcc::findAward(award);
+    if (!spec) {
+        state.SkipWithError("no such award");
+        return;
+    }
+    size_t entities = 0;
+    for (auto _ : state) {
+        dxcc::AwardResult r = dxcc::evaluateAward(log, *spec, basis);
+        entities = r.count;
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * qsos));
+    state.counters["entities"] = static_cast<double>(entities);
+}
+
+double seconds(const Run& r) {
+    return r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+}
+
+std::string sizeSuffix(size_t qsos) {
+    std::string at = "/";
+    at += std::to_string(qsos);
+    return at;
+}
+
+}  // namespace
+
+void registerAwardBenchmarks(const std::vector<size_t>& sizes) {
+    for (size_t n : sizes) {
+        const std::string at = sizeSuffix(n);
+        configure(
+            benchmark::RegisterBenchmark(("PlainPass" + at).c_str(),
+                                         [n](benchmark::State& st) { plainPassBench(st, n); }),
+            n);
+        for (const Measured& m : kMeasured) {
+            const bool fiveBand = std::string_view(m.award) == "5 bandes";
+            for (dxcc::Basis basis : {dxcc::Basis::Confirmed, dxcc::Basis::Contacted}) {
+                if (fiveBand && basis == dxcc::Basis::Contacted) continue;
+                const std::string name =
+                    std::string("Award") + m.benchName +
+                    (basis == dxcc::Basis::Confirmed ? "Confirmed" : "Contacted") + at;
+                const char* award = m.award;
+                configure(benchmark::RegisterBenchmark(name.c_str(),
+                                                       [n, award, basis](benchmark::State& st) {
+                                                           awardBench(st, n, award, basis);
+                                                       }),
+                          n);
+            }
+        }
+    }
+}
+
+bool printAwardSummary(const std::map<std::string, Run>& results,
+                       const std::vector<size_t>& sizes) {
+    bool allMet = true;
+    bool header = false;
+    for (size_t n : sizes) {
+        const std::string at = sizeSuffix(n);
+        auto plain = results.find("PlainPass" + at);
+        if (plain == results.end()) continue;
+        const double base = seconds(plain->second);
+        if (!header)
+            std::printf(
+                "\nAwards (medians; x Pass = time / one plain pass over the log's lines)\n");
+        header = true;
+        const bool checked = n >= kTargetSize;
+        std::printf("\n%zu QSOs: plain pass %.1f ms%s\n", n, base * 1e3,
+                    checked ? " (targets checked)" : "");
+        std::printf("  %-28s %10s %8s %9s  %s\n", "award", "time", "x Pass", "entities", "target");
+        for (const auto& [name, run] : results) {
+            if (!name.starts_with("Award") || !name.ends_with(at)) continue;
+            const double t = seconds(run);
+            const bool fiveBand = name.starts_with("AwardFiveBand");
+            std::string verdict;
+            if (checked) {
+                const bool met = fiveBand ? t < kTargetFiveBandSeconds
+                                          : t < kTargetSeconds && t / base < kTargetPassRatio;
+                verdict = fiveBand ? "< 0.5 s" : "< 0.3 s, < 4x pass";
+                verdict += met ? ": met" : ": MISSED";
+                allMet = allMet && met;
+            }
+            auto entities = run.counters.find("entities");
+            std::printf("  %-28s %8.1f ms %8.2f %9.0f  %s\n",
+                        name.substr(0, name.size() - at.size()).c_str(), t * 1e3, t / base,
+                        entities == run.counters.end() ? 0.0 : entities->second.value,
+                        verdict.c_str());
+        }
+    }
+    return allMet;
+}
+
+}  // namespace bench
