@@ -263,7 +263,7 @@ void Logbook::applySplices(const std::vector<Splice>& splices) {
 }
 
 LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void()>& edit,
-                               LogChange change) {
+                               const LogChange& change) {
     try {
         // The file is read again, so what is written is what the file held.
         const bool changedElsewhere = currentStamp() != stamp_;

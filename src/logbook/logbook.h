@@ -111,10 +111,10 @@ private:
     // Reads the file, lets `edit` change the copy, rewrites the file safely from
     // the copy. The copy is edited in place, so a rewrite needs no second copy of
     // the log in memory.
-    // Answers Reset instead of `change` when the file had been changed by
-    // another program since this copy was last read or written.
+    // Answers `change` (read after `edit`, which may fill it in), or Reset when
+    // another program had changed the file since this copy was read or written.
     LogChange rewriteWith(const char* scratchName, const std::function<void()>& edit,
-                          LogChange change = {});
+                          const LogChange& change = {});
     // Size and modification time of the file, to see a change made elsewhere.
     struct FileStamp {
         int64_t size = -1;

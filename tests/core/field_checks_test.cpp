@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 #include "entry/entry_messages.h"
+#include "logbook/text_utils.h"
 
 namespace dxcc {
 namespace {
@@ -215,6 +217,37 @@ TEST_F(NewPrefixInLog, TmIsNewOnlyUntilATmCallsignIsLogged) {
 
     log = logWith({"F5ABC", "TM1Q"});
     EXPECT_FALSE(isNewPrefix(log, "TM"));
+}
+
+}  // namespace
+}  // namespace dxcc
+
+namespace dxcc {
+namespace {
+
+// A line break in a field would split the contact's line in two.
+TEST(EntryRecord, ControlCharactersNeverReachTheLog) {
+    for (const char* bad : {"JEAN\r\n", "JE\tAN", "\nJEAN"}) {
+        SCOPED_TRACE(bad);
+        EntryTexts t = frenchContact();
+        t.firstName = bad;
+        const auto r = checkEntryTexts(t);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->field, EntryField::FirstName);
+        EXPECT_EQ(r->message, msg::kControlCharacter);
+        EXPECT_THROW(buildEntryRecord(t), std::invalid_argument);
+    }
+}
+
+// The boxes store their list items exactly, whatever case the operator typed.
+TEST(EntryRecord, BandAndModeTextsBecomeTheirListItems) {
+    EXPECT_EQ(asListItem("18 MHZ", kBands), "18 Mhz ");
+    EXPECT_EQ(asListItem(" 1.8 mhz", kBands), "1.8 Mhz");
+    EXPECT_EQ(asListItem("cw", kModes), "CW");
+    EXPECT_EQ(asListItem("RTTY", kModes), "RTTY");  // not an item: kept
+    EXPECT_EQ(listItemIndex("14 mhz", kBands), 4);
+    EXPECT_EQ(listItemIndex("", kBands), -1);
+    EXPECT_EQ(listItemIndex("2 m", kBands), -1);
 }
 
 }  // namespace

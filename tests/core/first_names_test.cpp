@@ -92,6 +92,9 @@ TEST_F(FirstNameMemoryTest, LookupTakesTheLastExactMatch) {
 TEST_F(FirstNameMemoryTest, UpdateCreatesAMissingFile) {
     FirstNameMemory(dir_).update("F5ABC", "JEAN");
     EXPECT_EQ(contents(), "F5ABC" + kBlanks11 + "JEAN\r\n");
+    // A line break would split the line: refused, the file untouched.
+    EXPECT_THROW(FirstNameMemory(dir_).update("F5ABC", "PAUL\r\nX"), std::invalid_argument);
+    EXPECT_EQ(contents(), "F5ABC" + kBlanks11 + "JEAN\r\n");
 }
 
 }  // namespace
