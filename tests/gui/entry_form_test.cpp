@@ -4,13 +4,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <memory>
 
 #include "app/main_window.h"
 #include "entry/entry_messages.h"
+#include "logbook/log_messages.h"
 #include "logbook/qso_record.h"
 #include "prefixes/prefix_table.h"
 #include "test_doubles.h"
@@ -456,6 +459,171 @@ TEST_F(EntryFormTest, FirstInstallationAnswersEveryKeyInTheCallsignField) {
     enter(f->Ind_A);
     EXPECT_EQ(messages(), QStringList(3, m(msg::kFirstInstallation)));
     EXPECT_FALSE(f->Prenom_A->isEnabled());
+}
+
+// A text copied from a web page ends in a line break: it must not split the
+// contact's line in the log, nor the first-name file's.
+TEST_F(EntryFormTest, PastedLineBreaksAndTabsNeverReachTheFiles) {
+    start();
+    QApplication::clipboard()->setText("f5abc\r\n");
+    QTest::keyClick(f->Ind_A, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f->Ind_A->text(), "F5ABC");
+    enter(f->Ind_A);
+    QApplication::clipboard()->setText("jean\t\r\n");
+    QTest::keyClick(f->Prenom_A, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f->Prenom_A->text(), "JEAN");
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    commit(true);
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_EQ(logLines()[0].size(), 107);
+    EXPECT_EQ(read("Liste_Prenom.txt"), "F5ABC           JEAN\r\n");
+}
+
+// The rule upper-cases what is typed, where it is typed; the rest of the text
+// stays, so a band label edited by hand is still a band label.
+TEST_F(EntryFormTest, TheUppercaseRuleTouchesOnlyTheTypedCharacters) {
+    t.settings->set("Setup F6XYZ", "bande Utilisee", "4");  // "14 Mhz "
+    start();
+    QLineEdit* band = f->Bande_A->lineEdit();
+    band->setCursorPosition(2);
+    QTest::keyClick(band, Qt::Key_Backspace);
+    QTest::keyClicks(band, "8");
+    EXPECT_EQ(band->text(), "18 Mhz ");
+    enter(f->Bande_A);
+    EXPECT_EQ(stored("bande Utilisee"), "5");
+
+    retype(f->Mode_A, "cw");  // typed in small letters: still the list item
+    enter(f->Mode_A);
+    EXPECT_EQ(stored("Mode Utilise"), "1");
+    QTest::keyClicks(f->Ind_A, "f5abc");
+    enter(f->Ind_A);
+    f->Pays_A->setCursorPosition(6);
+    QTest::keyClicks(f->Pays_A, " x");
+    EXPECT_TRUE(f->Pays_A->text().startsWith("France X"));
+    retype(band, "21 mhz");  // every letter typed: capitals, yet stored as the item
+    EXPECT_EQ(band->text(), "21 MHZ");
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    commit(true);
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_EQ(logLines()[0].mid(44, 11), "CW  21 Mhz ");
+}
+
+// Lines another program wrote (LF ends, short lines) are edited and deleted in
+// place; the list is told which rows changed instead of being reset.
+TEST_F(EntryFormTest, EditAndDeleteFindLinesThisProgramDidNotWrite) {
+    const QString first = record("G4AAA", "01/01/08", "10:00");
+    const QString longer = record("G4CCC", "01/02/08", "10:00") + " EXTRA";
+    write(log, (first + "\nG4BBB short\n" + longer + "\n").toLatin1());
+    start();
+    QSignalSpy resets(w->Liste_DXCC->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy removed(w->Liste_DXCC->model(), &QAbstractItemModel::rowsRemoved);
+
+    clickRow(1);
+    t.dialogs->answers = {true};
+    QTest::mouseClick(f->Annule_Saisie, Qt::LeftButton);
+    EXPECT_EQ(logLines(), (QStringList{first, longer}));
+    EXPECT_EQ(removed.size(), 1);
+
+    doubleClickRow(0);
+    retype(f->Heure_A, "11:00");
+    commit(true);
+    QString changed = first;
+    changed.replace(38, 5, "11:00");
+    EXPECT_EQ(logLines(), (QStringList{changed, longer}));
+    EXPECT_EQ(resets.size(), 0);
+}
+
+// Once the log changes, a line picked before names nothing: it is never
+// reopened or written back.
+TEST_F(EntryFormTest, ADeletedContactNeverComesBack) {
+    const QString a = record("G4AAA", "01/01/08", "10:00");
+    const QString b = record("G4BBB", "01/03/08", "10:00");
+    writeLog({a, b});
+    start();
+    doubleClickRow(1);
+    t.dialogs->answers = {true};
+    QTest::mouseClick(f->Annule_Saisie, Qt::LeftButton);  // the opened contact
+    EXPECT_EQ(logLines(), QStringList{a});
+    const QRect below(0, w->Liste_DXCC->viewport()->height() - 3, 10, 2);
+    QTest::mouseDClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, below.center());
+    EXPECT_EQ(f->Ind_A->text(), "G4AAA");  // the line now selected, not the deleted one
+    commit(true);
+    EXPECT_EQ(logLines(), QStringList{a});
+
+    clickRow(0);
+    t.dialogs->answers = {true};
+    w->Mnu_RAZ->trigger();
+    messages().clear();
+    QTest::mouseDClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, below.center());
+    EXPECT_EQ(messages(), QStringList{m(msg::kClickToEdit)});
+    EXPECT_FALSE(f->Annule_Saisie->isEnabled());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+// Every failed command says whether the contact is in the log.
+TEST_F(EntryFormTest, FailuresSayWhetherTheContactWasStored) {
+    QDir(t.dir.path()).mkdir("Temporaire.txt");  // the first-name file cannot be rewritten
+    start();
+    QTest::keyClicks(f->Ind_A, "f5abc");
+    enter(f->Ind_A);
+    QTest::keyClicks(f->Prenom_A, "jean");
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    messages().clear();
+    commit(true);
+    EXPECT_EQ(logLines().size(), 1);
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_TRUE(messages()[1].startsWith(m(dxcc::log_messages::kStoredButFirstNameLost)));
+
+    QDir(t.dir.path()).mkdir("Temporaire6.txt");  // an insertion cannot be written
+    QTest::mouseClick(f->Ajout_QSO, Qt::LeftButton);
+    QTest::keyClicks(f->Ind_A, "g4abc");
+    enter(f->Ind_A);
+    enter(f->Prenom_A);
+    QTest::keyClicks(f->Date_A, "01/02/08");
+    enter(f->Date_A);
+    QTest::keyClicks(f->Heure_A, "10:00");
+    enter(f->Heure_A);
+    walkReportsAndQsl("59", "59", false);
+    messages().clear();
+    commit(true);
+    EXPECT_EQ(logLines().size(), 1);
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_TRUE(messages()[1].endsWith(m(dxcc::log_messages::kLogUnchanged)));
+    EXPECT_EQ(f->Ind_A->text(), "G4ABC");  // nothing typed is lost
+    EXPECT_FALSE(read("Liste_Prenom.txt").contains("G4ABC"));
+}
+
+// Only a click or the operator's own keyboard move shows a line; the row Qt
+// makes current when the list takes the focus does not.
+TEST_F(EntryFormTest, TabbingIntoTheListKeepsWhatIsTyped) {
+    write("F1AAA_DXCC.log", (record("G4AAA", "01/01/08", "10:00") + "\r\n").toLatin1());
+    start();
+    w->switchStation("F1AAA");
+    QTest::keyClicks(f->Ind_A, "f5abc");
+    QApplication::setActiveWindow(w.get());
+    w->Liste_DXCC->setCurrentIndex({});
+    w->Liste_DXCC->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(f->Ind_A->text(), "F5ABC");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Up);
+    EXPECT_EQ(f->Ind_A->text(), "G4AAA");
+}
+
+// A field refused by the commit's re-check is the one field in the input colour.
+TEST_F(EntryFormTest, TheRecheckPaintsOnlyTheRefusedField) {
+    writeLog({record("G4AAA", "01/01/08", "10:00")});
+    start();
+    doubleClickRow(0);
+    EXPECT_EQ(ui::backgroundOf(f->Ind_A), ui::kInputColour);
+    f->RST_A->clear();
+    QTest::mouseClick(f->Valide_A, Qt::LeftButton);
+    EXPECT_EQ(messages().last(), m(msg::kReportEmpty));
+    EXPECT_EQ(ui::backgroundOf(f->RST_A), ui::kInputColour);
+    EXPECT_EQ(ui::backgroundOf(f->Ind_A), ui::kRestColour);
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 #include "app/recovery_window.h"
 #include "app/station_window.h"
 #include "test_doubles.h"
+#include "ui/qt_platform.h"
 
 namespace {
 
@@ -30,34 +32,23 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-// Runs `action` on the next modal window as soon as it is shown.
-void whenModalShown(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start(5);
-}
+using testing_support::whenModalShown;
 
-void typeStation(QWidget* stationWindow, const QString& text) {
-    auto* field = stationWindow->findChild<QLineEdit*>("New_Indicatif");
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
-    QTest::mouseClick(stationWindow->findChild<QPushButton*>("Validation"), Qt::LeftButton);
-}
-
+// Typed with the keyboard alone, into the real settings store.
 TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
     TestContext t;
-    t.dialogs->onMessage = [](const QString& text) {
+    const QString ini = t.path("DXCC.ini");
+    t.ctx.settings = std::make_shared<ui::QtSettingsStore>(ini);
+    testing_support::ModalExpectation station;
+    t.dialogs->onMessage = [&](const QString& text) {
         if (text == kFirstInstallMessage)
-            whenModalShown([](QWidget* w) {
+            station = whenModalShown([](QWidget* w) {
                 EXPECT_EQ(w->objectName(), "Station");
                 EXPECT_EQ(w->windowTitle(), "Selection Indicaif");
-                typeStation(w, "fxxxx/p");
+                auto* field = w->findChild<QLineEdit*>("New_Indicatif");
+                QTest::keyClicks(field, "fxxxx/p");
+                QTest::keyClick(field, Qt::Key_Return);  // on to "Validez"
+                QTest::keyClick(w->findChild<QPushButton*>("Validation"), Qt::Key_Return);
             });
     };
     ui::MainWindow w(t.ctx, t.session);
@@ -68,10 +59,11 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
     EXPECT_EQ(w.windowTitle(), "  VEL_DXCC    Revision  1.0.4");
     EXPECT_EQ(w.I_Station->text(), "FXXXX/P");
     EXPECT_EQ(readAll(t.path("FXXXX_P_DXCC.log")), QByteArray());
-    EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "FXXXX_P");
-    EXPECT_EQ(t.settings->get("Setup FXXXX_P", "bande Utilisee", ""), "0");
-    EXPECT_EQ(t.settings->get("Setup FXXXX_P", "Revision", ""), " 1.0.4");
-    EXPECT_EQ(t.settings->get(kGlobal, "Chemin Repertoire", ""), t.ctx.dataDir);
+    QSettings stored(ini, QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Setup /Indicatif Station").toString(), "FXXXX_P");
+    EXPECT_EQ(stored.value("Setup FXXXX_P/bande Utilisee").toString(), "0");
+    EXPECT_EQ(stored.value("Setup FXXXX_P/Revision").toString(), " 1.0.4");
+    EXPECT_EQ(stored.value("Setup /Chemin Repertoire").toString(), t.ctx.dataDir);
     EXPECT_EQ(w.entryForm()->Bande_A->currentText(), "1.8 Mhz");
     EXPECT_EQ(w.entryForm()->Mode_A->currentText(), "SSB");
     EXPECT_TRUE(w.Mnu_Date_Auto->isChecked());
@@ -82,8 +74,9 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
 
 TEST(StartUp, ClosingTheStationWindowLeavesNoStationAndAnEmptyList) {
     TestContext t;
-    t.dialogs->onMessage = [](const QString& text) {
-        if (text == kFirstInstallMessage) whenModalShown([](QWidget* w) { w->close(); });
+    testing_support::ModalExpectation station;
+    t.dialogs->onMessage = [&](const QString& text) {
+        if (text == kFirstInstallMessage) station = whenModalShown([](QWidget* w) { w->close(); });
     };
     ui::MainWindow w(t.ctx, t.session);
     w.startUp();
@@ -127,14 +120,15 @@ TEST(StartUp, StoredPositionsOutsideTheListSelectTheFirstItem) {
 TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) {
     TestContext t;
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
-    whenModalShown([](QWidget* w) {
+    auto recovery = whenModalShown([](QWidget* w) {
         EXPECT_EQ(w->objectName(), "Gestion_Erreur");
         EXPECT_EQ(w->windowTitle(), "Gestiom erreur");
         EXPECT_EQ(w->findChild<QLabel*>("Ind_Station1")->text(), "F6XYZ");
         EXPECT_EQ(w->findChild<QLabel*>("Ind_Station2")->text(), "F6XYZ");
         EXPECT_EQ(w->findChild<QLabel*>("Err_Departement")->text(), "_DXCC.log");
         QTest::mouseClick(w->findChild<QPushButton*>("Initialisation"), Qt::LeftButton);
-        QTest::mouseClick(w->findChild<QPushButton*>("Quitter"), Qt::LeftButton);
+        // "Initialiser" hands the focus to "Quitter": Enter presses it.
+        QTest::keyClick(w->findChild<QPushButton*>("Quitter"), Qt::Key_Return);
     });
     ui::MainWindow w(t.ctx, t.session);
     w.startUp();
@@ -146,8 +140,9 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
     // The next start is a first installation again.
     TestContext again;
     again.settings->values = t.settings->values;
-    again.dialogs->onMessage = [](const QString& text) {
-        if (text == kFirstInstallMessage) whenModalShown([](QWidget* w) { w->close(); });
+    testing_support::ModalExpectation station;
+    again.dialogs->onMessage = [&](const QString& text) {
+        if (text == kFirstInstallMessage) station = whenModalShown([](QWidget* w) { w->close(); });
     };
     ui::MainWindow w2(again.ctx, again.session);
     w2.startUp();
@@ -157,7 +152,7 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
 TEST(Recovery, ClosingTheWindowByItsFrameEndsTheProgram) {
     TestContext t;
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
-    whenModalShown([](QWidget* w) { w->close(); });
+    auto recovery = whenModalShown([](QWidget* w) { w->close(); });
     ui::MainWindow w(t.ctx, t.session);
     w.startUp();
     EXPECT_EQ(t.quitCodes, QList<int>{0});
@@ -193,9 +188,11 @@ TEST_F(RunningMainWindow, StationChangeFromTheMenu) {
     ASSERT_NE(station, nullptr);
     QTest::keyClicks(station->New_Indicatif, "fxxxx/p");
     EXPECT_EQ(station->New_Indicatif->text(), "FXXXX_P");
+    QApplication::setActiveWindow(station);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(station));
     QTest::keyClick(station->New_Indicatif, Qt::Key_Return);
-    EXPECT_TRUE(station->Validation->hasFocus() || !QApplication::focusWidget());
-    QTest::mouseClick(station->Validation, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), station->Validation);
+    QTest::keyClick(station->Validation, Qt::Key_Return);
     EXPECT_EQ(w->I_Station->text(), "FXXXX/P");
     EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "FXXXX_P");
     EXPECT_TRUE(QFile::exists(t.path("FXXXX_P_DXCC.log")));

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "logbook/log_session.h"
 #include "ui/qt_platform.h"
 #include "ui/text.h"
 #include "ui/uppercase.h"
@@ -45,3 +48,16 @@ TEST(InitialFiles, FirstStartWritesTheBundledPrefixFileAndAnEmptyFirstNameFile) 
 }
 
 }  // namespace
+
+// A data folder whose name holds an accented letter (a French user name).
+TEST(DataPaths, AFolderWithAnAccentedNameHoldsTheLog) {
+    QTemporaryDir root;
+    const QString folder = root.path() + "/Données é";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    dxcc::LogSession session(ui::toPath(folder));
+    session.setStation("F6XYZ");
+    session.log().createEmptyLog("F6XYZ");
+    session.log().appendQso("F5ABC");
+    EXPECT_TRUE(QFileInfo::exists(folder + "/F6XYZ_DXCC.log"));
+    EXPECT_EQ(ui::fromPath(session.log().logPath()), folder + "/F6XYZ_DXCC.log");
+}

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -40,9 +43,10 @@ public:
     QDateTime local{QDate(2009, 1, 1), QTime(1, 5, 0), Qt::LocalTime};
 };
 
-// Records every message and answers questions from a prepared queue (Yes/OK
-// when the queue is empty). `onMessage` runs when a message is shown, so a test
-// can act on a window opened right after it.
+// Records every message and answers questions from a prepared queue. A
+// question the test did not prepare an answer for fails the test (and is
+// answered No). `onMessage` runs when a message is shown, so a test can act on
+// a window opened right after it.
 class FakeDialogs : public ui::Dialogs {
 public:
     void inform(const QString& text, const QString& = QString()) override {
@@ -63,7 +67,10 @@ public:
 private:
     bool answer(const QString& text) {
         messages << text;
-        if (answers.empty()) return true;
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return false;
+        }
         bool a = answers.front();
         answers.pop_front();
         return a;
@@ -74,6 +81,52 @@ private:
         return s;
     }
 };
+
+// Runs an action on the next modal window as soon as it shows. The expectation
+// fails the test when it ends without the window having shown, so an action
+// never runs in a later test.
+class ModalExpectation {
+public:
+    ModalExpectation() = default;
+    explicit ModalExpectation(std::function<void(QWidget*)> action)
+        : state_(std::make_shared<State>()) {
+        state_->timer = new QTimer;
+        auto state = state_;
+        QObject::connect(state->timer, &QTimer::timeout, [state, action] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || state->fired) return;
+            state->fired = true;
+            state->timer->stop();
+            action(modal);
+        });
+        state_->timer->start(5);
+    }
+    ModalExpectation(ModalExpectation&&) = default;
+    ModalExpectation& operator=(ModalExpectation&& other) {
+        finish();
+        state_ = std::move(other.state_);
+        return *this;
+    }
+    ~ModalExpectation() { finish(); }
+
+private:
+    struct State {
+        QTimer* timer = nullptr;
+        bool fired = false;
+    };
+    void finish() {
+        if (!state_) return;
+        if (!state_->fired) ADD_FAILURE() << "the expected modal window never showed";
+        state_->timer->stop();
+        state_->timer->deleteLater();
+        state_.reset();
+    }
+    std::shared_ptr<State> state_;
+};
+
+[[nodiscard]] inline ModalExpectation whenModalShown(std::function<void(QWidget*)> action) {
+    return ModalExpectation(std::move(action));
+}
 
 // A complete test context over a fresh temporary data directory.
 struct TestContext {
