@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/main_messages.h"
 #include "app/placeholder_window.h"
 #include "app/recovery_window.h"
 #include "app/station_window.h"
@@ -26,6 +27,8 @@
 #include "ui/web_view.h"
 
 namespace ui {
+
+namespace msg = dxcc::main_messages;
 
 namespace {
 
@@ -266,8 +269,7 @@ void MainWindow::startUp() {
     }
     ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
     if (!session_.hasStation()) {
-        ctx_.dialogs->inform(
-            "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n");
+        ctx_.dialogs->inform(q(msg::kFirstInstallation));
         openStationWindow(true);
     }
     suppressSplash_ = false;
@@ -276,7 +278,7 @@ void MainWindow::startUp() {
     history_.clear();
     for (auto line : dxcc::kHistoryLines) history_ += q(line) + "\r\n";
     revision_ = q(dxcc::kRevision);
-    setWindowTitle("  VEL_DXCC    Revision " + revision_);
+    setWindowTitle(q(msg::kTitle) + revision_);
     if (session_.hasStation() && !loadLog()) return;
     selectLastLine();
     ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
@@ -286,7 +288,8 @@ void MainWindow::startUp() {
 bool MainWindow::loadLog() {
     model_->change([this] { session_.log().clear(); });
     if (!suppressSplash_)
-        flash_->showMessage("Lecture du log", "de la station " + fromCp1252(session_.station()));
+        flash_->showMessage(q(msg::kLoadingLog),
+                            q(msg::kLoadingLogOfStation) + fromCp1252(session_.station()));
     suppressSplash_ = false;
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -298,7 +301,7 @@ bool MainWindow::loadLog() {
         if (e.code() == dxcc::kFileNotFound) {
             showRecovery();
         } else {
-            ctx_.dialogs->inform("Erreur N° " + q(dxcc::numberText(e.code())));
+            ctx_.dialogs->inform(q(msg::kLoadError) + q(dxcc::numberText(e.code())));
             ctx_.quit(e.code());
         }
         return false;
@@ -364,7 +367,7 @@ void MainWindow::openStationWindow(bool modal) {
 
 void MainWindow::switchStation(const std::string& callsign) {
     const QString station = fromCp1252(callsign);
-    const QString newSection = q(dxcc::kStationSectionPrefix) + station;
+    const QString newSection = fromCp1252(dxcc::LogSession::stationSection(callsign));
     const bool exists =
         QFileInfo::exists(fromPath(dxcc::logFilePath(session_.dataDir(), callsign)));
     if (!exists) {
@@ -400,8 +403,7 @@ void MainWindow::openArrlList() {
 }
 
 void MainWindow::showAbout() {
-    ctx_.dialogs->inform("VEL_DXCC  Révision " + revision_ + "\r\n\r\n" +
-                         "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL");
+    ctx_.dialogs->inform(q(msg::kAbout) + revision_ + "\r\n\r\n" + q(msg::kAboutLine));
 }
 
 void MainWindow::showHistory() {

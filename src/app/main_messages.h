@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+// What the main window tells the operator (UTF-8), defined once.
+namespace dxcc::main_messages {
+
+inline constexpr std::string_view kFirstInstallation =
+    "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n";
+inline constexpr std::string_view kLoadingLog = "Lecture du log";
+inline constexpr std::string_view kLoadingLogOfStation = "de la station ";
+inline constexpr std::string_view kLoadError = "Erreur N° ";
+inline constexpr std::string_view kTitle = "  VEL_DXCC    Revision ";
+inline constexpr std::string_view kAbout = "VEL_DXCC  Révision ";
+inline constexpr std::string_view kAboutLine =
+    "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL";
+
+}  // namespace dxcc::main_messages
