@@ -188,8 +188,10 @@ void EntryForm::watchKeysAndList() {
     if (env_.model) connect(env_.model, &LogListModel::logChanged, this, &EntryForm::logChanged);
     if (!env_.list) return;
     connect(env_.list, &QAbstractItemView::clicked, this, &EntryForm::listClicked);
-    if (auto* view = qobject_cast<LogListView*>(env_.list))
+    if (auto* view = qobject_cast<LogListView*>(env_.list)) {
         connect(view, &LogListView::operatorMovedTo, this, &EntryForm::listClicked);
+        connect(view, &LogListView::operatorOpened, this, &EntryForm::listDoubleClicked);
+    }
     // A double-click anywhere in the list counts, on a line or below the last.
     listViewport_ = env_.list->viewport();
     listViewport_->installEventFilter(this);

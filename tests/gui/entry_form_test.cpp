@@ -611,6 +611,8 @@ TEST_F(EntryFormTest, TabbingIntoTheListKeepsWhatIsTyped) {
     QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
     QTest::keyClick(w->Liste_DXCC, Qt::Key_Up);
     EXPECT_EQ(f->Ind_A->text(), "G4AAA");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Return);  // the keyboard's double-click
+    EXPECT_EQ(f->Mode_Aff->text(), "Modification QSO");
 }
 
 // A field refused by the commit's re-check is the one field in the input colour.
