@@ -179,6 +179,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
         std::printf("  %-22s %10s %14.0f /s  %s\n", name.c_str(), timeText(seconds(r)).c_str(),
                     perSecond, verdict.c_str());
     }
+    allMet = bench::printAdifSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
                 checkedLog ? "" : " (the log targets are checked at 1,000,000 QSOs only)");
 }
@@ -217,6 +218,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     bench::registerLogBenchmarks(sizes);
     bench::registerLookupBenchmarks();
+    bench::registerAdifBenchmarks(sizes);
 
     if (!console) {
         benchmark::RunSpecifiedBenchmarks();

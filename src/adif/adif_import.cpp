@@ -62,11 +62,13 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
     AdifImport result;
     result.records.reserve(expectedRecords(fileBytes));
     Reader reader(fileBytes);
+    // Reused from one record to the next, so a record costs no memory but its own.
     std::vector<Field> fields;
+    MappedQso q;
     while (reader.next(fields)) {
         const AdifQsoValues values = importedValues(fields);
         if (result.records.empty()) result.mergeKey = adifMergeKey(values.date, values.time);
-        const MappedQso q = mapQso(values, prefixes);
+        mapQso(values, prefixes, q);
         tally(result.report, q, result.records.size() + 1);
         result.records.push_back(buildRecord(q.fields));
         if (progress && result.records.size() % kProgressEvery == 0 &&

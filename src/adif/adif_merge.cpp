@@ -1,5 +1,6 @@
 #include "adif/adif_merge.h"
 
+#include "adif/adif_text.h"
 #include "logbook/dates.h"
 #include "logbook/logbook.h"
 
@@ -41,13 +42,15 @@ bool allDigits(std::string_view s) {
 
 }  // namespace
 
-std::optional<MergeKey> adifMergeKey(std::string_view qsoDate, std::string_view timeOn) {
+std::optional<MergeKey> adifMergeKey(std::string_view qsoDateValue, std::string_view timeOnValue) {
+    const std::string qsoDate = logText(qsoDateValue), timeOn = logText(timeOnValue);
     if (qsoDate.size() != 8 || !allDigits(qsoDate)) return std::nullopt;
     if ((timeOn.size() != 4 && timeOn.size() != 6) || !allDigits(timeOn)) return std::nullopt;
-    const int month = digitsValue(qsoDate.substr(4, 2)), day = digitsValue(qsoDate.substr(6, 2));
-    const int hour = digitsValue(timeOn.substr(0, 2)), minute = digitsValue(timeOn.substr(2, 2));
+    const std::string_view date = qsoDate, time = timeOn;
+    const int month = digitsValue(date.substr(4, 2)), day = digitsValue(date.substr(6, 2));
+    const int hour = digitsValue(time.substr(0, 2)), minute = digitsValue(time.substr(2, 2));
     if (month > 12 || day > 31 || hour > 23 || minute > 59) return std::nullopt;
-    return keyOf(digitsValue(qsoDate.substr(0, 4)), month, day, hour, minute);
+    return keyOf(digitsValue(date.substr(0, 4)), month, day, hour, minute);
 }
 
 std::optional<MergeKey> logLineMergeKey(std::string_view line) {

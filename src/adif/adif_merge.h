@@ -17,8 +17,8 @@ namespace dxcc::adif {
 // A point in time comparable across the ADIF file and the log, in minutes.
 using MergeKey = int64_t;
 
-// The key of an ADIF QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS);
-// nothing when either is not a date or time.
+// The key of an ADIF QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS), as they
+// stand in the file; nothing when either is not a date or time.
 std::optional<MergeKey> adifMergeKey(std::string_view qsoDate, std::string_view timeOn);
 
 // The key of a log line's date (columns 30-37, JJ/MM/AA) and time (columns

@@ -122,41 +122,45 @@ void Reader::closeHeader(std::vector<Field>& fields) {
     pendingMalformed_ = 0;
 }
 
+Reader::Tag Reader::markerKind(std::string_view name) {
+    if (sameName(name, "EOR")) return Tag::EndOfRecord;
+    if (sameName(name, "EOH")) return Tag::EndOfHeader;
+    if (sameName(name, "APP_LOTW_EOF")) return Tag::EndOfData;
+    return Tag::Unknown;
+}
+
+// Walks the tag with a pointer: this runs for every field of the file.
 Reader::Parsed Reader::parseTag(size_t lt) {
+    const char* const base = data_.data();
+    const char* const end = base + data_.size();
+    auto offset = [base](const char* q) { return static_cast<size_t>(q - base); };
     const Parsed malformed{Tag::Malformed, {}, lt + 1};
-    const size_t size = data_.size();
-    size_t i = lt + 1;
-    while (i < size && nameChar(data_[i])) ++i;
-    const std::string_view name = data_.substr(lt + 1, i - lt - 1);
-    if (name.empty() || i >= size) return malformed;
-    if (data_[i] == '>') {
-        Tag kind = Tag::Unknown;
-        if (sameName(name, "EOR"))
-            kind = Tag::EndOfRecord;
-        else if (sameName(name, "EOH"))
-            kind = Tag::EndOfHeader;
-        else if (sameName(name, "APP_LOTW_EOF"))
-            kind = Tag::EndOfData;
-        return {kind, {}, i + 1};
-    }
-    if (data_[i] != ':') return malformed;
-    ++i;
-    const size_t digits = i;
+
+    const char* p = base + lt + 1;
+    const char* const nameStart = p;
+    while (p < end && nameChar(*p)) ++p;
+    const std::string_view name(nameStart, offset(p) - offset(nameStart));
+    if (name.empty() || p == end) return malformed;
+    if (*p == '>') return {markerKind(name), {}, offset(p + 1)};
+    if (*p != ':') return malformed;
+
+    const char* const digits = ++p;
     size_t length = 0;
-    for (; i < size && isDigit(data_[i]); ++i)
-        if (length <= size) length = length * 10 + static_cast<size_t>(data_[i] - '0');
-    if (i == digits || i >= size) return malformed;
-    if (data_[i] == ':') {
-        ++i;
-        while (i < size && data_[i] != '<' && data_[i] != '>' && data_[i] != ':') ++i;
-    }
-    if (i >= size || data_[i] != '>') return malformed;
+    for (; p < end && isDigit(*p); ++p)
+        if (length <= data_.size()) length = length * 10 + static_cast<size_t>(*p - '0');
+    if (p == digits || p == end) return malformed;
+    if (*p == ':')
+        while (++p < end && *p != '<' && *p != '>' && *p != ':') {
+        }
+    if (p == end || *p != '>') return malformed;
     // A length written on EOR or EOH does not make them fields.
-    if (sameName(name, "EOR")) return {Tag::EndOfRecord, {}, i + 1};
-    if (sameName(name, "EOH")) return {Tag::EndOfHeader, {}, i + 1};
-    const size_t start = i + 1;
-    const size_t end = valueEnd(start, length);
-    return {Tag::Field, {name, data_.substr(start, end - start)}, end};
+    if (name.size() == 3) {
+        const Tag kind = markerKind(name);
+        if (kind != Tag::Unknown) return {kind, {}, offset(p + 1)};
+    }
+    const size_t start = offset(p + 1);
+    const size_t valueEnd = this->valueEnd(start, length);
+    return {Tag::Field, {name, std::string_view(base + start, valueEnd - start)}, valueEnd};
 }
 
 size_t Reader::valueEnd(size_t start, size_t length) {

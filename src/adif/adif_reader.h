@@ -70,6 +70,7 @@ private:
         size_t end;  // where reading goes on
     };
 
+    static Tag markerKind(std::string_view name);
     Parsed parseTag(size_t lt);
     size_t valueEnd(size_t start, size_t length);
     // The pending fields end the header.

@@ -1,9 +1,8 @@
 #include "adif/adif_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-
-#include "logbook/qso_record.h"
 
 namespace dxcc::adif {
 
@@ -125,14 +124,16 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
-void appendUpper(std::string& out, unsigned char b) {
-    out += static_cast<char>(kUpper[b]);
-}
-
-std::string trimmed(std::string&& s) {
-    const std::string_view t = trimBlanks(s);
-    if (t.size() == s.size()) return std::move(s);
-    return std::string(t);
+// Calls `emit` with each Windows-1252 byte of well-formed UTF-8 `value`,
+// upper-cased, control characters as blanks, until it returns false.
+template <typename Emit>
+void convertUtf8(std::string_view value, Emit emit) {
+    for (size_t i = 0; i < value.size();) {
+        const size_t n = sequenceLength(value, i);
+        const char32_t b = cp1252For(decodeAt(value, i, n));
+        i += n;
+        if (b != kNoByte && !emit(kUpper[b])) return;
+    }
 }
 
 }  // namespace
@@ -155,20 +156,46 @@ size_t utf8PrefixBytes(std::string_view bytes, size_t characters) {
     return i;
 }
 
-std::string logText(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
-    if (isAscii(value) || !isValidUtf8(value)) {
-        for (char c : value) appendUpper(out, static_cast<unsigned char>(c));
-    } else {
-        for (size_t i = 0; i < value.size();) {
-            const size_t n = sequenceLength(value, i);
-            const char32_t b = cp1252For(decodeAt(value, i, n));
-            if (b != kNoByte) appendUpper(out, static_cast<unsigned char>(b));
-            i += n;
+namespace {
+
+unsigned char upperAt(std::string_view s, size_t i) {
+    return kUpper[static_cast<unsigned char>(s[i])];
+}
+
+// The common case, one byte per character, without decoding.
+CutText cutSingleBytes(std::string_view value, char* out, size_t width) {
+    size_t first = 0, last = value.size();
+    while (first < last && upperAt(value, first) == ' ') ++first;
+    while (last > first && upperAt(value, last - 1) == ' ') --last;
+    CutText result{std::min(last - first, width), last - first > width};
+    for (size_t i = 0; i < result.size; ++i) out[i] = static_cast<char>(upperAt(value, first + i));
+    while (result.size > 0 && out[result.size - 1] == ' ') --result.size;
+    return result;
+}
+
+}  // namespace
+
+CutText logTextCut(std::string_view value, char* out, size_t width) {
+    if (isAscii(value) || !isValidUtf8(value)) return cutSingleBytes(value, out, width);
+    CutText result;
+    convertUtf8(value, [&](unsigned char b) {
+        if (b == ' ' && result.size == 0) return true;
+        if (result.size == width) {
+            result.cut = b != ' ';
+            return !result.cut;
         }
-    }
-    return trimmed(std::move(out));
+        out[result.size++] = static_cast<char>(b);
+        return true;
+    });
+    while (result.size > 0 && out[result.size - 1] == ' ') --result.size;
+    return result;
+}
+
+std::string logText(std::string_view value) {
+    // Never longer than the value: a character takes one byte or more in UTF-8.
+    std::string out(value.size(), '\0');
+    out.resize(logTextCut(value, out.data(), out.size()).size);
+    return out;
 }
 
 std::string cp1252ToUtf8(std::string_view text) {

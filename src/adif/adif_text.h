@@ -15,6 +15,14 @@ namespace dxcc::adif {
 // combining accents are dropped.
 std::string logText(std::string_view value);
 
+// The same, keeping the first `width` characters, into `out`: leading blanks
+// skipped, trailing ones dropped. `cut` tells that more than blanks was left.
+struct CutText {
+    size_t size = 0;
+    bool cut = false;
+};
+CutText logTextCut(std::string_view value, char* out, size_t width);
+
 // Whether `bytes` is well-formed UTF-8 (plain ASCII is).
 bool isValidUtf8(std::string_view bytes);
 

@@ -55,10 +55,18 @@ constexpr std::array<AdifBand, 33> kAdifBands{{
     {"2MM", 134000.0, 149000.0}, {"1MM", 241000.0, 250000.0}, {"SUBMM", 300000.0, 7500000.0},
 }};
 
+// Equality without a library call: values are a few bytes long.
+bool sameBytes(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 std::string_view labelRowFor(std::string_view value) {
     for (const LabelRow& row : kLabelRows)
         for (std::string_view accepted : row.accepted)
-            if (accepted == value) return row.label;
+            if (sameBytes(accepted, value)) return row.label;
     return {};
 }
 
@@ -74,7 +82,7 @@ std::string_view bandForBandValue(std::string_view band) {
     if (band.empty()) return {};
     if (std::string_view label = labelRowFor(band); !label.empty()) return label;
     for (const AdifBand& b : kAdifBands)
-        if (b.name == band) return b.name;
+        if (sameBytes(b.name, band)) return b.name;
     return {};
 }
 

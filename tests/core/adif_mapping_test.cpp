@@ -23,6 +23,7 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
     const std::vector<BandCase> cases{
         // BAND values: the table's rows, exactly.
         {"20M", "", "14 Mhz"},
+        {" 20m\r\n", "", "14 Mhz"},
         {"160M", "", "1.8 Mhz"},
         {"1.8", "", "1.8 Mhz"},
         {"3.6", "", "3.5 Mhz"},
@@ -66,10 +67,12 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
 TEST(AdifDateTime, ConvertedOnlyWhenTheyAreADateAndATime) {
     EXPECT_EQ(logDate("20080617"), "17/06/08");
     EXPECT_EQ(logDate("19991231"), "31/12/99");
+    EXPECT_EQ(logDate(" 20080617\r\n"), "17/06/08");
     for (const char* bad : {"", "2008061", "200806170", "2008-6-17", "20081317", "20080632"})
         EXPECT_EQ(logDate(bad), "") << bad;
     EXPECT_EQ(logTime("1234"), "12:34");
     EXPECT_EQ(logTime("123456"), "12:34");
+    EXPECT_EQ(logTime(" 0905 "), "09:05");
     for (const char* bad : {"", "123", "12345", "12:34", "2400", "1260"})
         EXPECT_EQ(logTime(bad), "") << bad;
 }
