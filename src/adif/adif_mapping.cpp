@@ -146,22 +146,6 @@ bool isYes(std::string_view value) {
     return Converted<kShortValue>(value).whole() == "Y";
 }
 
-}  // namespace
-
-AdifQsoValues importedValues(const std::vector<Field>& fields) {
-    AdifQsoValues values;
-    std::array<bool, kWanted.size()> taken{};
-    for (const Field& f : fields) {
-        const size_t i = wantedIndex(f.name);
-        if (i == kWanted.size() || taken[i]) continue;
-        taken[i] = true;
-        values.*kWanted[i].value = f.value;
-    }
-    return values;
-}
-
-namespace {
-
 // YYYYMMDD into `out` as JJ/MM/AA; false when it is no date.
 bool writeLogDate(std::string_view qsoDate, std::string& out) {
     const Converted<kShortValue> text(qsoDate);
@@ -183,6 +167,18 @@ bool writeLogTime(std::string_view timeOn, std::string& out) {
 }
 
 }  // namespace
+
+AdifQsoValues importedValues(const std::vector<Field>& fields) {
+    AdifQsoValues values;
+    std::array<bool, kWanted.size()> taken{};
+    for (const Field& f : fields) {
+        const size_t i = wantedIndex(f.name);
+        if (i == kWanted.size() || taken[i]) continue;
+        taken[i] = true;
+        values.*kWanted[i].value = f.value;
+    }
+    return values;
+}
 
 std::string logDate(std::string_view qsoDate) {
     std::string date;

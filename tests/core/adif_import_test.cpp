@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@
 #include "temp_dir.h"
 
 namespace dxcc::adif {
+
+void PrintTo(const RecordRef& r, std::ostream* os) {
+    *os << r.number << " " << r.callsign << " " << r.date << " " << r.time;
+}
+
 namespace {
 
 using testing_support::qso;
@@ -34,8 +40,7 @@ std::string adifQso(const std::string& call, const std::string& date, const std:
 
 TEST(AdifImport, BuildsTheBlockInFileOrderWithItsKeyAndReport) {
     const std::string file = "Export<eoh>\n" + adifQso("F5ABC", "20080617", "1235") +
-                             adifQso("K1AB", "20070101", "0900", "") +
-                             "<CALL:5>F6XYZ<BAND:3>40m";
+                             adifQso("K1AB", "20070101", "0900", "") + "<CALL:5>F6XYZ<BAND:3>40m";
     const AdifImport imported = importAdif(file, prefixes());
     ASSERT_EQ(imported.records.size(), 3u);
     EXPECT_EQ(imported.records[0].substr(0, 64),
@@ -54,6 +59,22 @@ TEST(AdifImport, BuildsTheBlockInFileOrderWithItsKeyAndReport) {
     EXPECT_EQ(report.tally(Notice::DateMissing).first[0].number, 3u);
     EXPECT_EQ(report.tally(Notice::CallsignMissing).count, 0u);
     EXPECT_TRUE(report.reader.unterminatedRecordKept);
+}
+
+// Each record starts afresh: nothing of the record before it carries over.
+TEST(AdifImport, RecordsTakeNothingFromTheRecordBefore) {
+    const std::string file =
+        adifQso("F5ABC", "20080617", "1235", "<BAND:3>20m<NAME:4>JEAN<QSL_RCVD:1>Y") +
+        "<CALL:5>ZZ1ZZ<EOR>" + adifQso("K1AB", "20080618", "0900");
+    const AdifImport imported = importAdif(file, prefixes());
+    ASSERT_EQ(imported.records.size(), 3u);
+    EXPECT_EQ(imported.records[1],
+              "ZZ1ZZ                        01/01/00 00:00 XXX 1.8 Mhz XX  XX  " +
+                  std::string(kRecordLength - 64, ' '));
+    EXPECT_EQ(imported.records[2].substr(64), "K      United States" + std::string(23, ' '));
+    for (Notice n : {Notice::DateMissing, Notice::TimeMissing, Notice::BandMissing})
+        EXPECT_EQ(imported.report.tally(n).first,
+                  (std::vector<RecordRef>{{2, "ZZ1ZZ", "01/01/00", "00:00"}}));
 }
 
 TEST(AdifImport, ReportListsEachMessageWithItsCountAndFirstRecords) {
