@@ -98,6 +98,17 @@ MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport
     return planFor(lines.size(), mergeIndex(lines, import.mergeKey), import);
 }
 
+LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
+                        const PrefixTable& prefixes, const ImportProgress& progress) {
+    LogImport result;
+    result.imported = importAdifFile(file, prefixes, progress);
+    result.plan = planMerge(log, result.imported);
+    result.change = {LogChange::Kind::Inserted, result.plan.index, 0};
+    if (result.imported.cancelled || result.imported.records.empty()) return result;
+    result.change = log.insertBlock(result.plan.index, result.imported.records);
+    return result;
+}
+
 std::vector<std::string> reportLines(const ImportReport& report) {
     std::vector<std::string> lines;
     lines.push_back(std::string(adif_messages::kImportedCount) + std::to_string(report.qsos));

@@ -12,6 +12,7 @@
 #include "adif/adif_mapping.h"
 #include "adif/adif_merge.h"
 #include "adif/adif_reader.h"
+#include "logbook/logbook.h"
 
 namespace dxcc {
 class Logbook;
@@ -78,6 +79,21 @@ struct MergePlan {
 };
 MergePlan planMerge(const Logbook& log, const AdifImport& import);
 MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport& import);
+
+// An import carried into the log: what was read, where the block went, and
+// what changed in the log (for the main list).
+struct LogImport {
+    AdifImport imported;
+    MergePlan plan;
+    LogChange change;
+};
+
+// Reads `file`, converts its records and inserts them as one block at their
+// chronological place, with one safe rewrite of the log. Throws FileError with
+// the log unchanged; a cancelled import (or one with no record) leaves the log
+// untouched. The same routine serves the window and the command line.
+LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
+                        const PrefixTable& prefixes, const ImportProgress& progress = {});
 
 // The gathered messages as lines of text (UTF-8) for the closing window and
 // the command line: the number of QSOs imported, then each message the import

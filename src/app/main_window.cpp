@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "adif/import_window.h"
 #include "app/main_messages.h"
 #include "app/placeholder_window.h"
 #include "app/recovery_window.h"
@@ -209,8 +210,7 @@ void MainWindow::buildMenus() {
 
     connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
-    connect(Mnu_Import_ADIF, &QAction::triggered, this,
-            [this] { openPlaceholder("Import_ADIF", "Importer un fichier au format ADIF"); });
+    connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
@@ -400,6 +400,15 @@ void MainWindow::openArrlList() {
                                    ctx_.openExternalUrl, this);
         },
         kBelowCentre);
+}
+
+void MainWindow::importAdif() {
+    ImportEnvironment env;
+    env.model = model_;
+    env.flash = flash_.get();
+    env.resetEntry = [this] { entry_->Efface_QSO(); };
+    env.selectLastLine = [this] { entry_->selectLastListLine(); };
+    runAdifImport(ctx_, session_, env, this);
 }
 
 void MainWindow::showAbout() {

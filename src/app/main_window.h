@@ -86,6 +86,7 @@ private:
     void resetLog();
     void openStationWindow(bool modal);
     void showRecovery();
+    void importAdif();
     void showAbout();
     void showHistory();
     // Opens the window `name`, or shows it again when it is already open.
