@@ -148,17 +148,17 @@ void AwardWindow::evaluate() {
     // second evaluation inside the first.
     if (evaluating_) return;
     evaluating_ = true;
-    const dxcc::AwardSpec& award = chosenAward();
-    model_->setLines({});
-    if (layout_.splash == texts::SplashTime::EachEvaluation) showSplash(award);
     {
         BusyPointer busy;
+        const dxcc::AwardSpec& award = chosenAward();
+        model_->setLines({});
+        if (layout_.splash == texts::SplashTime::EachEvaluation) showSplash(award);
         dxcc::AwardResult result = dxcc::evaluateAward(session_.log(), award, chosenBasis());
         model_->setLines(std::move(result.lines));
         Label1->setText(fromView(result.label1));
         Label4->setText(fromView(result.label4));
+        closeSplash();
     }
-    closeSplash();
     evaluating_ = false;
 }
 
