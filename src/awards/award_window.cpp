@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "awards/award_list_model.h"
@@ -58,8 +59,23 @@ AwardWindow::AwardWindow(AppContext& /*ctx*/, dxcc::LogSession& session, dxcc::A
     setWindowTitle(fromView(layout_.caption));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
-    if (layout_.splash == texts::SplashTime::FromOpening) showSplash(*awards_.front());
-    if (layout_.evaluatesAtOpening) evaluate();
+    if (layout_.evaluatesAtOpening) {
+        showSplash(*awards_.front());
+        evaluate();
+    }
+}
+
+// The splash that waits for the first evaluation comes up once the window is
+// on screen, so the window does not cover it.
+void AwardWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce_ || layout_.splash != texts::SplashTime::FromOpening ||
+        layout_.evaluatesAtOpening)
+        return;
+    shownOnce_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !evaluated_) showSplash(*awards_.front());
+    });
 }
 
 void AwardWindow::buildControls() {
@@ -159,6 +175,7 @@ void AwardWindow::evaluate() {
         Label4->setText(fromView(result.label4));
         closeSplash();
     }
+    evaluated_ = true;
     evaluating_ = false;
 }
 

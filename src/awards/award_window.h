@@ -54,6 +54,7 @@ public:
     void evaluate();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -73,6 +74,8 @@ private:
     QComboBox* selector_ = nullptr;
     bool splashShown_ = false;
     bool evaluating_ = false;
+    bool evaluated_ = false;
+    bool shownOnce_ = false;
 };
 
 }  // namespace ui

@@ -27,7 +27,10 @@ void alignHeadingWith(QLabel* heading, const QListView* list) {
 }
 
 int listWidthFor(const QListView* list, int columns) {
-    const int text = QFontMetrics(list->font()).horizontalAdvance(QString(columns, QChar('M')));
+    // Two characters to spare: the item's own margins vary with the style.
+    constexpr int kSpare = 2;
+    const int text =
+        QFontMetrics(list->font()).horizontalAdvance(QString(columns + kSpare, QChar('M')));
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     return text + 2 * textLeft(list) + scrollBar;
 }

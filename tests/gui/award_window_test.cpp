@@ -97,6 +97,7 @@ protected:
 
     ui::AwardWindow* open(QAction* item, const char* name) {
         item->trigger();
+        QCoreApplication::processEvents();
         auto* window = w->findChild<ui::AwardWindow*>(name);
         EXPECT_TRUE(window && window->isVisible()) << name;
         return window;
