@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -13,6 +12,7 @@
 #include "app/placeholder_window.h"
 #include "app/recovery_window.h"
 #include "app/station_window.h"
+#include "awards/award_window.h"
 #include "logbook/dates.h"
 #include "logbook/file_error.h"
 #include "logbook/log_messages.h"
@@ -21,6 +21,7 @@
 #include "logbook/station_callsign.h"
 #include "ui/clock_text.h"
 #include "ui/colours.h"
+#include "ui/column_list.h"
 #include "ui/file_error_text.h"
 #include "ui/log_list_view.h"
 #include "ui/log_operations.h"
@@ -40,12 +41,6 @@ QString q(std::string_view s) {
 // The entity list opens this far below the centre, so the prefix editor that
 // opened it stays in view.
 constexpr int kBelowCentre = 100;
-
-QFont listFont() {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setStyleHint(QFont::TypeWriter);
-    return f;
-}
 
 }  // namespace
 
@@ -133,7 +128,7 @@ void MainWindow::buildStatusRow(QWidget* central) {
 }
 
 void MainWindow::buildList(QWidget* central) {
-    const QFont font = listFont();
+    const QFont font = columnListFont();
     Label_Liste_DXCC = new QLabel(q(dxcc::displayHeading()), central);
     Label_Liste_DXCC->setObjectName("Label_Liste_DXCC");
     Label_Liste_DXCC->setFont(font);
@@ -148,10 +143,7 @@ void MainWindow::buildList(QWidget* central) {
     QPalette p = Liste_DXCC->palette();
     p.setColor(QPalette::Base, kRestColour);
     Liste_DXCC->setPalette(p);
-    // The heading's text starts where the list's text starts.
-    const int textLeft = Liste_DXCC->frameWidth() +
-                         Liste_DXCC->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
-    Label_Liste_DXCC->setContentsMargins(textLeft, 0, 0, 0);
+    alignHeadingWith(Label_Liste_DXCC, Liste_DXCC);
 
     L_Communes = new QLabel(
         "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'éditer",
@@ -216,16 +208,12 @@ void MainWindow::buildMenus() {
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this,
             [this] { openPlaceholder("Ajout_Prefixe", "Edition d'un Préfixe DXCC"); });
-    connect(Mnu_DXCC_Mixed, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Mixed", "DXCC Mixed"); });
-    connect(Mnu_DXCC_SSB, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_SSB", "DXCC SSB/CW/RTTY"); });
-    connect(Mnu_DXCC_Bande, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Bande", "DXCC Bande"); });
-    connect(Mnu_DXCC_5_Bandes, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_5B", "DXCC 5 Bandes"); });
-    connect(Mnu_DXCC_Sat, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Sat", "DXCC Satellite"); });
+    for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
+                              {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
+                              {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
+                              {Mnu_DXCC_5_Bandes, dxcc::AwardWindow::FiveBand},
+                              {Mnu_DXCC_Sat, dxcc::AwardWindow::Satellite}})
+        connect(item, &QAction::triggered, this, [this, kind] { openAwardWindow(kind); });
     connect(Mnu_Reglement, &QAction::triggered, this, [this] {
         openWindow("Reglement", [this] {
             QWidget* w =
@@ -433,6 +421,14 @@ void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>
     slot->show();
     slot->raise();
     slot->activateWindow();
+}
+
+void MainWindow::openAwardWindow(dxcc::AwardWindow kind) {
+    AwardSplash splash{
+        [this](const QString& first, const QString& second) { flash_->showMessage(first, second); },
+        [this] { flash_->hide(); }};
+    openWindow(q(dxcc::award_texts::windowLayout(kind).objectName),
+               [&] { return new AwardWindow(ctx_, session_, kind, splash, this); });
 }
 
 void MainWindow::openPlaceholder(const QString& name, const QString& title) {

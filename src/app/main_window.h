@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "awards/award_evaluation.h"
 #include "entry/entry_form.h"
 #include "logbook/log_list_model.h"
 #include "logbook/log_session.h"
@@ -93,6 +94,7 @@ private:
     void openWindow(const QString& name, const std::function<QWidget*()>& create,
                     int belowCentre = 0);
     void openPlaceholder(const QString& name, const QString& title);
+    void openAwardWindow(dxcc::AwardWindow kind);
     QString stationSection() const;
     QString globalSection() const;
     void centreOnScreen();
