@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <iostream>
+#include <memory>
 #include <optional>
+#include <variant>
 
+#include "adif/adif_import.h"
+#include "adif/adif_messages.h"
 #include "awards/award_report.h"
 #include "logbook/file_error.h"
 #include "logbook/log_session.h"
@@ -31,27 +35,40 @@ constexpr std::string_view kHelp =
     "              « contactés », puis la ligne d'état et la ligne de ce qui manque,\n"
     "              telles que les fenêtres les affichent (UTF-8, blancs compris).\n"
     "\n"
-    "Options de report :\n"
-    "  --station INDICATIF   la station dont le log est évalué\n"
+    "  import FICHIER.adi\n"
+    "              Importe un fichier ADIF dans le log de la station, comme le menu\n"
+    "              « Importer un fichier au format ADIF » : écrit les messages\n"
+    "              regroupés et le nombre de QSO importés. En cas d'échec, le log\n"
+    "              n'est pas modifié.\n"
+    "\n"
+    "Options :\n"
+    "  --station INDICATIF   la station dont le log est lu\n"
     "                        (par défaut : la station choisie dans le programme)\n"
     "  --data-dir DOSSIER    le dossier des données (par défaut : celui du programme)\n"
-    "  --entities            ajoute sous chaque diplôme ses lignes de contrées,\n"
+    "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
     "\n"
     "  -h, --help            affiche cette aide\n"
     "\n"
-    "Code de retour : 0 si tout va bien, 1 si le log ne peut pas être lu,\n"
+    "Code de retour : 0 si tout va bien, 1 si un fichier ne peut pas être lu ou écrit,\n"
     "2 si la commande ou une option est inconnue.\n";
 
 constexpr std::string_view kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
 
 const QStringList kHelpOptions{"-h", "--help", "--aide"};
 
-struct ReportOptions {
+struct Options {
     std::optional<QString> station;
     std::optional<QString> dataDir;
     bool entities = false;
+    QStringList files;  // the arguments that are no option
 };
+
+QString plainErrorText(const dxcc::FileError& e) {
+    QString text = fileErrorText(e);
+    text.replace("\r\n", "\n");
+    return text;
+}
 
 void write(std::ostream& stream, const QString& text) {
     stream << text.toStdString();
@@ -68,12 +85,16 @@ int failure(std::ostream& err, const QString& message) {
     return kCommandFailed;
 }
 
-// The options of `report`; an error message when they cannot be read.
-std::optional<QString> readReportOptions(const QStringList& args, ReportOptions& options) {
+// The options of a sub-command; an error message when they cannot be read.
+std::optional<QString> readOptions(const QStringList& args, Options& options) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == "--entities") {
             options.entities = true;
+            continue;
+        }
+        if (!arg.startsWith("--")) {
+            options.files << arg;
             continue;
         }
         std::optional<QString>* value = arg == "--station"    ? &options.station
@@ -97,12 +118,10 @@ void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
     }
 }
 
-int report(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
-           std::ostream& err) {
-    ReportOptions options;
-    if (std::optional<QString> error = readReportOptions(args, options))
-        return badUsage(err, *error);
-
+// The station's session with its log loaded, or the exit status of a failure.
+std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
+                                                                 const CommandDefaults& defaults,
+                                                                 std::ostream& err) {
     const QString given = options.station.value_or(defaults.station()).trimmed();
     const std::string station = dxcc::storedForm(toCp1252(given));
     if (!options.station && station == dxcc::kNoStation)
@@ -112,20 +131,52 @@ int report(const QStringList& args, const CommandDefaults& defaults, std::ostrea
     if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
         return badUsage(err, "indicatif de station invalide : " + given);
 
-    dxcc::LogSession session(toPath(options.dataDir.value_or(defaults.dataDir())));
-    session.setStation(station);
+    auto session =
+        std::make_unique<dxcc::LogSession>(toPath(options.dataDir.value_or(defaults.dataDir())));
+    session->setStation(station);
     try {
-        session.log().load();
+        session->log().load();
     } catch (const dxcc::FileError& e) {
-        QString text = fileErrorText(e);
-        text.replace("\r\n", "\n");
         return failure(err, "lecture du log de la station " +
-                                fromCp1252(dxcc::displayForm(station)) + " impossible.\n" + text);
+                                fromCp1252(dxcc::displayForm(station)) + " impossible.\n" +
+                                plainErrorText(e));
     }
-    writeReport(session.log(), options.entities, out);
+    return session;
+}
+
+int report(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+           std::ostream& err) {
+    if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    writeReport(session->log(), options.entities, out);
     out.flush();
     if (!out) return failure(err, "écriture du rapport impossible.");
     return kCommandOk;
+}
+
+int import(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+           std::ostream& err) {
+    if (options.files.size() != 1 || options.entities)
+        return badUsage(err,
+                        "import attend un seul fichier ADIF et les options --station, "
+                        "--data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    dxcc::adif::LogImport result;
+    try {
+        result = dxcc::adif::importIntoLog(session.log(), toPath(options.files[0]),
+                                           session.prefixes().table());
+    } catch (const dxcc::FileError& e) {
+        return failure(err,
+                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kLogUnchanged));
+    }
+    for (const std::string& line : dxcc::adif::reportLines(result.imported.report))
+        out << line << '\n';
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
 }
 
 }  // namespace
@@ -145,7 +196,12 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         out << kHelp;
         return kCommandOk;
     }
-    if (command == "report") return report(rest, defaults, out, err);
+    Options options;
+    if (command == "report" || command == "import") {
+        if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);
+    }
+    if (command == "report") return report(options, defaults, out, err);
+    if (command == "import") return import(options, defaults, out, err);
     return badUsage(err, "commande inconnue : " + command);
 }
 

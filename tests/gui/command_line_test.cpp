@@ -128,6 +128,41 @@ TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
     EXPECT_EQ(lines.size(), expected.size() + 29);
 }
 
+// The import the menu item does, without a window: the gathered messages, the
+// block at its date, and a failure that leaves the log as it was.
+TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
+    const QString adi = dir.path() + "/in.adi";
+    QFile file(adi);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<EOH>\n<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0900<MODE:2>CW<EOR>\n"
+        "<CALL:5>K1ABD<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>40m<EOR>\n");
+    file.close();
+    ASSERT_EQ(run({"import", adi}), ui::kCommandOk) << err.str();
+    const QStringList lines = outLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], "QSO importés : 2");
+    EXPECT_TRUE(lines[1].startsWith("Bande absente, remplacée par 1.8 Mhz : 1 QSO"));
+    QFile log(dir.path() + "/F6XYZ_DXCC.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> stored = log.readAll().split('\n');
+    ASSERT_EQ(stored.size(), 9);                 // eight lines and the end
+    EXPECT_TRUE(stored[0].startsWith("K1ABC"));  // 01/01/08 comes before 02/01/08
+    EXPECT_TRUE(stored[1].startsWith("K1ABD"));
+    log.close();
+
+    const QByteArray before = [&] {
+        log.open(QIODevice::ReadOnly);
+        return log.readAll();
+    }();
+    log.close();
+    EXPECT_EQ(run({"import", dir.path() + "/missing.adi"}), ui::kCommandFailed);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
+    EXPECT_EQ(run({"import"}), ui::kCommandBadUsage);
+    log.open(QIODevice::ReadOnly);
+    EXPECT_EQ(log.readAll(), before);
+}
+
 TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     QDir(dir.path()).mkdir("F6DIR_DXCC.log");  // a folder cannot be read as a log
     struct Row {
