@@ -121,30 +121,30 @@ std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
 
 namespace dxcc {
 
-std::string displayHeading() {
-    struct Heading {
-        size_t column;  // 1-based, in characters
-        const char* text;
-    };
-    // "N°" stands right-aligned over the line number; the RST headings are one
-    // wider than their columns and start one to the left so they never touch.
-    static constexpr Heading kHeadings[] = {
-        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
-        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
-        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
-    };
+std::string columnHeadings(std::span<const ColumnHeading> headings) {
     std::string out;
     size_t width = 0;  // in characters, not bytes
-    for (const Heading& h : kHeadings) {
+    for (const ColumnHeading& h : headings) {
         if (width + 1 < h.column) {
             out.append(h.column - 1 - width, ' ');
             width = h.column - 1;
         }
         out += h.text;
-        for (const char* p = h.text; *p; ++p)
-            if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++width;
+        for (char c : h.text)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
     }
     return out;
+}
+
+std::string displayHeading() {
+    // "N°" stands right-aligned over the line number; the RST headings are one
+    // wider than their columns and start one to the left so they never touch.
+    static constexpr ColumnHeading kHeadings[] = {
+        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
+        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
+        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
+    };
+    return columnHeadings(kHeadings);
 }
 
 }  // namespace dxcc

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -95,6 +96,17 @@ std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
 }  // namespace dxcc
 
 namespace dxcc {
+
+// One word of a heading line and the 1-based column it starts at.
+struct ColumnHeading {
+    size_t column;
+    std::string_view text;  // UTF-8
+};
+
+// A heading line with each word at its column, counted in characters (UTF-8
+// text, for a label over a fixed-pitch list). A word that would start inside the
+// previous one starts right after it.
+std::string columnHeadings(std::span<const ColumnHeading> headings);
 
 // Column headings of the main list, each word over its column of the display
 // line (UTF-8, for the heading label).
