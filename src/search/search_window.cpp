@@ -47,6 +47,11 @@ SearchWindow::SearchWindow(AppContext& ctx, dxcc::LogSession& session, QAbstract
     layout->setContentsMargins(12, 12, 12, 12);
     buildChoices();
     buildResults();
+    // Tab goes from field to field, whatever option is selected.
+    setTabOrder(Indica, Data);
+    setTabOrder(Data, Depa);
+    setTabOrder(Depa, QSO_Effectues);
+    setTabOrder(QSO_Effectues, Command1);
     select(SearchKind::Callsign);
     Indica->clear();
     Indica->setFocus();
