@@ -139,8 +139,13 @@ TEST_F(PrefixEditorWindowTest, DeleteAndEditChangeTheFileOnlyWhenSaved) {
     EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({k1A, kF, kTm, kOdd}));
     EXPECT_TRUE(awaitsInput(e, e->N_Prefixe));
 
-    // A double-click opens the line; Clear_P and a new entry still replace it.
-    doubleClickRow(e->Liste_DXCC, 1);
+    // A double-click opens the line (Enter, from the keyboard); Clear_P and a
+    // new entry still replace it.
+    clickRow(e->Liste_DXCC, 0);
+    QTest::keyClick(e->Liste_DXCC, Qt::Key_Down);
+    EXPECT_EQ(e->N_Pays->text(), "France");
+    EXPECT_TRUE(e->Supprimer->isEnabled());
+    enter(e->Liste_DXCC);
     EXPECT_EQ(e->N_Prefixe->text(), "F");
     EXPECT_TRUE(awaitsInput(e, e->N_Prefixe));
     EXPECT_FALSE(e->Supprimer->isEnabled());
