@@ -9,16 +9,18 @@
 
 #include "adif/import_window.h"
 #include "app/main_messages.h"
-#include "app/placeholder_window.h"
 #include "app/recovery_window.h"
 #include "app/station_window.h"
 #include "awards/award_window.h"
+#include "awards/prefix_statistics_window.h"
 #include "logbook/dates.h"
 #include "logbook/file_error.h"
 #include "logbook/log_messages.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
+#include "prefixes/prefix_editor_window.h"
+#include "search/search_window.h"
 #include "ui/clock_text.h"
 #include "ui/colours.h"
 #include "ui/column_list.h"
@@ -58,9 +60,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     EntryEnvironment env;
     env.dateAuto = Mnu_Date_Auto;
     env.model = model_;
-    env.openPrefixStatistics = [this] {
-        openPlaceholder("Stat_Prefixe", "Statistiques du prefixe");
-    };
+    env.openPrefixStatistics = [this] { openPrefixStatistics(); };
     // The list and its model exist before the form, which watches its selection.
     Liste_DXCC = new LogListView(central);
     Liste_DXCC->setModel(model_);
@@ -72,8 +72,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     Rechercher->setObjectName("Rechercher");
     Rechercher->setAutoDefault(false);
     entry_->buttonRow()->addWidget(Rechercher);
-    connect(Rechercher, &QPushButton::clicked, this,
-            [this] { openPlaceholder("Recherche_Indicatif", "Rechercher un QSO par..."); });
+    connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
 
     buildList(central);
 
@@ -206,8 +205,7 @@ void MainWindow::buildMenus() {
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
-    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this,
-            [this] { openPlaceholder("Ajout_Prefixe", "Edition d'un Préfixe DXCC"); });
+    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
@@ -431,8 +429,31 @@ void MainWindow::openAwardWindow(dxcc::AwardWindow kind) {
                [&] { return new AwardWindow(ctx_, session_, kind, splash, this); });
 }
 
-void MainWindow::openPlaceholder(const QString& name, const QString& title) {
-    openWindow(name, [&] { return createPlaceholderWindow(name, title, this); });
+void MainWindow::openSearch() {
+    openWindow("Recherche_Indicatif", [this] {
+        auto* w = new SearchWindow(ctx_, session_, model_, this);
+        connect(w, &SearchWindow::qsoChosen, this, &MainWindow::showLogRow);
+        return w;
+    });
 }
+
+void MainWindow::showLogRow(int row) {
+    entry_->selectRow(row);
+    Liste_DXCC->scrollTo(model_->index(row), QAbstractItemView::PositionAtCenter);
+    activateWindow();
+}
+
+void MainWindow::openPrefixStatistics() {
+    openWindow("Stat_Prefixe", [this] { return new PrefixStatisticsWindow(ctx_, session_, this); });
+}
+
+void MainWindow::openPrefixEditor() {
+    openWindow("Ajout_Prefixe", [this] {
+        auto* w = new PrefixEditorWindow(ctx_, session_, this);
+        connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
+        return w;
+    });
+}
+
 
 }  // namespace ui
