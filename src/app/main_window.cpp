@@ -127,21 +127,12 @@ void MainWindow::buildStatusRow(QWidget* central) {
 }
 
 void MainWindow::buildList(QWidget* central) {
-    const QFont font = columnListFont();
     Label_Liste_DXCC = new QLabel(q(dxcc::displayHeading()), central);
     Label_Liste_DXCC->setObjectName("Label_Liste_DXCC");
-    Label_Liste_DXCC->setFont(font);
-
     Liste_DXCC->setObjectName("Liste_DXCC");
-    Liste_DXCC->setFont(font);
-    Liste_DXCC->setUniformItemSizes(true);
-    Liste_DXCC->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_DXCC->setSelectionMode(QAbstractItemView::SingleSelection);
+    setUpColumnList(Liste_DXCC);
     Liste_DXCC->setToolTip(
         "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'editer");
-    QPalette p = Liste_DXCC->palette();
-    p.setColor(QPalette::Base, kRestColour);
-    Liste_DXCC->setPalette(p);
     alignHeadingWith(Label_Liste_DXCC, Liste_DXCC);
 
     L_Communes = new QLabel(
@@ -454,6 +445,5 @@ void MainWindow::openPrefixEditor() {
         return w;
     });
 }
-
 
 }  // namespace ui

@@ -132,15 +132,11 @@ QHBoxLayout* AwardWindow::buildChoiceRow() {
 }
 
 void AwardWindow::buildList() {
-    const QFont font = columnListFont();
     Label3 = namedLabel("Label3", fromView(dxcc::entityListHeading()), this);
-    Label3->setFont(font);
     Liste_Prefixes = new QListView(this);
     Liste_Prefixes->setObjectName("Liste_Prefixes");
-    Liste_Prefixes->setFont(font);
-    Liste_Prefixes->setUniformItemSizes(true);
-    Liste_Prefixes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    paintBackground(Liste_Prefixes, kRestColour);
+    setUpColumnList(Liste_Prefixes);
+    const QFont font = Liste_Prefixes->font();
     model_ = new AwardListModel(this);
     Liste_Prefixes->setModel(model_);
     alignHeadingWith(Label3, Liste_Prefixes);

@@ -6,8 +6,8 @@
 #include "prefixes/prefix_editor_messages.h"
 #include "prefixes/prefix_list_model.h"
 #include "ui/colours.h"
+#include "ui/column_list.h"
 #include "ui/file_error_text.h"
-#include "ui/fixed_list.h"
 #include "ui/log_list_view.h"
 #include "ui/text.h"
 #include "ui/uppercase.h"
@@ -135,7 +135,7 @@ void PrefixEditorWindow::buildList() {
     auto* list = new LogListView(Frame1);
     Liste_DXCC = list;
     Liste_DXCC->setObjectName("Liste_DXCC");
-    setUpFixedList(Liste_DXCC);
+    setUpColumnList(Liste_DXCC);
     model_ = new PrefixListModel(editor_, this);
     Liste_DXCC->setModel(model_);
     Liste_DXCC->installEventFilter(this);
@@ -148,7 +148,7 @@ void PrefixEditorWindow::buildList() {
 
     Label9 = new QLabel(fromView(dxcc::prefixListHeading()), Frame1);
     Label9->setObjectName("Label9");
-    alignHeadingOver(Label9, Liste_DXCC, kHeadingColumnsLeft);
+    alignHeadingWith(Label9, Liste_DXCC, kHeadingColumnsLeft);
 
     const QFontMetrics metrics(Liste_DXCC->font());
     const int lineWidth =

@@ -8,7 +8,7 @@
 #include "search/search_messages.h"
 #include "search/search_results_model.h"
 #include "ui/colours.h"
-#include "ui/fixed_list.h"
+#include "ui/column_list.h"
 #include "ui/text.h"
 #include "ui/uppercase.h"
 
@@ -114,7 +114,7 @@ void SearchWindow::buildChoices() {
 void SearchWindow::buildResults() {
     QSO_Effectues = new QListView(this);
     QSO_Effectues->setObjectName("QSO_Effectues");
-    setUpFixedList(QSO_Effectues);
+    setUpColumnList(QSO_Effectues);
     QSO_Effectues->setModel(results_);
     QSO_Effectues->setToolTip(fromView(msg::kResultsTooltip));
     QSO_Effectues->installEventFilter(this);
@@ -122,7 +122,7 @@ void SearchWindow::buildResults() {
 
     Label13 = new QLabel(fromView(dxcc::searchResultsHeading()), this);
     Label13->setObjectName("Label13");
-    alignHeadingOver(Label13, QSO_Effectues);
+    alignHeadingWith(Label13, QSO_Effectues);
 
     // Room for a whole display line and a scroll bar.
     const QFontMetrics metrics(QSO_Effectues->font());

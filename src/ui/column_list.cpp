@@ -2,16 +2,17 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QScrollBar>
 #include <QStyle>
+
+#include "ui/colours.h"
 
 namespace ui {
 
 namespace {
 
-// Left of a line's text inside the list: the frame, then the item's margin.
-int textLeft(const QListView* list) {
-    return list->frameWidth() + list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+int headingOffset(const QListView* list, int columnsLeft) {
+    const int charWidth = QFontMetrics(list->font()).horizontalAdvance(QLatin1Char('M'));
+    return listTextLeft(list) - columnsLeft * charWidth;
 }
 
 }  // namespace
@@ -22,8 +23,26 @@ QFont columnListFont() {
     return f;
 }
 
-void alignHeadingWith(QLabel* heading, const QListView* list) {
-    heading->setContentsMargins(textLeft(list), 0, 0, 0);
+void setUpColumnList(QListView* list) {
+    list->setFont(columnListFont());
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    paintBackground(list, kRestColour);
+}
+
+// The frame, then the item's margin.
+int listTextLeft(const QListView* list) {
+    return list->frameWidth() + list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+}
+
+void alignHeadingWith(QLabel* heading, const QListView* list, int columnsLeft) {
+    heading->setFont(list->font());
+    heading->setContentsMargins(std::max(0, headingOffset(list, columnsLeft)), 0, 0, 0);
+}
+
+int headingOverhang(const QListView* list, int columnsLeft) {
+    return std::max(0, -headingOffset(list, columnsLeft));
 }
 
 int listWidthFor(const QListView* list, int columns) {
@@ -32,7 +51,7 @@ int listWidthFor(const QListView* list, int columns) {
     const int text =
         QFontMetrics(list->font()).horizontalAdvance(QString(columns + kSpare, QChar('M')));
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    return text + 2 * textLeft(list) + scrollBar;
+    return text + 2 * listTextLeft(list) + scrollBar;
 }
 
 }  // namespace ui
