@@ -142,7 +142,8 @@ struct Contact {
           band(trimBlanks(recordField(record, dxcc::Field::Band))),
           dxccPrefix(trimBlanks(recordField(record, dxcc::Field::DxccPrefix))),
           modeClass(modeClassOf(recordField(record, dxcc::Field::Mode))),
-          satellite(sameIgnoringCase(trimBlanks(recordField(record, dxcc::Field::Mode)), kSatelliteMode)),
+          satellite(
+              sameIgnoringCase(trimBlanks(recordField(record, dxcc::Field::Mode)), kSatelliteMode)),
           at(logLineMergeKey(record)) {}
 
     bool confirmedBy(const Confirmation& c) const {
