@@ -1,9 +1,12 @@
 #include "adif/confirmation_merge.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
-#include <unordered_map>
+#include <span>
 
 #include "adif/adif_import.h"
 #include "adif/adif_mapping.h"
@@ -33,25 +36,106 @@ constexpr ModeGroup kModeGroups[] = {
     {"DATA", ModeClass::Digital},
 };
 
+// Short texts (a callsign, its base, a band) packed into integers, so that the
+// scan of a million log lines compares words rather than calling memcmp.
+struct Packed {
+    uint64_t low = 0, high = 0;
+    bool operator==(const Packed&) const = default;
+};
+
+// Texts of at most 16 bytes without NUL are packed exactly; the log's fields
+// are narrower than that.
+Packed pack(std::string_view text) {
+    Packed p;
+    const size_t n = std::min<size_t>(text.size(), 16);
+    std::memcpy(&p.low, text.data(), std::min<size_t>(n, 8));
+    if (n > 8) std::memcpy(&p.high, text.data() + 8, n - 8);
+    return p;
+}
+
 // One confirmation read from the file, with what the matching compares.
 struct Confirmation {
     ConfirmationRef ref;  // ref.callsign is the callsign compared
-    size_t baseOffset = 0, baseLength = 0;
-    std::string band;  // as the log writes it ("14 Mhz", "60M")
+    Packed callsign, base, band;
     std::string dxccPrefix;
+    bool hasBand = false;
     ModeClass modeClass = ModeClass::None;
     bool satellite = false;
     std::optional<MergeKey> at;
     bool matched = false;
 
-    std::string_view base() const {
-        return std::string_view(ref.callsign).substr(baseOffset, baseLength);
-    }
     // Without these it can match no contact.
     bool matchable() const {
-        return !ref.callsign.empty() && !band.empty() && at &&
+        return !ref.callsign.empty() && hasBand && at &&
                (modeClass != ModeClass::None || satellite);
     }
+};
+
+// The confirmations by base callsign: an open-addressing table from the packed
+// base to the run of its confirmations, in file order, in one compact array
+// of their times, so the scan of the log reads little memory per line.
+class ConfirmationIndex {
+public:
+    struct Entry {
+        MergeKey at;
+        size_t confirmation;
+    };
+
+    explicit ConfirmationIndex(const std::vector<Confirmation>& confirmations) {
+        size_t size = 16;
+        while (size < confirmations.size() * 2) size *= 2;
+        slots_.resize(size);
+        mask_ = size - 1;
+        std::vector<size_t> slotOfConfirmation(confirmations.size(), kNone);
+        for (size_t i = 0; i < confirmations.size(); ++i) {
+            if (!confirmations[i].matchable()) continue;
+            const size_t s = slotOf(confirmations[i].base);
+            slots_[s].key = confirmations[i].base;
+            slots_[s].used = true;
+            ++slots_[s].count;
+            slotOfConfirmation[i] = s;
+        }
+        size_t begin = 0;
+        for (Slot& slot : slots_) {
+            slot.begin = begin;
+            begin += slot.count;
+            slot.count = 0;
+        }
+        entries_.resize(begin);
+        for (size_t i = 0; i < confirmations.size(); ++i) {
+            if (slotOfConfirmation[i] == kNone) continue;
+            Slot& slot = slots_[slotOfConfirmation[i]];
+            entries_[slot.begin + slot.count++] = {*confirmations[i].at, i};
+        }
+    }
+    bool empty() const { return entries_.empty(); }
+    // The confirmations of a base callsign, in file order.
+    std::span<const Entry> of(const Packed& base) const {
+        const Slot& slot = slots_[slotOf(base)];
+        return {entries_.data() + slot.begin, slot.used ? slot.count : 0};
+    }
+
+private:
+    struct Slot {
+        Packed key;
+        size_t begin = 0;
+        uint32_t count = 0;
+        bool used = false;
+    };
+    size_t home(const Packed& key) const {
+        const uint64_t h = (key.low * 0x9E3779B97F4A7C15ull) ^ (key.high * 0xC2B2AE3D27D4EB4Full);
+        return static_cast<size_t>(h ^ (h >> 29)) & mask_;
+    }
+    // The slot of `key`, or the free slot where it would go.
+    size_t slotOf(const Packed& key) const {
+        size_t s = home(key);
+        while (slots_[s].used && !(slots_[s].key == key)) s = (s + 1) & mask_;
+        return s;
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+    size_t mask_ = 0;
 };
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -105,16 +189,17 @@ Confirmation readConfirmation(const AdifQsoValues& v, const std::vector<Field>& 
     Confirmation c;
     c.ref.callsign = logText(v.callsign).substr(0, kCallsignWidth);
     const std::string_view call = c.ref.callsign;
-    const std::string_view base = baseCallsign(call);
-    c.baseOffset = static_cast<size_t>(base.data() - call.data());
-    c.baseLength = base.size();
+    c.callsign = pack(call);
+    c.base = pack(baseCallsign(call));
     c.ref.date = reportDate(v.date);
     c.ref.time = reportTime(v.time);
     c.ref.band = logText(v.band.empty() ? v.frequency : v.band);
     c.ref.mode = logText(v.mode);
     if (const std::string sub = logText(v.submode); !sub.empty()) c.ref.mode += "/" + sub;
 
-    c.band = logBand(v.band, v.frequency);
+    const std::string band = logBand(v.band, v.frequency);
+    c.band = pack(band);
+    c.hasBand = !band.empty();
     c.at = adifMergeKey(v.date, v.time);
     const std::string mode = logMode(v.mode, v.submode, v.propagation);
     c.satellite = mode == kSatelliteMode || logText(v.propagation) == kSatelliteMode;
@@ -130,28 +215,28 @@ bool isYes(std::string_view value) {
     return !value.empty() && logText(value) == "Y";
 }
 
-// What a log line offers the matching, read once per line that has candidates.
+// What a log line offers the matching beyond its time, read once for a line
+// that has a confirmation near its time.
 struct Contact {
-    std::string_view callsign, band, dxccPrefix;
+    Packed callsign, band;
+    std::string_view dxccPrefix;
     ModeClass modeClass;
     bool satellite;
-    std::optional<MergeKey> at;
 
     explicit Contact(std::string_view record)
-        : callsign(trimBlanks(recordField(record, dxcc::Field::Callsign))),
-          band(trimBlanks(recordField(record, dxcc::Field::Band))),
+        : callsign(pack(trimBlanks(recordField(record, dxcc::Field::Callsign)))),
+          band(pack(trimBlanks(recordField(record, dxcc::Field::Band)))),
           dxccPrefix(trimBlanks(recordField(record, dxcc::Field::DxccPrefix))),
           modeClass(modeClassOf(recordField(record, dxcc::Field::Mode))),
-          satellite(
-              sameIgnoringCase(trimBlanks(recordField(record, dxcc::Field::Mode)), kSatelliteMode)),
-          at(logLineMergeKey(record)) {}
+          satellite(sameIgnoringCase(trimBlanks(recordField(record, dxcc::Field::Mode)),
+                                     kSatelliteMode)) {}
 
     bool confirmedBy(const Confirmation& c) const {
-        if (band != c.band || !at) return false;
+        if (!(band == c.band)) return false;
         const bool sameKind = (modeClass != ModeClass::None && modeClass == c.modeClass) ||
                               (satellite && c.satellite);
-        if (!sameKind || std::llabs(*at - *c.at) > kConfirmationMinutes) return false;
-        return callsign == c.ref.callsign || (!dxccPrefix.empty() && dxccPrefix == c.dxccPrefix);
+        if (!sameKind) return false;
+        return callsign == c.callsign || (!dxccPrefix.empty() && dxccPrefix == c.dxccPrefix);
     }
 };
 
@@ -174,30 +259,25 @@ ConfirmationMatch matchLines(size_t lineCount, LineAt lineAt, std::string_view f
     report.read = confirmations.size();
     report.reader = reader.warnings();
 
-    // The confirmations by base callsign, each chain in file order.
-    std::unordered_map<std::string_view, size_t> first;
-    first.reserve(confirmations.size());
-    std::vector<size_t> next(confirmations.size(), kNone);
-    for (size_t i = confirmations.size(); i-- > 0;) {
-        if (!confirmations[i].matchable()) continue;
-        auto [it, added] = first.try_emplace(confirmations[i].base(), i);
-        if (!added) {
-            next[i] = it->second;
-            it->second = i;
-        }
-    }
-
-    for (size_t row = 0; row < lineCount && !first.empty(); ++row) {
+    const ConfirmationIndex index(confirmations);
+    for (size_t row = 0; row < lineCount && !index.empty(); ++row) {
         const std::string_view record = lineAt(row);
         const std::string_view call = trimBlanks(recordField(record, dxcc::Field::Callsign));
         if (call.empty()) continue;
-        const auto it = first.find(baseCallsign(call));
-        if (it == first.end()) continue;
-        const Contact contact(record);
+        const auto candidates = index.of(pack(baseCallsign(call)));
+        if (candidates.empty()) continue;
+        const std::optional<MergeKey> at = logLineMergeKey(record);
+        if (!at) continue;
+        // Most confirmations of a callsign are for other contacts: the time
+        // sorts them out before anything else is read.
+        std::optional<Contact> contact;
         bool confirmed = false;
-        for (size_t c = it->second; c != kNone; c = next[c]) {
-            if (!contact.confirmedBy(confirmations[c])) continue;
-            confirmations[c].matched = true;
+        for (const ConfirmationIndex::Entry& e : candidates) {
+            if (std::llabs(*at - e.at) > kConfirmationMinutes) continue;
+            Confirmation& k = confirmations[e.confirmation];
+            if (!contact) contact.emplace(record);
+            if (!contact->confirmedBy(k)) continue;
+            k.matched = true;
             confirmed = true;
         }
         if (!confirmed) continue;
