@@ -122,7 +122,9 @@ ImportReportWindow::ImportReportWindow(const QStringList& lines, const QString& 
     layout->addWidget(Texte_Rapport);
     layout->addLayout(buttons);
     const QFontMetrics fm(Texte_Rapport->font());
-    resize(fm.horizontalAdvance(QString(72, 'M')) / 2 + 60, fm.lineSpacing() * 16 + 80);
+    // Room for the longest message line of the reports, in the column font.
+    constexpr int kColumns = 76;
+    resize(fm.horizontalAdvance(QString(kColumns, '0')) + 60, fm.lineSpacing() * 16 + 80);
     Fermer->setFocus();
 }
 
