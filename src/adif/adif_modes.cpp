@@ -44,10 +44,14 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 AdifMode adifModeOf(std::string_view loggedMode) {
     const std::string_view mode = trimBlanks(loggedMode);
     if (mode.empty() || sameIgnoringCase(mode, kModeSubstitute)) return {};
-    if (sameIgnoringCase(mode, kSatelliteMode)) return {{}, {}, true};
+    if (isSatelliteMode(mode)) return {{}, {}, true};
     for (const ModeRow& row : kModeRows)
         if (sameIgnoringCase(mode, row.logged)) return row.adif;
     return {mode, {}};
+}
+
+bool isSatelliteMode(std::string_view loggedMode) {
+    return sameIgnoringCase(trimBlanks(loggedMode), kSatelliteMode);
 }
 
 std::string_view loggedModeOfSubmode(std::string_view mode, std::string_view submode) {

@@ -18,6 +18,9 @@ struct AdifMode {
 // "XXX" or an empty mode, and any other mode as it stands.
 AdifMode adifModeOf(std::string_view loggedMode);
 
+// Whether a logged mode is the satellite's "SAT" (blanks trimmed, any case).
+bool isSatelliteMode(std::string_view loggedMode);
+
 // The logged mode that a MODE and SUBMODE pair stands for when the mode alone
 // would lose it (MFSK with FT4 is "FT4", not "MFS"); empty otherwise. Both in
 // upper case.

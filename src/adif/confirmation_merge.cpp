@@ -12,6 +12,7 @@
 #include "adif/adif_mapping.h"
 #include "adif/adif_merge.h"
 #include "adif/adif_messages.h"
+#include "adif/adif_modes.h"
 #include "adif/adif_text.h"
 #include "awards/mode_classes.h"
 #include "logbook/program_constants.h"
@@ -138,15 +139,6 @@ private:
     size_t mask_ = 0;
 };
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
-        if (x != b[i]) return false;
-    }
-    return true;
-}
-
 bool hasLetterAndDigit(std::string_view part) {
     bool letter = false, digit = false;
     for (char c : part) {
@@ -228,8 +220,7 @@ struct Contact {
           band(pack(trimBlanks(recordField(record, dxcc::Field::Band)))),
           dxccPrefix(trimBlanks(recordField(record, dxcc::Field::DxccPrefix))),
           modeClass(modeClassOf(recordField(record, dxcc::Field::Mode))),
-          satellite(sameIgnoringCase(trimBlanks(recordField(record, dxcc::Field::Mode)),
-                                     kSatelliteMode)) {}
+          satellite(isSatelliteMode(recordField(record, dxcc::Field::Mode))) {}
 
     bool confirmedBy(const Confirmation& c) const {
         if (!(band == c.band)) return false;
