@@ -28,4 +28,10 @@ void registerAdifBenchmarks(const std::vector<size_t>& sizes);
 bool printAdifSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                       const std::vector<size_t>& sizes);
 
+// The ADIF export of each log and the merge of a confirmation download of a
+// tenth of its QSOs; the summary's lines, false when a target was missed.
+void registerAdifExportBenchmarks(const std::vector<size_t>& sizes);
+bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                            const std::vector<size_t>& sizes);
+
 }  // namespace bench

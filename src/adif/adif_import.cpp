@@ -113,13 +113,16 @@ std::vector<std::string> reportLines(const ImportReport& report) {
     std::vector<std::string> lines;
     lines.push_back(std::string(adif_messages::kImportedCount) + std::to_string(report.qsos));
     for (size_t n = 0; n < kNoticeCount; ++n) addNotice(lines, kNoticeTexts[n], report.notices[n]);
-    const ReaderWarnings& w = report.reader;
+    appendReaderWarningLines(lines, report.reader);
+    return lines;
+}
+
+void appendReaderWarningLines(std::vector<std::string>& lines, const ReaderWarnings& w) {
     addCount(lines, adif_messages::kMalformedTags, w.malformedTags);
     addCount(lines, adif_messages::kValuesCutAtEnd, w.valuesCutAtEnd);
     addCount(lines, adif_messages::kLengthsRemeasured, w.lengthsRemeasured);
     addCount(lines, adif_messages::kHeadersAfterRecords, w.headersAfterRecords);
     if (w.unterminatedRecordKept) lines.emplace_back(adif_messages::kUnterminatedRecordKept);
-    return lines;
 }
 
 }  // namespace dxcc::adif

@@ -101,4 +101,7 @@ LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
 // reader skipped or repaired.
 std::vector<std::string> reportLines(const ImportReport& report);
 
+// What the reader skipped or repaired, one line per kind, appended to `lines`.
+void appendReaderWarningLines(std::vector<std::string>& lines, const ReaderWarnings& warnings);
+
 }  // namespace dxcc::adif

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "adif/adif_modes.h"
 #include "adif/adif_text.h"
 #include "adif/band_table.h"
 #include "logbook/dates.h"
+#include "logbook/program_constants.h"
 #include "prefixes/prefix_table.h"
 
 namespace dxcc::adif {
@@ -17,12 +19,14 @@ struct Wanted {
     std::string_view name;
     std::string_view AdifQsoValues::*value;
 };
-constexpr std::array<Wanted, 11> kWanted{{
+constexpr std::array<Wanted, 13> kWanted{{
     {"CALL", &AdifQsoValues::callsign},
     {"NAME", &AdifQsoValues::name},
     {"QSO_DATE", &AdifQsoValues::date},
     {"TIME_ON", &AdifQsoValues::time},
     {"MODE", &AdifQsoValues::mode},
+    {"SUBMODE", &AdifQsoValues::submode},
+    {"PROP_MODE", &AdifQsoValues::propagation},
     {"BAND", &AdifQsoValues::band},
     {"FREQ", &AdifQsoValues::frequency},
     {"RST_RCVD", &AdifQsoValues::rstReceived},
@@ -166,6 +170,20 @@ bool writeLogTime(std::string_view timeOn, std::string& out) {
     return checkTime(out) == 0;
 }
 
+// The log's mode into `out`: see logMode.
+void writeLogMode(std::string_view mode, std::string_view submode, std::string_view propagation,
+                  std::string& out) {
+    const Converted<kModeWidth> cut(mode);
+    if (!cut.first().empty()) {
+        const Converted<kShortValue> whole(mode), sub(submode);
+        const std::string_view restored = loggedModeOfSubmode(whole.whole(), sub.whole());
+        out.assign(restored.empty() ? cut.first() : restored);
+        return;
+    }
+    out.assign(Converted<kShortValue>(propagation).whole() == kSatelliteMode ? kSatelliteMode
+                                                                             : std::string_view());
+}
+
 }  // namespace
 
 AdifQsoValues importedValues(const std::vector<Field>& fields) {
@@ -188,6 +206,12 @@ std::string logDate(std::string_view qsoDate) {
 std::string logTime(std::string_view timeOn) {
     std::string time;
     return writeLogTime(timeOn, time) ? time : std::string();
+}
+
+std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation) {
+    std::string out;
+    writeLogMode(mode, submode, propagation, out);
+    return out;
 }
 
 std::string logBand(std::string_view band, std::string_view frequency) {
@@ -216,7 +240,8 @@ void mapQso(const AdifQsoValues& v, const PrefixTable& prefixes, MappedQso& q) {
         notice(Notice::CallsignMissing);
         f.callsign = kCallsignSubstitute;
     }
-    cutOr<kModeWidth>(f.mode, v.mode, kModeSubstitute);
+    writeLogMode(v.mode, v.submode, v.propagation, f.mode);
+    if (f.mode.empty()) f.mode = kModeSubstitute;
     cutOr<kRstWidth>(f.rstSent, v.rstSent, kReportSubstitute);
     cutOr<kRstWidth>(f.rstReceived, v.rstReceived, kReportSubstitute);
     f.band = logBand(v.band, v.frequency);

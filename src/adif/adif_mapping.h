@@ -36,6 +36,8 @@ struct AdifQsoValues {
     std::string_view date;  // QSO_DATE: YYYYMMDD
     std::string_view time;  // TIME_ON: HHMM or HHMMSS
     std::string_view mode;
+    std::string_view submode;
+    std::string_view propagation;  // PROP_MODE
     std::string_view band;
     std::string_view frequency;
     std::string_view rstReceived;
@@ -53,6 +55,9 @@ std::string logDate(std::string_view qsoDate);
 std::string logTime(std::string_view timeOn);
 // BAND when it names a band, else FREQ.
 std::string logBand(std::string_view band, std::string_view frequency);
+// MODE's first three characters, or the mode a SUBMODE stands for ("FT4"),
+// or "SAT" for a satellite contact without MODE; empty when there is none.
+std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation);
 
 struct MappedQso {
     QsoFields fields;

@@ -14,14 +14,21 @@ int digitsValue(std::string_view s) {
     return v;
 }
 
-MergeKey keyOf(int year, int month, int day, int hour, int minute) {
-    const int64_t days = (int64_t{year} * 12 + month) * 32 + day;
-    return days * 24 * 60 + hour * 60 + minute;
+// Days since 1 January 1970 of a date of the proleptic Gregorian calendar.
+// A month or day 00, which the date check lets through, counts as 01.
+int64_t daysFromCivil(int year, int month, int day) {
+    month = month < 1 ? 1 : month;
+    day = day < 1 ? 1 : day;
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return int64_t{era} * 146097 + dayOfEra - 719468;
 }
 
-// The import's year rule, which differs from the insert's at 50.
-int widenImportYear(int twoDigitYear) {
-    return twoDigitYear > 50 ? 1900 + twoDigitYear : 2000 + twoDigitYear;
+MergeKey keyOf(int year, int month, int day, int hour, int minute) {
+    return daysFromCivil(year, month, day) * 24 * 60 + hour * 60 + minute;
 }
 
 template <typename LineAt>
@@ -41,6 +48,10 @@ bool allDigits(std::string_view s) {
 }
 
 }  // namespace
+
+int widenImportYear(int twoDigitYear) {
+    return twoDigitYear > 50 ? 1900 + twoDigitYear : 2000 + twoDigitYear;
+}
 
 std::optional<MergeKey> adifMergeKey(std::string_view qsoDateValue, std::string_view timeOnValue) {
     const std::string qsoDate = logText(qsoDateValue), timeOn = logText(timeOnValue);

@@ -14,8 +14,13 @@ class Logbook;
 // or after the first imported record. The block is never split or sorted.
 namespace dxcc::adif {
 
-// A point in time comparable across the ADIF file and the log, in minutes.
+// A point in time comparable across the ADIF file and the log: minutes since
+// 1 January 1970, so that the difference of two keys is a true duration.
 using MergeKey = int64_t;
+
+// The import's year rule for a log line's two-digit year: 51-99 are
+// 1951-1999, 00-50 are 2000-2050 (the insert's rule differs at 50).
+int widenImportYear(int twoDigitYear);
 
 // The key of an ADIF QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS), as they
 // stand in the file; nothing when either is not a date or time.

@@ -42,4 +42,32 @@ inline constexpr std::string_view kLogUnchanged = "Le log n'a pas été modifié
 // The operator stopped the import.
 inline constexpr std::string_view kCancelled = "Importation annulée";
 
+// ---- The export of the log ----
+inline constexpr std::string_view kExportMenuItem = "Exporter le log au format ADIF";
+inline constexpr std::string_view kExportHeaderLine = "Log ADIF de la station ";
+inline constexpr std::string_view kExportEmptyLog = "Le log est vide : aucun QSO à exporter.";
+inline constexpr std::string_view kExportOverDataFile =
+    "Ce fichier appartient à VEL_DXCC (log, préfixes ou prénoms) : choisissez un autre nom.";
+inline constexpr std::string_view kExportNotWritten = "Le fichier ADIF n'a pas été écrit.";
+inline constexpr std::string_view kExportedTo = "Fichier : ";
+inline constexpr std::string_view kExportedCount = "QSO exportés : ";
+inline constexpr std::string_view kExportedWithoutDate = "QSO sans date lisible (sans QSO_DATE) : ";
+inline constexpr std::string_view kExportedWithoutTime = "QSO sans heure lisible (sans TIME_ON) : ";
+inline constexpr std::string_view kExportedWithoutBand =
+    "QSO sur une bande inconnue de l'ADIF (sans BAND) : ";
+inline constexpr std::string_view kAdifFileSuffix = ".adi";
+
+// ---- The confirmations downloaded from the awarding body's online service ----
+inline constexpr std::string_view kConfirmMenuItem = "Importer les confirmations (LoTW)";
+inline constexpr std::string_view kConfirmSplashLine1 = "Importation des";
+inline constexpr std::string_view kConfirmSplashLine2 = "  confirmations en cours";
+inline constexpr std::string_view kConfirmationsRead = "Confirmations lues : ";
+inline constexpr std::string_view kNewlyConfirmed = "QSO nouvellement confirmés : ";
+inline constexpr std::string_view kAlreadyConfirmed = "QSO déjà confirmés : ";
+inline constexpr std::string_view kNotConfirmations =
+    "QSO du fichier sans confirmation (QSL_RCVD n'est pas Y), ignorés : ";
+inline constexpr std::string_view kUnmatched = "Confirmations sans QSO dans le log : ";
+inline constexpr std::string_view kUnmatchedHeading =
+    "   Indicatif    Date       Heure  Bande   Mode";
+
 }  // namespace dxcc::adif_messages

@@ -86,6 +86,17 @@ std::string_view bandForBandValue(std::string_view band) {
     return {};
 }
 
+std::string_view adifBandOfLogBand(std::string_view logBand) {
+    const std::string_view band = trimBlanks(logBand);
+    if (band.empty()) return {};
+    // Each row's first accepted value is its ADIF band name.
+    for (const LabelRow& row : kLabelRows)
+        if (sameBytes(row.label, band)) return *row.accepted.begin();
+    for (const AdifBand& b : kAdifBands)
+        if (sameBytes(b.name, band)) return b.name;
+    return {};
+}
+
 std::string_view bandForFrequency(std::string_view megahertz) {
     const std::string_view text = trimBlanks(megahertz);
     double f = 0;

@@ -17,4 +17,10 @@ std::string_view bandForBandValue(std::string_view band);
 // lies in no band.
 std::string_view bandForFrequency(std::string_view megahertz);
 
+// The other way, for the export: the ADIF band name (upper case, "20M") of a
+// logged band (blanks trimmed): the band of the table's row for a label
+// ("14 Mhz", "1.3Ghz"), a band name of the ADIF band list as it stands;
+// empty for anything else.
+std::string_view adifBandOfLogBand(std::string_view logBand);
+
 }  // namespace dxcc::adif

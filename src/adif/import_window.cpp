@@ -9,6 +9,7 @@
 
 #include "adif/adif_import.h"
 #include "adif/adif_messages.h"
+#include "ui/column_list.h"
 #include "ui/log_operations.h"
 #include "ui/text.h"
 
@@ -88,20 +89,23 @@ bool runAdifImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvir
         return false;
     }
     if (env.selectLastLine) env.selectLastLine();
-    auto* report = new ImportReportWindow(linesOf(result->imported.report), parent);
+    auto* report =
+        new ImportReportWindow(linesOf(result->imported.report), fromView(msg::kMenuItem), parent);
     report->show();
     return result->imported.report.qsos > 0;
 }
 
-ImportReportWindow::ImportReportWindow(const QStringList& lines, QWidget* parent)
+ImportReportWindow::ImportReportWindow(const QStringList& lines, const QString& title,
+                                       QWidget* parent)
     : QDialog(parent) {
     setObjectName("Rapport_Import");
-    setWindowTitle(fromView(msg::kMenuItem));
+    setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
     Texte_Rapport = new QPlainTextEdit(lines.join("\n"), this);
     Texte_Rapport->setObjectName("Texte_Rapport");
     Texte_Rapport->setReadOnly(true);
     Texte_Rapport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Texte_Rapport->setFont(columnListFont());  // lists of QSOs stand in columns
     Copier = new QPushButton("Copier", this);
     Copier->setObjectName("Copier");
     Fermer = new QPushButton("Fermer", this);
@@ -118,7 +122,9 @@ ImportReportWindow::ImportReportWindow(const QStringList& lines, QWidget* parent
     layout->addWidget(Texte_Rapport);
     layout->addLayout(buttons);
     const QFontMetrics fm(Texte_Rapport->font());
-    resize(fm.horizontalAdvance(QString(72, 'M')) / 2 + 60, fm.lineSpacing() * 16 + 80);
+    // Room for the longest message line of the reports, in the column font.
+    constexpr int kColumns = 76;
+    resize(fm.horizontalAdvance(QString(kColumns, '0')) + 60, fm.lineSpacing() * 16 + 80);
     Fermer->setFocus();
 }
 

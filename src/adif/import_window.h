@@ -28,11 +28,12 @@ bool runAdifImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvir
                    QWidget* parent);
 
 // The closing window: the number of QSOs imported and every message the import
-// had to give, gathered, in a text the operator can copy.
+// had to give, gathered, in a text the operator can copy. The confirmations
+// show their report in it too, under their own title.
 class ImportReportWindow : public QDialog {
     Q_OBJECT
 public:
-    ImportReportWindow(const QStringList& lines, QWidget* parent);
+    ImportReportWindow(const QStringList& lines, const QString& title, QWidget* parent);
 
     QPlainTextEdit* Texte_Rapport;
     QPushButton* Copier;

@@ -6,10 +6,13 @@
 #include <optional>
 #include <variant>
 
+#include "adif/adif_export.h"
 #include "adif/adif_import.h"
 #include "adif/adif_messages.h"
+#include "adif/confirmation_merge.h"
 #include "awards/award_report.h"
 #include "logbook/file_error.h"
+#include "logbook/log_messages.h"
 #include "logbook/log_session.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
@@ -40,6 +43,19 @@ constexpr std::string_view kHelp =
     "              « Importer un fichier au format ADIF » : écrit les messages\n"
     "              regroupés et le nombre de QSO importés. En cas d'échec, le log\n"
     "              n'est pas modifié.\n"
+    "\n"
+    "  export FICHIER.adi\n"
+    "              Écrit tout le log de la station dans un fichier ADIF 3.1 (UTF-8),\n"
+    "              comme le menu « Exporter le log au format ADIF » ; un fichier qui\n"
+    "              existe est remplacé. Écrit le nombre de QSO exportés.\n"
+    "\n"
+    "  confirm FICHIER.adi\n"
+    "              Importe les confirmations téléchargées de LoTW, comme le menu\n"
+    "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
+    "              confirmés (même indicatif, même bande, même genre de mode, à 30\n"
+    "              minutes près) et écrit le compte rendu, avec les confirmations\n"
+    "              qui ne correspondent à aucun QSO. En cas d'échec, le log n'est\n"
+    "              pas modifié.\n"
     "\n"
     "Options :\n"
     "  --station INDICATIF   la station dont le log est lu\n"
@@ -179,6 +195,55 @@ int import(const Options& options, const CommandDefaults& defaults, std::ostream
     return out ? kCommandOk : kCommandFailed;
 }
 
+int exportLog(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+              std::ostream& err) {
+    if (options.files.size() != 1 || options.entities)
+        return badUsage(err,
+                        "export attend un seul fichier ADIF et les options --station, "
+                        "--data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    const dxcc::Logbook& log = std::get<std::unique_ptr<dxcc::LogSession>>(opened)->log();
+    const std::filesystem::path file = toPath(options.files[0]);
+    if (dxcc::adif::isDataFile(log, file))
+        return failure(err, fromView(dxcc::adif_messages::kExportOverDataFile));
+    dxcc::adif::ExportReport report;
+    try {
+        report = dxcc::adif::exportLog(log, file);
+    } catch (const dxcc::FileError& e) {
+        return failure(err,
+                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kExportNotWritten));
+    }
+    for (const std::string& line : dxcc::adif::exportReportLines(report)) out << line << '\n';
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
+}
+
+int confirm(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+            std::ostream& err) {
+    if (options.files.size() != 1 || options.entities)
+        return badUsage(err,
+                        "confirm attend un seul fichier ADIF et les options --station, "
+                        "--data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    dxcc::adif::LogConfirmation result;
+    try {
+        result = dxcc::adif::confirmIntoLog(session.log(), toPath(options.files[0]),
+                                            session.prefixes().table());
+    } catch (const dxcc::FileError& e) {
+        return failure(err,
+                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kLogUnchanged));
+    } catch (const dxcc::LogLineChanged&) {
+        return failure(err, fromView(dxcc::log_messages::kLineChanged).replace("\r\n", "\n"));
+    }
+    for (const std::string& line : dxcc::adif::confirmationReportLines(result.report))
+        out << line << '\n';
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
+}
+
 }  // namespace
 
 bool isCommandLine(int argc, char** argv) {
@@ -197,11 +262,13 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         return kCommandOk;
     }
     Options options;
-    if (command == "report" || command == "import") {
+    if (command == "report" || command == "import" || command == "export" || command == "confirm") {
         if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);
     }
     if (command == "report") return report(options, defaults, out, err);
     if (command == "import") return import(options, defaults, out, err);
+    if (command == "export") return exportLog(options, defaults, out, err);
+    if (command == "confirm") return confirm(options, defaults, out, err);
     return badUsage(err, "commande inconnue : " + command);
 }
 

@@ -7,6 +7,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "adif/adif_messages.h"
+#include "adif/confirmation_window.h"
+#include "adif/export_window.h"
 #include "adif/import_window.h"
 #include "app/main_messages.h"
 #include "app/recovery_window.h"
@@ -169,6 +172,10 @@ void MainWindow::buildMenus() {
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", "Quitter VEL_DXCC");
     Mnu_RAZ = action(Mnu_Fichier, "Mnu_RAZ", "RAZ du fichier log");
     Mnu_Import_ADIF = action(Mnu_Fichier, "Mnu_Import_ADIF", "Importer un fichier au format ADIF");
+    Mnu_Export_ADIF =
+        action(Mnu_Fichier, "Mnu_Export_ADIF", q(dxcc::adif_messages::kExportMenuItem));
+    Mnu_Import_LoTW =
+        action(Mnu_Fichier, "Mnu_Import_LoTW", q(dxcc::adif_messages::kConfirmMenuItem));
     Nmu_Options = menu("Nmu_Options", "Options");
     Mnu_Date_Auto = action(Nmu_Options, "Mnu_Date_Auto", "Date Automatique");
     Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
@@ -193,6 +200,10 @@ void MainWindow::buildMenus() {
     connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
     connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
+    connect(Mnu_Export_ADIF, &QAction::triggered, this,
+            [this] { runAdifExport(ctx_, session_, this); });
+    connect(Mnu_Import_LoTW, &QAction::triggered, this,
+            [this] { runConfirmationImport(ctx_, session_, importEnvironment(), this); });
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
@@ -379,13 +390,17 @@ void MainWindow::openArrlList() {
         kBelowCentre);
 }
 
-void MainWindow::importAdif() {
+ImportEnvironment MainWindow::importEnvironment() {
     ImportEnvironment env;
     env.model = model_;
     env.flash = flash_.get();
     env.resetEntry = [this] { entry_->Efface_QSO(); };
     env.selectLastLine = [this] { entry_->selectLastListLine(); };
-    runAdifImport(ctx_, session_, env, this);
+    return env;
+}
+
+void MainWindow::importAdif() {
+    runAdifImport(ctx_, session_, importEnvironment(), this);
 }
 
 void MainWindow::showAbout() {

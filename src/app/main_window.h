@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "adif/import_window.h"
 #include "awards/award_evaluation.h"
 #include "entry/entry_form.h"
 #include "logbook/log_list_model.h"
@@ -64,6 +65,8 @@ public:
     QAction* Mnu_Quitter;
     QAction* Mnu_RAZ;
     QAction* Mnu_Import_ADIF;
+    QAction* Mnu_Export_ADIF;
+    QAction* Mnu_Import_LoTW;
     QMenu* Nmu_Options;
     QAction* Mnu_Date_Auto;
     QAction* Mnu_Date_Man;
@@ -91,6 +94,7 @@ private:
     void openStationWindow(bool modal);
     void showRecovery();
     void importAdif();
+    ImportEnvironment importEnvironment();
     void showAbout();
     void showHistory();
     // Opens the window `name`, or shows it again when it is already open.

@@ -19,7 +19,6 @@ namespace {
 constexpr std::string_view kMixedName = "Mixed";
 constexpr std::string_view kFiveBandName = "5 bandes";
 constexpr std::string_view kSatelliteName = "Satellite";
-constexpr std::string_view kSatelliteMode = "SAT";
 
 // The bands the band window offers: the entry list without 432 MHz.
 constexpr size_t kBandWindowBands = 11;

@@ -187,6 +187,38 @@ LogChange Logbook::removeAt(size_t row, std::string_view expectedArg) {
         {LogChange::Kind::Removed, row, 1});
 }
 
+LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
+    std::vector<size_t> rows(rowsArg);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty()) return {LogChange::Kind::Changed, 0, 0};
+    if (currentStamp() != stamp_) {
+        load();
+        throw LogLineChanged(logPath().string() + " changed since it was read");
+    }
+    if (rows.back() >= lines_.size())
+        throw LogLineChanged("line " + std::to_string(rows.back() + 1));
+    return rewriteWith(kRewriteScratch,
+                       [&] {
+                           // Full lines take the mark in place; short ones grow up to it.
+                           constexpr size_t markAt = kRecordLength - 1;
+                           std::vector<std::string> tails;
+                           tails.reserve(rows.size());  // the splices point into these texts
+                           std::vector<Splice> growths;
+                           for (size_t row : rows) {
+                               const LineSpan& line = lines_[row];
+                               if (line.length > markAt) {
+                                   bytes_[line.offset + markAt] = '*';
+                                   continue;
+                               }
+                               tails.push_back(std::string(markAt - line.length, ' ') + '*');
+                               growths.push_back({line.offset + line.length, 0, tails.back()});
+                           }
+                           applySplices(growths);
+                       },
+                       {LogChange::Kind::Changed, rows.front(), rows.back() - rows.front() + 1});
+}
+
 void Logbook::modify(std::string_view newArg, std::string_view oldArg) {
     const std::string newRecord(newArg), oldRecord(oldArg);
     rewriteWith(kRewriteScratch, [&] {

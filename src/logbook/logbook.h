@@ -70,6 +70,12 @@ public:
     LogChange modifyAt(size_t row, std::string_view expected, std::string_view newRecord);
     // Rewrites the file without the line at `row`; LogLineChanged as modifyAt.
     LogChange removeAt(size_t row, std::string_view expected);
+    // Rewrites the file once with the QSL mark "*" set on every line of `rows`
+    // (0-based; a short line is first padded with blanks to the mark's column).
+    // Answers the range of rows changed. Throws LogLineChanged, changing
+    // nothing, when another program changed the file since this copy was read:
+    // the copy is then read again, so the rows can be chosen anew.
+    LogChange confirmRows(const std::vector<size_t>& rows);
     // Rewrites the file with every line equal to `oldRecord` replaced by
     // `newRecord`; appends `newRecord` when none is found.
     void modify(std::string_view newRecord, std::string_view oldRecord);

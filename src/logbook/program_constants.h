@@ -22,6 +22,8 @@ inline constexpr std::array<std::string_view, 12> kBands{
     "21 Mhz ", "24 Mhz ", "28 Mhz ", "50 Mhz ", "144 Mhz", "432 Mhz",
 };
 inline constexpr std::array<std::string_view, 4> kModes{"SSB", "CW", "DIG", "SAT"};
+// The mode of a contact made through a satellite.
+inline constexpr std::string_view kSatelliteMode = kModes[3];
 
 // Station callsign meaning "no station configured yet".
 inline constexpr std::string_view kNoStation = "FXXXX";

@@ -132,30 +132,57 @@ std::vector<std::string> readLines(const std::filesystem::path& path) {
     return lines;
 }
 
-void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
-                 std::string_view content) {
-    const std::string scratchName = scratch.string();
-    {
-        Fd fd(::open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (fd.get() < 0) throwFileError(errno, scratchName);
-        try {
-            writeAll(fd.get(), content, scratchName);
-            if (::fsync(fd.get()) != 0) throwFileError(errno, scratchName);
-            if (fd.release() != 0) throwFileError(errno, scratchName);
-        } catch (...) {
-            ::unlink(scratch.c_str());
-            throw;
-        }
+SafeRewrite::SafeRewrite(std::filesystem::path target, std::filesystem::path scratch)
+    : target_(std::move(target)), scratch_(std::move(scratch)) {
+    fd_ = ::open(scratch_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) throwFileError(errno, scratch_.string());
+}
+
+SafeRewrite::~SafeRewrite() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(scratch_.c_str());
+}
+
+void SafeRewrite::write(std::string_view bytes) {
+    if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
+    writeAll(fd_, bytes, scratch_.string());
+#ifdef __linux__
+    // Starts writing this piece to disk now, while the next one is produced,
+    // so that the closing sync has little left to wait for.
+    ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    written_ += bytes.size();
+}
+
+void SafeRewrite::commit() {
+    if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
+    if (::fsync(fd_) != 0) throwFileError(errno, scratch_.string());
+    // Closed now so that a failing close (delayed write error) is reported.
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) {
+        const int err = errno;
+        ::unlink(scratch_.c_str());
+        throwFileError(err, scratch_.string());
     }
-    if (::rename(scratch.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(scratch.c_str());
-        throwFileError(err, target.string());
+    if (::rename(scratch_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(scratch_.c_str());
+        throwFileError(err, target_.string());
     }
     // Make the rename itself durable.
-    Fd dir(::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
+    Fd dir(::open(target_.parent_path().empty() ? "." : target_.parent_path().c_str(),
                   O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
+                 std::string_view content) {
+    SafeRewrite file(target, scratch);
+    file.write(content);
+    file.commit();
 }
 
 void appendLine(const std::filesystem::path& path, std::string_view line) {

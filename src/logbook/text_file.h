@@ -34,6 +34,28 @@ std::vector<std::string> readLines(const std::filesystem::path& path);
 void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
                  std::string_view content);
 
+// The same rewrite for content produced piece by piece, so a large file never
+// has to be held whole in memory: the pieces go to `scratch` as they come, and
+// commit() syncs it and renames it over `target`. Without commit() (a failure,
+// an exception on the way) the scratch file is removed and `target` keeps what
+// it held. Every call throws FileError.
+class SafeRewrite {
+public:
+    SafeRewrite(std::filesystem::path target, std::filesystem::path scratch);
+    ~SafeRewrite();
+    SafeRewrite(const SafeRewrite&) = delete;
+    SafeRewrite& operator=(const SafeRewrite&) = delete;
+
+    void write(std::string_view bytes);
+    void commit();
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path scratch_;
+    int fd_ = -1;
+    size_t written_ = 0;
+};
+
 // Appends `line` and a CR LF to the file, creating it when missing. When the
 // file's last line has no line end, one is written first so lines never merge.
 void appendLine(const std::filesystem::path& path, std::string_view line);

@@ -36,6 +36,8 @@ public:
     virtual bool askOkCancelCritical(const QString& text) = 0;
     // Open-file dialog; empty when cancelled.
     virtual QString openFile(const QString& caption, const QString& filter) = 0;
+    // Save-file dialog (asks before replacing a file); empty when cancelled.
+    virtual QString saveFile(const QString& caption, const QString& filter) = 0;
 };
 
 // What every window is handed instead of reaching for globals.

@@ -84,6 +84,10 @@ QString QtDialogs::openFile(const QString& caption, const QString& filter) {
     return QFileDialog::getOpenFileName(dialogParent(), caption, QString(), filter);
 }
 
+QString QtDialogs::saveFile(const QString& caption, const QString& filter) {
+    return QFileDialog::getSaveFileName(dialogParent(), caption, QString(), filter);
+}
+
 QString chooseDataDir() {
     const QString exeDir = QCoreApplication::applicationDirPath();
     if (QFileInfo::exists(exeDir + "/" + fromView(dxcc::kPrefixFileName))) return exeDir;

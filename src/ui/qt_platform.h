@@ -32,6 +32,7 @@ public:
     bool askYesNo(const QString& text) override;
     bool askOkCancelCritical(const QString& text) override;
     QString openFile(const QString& caption, const QString& filter) override;
+    QString saveFile(const QString& caption, const QString& filter) override;
 };
 
 // The data directory: the executable's directory when it already holds the prefix

@@ -163,6 +163,66 @@ TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
     EXPECT_EQ(log.readAll(), before);
 }
 
+// The export and the confirmations the menu items do, without a window: what
+// they did on standard output, failures in French with a non-zero status.
+TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
+    const QString adi = dir.path() + "/log.adi";
+    ASSERT_EQ(run({"export", adi}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(outLines(), QStringList{"QSO exportés : 6"});
+    QFile exported(adi);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray text = exported.readAll();
+    EXPECT_TRUE(text.startsWith("Log ADIF de la station F6XYZ (VEL_DXCC 1.0.4)\r\n"));
+    EXPECT_EQ(text.count("<EOR>"), 6);
+
+    const QString lotw = dir.path() + "/lotw.adi";
+    QFile file(lotw);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
+        "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
+    file.close();
+    const QStringList first{"Confirmations lues : 1", "QSO nouvellement confirmés : 1",
+                            "QSO déjà confirmés : 0", "Confirmations sans QSO dans le log : 0"};
+    ASSERT_EQ(run({"confirm", lotw, "--station", "F6XYZ"}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(outLines(), first);
+    QFile log(dir.path() + "/F6XYZ_DXCC.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().split('\n')[4].endsWith("Japan                              *\r"));
+    log.close();
+    ASSERT_EQ(run({"confirm", lotw}), ui::kCommandOk);
+    EXPECT_EQ(outLines()[1], "QSO nouvellement confirmés : 0");
+    EXPECT_EQ(outLines()[2], "QSO déjà confirmés : 1");
+
+    struct Row {
+        QStringList args;
+        int status;
+        std::string err;  // how the message begins
+    };
+    const Row rows[] = {
+        {{"export"}, ui::kCommandBadUsage, "vel_dxcc : export attend un seul fichier ADIF"},
+        {{"export", adi, adi}, ui::kCommandBadUsage, "vel_dxcc : export attend un seul fichier"},
+        {{"export", dir.path() + "/F6XYZ_DXCC.log"},
+         ui::kCommandFailed,
+         "vel_dxcc : Ce fichier appartient à VEL_DXCC"},
+        {{"export", dir.path() + "/absent/log.adi"}, ui::kCommandFailed, "vel_dxcc : Erreur N° "},
+        {{"export", adi, "--station", "F6ABC"},
+         ui::kCommandFailed,
+         "vel_dxcc : lecture du log de la station F6ABC impossible."},
+        {{"confirm", "--entities", lotw},
+         ui::kCommandBadUsage,
+         "vel_dxcc : confirm attend un seul fichier ADIF"},
+        {{"confirm", dir.path() + "/absent.adi"}, ui::kCommandFailed, "vel_dxcc : Erreur N°  53"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        EXPECT_EQ(run(r.args), r.status);
+        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
+}
+
 TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     QDir(dir.path()).mkdir("F6DIR_DXCC.log");  // a folder cannot be read as a log
     struct Row {
@@ -208,7 +268,8 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
         EXPECT_EQ(run(args), ui::kCommandOk);
         const QString help = QString::fromStdString(out.str());
         EXPECT_TRUE(help.startsWith("Usage : vel_dxcc [commande] [options]\n"));
-        for (const char* word : {"report", "--station", "--data-dir", "--entities", "contactés"})
+        for (const char* word : {"report", "--station", "--data-dir", "--entities", "contactés",
+                                 "export FICHIER.adi", "confirm FICHIER.adi"})
             EXPECT_TRUE(help.contains(word)) << word;
     }
 }

@@ -58,10 +58,14 @@ public:
     QString openFile(const QString&, const QString&) override {
         return files.empty() ? QString() : takeFront(files);
     }
+    QString saveFile(const QString&, const QString&) override {
+        return saveFiles.empty() ? QString() : takeFront(saveFiles);
+    }
 
     QStringList messages;  // every text shown, questions included, in order
     std::deque<bool> answers;
-    std::deque<QString> files;
+    std::deque<QString> files;      // answers of the open-file dialog
+    std::deque<QString> saveFiles;  // answers of the save-file dialog
     std::function<void(const QString&)> onMessage;
 
 private:
