@@ -47,7 +47,9 @@ TEST(AdifImport, BuildsTheBlockInFileOrderWithItsKeyAndReport) {
               "F5ABC                        17/06/08 12:35 XXX 14 Mhz  XX  XX  ");
     EXPECT_EQ(imported.records[1].substr(0, 12), "K1AB        ");
     EXPECT_EQ(imported.records[2].substr(29, 14), "01/01/00 00:00");
-    for (const std::string& r : imported.records) EXPECT_EQ(r.size(), kRecordLength);
+    for (size_t i = 0; i < imported.records.size(); ++i)
+        EXPECT_EQ(imported.records[i].size(), kRecordLength);
+    EXPECT_EQ(imported.records.lines().size(), 3 * (kRecordLength + 2));
     EXPECT_EQ(imported.mergeKey, adifMergeKey("20080617", "1235"));
     EXPECT_FALSE(imported.cancelled);
 
