@@ -59,24 +59,38 @@ constexpr NameKey keyOf(std::string_view name) {
 
 static_assert(std::endian::native == std::endian::little, "field keys are read little-endian");
 
-// keyOf for a name read from a file; the lengths of the wanted names are copied
-// with constant sizes, which compile to plain loads.
+uint64_t load64(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+uint64_t load32(const char* p) {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// keyOf for a name read from a file; the lengths of the wanted names are read
+// with whole-word loads, overlapping where the length is no word's (the bytes
+// loaded twice are the same). Copied into the key in memory instead, the
+// pieces would be read back as one word, which stalls.
 NameKey fieldKey(std::string_view name) {
     NameKey key{0, 0, name.size()};
     const char* p = name.data();
     switch (name.size()) {
         case 4:
-            std::memcpy(&key.head, p, 4);
+            key.head = load32(p);
             break;
         case 7:
-            std::memcpy(&key.head, p, 7);
+            key.head = load32(p) | load32(p + 3) << 24;
             break;
         case 8:
-            std::memcpy(&key.head, p, 8);
+            key.head = load64(p);
             break;
         case 13:
-            std::memcpy(&key.head, p, 8);
-            std::memcpy(&key.tail, p + 8, 5);
+            key.head = load64(p);
+            key.tail = load64(p + 5) >> 24;
             break;
         default:
             return keyOf(name);
@@ -282,6 +296,8 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
         callsign = kCallsignSubstitute;
     }
     out.put(dxcc::Field::Callsign, callsign);
+    // Looked up first: the table is read while the other fields are converted.
+    const PrefixEntry* entry = prefixes.match(callsign);
     putCut.template operator()<kModeWidth>(dxcc::Field::Mode, v.mode, kModeSubstitute);
     putCut.template operator()<kRstWidth>(dxcc::Field::RstSent, v.rstSent, kReportSubstitute);
     putCut.template operator()<kRstWidth>(dxcc::Field::RstReceived, v.rstReceived,
@@ -295,7 +311,6 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
     putCut.template operator()<kFirstNameWidth>(dxcc::Field::FirstName, v.name, {});
     out.putQslMark(isYes(v.qslReceived) || isYes(v.lotwQslReceived) ? '*' : ' ');
 
-    const PrefixEntry* entry = prefixes.match(callsign);
     out.put(dxcc::Field::DxccPrefix,
             entry ? std::string_view(entry->dxccPrefix).substr(0, kDxccPrefixWidth)
                   : std::string_view());
