@@ -1,10 +1,14 @@
 // The ADIF import at 10,000 to 1,000,000 records: the reader alone, the
 // conversion to QSO records, and the whole import of a file into a log of the
-// same size (read, parse, lookup, merge, safe rewrite), measured against a
-// plain read of the ADIF file plus a plain synced copy of the log.
+// same size through importIntoLog, as the window and the command line run it
+// (read, parse, lookup, merge, safe rewrite), measured against a plain read of
+// the ADIF file plus a plain synced copy of the log. The same end to end with
+// the largest real export of the shared ADIF corpus, repeated to about a
+// million records, into the largest log (skipped when the corpus is absent).
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +34,12 @@ namespace bench {
 
 namespace {
 
-constexpr const char* kImportScratch = "Temporaire8.txt";
+// The "/N" that ends a benchmark's name.
+std::string atSize(size_t n) {
+    std::string at = "/";
+    at += std::to_string(n);
+    return at;
+}
 
 // The generated ADIF file of `records` QSOs, dated 2012-2021 so that its block
 // goes inside the generated log (2006-2025).
@@ -108,16 +117,15 @@ void convertBench(benchmark::State& state, size_t records) {
     resetPeakMemory();
     for (auto _ : state) {
         dxcc::adif::AdifImport imported = dxcc::adif::importAdif(bytes, table());
-        benchmark::DoNotOptimize(imported.records.data());
+        benchmark::DoNotOptimize(imported.records.lines().data());
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * records));
     reportPeakMemory(state, bytes.size());
 }
 
 // The yardstick: a plain read of the ADIF file and a plain synced copy of the log.
-void readCopyBench(benchmark::State& state, size_t records) {
-    const fs::path adif = adifFile(records);
-    const fs::path dir = Env::get().freshDataDir(records);
+void readCopyBench(benchmark::State& state, size_t qsos, const fs::path& adif) {
+    const fs::path dir = Env::get().freshDataDir(qsos);
     const fs::path log = dxcc::logFilePath(dir, kStation);
     const uint64_t adifBytes = fs::file_size(adif), logBytes = fs::file_size(log);
     std::string adifBuffer(adifBytes, '\0'), logBuffer(logBytes, '\0');
@@ -129,46 +137,48 @@ void readCopyBench(benchmark::State& state, size_t records) {
         settleDisk(dir);
         state.ResumeTiming();
     }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * records));
     reportPeakMemory(state, adifBytes + logBytes);
 }
 
-// The log with the block at its place, in the one form it is written.
-std::string mergedLog(const dxcc::Logbook& log, const dxcc::adif::AdifImport& imported) {
-    const dxcc::adif::MergePlan plan = dxcc::adif::planMerge(log, imported);
-    std::string out;
-    out.reserve((log.size() + imported.records.size()) * (dxcc::kRecordLength + 2));
-    auto line = [&](std::string_view record) {
-        out += record;
-        out += dxcc::kLineEnd;
-    };
-    for (size_t i = 0; i < plan.index; ++i) line(log.record(i));
-    for (const std::string& record : imported.records) line(record);
-    for (size_t i = plan.index; i < log.size(); ++i) line(log.record(i));
-    return out;
+// A data directory holding a fresh copy of the generated log of `qsos` QSOs,
+// and that log loaded as the program holds it before the import.
+struct LoadedLog {
+    explicit LoadedLog(size_t qsos) : qsos(qsos), dir(Env::get().freshDataDir(qsos)), log(dir) {
+        log.setStationCallsign(kStation);
+        log.load();
+    }
+    // Untimed: the log as it was before the import, loaded again, the disk settled.
+    void restore() {
+        fs::copy_file(Env::get().masterLog(qsos), log.logPath(),
+                      fs::copy_options::overwrite_existing);
+        log.load();
+        settleDisk(dir);
+    }
+    size_t qsos;
+    fs::path dir;
+    dxcc::Logbook log;
+};
+
+// From the chosen file to the rewritten log, through the routine that the
+// window and the command line call.
+size_t importOnce(benchmark::State& state, LoadedLog& target, const fs::path& adif) {
+    const dxcc::adif::LogImport result = dxcc::adif::importIntoLog(target.log, adif, table());
+    state.PauseTiming();
+    const size_t records = result.imported.report.qsos;
+    if (target.log.size() != target.qsos + records) state.SkipWithError("block not in the log");
+    target.restore();
+    state.ResumeTiming();
+    return records;
 }
 
-// From the chosen file to the rewritten log, with the log already loaded as
-// the program holds it.
-void endToEndBench(benchmark::State& state, size_t records) {
-    const fs::path adif = adifFile(records);
-    const fs::path dir = Env::get().freshDataDir(records);
-    dxcc::Logbook log(dir);
-    log.setStationCallsign(kStation);
-    log.load();
-    const uint64_t adifBytes = fs::file_size(adif), logBytes = fs::file_size(log.logPath());
-    const fs::path& master = Env::get().masterLog(records);
+void endToEndBench(benchmark::State& state, size_t records, const fs::path& adif) {
+    LoadedLog target(records);
+    const uint64_t adifBytes = fs::file_size(adif), logBytes = fs::file_size(target.log.logPath());
+    size_t imported = 0;
     resetPeakMemory();
-    for (auto _ : state) {
-        const std::string bytes = dxcc::readFileBytes(adif);
-        const dxcc::adif::AdifImport imported = dxcc::adif::importAdif(bytes, table());
-        dxcc::rewriteFile(log.logPath(), dir / kImportScratch, mergedLog(log, imported));
-        state.PauseTiming();
-        fs::copy_file(master, log.logPath(), fs::copy_options::overwrite_existing);
-        settleDisk(dir);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * records));
+    for (auto _ : state) imported = importOnce(state, target, adif);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * imported));
+    state.counters["records"] = static_cast<double>(imported);
     reportPeakMemory(state, adifBytes + logBytes);
 }
 
@@ -181,26 +191,42 @@ fs::path corpusFile(const char* name) {
     return {};
 }
 
-// The largest real export, repeated to about a million records, converted in memory.
-void corpusBench(benchmark::State& state) {
+// The largest real export (14,608 records), written 69 times over into the
+// scratch directory to make about a million records; empty when the corpus is
+// not there. The corpus file itself is only read.
+const fs::path& corpusFileX69() {
     constexpr int kCopies = 69;
-    const fs::path file = corpusFile("EI3CTB_ADIF_wsjtx_log.adi");
+    static const fs::path file = [] {
+        const fs::path source = corpusFile("EI3CTB_ADIF_wsjtx_log.adi");
+        if (source.empty() || !fs::exists(source)) return fs::path();
+        const std::string one = dxcc::readFileBytes(source);
+        std::string bytes;
+        bytes.reserve(one.size() * kCopies);
+        for (int i = 0; i < kCopies; ++i) bytes += one;
+        const fs::path out = Env::get().root() / "corpus_x69.adi";
+        dxcc::rewriteFile(out, Env::get().root() / "corpus_x69.tmp", bytes);
+        return out;
+    }();
+    return file;
+}
+
+// The real export, repeated, imported into the log of `qsos` QSOs.
+void corpusBench(benchmark::State& state, size_t qsos) {
+    const fs::path& file = corpusFileX69();
     if (file.empty()) {
         state.SkipWithError("no ADIF corpus (set VEL_CORPUS_DIR)");
         return;
     }
-    const std::string one = dxcc::readFileBytes(file);
-    std::string bytes;
-    bytes.reserve(one.size() * kCopies);
-    for (int i = 0; i < kCopies; ++i) bytes += one;
-    size_t records = 0;
-    for (auto _ : state) {
-        dxcc::adif::AdifImport imported = dxcc::adif::importAdif(bytes, table());
-        records = imported.records.size();
-        benchmark::DoNotOptimize(imported.records.data());
+    endToEndBench(state, qsos, file);
+}
+
+void corpusReadCopyBench(benchmark::State& state, size_t qsos) {
+    const fs::path& file = corpusFileX69();
+    if (file.empty()) {
+        state.SkipWithError("no ADIF corpus (set VEL_CORPUS_DIR)");
+        return;
     }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * records));
-    state.counters["records"] = static_cast<double>(records);
+    readCopyBench(state, qsos, file);
 }
 
 }  // namespace
@@ -214,58 +240,103 @@ void registerAdifBenchmarks(const std::vector<size_t>& sizes) {
         };
         reg("AdifParse", [n](benchmark::State& st) { parseBench(st, n); });
         reg("AdifConvert", [n](benchmark::State& st) { convertBench(st, n); });
-        reg("AdifReadCopy", [n](benchmark::State& st) { readCopyBench(st, n); });
-        reg("AdifImport", [n](benchmark::State& st) { endToEndBench(st, n); });
+        reg("AdifReadCopy", [n](benchmark::State& st) { readCopyBench(st, n, adifFile(n)); });
+        reg("AdifImport", [n](benchmark::State& st) { endToEndBench(st, n, adifFile(n)); });
     }
-    benchmark::RegisterBenchmark("AdifCorpusX69", corpusBench)
-        ->UseRealTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(1)
-        ->Repetitions(3);
+    if (sizes.empty()) return;
+    // The real export into the largest log.
+    const size_t n = *std::max_element(sizes.begin(), sizes.end());
+    const std::string at = atSize(n);
+    configure(
+        benchmark::RegisterBenchmark(("AdifCorpusReadCopy" + at).c_str(),
+                                     [n](benchmark::State& st) { corpusReadCopyBench(st, n); }),
+        n);
+    configure(benchmark::RegisterBenchmark(("AdifCorpusImport" + at).c_str(),
+                                           [n](benchmark::State& st) { corpusBench(st, n); }),
+              n);
 }
 
-bool printAdifSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
-                      const std::vector<size_t>& sizes) {
+namespace {
+
+using Run = benchmark::BenchmarkReporter::Run;
+
+double counterOf(const Run& r, const char* name) {
+    auto it = r.counters.find(name);
+    return it == r.counters.end() ? 0.0 : it->second.value;
+}
+
+double wallSeconds(const Run& r) {
+    return r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+}
+
+// The thread's CPU time: on a machine shared with other work, wall time also
+// counts the time spent waiting for a CPU.
+double cpuSeconds(const Run& r) {
+    return r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+}
+
+// One line of the summary; false when a target checked at this size is missed.
+bool printImportLine(const std::string& label, size_t logSize, const Run& import,
+                     const Run* readCopy) {
     constexpr size_t kTargetSize = 1000000;
     constexpr double kTargetRecordsPerSecond = 500000;
     constexpr double kTargetReadCopyRatio = 5.0;
     constexpr double kTargetPeakRatio = 3.0;
-    auto find = [&](const std::string& name) -> const benchmark::BenchmarkReporter::Run* {
+    const double wall = wallSeconds(import), cpu = cpuSeconds(import);
+    const double records = counterOf(import, "records");
+    const double perSecond = records / wall;
+    const double peak = counterOf(import, "peak/file");
+    char ratio[32] = "", cpuRatio[32] = "";
+    double wallRatio = 0;
+    if (readCopy) {
+        wallRatio = wall / wallSeconds(*readCopy);
+        std::snprintf(ratio, sizeof ratio, "%.2f", wallRatio);
+        std::snprintf(cpuRatio, sizeof cpuRatio, "%.2f", cpu / cpuSeconds(*readCopy));
+    }
+    bool met = true;
+    std::string verdict;
+    if (logSize >= kTargetSize && records >= kTargetSize * 0.99) {
+        met = perSecond >= kTargetRecordsPerSecond &&
+              (wallRatio == 0 || wallRatio <= kTargetReadCopyRatio) &&
+              (peak == 0 || peak < kTargetPeakRatio);
+        verdict = met ? "met" : "MISSED";
+    }
+    std::printf("  %-22s %9.0f %7.2f s %7.2f s %9.0f /s %9.0f /s %7s %7s %6.2f  %s\n",
+                label.c_str(), records, wall, cpu, perSecond, records / cpu, ratio, cpuRatio, peak,
+                verdict.c_str());
+    return met;
+}
+
+}  // namespace
+
+bool printAdifSummary(const std::map<std::string, Run>& results, const std::vector<size_t>& sizes) {
+    auto find = [&](const std::string& name) -> const Run* {
         auto it = results.find(name);
         return it == results.end() ? nullptr : &it->second;
     };
-    auto counter = [](const benchmark::BenchmarkReporter::Run& r, const char* name) {
-        auto it = r.counters.find(name);
-        return it == r.counters.end() ? 0.0 : it->second.value;
-    };
     bool allMet = true, any = false;
-    for (size_t n : sizes) {
-        std::string at = "/";
-        at += std::to_string(n);
-        const auto* import = find("AdifImport" + at);
-        if (!import) continue;
-        if (!any) std::printf("\nADIF import of N records into a log of N QSOs (medians)\n");
-        any = true;
-        const double seconds =
-            import->GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(import->time_unit);
-        const double perSecond = counter(*import, "items_per_second");
-        const double peak = counter(*import, "peak/file");
-        double ratio = 0;
-        if (const auto* base = find("AdifReadCopy" + at))
-            ratio = seconds / (base->GetAdjustedRealTime() /
-                               benchmark::GetTimeUnitMultiplier(base->time_unit));
-        std::string verdict;
-        if (n >= kTargetSize) {
-            const bool met = perSecond >= kTargetRecordsPerSecond &&
-                             (ratio == 0 || ratio <= kTargetReadCopyRatio) &&
-                             (peak == 0 || peak < kTargetPeakRatio);
-            verdict = std::string(">= 500,000/s, <= 5x read+copy, peak < 3x files: ") +
-                      (met ? "met" : "MISSED");
-            allMet = allMet && met;
+    auto line = [&](const std::string& label, size_t n, const char* import, const char* base) {
+        const std::string at = atSize(n);
+        const Run* run = find(import + at);
+        if (!run) return;
+        if (!any) {
+            std::printf(
+                "\nADIF import into a log of N QSOs, end to end (medians; x read+copy = time / "
+                "a plain read of the ADIF file and a plain synced copy of the log)\n"
+                "  %-22s %9s %9s %9s %12s %12s %7s %7s %6s\n",
+                "file, log", "records", "wall", "CPU", "rate (wall)", "rate (CPU)", "x r+c",
+                "CPU x", "peak");
         }
-        std::printf("  %8zu  %8.2f s  %10.0f records/s  %5.2f x read+copy  %5.2f peak/files  %s\n",
-                    n, seconds, perSecond, ratio, peak, verdict.c_str());
-    }
+        any = true;
+        allMet = printImportLine(label, n, *run, find(base + at)) && allMet;
+    };
+    for (size_t n : sizes) line("synthetic, " + std::to_string(n), n, "AdifImport", "AdifReadCopy");
+    for (size_t n : sizes)
+        line("EI3CTB x69, " + std::to_string(n), n, "AdifCorpusImport", "AdifCorpusReadCopy");
+    if (any)
+        std::printf(
+            "  Target at 1,000,000: >= 500,000 records/s and <= 5x read+copy (wall), peak < 3x "
+            "the two files\n");
     return allMet;
 }
 

@@ -9,20 +9,29 @@ namespace dxcc::adif {
 
 namespace {
 
-void tally(ImportReport& report, const MappedQso& q, size_t number) {
+void tally(ImportReport& report, const Notices& notices, std::string_view record, size_t number) {
     for (size_t n = 0; n < kNoticeCount; ++n) {
-        if (!q.notices[n]) continue;
+        if (!notices[n]) continue;
         NoticeTally& t = report.notices[n];
         ++t.count;
         if (t.first.size() < NoticeTally::kExamples)
-            t.first.push_back({number, q.fields.callsign, q.fields.date, q.fields.time});
+            t.first.push_back({number,
+                               std::string(trimBlanks(recordField(record, dxcc::Field::Callsign))),
+                               std::string(recordField(record, dxcc::Field::Date)),
+                               std::string(recordField(record, dxcc::Field::Time))});
     }
 }
 
-// A rough count of the records to come, so the block is rarely moved while it grows.
-size_t expectedRecords(std::string_view bytes) {
-    constexpr size_t kTypicalRecordBytes = 200;
-    return bytes.size() / kTypicalRecordBytes + 1;
+// After this many records, the bytes they took tell how many the file holds.
+constexpr size_t kRecordsToEstimate = 1024;
+
+// The records the whole file should give, a little over, judging by the first
+// ones: memory reserved and never touched costs nothing, while a block that
+// outgrows its memory is copied.
+size_t expectedRecords(size_t recordsRead, size_t bytesRead, size_t bytesTotal) {
+    if (bytesRead == 0) return recordsRead;
+    const double perByte = static_cast<double>(recordsRead) / static_cast<double>(bytesRead);
+    return static_cast<size_t>(perByte * static_cast<double>(bytesTotal) * 1.1) + recordsRead;
 }
 
 constexpr std::array<std::string_view, kNoticeCount> kNoticeTexts{
@@ -57,37 +66,73 @@ MergePlan planFor(size_t lineCount, size_t index, const AdifImport& import) {
 
 }  // namespace
 
-AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
-                      const ImportProgress& progress) {
+char* RecordBlock::addLine() {
+    // Grown a few hundred lines at a time: one resize per line would cost more
+    // than writing the line.
+    constexpr size_t kGrowthLines = 512;
+    if (used_ + kLineLength > lines_.size()) lines_.resize(used_ + kGrowthLines * kLineLength);
+    char* line = lines_.data() + used_;
+    used_ += kLineLength;
+    line[kRecordLength] = kLineEnd[0];
+    line[kRecordLength + 1] = kLineEnd[1];
+    return line;
+}
+
+void RecordBlock::reserve(size_t records, size_t moreBytes) {
+    lines_.reserve(records * kLineLength + moreBytes);
+}
+
+std::string RecordBlock::takeLines() {
+    lines_.resize(used_);
+    used_ = 0;
+    return std::move(lines_);
+}
+
+namespace {
+
+// Every record the reader gives, converted into the block. The fields are
+// reused from one record to the next and the record is written in place: a
+// record costs no memory but its line.
+template <typename AnyReader>
+AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
+                         const ImportProgress& progress, size_t roomAfter) {
     AdifImport result;
-    result.records.reserve(expectedRecords(fileBytes));
-    Reader reader(fileBytes);
-    // Reused from one record to the next, so a record costs no memory but its own.
+    RecordBlock& block = result.records;
     std::vector<Field> fields;
-    MappedQso q;
+    size_t count = 0;
     while (reader.next(fields)) {
         const AdifQsoValues values = importedValues(fields);
-        if (result.records.empty()) result.mergeKey = adifMergeKey(values.date, values.time);
-        mapQso(values, prefixes, q);
-        tally(result.report, q, result.records.size() + 1);
-        result.records.push_back(buildRecord(q.fields));
-        if (progress && result.records.size() % kProgressEvery == 0 &&
-            !progress(result.records.size(), reader.offset(), reader.size())) {
+        if (count == 0) result.mergeKey = adifMergeKey(values.date, values.time);
+        if (count == kRecordsToEstimate)
+            block.reserve(expectedRecords(count, reader.offset(), reader.size()), roomAfter);
+        char* record = block.addLine();
+        const Notices notices = mapQsoRecord(values, prefixes, record);
+        tally(result.report, notices, {record, kRecordLength}, ++count);
+        if (progress && count % kProgressEvery == 0 &&
+            !progress(count, reader.offset(), reader.size())) {
             result.cancelled = true;
             break;
         }
     }
-    result.report.qsos = result.records.size();
+    result.report.qsos = count;
     result.report.reader = reader.warnings();
     if (progress && !result.cancelled)
-        result.cancelled = !progress(result.records.size(), reader.offset(), reader.size());
+        result.cancelled = !progress(count, reader.offset(), reader.size());
     return result;
 }
 
+}  // namespace
+
+AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
+                      const ImportProgress& progress) {
+    Reader reader(fileBytes);
+    return importRecords(reader, prefixes, progress, 0);
+}
+
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
-                          const ImportProgress& progress) {
-    const std::string bytes = readFileBytes(file);
-    return importAdif(bytes, prefixes, progress);
+                          const ImportProgress& progress, size_t roomAfter) {
+    FileReader reader(file);
+    return importRecords(reader, prefixes, progress, roomAfter);
 }
 
 MergePlan planMerge(const Logbook& log, const AdifImport& import) {
@@ -101,11 +146,13 @@ MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport
 LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
                         const PrefixTable& prefixes, const ImportProgress& progress) {
     LogImport result;
-    result.imported = importAdifFile(file, prefixes, progress);
+    // Room for the log after the block: the log is merged into its memory.
+    result.imported =
+        importAdifFile(file, prefixes, progress, log.byteSize() + Logbook::kSpareBytes);
     result.plan = planMerge(log, result.imported);
     result.change = {LogChange::Kind::Inserted, result.plan.index, 0};
     if (result.imported.cancelled || result.imported.records.empty()) return result;
-    result.change = log.insertBlock(result.plan.index, result.imported.records);
+    result.change = log.insertBlockLines(result.plan.index, result.imported.records.takeLines());
     return result;
 }
 

@@ -47,9 +47,38 @@ struct ImportReport {
     const NoticeTally& tally(Notice n) const { return notices[static_cast<size_t>(n)]; }
 };
 
+// The QSO records of an import as the lines they become in the log: each
+// record (kRecordLength characters) followed by CR LF, all in one buffer, so a
+// million records cost one allocation and the log can take the buffer whole.
+class RecordBlock {
+public:
+    static constexpr size_t kLineLength = kRecordLength + 2;
+
+    size_t size() const { return used_ / kLineLength; }
+    bool empty() const { return used_ == 0; }
+    // The record at 0-based `index`, without its line end.
+    std::string_view operator[](size_t index) const {
+        return lines().substr(index * kLineLength, kRecordLength);
+    }
+    // A new last line, its line end written: the caller writes the
+    // kRecordLength bytes of its record at the pointer given.
+    char* addLine();
+    // Room for `records` records, and `moreBytes` bytes after them.
+    void reserve(size_t records, size_t moreBytes = 0);
+    // Every line with its CR LF.
+    std::string_view lines() const { return {lines_.data(), used_}; }
+    // The lines, memory and all; the block is left empty.
+    std::string takeLines();
+
+private:
+    // Grown by many lines at a time; the bytes past `used_` are no lines yet.
+    std::string lines_;
+    size_t used_ = 0;
+};
+
 struct AdifImport {
-    // 107-character QSO records, in file order.
-    std::vector<std::string> records;
+    // The QSO records, in file order.
+    RecordBlock records;
     // From the first record's QSO_DATE and TIME_ON; none when either is missing.
     std::optional<MergeKey> mergeKey;
     ImportReport report;
@@ -66,9 +95,11 @@ inline constexpr size_t kProgressEvery = 4096;
 // Reads every record of the ADIF file's bytes and builds its QSO records.
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
                       const ImportProgress& progress = {});
-// The same from a file. Throws FileError when it cannot be read.
+// The same from a file, read piece by piece. Throws FileError when it cannot
+// be read. `roomAfter` bytes are kept free after the records (for the log they
+// will be merged with, see Logbook::insertBlockLines).
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
-                          const ImportProgress& progress = {});
+                          const ImportProgress& progress = {}, size_t roomAfter = 0);
 
 // Where the block goes in the log and what it leaves around it.
 struct MergePlan {
@@ -81,7 +112,8 @@ MergePlan planMerge(const Logbook& log, const AdifImport& import);
 MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport& import);
 
 // An import carried into the log: what was read, where the block went, and
-// what changed in the log (for the main list).
+// what changed in the log (for the main list). The records themselves are in
+// the log: `imported.records` is left empty.
 struct LogImport {
     AdifImport imported;
     MergePlan plan;

@@ -1,5 +1,6 @@
 #include "adif/adif_mapping.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -62,24 +63,38 @@ constexpr NameKey keyOf(std::string_view name) {
 
 static_assert(std::endian::native == std::endian::little, "field keys are read little-endian");
 
-// keyOf for a name read from a file; the lengths of the wanted names are copied
-// with constant sizes, which compile to plain loads.
+uint64_t load64(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+uint64_t load32(const char* p) {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// keyOf for a name read from a file; the lengths of the wanted names are read
+// with whole-word loads, overlapping where the length is no word's (the bytes
+// loaded twice are the same). Copied into the key in memory instead, the
+// pieces would be read back as one word, which stalls.
 NameKey fieldKey(std::string_view name) {
     NameKey key{0, 0, name.size()};
     const char* p = name.data();
     switch (name.size()) {
         case 4:
-            std::memcpy(&key.head, p, 4);
+            key.head = load32(p);
             break;
         case 7:
-            std::memcpy(&key.head, p, 7);
+            key.head = load32(p) | load32(p + 3) << 24;
             break;
         case 8:
-            std::memcpy(&key.head, p, 8);
+            key.head = load64(p);
             break;
         case 13:
-            std::memcpy(&key.head, p, 8);
-            std::memcpy(&key.tail, p + 8, 5);
+            key.head = load64(p);
+            key.tail = load64(p + 5) >> 24;
             break;
         default:
             return keyOf(name);
@@ -121,53 +136,197 @@ bool allDigits(std::string_view s) {
     return true;
 }
 
+// Bytes that the conversion to the log's text leaves as they are, wherever
+// they stand: printable ASCII but small letters and the blank.
+constexpr std::array<bool, 256> makeUnchangedBytes() {
+    std::array<bool, 256> t{};
+    for (unsigned i = 0x21; i < 0x7F; ++i) t[i] = i < 'a' || i > 'z';
+    return t;
+}
+constexpr std::array<bool, 256> kUnchangedBytes = makeUnchangedBytes();
+
+// Whether the value is already the log's text: most values of most files
+// (digits, upper-case callsigns and modes) need no conversion at all.
+bool alreadyLogText(std::string_view value) {
+    bool unchanged = true;
+    for (char c : value) unchanged &= kUnchangedBytes[static_cast<unsigned char>(c)];
+    return unchanged;
+}
+
 // A value converted to the log's text on the stack: its first `Width`
 // characters, and whether they are the whole value.
 template <size_t Width>
 class Converted {
 public:
-    explicit Converted(std::string_view value) : text_(logTextCut(value, bytes_.data(), Width)) {}
-    std::string_view first() const { return {bytes_.data(), text_.size}; }
+    explicit Converted(std::string_view value) {
+        if (alreadyLogText(value)) {
+            text_ = value.substr(0, Width);
+            cut_ = value.size() > Width;
+            return;
+        }
+        const CutText cut = logTextCut(value, bytes_.data(), Width);
+        text_ = std::string_view(bytes_.data(), cut.size);
+        cut_ = cut.cut;
+    }
+    Converted(const Converted&) = delete;
+    Converted& operator=(const Converted&) = delete;
+
+    std::string_view first() const { return text_; }
     // Empty when the value is longer than `Width`: too long to be what is sought.
-    std::string_view whole() const { return text_.cut ? std::string_view() : first(); }
+    std::string_view whole() const { return cut_ ? std::string_view() : text_; }
 
 private:
     std::array<char, Width> bytes_;
-    CutText text_;
+    std::string_view text_;
+    bool cut_ = false;
 };
 
 // Long enough for any date, time, band, frequency or QSL value that means something.
 constexpr size_t kShortValue = 32;
 
-// The first `width` characters of `value`, or `substitute` when it is empty.
-template <size_t Width>
-void cutOr(std::string& out, std::string_view value, std::string_view substitute) {
-    const Converted<Width> text(value);
-    out.assign(text.first().empty() ? substitute : text.first());
-}
-
 bool isYes(std::string_view value) {
     return Converted<kShortValue>(value).whole() == "Y";
 }
 
+using DateText = std::array<char, kDateWidth>;
+using TimeText = std::array<char, kTimeWidth>;
+
 // YYYYMMDD into `out` as JJ/MM/AA; false when it is no date.
-bool writeLogDate(std::string_view qsoDate, std::string& out) {
+bool writeLogDate(std::string_view qsoDate, DateText& out) {
     const Converted<kShortValue> text(qsoDate);
     const std::string_view d = text.whole();
     if (d.size() != 8 || !allDigits(d)) return false;
-    const char date[kDateWidth] = {d[6], d[7], '/', d[4], d[5], '/', d[2], d[3]};
-    out.assign(date, kDateWidth);
-    return checkDate(out) == 0;
+    out = {d[6], d[7], '/', d[4], d[5], '/', d[2], d[3]};
+    return checkDate({out.data(), out.size()}) == 0;
 }
 
 // HHMM or HHMMSS into `out` as HH:MM; false when it is no time.
-bool writeLogTime(std::string_view timeOn, std::string& out) {
+bool writeLogTime(std::string_view timeOn, TimeText& out) {
     const Converted<kShortValue> text(timeOn);
     const std::string_view t = text.whole();
     if ((t.size() != 4 && t.size() != 6) || !allDigits(t)) return false;
-    const char time[kTimeWidth] = {t[0], t[1], ':', t[2], t[3]};
-    out.assign(time, kTimeWidth);
-    return checkTime(out) == 0;
+    out = {t[0], t[1], ':', t[2], t[3]};
+    return checkTime({out.data(), out.size()}) == 0;
+}
+
+// The band found in the tables, empty when none.
+std::string_view bandOf(std::string_view band, std::string_view frequency) {
+    const Converted<kShortValue> bandText(band);
+    if (const std::string_view found = bandForBandValue(bandText.whole()); !found.empty())
+        return found;
+    const Converted<kShortValue> frequencyText(frequency);
+    return bandForFrequency(frequencyText.whole());
+}
+
+// Copies a few bytes with moves of fixed sizes, which compile to plain loads
+// and stores where a library call would cost more than the copy.
+void copyShort(char* to, const char* from, size_t n) {
+    if (n >= 16) {
+        for (; n > 16; n -= 16, to += 16, from += 16) std::memcpy(to, from, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
+// Where the mapped texts go: the fields of a QsoFields...
+class FieldsOut {
+public:
+    explicit FieldsOut(QsoFields& f) : f_(f) {}
+    void put(dxcc::Field field, std::string_view text) {
+        (f_.*kMembers[static_cast<size_t>(field)]).assign(text);
+    }
+    void putQslMark(char mark) { f_.qslMark = mark; }
+
+private:
+    static constexpr std::array<std::string QsoFields::*, 10> kMembers{
+        &QsoFields::callsign,   &QsoFields::firstName, &QsoFields::date,        &QsoFields::time,
+        &QsoFields::mode,       &QsoFields::band,      &QsoFields::rstReceived, &QsoFields::rstSent,
+        &QsoFields::dxccPrefix, &QsoFields::entityName};
+    QsoFields& f_;
+};
+
+// ...or their columns of a record line, blank first.
+class RecordOut {
+public:
+    explicit RecordOut(char* record) : record_(record) { std::memset(record_, ' ', kRecordLength); }
+    void put(dxcc::Field field, std::string_view text) {
+        const size_t i = static_cast<size_t>(field);
+        copyShort(record_ + kRecordFieldOffsets[i], text.data(),
+                  std::min(text.size(), kRecordFieldWidths[i]));
+    }
+    void putQslMark(char mark) { record_[kRecordQslOffset] = mark; }
+
+private:
+    char* record_;
+};
+
+void writeLogMode(std::string_view mode, std::string_view submode, std::string_view propagation,
+                  std::string& out);
+
+// The one mapping of an ADIF record, into either form.
+template <typename Out>
+Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
+    Notices notices{};
+    auto notice = [&](Notice n) { notices[static_cast<size_t>(n)] = true; };
+    // The first `Width` characters of `value`, or `substitute` when it is empty.
+    auto putCut = [&]<size_t Width>(dxcc::Field field, std::string_view value,
+                                    std::string_view substitute) {
+        const Converted<Width> text(value);
+        out.put(field, text.first().empty() ? substitute : text.first());
+    };
+
+    DateText date;
+    if (!writeLogDate(v.date, date)) {
+        notice(Notice::DateMissing);
+        std::copy(kDateSubstitute.begin(), kDateSubstitute.end(), date.begin());
+    }
+    out.put(dxcc::Field::Date, {date.data(), date.size()});
+    TimeText time;
+    if (!writeLogTime(v.time, time)) {
+        notice(Notice::TimeMissing);
+        std::copy(kTimeSubstitute.begin(), kTimeSubstitute.end(), time.begin());
+    }
+    out.put(dxcc::Field::Time, {time.data(), time.size()});
+    const Converted<kCallsignWidth> callsignText(v.callsign);
+    std::string_view callsign = callsignText.first();
+    if (callsign.empty()) {
+        notice(Notice::CallsignMissing);
+        callsign = kCallsignSubstitute;
+    }
+    out.put(dxcc::Field::Callsign, callsign);
+    // Looked up first: the table is read while the other fields are converted.
+    const PrefixEntry* entry = prefixes.match(callsign);
+    std::string mode;  // three letters at most: no allocation
+    writeLogMode(v.mode, v.submode, v.propagation, mode);
+    out.put(dxcc::Field::Mode, mode.empty() ? kModeSubstitute : std::string_view(mode));
+    putCut.template operator()<kRstWidth>(dxcc::Field::RstSent, v.rstSent, kReportSubstitute);
+    putCut.template operator()<kRstWidth>(dxcc::Field::RstReceived, v.rstReceived,
+                                          kReportSubstitute);
+    std::string_view band = bandOf(v.band, v.frequency);
+    if (band.empty()) {
+        notice(Notice::BandMissing);
+        band = kBandSubstitute;
+    }
+    out.put(dxcc::Field::Band, band);
+    putCut.template operator()<kFirstNameWidth>(dxcc::Field::FirstName, v.name, {});
+    out.putQslMark(isYes(v.qslReceived) || isYes(v.lotwQslReceived) ? '*' : ' ');
+
+    out.put(dxcc::Field::DxccPrefix,
+            entry ? std::string_view(entry->dxccPrefix).substr(0, kDxccPrefixWidth)
+                  : std::string_view());
+    out.put(dxcc::Field::EntityName,
+            entry ? std::string_view(entry->entityName).substr(0, kEntityNameWidth)
+                  : std::string_view());
+    return notices;
 }
 
 // The log's mode into `out`: see logMode.
@@ -188,24 +347,24 @@ void writeLogMode(std::string_view mode, std::string_view submode, std::string_v
 
 AdifQsoValues importedValues(const std::vector<Field>& fields) {
     AdifQsoValues values;
-    std::array<bool, kWanted.size()> taken{};
+    uint32_t taken = 0;  // bit i: kWanted[i] found
     for (const Field& f : fields) {
         const size_t i = wantedIndex(f.name);
-        if (i == kWanted.size() || taken[i]) continue;
-        taken[i] = true;
+        if (i == kWanted.size() || (taken >> i) & 1) continue;
+        taken |= uint32_t{1} << i;
         values.*kWanted[i].value = f.value;
     }
     return values;
 }
 
 std::string logDate(std::string_view qsoDate) {
-    std::string date;
-    return writeLogDate(qsoDate, date) ? date : std::string();
+    DateText date;
+    return writeLogDate(qsoDate, date) ? std::string(date.data(), date.size()) : std::string();
 }
 
 std::string logTime(std::string_view timeOn) {
-    std::string time;
-    return writeLogTime(timeOn, time) ? time : std::string();
+    TimeText time;
+    return writeLogTime(timeOn, time) ? std::string(time.data(), time.size()) : std::string();
 }
 
 std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation) {
@@ -215,54 +374,23 @@ std::string logMode(std::string_view mode, std::string_view submode, std::string
 }
 
 std::string logBand(std::string_view band, std::string_view frequency) {
-    const Converted<kShortValue> bandText(band);
-    if (const std::string_view found = bandForBandValue(bandText.whole()); !found.empty())
-        return std::string(found);
-    const Converted<kShortValue> frequencyText(frequency);
-    return std::string(bandForFrequency(frequencyText.whole()));
+    return std::string(bandOf(band, frequency));
 }
 
-void mapQso(const AdifQsoValues& v, const PrefixTable& prefixes, MappedQso& q) {
-    QsoFields& f = q.fields;
-    q.notices = {};
-    auto notice = [&](Notice n) { q.notices[static_cast<size_t>(n)] = true; };
-
-    if (!writeLogDate(v.date, f.date)) {
-        notice(Notice::DateMissing);
-        f.date = kDateSubstitute;
-    }
-    if (!writeLogTime(v.time, f.time)) {
-        notice(Notice::TimeMissing);
-        f.time = kTimeSubstitute;
-    }
-    cutOr<kCallsignWidth>(f.callsign, v.callsign, {});
-    if (f.callsign.empty()) {
-        notice(Notice::CallsignMissing);
-        f.callsign = kCallsignSubstitute;
-    }
-    writeLogMode(v.mode, v.submode, v.propagation, f.mode);
-    if (f.mode.empty()) f.mode = kModeSubstitute;
-    cutOr<kRstWidth>(f.rstSent, v.rstSent, kReportSubstitute);
-    cutOr<kRstWidth>(f.rstReceived, v.rstReceived, kReportSubstitute);
-    f.band = logBand(v.band, v.frequency);
-    if (f.band.empty()) {
-        notice(Notice::BandMissing);
-        f.band = kBandSubstitute;
-    }
-    cutOr<kFirstNameWidth>(f.firstName, v.name, {});
-    f.qslMark = isYes(v.qslReceived) || isYes(v.lotwQslReceived) ? '*' : ' ';
-
-    const PrefixEntry* entry = prefixes.match(f.callsign);
-    f.dxccPrefix.assign(entry ? std::string_view(entry->dxccPrefix).substr(0, kDxccPrefixWidth)
-                              : std::string_view());
-    f.entityName.assign(entry ? std::string_view(entry->entityName).substr(0, kEntityNameWidth)
-                              : std::string_view());
+void mapQso(const AdifQsoValues& values, const PrefixTable& prefixes, MappedQso& q) {
+    FieldsOut out(q.fields);
+    q.notices = mapInto(values, prefixes, out);
 }
 
 MappedQso mapQso(const AdifQsoValues& values, const PrefixTable& prefixes) {
     MappedQso q;
     mapQso(values, prefixes, q);
     return q;
+}
+
+Notices mapQsoRecord(const AdifQsoValues& values, const PrefixTable& prefixes, char* record) {
+    RecordOut out(record);
+    return mapInto(values, prefixes, out);
 }
 
 }  // namespace dxcc::adif

@@ -59,9 +59,12 @@ std::string logBand(std::string_view band, std::string_view frequency);
 // or "SAT" for a satellite contact without MODE; empty when there is none.
 std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation);
 
+// Which substitutions were made, by Notice.
+using Notices = std::array<bool, kNoticeCount>;
+
 struct MappedQso {
     QsoFields fields;
-    std::array<bool, kNoticeCount> notices{};
+    Notices notices{};
 
     bool noticed(Notice n) const { return notices[static_cast<size_t>(n)]; }
 };
@@ -72,6 +75,10 @@ struct MappedQso {
 MappedQso mapQso(const AdifQsoValues& values, const PrefixTable& prefixes);
 // The same into `qso`, reusing its memory (one record after another).
 void mapQso(const AdifQsoValues& values, const PrefixTable& prefixes, MappedQso& qso);
+// The same written straight into the kRecordLength bytes of a record at
+// `record`: buildRecord(mapQso(values, prefixes).fields), without a string per
+// field (the import maps every record this way).
+Notices mapQsoRecord(const AdifQsoValues& values, const PrefixTable& prefixes, char* record);
 inline MappedQso mapRecord(const std::vector<Field>& fields, const PrefixTable& prefixes) {
     return mapQso(importedValues(fields), prefixes);
 }

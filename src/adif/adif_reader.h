@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,7 +42,8 @@ struct ReaderWarnings {
     bool operator==(const ReaderWarnings&) const = default;
 };
 
-// Reads records one after the other out of the whole file held in memory.
+// Reads records one after the other out of the file's bytes in memory: the
+// whole file, or the file piece by piece (see FileReader).
 //
 // The header is what comes before an <EOH> that stands before the first <EOR>;
 // without one, records start at the first byte (after a UTF-8 byte-order
@@ -48,38 +51,70 @@ struct ReaderWarnings {
 // after the last <EOR> form a last record. <APP_LoTW_EOF> ends the data.
 class Reader {
 public:
-    explicit Reader(std::string_view bytes);
+    // The whole file.
+    explicit Reader(std::string_view bytes) : Reader(bytes, true) {}
+    // The file's first bytes; `last` when they are all of it.
+    Reader(std::string_view firstPiece, bool last);
 
     // The next record's fields, in file order, into `fields` (cleared first;
-    // its memory is reused). False when no record is left.
+    // its memory is reused). False when no record is left, or when the piece
+    // ends before the record does (needsMore()).
     bool next(std::vector<Field>& fields);
 
-    // The header's fields; known once the first record has been read.
+    // The piece ended inside a record, which was left unread: go on with
+    // `piece`, which starts at offset() of the piece before (the bytes not read
+    // yet) and adds the file's next bytes; `last` when they reach its end.
+    bool needsMore() const { return needMore_; }
+    void continueWith(std::string_view piece, bool last);
+
+    // The header's fields; known once the first record has been read. They
+    // point into the bytes given, so read piece by piece they last only until
+    // the piece is replaced.
     const std::vector<Field>& header() const { return header_; }
     const ReaderWarnings& warnings() const { return warnings_; }
     bool hasByteOrderMark() const { return bom_; }
-    // Bytes read so far and in all, for a progress display.
+    // Bytes of the current piece read so far, and in all.
     size_t offset() const { return pos_; }
     size_t size() const { return data_.size(); }
 
 private:
-    enum class Tag { Field, EndOfRecord, EndOfHeader, EndOfData, Malformed, Unknown };
+    enum class Tag { Field, EndOfRecord, EndOfHeader, EndOfData, Malformed, Unknown, Incomplete };
     struct Parsed {
         Tag kind;
-        Field field;
         size_t end;  // where reading goes on
+    };
+    // What reading a record changes, kept to read it again from its start.
+    struct Progress {
+        size_t pos;
+        bool recordSeen;
+        bool headerClosed;
+        size_t pendingMalformed;
+        ReaderWarnings warnings;
     };
 
     static Tag markerKind(std::string_view name);
-    Parsed parseTag(size_t lt);
+    // The tag opening at `lt`; a field is added to `fields`.
+    Parsed parseTag(size_t lt, std::vector<Field>& fields);
+    // Where the value starting at `start` ends; kIncomplete when the piece
+    // ends too soon to tell.
     size_t valueEnd(size_t start, size_t length);
+    size_t checkedValueEnd(size_t start, size_t length);
+    static constexpr size_t kIncomplete = static_cast<size_t>(-1);
     // The pending fields end the header.
     void closeHeader(std::vector<Field>& fields);
+    // Back to where the record started, to read it again from a longer piece.
+    bool waitForMore(const Progress& start, std::vector<Field>& fields);
+    // Passes over a byte-order mark once the piece is long enough to tell.
+    bool skipByteOrderMark();
 
     std::string_view data_;
+    // The piece ends where the file does.
+    bool last_ = true;
     size_t pos_ = 0;
+    bool started_ = false;
     bool bom_ = false;
     bool done_ = false;
+    bool needMore_ = false;
     bool recordSeen_ = false;
     bool headerClosed_ = false;
     // Malformed tags since the last record: dropped when they turn out to be
@@ -87,6 +122,48 @@ private:
     size_t pendingMalformed_ = 0;
     std::vector<Field> header_;
     ReaderWarnings warnings_;
+};
+
+// Reads the records of an ADIF file through a buffer of a few hundred
+// kilobytes, refilled as the reading goes, so a file of any size costs little
+// memory: the records and warnings are those of a Reader over the whole file.
+// A record longer than the buffer makes it grow.
+class FileReader {
+public:
+    static constexpr size_t kDefaultBufferBytes = 256 * 1024;
+
+    // Throws FileError when the file cannot be opened.
+    explicit FileReader(const std::filesystem::path& file,
+                        size_t bufferBytes = kDefaultBufferBytes);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // As Reader::next; the fields point into the buffer and last until the next
+    // call. Throws FileError when the file cannot be read.
+    bool next(std::vector<Field>& fields);
+
+    const ReaderWarnings& warnings() const { return reader_.warnings(); }
+    // Bytes of the file read into records so far, and its size (at least
+    // the bytes read, should the file have grown), for a progress display.
+    size_t offset() const { return consumed_ + reader_.offset(); }
+    size_t size() const;
+
+private:
+    // Keeps the bytes not read yet, adds the file's next ones behind them.
+    void refill();
+    // Reads until the buffer is full or the file ends; false at its end.
+    bool fill(size_t from);
+
+    std::filesystem::path path_;
+    int fd_ = -1;
+    size_t fileSize_ = 0;
+    std::string buffer_;
+    size_t filled_ = 0;
+    // File offset of the buffer's first byte.
+    size_t consumed_ = 0;
+    bool atEnd_ = false;
+    Reader reader_;
 };
 
 // Whether a field name is `upperName` in any letter case.

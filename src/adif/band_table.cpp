@@ -1,8 +1,11 @@
 #include "adif/band_table.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "logbook/qso_record.h"
 
@@ -76,14 +79,48 @@ std::string_view logBandFor(const AdifBand& band) {
     return label.empty() ? band.name : label;
 }
 
+// Every BAND value that names a band, packed into one word with its length,
+// with the log's band for it: what the two tables above give, found by one
+// binary search (this runs for every record).
+constexpr size_t kLongestBandValue = 7;
+
+uint64_t packed(std::string_view value) {
+    uint64_t word = uint64_t{value.size()} << 56;
+    for (size_t i = 0; i < value.size(); ++i)
+        word |= uint64_t{static_cast<unsigned char>(value[i])} << (8 * i);
+    return word;
+}
+
+struct BandValue {
+    uint64_t key;
+    std::string_view band;
+    bool operator<(const BandValue& other) const { return key < other.key; }
+};
+
+std::vector<BandValue> makeBandValues() {
+    std::vector<BandValue> values;
+    auto add = [&](std::string_view value, std::string_view band) {
+        if (value.size() > kLongestBandValue) return;
+        const uint64_t key = packed(value);
+        for (const BandValue& v : values)
+            if (v.key == key) return;  // the first row that accepts it counts
+        values.push_back({key, band});
+    };
+    for (const LabelRow& row : kLabelRows)
+        for (std::string_view accepted : row.accepted) add(accepted, row.label);
+    for (const AdifBand& b : kAdifBands) add(b.name, b.name);
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
 }  // namespace
 
 std::string_view bandForBandValue(std::string_view band) {
-    if (band.empty()) return {};
-    if (std::string_view label = labelRowFor(band); !label.empty()) return label;
-    for (const AdifBand& b : kAdifBands)
-        if (sameBytes(b.name, band)) return b.name;
-    return {};
+    static const std::vector<BandValue> kBandValues = makeBandValues();
+    if (band.empty() || band.size() > kLongestBandValue) return {};
+    const BandValue sought{packed(band), {}};
+    const auto it = std::lower_bound(kBandValues.begin(), kBandValues.end(), sought);
+    return it != kBandValues.end() && it->key == sought.key ? it->band : std::string_view();
 }
 
 std::string_view adifBandOfLogBand(std::string_view logBand) {

@@ -17,9 +17,6 @@ std::filesystem::path Logbook::logPath() const {
 
 namespace {
 
-// Room kept after the log in memory, so that appending QSOs needs no new memory.
-constexpr size_t kSpareBytes = 64 * 1024;
-
 template <typename LineAt>
 size_t insertionIndexOf(size_t count, std::string_view record, LineAt lineAt) {
     auto newKey = recordDateTimeKey(record);
@@ -143,22 +140,40 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
 }
 
 LogChange Logbook::insertBlock(size_t index, const std::vector<std::string>& records) {
-    if (records.empty()) return {LogChange::Kind::Inserted, std::min(index, size()), 0};
-    std::string block;
-    for (const std::string& r : records) {
-        block += r;
-        block += kLineEnd;
-    }
-    LogChange change{LogChange::Kind::Inserted, 0, records.size()};
+    return insertBlockLines(index, joinLines(records));
+}
+
+LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
+    if (lines.empty()) return {LogChange::Kind::Inserted, std::min(index, size()), 0};
+    std::string block = std::move(lines);
+    LogChange change{LogChange::Kind::Inserted, 0, 0};
     return rewriteWith(
         kInsertScratch,
         [&] {
             const size_t at = std::min(index, lines_.size());
             const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
-            applySplices({{offset, 0, block}});
+            const size_t before = lines_.size();
+            if (block.capacity() >= bytes_.size() + block.size()) {
+                mergeAround(block, offset);
+                std::string().swap(block);  // the old copy's memory, given back now
+            } else {
+                applySplices({{offset, 0, block}});
+            }
             change.row = at;
+            change.count = lines_.size() - before;
         },
         change);
+}
+
+void Logbook::mergeAround(std::string& block, size_t offset) {
+    const size_t blockSize = block.size();
+    block.resize(bytes_.size() + blockSize);
+    char* data = block.data();
+    std::memmove(data + offset, data, blockSize);
+    std::memcpy(data, bytes_.data(), offset);
+    std::memcpy(data + offset + blockSize, bytes_.data() + offset, bytes_.size() - offset);
+    bytes_.swap(block);
+    index();
 }
 
 void Logbook::checkLine(size_t row, std::string_view expected) const {

@@ -49,6 +49,10 @@ public:
 
     size_t size() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
+    // Bytes of the log in memory, line ends included.
+    size_t byteSize() const { return bytes_.size(); }
+    // Room kept after the log in memory, so that appending QSOs needs no new memory.
+    static constexpr size_t kSpareBytes = 64 * 1024;
     // The record at 0-based `index`, as stored (without line end).
     std::string_view record(size_t index) const;
     // The display line of the record at 0-based `index`.
@@ -64,6 +68,11 @@ public:
     // Rewrites the file with `records` inserted as one block before the line at
     // 0-based `index` (at the end when `index` is past the last line).
     LogChange insertBlock(size_t index, const std::vector<std::string>& records);
+    // The same with the block's records already written as lines, each ending
+    // in CR LF. When `lines` has room for the whole log after its bytes, the
+    // log is merged into that memory, which then holds the log: a large block
+    // then costs neither a second copy of the log nor new memory for it.
+    LogChange insertBlockLines(size_t index, std::string&& lines);
     // Rewrites the file with the line at `row` replaced by `newRecord`. Throws
     // LogLineChanged, and changes nothing, when that line no longer holds
     // `expected` (the file changed since the contact was opened).
@@ -114,6 +123,9 @@ private:
     // Applies splices in ascending offset order that all grow or all shrink the
     // copy, in place, then indexes it again.
     void applySplices(const std::vector<Splice>& splices);
+    // Puts the copy's bytes around `block` in its own memory, at `offset` of
+    // the copy, and makes that memory the copy; `block` gets the old memory.
+    void mergeAround(std::string& block, size_t offset);
     // Reads the file, lets `edit` change the copy, rewrites the file safely from
     // the copy. The copy is edited in place, so a rewrite needs no second copy of
     // the log in memory.

@@ -32,6 +32,15 @@ constexpr std::array<Column, 10> kColumns{{
 constexpr size_t kRecordQslColumn = 107;
 constexpr size_t kDisplayQslColumn = 124;
 
+constexpr bool sameRecordColumns() {
+    for (size_t i = 0; i < kColumns.size(); ++i)
+        if (kColumns[i].recordStart != kRecordFieldOffsets[i] + 1 ||
+            kColumns[i].width != kRecordFieldWidths[i])
+            return false;
+    return kRecordQslColumn == kRecordQslOffset + 1;
+}
+static_assert(sameRecordColumns(), "the record's columns are described twice");
+
 std::string_view cut(std::string_view line, size_t start1, size_t width) {
     if (start1 - 1 >= line.size()) return {};
     return line.substr(start1 - 1, width);

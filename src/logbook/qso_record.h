@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <span>
@@ -56,6 +57,14 @@ enum class Field {
     DxccPrefix,
     EntityName,
 };
+
+// Where each field stands in a stored record (in Field order): its 0-based
+// offset and its width; the QSL mark follows the entity name.
+inline constexpr std::array<size_t, 10> kRecordFieldOffsets{0, 13, 29, 38, 44, 48, 56, 60, 64, 71};
+inline constexpr std::array<size_t, 10> kRecordFieldWidths{
+    kCallsignWidth, kFirstNameWidth, kDateWidth, kTimeWidth,       kModeWidth,
+    kBandWidth,     kRstWidth,       kRstWidth,  kDxccPrefixWidth, kEntityNameWidth};
+inline constexpr size_t kRecordQslOffset = kRecordLength - 1;
 
 // One field of a stored record, as its bytes (untrimmed; short or empty when the
 // line is short). Allocates nothing, for scans of the whole log.

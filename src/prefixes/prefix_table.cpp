@@ -44,6 +44,12 @@ size_t homeSlot(uint64_t key, unsigned shift) {
     return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift);
 }
 
+// The first two bytes of a text (the second 0 when it has one byte).
+size_t headIndex(std::string_view text) {
+    const size_t second = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0;
+    return static_cast<unsigned char>(text[0]) | second << 8;
+}
+
 std::string fixedField(std::string_view text, size_t width) {
     return padRight(text.substr(0, width), width);
 }
@@ -77,9 +83,17 @@ void PrefixTable::buildIndex() {
     slots_.assign(capacity, Slot{});
     hashShift_ = 64 - static_cast<unsigned>(std::countr_zero(capacity));
     const size_t mask = capacity - 1;
+    lengthsByHead_.assign(256 * 256, 0);
     for (size_t i = 0; i < entries_.size(); ++i) {
         const std::string& prefix = entries_[i].callsignPrefix;
         if (prefix.empty()) continue;
+        const uint8_t lengthBit = static_cast<uint8_t>(1u << (prefix.size() - 1));
+        if (prefix.size() == 1) {
+            for (size_t second = 0; second < 256; ++second)
+                lengthsByHead_[headIndex(prefix) | second << 8] |= lengthBit;
+        } else {
+            lengthsByHead_[headIndex(prefix)] |= lengthBit;
+        }
         const uint64_t key = withLength(packBytes(prefix, prefix.size()), prefix.size());
         for (size_t s = homeSlot(key, hashShift_);; s = (s + 1) & mask) {
             if (slots_[s].key == key) break;  // an earlier line keeps the prefix
@@ -102,11 +116,15 @@ const PrefixTable::Slot* PrefixTable::findSlot(uint64_t key) const {
 const PrefixEntry* PrefixTable::match(std::string_view callsign) const {
     if (slots_.empty()) return nullptr;
     const size_t longest = std::min(callsign.size(), kCallsignPrefixWidth);
+    if (longest == 0) return nullptr;
     const uint64_t head = packBytes(callsign, longest);
-    for (size_t length = longest; length > 0; --length) {
+    unsigned lengths = lengthsByHead_[headIndex(callsign)] & ((1u << longest) - 1);
+    while (lengths != 0) {
+        const size_t length = static_cast<size_t>(std::bit_width(lengths));
         if (const Slot* slot = findSlot(withLength(lowBytes(head, length), length))) {
             return &entries_[slot->entry];
         }
+        lengths &= ~(1u << (length - 1));
     }
     return nullptr;
 }

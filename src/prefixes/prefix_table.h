@@ -68,6 +68,10 @@ private:
     std::vector<PrefixEntry> entries_;
     std::vector<Slot> slots_;
     unsigned hashShift_ = 64;
+    // For each pair of first two bytes, the lengths (bit length-1) of the
+    // prefixes that a callsign starting with them may match: most of the
+    // lengths a lookup would try are known absent without a probe.
+    std::vector<uint8_t> lengthsByHead_;
 };
 
 // The prefix file in the data directory. Loaded on first use (not when built,

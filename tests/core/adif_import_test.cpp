@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "logbook/file_error.h"
 #include "logbook/logbook.h"
 #include "logbook/text_file.h"
 #include "prefixes/prefix_table.h"
@@ -47,7 +48,9 @@ TEST(AdifImport, BuildsTheBlockInFileOrderWithItsKeyAndReport) {
               "F5ABC                        17/06/08 12:35 XXX 14 Mhz  XX  XX  ");
     EXPECT_EQ(imported.records[1].substr(0, 12), "K1AB        ");
     EXPECT_EQ(imported.records[2].substr(29, 14), "01/01/00 00:00");
-    for (const std::string& r : imported.records) EXPECT_EQ(r.size(), kRecordLength);
+    for (size_t i = 0; i < imported.records.size(); ++i)
+        EXPECT_EQ(imported.records[i].size(), kRecordLength);
+    EXPECT_EQ(imported.records.lines().size(), 3 * (kRecordLength + 2));
     EXPECT_EQ(imported.mergeKey, adifMergeKey("20080617", "1235"));
     EXPECT_FALSE(imported.cancelled);
 
@@ -173,6 +176,85 @@ TEST(AdifMerge, PlansAgainstTheLoadedLog) {
     const MergePlan plan = planMerge(log, imported);
     EXPECT_EQ(plan.index, 1u);
     EXPECT_EQ(plan.linesAfter, 1u);
+}
+
+// The log after an import: each ADIF record mapped on its own, as the test
+// expects it, inserted at `index` among the log's lines.
+std::string expectedLog(const std::vector<std::string>& logLines, const std::string& adif,
+                        size_t index) {
+    std::vector<std::string> lines = logLines;
+    std::vector<std::string> block;
+    for (const auto& record : readAll(adif))
+        block.push_back(buildRecord(mapRecord(record, prefixes()).fields));
+    lines.insert(lines.begin() + static_cast<ptrdiff_t>(index), block.begin(), block.end());
+    return joinLines(lines);
+}
+
+struct IntoLogCase {
+    const char* what;
+    size_t records;  // more than kRecordsToEstimate: the log is merged into the block's memory
+    size_t index;
+};
+
+// From the file to the rewritten log, as the window and the command line run it.
+TEST(AdifIntoLog, TheBlockGoesIntoTheLogAtItsPlace) {
+    const std::vector<std::string> log2008{qso("A", "01/02/08", "10:00"),
+                                           qso("B", "01/03/08", "10:00"),
+                                           qso("C", "01/04/08", "10:00")};
+    const std::vector<IntoLogCase> cases{
+        {"a few records in the middle", 3, 1},
+        {"thousands of records in the middle", 5000, 1},
+        {"thousands of records at the start", 5000, 0},
+    };
+    for (const IntoLogCase& c : cases) {
+        testing_support::TempDir dir;
+        dir.write("F6XYZ_DXCC.log", joinLines(log2008));
+        Logbook log(dir.path());
+        log.setStationCallsign("F6XYZ");
+        log.load();
+        const std::string firstDate = c.index == 0 ? "20080101" : "20080215";
+        std::string adif = "Export<eoh>\n";
+        for (size_t i = 0; i < c.records; ++i)
+            adif += adifQso(i % 2 ? "K1AB" : "f5abc", firstDate, "1200",
+                            i % 3 ? "<BAND:3>20m<NAME:5>Ren\xC3\xA9" : "<QSL_RCVD:1>Y");
+        dir.write("in.adi", adif);
+
+        const LogImport result = importIntoLog(log, dir / "in.adi", prefixes());
+        EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), expectedLog(log2008, adif, c.index)) << c.what;
+        EXPECT_EQ(result.imported.report.qsos, c.records) << c.what;
+        EXPECT_EQ(result.plan.index, c.index) << c.what;
+        EXPECT_EQ(result.change.kind, LogChange::Kind::Inserted) << c.what;
+        EXPECT_EQ(result.change.row, c.index) << c.what;
+        EXPECT_EQ(result.change.count, c.records) << c.what;
+        EXPECT_TRUE(result.imported.records.empty()) << c.what;  // the log took them
+        EXPECT_EQ(log.size(), log2008.size() + c.records) << c.what;
+        EXPECT_EQ(joinLines(readLines(log.logPath())), dir.read("F6XYZ_DXCC.log")) << c.what;
+        for (size_t i = 0; i < log.size(); i += 997)
+            EXPECT_EQ(log.record(i), readLines(log.logPath())[i]) << c.what << " line " << i;
+    }
+}
+
+// Stopped, or unable to read its file, the import leaves the log as it was.
+TEST(AdifIntoLog, ACancelledOrFailedImportLeavesTheLogAlone) {
+    testing_support::TempDir dir;
+    const std::string before = joinLines({qso("A", "01/02/08", "10:00")});
+    dir.write("F6XYZ_DXCC.log", before);
+    Logbook log(dir.path());
+    log.setStationCallsign("F6XYZ");
+    log.load();
+    std::string adif;
+    for (size_t i = 0; i < kProgressEvery + 10; ++i) adif += adifQso("F5ABC", "20080617", "1200");
+    dir.write("in.adi", adif);
+
+    const LogImport stopped = importIntoLog(log, dir / "in.adi", prefixes(),
+                                            [](size_t, size_t, size_t) { return false; });
+    EXPECT_TRUE(stopped.imported.cancelled);
+    EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), before);
+    EXPECT_EQ(log.size(), 1u);
+
+    EXPECT_THROW(importIntoLog(log, dir / "missing.adi", prefixes()), FileError);
+    EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), before);
+    EXPECT_EQ(log.size(), 1u);
 }
 
 // Real exports of other programs, read where they are kept; never copied here.

@@ -37,6 +37,13 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
         {"2190M", "", "2190M"},
         {"33CM", "", "33CM"},
         {"SUBMM", "", "SUBMM"},
+        {"1.25M", "", "1.25M"},
+        {"10", "", "10 Mhz"},
+        {"10M", "", "28 Mhz"},
+        {"3CM", "", "10 Ghz"},
+        {"70CM", "", "432 Mhz"},
+        {"2M", "", "144 Mhz"},
+        {"6MM", "", "6MM"},
         // FREQ by the ADIF ranges, edges included.
         {"", "14.074", "14 Mhz"},
         {"", "1.840", "1.8 Mhz"},
@@ -58,6 +65,9 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
         {"", "abc", ""},
         {"", "14.074 MHz", ""},
         {"20 M", "", ""},
+        {"1.25CMX", "", ""},
+        {"10000000", "", ""},
+        {"1.25CM1.25CM", "", ""},
         {"", "", ""},
     };
     for (const BandCase& c : cases)
@@ -90,6 +100,15 @@ MappedQso mapText(const std::string& adifRecord) {
     const auto records = readAll(adifRecord);
     EXPECT_EQ(records.size(), 1u) << adifRecord;
     return mapRecord(records.empty() ? std::vector<Field>{} : records[0], prefixes());
+}
+
+// The same record written straight into a line, as the import writes it.
+std::string recordText(const std::string& adifRecord, Notices* notices) {
+    const auto records = readAll(adifRecord);
+    std::string record(kRecordLength, '?');
+    *notices = mapQsoRecord(importedValues(records.empty() ? std::vector<Field>{} : records[0]),
+                            prefixes(), record.data());
+    return record;
 }
 
 const std::string kComplete =
@@ -215,6 +234,9 @@ TEST(AdifMapping, SubstitutesCutsAndNotices) {
         for (Notice n : c.notices) notices[static_cast<size_t>(n)] = true;
         EXPECT_EQ(q.notices, notices) << c.what;
         EXPECT_EQ(buildRecord(q.fields).size(), kRecordLength) << c.what;
+        Notices written{};
+        EXPECT_EQ(recordText(c.record + "<EOR>", &written), buildRecord(q.fields)) << c.what;
+        EXPECT_EQ(written, notices) << c.what;
     }
 }
 

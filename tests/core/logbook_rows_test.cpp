@@ -109,6 +109,48 @@ TEST_F(LogbookRowsTest, ABlockGoesInAtItsPlaceWithOneRewrite) {
     EXPECT_FALSE(std::filesystem::exists(dir / Logbook::kInsertScratch));
 }
 
+struct BlockLinesCase {
+    const char* what;
+    size_t index;
+    bool roomForTheLog;  // the block's memory can hold the whole log
+};
+
+// A block given as ready lines: merged into its own memory when it has room for
+// the log (which then lives there), else spliced into the log's copy.
+TEST_F(LogbookRowsTest, ABlockOfReadyLinesGoesInAtItsPlace) {
+    const std::vector<std::string> log3{qso("A", "01/01/08", "10:00"),
+                                        qso("M", "01/06/08", "10:00"),
+                                        qso("Z", "01/01/09", "10:00")};
+    const std::vector<std::string> block{qso("B", "02/01/08", "10:00"),
+                                         qso("C", "03/01/08", "10:00")};
+    const std::vector<BlockLinesCase> cases{
+        {"at the start, in the block's memory", 0, true},
+        {"in the middle, in the block's memory", 2, true},
+        {"at the end, in the block's memory", 3, true},
+        {"past the end, in the block's memory", 9, true},
+        {"at the start, spliced", 0, false},
+        {"in the middle, spliced", 1, false},
+        {"at the end, spliced", 3, false},
+    };
+    for (const BlockLinesCase& c : cases) {
+        writeRaw(joinLines(log3));
+        std::string lines = joinLines(block);
+        if (c.roomForTheLog) lines.reserve(lines.size() + log.byteSize());
+        const char* blockMemory = lines.data();
+
+        const LogChange change = log.insertBlockLines(c.index, std::move(lines));
+        const size_t at = std::min(c.index, log3.size());
+        std::vector<std::string> expected = log3;
+        expected.insert(expected.begin() + static_cast<ptrdiff_t>(at), block.begin(), block.end());
+        EXPECT_EQ(file(), joinLines(expected)) << c.what;
+        EXPECT_EQ(change.kind, Kind::Inserted) << c.what;
+        EXPECT_EQ(change.row, at) << c.what;
+        EXPECT_EQ(change.count, block.size()) << c.what;
+        expectMemoryEqualsFile();
+        EXPECT_EQ(log.record(0).data() == blockMemory, c.roomForTheLog) << c.what;
+    }
+}
+
 TEST_F(LogbookRowsTest, InsertReportsItsRow) {
     writeRaw(qso("A", "01/01/08", "10:00") + "\r\n" + qso("Z", "01/01/09", "10:00") + "\r\n");
     const LogChange c = log.insertInDateOrder(qso("M", "01/06/08", "10:00"));
