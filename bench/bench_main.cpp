@@ -227,6 +227,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
                     perSecond, verdict.c_str());
     }
     allMet = bench::printAwardSummary(results, sizes) && allMet;
+    allMet = bench::printAdifSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
                 checkedLog ? "" : " (the log targets are checked at 1,000,000 QSOs only)");
 }
@@ -267,6 +268,7 @@ int main(int argc, char** argv) {
     bench::registerLookupBenchmarks();
     bench::registerSearchBenchmarks(sizes);
     bench::registerAwardBenchmarks(sizes);
+    bench::registerAdifBenchmarks(sizes);
 
     if (!console) {
         benchmark::RunSpecifiedBenchmarks();

@@ -22,5 +22,10 @@ void registerAwardBenchmarks(const std::vector<size_t>& sizes);
 // 1,000,000 QSOs is missed.
 bool printAwardSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                        const std::vector<size_t>& sizes);
+void registerAdifBenchmarks(const std::vector<size_t>& sizes);
+
+// Prints the ADIF import's lines of the summary; false when a target was missed.
+bool printAdifSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                      const std::vector<size_t>& sizes);
 
 }  // namespace bench

@@ -275,4 +275,104 @@ void writeSyntheticFirstNames(const std::filesystem::path& file, size_t count, u
     out.close(file);
 }
 
+namespace {
+
+// A band of the ADIF list with a frequency in it, in MHz.
+struct AdifBandSample {
+    std::string_view band;
+    double megahertz;
+};
+constexpr std::array<AdifBandSample, 12> kAdifBands{{
+    {"160m", 1.840},
+    {"80m", 3.573},
+    {"60m", 5.357},
+    {"40m", 7.074},
+    {"30m", 10.136},
+    {"20m", 14.074},
+    {"17m", 18.100},
+    {"15m", 21.074},
+    {"12m", 24.915},
+    {"10m", 28.074},
+    {"6m", 50.313},
+    {"2m", 144.174},
+}};
+
+constexpr std::array<std::string_view, 6> kAdifModes{"FT8", "FT8", "SSB", "CW", "RTTY", "PSK31"};
+
+// Names as they come out of other programs: mixed case, accents in UTF-8.
+constexpr std::array<std::string_view, 6> kAdifNames{"Jean",
+                                                     "Fran\xC3\xA7ois",
+                                                     "J\xC3\xBCrgen",
+                                                     "Ren\xC3\xA9"
+                                                     "e",
+                                                     "Bob",
+                                                     "\xC5\x81ukasz"};
+
+void field(std::string& out, std::string_view name, std::string_view value) {
+    out += '<';
+    out += name;
+    out += ':';
+    out += std::to_string(value.size());
+    out += '>';
+    out += value;
+    out += ' ';
+}
+
+}  // namespace
+
+void writeSyntheticAdif(const std::filesystem::path& file, size_t recordCount,
+                        const std::vector<std::string>& pool, int firstYear, int years,
+                        uint64_t seed) {
+    if (pool.empty()) throw std::invalid_argument("empty callsign pool");
+    Rng rng(seed ^ 0xAD1FULL);
+    Output out(file);
+    out.line("Synthetic ADIF Export<adif_ver:5>3.1.4 <programid:9>VEL_BENCH <eoh>");
+
+    const int64_t firstDay = daysFromCivil(firstYear, 1, 1);
+    const int64_t spanSeconds = (daysFromCivil(firstYear + years, 1, 1) - firstDay) * 86400;
+    std::string record, date, time;
+    for (size_t i = 0; i < recordCount; ++i) {
+        const int64_t second = static_cast<int64_t>(
+            static_cast<unsigned __int128>(i) * static_cast<uint64_t>(spanSeconds) / recordCount);
+        const CivilDate d = civilFromDays(firstDay + second / 86400);
+        const int64_t secondOfDay = second % 86400;
+        date = std::to_string(d.year);
+        twoDigits(date, d.month);
+        twoDigits(date, d.day);
+        time.clear();
+        twoDigits(time, secondOfDay / 3600);
+        twoDigits(time, secondOfDay / 60 % 60);
+        twoDigits(time, secondOfDay % 60);
+        const AdifBandSample& band = kAdifBands[rng.below(kAdifBands.size())];
+        const std::string_view mode = kAdifModes[rng.below(kAdifModes.size())];
+        const bool digital = mode == "FT8" || mode == "RTTY" || mode == "PSK31";
+
+        record.clear();
+        field(record, "call", pool[rng.below(pool.size())]);
+        field(record, "gridsquare", "JN18");
+        field(record, "mode", mode);
+        char report[8];
+        std::snprintf(report, sizeof report, "-%02zu", rng.below(20));
+        field(record, "rst_sent", digital ? report : "59");
+        field(record, "rst_rcvd", digital ? "-07" : "57");
+        field(record, "qso_date", date);
+        field(record, "time_on", time);
+        field(record, "qso_date_off", date);
+        field(record, "time_off", time);
+        field(record, "band", band.band);
+        char freq[32];
+        std::snprintf(freq, sizeof freq, "%.6f", band.megahertz + 0.000137 * rng.below(1000));
+        field(record, "freq", freq);
+        field(record, "station_callsign", "F5BENCH");
+        field(record, "my_gridsquare", "JN18EU");
+        field(record, "tx_pwr", "100");
+        if (rng.chance(60)) field(record, "name", kAdifNames[rng.below(kAdifNames.size())]);
+        if (rng.chance(30)) field(record, "qsl_rcvd", "Y");
+        if (rng.chance(40)) field(record, "lotw_qsl_rcvd", "Y");
+        record += "<eor>";
+        out.line(record);
+    }
+    out.close(file);
+}
+
 }  // namespace synth

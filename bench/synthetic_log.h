@@ -48,8 +48,18 @@ void writeSyntheticFirstNames(const std::filesystem::path& file, size_t count, u
 // Callsigns of the first-name file written with the same arguments, in file order.
 std::vector<std::string> syntheticFirstNameCalls(size_t count, uint64_t seed = 1);
 
+// Writes an ADIF export of `recordCount` QSOs as digital-mode programs write
+// them: a header line, then one record per line with lower-case tags and about
+// fifteen fields (BAND and FREQ, names with accents in UTF-8 now and then,
+// confirmations by card and online), in date order over `years` years from
+// `firstYear`. Callsigns are drawn from `pool`.
+void writeSyntheticAdif(const std::filesystem::path& file, size_t recordCount,
+                        const std::vector<std::string>& pool, int firstYear = 2012, int years = 10,
+                        uint64_t seed = 1);
+
 }  // namespace synth
 
 // The names the benchmark and tests use unqualified.
+using synth::writeSyntheticAdif;
 using synth::writeSyntheticFirstNames;
 using synth::writeSyntheticLog;

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "logbook/log_session.h"
 #include "ui/application.h"
@@ -9,6 +10,7 @@
 
 // The one place where the program is wired together.
 int main(int argc, char** argv) {
+    if (ui::isCommandLine(argc, argv)) return ui::runCommandLine(argc, argv);
     ui::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName("VEL_DXCC");

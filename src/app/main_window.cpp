@@ -2,24 +2,28 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "adif/import_window.h"
 #include "app/main_messages.h"
-#include "app/placeholder_window.h"
 #include "app/recovery_window.h"
 #include "app/station_window.h"
+#include "awards/award_window.h"
+#include "awards/prefix_statistics_window.h"
 #include "logbook/dates.h"
 #include "logbook/file_error.h"
 #include "logbook/log_messages.h"
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
+#include "prefixes/prefix_editor_window.h"
+#include "search/search_window.h"
 #include "ui/clock_text.h"
 #include "ui/colours.h"
+#include "ui/column_list.h"
 #include "ui/file_error_text.h"
 #include "ui/log_list_view.h"
 #include "ui/log_operations.h"
@@ -40,12 +44,6 @@ QString q(std::string_view s) {
 // opened it stays in view.
 constexpr int kBelowCentre = 100;
 
-QFont listFont() {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setStyleHint(QFont::TypeWriter);
-    return f;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent)
@@ -62,9 +60,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     EntryEnvironment env;
     env.dateAuto = Mnu_Date_Auto;
     env.model = model_;
-    env.openPrefixStatistics = [this] {
-        openPlaceholder("Stat_Prefixe", "Statistiques du prefixe");
-    };
+    env.openPrefixStatistics = [this] { openPrefixStatistics(); };
     // The list and its model exist before the form, which watches its selection.
     Liste_DXCC = new LogListView(central);
     Liste_DXCC->setModel(model_);
@@ -76,8 +72,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     Rechercher->setObjectName("Rechercher");
     Rechercher->setAutoDefault(false);
     entry_->buttonRow()->addWidget(Rechercher);
-    connect(Rechercher, &QPushButton::clicked, this,
-            [this] { openPlaceholder("Recherche_Indicatif", "Rechercher un QSO par..."); });
+    connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
 
     buildList(central);
 
@@ -132,25 +127,13 @@ void MainWindow::buildStatusRow(QWidget* central) {
 }
 
 void MainWindow::buildList(QWidget* central) {
-    const QFont font = listFont();
     Label_Liste_DXCC = new QLabel(q(dxcc::displayHeading()), central);
     Label_Liste_DXCC->setObjectName("Label_Liste_DXCC");
-    Label_Liste_DXCC->setFont(font);
-
     Liste_DXCC->setObjectName("Liste_DXCC");
-    Liste_DXCC->setFont(font);
-    Liste_DXCC->setUniformItemSizes(true);
-    Liste_DXCC->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_DXCC->setSelectionMode(QAbstractItemView::SingleSelection);
+    setUpColumnList(Liste_DXCC);
     Liste_DXCC->setToolTip(
         "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'editer");
-    QPalette p = Liste_DXCC->palette();
-    p.setColor(QPalette::Base, kRestColour);
-    Liste_DXCC->setPalette(p);
-    // The heading's text starts where the list's text starts.
-    const int textLeft = Liste_DXCC->frameWidth() +
-                         Liste_DXCC->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
-    Label_Liste_DXCC->setContentsMargins(textLeft, 0, 0, 0);
+    alignHeadingWith(Label_Liste_DXCC, Liste_DXCC);
 
     L_Communes = new QLabel(
         "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'éditer",
@@ -209,23 +192,17 @@ void MainWindow::buildMenus() {
 
     connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
-    connect(Mnu_Import_ADIF, &QAction::triggered, this,
-            [this] { openPlaceholder("Import_ADIF", "Importer un fichier au format ADIF"); });
+    connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
-    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this,
-            [this] { openPlaceholder("Ajout_Prefixe", "Edition d'un Préfixe DXCC"); });
-    connect(Mnu_DXCC_Mixed, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Mixed", "DXCC Mixed"); });
-    connect(Mnu_DXCC_SSB, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_SSB", "DXCC SSB/CW/RTTY"); });
-    connect(Mnu_DXCC_Bande, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Bande", "DXCC Bande"); });
-    connect(Mnu_DXCC_5_Bandes, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_5B", "DXCC 5 Bandes"); });
-    connect(Mnu_DXCC_Sat, &QAction::triggered, this,
-            [this] { openPlaceholder("DXCC_Sat", "DXCC Satellite"); });
+    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
+    for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
+                              {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
+                              {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
+                              {Mnu_DXCC_5_Bandes, dxcc::AwardWindow::FiveBand},
+                              {Mnu_DXCC_Sat, dxcc::AwardWindow::Satellite}})
+        connect(item, &QAction::triggered, this, [this, kind] { openAwardWindow(kind); });
     connect(Mnu_Reglement, &QAction::triggered, this, [this] {
         openWindow("Reglement", [this] {
             QWidget* w =
@@ -406,6 +383,15 @@ void MainWindow::openArrlList() {
         kBelowCentre);
 }
 
+void MainWindow::importAdif() {
+    ImportEnvironment env;
+    env.model = model_;
+    env.flash = flash_.get();
+    env.resetEntry = [this] { entry_->Efface_QSO(); };
+    env.selectLastLine = [this] { entry_->selectLastListLine(); };
+    runAdifImport(ctx_, session_, env, this);
+}
+
 void MainWindow::showAbout() {
     ctx_.dialogs->inform(q(msg::kAbout) + revision_ + "\r\n\r\n" + q(msg::kAboutLine));
 }
@@ -430,8 +416,38 @@ void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>
     slot->activateWindow();
 }
 
-void MainWindow::openPlaceholder(const QString& name, const QString& title) {
-    openWindow(name, [&] { return createPlaceholderWindow(name, title, this); });
+void MainWindow::openAwardWindow(dxcc::AwardWindow kind) {
+    AwardSplash splash{
+        [this](const QString& first, const QString& second) { flash_->showMessage(first, second); },
+        [this] { flash_->hide(); }};
+    openWindow(q(dxcc::award_texts::windowLayout(kind).objectName),
+               [&] { return new AwardWindow(ctx_, session_, kind, splash, this); });
+}
+
+void MainWindow::openSearch() {
+    openWindow("Recherche_Indicatif", [this] {
+        auto* w = new SearchWindow(ctx_, session_, model_, this);
+        connect(w, &SearchWindow::qsoChosen, this, &MainWindow::showLogRow);
+        return w;
+    });
+}
+
+void MainWindow::showLogRow(int row) {
+    entry_->selectRow(row);
+    Liste_DXCC->scrollTo(model_->index(row), QAbstractItemView::PositionAtCenter);
+    activateWindow();
+}
+
+void MainWindow::openPrefixStatistics() {
+    openWindow("Stat_Prefixe", [this] { return new PrefixStatisticsWindow(ctx_, session_, this); });
+}
+
+void MainWindow::openPrefixEditor() {
+    openWindow("Ajout_Prefixe", [this] {
+        auto* w = new PrefixEditorWindow(ctx_, session_, this);
+        connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
+        return w;
+    });
 }
 
 }  // namespace ui

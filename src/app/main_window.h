@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "awards/award_evaluation.h"
 #include "entry/entry_form.h"
 #include "logbook/log_list_model.h"
 #include "logbook/log_session.h"
@@ -38,6 +39,9 @@ public:
     void selectLastLine();
     // Shows the awarding body's DXCC entity list (opened from the prefix editor).
     void openArrlList();
+    // Selects a line of the main list as a click does, and scrolls it into view
+    // (a contact chosen in the search).
+    void showLogRow(int row);
     // Makes `callsign` (stored form) the station, creating its empty log if needed.
     void switchStation(const std::string& callsign);
 
@@ -86,12 +90,16 @@ private:
     void resetLog();
     void openStationWindow(bool modal);
     void showRecovery();
+    void importAdif();
     void showAbout();
     void showHistory();
     // Opens the window `name`, or shows it again when it is already open.
     void openWindow(const QString& name, const std::function<QWidget*()>& create,
                     int belowCentre = 0);
-    void openPlaceholder(const QString& name, const QString& title);
+    void openAwardWindow(dxcc::AwardWindow kind);
+    void openSearch();
+    void openPrefixStatistics();
+    void openPrefixEditor();
     QString stationSection() const;
     QString globalSection() const;
     void centreOnScreen();

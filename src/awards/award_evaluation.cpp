@@ -333,6 +333,18 @@ AwardLabels fiveBandLabels(std::span<const size_t> bandCounts) {
     return labels;
 }
 
+std::string entityListHeading() {
+    // The entity line is the display line with one blank less before the
+    // callsign: every heading after the ordinal stands one column further left
+    // than over the main list.
+    static constexpr ColumnHeading kHeadings[] = {
+        {5, "N°"},    {8, "Indicatif"}, {22, "Prénom"},       {39, "Date"},
+        {49, "QTR"},  {56, "Mode"},     {61, "QRG"},          {69, "RstR"},
+        {74, "RstE"}, {79, "Préfixe"},  {87, "Contrée DXCC"}, {122, "QSL"},
+    };
+    return headingLine(kHeadings);
+}
+
 AwardResult evaluateAward(const Logbook& log, const AwardSpec& award, Basis basis) {
     if (award.window == AwardWindow::FiveBand) return evaluateFiveBand(log);
     AwardResult result;

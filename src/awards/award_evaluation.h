@@ -90,4 +90,7 @@ std::span<const FiveBandPart> fiveBandParts();
 // The 5-band labels for the confirmed counts of its five bands, in order.
 AwardLabels fiveBandLabels(std::span<const size_t> bandCounts);
 
+// The column headings over the entity lines (UTF-8), each word over its column.
+std::string entityListHeading();
+
 }  // namespace dxcc

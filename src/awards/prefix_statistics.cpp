@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "awards/prefix_statistics_messages.h"
 #include "logbook/logbook.h"
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
@@ -57,6 +58,13 @@ StatisticsEntity findStatisticsEntity(std::string_view prefixFileBytes,
         };
     }
     return {};
+}
+
+std::optional<std::string_view> checkStatisticsPrefix(std::string_view text) {
+    namespace msg = prefix_statistics_messages;
+    if (text.empty()) return msg::kPrefixEmpty;
+    if (text.size() > kStatisticsPrefixMax) return msg::kPrefixTooLong;
+    return std::nullopt;
 }
 
 PrefixStatistics prefixStatistics(const Logbook& log, const std::filesystem::path& prefixFile,

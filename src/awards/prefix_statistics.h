@@ -76,6 +76,13 @@ struct PrefixStatistics {
     StatisticsGrid grid;
 };
 
+// Longest callsign prefix the window accepts: the prefix file's column.
+inline constexpr size_t kStatisticsPrefixMax = 6;
+
+// The refusal of the typed prefix on Enter (empty, or longer than the
+// column); nothing when the display may run.
+std::optional<std::string_view> checkStatisticsPrefix(std::string_view text);
+
 // The display of the statistics window for the prefix the operator typed.
 PrefixStatistics prefixStatistics(const Logbook& log, const std::filesystem::path& prefixFile,
                                   std::string_view callsignPrefix);

@@ -1,6 +1,8 @@
 #include "logbook/qso_record.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "logbook/program_constants.h"
 
@@ -55,20 +57,31 @@ char recordQslMark(std::string_view record) {
     return markAt(record, kRecordQslColumn);
 }
 
+// One allocation and one fill: a record is built for every imported QSO.
 std::string buildRecord(const QsoFields& f) {
-    std::string r;
-    r.reserve(kRecordLength);
-    r += padRight(f.callsign, kCallsignWidth) + ' ';
-    r += padRight(f.firstName, kFirstNameWidth) + ' ';
-    r += f.date + ' ';
-    r += f.time + ' ';
-    r += padRight(f.mode, kModeWidth) + ' ';
-    r += padRight(f.band, kBandWidth) + ' ';
-    r += padRight(f.rstReceived, kRstWidth) + ' ';
-    r += padRight(f.rstSent, kRstWidth) + ' ';
-    r += padRight(f.dxccPrefix, kDxccPrefixWidth) + ' ';
-    r += padRight(f.entityName, kEntityNameWidth);
-    r += f.qslMark;
+    const std::array<std::pair<std::string_view, size_t>, 10> fields{{
+        {f.callsign, kCallsignWidth},
+        {f.firstName, kFirstNameWidth},
+        {f.date, 0},  // taken as it is
+        {f.time, 0},
+        {f.mode, kModeWidth},
+        {f.band, kBandWidth},
+        {f.rstReceived, kRstWidth},
+        {f.rstSent, kRstWidth},
+        {f.dxccPrefix, kDxccPrefixWidth},
+        {f.entityName, kEntityNameWidth},
+    }};
+    // Each field padded to its width and followed by a blank; the entity name
+    // is followed by the QSL mark instead.
+    size_t length = 0;
+    for (const auto& [text, width] : fields) length += std::max(text.size(), width) + 1;
+    std::string r(length, ' ');
+    size_t at = 0;
+    for (const auto& [text, width] : fields) {
+        text.copy(r.data() + at, text.size());
+        at += std::max(text.size(), width) + 1;
+    }
+    r.back() = f.qslMark;
     return r;
 }
 
@@ -121,30 +134,30 @@ std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
 
 namespace dxcc {
 
-std::string displayHeading() {
-    struct Heading {
-        size_t column;  // 1-based, in characters
-        const char* text;
-    };
-    // "N°" stands right-aligned over the line number; the RST headings are one
-    // wider than their columns and start one to the left so they never touch.
-    static constexpr Heading kHeadings[] = {
-        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
-        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
-        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
-    };
+std::string headingLine(std::span<const ColumnHeading> headings) {
     std::string out;
     size_t width = 0;  // in characters, not bytes
-    for (const Heading& h : kHeadings) {
+    for (const ColumnHeading& h : headings) {
         if (width + 1 < h.column) {
             out.append(h.column - 1 - width, ' ');
             width = h.column - 1;
         }
         out += h.text;
-        for (const char* p = h.text; *p; ++p)
-            if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++width;
+        for (const char c : h.text)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
     }
     return out;
+}
+
+std::string displayHeading() {
+    // "N°" stands right-aligned over the line number; the RST headings are one
+    // wider than their columns and start one to the left so they never touch.
+    static constexpr ColumnHeading kHeadings[] = {
+        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
+        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
+        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
+    };
+    return headingLine(kHeadings);
 }
 
 }  // namespace dxcc

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -95,6 +96,16 @@ std::filesystem::path logFilePath(const std::filesystem::path& dataDir,
 }  // namespace dxcc
 
 namespace dxcc {
+
+// One word of a heading line and the 1-based column it starts at.
+struct ColumnHeading {
+    size_t column;
+    std::string_view text;  // UTF-8
+};
+
+// The words laid out at their columns, counted in characters (UTF-8), so each
+// stands over its column of a list shown in a fixed-pitch font.
+std::string headingLine(std::span<const ColumnHeading> headings);
 
 // Column headings of the main list, each word over its column of the display
 // line (UTF-8, for the heading label).

@@ -17,9 +17,8 @@ inline constexpr std::string_view kSaveButton = "Enregistrer la modification";
 inline constexpr std::string_view kDeleteButton = "Supprimer le préfixe";
 inline constexpr std::string_view kClearButton = "Effacer les saisies";
 inline constexpr std::string_view kEntityListButton = "Liste préfixe DXCC";
-inline constexpr std::string_view kListHeading =
-    "Prefixe              Contée DXCC                                                         "
-    "Prefixe DXCC";
+// The heading over the list is built by prefixListHeading(), which puts each
+// word over its column.
 inline constexpr std::string_view kListFrameCaption =
     "Un clique sur un préfixe pour l'afficher ou l'effacer,  un double clique pour l'éditer ";
 

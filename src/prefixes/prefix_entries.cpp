@@ -102,6 +102,16 @@ bool PrefixFields::blank() const {
            trimBlanks(dxccPrefix).empty();
 }
 
+std::string prefixListHeading() {
+    // Columns of the heading, one more than the field's column in the line.
+    static constexpr ColumnHeading kHeadings[] = {
+        {1, "Prefixe"},
+        {kPrefixEntityNameColumn + 1, "Contée DXCC"},
+        {kPrefixDxccColumn + 1, "Prefixe DXCC"},
+    };
+    return headingLine(kHeadings);
+}
+
 PrefixFields prefixFieldsOf(std::string_view line) {
     PrefixEntry entry = parsePrefixEntry(line);
     return PrefixFields{std::move(entry.callsignPrefix), std::string(trimBlanks(entry.entityName)),

@@ -45,6 +45,11 @@ struct PrefixFields {
     bool operator==(const PrefixFields&) const = default;
 };
 
+// The heading over the editor's list (UTF-8): each word over its field. It is
+// meant to start one column left of the list's text, so that "Prefixe", one
+// character wider than its field, does not run into the entity name's column.
+std::string prefixListHeading();
+
 // What a click on a list line shows: columns 1-6, 8-40 and 42-47, each with
 // the blanks at both ends trimmed.
 PrefixFields prefixFieldsOf(std::string_view line);

@@ -149,4 +149,26 @@ SearchOutcome searchOnEnter(const Logbook& log, SearchKind field, SearchKind sel
     return runSearch(log, selected, texts.of(selected));
 }
 
+void followInsertedRows(std::vector<size_t>& rows, size_t first, size_t count) {
+    for (size_t& row : rows)
+        if (row >= first) row += count;
+}
+
+void followRemovedRows(std::vector<size_t>& rows, size_t first, size_t count) {
+    std::erase_if(rows, [&](size_t row) { return row >= first && row - first < count; });
+    for (size_t& row : rows)
+        if (row >= first) row -= count;
+}
+
+std::string searchResultsHeading() {
+    // The words of the search window's heading, over the columns of the display
+    // line as the main list's heading places them.
+    static constexpr ColumnHeading kHeadings[] = {
+        {5, "N°"},    {9, "Indicatif"}, {23, "Prenom"},       {40, "Date"},
+        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
+        {75, "RstE"}, {80, "Prefixe"},  {88, "Contrée DXCC"}, {123, "QSL"},
+    };
+    return headingLine(kHeadings);
+}
+
 }  // namespace dxcc

@@ -70,4 +70,15 @@ SearchOutcome runSearch(const Logbook& log, SearchKind selected, std::string_vie
 SearchOutcome searchOnEnter(const Logbook& log, SearchKind field, SearchKind selected,
                             const SearchTexts& texts);
 
+// The result rows after `count` lines were inserted into the log at `first`:
+// the rows from there on move down, so each still names the same contact.
+void followInsertedRows(std::vector<size_t>& rows, size_t first, size_t count);
+// The result rows after `count` lines were removed from the log at `first`:
+// the removed contacts leave the results, the rows after them move up.
+void followRemovedRows(std::vector<size_t>& rows, size_t first, size_t count);
+
+// The heading over the result lines, each word over its column of the display
+// line (UTF-8).
+std::string searchResultsHeading();
+
 }  // namespace dxcc

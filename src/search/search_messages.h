@@ -11,9 +11,8 @@ inline constexpr std::string_view kOptionCallsign = "Indicatif";
 inline constexpr std::string_view kOptionDate = "Date";
 inline constexpr std::string_view kOptionPrefix = "Préfixe";
 inline constexpr std::string_view kResultsTooltip = "Cliquez sur le QSO pour le selectionner";
-inline constexpr std::string_view kResultsHeading =
-    "     N°   Indicatif            Prenom                  Date       QTR  Mode  QRG    RstR RstE "
-    "Prefixe                    Contrée DXCC                  QSL";
+// The heading over the results is built by searchResultsHeading(), which puts
+// each word over its column.
 inline constexpr std::string_view kQuit = "Quitter";
 
 inline constexpr std::string_view kCallsignTooLong =

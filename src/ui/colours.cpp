@@ -17,6 +17,10 @@ void paintBackground(QWidget* w, const QColor& colour) {
         combo->lineEdit()->setPalette(p);
 }
 
+void paintButtonFace(QWidget* button) {
+    button->setPalette(QPalette());
+}
+
 QColor backgroundOf(const QWidget* w) {
     return w->palette().color(QPalette::Active, QPalette::Base);
 }

@@ -12,6 +12,8 @@ inline const QColor kRestColour{0xFF, 0xFF, 0xC0};
 
 // Paints a field's background.
 void paintBackground(QWidget* w, const QColor& colour);
+// Gives a button back the system's own colour, after the input colour.
+void paintButtonFace(QWidget* button);
 // The background colour a field was painted with.
 QColor backgroundOf(const QWidget* w);
 

@@ -345,3 +345,36 @@ TEST_F(AwardEvaluationTest, EveryLineOfALongLogIsEvaluated) {
 
 }  // namespace
 }  // namespace dxcc
+
+namespace dxcc {
+namespace {
+
+TEST_F(AwardEvaluationTest, HeadingWordsStandOverTheFieldsOfTheEntityLine) {
+    const AwardQso q{"F5ABC", "F", "CW", "14 Mhz ", '*', "01/02/08"};
+    station.set({q});
+    const std::string line = evaluate("Mixed").lines.at(0);
+    const std::string heading = entityListHeading();
+    // 0-based character position of `word` in the UTF-8 heading.
+    auto positionOf = [&](std::string_view word) {
+        const size_t byte = heading.find(word);
+        EXPECT_NE(byte, std::string::npos) << word;
+        size_t chars = 0;
+        for (size_t i = 0; i < byte; ++i)
+            if ((static_cast<unsigned char>(heading[i]) & 0xC0) != 0x80) ++chars;
+        return chars;
+    };
+    struct Row {
+        std::string_view word;
+        std::string_view fieldText;
+    };
+    const Row rows[] = {{"Indicatif", "F5ABC"}, {"Prénom", "JEAN"},        {"Date", "01/02/08"},
+                        {"QTR", "12:35"},       {"Mode", "CW "},           {"QRG", "14 Mhz"},
+                        {"Préfixe", "F     "},  {"Contrée DXCC", "France"}};
+    for (const Row& r : rows) EXPECT_EQ(positionOf(r.word), line.find(r.fieldText)) << r.word;
+    // "QSL" is centred over the mark, "N°" ends over the ordinal's last digit.
+    EXPECT_EQ(positionOf("QSL") + 1, line.rfind('*'));
+    EXPECT_EQ(positionOf("N°") + 1, line.find("1 F5ABC"));
+}
+
+}  // namespace
+}  // namespace dxcc

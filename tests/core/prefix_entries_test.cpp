@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "heading_columns.h"
 #include "logbook/text_file.h"
 #include "prefixes/prefix_editor_messages.h"
 #include "temp_dir.h"
@@ -96,6 +97,21 @@ TEST(PrefixEntryFields, LineFromFieldsAndFieldsFromLine) {
     EXPECT_EQ(prefixFieldsOf("  XX     Lone  Isle   "), (PrefixFields{"XX", "Lone  Isle", ""}));
     EXPECT_EQ(prefixFieldsOf(kShort), (PrefixFields{"K", "", ""}));
     EXPECT_EQ(prefixFieldsOf(""), (PrefixFields{}));
+}
+
+// The heading starts one column left of the list's text: each word then stands
+// over its field, and "Prefixe" leaves a blank before the entity name.
+TEST(PrefixEntryFields, ListHeadingWordsStandOverTheirFields) {
+    const std::string line = prefixEntryLine({"TM", "France", "F"});
+    const std::string heading = prefixListHeading();
+    using testing_support::headingColumnOf;
+    // Heading column h stands over column h - 1 of the line.
+    auto overLine = [&](std::string_view word) { return headingColumnOf(heading, word) - 1; };
+    EXPECT_EQ(overLine("Prefixe"), 0u);
+    EXPECT_EQ(overLine("Contée DXCC"), testing_support::lineColumnOf(line, "France"));
+    EXPECT_EQ(overLine("Prefixe DXCC"), testing_support::lineColumnOf(line, "F      /"));
+    // A blank between "Prefixe" and the entity name's heading.
+    EXPECT_LT(headingColumnOf(heading, "Prefixe") + 7, headingColumnOf(heading, "Contée DXCC"));
 }
 
 TEST(PrefixListOps, KeepsEveryLineAsReadInListOrder) {

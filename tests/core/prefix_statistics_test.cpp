@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "award_test_log.h"
+#include "awards/prefix_statistics_messages.h"
 #include "prefixes/prefix_table.h"
 
 namespace dxcc {
@@ -91,6 +92,14 @@ TEST(PrefixStatisticsTest, DisplayCountsEveryQsoOfTheEntityAndReportsAnUnreadabl
     EXPECT_FALSE(found.prefixFileError.has_value());
     EXPECT_EQ(found.entity.entityName, "France");
     EXPECT_EQ(markedBoxes(found.grid), (std::vector<size_t>{8, 13}));
+}
+
+TEST(PrefixStatisticsTest, EnterRefusesAnEmptyOrOverLongPrefix) {
+    namespace msg = prefix_statistics_messages;
+    EXPECT_EQ(checkStatisticsPrefix(""), msg::kPrefixEmpty);
+    EXPECT_EQ(checkStatisticsPrefix("ABCDEFG"), msg::kPrefixTooLong);
+    EXPECT_FALSE(checkStatisticsPrefix("ABCDEF"));
+    EXPECT_FALSE(checkStatisticsPrefix("F"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "heading_columns.h"
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
 #include "sample_records.h"
@@ -201,6 +202,60 @@ TEST_F(QsoSearch, EmptyLogFindsNothing) {
         const SearchOutcome out = runSearch(log, kind, text);
         EXPECT_TRUE(out.rows.empty());
         EXPECT_EQ(out.message, msg::kNothingFound);
+    }
+}
+
+// The results show whole display lines; each heading word must stand over the
+// field it names.
+TEST(SearchResultsHeading, EachWordStandsOverItsFieldOfTheDisplayLine) {
+    QsoFields f = testing_support::sampleFields();
+    f.callsign = "F5ABC";
+    f.firstName = "JEAN";
+    const std::string line = buildDisplayLine(buildRecord(f), 12);
+    const std::string heading = searchResultsHeading();
+    for (const auto& [word, field] :
+         {std::pair{"Indicatif", "F5ABC"}, std::pair{"Prenom", "JEAN"},
+          std::pair{"Date", f.date.c_str()}, std::pair{"QTR", f.time.c_str()},
+          std::pair{"Contrée DXCC", f.entityName.c_str()}}) {
+        EXPECT_EQ(testing_support::headingColumnOf(heading, word),
+                  testing_support::lineColumnOf(line, field))
+            << word;
+    }
+    // The line number ends under "N°", the QSL mark lies under "QSL", the DXCC
+    // prefix under "Prefixe".
+    EXPECT_EQ(testing_support::headingColumnOf(heading, "N°"),
+              testing_support::lineColumnOf(line, "12"));
+    const size_t qsl = testing_support::headingColumnOf(heading, "QSL");
+    EXPECT_EQ(line.substr(qsl - 1, 3).find('*'), 1u);
+    EXPECT_EQ(line.substr(testing_support::headingColumnOf(heading, "Prefixe") - 1, 7),
+              f.dxccPrefix + std::string(7 - f.dxccPrefix.size(), ' '));
+}
+
+TEST(SearchResultRows, FollowTheLinesInsertedAndRemovedBeforeThem) {
+    struct Case {
+        bool insert;
+        size_t first;
+        size_t count;
+        Rows expected;
+    };
+    // Results at rows 2, 5 and 9 of the log.
+    const Case cases[] = {
+        {true, 0, 1, {3, 6, 10}},   // a line before all of them
+        {true, 5, 2, {2, 7, 11}},   // two lines at a result's place push it down
+        {true, 10, 3, {2, 5, 9}},   // a line after the last result
+        {false, 5, 1, {2, 8}},      // a found contact deleted
+        {false, 3, 2, {2, 3, 7}},   // lines between results
+        {false, 0, 10, {}},         // every result gone
+        {false, 10, 1, {2, 5, 9}},  // after the last result
+    };
+    for (const Case& c : cases) {
+        Rows rows{2, 5, 9};
+        if (c.insert)
+            followInsertedRows(rows, c.first, c.count);
+        else
+            followRemovedRows(rows, c.first, c.count);
+        EXPECT_EQ(rows, c.expected)
+            << (c.insert ? "insert " : "remove ") << c.first << "+" << c.count;
     }
 }
 

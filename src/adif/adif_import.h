@@ -1,0 +1,104 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "adif/adif_mapping.h"
+#include "adif/adif_merge.h"
+#include "adif/adif_reader.h"
+#include "logbook/logbook.h"
+
+namespace dxcc {
+class Logbook;
+class PrefixTable;
+}  // namespace dxcc
+
+// A whole ADIF file turned into a block of QSO records for the log, with the
+// messages gathered instead of one box per record.
+namespace dxcc::adif {
+
+// A record that a message concerns, as the log stores it.
+struct RecordRef {
+    size_t number = 0;  // 1-based, in file order
+    std::string callsign;
+    std::string date;
+    std::string time;
+    bool operator==(const RecordRef&) const = default;
+};
+
+// How many records one message concerns, and the first of them.
+struct NoticeTally {
+    static constexpr size_t kExamples = 10;
+    size_t count = 0;
+    std::vector<RecordRef> first;
+};
+
+struct ImportReport {
+    size_t qsos = 0;  // records read, each one a QSO of the block
+    std::array<NoticeTally, kNoticeCount> notices;
+    ReaderWarnings reader;
+
+    const NoticeTally& tally(Notice n) const { return notices[static_cast<size_t>(n)]; }
+};
+
+struct AdifImport {
+    // 107-character QSO records, in file order.
+    std::vector<std::string> records;
+    // From the first record's QSO_DATE and TIME_ON; none when either is missing.
+    std::optional<MergeKey> mergeKey;
+    ImportReport report;
+    // The progress callback asked to stop: `records` is incomplete and must not
+    // reach the log.
+    bool cancelled = false;
+};
+
+// Called now and then with the records read so far and the file's bytes read
+// and in all; returns false to stop the import.
+using ImportProgress = std::function<bool(size_t records, size_t bytesRead, size_t bytesTotal)>;
+inline constexpr size_t kProgressEvery = 4096;
+
+// Reads every record of the ADIF file's bytes and builds its QSO records.
+AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
+                      const ImportProgress& progress = {});
+// The same from a file. Throws FileError when it cannot be read.
+AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
+                          const ImportProgress& progress = {});
+
+// Where the block goes in the log and what it leaves around it.
+struct MergePlan {
+    size_t index = 0;    // 0-based line index of the block's first record
+    bool dated = false;  // false: no merge key, the block goes at the end
+    size_t linesBefore = 0;
+    size_t linesAfter = 0;
+};
+MergePlan planMerge(const Logbook& log, const AdifImport& import);
+MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport& import);
+
+// An import carried into the log: what was read, where the block went, and
+// what changed in the log (for the main list).
+struct LogImport {
+    AdifImport imported;
+    MergePlan plan;
+    LogChange change;
+};
+
+// Reads `file`, converts its records and inserts them as one block at their
+// chronological place, with one safe rewrite of the log. Throws FileError with
+// the log unchanged; a cancelled import (or one with no record) leaves the log
+// untouched. The same routine serves the window and the command line.
+LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
+                        const PrefixTable& prefixes, const ImportProgress& progress = {});
+
+// The gathered messages as lines of text (UTF-8) for the closing window and
+// the command line: the number of QSOs imported, then each message the import
+// had to give with its count and the first records concerned, then what the
+// reader skipped or repaired.
+std::vector<std::string> reportLines(const ImportReport& report);
+
+}  // namespace dxcc::adif

@@ -1,0 +1,221 @@
+#include "app/command_line.h"
+
+#include <QCoreApplication>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "adif/adif_import.h"
+#include "adif/adif_messages.h"
+#include "awards/award_report.h"
+#include "logbook/file_error.h"
+#include "logbook/log_session.h"
+#include "logbook/program_constants.h"
+#include "logbook/qso_record.h"
+#include "logbook/station_callsign.h"
+#include "ui/file_error_text.h"
+#include "ui/qt_platform.h"
+#include "ui/text.h"
+
+namespace ui {
+
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage : vel_dxcc [commande] [options]\n"
+    "\n"
+    "Sans commande, vel_dxcc ouvre le carnet de trafic et ses fenêtres.\n"
+    "\n"
+    "Commandes :\n"
+    "  report      Écrit, sans fenêtre, ce que montrent les fenêtres des diplômes DXCC\n"
+    "              pour le log de la station : une ligne par diplôme et par comptage,\n"
+    "              quatre champs séparés par des tabulations : le diplôme (Mixed, SSB,\n"
+    "              CW, RTTY, chaque bande, 5 bandes, Satellite), « confirmés » ou\n"
+    "              « contactés », puis la ligne d'état et la ligne de ce qui manque,\n"
+    "              telles que les fenêtres les affichent (UTF-8, blancs compris).\n"
+    "\n"
+    "  import FICHIER.adi\n"
+    "              Importe un fichier ADIF dans le log de la station, comme le menu\n"
+    "              « Importer un fichier au format ADIF » : écrit les messages\n"
+    "              regroupés et le nombre de QSO importés. En cas d'échec, le log\n"
+    "              n'est pas modifié.\n"
+    "\n"
+    "Options :\n"
+    "  --station INDICATIF   la station dont le log est lu\n"
+    "                        (par défaut : la station choisie dans le programme)\n"
+    "  --data-dir DOSSIER    le dossier des données (par défaut : celui du programme)\n"
+    "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
+    "                        chacune précédée d'une tabulation\n"
+    "\n"
+    "  -h, --help            affiche cette aide\n"
+    "\n"
+    "Code de retour : 0 si tout va bien, 1 si un fichier ne peut pas être lu ou écrit,\n"
+    "2 si la commande ou une option est inconnue.\n";
+
+constexpr std::string_view kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
+
+const QStringList kHelpOptions{"-h", "--help", "--aide"};
+
+struct Options {
+    std::optional<QString> station;
+    std::optional<QString> dataDir;
+    bool entities = false;
+    QStringList files;  // the arguments that are no option
+};
+
+QString plainErrorText(const dxcc::FileError& e) {
+    QString text = fileErrorText(e);
+    text.replace("\r\n", "\n");
+    return text;
+}
+
+void write(std::ostream& stream, const QString& text) {
+    stream << text.toStdString();
+}
+
+int badUsage(std::ostream& err, const QString& message) {
+    write(err, "vel_dxcc : " + message + "\n");
+    err << kSeeHelp;
+    return kCommandBadUsage;
+}
+
+int failure(std::ostream& err, const QString& message) {
+    write(err, "vel_dxcc : " + message + "\n");
+    return kCommandFailed;
+}
+
+// The options of a sub-command; an error message when they cannot be read.
+std::optional<QString> readOptions(const QStringList& args, Options& options) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--entities") {
+            options.entities = true;
+            continue;
+        }
+        if (!arg.startsWith("--")) {
+            options.files << arg;
+            continue;
+        }
+        std::optional<QString>* value = arg == "--station"    ? &options.station
+                                        : arg == "--data-dir" ? &options.dataDir
+                                                              : nullptr;
+        if (!value) return "option inconnue : " + arg;
+        if (i + 1 >= args.size() || args[i + 1].startsWith("--"))
+            return "l'option " + arg + " attend une valeur.";
+        *value = args[++i];
+    }
+    return std::nullopt;
+}
+
+// Writes every award line, and the entity lines under it when asked.
+void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
+    for (const dxcc::ReportItem& item : dxcc::reportItems()) {
+        const dxcc::AwardResult result = dxcc::evaluateAward(log, *item.award, item.basis);
+        out << dxcc::reportLine(item, result) << '\n';
+        if (!entities) continue;
+        for (const std::string& line : result.lines) write(out, "\t" + fromCp1252(line) + "\n");
+    }
+}
+
+// The station's session with its log loaded, or the exit status of a failure.
+std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
+                                                                 const CommandDefaults& defaults,
+                                                                 std::ostream& err) {
+    const QString given = options.station.value_or(defaults.station()).trimmed();
+    const std::string station = dxcc::storedForm(toCp1252(given));
+    if (!options.station && station == dxcc::kNoStation)
+        return failure(err,
+                       "aucune station n'est choisie : lancez vel_dxcc une première fois ou "
+                       "indiquez --station INDICATIF.");
+    if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
+        return badUsage(err, "indicatif de station invalide : " + given);
+
+    auto session =
+        std::make_unique<dxcc::LogSession>(toPath(options.dataDir.value_or(defaults.dataDir())));
+    session->setStation(station);
+    try {
+        session->log().load();
+    } catch (const dxcc::FileError& e) {
+        return failure(err, "lecture du log de la station " +
+                                fromCp1252(dxcc::displayForm(station)) + " impossible.\n" +
+                                plainErrorText(e));
+    }
+    return session;
+}
+
+int report(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+           std::ostream& err) {
+    if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    writeReport(session->log(), options.entities, out);
+    out.flush();
+    if (!out) return failure(err, "écriture du rapport impossible.");
+    return kCommandOk;
+}
+
+int import(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+           std::ostream& err) {
+    if (options.files.size() != 1 || options.entities)
+        return badUsage(err,
+                        "import attend un seul fichier ADIF et les options --station, "
+                        "--data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    dxcc::adif::LogImport result;
+    try {
+        result = dxcc::adif::importIntoLog(session.log(), toPath(options.files[0]),
+                                           session.prefixes().table());
+    } catch (const dxcc::FileError& e) {
+        return failure(err,
+                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kLogUnchanged));
+    }
+    for (const std::string& line : dxcc::adif::reportLines(result.imported.report))
+        out << line << '\n';
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
+}
+
+}  // namespace
+
+bool isCommandLine(int argc, char** argv) {
+    if (argc < 2) return false;
+    const QString first = QString::fromLocal8Bit(argv[1]);
+    return kHelpOptions.contains(first) || !first.startsWith('-');
+}
+
+int runCommand(const QStringList& arguments, const CommandDefaults& defaults, std::ostream& out,
+               std::ostream& err) {
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (kHelpOptions.contains(command) ||
+        (command == "report" && rest.size() == 1 && kHelpOptions.contains(rest.front()))) {
+        out << kHelp;
+        return kCommandOk;
+    }
+    Options options;
+    if (command == "report" || command == "import") {
+        if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);
+    }
+    if (command == "report") return report(options, defaults, out, err);
+    if (command == "import") return import(options, defaults, out, err);
+    return badUsage(err, "commande inconnue : " + command);
+}
+
+int runCommandLine(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(fromView(dxcc::kProgramTitle));
+    const QtSettingsStore settings;
+    const CommandDefaults defaults{[&settings] {
+                                       return settings.get(fromView(dxcc::kGlobalSection),
+                                                           fromView(dxcc::kKeyStationCallsign),
+                                                           fromView(dxcc::kNoStation));
+                                   },
+                                   [] { return chooseDataDir(); }};
+    return runCommand(QCoreApplication::arguments().mid(1), defaults, std::cout, std::cerr);
+}
+
+}  // namespace ui

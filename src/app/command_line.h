@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <ostream>
+
+namespace ui {
+
+// Where a sub-command takes what the operator did not give.
+struct CommandDefaults {
+    std::function<QString()> station;  // the station of the settings
+    std::function<QString()> dataDir;  // the program's data folder
+};
+
+// Exit statuses of the command line.
+inline constexpr int kCommandOk = 0;
+inline constexpr int kCommandFailed = 1;    // no log, unreadable file, output lost
+inline constexpr int kCommandBadUsage = 2;  // unknown command or option
+
+// Whether the program is asked for a sub-command or for help rather than for
+// its windows (Qt's own options, which start with '-', still open windows).
+bool isCommandLine(int argc, char** argv);
+
+// Runs a sub-command given its arguments (program name excluded), writing the
+// results to `out` and French messages to `err`; the exit status.
+int runCommand(const QStringList& arguments, const CommandDefaults& defaults, std::ostream& out,
+               std::ostream& err);
+
+// Runs the command line on a QCoreApplication, with no display, taking the
+// defaults from the settings and the program's data folder.
+int runCommandLine(int argc, char** argv);
+
+}  // namespace ui
