@@ -16,6 +16,8 @@ inline constexpr std::string_view kAlreadyOpen =
 inline constexpr std::string_view kAlreadyOpenQuestion =
     "\r\n\r\nDeux programmes sur le même log effaceraient les QSO l'un de l'autre."
     "\r\nQuitter VEL_DXCC ?";
+inline constexpr std::string_view kAlreadyOpenForImport =
+    "le log est ouvert par VEL_DXCC : fermez-le avant d'importer. Dossier de données : ";
 inline constexpr std::string_view kCannotLock =
     "Le dossier de données ne peut pas être verrouillé (lecture seule ?) :\r\n";
 inline constexpr std::string_view kCannotLockEnd =

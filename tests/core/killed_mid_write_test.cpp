@@ -17,9 +17,11 @@
 #include <string>
 #include <thread>
 
+#include "adif/adif_import.h"
 #include "logbook/log_session.h"
 #include "logbook/text_file.h"
 #include "logbook/write_faults.h"
+#include "prefixes/prefix_table.h"
 #include "sample_records.h"
 #include "synthetic_log.h"
 #include "temp_dir.h"
@@ -32,7 +34,7 @@ using testing_support::TempDir;
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t kQsos = 100'000;
-constexpr int kDefaultKills = 24;
+constexpr int kDefaultKills = 30;
 
 struct Operation {
     const char* name;
@@ -43,8 +45,9 @@ std::string rowOf(const Logbook& log, size_t row) {
     return std::string(log.record(row));
 }
 
-// Each operation that writes the log. The ADIF import joins them as one more
-// line: a block of records inserted at its place.
+constexpr const char* kAdifFile = "export.adi";
+
+// Each operation that writes the log.
 const Operation kOperations[] = {
     {"insert", [](Logbook& log) { log.insertInDateOrder(qso("F5NEW", "15/06/15", "12:00")); }},
     {"modify",
@@ -58,6 +61,8 @@ const Operation kOperations[] = {
          log.removeAt(row, rowOf(log, row));
      }},
     {"append", [](Logbook& log) { log.appendQso(qso("F5NEW", "31/12/25", "23:59")); }},
+    {"import",
+     [](Logbook& log) { adif::importIntoLog(log, log.dataDir() / kAdifFile, PrefixTable()); }},
 };
 
 int killCount() {
@@ -87,7 +92,10 @@ protected:
         oldLog_ = nullptr;
     }
 
-    KilledMidWrite() : log(dir.path()) { log.setStationCallsign("F6XYZ"); }
+    KilledMidWrite() : log(dir.path()) {
+        log.setStationCallsign("F6XYZ");
+        writeSyntheticAdif(dir / kAdifFile, 2000, synth::builtInCallsigns(500, 7), 2015, 2);
+    }
 
     void restoreOldLog() {
         for (const char* name : kScratchFileNames) std::filesystem::remove(dir / name);

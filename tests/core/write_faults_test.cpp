@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adif/adif_import.h"
 #include "logbook/file_error.h"
 #include "logbook/log_session.h"
 #include "logbook/text_file.h"
@@ -36,6 +37,9 @@ struct DataFolder {
                              qso("F5CCC", "03/02/08", "10:00")}));
         dir.write("Liste_Prenom.txt", FirstNameMemory::makeLine("F5AAA", "JEAN") + "\r\n");
         dir.write("Prefixe_DXCC.txt", buildPrefixEntry("F", "France", "F") + "\r\n");
+        dir.write("export.adi",
+                  "<CALL:5>F5ADI<QSO_DATE:8>20080202<TIME_ON:4>1100<BAND:3>20m<MODE:3>SSB<EOR>\n"
+                  "<CALL:5>F5ADJ<QSO_DATE:8>20080202<TIME_ON:4>1200<BAND:3>20m<MODE:2>CW<EOR>\n");
         session.setStation("F6XYZ");
         session.log().load();
     }
@@ -84,6 +88,10 @@ const Command kCommands[] = {
          f.log().modifyAt(1, std::string(f.log().record(1)), qso("F5NEW", "02/02/08", "10:00"));
      }},
     {"delete", [](DataFolder& f) { f.log().removeAt(1, std::string(f.log().record(1))); }},
+    {"import",
+     [](DataFolder& f) {
+         adif::importIntoLog(f.log(), f.dir / "export.adi", f.session.prefixes().table());
+     }},
     {"reset", [](DataFolder& f) { f.log().reset(); }},
     {"new station", [](DataFolder& f) { f.log().createEmptyLog("F1NEW"); }},
     {"first name", [](DataFolder& f) { f.session.firstNames().update("F5NEW", "PAUL"); }},

@@ -21,6 +21,7 @@
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
 #include "logbook/write_faults.h"
+#include "prefixes/prefix_editor_window.h"
 #include "prefixes/prefix_table.h"
 #include "test_doubles.h"
 #include "ui/data_dir_lock.h"
@@ -134,6 +135,13 @@ const Command kCommands[] = {
          c.t.dialogs->answers.push_back(true);
          QTest::mouseClick(c.f->Annule_Saisie, Qt::LeftButton);
      }},
+    {"import",
+     [](auto& c) {
+         c.write("export.adi",
+                 "<CALL:5>G4ADI<QSO_DATE:8>20080202<TIME_ON:4>1100<BAND:3>20m<MODE:3>SSB<EOR>\n");
+         c.t.dialogs->files.push_back(c.t.path("export.adi"));
+     },
+     [](auto& c) { c.w->Mnu_Import_ADIF->trigger(); }},
     {"reset", [](auto&) {},
      [](auto& c) {
          c.t.dialogs->answers.push_back(true);
@@ -150,6 +158,23 @@ const Command kCommands[] = {
          auto* station = c.w->template findChild<ui::StationWindow*>("Station");
          ASSERT_NE(station, nullptr);
          QTest::mouseClick(station->Validation, Qt::LeftButton);
+     }},
+    {"prefix editor save",
+     [](auto& c) {
+         c.w->Mnu_Ajout_Prefixe->trigger();
+         auto* editor = c.w->template findChild<ui::PrefixEditorWindow*>("Ajout_Prefixe");
+         ASSERT_NE(editor, nullptr);
+         for (auto [field, text] :
+              {std::pair{editor->N_Prefixe, "tk"}, std::pair{editor->N_Pays, "Corsica"},
+               std::pair{editor->N_DXCC, "tk"}}) {
+             QTest::keyClicks(field, text);
+             Program::enter(field);
+         }
+     },
+     [](auto& c) {
+         auto* editor = c.w->template findChild<ui::PrefixEditorWindow*>("Ajout_Prefixe");
+         ASSERT_NE(editor, nullptr);
+         Program::enter(editor->Enregistrer);
      }},
 };
 
@@ -208,8 +233,9 @@ TEST(CommandsOnAFailingDisk, ADataFolderThatVanishedIsReportedAndTheListKept) {
 // Another program added a contact after the log was loaded: the command works
 // on the file as it now is, keeps that contact, and says so.
 TEST(CommandsOnAFailingDisk, ALogChangedOnDiskIsReadAgainAndTheOperatorTold) {
-    // Reset and station change replace the list whatever the file holds.
-    for (const Command& command : std::span(kCommands).first(4)) {
+    // The commands on the log; reset and station change replace the list
+    // whatever the file holds.
+    for (const Command& command : std::span(kCommands).first(5)) {
         SCOPED_TRACE(command.name);
         Program p;
         command.prepare(p);
@@ -218,12 +244,14 @@ TEST(CommandsOnAFailingDisk, ALogChangedOnDiskIsReadAgainAndTheOperatorTold) {
         const QByteArray outside = record("G4OUT", "01/04/08", "10:00");
         log.write(outside + "\r\n");
         log.close();
+        const QByteArray before = p.files()["F6XYZ_DXCC.log"];
         command.act(p);
         EXPECT_TRUE(
             p.t.dialogs->messages.contains(fromView(dxcc::log_messages::kFileChangedReloaded)))
             << p.t.dialogs->messages.join("\n").toStdString();
         p.expectListEqualsFile();
         EXPECT_TRUE(p.files()["F6XYZ_DXCC.log"].contains(outside));
+        EXPECT_NE(p.files()["F6XYZ_DXCC.log"], before);  // and the command was carried out
     }
 }
 
