@@ -34,7 +34,7 @@ using testing_support::TempDir;
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t kQsos = 100'000;
-constexpr int kDefaultKills = 30;
+constexpr int kDefaultKills = 20;
 
 struct Operation {
     const char* name;
@@ -128,31 +128,45 @@ protected:
         return readFileBytes(log.logPath());
     }
 
-    // Starts a child that loads the log, says so, and runs the operation;
-    // kills it `after` that.
-    void killDuring(const Operation& op, Clock::duration after) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
+    // The moment a kill is aimed at, in the child's own time.
+    enum class From { Start, Writing };
+
+    // Starts a child that loads the log, then runs the operation, saying when
+    // it starts and when it opens a file to write; kills it `after` the moment
+    // `from`.
+    void killDuring(const Operation& op, From from, Clock::duration after) {
+        int started[2], writing[2];
+        ASSERT_EQ(::pipe(started), 0);
+        ASSERT_EQ(::pipe(writing), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ::close(ready[0]);
             Logbook own(dir.path());
             own.setStationCallsign("F6XYZ");
             own.load();
             const char byte = 1;
-            if (::write(ready[1], &byte, 1) != 1) ::_exit(2);
+            if (::write(started[1], &byte, 1) != 1) ::_exit(2);
+            bool told = false;
+            ScopedWriteFault tell([&](WriteStep step, const std::filesystem::path&) {
+                if (step == WriteStep::Open && !told) told = ::write(writing[1], &byte, 1) == 1;
+                return 0;
+            });
             op.run(own);
             ::_exit(0);
         }
-        ::close(ready[1]);
+        ::close(started[1]);
+        ::close(writing[1]);
         char byte = 0;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ::close(ready[0]);
+        ASSERT_EQ(::read(started[0], &byte, 1), 1);
+        if (from == From::Writing) {
+            ASSERT_EQ(::read(writing[0], &byte, 1), 1);
+        }
         std::this_thread::sleep_for(after);
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(started[0]);
+        ::close(writing[0]);
     }
 
     TempDir dir;
@@ -179,16 +193,14 @@ TEST_F(KilledMidWrite, TheLogIsAlwaysTheOldOrTheNewOneWhole) {
                   << " ms\n";
         for (int k = 0; k < perOperation; ++k) {
             // Every other kill spread over the whole operation and a little past
-            // its end, the others over the moments the file is being written.
-            const bool whileWriting = k % 2 == 1;
-            const Clock::duration from = whileWriting ? timing.writeStart : Clock::duration{};
+            // its end, the others over the time the file is being written.
+            const From from = k % 2 == 1 ? From::Writing : From::Start;
             const Clock::duration span =
-                whileWriting ? timing.writeEnd - timing.writeStart : timing.whole * 6 / 5;
+                from == From::Writing ? timing.writeEnd - timing.writeStart : timing.whole * 6 / 5;
             std::uniform_real_distribution<double> share(0.0, 1.0);
-            const auto after =
-                from + std::chrono::duration_cast<Clock::duration>(span * share(random));
+            const auto after = std::chrono::duration_cast<Clock::duration>(span * share(random));
             restoreOldLog();
-            killDuring(op, after);
+            killDuring(op, from, after);
             if (HasFatalFailure()) return;
 
             const std::string left = readFileBytes(log.logPath());
