@@ -2,6 +2,7 @@
 
 #include "adif/adif_messages.h"
 #include "adif/adif_text.h"
+#include "logbook/file_error.h"
 #include "logbook/logbook.h"
 #include "logbook/text_file.h"
 
@@ -58,7 +59,7 @@ MergePlan planFor(size_t lineCount, size_t index, const AdifImport& import) {
 }  // namespace
 
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
-                      const ImportProgress& progress) {
+                      const ImportProgress& progress, size_t maxRecords) {
     AdifImport result;
     result.records.reserve(expectedRecords(fileBytes));
     Reader reader(fileBytes);
@@ -66,6 +67,7 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
     std::vector<Field> fields;
     MappedQso q;
     while (reader.next(fields)) {
+        if (result.records.size() == maxRecords) throw FileError(kOutOfMemory, "ADIF");
         const AdifQsoValues values = importedValues(fields);
         if (result.records.empty()) result.mergeKey = adifMergeKey(values.date, values.time);
         mapQso(values, prefixes, q);
@@ -87,7 +89,11 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress) {
     const std::string bytes = readFileBytes(file);
-    return importAdif(bytes, prefixes, progress);
+    try {
+        return importAdif(bytes, prefixes, progress);
+    } catch (const FileError& e) {
+        throw FileError(e.code(), file.string(), e.systemError());
+    }
 }
 
 MergePlan planMerge(const Logbook& log, const AdifImport& import) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "adif/adif_import.h"
 #include "logbook/file_error.h"
 #include "logbook/log_session.h"
 #include "logbook/qso_record.h"
@@ -142,6 +143,14 @@ TEST(HostileFiles, TooManyLinesAreRefusedButTheLimitItselfLoads) {
     dir.write("Prefixe_DXCC.txt", std::string(kPrefixFileLimits.maxLines + 1, '\n'));
     PrefixFile prefixes(dir / "Prefixe_DXCC.txt");
     EXPECT_TRUE(prefixes.unreadable());
+}
+
+TEST(HostileFiles, AnAdifFileWithMoreRecordsThanALogHoldsIsRefused) {
+    std::string records;
+    for (int i = 0; i < 11; ++i) records += "<CALL:5>F5ABC<EOR>";
+    EXPECT_EQ(adif::importAdif(records, PrefixTable(), {}, 11).records.size(), 11u);
+    EXPECT_EQ(codeOf([&] { adif::importAdif(records + "<A:0><EOR>", PrefixTable(), {}, 11); }),
+              kOutOfMemory);
 }
 
 TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {
