@@ -2,6 +2,7 @@
 
 #include "adif/adif_messages.h"
 #include "adif/adif_text.h"
+#include "logbook/file_error.h"
 #include "logbook/logbook.h"
 #include "logbook/text_file.h"
 
@@ -95,12 +96,14 @@ namespace {
 // record costs no memory but its line.
 template <typename AnyReader>
 AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
-                         const ImportProgress& progress, size_t roomAfter) {
+                         const ImportProgress& progress, size_t roomAfter, size_t maxRecords) {
     AdifImport result;
     RecordBlock& block = result.records;
     std::vector<Field> fields;
     size_t count = 0;
     while (reader.next(fields)) {
+        // More records than a log can hold: stopped before memory runs out.
+        if (count == maxRecords) throw FileError(kOutOfMemory, "ADIF");
         const AdifQsoValues values = importedValues(fields);
         if (count == 0) result.mergeKey = adifMergeKey(values.date, values.time);
         if (count == kRecordsToEstimate)
@@ -124,15 +127,19 @@ AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
 }  // namespace
 
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
-                      const ImportProgress& progress) {
+                      const ImportProgress& progress, size_t maxRecords) {
     Reader reader(fileBytes);
-    return importRecords(reader, prefixes, progress, 0);
+    return importRecords(reader, prefixes, progress, 0, maxRecords);
 }
 
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress, size_t roomAfter) {
-    FileReader reader(file);
-    return importRecords(reader, prefixes, progress, roomAfter);
+    try {
+        FileReader reader(file);
+        return importRecords(reader, prefixes, progress, roomAfter, kLogFileLimits.maxLines);
+    } catch (const FileError& e) {
+        throw FileError(e.code(), file.string(), e.systemError());
+    }
 }
 
 MergePlan planMerge(const Logbook& log, const AdifImport& import) {

@@ -13,6 +13,7 @@
 #include "adif/adif_merge.h"
 #include "adif/adif_reader.h"
 #include "logbook/logbook.h"
+#include "logbook/text_file.h"
 
 namespace dxcc {
 class Logbook;
@@ -93,8 +94,11 @@ using ImportProgress = std::function<bool(size_t records, size_t bytesRead, size
 inline constexpr size_t kProgressEvery = 4096;
 
 // Reads every record of the ADIF file's bytes and builds its QSO records.
+// More than `maxRecords` records could never be held by a log: the import
+// stops there with FileError 7 (a hostile file cannot exhaust memory).
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
-                      const ImportProgress& progress = {});
+                      const ImportProgress& progress = {},
+                      size_t maxRecords = kLogFileLimits.maxLines);
 // The same from a file, read piece by piece. Throws FileError when it cannot
 // be read. `roomAfter` bytes are kept free after the records (for the log they
 // will be merged with, see Logbook::insertBlockLines).

@@ -17,6 +17,7 @@
 #include "logbook/program_constants.h"
 #include "logbook/qso_record.h"
 #include "logbook/station_callsign.h"
+#include "ui/data_dir_lock.h"
 #include "ui/file_error_text.h"
 #include "ui/qt_platform.h"
 #include "ui/text.h"
@@ -178,6 +179,11 @@ int import(const Options& options, const CommandDefaults& defaults, std::ostream
         return badUsage(err,
                         "import attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
+    // The windows of another copy may be writing the same log (and the same
+    // scratch files): the import waits until they are closed.
+    DataDirLock lock(options.dataDir.value_or(defaults.dataDir()));
+    if (lock.tryLock() == DataDirLock::Outcome::InUse)
+        return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + lock.dataDir());
     auto opened = openStation(options, defaults, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);

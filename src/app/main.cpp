@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "logbook/log_session.h"
 #include "ui/application.h"
+#include "ui/data_dir_lock.h"
 #include "ui/qt_platform.h"
 #include "ui/text.h"
 
@@ -15,7 +16,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("VEL_DXCC");
     ui::setUpApplication(app);
     ui::AppContext ctx = ui::makeProductionContext();
+    ui::DataDirLock lock(ctx.dataDir);
+    if (!ui::claimDataDir(ctx, lock)) return 0;
     dxcc::LogSession session(ui::toPath(ctx.dataDir));
+    // Only the copy that holds the folder may clear what a killed run left.
+    if (lock.held()) session.removeLeftoverScratchFiles();
     ui::MainWindow window(ctx, session);
     window.startUp();
     return QApplication::exec();

@@ -289,7 +289,8 @@ bool MainWindow::loadLog() {
         if (e.code() == dxcc::kFileNotFound) {
             showRecovery();
         } else {
-            ctx_.dialogs->inform(q(msg::kLoadError) + q(dxcc::numberText(e.code())));
+            // "Erreur N° " and the number first, then what it means and the file.
+            ctx_.dialogs->inform(fileErrorText(e));
             ctx_.quit(e.code());
         }
         return false;
@@ -361,8 +362,11 @@ void MainWindow::switchStation(const std::string& callsign) {
     if (!exists) {
         try {
             session_.log().createEmptyLog(callsign);
-        } catch (const dxcc::FileError&) {
-            // Noted only: the load below reports a log that could not be created.
+        } catch (const dxcc::FileError& e) {
+            // Switching to a station without a log would only lead to the
+            // missing-log window: the current station stays.
+            ctx_.dialogs->inform(fileErrorText(e) + q(dxcc::log_messages::kStationNotChanged));
+            return;
         }
         ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
         ctx_.settings->set(newSection, q(dxcc::kKeyBandIndex), "0");

@@ -72,7 +72,7 @@ PrefixStatistics prefixStatistics(const Logbook& log, const std::filesystem::pat
     PrefixStatistics result;
     std::string bytes;
     try {
-        bytes = readFileBytes(prefixFile);
+        bytes = readFileBytes(prefixFile, kPrefixFileLimits);
     } catch (const FileError& e) {
         result.prefixFileError = e;
         return result;

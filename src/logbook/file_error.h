@@ -7,21 +7,31 @@ namespace dxcc {
 
 // The classic numeric file-error codes; the windows decide what the operator sees.
 enum FileErrorCode : int {
+    // Refused before reading: the file is larger than the program will hold in
+    // memory.
+    kOutOfMemory = 7,
     kFileNotFound = 53,
     kDeviceIoError = 57,
     kDiskFull = 61,
     kInputPastEnd = 62,
     kPermissionDenied = 70,
+    // The name is a folder or a device, not a plain file.
+    kPathFileAccessError = 75,
     kPathNotFound = 76,
 };
 
 class FileError : public std::runtime_error {
 public:
-    FileError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+    // `what` names the file; `systemError` is the errno behind the code, when
+    // one is known (it tells a read-only disk from a refused permission).
+    FileError(int code, const std::string& what, int systemError = 0)
+        : std::runtime_error(what), code_(code), systemError_(systemError) {}
     int code() const { return code_; }
+    int systemError() const { return systemError_; }
 
 private:
     int code_;
+    int systemError_;
 };
 
 // Maps an errno value to the file-error code above.

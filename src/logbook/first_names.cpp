@@ -29,7 +29,7 @@ std::string FirstNameMemory::makeLine(std::string_view callsign, std::string_vie
 
 std::string FirstNameMemory::readOrCreate() const {
     try {
-        return readFileBytes(file_);
+        return readFileBytes(file_, kFirstNameFileLimits);
     } catch (const FileError& e) {
         if (e.code() != kFileNotFound) throw;
     }
@@ -40,11 +40,11 @@ std::string FirstNameMemory::readOrCreate() const {
 std::optional<std::string> FirstNameMemory::lookup(std::string_view callsign) const {
     const std::string bytes = readOrCreate();
     std::optional<std::string> name;
-    for (std::string_view line : splitLines(bytes)) {
+    forEachLine(bytes, [&](std::string_view line) {
         if (trimBlanks(line.substr(0, kFirstNameCallsignColumns)) == callsign) {
             name = upperCaseCp1252(nameOf(line));
         }
-    }
+    });
     return name;
 }
 
@@ -58,12 +58,12 @@ void FirstNameMemory::update(std::string_view callsign, std::string_view firstNa
     std::string content;
     content.reserve(bytes.size() + newLine.size() + 2 * kLineEnd.size());
     bool replaced = false;
-    for (std::string_view line : splitLines(bytes)) {
+    forEachLine(bytes, [&](std::string_view line) {
         const bool sameCallsign = line.substr(0, kFirstNameCallsignColumns) == key;
         content += sameCallsign ? std::string_view(newLine) : line;
         content += kLineEnd;
         replaced = replaced || sameCallsign;
-    }
+    });
     if (!replaced) {
         content += newLine;
         content += kLineEnd;

@@ -12,6 +12,19 @@ LogSession::LogSession(std::filesystem::path dataDir)
     log_.setStationCallsign(std::string(kNoStation));
 }
 
+std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() const {
+    std::vector<std::filesystem::path> removed;
+    for (const char* name : kScratchFileNames) {
+        const std::filesystem::path file = dataDir_ / name;
+        std::error_code ec;
+        // Only plain files: a folder of that name is no scratch file of ours.
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file, ec)) &&
+            std::filesystem::remove(file, ec))
+            removed.push_back(file);
+    }
+    return removed;
+}
+
 bool LogSession::hasStation() const {
     return station() != kNoStation;
 }

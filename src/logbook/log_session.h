@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "logbook/first_names.h"
 #include "logbook/logbook.h"
@@ -24,6 +25,13 @@ public:
     const Logbook& log() const { return log_; }
     PrefixFile& prefixes() { return prefixes_; }
     FirstNameMemory& firstNames() { return firstNames_; }
+
+    // Removes the scratch files a run killed in the middle of a rewrite left in
+    // the data folder. The file they were to replace is whole (old content), so
+    // they hold nothing the operator was told was saved. Only for the one copy
+    // of the program that holds the folder: another one may be writing them.
+    // Answers the files removed.
+    std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
 
     // The station callsign in stored form ("FXXXX" until one is chosen).
     const std::string& station() const { return log_.stationCallsign(); }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "logbook/dates.h"
+#include "logbook/file_error.h"
 #include "logbook/qso_record.h"
 #include "logbook/text_file.h"
 
@@ -58,9 +59,24 @@ void Logbook::clear() {
 }
 
 void Logbook::readAndIndex() {
-    stamp_ = currentStamp();
-    readFileInto(logPath(), bytes_, kSpareBytes);
-    index();
+    const FileStamp stamp = currentStamp();
+    InputFile file(logPath(), kLogFileLimits.maxBytes);
+    try {
+        file.readInto(bytes_, kSpareBytes);
+        index();
+    } catch (...) {
+        clear();
+        throw;
+    }
+    stamp_ = stamp;
+}
+
+void Logbook::mirrorFileOrClear() {
+    try {
+        readAndIndex();
+    } catch (...) {
+        clear();
+    }
 }
 
 void Logbook::index() {
@@ -84,6 +100,8 @@ void Logbook::index() {
         const bool crlf = found && length > 0 && data[end - 1] == '\r';
         if (crlf) --length;
         normalized_ = normalized_ && crlf;
+        if (lines_.size() == kLogFileLimits.maxLines)
+            throw FileError(kOutOfMemory, logPath().string());
         lines_.push_back({start, static_cast<uint32_t>(length)});
         if (!found) break;
         start = end + 1;
@@ -101,18 +119,25 @@ std::string Logbook::displayLine(size_t index) const {
 
 LogChange Logbook::appendRecord(std::string_view recordArg) {
     const std::string record(recordArg);
+    // Changed elsewhere: read first, so the append goes after what the file now
+    // holds and nothing is added to a file that cannot be loaded.
     const bool changedElsewhere = currentStamp() != stamp_;
-    appendLine(logPath(), record);
     if (changedElsewhere) {
-        load();
-        return {};
+        try {
+            readAndIndex();
+        } catch (...) {
+            stamp_ = {};
+            throw;
+        }
     }
+    appendLine(logPath(), record, false);
     // Mirror the file: the same line end is added before it when the last line lacked one.
     if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += kLineEnd;
     lines_.push_back({bytes_.size(), static_cast<uint32_t>(record.size())});
     bytes_ += record;
     bytes_ += kLineEnd;
     stamp_ = currentStamp();
+    if (changedElsewhere) return {.reloaded = true};
     return {LogChange::Kind::Inserted, lines_.size() - 1, 1};
 }
 
@@ -311,22 +336,26 @@ void Logbook::applySplices(const std::vector<Splice>& splices) {
 
 LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void()>& edit,
                                const LogChange& change) {
+    // The file is read again, so what is written is what the file held.
+    const bool changedElsewhere = currentStamp() != stamp_;
     try {
-        // The file is read again, so what is written is what the file held.
-        const bool changedElsewhere = currentStamp() != stamp_;
         readAndIndex();
+    } catch (...) {
+        // Not even opened: the copy still holds what the file last held.
+        stamp_ = {};
+        throw;
+    }
+    try {
         if (!normalized_) normalizeLineEnds();
         edit();
         rewriteFile(logPath(), dataDir_ / scratchName, bytes_);
         stamp_ = currentStamp();
-        return changedElsewhere ? LogChange{} : change;
     } catch (...) {
-        try {
-            load();  // the file is whole (old or new): mirror it again
-        } catch (...) {
-        }
+        mirrorFileOrClear();  // the file is whole (old or new)
         throw;
     }
+    if (changedElsewhere) return {.reloaded = true};
+    return change;
 }
 
 void Logbook::reset() {

@@ -19,6 +19,10 @@ struct LogChange {
     Kind kind = Kind::Reset;
     size_t row = 0;
     size_t count = 0;
+    // The file had been changed on disk (by another program) since this copy was
+    // read: it was read again and the operation made on what it now holds, so
+    // the outside change is kept. The kind is then Reset.
+    bool reloaded = false;
 };
 
 // The line an operation was aimed at no longer holds the expected record.
@@ -41,8 +45,8 @@ public:
     const std::string& stationCallsign() const { return station_; }
     std::filesystem::path logPath() const;
 
-    // Reads the station's log file. Throws FileError (53 when it does not exist);
-    // on failure the memory copy is left empty.
+    // Reads the station's log file. Throws FileError (53 when it does not exist,
+    // 7 when it is beyond kLogFileLimits); on failure the memory copy is left empty.
     void load();
     // Empties the memory copy without touching any file.
     void clear();
@@ -58,8 +62,14 @@ public:
     // The display line of the record at 0-based `index`.
     std::string displayLine(size_t index) const;
 
+    // Every operation below leaves the memory copy equal to the file. On a
+    // failure (FileError, LogLineChanged) the file is unchanged; when it could
+    // not even be opened (a folder that vanished), the copy keeps what the file
+    // held when last read, and the next operation reads it again.
+
     // Adds the record as the last line of the file, without reading the file
-    // again (unless another program changed it since this copy was read).
+    // again (unless another program changed it since this copy was read). A log
+    // file that vanished is not created again: error 53.
     LogChange appendRecord(std::string_view record);
     LogChange appendQso(std::string_view record) { return appendRecord(record); }
     // Rewrites the file with the record before the first line dated at or after
@@ -115,8 +125,14 @@ private:
     };
 
     // Reads the file into the copy, reusing its memory, and indexes its lines.
+    // When the file cannot be opened or is refused, the copy is left as it was;
+    // a failure after that empties it.
     void readAndIndex();
+    // Indexes the copy's lines; FileError 7 beyond kLogFileLimits' line count.
     void index();
+    // After a failed write: reads the file (old or new, whole) again, or
+    // empties the copy when that fails too.
+    void mirrorFileOrClear();
     // Rewrites the copy in the one form the file is written in: CR LF after
     // every line.
     void normalizeLineEnds();

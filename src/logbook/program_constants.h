@@ -51,6 +51,10 @@ inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
 // delete together with the first-name memory (never at the same time).
 inline constexpr const char* kInsertScratchName = "Temporaire6.txt";
 inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
+// The ADIF import's own scratch file.
+inline constexpr const char* kImportScratchName = "Temporaire8.txt";
+inline constexpr std::array<const char*, 3> kScratchFileNames{
+    kRewriteScratchName, kInsertScratchName, kImportScratchName};
 
 // The awarding body's pages shown in the web views.
 inline constexpr std::string_view kArrlHost = "https://www.arrl.org";

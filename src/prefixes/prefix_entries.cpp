@@ -185,7 +185,7 @@ void PrefixEditor::open() {
     editMode_ = false;
     deletePending_ = false;
     try {
-        list_ = PrefixList::fromBytes(readFileBytes(file_));
+        list_ = PrefixList::fromBytes(readFileBytes(file_, kPrefixFileLimits));
     } catch (const FileError& e) {
         if (e.code() != kFileNotFound) throw;
     }

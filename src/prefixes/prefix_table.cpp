@@ -178,7 +178,7 @@ void PrefixFile::load(const Fingerprint& seen) {
     loaded_ = true;
     loadedVersion_ = seen;
     try {
-        table_ = PrefixTable::parse(readFileBytes(file_));
+        table_ = PrefixTable::parse(readFileBytes(file_, kPrefixFileLimits));
         unreadable_ = false;
     } catch (const std::exception&) {
         table_ = PrefixTable();

@@ -12,7 +12,13 @@ namespace msg = dxcc::log_messages;
 bool runLogOperation(Dialogs& dialogs, LogListModel& model,
                      const std::function<dxcc::LogChange()>& operation) {
     try {
-        model.apply(operation);
+        bool reloaded = false;
+        model.apply([&] {
+            const dxcc::LogChange change = operation();
+            reloaded = change.reloaded;
+            return change;
+        });
+        if (reloaded) dialogs.inform(fromView(msg::kFileChangedReloaded));
         return true;
     } catch (const dxcc::FileError& e) {
         dialogs.inform(fileErrorText(e) + fromView(msg::kLogUnchanged));

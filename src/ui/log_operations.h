@@ -9,8 +9,9 @@ namespace ui {
 
 // Runs an operation on the log through the main list's model, so the list
 // follows. On a failure the operator is told what failed and that the log did
-// not change (every operation changes the file whole or not at all). Answers
-// whether the operation succeeded.
+// not change (every operation changes the file whole or not at all). When the
+// operation found the file changed on disk and read it again first, the
+// operator is told. Answers whether the operation succeeded.
 bool runLogOperation(Dialogs& dialogs, LogListModel& model,
                      const std::function<dxcc::LogChange()>& operation);
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "logbook/qso_record.h"
+#include "ui/data_dir_lock.h"
 
 namespace {
 
@@ -159,6 +160,14 @@ TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
     EXPECT_EQ(run({"import", dir.path() + "/missing.adi"}), ui::kCommandFailed);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
     EXPECT_EQ(run({"import"}), ui::kCommandBadUsage);
+    // Not while the windows of the program are open on the same folder.
+    {
+        ui::DataDirLock windows(dir.path());
+        ASSERT_EQ(windows.tryLock(), ui::DataDirLock::Outcome::Held);
+        err.str("");
+        EXPECT_EQ(run({"import", adi}), ui::kCommandFailed);
+        EXPECT_TRUE(QString::fromStdString(err.str()).contains("fermez-le avant d'importer"));
+    }
     log.open(QIODevice::ReadOnly);
     EXPECT_EQ(log.readAll(), before);
 }

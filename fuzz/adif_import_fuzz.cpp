@@ -1,0 +1,80 @@
+// Any bytes as an ADIF file: the reader, the conversion to log records and the
+// merge into a small log. Every record must be one whole log line (107
+// columns, no line break that would cut it in two), and the block must go
+// into the file in one piece at the place the merge plan gives.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "adif/adif_import.h"
+#include "adif/adif_reader.h"
+#include "fuzz_support.h"
+#include "logbook/logbook.h"
+#include "logbook/qso_record.h"
+#include "logbook/text_file.h"
+#include "prefixes/prefix_table.h"
+
+namespace {
+
+using namespace dxcc;
+
+const PrefixTable& prefixes() {
+    static const PrefixTable table = PrefixTable::parse(
+        buildPrefixEntry("F", "France", "F") + "\r\n" + buildPrefixEntry("G", "England", "G") +
+        "\r\n" + buildPrefixEntry("K", "United States", "K") + "\r\n");
+    return table;
+}
+
+std::string logLine(const char* callsign, const char* date) {
+    QsoFields f{callsign, "", date, "12:00", "SSB", "14 Mhz ", "59", "59", "F", "France", ' '};
+    return buildRecord(f);
+}
+
+// Every field the reader gives lies inside the file's bytes.
+void checkReader(std::string_view input) {
+    adif::ReaderWarnings warnings;
+    for (const auto& record : adif::readAll(input, &warnings)) {
+        for (const adif::Field& f : record) {
+            for (std::string_view part : {f.name, f.value}) {
+                FUZZ_CHECK(part.empty() ||
+                           (part.data() >= input.data() &&
+                            part.data() + part.size() <= input.data() + input.size()));
+            }
+        }
+    }
+}
+
+bool oneLogLine(std::string_view record) {
+    if (record.size() != kRecordLength) return false;
+    for (char c : record)
+        if (c == '\n' || c == '\r' || c == '\0') return false;
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    checkReader(input);
+
+    const adif::AdifImport imported = adif::importAdif(input, prefixes());
+    FUZZ_CHECK(imported.report.qsos == imported.records.size());
+    for (const std::string& record : imported.records) FUZZ_CHECK(oneLogLine(record));
+
+    Logbook log(fuzzing::dataDir());
+    log.setStationCallsign("F6XYZ");
+    std::vector<std::string> lines{logLine("F5AAA", "01/01/07"), logLine("F5BBB", "01/01/12"),
+                                   logLine("F5CCC", "01/01/20")};
+    fuzzing::writeRaw(log.logPath(), joinLines(lines));
+    log.load();
+    const adif::MergePlan plan = adif::planMerge(log, imported);
+    FUZZ_CHECK(plan.index <= lines.size());
+    if (imported.records.empty()) return 0;
+    log.insertBlock(plan.index, imported.records);
+    lines.insert(lines.begin() + static_cast<ptrdiff_t>(plan.index), imported.records.begin(),
+                 imported.records.end());
+    FUZZ_CHECK(readFileBytes(log.logPath()) == joinLines(lines));
+    FUZZ_CHECK(log.size() == lines.size());
+    return 0;
+}
