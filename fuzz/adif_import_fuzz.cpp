@@ -60,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const adif::AdifImport imported = adif::importAdif(input, prefixes());
     FUZZ_CHECK(imported.report.qsos == imported.records.size());
-    for (const std::string& record : imported.records) FUZZ_CHECK(oneLogLine(record));
+    std::vector<std::string> records;
+    for (size_t i = 0; i < imported.records.size(); ++i) records.emplace_back(imported.records[i]);
+    for (const std::string& record : records) FUZZ_CHECK(oneLogLine(record));
 
     Logbook log(fuzzing::dataDir());
     log.setStationCallsign("F6XYZ");
@@ -70,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     log.load();
     const adif::MergePlan plan = adif::planMerge(log, imported);
     FUZZ_CHECK(plan.index <= lines.size());
-    if (imported.records.empty()) return 0;
-    log.insertBlock(plan.index, imported.records);
-    lines.insert(lines.begin() + static_cast<ptrdiff_t>(plan.index), imported.records.begin(),
-                 imported.records.end());
+    if (records.empty()) return 0;
+    log.insertBlock(plan.index, records);
+    lines.insert(lines.begin() + static_cast<ptrdiff_t>(plan.index), records.begin(),
+                 records.end());
     FUZZ_CHECK(readFileBytes(log.logPath()) == joinLines(lines));
     FUZZ_CHECK(log.size() == lines.size());
     return 0;
