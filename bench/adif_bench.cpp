@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "adif/adif_import.h"
-#include "adif/adif_reader.h"
+#include "core/adif/adif_import.h"
+#include "core/adif/adif_reader.h"
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/logbook.h"
-#include "logbook/text_file.h"
-#include "prefixes/prefix_table.h"
+#include "core/logbook/logbook.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_table.h"
 #include "synthetic_log.h"
 
 namespace fs = std::filesystem;

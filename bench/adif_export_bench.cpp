@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "adif/adif_export.h"
-#include "adif/adif_modes.h"
-#include "adif/band_table.h"
-#include "adif/confirmation_merge.h"
+#include "core/adif/adif_export.h"
+#include "core/record/adif_modes.h"
+#include "core/record/band_table.h"
+#include "core/adif/confirmation_merge.h"
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/logbook.h"
-#include "logbook/program_constants.h"
-#include "logbook/qso_record.h"
-#include "logbook/text_file.h"
-#include "prefixes/prefix_table.h"
+#include "core/logbook/logbook.h"
+#include "core/base/program_constants.h"
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_table.h"
 
 namespace fs = std::filesystem;
 

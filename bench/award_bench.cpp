@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "awards/award_evaluation.h"
+#include "core/awards/award_evaluation.h"
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/logbook.h"
+#include "core/logbook/logbook.h"
 
 namespace bench {
 

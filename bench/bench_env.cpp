@@ -11,10 +11,10 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "logbook/program_constants.h"
-#include "logbook/qso_record.h"
-#include "logbook/text_file.h"
-#include "prefixes/prefix_table.h"
+#include "core/base/program_constants.h"
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_table.h"
 #include "synthetic_log.h"
 
 namespace fs = std::filesystem;

@@ -13,8 +13,8 @@
 
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/logbook.h"
-#include "logbook/qso_record.h"
+#include "core/logbook/logbook.h"
+#include "core/record/qso_record.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/first_names.h"
-#include "prefixes/prefix_table.h"
+#include "core/logbook/first_names.h"
+#include "core/prefixes/prefix_table.h"
 
 namespace bench {
 

@@ -7,10 +7,10 @@
 
 #include "bench_env.h"
 #include "bench_registry.h"
-#include "logbook/logbook.h"
-#include "logbook/qso_record.h"
-#include "prefixes/prefix_entries.h"
-#include "search/qso_search.h"
+#include "core/logbook/logbook.h"
+#include "core/record/qso_record.h"
+#include "core/prefixes/prefix_entries.h"
+#include "core/search/qso_search.h"
 
 namespace bench {
 

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "logbook/program_constants.h"
-#include "logbook/qso_record.h"
-#include "prefixes/prefix_table.h"
+#include "core/base/program_constants.h"
+#include "core/record/qso_record.h"
+#include "core/prefixes/prefix_table.h"
 
 namespace synth {
 

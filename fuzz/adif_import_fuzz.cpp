@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "adif/adif_import.h"
-#include "adif/adif_reader.h"
+#include "core/adif/adif_import.h"
+#include "core/adif/adif_reader.h"
 #include "fuzz_support.h"
-#include "logbook/logbook.h"
-#include "logbook/qso_record.h"
-#include "logbook/text_file.h"
-#include "prefixes/prefix_table.h"
+#include "core/logbook/logbook.h"
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_table.h"
 
 namespace {
 

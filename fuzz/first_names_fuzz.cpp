@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "logbook/first_names.h"
-#include "logbook/text_file.h"
-#include "logbook/text_utils.h"
+#include "core/logbook/first_names.h"
+#include "core/base/text_file.h"
+#include "core/base/text_utils.h"
 
 namespace {
 

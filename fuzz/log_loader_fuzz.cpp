@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "logbook/dates.h"
-#include "logbook/file_error.h"
-#include "logbook/logbook.h"
-#include "logbook/qso_record.h"
-#include "logbook/text_file.h"
+#include "core/base/dates.h"
+#include "core/base/file_error.h"
+#include "core/logbook/logbook.h"
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "logbook/text_file.h"
-#include "prefixes/prefix_entries.h"
-#include "prefixes/prefix_table.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_entries.h"
+#include "core/prefixes/prefix_table.h"
 
 namespace {
 

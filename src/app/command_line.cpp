@@ -6,21 +6,21 @@
 #include <optional>
 #include <variant>
 
-#include "adif/adif_export.h"
-#include "adif/adif_import.h"
-#include "adif/adif_messages.h"
-#include "adif/confirmation_merge.h"
-#include "awards/award_report.h"
-#include "logbook/file_error.h"
-#include "logbook/log_messages.h"
-#include "logbook/log_session.h"
-#include "logbook/program_constants.h"
-#include "logbook/qso_record.h"
-#include "logbook/station_callsign.h"
-#include "ui/data_dir_lock.h"
-#include "ui/file_error_text.h"
-#include "ui/qt_platform.h"
-#include "ui/text.h"
+#include "core/adif/adif_export.h"
+#include "core/adif/adif_import.h"
+#include "core/adif/adif_messages.h"
+#include "core/adif/confirmation_merge.h"
+#include "core/awards/award_report.h"
+#include "core/base/file_error.h"
+#include "core/logbook/log_messages.h"
+#include "core/session/log_session.h"
+#include "core/base/program_constants.h"
+#include "core/record/qso_record.h"
+#include "core/session/station_callsign.h"
+#include "platform/data_dir_lock.h"
+#include "platform/file_error_text.h"
+#include "platform/qt_platform.h"
+#include "platform/text.h"
 
 namespace ui {
 

@@ -1,12 +1,12 @@
 #include <QApplication>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "logbook/log_session.h"
-#include "ui/application.h"
-#include "ui/data_dir_lock.h"
-#include "ui/qt_platform.h"
-#include "ui/text.h"
+#include "windows/main/main_window.h"
+#include "core/session/log_session.h"
+#include "platform/application.h"
+#include "platform/data_dir_lock.h"
+#include "platform/qt_platform.h"
+#include "platform/text.h"
 
 // The one place where the program is wired together.
 int main(int argc, char** argv) {

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/adif/adif_mapping.h"
+#include "core/adif/adif_merge.h"
+#include "core/adif/adif_reader.h"
+#include "core/logbook/logbook.h"
+#include "core/base/text_file.h"
+
+namespace dxcc {
+class Logbook;
+class PrefixTable;
+}  // namespace dxcc
+
+// A whole ADIF file turned into a block of QSO records for the log, with the
+// messages gathered instead of one box per record.
+namespace dxcc::adif {
+
+// A record that a message concerns, as the log stores it.
+struct RecordRef {
+    size_t number = 0;  // 1-based, in file order
+    std::string callsign;
+    std::string date;
+    std::string time;
+    bool operator==(const RecordRef&) const = default;
+};
+
+// How many records one message concerns, and the first of them.
+struct NoticeTally {
+    static constexpr size_t kExamples = 10;
+    size_t count = 0;
+    std::vector<RecordRef> first;
+};
+
+struct ImportReport {
+    size_t qsos = 0;  // records read, each one a QSO of the block
+    std::array<NoticeTally, kNoticeCount> notices;
+    ReaderWarnings reader;
+
+    const NoticeTally& tally(Notice n) const { return notices[static_cast<size_t>(n)]; }
+};
+
+// The QSO records of an import as the lines they become in the log: each
+// record (kRecordLength characters) followed by CR LF, all in one buffer, so a
+// million records cost one allocation and the log can take the buffer whole.
+class RecordBlock {
+public:
+    static constexpr size_t kLineLength = kRecordLength + 2;
+
+    size_t size() const { return used_ / kLineLength; }
+    bool empty() const { return used_ == 0; }
+    // The record at 0-based `index`, without its line end.
+    std::string_view operator[](size_t index) const {
+        return lines().substr(index * kLineLength, kRecordLength);
+    }
+    // A new last line, its line end written: the caller writes the
+    // kRecordLength bytes of its record at the pointer given.
+    char* addLine();
+    // Room for `records` records, and `moreBytes` bytes after them.
+    void reserve(size_t records, size_t moreBytes = 0);
+    // Every line with its CR LF.
+    std::string_view lines() const { return {lines_.data(), used_}; }
+    // The lines, memory and all; the block is left empty.
+    std::string takeLines();
+
+private:
+    // Grown by many lines at a time; the bytes past `used_` are no lines yet.
+    std::string lines_;
+    size_t used_ = 0;
+};
+
+struct AdifImport {
+    // The QSO records, in file order.
+    RecordBlock records;
+    // From the first record's QSO_DATE and TIME_ON; none when either is missing.
+    std::optional<MergeKey> mergeKey;
+    ImportReport report;
+    // The progress callback asked to stop: `records` is incomplete and must not
+    // reach the log.
+    bool cancelled = false;
+};
+
+// Called now and then with the records read so far and the file's bytes read
+// and in all; returns false to stop the import.
+using ImportProgress = std::function<bool(size_t records, size_t bytesRead, size_t bytesTotal)>;
+inline constexpr size_t kProgressEvery = 4096;
+
+// Reads every record of the ADIF file's bytes and builds its QSO records.
+// More than `maxRecords` records could never be held by a log: the import
+// stops there with FileError 7 (a hostile file cannot exhaust memory).
+AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
+                      const ImportProgress& progress = {},
+                      size_t maxRecords = kLogFileLimits.maxLines);
+// The same from a file, read piece by piece. Throws FileError when it cannot
+// be read. `roomAfter` bytes are kept free after the records (for the log they
+// will be merged with, see Logbook::insertBlockLines).
+AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
+                          const ImportProgress& progress = {}, size_t roomAfter = 0);
+
+// Where the block goes in the log and what it leaves around it.
+struct MergePlan {
+    size_t index = 0;    // 0-based line index of the block's first record
+    bool dated = false;  // false: no merge key, the block goes at the end
+    size_t linesBefore = 0;
+    size_t linesAfter = 0;
+};
+MergePlan planMerge(const Logbook& log, const AdifImport& import);
+MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport& import);
+
+// An import carried into the log: what was read, where the block went, and
+// what changed in the log (for the main list). The records themselves are in
+// the log: `imported.records` is left empty.
+struct LogImport {
+    AdifImport imported;
+    MergePlan plan;
+    LogChange change;
+};
+
+// Reads `file`, converts its records and inserts them as one block at their
+// chronological place, with one safe rewrite of the log. Throws FileError with
+// the log unchanged; a cancelled import (or one with no record) leaves the log
+// untouched. The same routine serves the window and the command line.
+LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
+                        const PrefixTable& prefixes, const ImportProgress& progress = {});
+
+// The gathered messages as lines of text (UTF-8) for the closing window and
+// the command line: the number of QSOs imported, then each message the import
+// had to give with its count and the first records concerned, then what the
+// reader skipped or repaired.
+std::vector<std::string> reportLines(const ImportReport& report);
+
+// What the reader skipped or repaired, one line per kind, appended to `lines`.
+void appendReaderWarningLines(std::vector<std::string>& lines, const ReaderWarnings& warnings);
+
+}  // namespace dxcc::adif

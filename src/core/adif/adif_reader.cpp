@@ -1,0 +1,372 @@
+#include "core/adif/adif_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+#include "core/adif/adif_text.h"
+#include "core/base/file_error.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace dxcc::adif {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Characters a field name may hold: no blank or control character, none of
+// the characters that delimit tags.
+constexpr std::array<bool, 256> makeNameChars() {
+    std::array<bool, 256> t{};
+    for (unsigned i = 0x21; i < 256; ++i) t[i] = true;
+    for (unsigned char c : {':', '<', '>', ',', '{', '}'}) t[c] = false;
+    t[0x7F] = false;
+    return t;
+}
+constexpr std::array<bool, 256> kNameChars = makeNameChars();
+
+bool nameChar(char c) {
+    return kNameChars[static_cast<unsigned char>(c)];
+}
+
+// The first byte from `p` on that no name holds, or `end`. Names are read for
+// every field of the file: sixteen bytes are tested at once where there are as
+// many, so the end of a name costs no mispredicted branch.
+const char* skipNameChars(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lowest = _mm_set1_epi8(0x21);
+    auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i printable = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
+        const __m128i delimiter = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(is(bytes, ':'), is(bytes, '<')),
+                         _mm_or_si128(is(bytes, '>'), is(bytes, ','))),
+            _mm_or_si128(_mm_or_si128(is(bytes, '{'), is(bytes, '}')), is(bytes, '\x7F')));
+        const unsigned names =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(delimiter, printable)));
+        if (names != 0xFFFF) return p + std::countr_one(names);
+        p += 16;
+    }
+#endif
+    while (p < end && nameChar(*p)) ++p;
+    return p;
+}
+
+// Where the next tag opens, from `from` on; `size` when none does. Writers put
+// at most a blank or a line end between a value and the next tag: those few
+// bytes are looked at before searching further.
+size_t nextTagStart(const char* base, size_t from, size_t size) {
+    constexpr size_t kNearBytes = 4;
+    const size_t near = std::min(size, from + kNearBytes);
+    for (size_t i = from; i < near; ++i)
+        if (base[i] == '<') return i;
+    if (near == size) return size;
+    const void* lt = std::memchr(base + near, '<', size - near);
+    return lt ? static_cast<size_t>(static_cast<const char*>(lt) - base) : size;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// What may follow a value whose length was right: the next tag, or the blank
+// or line end that writers put between fields.
+bool endsValue(char c) {
+    return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+bool sameName(std::string_view name, std::string_view upperName) {
+    if (name.size() != upperName.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (upper(name[i]) != upperName[i]) return false;
+    return true;
+}
+
+const Field* findField(const std::vector<Field>& fields, std::string_view upperName) {
+    for (const Field& f : fields)
+        if (sameName(f.name, upperName)) return &f;
+    return nullptr;
+}
+
+Reader::Reader(std::string_view firstPiece, bool last) : data_(firstPiece), last_(last) {
+    skipByteOrderMark();
+}
+
+bool Reader::skipByteOrderMark() {
+    if (started_) return true;
+    if (!last_ && data_.size() < kByteOrderMark.size()) return false;
+    started_ = true;
+    if (data_.starts_with(kByteOrderMark)) {
+        bom_ = true;
+        pos_ = kByteOrderMark.size();
+    }
+    return true;
+}
+
+void Reader::continueWith(std::string_view piece, bool last) {
+    data_ = piece;
+    last_ = last;
+    pos_ = 0;
+    needMore_ = false;
+}
+
+bool Reader::waitForMore(const Progress& start, std::vector<Field>& fields) {
+    if (headerClosed_ && !start.headerClosed) header_.clear();
+    pos_ = start.pos;
+    recordSeen_ = start.recordSeen;
+    headerClosed_ = start.headerClosed;
+    pendingMalformed_ = start.pendingMalformed;
+    warnings_ = start.warnings;
+    fields.clear();
+    needMore_ = true;
+    return false;
+}
+
+Reader::Tag Reader::markerKind(std::string_view name) {
+    if (sameName(name, "EOR")) return Tag::EndOfRecord;
+    if (sameName(name, "EOH")) return Tag::EndOfHeader;
+    if (sameName(name, "APP_LOTW_EOF")) return Tag::EndOfData;
+    return Tag::Unknown;
+}
+
+// Walks the tag with a pointer: this runs for every field of the file, and is
+// compiled into the loop that calls it.
+[[gnu::always_inline]] inline Reader::Parsed Reader::parseTag(size_t lt,
+                                                              std::vector<Field>& fields) {
+    const char* const base = data_.data();
+    const char* const end = base + data_.size();
+    auto offset = [base](const char* q) { return static_cast<size_t>(q - base); };
+    const Parsed malformed{Tag::Malformed, lt + 1};
+    // Where the file ends, the tag is malformed; where only the piece ends,
+    // the rest of the tag is still to come.
+    const Parsed cut = last_ ? malformed : Parsed{Tag::Incomplete, lt};
+
+    const char* const nameStart = base + lt + 1;
+    const char* p = skipNameChars(nameStart, end);
+    const std::string_view name(nameStart, offset(p) - offset(nameStart));
+    if (p == end) return cut;
+    if (name.empty()) return malformed;
+    if (*p == '>') return {markerKind(name), offset(p + 1)};
+    if (*p != ':') return malformed;
+
+    const char* const digits = ++p;
+    size_t length = 0;
+    for (; p < end && isDigit(*p); ++p)
+        if (length <= data_.size()) length = length * 10 + static_cast<size_t>(*p - '0');
+    if (p == end) return cut;
+    if (p == digits) return malformed;
+    if (*p == ':')
+        while (++p < end && *p != '<' && *p != '>' && *p != ':') {
+        }
+    if (p == end) return cut;
+    if (*p != '>') return malformed;
+    // A length written on EOR or EOH does not make them fields.
+    if (name.size() == 3) {
+        const Tag kind = markerKind(name);
+        if (kind != Tag::Unknown) return {kind, offset(p + 1)};
+    }
+    const size_t start = offset(p + 1);
+    const size_t valueEnd = this->valueEnd(start, length);
+    if (valueEnd == kIncomplete) return {Tag::Incomplete, lt};
+    fields.push_back({name, std::string_view(base + start, valueEnd - start)});
+    return {Tag::Field, valueEnd};
+}
+
+inline size_t Reader::valueEnd(size_t start, size_t length) {
+    // The common case: the length is right, a tag or a blank follows.
+    const size_t size = data_.size();
+    if (length < size - start && endsValue(data_[start + length])) return start + length;
+    return checkedValueEnd(start, length);
+}
+
+size_t Reader::checkedValueEnd(size_t start, size_t length) {
+    const size_t size = data_.size();
+    if (length > size - start) {
+        if (!last_) return kIncomplete;
+        ++warnings_.valuesCutAtEnd;
+        return size;
+    }
+    const size_t end = start + length;
+    if (end == size) return last_ ? end : kIncomplete;
+    if (endsValue(data_[end])) return end;
+    // The repairs below look at most four bytes a character ahead.
+    if (!last_ && size - start <= 4 * length) return kIncomplete;
+    auto acceptable = [&](size_t e) { return e != end && (e == size || endsValue(data_[e])); };
+    // A writer that counted characters: the value holds multi-byte characters.
+    if (!isAscii(data_.substr(start, length))) {
+        const size_t inCharacters = start + utf8PrefixBytes(data_.substr(start), length);
+        if (acceptable(inCharacters)) {
+            ++warnings_.lengthsRemeasured;
+            return inCharacters;
+        }
+    }
+    // Line ends made bare LF after writing: each counted two bytes.
+    size_t i = start, counted = 0;
+    for (; i < size && counted < length; ++i)
+        counted += data_[i] == '\n' && (i == start || data_[i - 1] != '\r') ? 2 : 1;
+    if (counted > length) --i;  // the length ended between the CR and the LF
+    if (acceptable(i)) {
+        ++warnings_.lengthsRemeasured;
+        return i;
+    }
+    return end;
+}
+
+bool Reader::next(std::vector<Field>& fields) {
+    fields.clear();
+    needMore_ = false;
+    if (done_) return false;
+    if (!skipByteOrderMark()) {
+        needMore_ = true;
+        return false;
+    }
+    const Progress start{pos_, recordSeen_, headerClosed_, pendingMalformed_, warnings_};
+    const char* base = data_.data();
+    const size_t size = data_.size();
+    while (pos_ < size) {
+        const size_t lt = nextTagStart(base, pos_, size);
+        if (lt == size) {
+            pos_ = size;
+            break;
+        }
+        const Parsed tag = parseTag(lt, fields);
+        if (tag.kind == Tag::Incomplete) return waitForMore(start, fields);
+        pos_ = tag.end;
+        switch (tag.kind) {
+            case Tag::Field:
+                break;
+            case Tag::Malformed:
+            case Tag::Unknown:
+                ++pendingMalformed_;
+                break;
+            case Tag::EndOfHeader:
+                if (recordSeen_ || headerClosed_)
+                    ++warnings_.headersAfterRecords;
+                else
+                    closeHeader(fields);
+                break;
+            case Tag::EndOfRecord:
+                recordSeen_ = true;
+                warnings_.malformedTags += pendingMalformed_;
+                pendingMalformed_ = 0;
+                if (!fields.empty()) return true;
+                break;
+            case Tag::EndOfData:
+                pos_ = size;
+                last_ = true;  // nothing after it is read
+                break;
+            case Tag::Incomplete:
+                break;
+        }
+    }
+    if (!last_) return waitForMore(start, fields);
+    done_ = true;
+    warnings_.malformedTags += pendingMalformed_;
+    pendingMalformed_ = 0;
+    if (fields.empty()) return false;
+    warnings_.unterminatedRecordKept = true;
+    recordSeen_ = true;
+    return true;
+}
+
+void Reader::closeHeader(std::vector<Field>& fields) {
+    header_ = fields;
+    fields.clear();
+    headerClosed_ = true;
+    pendingMalformed_ = 0;
+}
+
+FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes)
+    : path_(file), reader_({}, false) {
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throwFileError(errno, path_.string());
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EACCES : errno;
+        ::close(fd_);
+        throwFileError(err, path_.string());
+    }
+    fileSize_ = static_cast<size_t>(st.st_size);
+    buffer_.resize(std::max<size_t>(bufferBytes, 1));
+    try {
+        atEnd_ = !fill(0);
+    } catch (...) {
+        ::close(fd_);
+        throw;
+    }
+    reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+}
+
+FileReader::~FileReader() {
+    ::close(fd_);
+}
+
+size_t FileReader::size() const {
+    return std::max(fileSize_, consumed_ + filled_);
+}
+
+bool FileReader::next(std::vector<Field>& fields) {
+    while (!reader_.next(fields)) {
+        if (!reader_.needsMore()) return false;
+        refill();
+    }
+    return true;
+}
+
+void FileReader::refill() {
+    const size_t kept = filled_ - reader_.offset();
+    std::memmove(buffer_.data(), buffer_.data() + reader_.offset(), kept);
+    consumed_ += reader_.offset();
+    filled_ = kept;
+    // A record that fills most of the buffer: room for a longer one.
+    if (kept > buffer_.size() / 2) buffer_.resize(buffer_.size() * 2);
+    atEnd_ = !fill(kept);
+    reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+}
+
+bool FileReader::fill(size_t from) {
+    filled_ = from;
+    while (filled_ < buffer_.size()) {
+        const ssize_t n = ::read(fd_, buffer_.data() + filled_, buffer_.size() - filled_);
+        if (n == 0) return false;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path_.string());
+        }
+        filled_ += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::vector<std::vector<Field>> readAll(std::string_view bytes, ReaderWarnings* warnings) {
+    Reader reader(bytes);
+    std::vector<std::vector<Field>> records;
+    std::vector<Field> fields;
+    while (reader.next(fields)) records.push_back(fields);
+    if (warnings) *warnings = reader.warnings();
+    return records;
+}
+
+}  // namespace dxcc::adif

@@ -1,0 +1,327 @@
+#include "core/base/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "core/base/file_error.h"
+#include "core/base/write_faults.h"
+
+namespace dxcc {
+
+int fileErrorCodeFromErrno(int err) {
+    switch (err) {
+        case ENOENT:
+            return kFileNotFound;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return kDiskFull;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return kPermissionDenied;
+        case EISDIR:
+            return kPathFileAccessError;
+        case ENOTDIR:
+            return kPathNotFound;
+        default:
+            return kDeviceIoError;
+    }
+}
+
+void throwFileError(int err, const std::string& path) {
+    int code = fileErrorCodeFromErrno(err);
+    // A missing folder (a data folder that vanished) is not a missing file.
+    if (err == ENOENT) {
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) code = kPathNotFound;
+    }
+    throw FileError(code, path, err);
+}
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int take() { return std::exchange(fd_, -1); }
+    // Closes now so that a failing close (delayed write error) is reported.
+    int release(const std::filesystem::path& path) {
+        int rc = ::close(fd_);
+        fd_ = -1;
+        if (int fault = injectedWriteFault(WriteStep::Close, path)) {
+            errno = fault;
+            return -1;
+        }
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+// The writing system calls, each with its test seam (write_faults.h).
+int openForWriting(const std::filesystem::path& path, int flags) {
+    if (int fault = injectedWriteFault(WriteStep::Open, path)) {
+        errno = fault;
+        return -1;
+    }
+    return ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+}
+
+ssize_t writeSome(int fd, std::string_view data, const std::filesystem::path& path) {
+    if (int fault = injectedWriteFault(WriteStep::Write, path)) {
+        // A disk fills up part of the way through.
+        if (data.size() > 1 && ::write(fd, data.data(), data.size() / 2) < 0) return -1;
+        errno = fault;
+        return -1;
+    }
+    return ::write(fd, data.data(), data.size());
+}
+
+int syncFile(int fd, const std::filesystem::path& path) {
+    if (int fault = injectedWriteFault(WriteStep::Sync, path)) {
+        errno = fault;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
+int renameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (int fault = injectedWriteFault(WriteStep::Rename, to)) {
+        errno = fault;
+        return -1;
+    }
+    return ::rename(from.c_str(), to.c_str());
+}
+
+int truncateFile(int fd, off_t size, const std::filesystem::path& path) {
+    if (int fault = injectedWriteFault(WriteStep::Truncate, path)) {
+        errno = fault;
+        return -1;
+    }
+    return ::ftruncate(fd, size);
+}
+
+void writeAll(int fd, std::string_view data, const std::filesystem::path& path) {
+    while (!data.empty()) {
+        ssize_t n = writeSome(fd, data, path);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path.string());
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+[[noreturn]] void refuseTooLarge(const std::filesystem::path& path) {
+    throw FileError(kOutOfMemory, path.string());
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::filesystem::path& path, const FileLimits& limits) {
+    std::string bytes;
+    readFileInto(path, bytes, 0, limits.maxBytes);
+    if (limits.maxLines != SIZE_MAX && countLines(bytes) > limits.maxLines) refuseTooLarge(path);
+    return bytes;
+}
+
+void readFileInto(const std::filesystem::path& path, std::string& bytes, size_t spare,
+                  size_t maxBytes) {
+    InputFile(path, maxBytes).readInto(bytes, spare);
+}
+
+InputFile::InputFile(const std::filesystem::path& path, size_t maxBytes)
+    : path_(path), fd_(-1), size_(0), maxBytes_(maxBytes) {
+    // Non-blocking, so that a named pipe put where the file should be cannot
+    // hang the program; it is refused below with every other kind of non-file.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
+    if (S_ISDIR(st.st_mode)) throw FileError(kPathFileAccessError, path.string(), EISDIR);
+    // A device would never end (or never answer).
+    if (!S_ISREG(st.st_mode)) throw FileError(kPathFileAccessError, path.string());
+    size_ = static_cast<size_t>(st.st_size);
+    if (size_ > maxBytes) refuseTooLarge(path);
+    fd_ = fd.take();
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void InputFile::readInto(std::string& bytes, size_t spare) {
+    const size_t expected = size_;
+    // Memory already touched is much cheaper to fill than fresh pages: the buffer
+    // is kept while it has a quarter of the spare room left, and given back when
+    // it is far too large for this file.
+    const size_t wanted = expected + spare;
+    if (bytes.capacity() < expected + spare / 4 || bytes.capacity() / 2 > wanted + 65536) {
+        std::string().swap(bytes);
+        bytes.reserve(wanted);
+    }
+    bytes.resize(expected);
+    auto readSome = [&](char* to, size_t room) {
+        for (;;) {
+            ssize_t n = ::read(fd_, to, room);
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno != EINTR) throwFileError(errno, path_.string());
+        }
+    };
+    size_t got = 0;
+    while (got < expected) {
+        size_t n = readSome(bytes.data() + got, expected - got);
+        if (n == 0) break;  // the file shrank meanwhile
+        got += n;
+    }
+    bytes.resize(got);
+    if (got < expected) return;
+    // The file may have grown meanwhile: read on until its real end, within the limit.
+    char more[65536];
+    while (size_t n = readSome(more, sizeof more)) {
+        if (bytes.size() + n > maxBytes_) refuseTooLarge(path_);
+        bytes.append(more, n);
+    }
+}
+
+size_t countLines(std::string_view bytes) {
+    size_t lines = 0;
+    const char* at = bytes.data();
+    const char* end = at + bytes.size();
+    while (at < end) {
+        const void* nl = std::memchr(at, '\n', static_cast<size_t>(end - at));
+        ++lines;
+        if (nl == nullptr) break;
+        at = static_cast<const char*>(nl) + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    forEachLine(bytes, [&](std::string_view line) { lines.push_back(line); });
+    return lines;
+}
+
+std::vector<std::string> readLines(const std::filesystem::path& path) {
+    std::string bytes = readFileBytes(path);
+    std::vector<std::string> lines;
+    for (std::string_view l : splitLines(bytes)) lines.emplace_back(l);
+    return lines;
+}
+
+SafeRewrite::SafeRewrite(std::filesystem::path target, std::filesystem::path scratch)
+    : target_(std::move(target)), scratch_(std::move(scratch)) {
+    fd_ = openForWriting(scratch_, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd_ < 0) throwFileError(errno, scratch_.string());
+}
+
+SafeRewrite::~SafeRewrite() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(scratch_.c_str());
+}
+
+void SafeRewrite::write(std::string_view bytes) {
+    if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
+    writeAll(fd_, bytes, scratch_);
+#ifdef __linux__
+    // Starts writing this piece to disk now, while the next one is produced,
+    // so that the closing sync has little left to wait for.
+    ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    written_ += bytes.size();
+}
+
+void SafeRewrite::commit() {
+    if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
+    if (syncFile(fd_, scratch_) != 0) throwFileError(errno, scratch_.string());
+    // Closed now so that a failing close (delayed write error) is reported.
+    Fd fd(std::exchange(fd_, -1));
+    if (fd.release(scratch_) != 0) {
+        const int err = errno;
+        ::unlink(scratch_.c_str());
+        throwFileError(err, scratch_.string());
+    }
+    if (renameFile(scratch_, target_) != 0) {
+        const int err = errno;
+        ::unlink(scratch_.c_str());
+        throwFileError(err, target_.string());
+    }
+    // Make the rename itself durable. The new content is in place already, so a
+    // failure here is no failure of the rewrite.
+    Fd dir(::open(target_.parent_path().empty() ? "." : target_.parent_path().c_str(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
+                 std::string_view content) {
+    SafeRewrite file(target, scratch);
+    file.write(content);
+    file.commit();
+}
+
+void appendLine(const std::filesystem::path& path, std::string_view line, bool create) {
+    Fd fd(openForWriting(path, O_RDWR | O_APPEND | O_NONBLOCK | (create ? O_CREAT : 0)));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
+    if (!S_ISREG(st.st_mode)) throw FileError(kPathFileAccessError, path.string());
+    std::string out;
+    off_t size = ::lseek(fd.get(), 0, SEEK_END);
+    if (size > 0) {
+        char last = 0;
+        if (::pread(fd.get(), &last, 1, size - 1) == 1 && last != '\n') out += kLineEnd;
+    }
+    out += line;
+    out += kLineEnd;
+    try {
+        writeAll(fd.get(), out, path);
+        if (syncFile(fd.get(), path) != 0) throwFileError(errno, path.string());
+    } catch (...) {
+        // A half-written line would corrupt the log: give the file back its old end.
+        if (size >= 0 && truncateFile(fd.get(), size, path) == 0) ::fsync(fd.get());
+        throw;
+    }
+    // The line is on disk once synced: a failing close loses nothing, and
+    // reporting it would tell of a failure that left the line in the log.
+    fd.release(path);
+}
+
+void createEmptyFile(const std::filesystem::path& path) {
+    Fd fd(openForWriting(path, O_WRONLY | O_CREAT | O_TRUNC));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    // Emptied by the open itself: nothing written can be lost by the close.
+    fd.release(path);
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const auto& l : lines) total += l.size() + kLineEnd.size();
+    std::string out;
+    out.reserve(total);
+    for (const auto& l : lines) {
+        out += l;
+        out += kLineEnd;
+    }
+    return out;
+}
+
+}  // namespace dxcc

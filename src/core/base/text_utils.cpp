@@ -1,0 +1,66 @@
+#include "core/base/text_utils.h"
+
+#include <algorithm>
+
+namespace dxcc {
+
+std::string_view trimBlanks(std::string_view s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+std::string padRight(std::string_view s, size_t width) {
+    std::string out(s);
+    if (out.size() < width) out.append(width - out.size(), ' ');
+    return out;
+}
+
+std::string numberText(long long value) {
+    std::string text = value < 0 ? "" : " ";
+    text += std::to_string(value);
+    return text;
+}
+
+char upperCaseCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
+    // à..þ sit 0x20 above À..Þ; ÷ (0xF7) is no letter.
+    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
+    switch (u) {
+        case 0x9A:  // š
+            return static_cast<char>(0x8A);
+        case 0x9C:  // œ
+            return static_cast<char>(0x8C);
+        case 0x9E:  // ž
+            return static_cast<char>(0x8E);
+        case 0xFF:  // ÿ
+            return static_cast<char>(0x9F);
+        default:
+            return c;
+    }
+}
+
+std::string upperCaseCp1252(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = upperCaseCp1252(c);
+    return out;
+}
+
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+int listItemIndex(std::string_view text, std::span<const std::string_view> items) {
+    const std::string wanted = upperCaseCp1252(trimBlanks(text));
+    if (wanted.empty()) return -1;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (upperCaseCp1252(trimBlanks(items[i])) == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace dxcc

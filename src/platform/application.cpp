@@ -1,0 +1,53 @@
+#include "platform/application.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStyleFactory>
+
+namespace ui {
+
+void prepareApplication() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0) {
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        if (!flags.contains("--no-sandbox")) flags += " --no-sandbox";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+}
+
+bool KeyboardHabits::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = static_cast<QWidget*>(watched);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && key->modifiers() == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            if (button->isEnabled()) button->click();
+            return true;
+        }
+    }
+    if (key->key() == Qt::Key_Escape) {
+        QWidget* window = widget->window();
+        // Dialogs close on Escape by themselves; other secondary windows do here.
+        if (window && window->isWindow() && !qobject_cast<QDialog*>(window) &&
+            !qobject_cast<QMainWindow*>(window) && widget == QApplication::focusWidget()) {
+            window->close();
+            return true;
+        }
+    }
+    return false;
+}
+
+void setUpApplication(QApplication& app) {
+    // Fusion honours the field colours on every platform.
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    app.installEventFilter(new KeyboardHabits(&app));
+}
+
+}  // namespace ui

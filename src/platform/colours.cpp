@@ -1,0 +1,28 @@
+#include "platform/colours.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+
+namespace ui {
+
+void paintBackground(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Base, colour);
+        p.setColor(group, QPalette::Button, colour);
+    }
+    w->setPalette(p);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
+        combo->lineEdit()->setPalette(p);
+}
+
+void paintButtonFace(QWidget* button) {
+    button->setPalette(QPalette());
+}
+
+QColor backgroundOf(const QWidget* w) {
+    return w->palette().color(QPalette::Active, QPalette::Base);
+}
+
+}  // namespace ui

@@ -1,0 +1,59 @@
+#include "platform/file_error_text.h"
+
+#include <cerrno>
+#include <iterator>
+
+#include "core/record/qso_record.h"
+#include "platform/text.h"
+
+namespace ui {
+
+namespace {
+
+struct Meaning {
+    int value;
+    const char* text;
+};
+
+// The system's own reason, where it says more than the classic code.
+constexpr Meaning kBySystemError[] = {
+    {EROFS, "Le disque est en lecture seule."},
+    {EDQUOT, "Le quota d'espace disque est atteint."},
+    {EISDIR, "Un dossier porte ce nom : ce n'est pas un fichier."},
+};
+
+constexpr Meaning kByCode[] = {
+    {dxcc::kOutOfMemory,
+     "Le fichier est trop volumineux pour être chargé en mémoire : il n'a pas été lu."},
+    {dxcc::kFileNotFound, "Fichier introuvable."},
+    {dxcc::kDiskFull, "Le disque est plein."},
+    {dxcc::kPermissionDenied, "Permission refusée."},
+    {dxcc::kPathFileAccessError, "Ce nom n'est pas celui d'un fichier ordinaire."},
+    {dxcc::kPathNotFound, "Dossier introuvable (a-t-il été supprimé ou démonté ?)."},
+    {dxcc::kInputPastEnd, "Lecture au-delà de la fin du fichier."},
+};
+
+const char* find(const Meaning* begin, const Meaning* end, int value) {
+    for (const Meaning* m = begin; m != end; ++m)
+        if (m->value == value) return m->text;
+    return nullptr;
+}
+
+QString meaningOf(const dxcc::FileError& e) {
+    if (e.systemError() != 0)
+        if (const char* text =
+                find(std::begin(kBySystemError), std::end(kBySystemError), e.systemError()))
+            return QString::fromUtf8(text);
+    if (const char* text = find(std::begin(kByCode), std::end(kByCode), e.code()))
+        return QString::fromUtf8(text);
+    return QString::fromUtf8("Erreur d'entrée/sortie.");
+}
+
+}  // namespace
+
+QString fileErrorText(const dxcc::FileError& e) {
+    return "Erreur N° " + fromView(dxcc::numberText(e.code())) + "\r\n" + meaningOf(e) + "\r\n" +
+           QString::fromLocal8Bit(e.what());
+}
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSettings>
+#include <QWidget>
+
+#include "platform/app_context.h"
+
+namespace ui {
+
+// INI file on Linux and macOS, the registry on Windows.
+class QtSettingsStore : public SettingsStore {
+public:
+    QtSettingsStore();  // the real user's store
+    explicit QtSettingsStore(const QString& iniFile);
+    QString get(const QString& section, const QString& key,
+                const QString& defaultValue) const override;
+    void set(const QString& section, const QString& key, const QString& value) override;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+class SystemClock : public Clock {
+public:
+    QDateTime utcNow() const override { return QDateTime::currentDateTimeUtc(); }
+    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
+};
+
+class QtDialogs : public Dialogs {
+public:
+    void inform(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text) override;
+    bool askOkCancelCritical(const QString& text) override;
+    QString openFile(const QString& caption, const QString& filter) override;
+    QString saveFile(const QString& caption, const QString& filter) override;
+};
+
+// The data directory: the executable's directory when it already holds the prefix
+// file (portable install), else the per-user application data directory.
+QString chooseDataDir();
+
+// Writes the bundled prefix file and an empty first-name file when missing.
+void installInitialFiles(const QString& dataDir);
+
+// The production context.
+AppContext makeProductionContext();
+
+}  // namespace ui

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPushButton>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "core/entry/entry_state.h"
+#include "core/entry/field_checks.h"
+#include "core/base/file_error.h"
+#include "windows/main/log_list_model.h"
+#include "core/session/log_session.h"
+#include "platform/app_context.h"
+
+namespace ui {
+
+// What the entry form reads and calls on the main window.
+struct EntryEnvironment {
+    QAction* dateAuto = nullptr;  // Mnu_Date_Auto, ticked = automatic date
+    QListView* list = nullptr;    // Liste_DXCC
+    LogListModel* model = nullptr;
+    // Opens the prefix statistics window.
+    std::function<void()> openPrefixStatistics;
+};
+
+// The frame "Saisie ou modification d'un QSO": the entry fields, the mode
+// caption and the entry buttons. Each field checks its text on Enter and hands
+// the focus on; the commit writes the contact through the log operations.
+class EntryForm : public QGroupBox {
+    Q_OBJECT
+public:
+    EntryForm(AppContext& ctx, dxcc::LogSession& session, EntryEnvironment env,
+              QWidget* parent = nullptr);
+
+    // The entry reset: empty fields, back to "Saisie QSO".
+    void Efface_QSO();
+    // Selects the band and mode positions stored for the station.
+    void restoreBandAndMode();
+    // Selects a list row by program; handled like a click by the operator, even
+    // when the row already was the current one.
+    void selectRow(int row);
+    // Selects the list's last line as a program would, and shows it.
+    void selectLastListLine();
+    // Row of the buttons, so the main window can add its own.
+    QHBoxLayout* buttonRow() const { return buttonRow_; }
+    // Gives the callsign field the focus, ready for the next contact.
+    void focusCallsign();
+    // Empties the date field (the automatic date fills it again).
+    void clearDate() { Date_A->clear(); }
+    const dxcc::EntryState& state() const { return state_; }
+
+    QComboBox* Bande_A;
+    QComboBox* Mode_A;
+    QLineEdit* Ind_A;
+    QLineEdit* Prenom_A;
+    QLineEdit* Date_A;
+    QLineEdit* Heure_A;
+    QLineEdit* RST_A;
+    QLineEdit* RSTE_A;
+    QCheckBox* QSL_A;
+    QLineEdit* Prefixe_A;
+    QLineEdit* Pays_A;
+    QLabel* Mode_Aff;
+    QPushButton* Valide_A;
+    QPushButton* Efface_A;
+    QPushButton* Annule_Saisie;
+    QPushButton* Ajout_QSO;
+    QPushButton* Stat_Pref;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildFields();
+    void buildButtons();
+    void watchKeysAndList();
+    QString stationSection() const;
+    void selectStoredPosition(QComboBox* box, std::string_view key);
+    bool automaticDate() const;
+    bool firstInstallation() const;
+
+    // Keys and Enter, field by field.
+    bool boxKey(QComboBox* box, bool enter);
+    void saveBoxPosition(QComboBox* box);
+    void enterIn(QObject* field);
+    bool enterChecked(QWidget* field, dxcc::EntryField kind, QWidget* next);
+    void enterCallsign();
+    void enterFirstName();
+    void recallFirstName(const std::string& callsign);
+    void resolveCallsign(const std::string& callsign);
+    // Paints `from` at rest and makes `next` the field that awaits input.
+    void moveTo(QWidget* from, QWidget* next);
+    // `field` awaits input: the input colour, the focus; the field that awaited
+    // input before goes back to the rest colour.
+    void makeInputField(QWidget* field);
+    bool refused(std::optional<std::string_view> message);
+    void tell(std::string_view message);
+    void reportFileError(const dxcc::FileError& e);
+
+    // Commit and modes.
+    void commit();
+    bool storeContact();
+    bool runOnLog(const std::function<dxcc::LogChange()>& operation);
+    void rememberFirstName(const dxcc::EntryTexts& texts);
+    void postCommitReset(bool selectLastLine);
+    void deleteContact();
+    void startInsertion();
+    void showCaption();
+    void disableCommit();
+    void logChanged();
+    dxcc::EntryTexts entryTexts() const;
+    QWidget* fieldOf(dxcc::EntryField field) const;
+
+    // The list.
+    void listClicked(const QModelIndex& index);
+    void listDoubleClicked();
+    void showRecord(std::string_view record);
+
+    AppContext& ctx_;
+    dxcc::LogSession& session_;
+    EntryEnvironment env_;
+    QHBoxLayout* buttonRow_ = nullptr;
+    QPalette commitPalette_;
+    QObject* listViewport_ = nullptr;
+    QPointer<QWidget> inputField_;
+    bool prefixFileReported_ = false;
+    dxcc::EntryState state_;
+};
+
+}  // namespace ui

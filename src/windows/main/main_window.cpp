@@ -1,0 +1,468 @@
+#include "windows/main/main_window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "core/adif/adif_messages.h"
+#include "windows/adif/confirmation_command.h"
+#include "windows/adif/export_command.h"
+#include "windows/adif/import_window.h"
+#include "core/session/main_messages.h"
+#include "windows/station/recovery_window.h"
+#include "windows/station/station_window.h"
+#include "windows/awards/award_window.h"
+#include "windows/awards/prefix_statistics_window.h"
+#include "core/base/dates.h"
+#include "core/base/file_error.h"
+#include "core/logbook/log_messages.h"
+#include "core/base/program_constants.h"
+#include "core/record/qso_record.h"
+#include "core/session/station_callsign.h"
+#include "windows/prefixes/prefix_editor_window.h"
+#include "windows/search/search_window.h"
+#include "platform/clock_text.h"
+#include "platform/colours.h"
+#include "platform/column_list.h"
+#include "platform/file_error_text.h"
+#include "windows/main/log_list_view.h"
+#include "windows/main/log_operations.h"
+#include "platform/text.h"
+#include "platform/web_view.h"
+
+namespace ui {
+
+namespace msg = dxcc::main_messages;
+
+namespace {
+
+QString q(std::string_view s) {
+    return fromView(s);
+}
+
+// The entity list opens this far below the centre, so the prefix editor that
+// opened it stays in view.
+constexpr int kBelowCentre = 100;
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), session_(session), flash_(std::make_unique<Flash>()) {
+    setObjectName("Main");
+    model_ = new LogListModel(session_.log(), this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setSpacing(6);
+    setCentralWidget(central);
+    buildMenus();
+    buildStatusRow(central);
+
+    EntryEnvironment env;
+    env.dateAuto = Mnu_Date_Auto;
+    env.model = model_;
+    env.openPrefixStatistics = [this] { openPrefixStatistics(); };
+    // The list and its model exist before the form, which watches its selection.
+    Liste_DXCC = new LogListView(central);
+    Liste_DXCC->setModel(model_);
+    env.list = Liste_DXCC;
+    entry_ = new EntryForm(ctx_, session_, env, central);
+    layout->addWidget(entry_);
+
+    Rechercher = new QPushButton("Rechercher un QSO", entry_);
+    Rechercher->setObjectName("Rechercher");
+    Rechercher->setAutoDefault(false);
+    entry_->buttonRow()->addWidget(Rechercher);
+    connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
+
+    buildList(central);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::tick);
+    Timer1->start();
+    tick();
+    resize(1280, 800);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildStatusRow(QWidget* central) {
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel("INDICATIF DE LA STATION  : ", central);
+    I_Station = new QLabel(central);
+    I_Station->setObjectName("I_Station");
+    QFont big = caption->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    caption->setFont(big);
+    I_Station->setFont(big);
+    QPalette blue = I_Station->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 160));
+    I_Station->setPalette(blue);
+    row->addWidget(caption);
+    row->addWidget(I_Station);
+    row->addStretch();
+
+    Label33 = new QLabel(central);
+    Label37 = new QLabel(central);
+    Label34 = new QLabel(central);
+    const char* names[] = {"Label33", "Label37", "Label34"};
+    int i = 0;
+    for (QLabel* l : {Label33, Label37, Label34}) {
+        l->setObjectName(names[i++]);
+        QFont f = big;
+        f.setBold(false);
+        l->setFont(f);
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setMargin(4);
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, kRestColour);
+        l->setPalette(p);
+        row->addSpacing(6);
+        row->addWidget(l);
+    }
+    static_cast<QVBoxLayout*>(central->layout())->addLayout(row);
+}
+
+void MainWindow::buildList(QWidget* central) {
+    Label_Liste_DXCC = new QLabel(q(dxcc::displayHeading()), central);
+    Label_Liste_DXCC->setObjectName("Label_Liste_DXCC");
+    Liste_DXCC->setObjectName("Liste_DXCC");
+    setUpColumnList(Liste_DXCC);
+    Liste_DXCC->setToolTip(
+        "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'editer");
+    alignHeadingWith(Label_Liste_DXCC, Liste_DXCC);
+
+    L_Communes = new QLabel(
+        "Un clique sur un QSO pour l'afficher ou le supprimer, un double clique pour l'éditer",
+        central);
+    L_Communes->setObjectName("L_Communes");
+
+    auto* layout = static_cast<QVBoxLayout*>(central->layout());
+    layout->addSpacing(4);
+    layout->addWidget(Label_Liste_DXCC);
+    layout->addWidget(Liste_DXCC, 1);
+    layout->addWidget(L_Communes);
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    auto menu = [bar](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(name);
+        return m;
+    };
+    auto command = [bar](const char* name, const QString& caption) {
+        QAction* a = bar->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+
+    Mnu_Fichier = menu("Mnu_Fichier", "Fichiers");
+    Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", "Quitter VEL_DXCC");
+    Mnu_RAZ = action(Mnu_Fichier, "Mnu_RAZ", "RAZ du fichier log");
+    Mnu_Import_ADIF = action(Mnu_Fichier, "Mnu_Import_ADIF", "Importer un fichier au format ADIF");
+    Mnu_Export_ADIF =
+        action(Mnu_Fichier, "Mnu_Export_ADIF", q(dxcc::adif_messages::kExportMenuItem));
+    Mnu_Import_LoTW =
+        action(Mnu_Fichier, "Mnu_Import_LoTW", q(dxcc::adif_messages::kConfirmMenuItem));
+    Nmu_Options = menu("Nmu_Options", "Options");
+    Mnu_Date_Auto = action(Nmu_Options, "Mnu_Date_Auto", "Date Automatique");
+    Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
+    Mnu_Station = menu("Mnu_Station", "Station");
+    Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
+    Mnu_Outils = menu("Mnu_Outils", "Outils");
+    Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
+    Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
+    Mnu_DXCC_SSB = command("Mnu_DXCC_SSB", "DXCC SSB/CW/RTTY");
+    Mnu_DXCC_Bande = command("Mnu_DXCC_Bande", "DXCC Bande");
+    Mnu_DXCC_5_Bandes = command("Mnu_DXCC_5_Bandes", "DXCC 5 Bandes");
+    Mnu_DXCC_Sat = command("Mnu_DXCC_Sat", "DXCC Satellite");
+    Mnu_Reglement = command("Mnu_Reglement", "Reglement DXCC");
+    Mnu_Aide = menu("Mnu_Aide", "Aide");
+    Mnu_Historique = action(Mnu_Aide, "Mnu_Historique", "Historique");
+    Mnu_A_Propos = action(Mnu_Aide, "Mnu_A_Propos", "A Propos");
+
+    Mnu_Date_Auto->setCheckable(true);
+    Mnu_Date_Man->setCheckable(true);
+    Mnu_Date_Auto->setChecked(true);
+
+    connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
+    connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
+    connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
+    connect(Mnu_Export_ADIF, &QAction::triggered, this,
+            [this] { runAdifExport(ctx_, session_, this); });
+    connect(Mnu_Import_LoTW, &QAction::triggered, this,
+            [this] { runConfirmationImport(ctx_, session_, importEnvironment(), this); });
+    connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
+    connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
+    connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
+    connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
+    for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
+                              {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
+                              {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
+                              {Mnu_DXCC_5_Bandes, dxcc::AwardWindow::FiveBand},
+                              {Mnu_DXCC_Sat, dxcc::AwardWindow::Satellite}})
+        connect(item, &QAction::triggered, this, [this, kind] { openAwardWindow(kind); });
+    connect(Mnu_Reglement, &QAction::triggered, this, [this] {
+        openWindow("Reglement", [this] {
+            QWidget* w =
+                createWebWindow("Reglement", "Reglement", q(dxcc::kArrlHost) + q(dxcc::kRulesPath),
+                                ctx_.openExternalUrl, this);
+            return w;
+        });
+    });
+    connect(Mnu_Historique, &QAction::triggered, this, &MainWindow::showHistory);
+    connect(Mnu_A_Propos, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+QString MainWindow::globalSection() const {
+    return q(dxcc::kGlobalSection);
+}
+
+QString MainWindow::stationSection() const {
+    return fromCp1252(session_.stationSection());
+}
+
+void MainWindow::centreOnScreen() {
+    if (QScreen* s = screen()) {
+        QRect r = s->availableGeometry();
+        move(r.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void MainWindow::startUp() {
+    centreOnScreen();
+    // The band and mode lists are filled by the entry form.
+    const QString station =
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
+    session_.setStation(toCp1252(station));
+    I_Station->setText(station);
+    entry_->restoreBandAndMode();
+    const QString dateAuto =
+        ctx_.settings->get(stationSection(), q(dxcc::kKeyDateAuto), q(dxcc::kDateAutoYes));
+    if (dateAuto == q(dxcc::kDateAutoYes) || dateAuto == q(dxcc::kDateAutoNo)) {
+        Mnu_Date_Auto->setChecked(dateAuto == q(dxcc::kDateAutoYes));
+        Mnu_Date_Man->setChecked(dateAuto == q(dxcc::kDateAutoNo));
+    }
+    ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
+    if (!session_.hasStation()) {
+        ctx_.dialogs->inform(q(msg::kFirstInstallation));
+        openStationWindow(true);
+    }
+    suppressSplash_ = false;
+    show();
+    entry_->focusCallsign();
+    history_.clear();
+    for (auto line : dxcc::kHistoryLines) history_ += q(line) + "\r\n";
+    revision_ = q(dxcc::kRevision);
+    setWindowTitle(q(msg::kTitle) + revision_);
+    if (session_.hasStation() && !loadLog()) return;
+    selectLastLine();
+    ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
+    entry_->Efface_QSO();
+}
+
+bool MainWindow::loadLog() {
+    model_->change([this] { session_.log().clear(); });
+    if (!suppressSplash_)
+        flash_->showMessage(q(msg::kLoadingLog),
+                            q(msg::kLoadingLogOfStation) + fromCp1252(session_.station()));
+    suppressSplash_ = false;
+    QApplication::processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        model_->change([this] { session_.log().load(); });
+    } catch (const dxcc::FileError& e) {
+        QApplication::restoreOverrideCursor();
+        flash_->hide();
+        if (e.code() == dxcc::kFileNotFound) {
+            showRecovery();
+        } else {
+            // "Erreur N° " and the number first, then what it means and the file.
+            ctx_.dialogs->inform(fileErrorText(e));
+            ctx_.quit(e.code());
+        }
+        return false;
+    }
+    entry_->focusCallsign();
+    flash_->hide();
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void MainWindow::showRecovery() {
+    RecoveryWindow recovery(ctx_, fromCp1252(session_.station()), this);
+    recovery.exec();
+}
+
+void MainWindow::selectLastLine() {
+    entry_->selectLastListLine();
+}
+
+void MainWindow::tick() {
+    const dxcc::DateTimeParts local = partsOf(ctx_.clock->localNow());
+    Label37->setEnabled(true);
+    Label37->setText(utcTimeText(*ctx_.clock) + " Utc");
+    Label34->setEnabled(true);
+    Label34->setText(q(dxcc::formatTime(local)).left(5) + " Loc");
+    Label33->setText(utcDateText(*ctx_.clock));
+}
+
+void MainWindow::setDateAuto(bool automatic) {
+    Mnu_Date_Auto->setChecked(automatic);
+    Mnu_Date_Man->setChecked(!automatic);
+    if (automatic) entry_->clearDate();
+    ctx_.settings->set(stationSection(), q(dxcc::kKeyDateAuto),
+                       q(automatic ? dxcc::kDateAutoYes : dxcc::kDateAutoNo));
+}
+
+void MainWindow::resetLog() {
+    const QString station = fromCp1252(session_.station());
+    if (!ctx_.dialogs->askOkCancelCritical(q(dxcc::log_messages::kResetQuestion) + station +
+                                           q(dxcc::log_messages::kResetQuestionEnd)))
+        return;
+    dxcc::Logbook& log = session_.log();
+    if (!runLogOperation(*ctx_.dialogs, *model_, [&] {
+            log.createEmptyLog(log.stationCallsign());
+            return dxcc::LogChange{};
+        }))
+        return;
+    loadLog();
+}
+
+void MainWindow::openStationWindow(bool modal) {
+    auto create = [this] {
+        return new StationWindow(
+            ctx_, [this](const std::string& callsign) { switchStation(callsign); }, this);
+    };
+    if (modal) {
+        StationWindow* w = create();
+        w->exec();  // deletes itself on close
+        return;
+    }
+    openWindow("Station", create);
+}
+
+void MainWindow::switchStation(const std::string& callsign) {
+    const QString station = fromCp1252(callsign);
+    const QString newSection = fromCp1252(dxcc::LogSession::stationSection(callsign));
+    const bool exists =
+        QFileInfo::exists(fromPath(dxcc::logFilePath(session_.dataDir(), callsign)));
+    if (!exists) {
+        try {
+            session_.log().createEmptyLog(callsign);
+        } catch (const dxcc::FileError& e) {
+            // Switching to a station without a log would only lead to the
+            // missing-log window: the current station stays.
+            ctx_.dialogs->inform(fileErrorText(e) + q(dxcc::log_messages::kStationNotChanged));
+            return;
+        }
+        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
+        ctx_.settings->set(newSection, q(dxcc::kKeyBandIndex), "0");
+        ctx_.settings->set(newSection, q(dxcc::kKeyModeIndex), "0");
+    } else {
+        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
+    }
+    const QString stored =
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
+    session_.setStation(toCp1252(stored));
+    I_Station->setText(fromCp1252(dxcc::displayForm(toCp1252(stored))));
+    entry_->restoreBandAndMode();
+    suppressSplash_ = true;
+    loadLog();
+}
+
+void MainWindow::openArrlList() {
+    openWindow(
+        "Liste_ARRL",
+        [this] {
+            return createWebWindow("Liste_ARRL", "Liste des contrées DXCC de l'ARRL",
+                                   q(dxcc::kArrlHost) + q(dxcc::kDxccListPath),
+                                   ctx_.openExternalUrl, this);
+        },
+        kBelowCentre);
+}
+
+ImportEnvironment MainWindow::importEnvironment() {
+    ImportEnvironment env;
+    env.model = model_;
+    env.flash = flash_.get();
+    env.resetEntry = [this] { entry_->Efface_QSO(); };
+    env.selectLastLine = [this] { entry_->selectLastListLine(); };
+    return env;
+}
+
+void MainWindow::importAdif() {
+    runAdifImport(ctx_, session_, importEnvironment(), this);
+}
+
+void MainWindow::showAbout() {
+    ctx_.dialogs->inform(q(msg::kAbout) + revision_ + "\r\n\r\n" + q(msg::kAboutLine));
+}
+
+void MainWindow::showHistory() {
+    ctx_.dialogs->inform(history_);
+}
+
+void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>& create,
+                            int belowCentre) {
+    QPointer<QWidget>& slot = openWindows_[name];
+    if (!slot) {
+        slot = create();
+        if (!slot->testAttribute(Qt::WA_Resized)) slot->adjustSize();
+        if (QScreen* s = screen()) {
+            QRect r = s->availableGeometry();
+            slot->move(r.center() - QPoint(slot->width() / 2, slot->height() / 2 - belowCentre));
+        }
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void MainWindow::openAwardWindow(dxcc::AwardWindow kind) {
+    AwardSplash splash{
+        [this](const QString& first, const QString& second) { flash_->showMessage(first, second); },
+        [this] { flash_->hide(); }};
+    openWindow(q(dxcc::award_texts::windowLayout(kind).objectName),
+               [&] { return new AwardWindow(ctx_, session_, kind, splash, this); });
+}
+
+void MainWindow::openSearch() {
+    openWindow("Recherche_Indicatif", [this] {
+        auto* w = new SearchWindow(ctx_, session_, model_, this);
+        connect(w, &SearchWindow::qsoChosen, this, &MainWindow::showLogRow);
+        return w;
+    });
+}
+
+void MainWindow::showLogRow(int row) {
+    entry_->selectRow(row);
+    Liste_DXCC->scrollTo(model_->index(row), QAbstractItemView::PositionAtCenter);
+    activateWindow();
+}
+
+void MainWindow::openPrefixStatistics() {
+    openWindow("Stat_Prefixe", [this] { return new PrefixStatisticsWindow(ctx_, session_, this); });
+}
+
+void MainWindow::openPrefixEditor() {
+    openWindow("Ajout_Prefixe", [this] {
+        auto* w = new PrefixEditorWindow(ctx_, session_, this);
+        connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
+        return w;
+    });
+}
+
+}  // namespace ui

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+#include "windows/adif/import_window.h"
+#include "core/awards/award_evaluation.h"
+#include "windows/entry/entry_form.h"
+#include "windows/main/log_list_model.h"
+#include "core/session/log_session.h"
+#include "platform/app_context.h"
+#include "platform/splash.h"
+
+namespace ui {
+
+// "Main": station label, clock, entry form, the main list of the log and the
+// menu bar from which every other window is reached.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The whole start-up: settings, first installation, log load, entry reset.
+    void startUp();
+
+    // Loads the station's log into the main list. A missing log opens the
+    // recovery window; any other failure shows its error number and ends the
+    // program. Answers whether the log was loaded.
+    bool loadLog();
+    // Selects the list's last line (handled like a click); nothing when empty.
+    void selectLastLine();
+    // Shows the awarding body's DXCC entity list (opened from the prefix editor).
+    void openArrlList();
+    // Selects a line of the main list as a click does, and scrolls it into view
+    // (a contact chosen in the search).
+    void showLogRow(int row);
+    // Makes `callsign` (stored form) the station, creating its empty log if needed.
+    void switchStation(const std::string& callsign);
+
+    dxcc::Logbook& logbook() { return session_.log(); }
+    dxcc::LogSession& session() { return session_; }
+    EntryForm* entryForm() { return entry_; }
+    const QString& historyText() const { return history_; }
+
+    QLabel* I_Station;
+    QLabel* Label33;  // UTC date
+    QLabel* Label37;  // UTC time
+    QLabel* Label34;  // local time
+    QLabel* Label_Liste_DXCC;
+    QLabel* L_Communes;
+    QListView* Liste_DXCC;
+    QPushButton* Rechercher;
+    QTimer* Timer1;
+
+    QMenu* Mnu_Fichier;
+    QAction* Mnu_Quitter;
+    QAction* Mnu_RAZ;
+    QAction* Mnu_Import_ADIF;
+    QAction* Mnu_Export_ADIF;
+    QAction* Mnu_Import_LoTW;
+    QMenu* Nmu_Options;
+    QAction* Mnu_Date_Auto;
+    QAction* Mnu_Date_Man;
+    QMenu* Mnu_Station;
+    QAction* Mnu_New_Indicatif;
+    QMenu* Mnu_Outils;
+    QAction* Mnu_Ajout_Prefixe;
+    QAction* Mnu_DXCC_Mixed;
+    QAction* Mnu_DXCC_SSB;
+    QAction* Mnu_DXCC_Bande;
+    QAction* Mnu_DXCC_5_Bandes;
+    QAction* Mnu_DXCC_Sat;
+    QAction* Mnu_Reglement;
+    QMenu* Mnu_Aide;
+    QAction* Mnu_Historique;
+    QAction* Mnu_A_Propos;
+
+private:
+    void buildStatusRow(QWidget* central);
+    void buildList(QWidget* central);
+    void buildMenus();
+    void tick();
+    void setDateAuto(bool automatic);
+    void resetLog();
+    void openStationWindow(bool modal);
+    void showRecovery();
+    void importAdif();
+    ImportEnvironment importEnvironment();
+    void showAbout();
+    void showHistory();
+    // Opens the window `name`, or shows it again when it is already open.
+    void openWindow(const QString& name, const std::function<QWidget*()>& create,
+                    int belowCentre = 0);
+    void openAwardWindow(dxcc::AwardWindow kind);
+    void openSearch();
+    void openPrefixStatistics();
+    void openPrefixEditor();
+    QString stationSection() const;
+    QString globalSection() const;
+    void centreOnScreen();
+
+    AppContext& ctx_;
+    dxcc::LogSession& session_;
+    LogListModel* model_;
+    EntryForm* entry_ = nullptr;
+    std::unique_ptr<Flash> flash_;
+    bool suppressSplash_ = false;
+    QString revision_;
+    QString history_;
+    QMap<QString, QPointer<QWidget>> openWindows_;
+};
+
+}  // namespace ui

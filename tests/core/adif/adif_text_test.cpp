@@ -1,0 +1,47 @@
+#include "core/adif/adif_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dxcc::adif {
+namespace {
+
+struct TextCase {
+    const char* what;
+    std::string value;
+    std::string log;  // Windows-1252 bytes
+};
+
+TEST(AdifText, ValuesBecomeUpperCaseWindows1252) {
+    const std::vector<TextCase> cases{
+        {"ASCII, trimmed", "  f5abc  ", "F5ABC"},
+        {"UTF-8 accents", "C\xC3\xB4t\xC3\xA9 h\xC3\xA9lio", "C\xD4T\xC9 H\xC9LIO"},
+        {"one-byte accents", "C\xF4t\xE9", "C\xD4T\xC9"},
+        {"UTF-8 with the letters of 0x80-0x9F", "\xC5\xA1\xC5\x93\xC5\xBE\xC3\xBF\xE2\x82\xAC",
+         "\x8A\x8C\x8E\x9F\x80"},
+        {"one-byte small letters of 0x80-0x9F", "\x9A\x9C\x9E\xFF", "\x8A\x8C\x8E\x9F"},
+        {"letters without a capital stay", "\xC3\x9F\xC2\xB5", "\xDF\xB5"},
+        {"base letters for what Windows-1252 lacks", "\xC5\x81ukasz Dvo\xC5\x99\xC3\xA1k",
+         "LUKASZ DVOR\xC1K"},
+        {"Romanian comma below", "\xC8\x99t\xC8\x9B", "STT"},
+        {"combining accents are dropped", "Jose\xCC\x81", "JOSE"},
+        {"no base letter", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xE7\x8E\x8B", "???? ?"},
+        {"control characters become blanks", "a\tb\r\nc\n", "A B  C"},
+        {"bytes Windows-1252 leaves undefined", "a\x81", "A?"},
+        {"a broken UTF-8 sequence is read as one-byte text", "\xC3(", "\xC3("},
+    };
+    for (const TextCase& c : cases) EXPECT_EQ(logText(c.value), c.log) << c.what;
+}
+
+TEST(AdifText, Windows1252ToUtf8ForMessages) {
+    EXPECT_EQ(cp1252ToUtf8("F5ABC"), "F5ABC");
+    EXPECT_EQ(cp1252ToUtf8("C\xD4T\xC9"), "C\xC3\x94T\xC3\x89");
+    EXPECT_EQ(cp1252ToUtf8("\x80\x8A\x9F"), "\xE2\x82\xAC\xC5\xA0\xC5\xB8");
+    EXPECT_EQ(cp1252ToUtf8("\x81"), "?");
+    EXPECT_TRUE(isValidUtf8(cp1252ToUtf8("\xA0\xFF\x99")));
+}
+
+}  // namespace
+}  // namespace dxcc::adif

@@ -1,0 +1,189 @@
+#include "core/logbook/logbook.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/base/file_error.h"
+#include "core/record/qso_record.h"
+#include "sample_records.h"
+#include "temp_dir.h"
+
+namespace dxcc {
+namespace {
+
+using testing_support::TempDir;
+
+using testing_support::qso;
+
+class LogbookTest : public ::testing::Test {
+protected:
+    LogbookTest() : log(dir.path()) {
+        log.setStationCallsign("F6XYZ");
+        log.createEmptyLog("F6XYZ");
+        log.load();
+    }
+    void writeLog(const std::vector<std::string>& lines) {
+        dir.write("F6XYZ_DXCC.log", joinLines(lines));
+        log.load();
+    }
+    std::vector<std::string> fileLines() const { return readLines(log.logPath()); }
+    std::vector<std::string> memoryLines() const {
+        std::vector<std::string> out;
+        for (size_t i = 0; i < log.size(); ++i) out.emplace_back(log.record(i));
+        return out;
+    }
+    // The list must always show exactly what the file holds.
+    void expectMemoryEqualsFile() const { EXPECT_EQ(memoryLines(), fileLines()); }
+
+    TempDir dir;
+    Logbook log;
+};
+
+TEST_F(LogbookTest, LoadMissingLogIsError53AndLeavesNothing) {
+    log.setStationCallsign("NOBODY");
+    try {
+        log.load();
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), kFileNotFound);
+    }
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(LogbookTest, LoadAcceptsLfShortLongAndUnterminatedLines) {
+    const std::string longLine(300, 'X');
+    dir.write("F6XYZ_DXCC.log", "A\nB\r\n\r\nSHORT\r\n" + longLine + "\r\nLAST");
+    log.load();
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log.record(0), "A");
+    EXPECT_EQ(log.record(2), "");
+    EXPECT_EQ(log.record(4), longLine);
+    EXPECT_EQ(log.record(5), "LAST");
+    EXPECT_EQ(log.displayLine(3).substr(0, 13), "     4  SHORT");
+    EXPECT_EQ(log.displayLine(4).size(), kDisplayLineLength);
+}
+
+TEST_F(LogbookTest, AppendQsoAddsOneCrLfLineEvenAfterAnUnterminatedOne) {
+    dir.write("F6XYZ_DXCC.log", "OLD");
+    log.load();
+    const std::string r = qso("F5ABC", "01/02/08", "12:35", '*');
+    log.appendQso(r);
+    EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), "OLD\r\n" + r + "\r\n");
+    expectMemoryEqualsFile();
+}
+
+TEST_F(LogbookTest, InsertFollowsTheCenturyPivot) {
+    const std::string y2000 = qso("A1", "01/01/00", "00:00");
+    const std::string y1949 = qso("A2", "31/12/49", "10:00");
+    writeLog({y2000, y1949});
+    const std::string y1999 = qso("NEW99", "31/12/99", "23:59");
+    log.insertInDateOrder(y1999);
+    EXPECT_EQ(fileLines(), (std::vector<std::string>{y1999, y2000, y1949}));
+    const std::string y1950 = qso("NEW50", "01/01/50", "00:00");
+    log.insertInDateOrder(y1950);
+    EXPECT_EQ(fileLines().front(), y1950);
+    expectMemoryEqualsFile();
+}
+
+TEST_F(LogbookTest, InsertGoesBeforeEqualKeysAndAfterEarlierOnes) {
+    const std::string a = qso("A", "01/02/08", "12:00");
+    const std::string b = qso("B", "01/02/08", "12:35");
+    const std::string c = qso("C", "02/02/08", "00:00");
+    writeLog({a, b, c});
+    const std::string same = qso("SAME", "01/02/08", "12:35");
+    log.insertInDateOrder(same);
+    EXPECT_EQ(fileLines(), (std::vector<std::string>{a, same, b, c}));
+    const std::string last = qso("LAST", "03/02/08", "00:00");
+    log.insertInDateOrder(last);
+    EXPECT_EQ(fileLines().back(), last);
+}
+
+TEST_F(LogbookTest, InsertIntoEmptyLogGivesOneLine) {
+    const std::string r = qso("F5ABC", "01/02/08", "12:35");
+    log.insertInDateOrder(r);
+    EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), r + "\r\n");
+    EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(LogbookTest, InsertNeverJumpsBeforeAnUnreadableLine) {
+    const std::string later = qso("LATER", "05/05/10", "10:00");
+    writeLog({"GARBAGE WITHOUT DATE", later});
+    const std::string r = qso("EARLY", "01/01/01", "00:00");
+    log.insertInDateOrder(r);
+    EXPECT_EQ(fileLines(), (std::vector<std::string>{"GARBAGE WITHOUT DATE", r, later}));
+}
+
+TEST_F(LogbookTest, ModifyReplacesEveryEqualLineOrAppends) {
+    const std::string a = qso("A", "01/02/08", "12:00");
+    const std::string b = qso("B", "01/02/08", "13:00");
+    writeLog({a, b, a});
+    const std::string a2 = qso("A", "01/02/08", "12:00", '*');
+    log.modify(a2, a);
+    EXPECT_EQ(fileLines(), (std::vector<std::string>{a2, b, a2}));
+    const std::string gone = qso("GONE", "01/01/01", "00:00");
+    const std::string n = qso("N", "09/09/09", "09:09");
+    log.modify(n, gone);
+    EXPECT_EQ(fileLines(), (std::vector<std::string>{a2, b, a2, n}));
+    expectMemoryEqualsFile();
+}
+
+TEST_F(LogbookTest, DeleteRemovesEveryEqualLine) {
+    const std::string a = qso("A", "01/02/08", "12:00");
+    const std::string b = qso("B", "01/02/08", "13:00");
+    writeLog({a, b, a});
+    log.remove(a);
+    EXPECT_EQ(fileLines(), std::vector<std::string>{b});
+    log.remove(qso("NOTHERE", "01/01/01", "00:00"));
+    EXPECT_EQ(fileLines(), std::vector<std::string>{b});
+    expectMemoryEqualsFile();
+}
+
+TEST_F(LogbookTest, OperationsAcceptARecordTakenFromTheLogItself) {
+    const std::string a = qso("A", "01/02/08", "12:00");
+    writeLog({a, a});
+    log.remove(log.record(0));  // the view points into the copy being replaced
+    EXPECT_TRUE(fileLines().empty());
+}
+
+TEST_F(LogbookTest, FailedRewriteLeavesTheOldLogWhole) {
+    if (geteuid() == 0) {
+        // root ignores permissions: make the scratch name unusable instead.
+        const std::string a = qso("A", "01/02/08", "12:00");
+        writeLog({a});
+        std::filesystem::create_directory(dir / Logbook::kRewriteScratch);
+        std::filesystem::create_directory(dir / Logbook::kRewriteScratch / "x");
+        EXPECT_THROW(log.remove(a), FileError);
+        EXPECT_EQ(fileLines(), std::vector<std::string>{a});
+        expectMemoryEqualsFile();
+        return;
+    }
+    const std::string a = qso("A", "01/02/08", "12:00");
+    writeLog({a});
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_THROW(log.insertInDateOrder(qso("B", "01/02/09", "12:00")), FileError);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(fileLines(), std::vector<std::string>{a});
+    expectMemoryEqualsFile();
+}
+
+TEST_F(LogbookTest, ResetAndCreateEmptyTruncate) {
+    writeLog({qso("A", "01/02/08", "12:00")});
+    log.reset();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), "");
+    log.createEmptyLog("FXXXX_P");
+    EXPECT_TRUE(std::filesystem::exists(dir / "FXXXX_P_DXCC.log"));
+}
+
+TEST(TextFile, RewriteLeavesNoScratchBehind) {
+    TempDir dir;
+    dir.write("a.txt", "one\r\n");
+    rewriteFile(dir / "a.txt", dir / "Temporaire.txt", "two\r\n");
+    EXPECT_EQ(dir.read("a.txt"), "two\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Temporaire.txt"));
+}
+
+}  // namespace
+}  // namespace dxcc

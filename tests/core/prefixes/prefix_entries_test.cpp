@@ -1,0 +1,272 @@
+#include "core/prefixes/prefix_entries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "heading_columns.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_editor_messages.h"
+#include "temp_dir.h"
+
+namespace dxcc {
+namespace {
+
+namespace msg = prefix_editor_messages;
+using testing_support::TempDir;
+using Lines = std::vector<std::string>;
+using Status = PrefixSaveResult::Status;
+
+const std::string kFrance = buildPrefixEntry("F", "France", "F");
+const std::string kReunion = buildPrefixEntry("FR", "Reunion Island", "FR");
+const std::string kTm = buildPrefixEntry("TM", "France", "F");
+const std::string kItaly = buildPrefixEntry("I", "Italy", "I");
+// Lines the editor did not write: they must come back byte for byte.
+const std::string kOdd = "zz odd\tline  ";
+const std::string kShort = "K";
+
+TEST(PrefixLineOrder, BlankThenSignThenDigitThenLetterIgnoringCase) {
+    const std::pair<std::string, std::string> ascending[] = {
+        {" X", "/X"},
+        {"/X", "0X"},
+        {"9X", "AX"},
+        {"ax", "AY"},
+        {"AY", "az"},
+        {"F", "F "},
+        {"F ", "FR"},
+        {"F     Fr", "FR    Fr"},
+        {"\xC9"
+         "A",
+         "EB"},
+        {"EA",
+         "\xC9"
+         "B"},
+        {"\xE0", "B"},
+        {"TM", "tm"},
+    };
+    for (const auto& [low, high] : ascending) {
+        EXPECT_LT(comparePrefixLines(low, high), 0) << low << " < " << high;
+        EXPECT_GT(comparePrefixLines(high, low), 0) << high << " > " << low;
+    }
+    EXPECT_EQ(comparePrefixLines(kFrance, kFrance), 0);
+}
+
+TEST(PrefixFieldCheck, RefusesEmptyAndTooLongFieldsWithTheirMessages) {
+    struct Case {
+        PrefixField field;
+        std::string text;
+        std::string_view message;  // empty: accepted
+    };
+    const Case cases[] = {
+        {PrefixField::CallsignPrefix, "TM", {}},
+        {PrefixField::CallsignPrefix, "ABCDEF", {}},
+        {PrefixField::CallsignPrefix, "ABCDEFG", msg::kCallsignPrefixTooLong},
+        {PrefixField::CallsignPrefix, "", msg::kCallsignPrefixEmpty},
+        {PrefixField::CallsignPrefix, "   ", msg::kCallsignPrefixEmpty},
+        {PrefixField::EntityName, "france", {}},
+        {PrefixField::EntityName, std::string(33, 'x'), {}},
+        {PrefixField::EntityName, std::string(34, 'x'), msg::kEntityNameTooLong},
+        {PrefixField::EntityName, "", msg::kEntityNameEmpty},
+        {PrefixField::DxccPrefix, "VK9N", {}},
+        {PrefixField::DxccPrefix, "ABCDEFG", msg::kDxccPrefixTooLong},
+        {PrefixField::DxccPrefix, "", msg::kDxccPrefixEmpty},
+    };
+    for (const Case& c : cases) {
+        const auto message = checkPrefixField(c.field, c.text);
+        if (c.message.empty()) {
+            EXPECT_FALSE(message) << c.text;
+        } else {
+            EXPECT_EQ(message, c.message) << c.text;
+        }
+    }
+    // All three together: the first refusal in the order of entry.
+    const auto refusal = checkPrefixFields({"TM", std::string(34, 'x'), ""});
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->field, PrefixField::EntityName);
+    EXPECT_FALSE(checkPrefixFields({"TM", "France", "F"}));
+}
+
+TEST(PrefixEntryFields, LineFromFieldsAndFieldsFromLine) {
+    const std::string line = prefixEntryLine({"TM", "france", "F"});
+    EXPECT_EQ(line, "TM     france                            F      /");
+    EXPECT_EQ(prefixFieldsOf(line), (PrefixFields{"TM", "france", "F"}));
+    EXPECT_EQ(prefixFieldsOf("  XX     Lone  Isle   "), (PrefixFields{"XX", "Lone  Isle", ""}));
+    EXPECT_EQ(prefixFieldsOf(kShort), (PrefixFields{"K", "", ""}));
+    EXPECT_EQ(prefixFieldsOf(""), (PrefixFields{}));
+}
+
+// The heading starts one column left of the list's text: each word then stands
+// over its field, and "Prefixe" leaves a blank before the entity name.
+TEST(PrefixEntryFields, ListHeadingWordsStandOverTheirFields) {
+    const std::string line = prefixEntryLine({"TM", "France", "F"});
+    const std::string heading = prefixListHeading();
+    using testing_support::headingColumnOf;
+    // Heading column h stands over column h - 1 of the line.
+    auto overLine = [&](std::string_view word) { return headingColumnOf(heading, word) - 1; };
+    EXPECT_EQ(overLine("Prefixe"), 0u);
+    EXPECT_EQ(overLine("Contée DXCC"), testing_support::lineColumnOf(line, "France"));
+    EXPECT_EQ(overLine("Prefixe DXCC"), testing_support::lineColumnOf(line, "F      /"));
+    // A blank between "Prefixe" and the entity name's heading.
+    EXPECT_LT(headingColumnOf(heading, "Prefixe") + 7, headingColumnOf(heading, "Contée DXCC"));
+}
+
+TEST(PrefixListOps, KeepsEveryLineAsReadInListOrder) {
+    // Bare LF, a missing last line end and an empty line are all read.
+    PrefixList list = PrefixList::fromBytes(kTm + "\r\n" + kOdd + "\n\r\n" + kReunion + "\r\n" +
+                                            kFrance + "\r\n" + kShort);
+    EXPECT_EQ(list.lines(), (Lines{"", kFrance, kReunion, kShort, kTm, kOdd}));
+    EXPECT_EQ(list.fileBytes(), "\r\n" + kFrance + "\r\n" + kReunion + "\r\n" + kShort + "\r\n" +
+                                    kTm + "\r\n" + kOdd + "\r\n");
+    EXPECT_EQ(list.insert(kItaly), 3u);  // I after F and FR, before K
+    EXPECT_EQ(list.line(3), kItaly);
+    const size_t moved = list.replace(1, buildPrefixEntry("ZZ", "Zed", "ZZ"));
+    EXPECT_EQ(moved, 5u);  // after TM, before the lower-case "zz odd"
+    EXPECT_EQ(list.lines(), (Lines{"", kReunion, kItaly, kShort, kTm,
+                                   buildPrefixEntry("ZZ", "Zed", "ZZ"), kOdd}));
+    list.erase(0);
+    EXPECT_EQ(list.size(), 6u);
+    EXPECT_EQ(list.line(0), kReunion);
+}
+
+class PrefixEditing : public ::testing::Test {
+protected:
+    PrefixEditing() : editor(dir.path()) {}
+
+    void writeFile(const Lines& lines) { dir.write("Prefixe_DXCC.txt", joinLines(lines)); }
+    std::string fileBytes() const { return dir.read("Prefixe_DXCC.txt"); }
+    size_t rowOf(const std::string& line) const {
+        const auto& lines = editor.list().lines();
+        return static_cast<size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    }
+    void expectSavedAndReset(const PrefixSaveResult& r) {
+        EXPECT_EQ(r.status, Status::Saved);
+        EXPECT_EQ(joinLines(editor.list().lines()), fileBytes());
+        EXPECT_FALSE(editor.editMode());
+        EXPECT_FALSE(editor.deletePending());
+        EXPECT_FALSE(editor.selectedRow());
+    }
+
+    TempDir dir;
+    PrefixEditor editor;
+};
+
+TEST_F(PrefixEditing, AddPutsTheEntryAtItsPlaceAndTheLookupSeesItAtOnce) {
+    writeFile({kTm, kOdd, kFrance});
+    PrefixFile lookup(editor.file(), std::chrono::hours(1));
+    editor.open();
+    EXPECT_EQ(lookup.lookup("FR5AB").dxccPrefix, "F");
+    expectSavedAndReset(editor.save({"FR", "Reunion Island", "FR"}, &lookup));
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kReunion, kTm, kOdd}));
+    EXPECT_EQ(lookup.lookup("FR5AB").dxccPrefix, "FR");
+}
+
+TEST_F(PrefixEditing, EditReplacesTheDoubleClickedLineEvenAfterClearingTheFields) {
+    writeFile({kFrance, kItaly, kTm, kOdd});
+    editor.open();
+    EXPECT_EQ(editor.beginEdit(rowOf(kFrance)), (PrefixFields{"F", "France", "F"}));
+    EXPECT_TRUE(editor.editMode());
+    // The operator clears the fields and types a new entry; the double-clicked line goes.
+    expectSavedAndReset(editor.save({"ZZ", "Zed", "ZZ"}));
+    EXPECT_EQ(fileBytes(), joinLines({kItaly, kTm, buildPrefixEntry("ZZ", "Zed", "ZZ"), kOdd}));
+}
+
+TEST_F(PrefixEditing, DeleteThenSaveWritesTheRemovalOnly) {
+    writeFile({kFrance, kOdd, kTm});
+    editor.open();
+    EXPECT_FALSE(editor.removeSelected());  // nothing selected, nothing removed
+    EXPECT_FALSE(editor.deletePending());
+    EXPECT_EQ(editor.select(rowOf(kOdd)), (PrefixFields{"zz odd", "line", ""}));
+    EXPECT_EQ(editor.removeSelected(), 2u);
+    EXPECT_TRUE(editor.deletePending());
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kOdd, kTm}));  // not before the save
+    expectSavedAndReset(editor.save({}));
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+}
+
+TEST_F(PrefixEditing, SaveRefusesFieldsThatWouldWriteABadEntry) {
+    writeFile({kFrance, kTm});
+    editor.open();
+    // Nothing typed and nothing deleted: no blank entry is written.
+    PrefixSaveResult r = editor.save({});
+    EXPECT_EQ(r.status, Status::Refused);
+    EXPECT_EQ(r.refusal->message, msg::kCallsignPrefixEmpty);
+    // After a delete, a half-typed entry is refused rather than dropped.
+    editor.select(rowOf(kTm));
+    editor.removeSelected();
+    r = editor.save({"FR", "", ""});
+    EXPECT_EQ(r.status, Status::Refused);
+    EXPECT_EQ(r.refusal->field, PrefixField::EntityName);
+    EXPECT_TRUE(editor.deletePending());
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+}
+
+TEST_F(PrefixEditing, EditWithoutSelectionAddsAndOpeningClearsBothModes) {
+    writeFile({kFrance, kTm, kItaly});
+    editor.open();
+    // A delete made in edit mode leaves no selected line: the entry is added.
+    editor.beginEdit(rowOf(kFrance));
+    editor.select(rowOf(kTm));
+    editor.removeSelected();
+    expectSavedAndReset(editor.save({"FR", "Reunion Island", "FR"}));
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kReunion, kItaly}));
+    // Reopening forgets a pending edit, so the next save cannot replace a stale row.
+    editor.beginEdit(rowOf(kFrance));
+    editor.removeSelected();
+    editor.open();
+    EXPECT_FALSE(editor.editMode());
+    EXPECT_FALSE(editor.deletePending());
+    EXPECT_FALSE(editor.selectedRow());
+    EXPECT_EQ(editor.list().lines(), (Lines{kFrance, kReunion, kItaly}));
+}
+
+TEST_F(PrefixEditing, MissingFileOpensEmptyAndTheFirstSaveCreatesIt) {
+    editor.open();
+    EXPECT_TRUE(editor.list().empty());
+    expectSavedAndReset(editor.save({"TM", "France", "F"}));
+    EXPECT_EQ(fileBytes(), kTm + "\r\n");
+}
+
+TEST_F(PrefixEditing, FailedWriteLeavesFileListAndModesAsTheyWere) {
+    writeFile({kFrance, kTm});
+    editor.open();
+    editor.beginEdit(rowOf(kTm));
+    // A directory where the scratch file goes: the write fails even for root.
+    std::filesystem::create_directory(dir / kPrefixScratchName);
+    const PrefixSaveResult r = editor.save({"TK", "Corsica", "TK"});
+    ASSERT_EQ(r.status, Status::WriteFailed);
+    ASSERT_TRUE(r.error);
+    EXPECT_NE(r.error->code(), 0);
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+    EXPECT_EQ(editor.list().lines(), (Lines{kFrance, kTm}));
+    EXPECT_TRUE(editor.editMode());
+    EXPECT_EQ(editor.selectedRow(), 1u);
+    // Once the cause is gone the same save goes through.
+    std::filesystem::remove(dir / kPrefixScratchName);
+    expectSavedAndReset(editor.save({"TK", "Corsica", "TK"}));
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, buildPrefixEntry("TK", "Corsica", "TK")}));
+}
+
+TEST_F(PrefixEditing, ShippedFileComesBackByteForByteAroundANewEntry) {
+    const std::string shipped = readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
+    dir.write("Prefixe_DXCC.txt", shipped);
+    editor.open();
+    const auto& lines = editor.list().lines();
+    ASSERT_GT(lines.size(), 16000u);
+    EXPECT_EQ(editor.list().fileBytes(), shipped);  // already in list order
+    const std::string added = buildPrefixEntry("TM0ZZZ", "Test", "TST");
+    expectSavedAndReset(editor.save({"TM0ZZZ", "Test", "TST"}));
+    std::string expected = shipped;
+    const size_t row = rowOf(added);
+    ASSERT_LT(row, lines.size());
+    size_t at = 0;
+    for (size_t i = 0; i < row; ++i) at = expected.find("\r\n", at) + 2;
+    expected.insert(at, added + "\r\n");
+    EXPECT_EQ(fileBytes(), expected);
+}
+
+}  // namespace
+}  // namespace dxcc

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <string>
+
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/prefix_table.h"
+
+namespace dxcc {
+namespace {
+
+class ShippedPrefixFile : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        bytes_ = new std::string(readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt"));
+        table_ = new PrefixTable(PrefixTable::parse(*bytes_));
+    }
+    static void TearDownTestSuite() {
+        delete table_;
+        delete bytes_;
+    }
+
+    static std::string* bytes_;
+    static PrefixTable* table_;
+};
+
+std::string* ShippedPrefixFile::bytes_ = nullptr;
+PrefixTable* ShippedPrefixFile::table_ = nullptr;
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+TEST_F(ShippedPrefixFile, EveryLineIsAFullEntryEndingInCrLf) {
+    const auto lines = splitLines(*bytes_);
+    ASSERT_GT(lines.size(), 1000u);
+    EXPECT_EQ(bytes_->size(), lines.size() * (kPrefixEntryLength + kLineEnd.size()));
+    for (std::string_view line : lines) {
+        ASSERT_EQ(line.size(), kPrefixEntryLength) << line;
+        EXPECT_EQ(line.substr(6, 1), " ") << line;
+        EXPECT_EQ(line.substr(40, 1), " ") << line;
+        EXPECT_EQ(line.substr(47), " /") << line;
+    }
+    for (const PrefixEntry& e : table_->entries()) {
+        EXPECT_FALSE(e.callsignPrefix.empty());
+        EXPECT_FALSE(e.dxccPrefix.empty()) << e.callsignPrefix;
+        EXPECT_EQ(e.callsignPrefix, upper(e.callsignPrefix));
+        EXPECT_EQ(e.dxccPrefix, upper(e.dxccPrefix));
+    }
+}
+
+TEST_F(ShippedPrefixFile, IsInTheEditorsSortedOrderWithoutRepeatedPrefixes) {
+    const auto lines = splitLines(*bytes_);
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(),
+                               [](auto a, auto b) { return upper(a) < upper(b); }));
+    std::set<std::string> prefixes;
+    for (const PrefixEntry& e : table_->entries()) {
+        EXPECT_TRUE(prefixes.insert(e.callsignPrefix).second) << e.callsignPrefix;
+    }
+}
+
+TEST_F(ShippedPrefixFile, HoldsEachDxccEntityOnceUnderOneName) {
+    std::map<std::string, std::string> nameOf;
+    std::set<std::string> names;
+    for (const PrefixEntry& e : table_->entries()) {
+        auto [it, added] = nameOf.emplace(e.dxccPrefix, e.entityName);
+        if (added) {
+            EXPECT_TRUE(names.insert(e.entityName).second) << e.entityName;
+        } else {
+            EXPECT_EQ(it->second, e.entityName) << e.dxccPrefix;
+        }
+    }
+    EXPECT_GE(nameOf.size(), 330u);
+    EXPECT_LE(nameOf.size(), 350u);
+}
+
+TEST_F(ShippedPrefixFile, ResolvesCallsignsAsADxccChaserExpects) {
+    const std::map<std::string, std::pair<std::string, std::string>> expected{
+        {"F5XYZ", {"France", "F"}},
+        {"FR5XY", {"Reunion Island", "FR"}},
+        {"TM1Q", {"France", "F"}},
+        {"KH6XYZ", {"Hawaii", "KH6"}},
+        {"KL7XYZ", {"Alaska", "KL"}},
+        {"K1XYZ", {"United States", "K"}},
+        {"VP8XYZ", {"Falkland Islands", "VP8"}},
+        {"EA8XYZ", {"Canary Islands", "EA8"}},
+        {"IT9XYZ", {"Italy", "I"}},
+        {"JD1XYZ", {"Ogasawara", "JD/O"}},
+        {"VK9NXY", {"Norfolk Island", "VK9N"}},
+        {"3Y0X", {"Peter 1 Island", "3Y/P"}},
+        {"4U1ITU", {"ITU HQ", "4U1I"}},
+        {"4U1UN", {"United Nations HQ", "4U1U"}},
+        {"DL1ABC", {"Fed. Rep. of Germany", "DL"}},
+        {"G4ABC", {"England", "G"}},
+        {"GM4ABC", {"Scotland", "GM"}},
+        {"JA1ABC", {"Japan", "JA"}},
+        {"VE3ABC", {"Canada", "VE"}},
+        {"ZL2ABC", {"New Zealand", "ZL"}},
+        {"UA9ABC", {"Asiatic Russia", "UA9"}},
+        {"TA1ABC", {"Turkey", "TA"}},
+        {"4U1VIC", {"Austria", "OE"}},
+        // Short whole callsigns of the country files must not capture ordinary calls.
+        {"N0JAB", {"United States", "K"}},
+        {"K4WAB", {"United States", "K"}},
+        {"D8AAB", {"Republic of Korea", "HL"}},
+    };
+    for (const auto& [call, entity] : expected) {
+        const LookupResult r = table_->lookup(call);
+        EXPECT_EQ(trimBlanks(r.entityName), entity.first) << call;
+        EXPECT_EQ(r.dxccPrefix, entity.second) << call;
+    }
+}
+
+}  // namespace
+}  // namespace dxcc

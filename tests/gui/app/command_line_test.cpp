@@ -1,0 +1,304 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "core/record/qso_record.h"
+#include "platform/data_dir_lock.h"
+
+namespace {
+
+// Six QSOs: SSB and CW on 14 MHz for one entity, FT8 on 7 MHz, satellite in
+// lower case on 144 MHz, an unconfirmed one on 21 MHz and one without prefix.
+const dxcc::QsoFields kLog[] = {
+    {"F5BBB", "JEAN", "02/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "F", "France", '*'},
+    {"F5AAA", "PAUL", "03/01/08", "10:00", "CW", "14 Mhz ", "599", "599", "F", "France", ' '},
+    {"G3AAA", "JOS\xC9", "04/01/08", "10:00", "FT8", "7.0 Mhz", "-10", "-12", "G", "England", '*'},
+    {"DL1AA", "HANS", "05/01/08", "10:00", "sat", "144 Mhz", "59", "59", "DL", "Germany", '*'},
+    {"JA1AA", "", "06/01/08", "10:00", "SSB", "21 Mhz ", "59", "59", "JA", "Japan", ' '},
+    {"XX1XX", "", "07/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "", "", '*'},
+};
+
+// Every award in both bases, as the windows word them.
+const char* const kReport[] = {
+    "Mixed\tconfirmés\t 3 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "Mixed\tIl vous manque 97 préfixes confirmés",
+    "Mixed\tcontactés\t 4 préfixes contactés,\t",
+    "SSB\tconfirmés\t 1 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "SSB\tIl vous manque 99 préfixes confirmés",
+    "SSB\tcontactés\t 2 préfixes contactés\t",
+    "CW\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "CW\tIl vous manque 100 préfixes confirmés",
+    "CW\tcontactés\t 1 préfixes contactés\t",
+    "RTTY\tconfirmés\t 1 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "RTTY\tIl vous manque 99 préfixes confirmés",
+    "RTTY\tcontactés\t 1 préfixes contactés\t",
+    "1.8 Mhz\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC 1.8 Mhz\tIl vous "
+    "manque  100 préfixes confirmés",
+    "1.8 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "3.5 Mhz\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC 3.5 Mhz\tIl vous "
+    "manque  100 préfixes confirmés",
+    "3.5 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "7.0 Mhz\tconfirmés\t 1 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme "
+    "DXCC 7.0 Mhz\tIl vous manque 99 préfixes confirmés",
+    "7.0 Mhz\tcontactés\t 1 préfixes contactés\t",
+    "10 Mhz\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "10 Mhz \tIl vous manque 100 préfixes confirmés",
+    "10 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "14 Mhz\tconfirmés\t 1 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "14 Mhz \tIl vous manque 99 préfixes confirmés",
+    "14 Mhz\tcontactés\t 1 préfixes contactés\t",
+    "18 Mhz\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "18 Mhz \tIl vous manque 100 préfixes confirmés",
+    "18 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "21 Mhz\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "21 Mhz \tIl vous manque 100 préfixes confirmés",
+    "21 Mhz\tcontactés\t 1 préfixes contactés\t",
+    "24 Mhz\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "24 Mhz \tIl vous manque 100 préfixes confirmés",
+    "24 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "28 Mhz\tconfirmés\t 0 préfixes confirmés, vous ne pouvez pas encore obtenir le diplôme DXCC "
+    "28 Mhz \tIl vous manque 100 préfixes confirmés",
+    "28 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "50 Mhz\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC 50 Mhz \tIl vous "
+    "manque  100 préfixes confirmés",
+    "50 Mhz\tcontactés\t 0 préfixes contactés\t",
+    "144 Mhz\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC 144 Mhz\tIl vous "
+    "manque  99 préfixes confirmés",
+    "144 Mhz\tcontactés\t 1 préfixes contactés\t",
+    "5 bandes\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC 5 bandes\tIl manque  "
+    "100 QSL sur 3.5 Mhz  99 QSL sur 7 Mhz  99 QSL sur 14 Mhz  100 QSL sur 21 Mhz  100 QSL sur 28 "
+    "Mhz",
+    "Satellite\tconfirmés\tVous ne pouvez pas encore obtenir le diplôme DXCC Satellite\tIl vous "
+    "manque  99 préfixes confirmés",
+    "Satellite\tcontactés\t 1 préfixes contactés,\t",
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string log;
+        for (const dxcc::QsoFields& q : kLog) log += dxcc::buildRecord(q) + "\r\n";
+        QFile file(dir.path() + "/F6XYZ_DXCC.log");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(log.data(), static_cast<qint64>(log.size()));
+    }
+
+    int run(const QStringList& args) {
+        out.str({});
+        err.str({});
+        return ui::runCommand(args, defaults, out, err);
+    }
+    QStringList outLines() const {
+        return QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir dir;
+    QString settingsStation = "F6XYZ";
+    ui::CommandDefaults defaults{[this] { return settingsStation; }, [this] { return dir.path(); }};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
+    ASSERT_EQ(run({"report", "--station", "f6xyz", "--data-dir", dir.path()}), ui::kCommandOk)
+        << err.str();
+    QStringList expected;
+    for (const char* line : kReport) expected << QString::fromUtf8(line);
+    EXPECT_EQ(outLines(), expected);
+    EXPECT_EQ(err.str(), "");
+
+    // The settings' station and the program's folder by default; the entity
+    // lines under each award, in UTF-8.
+    ASSERT_EQ(run({"report", "--entities"}), ui::kCommandOk) << err.str();
+    const QStringList lines = outLines();
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[0], expected[0]);
+    auto entity = [](int ordinal, const dxcc::QsoFields& q) {
+        const std::string line = dxcc::lineNumberText(static_cast<size_t>(ordinal)) + " " +
+                                 dxcc::buildDisplayLine(dxcc::buildRecord(q), 1).substr(8);
+        return "\t" + QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+    };
+    EXPECT_EQ(lines.mid(1, 4), (QStringList{entity(1, kLog[3]), entity(2, kLog[0]),
+                                            entity(3, kLog[2]), expected[1]}));
+    EXPECT_TRUE(lines[3].contains("JOSÉ"));
+    EXPECT_EQ(lines.size(), expected.size() + 29);
+}
+
+// The import the menu item does, without a window: the gathered messages, the
+// block at its date, and a failure that leaves the log as it was.
+TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
+    const QString adi = dir.path() + "/in.adi";
+    QFile file(adi);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<EOH>\n<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0900<MODE:2>CW<EOR>\n"
+        "<CALL:5>K1ABD<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>40m<EOR>\n");
+    file.close();
+    ASSERT_EQ(run({"import", adi}), ui::kCommandOk) << err.str();
+    const QStringList lines = outLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], "QSO importés : 2");
+    EXPECT_TRUE(lines[1].startsWith("Bande absente, remplacée par 1.8 Mhz : 1 QSO"));
+    QFile log(dir.path() + "/F6XYZ_DXCC.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> stored = log.readAll().split('\n');
+    ASSERT_EQ(stored.size(), 9);                 // eight lines and the end
+    EXPECT_TRUE(stored[0].startsWith("K1ABC"));  // 01/01/08 comes before 02/01/08
+    EXPECT_TRUE(stored[1].startsWith("K1ABD"));
+    log.close();
+
+    const QByteArray before = [&] {
+        log.open(QIODevice::ReadOnly);
+        return log.readAll();
+    }();
+    log.close();
+    EXPECT_EQ(run({"import", dir.path() + "/missing.adi"}), ui::kCommandFailed);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
+    EXPECT_EQ(run({"import"}), ui::kCommandBadUsage);
+    // Not while the windows of the program are open on the same folder.
+    {
+        ui::DataDirLock windows(dir.path());
+        ASSERT_EQ(windows.tryLock(), ui::DataDirLock::Outcome::Held);
+        err.str("");
+        EXPECT_EQ(run({"import", adi}), ui::kCommandFailed);
+        EXPECT_TRUE(QString::fromStdString(err.str()).contains("fermez-le avant d'importer"));
+    }
+    log.open(QIODevice::ReadOnly);
+    EXPECT_EQ(log.readAll(), before);
+}
+
+// The export and the confirmations the menu items do, without a window: what
+// they did on standard output, failures in French with a non-zero status.
+TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
+    const QString adi = dir.path() + "/log.adi";
+    ASSERT_EQ(run({"export", adi}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(outLines(), QStringList{"QSO exportés : 6"});
+    QFile exported(adi);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray text = exported.readAll();
+    EXPECT_TRUE(text.startsWith("Log ADIF de la station F6XYZ (VEL_DXCC 1.0.4)\r\n"));
+    EXPECT_EQ(text.count("<EOR>"), 6);
+
+    const QString lotw = dir.path() + "/lotw.adi";
+    QFile file(lotw);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
+        "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
+    file.close();
+    const QStringList first{"Confirmations lues : 1", "QSO nouvellement confirmés : 1",
+                            "QSO déjà confirmés : 0", "Confirmations sans QSO dans le log : 0"};
+    ASSERT_EQ(run({"confirm", lotw, "--station", "F6XYZ"}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(outLines(), first);
+    QFile log(dir.path() + "/F6XYZ_DXCC.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().split('\n')[4].endsWith("Japan                              *\r"));
+    log.close();
+    ASSERT_EQ(run({"confirm", lotw}), ui::kCommandOk);
+    EXPECT_EQ(outLines()[1], "QSO nouvellement confirmés : 0");
+    EXPECT_EQ(outLines()[2], "QSO déjà confirmés : 1");
+
+    struct Row {
+        QStringList args;
+        int status;
+        std::string err;  // how the message begins
+    };
+    const Row rows[] = {
+        {{"export"}, ui::kCommandBadUsage, "vel_dxcc : export attend un seul fichier ADIF"},
+        {{"export", adi, adi}, ui::kCommandBadUsage, "vel_dxcc : export attend un seul fichier"},
+        {{"export", dir.path() + "/F6XYZ_DXCC.log"},
+         ui::kCommandFailed,
+         "vel_dxcc : Ce fichier appartient à VEL_DXCC"},
+        {{"export", dir.path() + "/absent/log.adi"}, ui::kCommandFailed, "vel_dxcc : Erreur N° "},
+        {{"export", adi, "--station", "F6ABC"},
+         ui::kCommandFailed,
+         "vel_dxcc : lecture du log de la station F6ABC impossible."},
+        {{"confirm", "--entities", lotw},
+         ui::kCommandBadUsage,
+         "vel_dxcc : confirm attend un seul fichier ADIF"},
+        {{"confirm", dir.path() + "/absent.adi"}, ui::kCommandFailed, "vel_dxcc : Erreur N°  53"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        EXPECT_EQ(run(r.args), r.status);
+        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
+}
+
+TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
+    QDir(dir.path()).mkdir("F6DIR_DXCC.log");  // a folder cannot be read as a log
+    struct Row {
+        QStringList args;
+        QString settingsStation;
+        int status;
+        std::string err;  // how the message begins
+    };
+    const Row rows[] = {
+        {{"report", "--station", "F6ABC"},
+         "F6XYZ",
+         ui::kCommandFailed,
+         "vel_dxcc : lecture du log de la station F6ABC impossible.\nErreur N°  53\nFichier "
+         "introuvable.\n"},
+        {{"report", "--station", "F6DIR"},
+         "F6XYZ",
+         ui::kCommandFailed,
+         "vel_dxcc : lecture du log de la station F6DIR impossible.\nErreur N° "},
+        {{"report"}, "FXXXX", ui::kCommandFailed, "vel_dxcc : aucune station n'est choisie"},
+        {{"report", "--station", "F6/X!"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : indicatif de station invalide : F6/X!\n"},
+        {{"report", "--bavard"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : option inconnue : --bavard\n"},
+        {{"report", "--station"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : l'option --station attend une valeur.\n"},
+        {{"rapport"}, "F6XYZ", ui::kCommandBadUsage, "vel_dxcc : commande inconnue : rapport\n"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        settingsStation = r.settingsStation;
+        EXPECT_EQ(run(r.args), r.status);
+        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
+        EXPECT_EQ(out.str(), "");
+    }
+
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"report", "--help"}}) {
+        EXPECT_EQ(run(args), ui::kCommandOk);
+        const QString help = QString::fromStdString(out.str());
+        EXPECT_TRUE(help.startsWith("Usage : vel_dxcc [commande] [options]\n"));
+        for (const char* word : {"report", "--station", "--data-dir", "--entities", "contactés",
+                                 "export FICHIER.adi", "confirm FICHIER.adi"})
+            EXPECT_TRUE(help.contains(word)) << word;
+    }
+}
+
+TEST(CommandLine, SubCommandsAndHelpRunWithoutWindowsQtOptionsDoNot) {
+    struct Row {
+        std::vector<const char*> argv;
+        bool commandLine;
+    };
+    const Row rows[] = {
+        {{"vel_dxcc"}, false},           {{"vel_dxcc", "report"}, true},
+        {{"vel_dxcc", "--help"}, true},  {{"vel_dxcc", "-h"}, true},
+        {{"vel_dxcc", "rapport"}, true}, {{"vel_dxcc", "-platform", "offscreen"}, false},
+    };
+    for (const Row& r : rows) {
+        std::vector<char*> argv;
+        for (const char* a : r.argv) argv.push_back(const_cast<char*>(a));
+        EXPECT_EQ(ui::isCommandLine(static_cast<int>(argv.size()), argv.data()), r.commandLine)
+            << argv.back();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,349 @@
+// The operator's commands when the disk fails them, when the data folder
+// vanishes, when another program changed the log, and when a second copy of
+// the program starts on the same folder. Each command is done as a person at
+// the keyboard does it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QtTest/QTest>
+#include <cerrno>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+
+#include "windows/main/main_window.h"
+#include "windows/station/station_window.h"
+#include "core/logbook/log_messages.h"
+#include "core/record/qso_record.h"
+#include "core/base/text_file.h"
+#include "core/base/write_faults.h"
+#include "windows/prefixes/prefix_editor_window.h"
+#include "core/prefixes/prefix_table.h"
+#include "test_doubles.h"
+#include "platform/data_dir_lock.h"
+#include "platform/text.h"
+
+namespace {
+
+using ui::fromView;
+
+QByteArray record(const char* callsign, const char* date, const char* time) {
+    dxcc::QsoFields q{callsign, "PAUL", date, time,      "SSB", "7.0 Mhz",
+                      "59",     "59",   "G",  "England", ' '};
+    return QByteArray::fromStdString(dxcc::buildRecord(q));
+}
+
+// The program running on a data folder with a log of three contacts.
+struct Program {
+    Program() {
+        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        write("Prefixe_DXCC.txt",
+              QByteArray::fromStdString(dxcc::buildPrefixEntry("G", "England", "G") + "\r\n"));
+        write("Liste_Prenom.txt", "G4AAA           PAUL\r\n");
+        write("F6XYZ_DXCC.log", record("G4AAA", "01/01/08", "10:00") + "\r\n" +
+                                    record("G4BBB", "01/02/08", "10:00") + "\r\n" +
+                                    record("G4CCC", "01/03/08", "10:00") + "\r\n");
+        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
+        w->startUp();
+        f = w->entryForm();
+        t.dialogs->messages.clear();
+    }
+
+    void write(const QString& name, const QByteArray& bytes) {
+        QFile file(t.path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    std::map<QString, QByteArray> files() const {
+        std::map<QString, QByteArray> out;
+        for (const QString& name : QDir(t.dir.path()).entryList(QDir::Files)) {
+            QFile file(t.path(name));
+            out[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+        }
+        return out;
+    }
+    // The main list shows exactly the lines of the file.
+    void expectListEqualsFile() {
+        const std::vector<std::string> lines = dxcc::readLines(w->logbook().logPath());
+        QAbstractItemModel* model = w->Liste_DXCC->model();
+        ASSERT_EQ(model->rowCount(), static_cast<int>(lines.size()));
+        for (int row = 0; row < model->rowCount(); ++row)
+            EXPECT_EQ(model->data(model->index(row, 0)).toString(),
+                      ui::fromCp1252(dxcc::buildDisplayLine(lines[row], row + 1)));
+    }
+
+    static void enter(QWidget* field) { QTest::keyClick(field, Qt::Key_Return); }
+    void typeContact(const char* callsign) {
+        QTest::keyClicks(f->Ind_A, callsign);
+        enter(f->Ind_A);
+        QTest::keyClicks(f->Prenom_A, "anne");
+        enter(f->Prenom_A);
+        if (f->Date_A->text().isEmpty()) {
+            QTest::keyClicks(f->Date_A, "15/02/08");
+            enter(f->Date_A);
+            QTest::keyClicks(f->Heure_A, "12:00");
+            enter(f->Heure_A);
+        }
+        for (QWidget* field : {static_cast<QWidget*>(f->RST_A), static_cast<QWidget*>(f->RSTE_A),
+                               static_cast<QWidget*>(f->QSL_A)})
+            enter(field);
+    }
+    void clickRow(int row) {
+        const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
+        QTest::mouseClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void commitWithYes() {
+        t.dialogs->answers.push_back(true);
+        QTest::mouseClick(f->Valide_A, Qt::LeftButton);
+    }
+
+    testing_support::TestContext t;
+    std::unique_ptr<ui::MainWindow> w;
+    ui::EntryForm* f = nullptr;
+};
+
+// A command in two steps: what is typed before, and the act that writes.
+struct Command {
+    const char* name;
+    std::function<void(Program&)> prepare;
+    std::function<void(Program&)> act;
+};
+
+const Command kCommands[] = {
+    {"append", [](auto& c) { c.typeContact("g4new"); }, [](auto& c) { c.commitWithYes(); }},
+    {"insert",
+     [](auto& c) {
+         QTest::mouseClick(c.f->Ajout_QSO, Qt::LeftButton);
+         c.typeContact("g4new");
+     },
+     [](auto& c) { c.commitWithYes(); }},
+    {"modify",
+     [](auto& c) {
+         c.clickRow(1);
+         QTest::mouseDClick(
+             c.w->Liste_DXCC->viewport(), Qt::LeftButton, {},
+             c.w->Liste_DXCC->visualRect(c.w->Liste_DXCC->model()->index(1, 0)).center());
+         c.f->RSTE_A->setText("55");
+     },
+     [](auto& c) { c.commitWithYes(); }},
+    {"delete", [](auto& c) { c.clickRow(1); },
+     [](auto& c) {
+         c.t.dialogs->answers.push_back(true);
+         QTest::mouseClick(c.f->Annule_Saisie, Qt::LeftButton);
+     }},
+    {"import",
+     [](auto& c) {
+         c.write("export.adi",
+                 "<CALL:5>G4ADI<QSO_DATE:8>20080202<TIME_ON:4>1100<BAND:3>20m<MODE:3>SSB<EOR>\n");
+         c.t.dialogs->files.push_back(c.t.path("export.adi"));
+     },
+     [](auto& c) { c.w->Mnu_Import_ADIF->trigger(); }},
+    {"reset", [](auto&) {},
+     [](auto& c) {
+         c.t.dialogs->answers.push_back(true);
+         c.w->Mnu_RAZ->trigger();
+     }},
+    {"station change",
+     [](auto& c) {
+         c.w->Mnu_New_Indicatif->trigger();
+         auto* station = c.w->template findChild<ui::StationWindow*>("Station");
+         ASSERT_NE(station, nullptr);
+         QTest::keyClicks(station->New_Indicatif, "f1new");
+     },
+     [](auto& c) {
+         auto* station = c.w->template findChild<ui::StationWindow*>("Station");
+         ASSERT_NE(station, nullptr);
+         QTest::mouseClick(station->Validation, Qt::LeftButton);
+     }},
+    {"prefix editor save",
+     [](auto& c) {
+         c.w->Mnu_Ajout_Prefixe->trigger();
+         auto* editor = c.w->template findChild<ui::PrefixEditorWindow*>("Ajout_Prefixe");
+         ASSERT_NE(editor, nullptr);
+         for (auto [field, text] :
+              {std::pair{editor->N_Prefixe, "tk"}, std::pair{editor->N_Pays, "Corsica"},
+               std::pair{editor->N_DXCC, "tk"}}) {
+             QTest::keyClicks(field, text);
+             Program::enter(field);
+         }
+     },
+     [](auto& c) {
+         auto* editor = c.w->template findChild<ui::PrefixEditorWindow*>("Ajout_Prefixe");
+         ASSERT_NE(editor, nullptr);
+         Program::enter(editor->Enregistrer);
+     }},
+};
+
+struct DiskFault {
+    int error;
+    QString number;   // the error's first line
+    QString meaning;  // what it means, in French
+};
+
+const DiskFault kDiskFaults[] = {
+    {ENOSPC, "Erreur N°  61", "Le disque est plein."},
+    {EACCES, "Erreur N°  70", "Permission refusée."},
+    {EROFS, "Erreur N°  70", "Le disque est en lecture seule."},
+};
+
+// The seam makes every write of the data files fail, as the disk would.
+TEST(CommandsOnAFailingDisk, EveryCommandSaysWhyAndChangesNothing) {
+    for (const Command& command : kCommands) {
+        for (const DiskFault& fault : kDiskFaults) {
+            SCOPED_TRACE(std::string(command.name) + ", " + fault.meaning.toStdString());
+            Program p;
+            command.prepare(p);
+            const auto before = p.files();
+            {
+                dxcc::ScopedWriteFault full(
+                    [&](dxcc::WriteStep, const std::filesystem::path&) { return fault.error; });
+                command.act(p);
+            }
+            const QString shown = p.t.dialogs->messages.join("\n---\n");
+            EXPECT_TRUE(shown.contains(fault.number + "\r\n" + fault.meaning))
+                << shown.toStdString();
+            EXPECT_EQ(p.files(), before);
+            p.expectListEqualsFile();
+            EXPECT_EQ(p.w->I_Station->text(), "F6XYZ");
+        }
+    }
+}
+
+TEST(CommandsOnAFailingDisk, ADataFolderThatVanishedIsReportedAndTheListKept) {
+    for (const Command& command : kCommands) {
+        SCOPED_TRACE(command.name);
+        Program p;
+        command.prepare(p);
+        const int rows = p.w->Liste_DXCC->model()->rowCount();
+        const QString away = p.t.dir.path() + ".away";
+        ASSERT_TRUE(QDir().rename(p.t.dir.path(), away));
+        command.act(p);
+        ASSERT_TRUE(QDir().rename(away, p.t.dir.path()));
+        EXPECT_TRUE(p.t.dialogs->messages.join("\n").contains("Erreur N°  76"))
+            << p.t.dialogs->messages.join("\n").toStdString();
+        EXPECT_EQ(p.w->Liste_DXCC->model()->rowCount(), rows);
+        EXPECT_EQ(p.w->I_Station->text(), "F6XYZ");
+    }
+}
+
+// Another program added a contact after the log was loaded: the command works
+// on the file as it now is, keeps that contact, and says so.
+TEST(CommandsOnAFailingDisk, ALogChangedOnDiskIsReadAgainAndTheOperatorTold) {
+    // The commands on the log; reset and station change replace the list
+    // whatever the file holds.
+    for (const Command& command : std::span(kCommands).first(5)) {
+        SCOPED_TRACE(command.name);
+        Program p;
+        command.prepare(p);
+        QFile log(p.t.path("F6XYZ_DXCC.log"));
+        ASSERT_TRUE(log.open(QIODevice::Append));
+        const QByteArray outside = record("G4OUT", "01/04/08", "10:00");
+        log.write(outside + "\r\n");
+        log.close();
+        const QByteArray before = p.files()["F6XYZ_DXCC.log"];
+        command.act(p);
+        EXPECT_TRUE(
+            p.t.dialogs->messages.contains(fromView(dxcc::log_messages::kFileChangedReloaded)))
+            << p.t.dialogs->messages.join("\n").toStdString();
+        p.expectListEqualsFile();
+        EXPECT_TRUE(p.files()["F6XYZ_DXCC.log"].contains(outside));
+        EXPECT_NE(p.files()["F6XYZ_DXCC.log"], before);  // and the command was carried out
+    }
+}
+
+// Start-up over a log no program of ours wrote: a clear message, then the end.
+TEST(HostileLog, IsRefusedAtStartUpWithItsNumberAndMeaning) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+        QString message;
+        int code;
+    };
+    const Case cases[] = {
+        {"a directory", [](const QString& p) { QDir().mkdir(p); },
+         "Erreur N°  75\r\nUn dossier porte ce nom : ce n'est pas un fichier.", 75},
+        {"a 2 GB file",
+         [](const QString& p) {
+             QFile file(p);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(file.resize(qint64{2} << 30));  // sparse: no room taken
+         },
+         "Erreur N°  7\r\nLe fichier est trop volumineux pour être chargé en mémoire", 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::TestContext t;
+        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        c.make(t.path("F6XYZ_DXCC.log"));
+        ui::MainWindow w(t.ctx, t.session);
+        w.startUp();
+        ASSERT_EQ(t.dialogs->messages.size(), 1);
+        EXPECT_TRUE(t.dialogs->messages[0].startsWith(c.message))
+            << t.dialogs->messages[0].toStdString();
+        EXPECT_EQ(t.quitCodes, QList<int>{c.code});
+        EXPECT_EQ(w.Liste_DXCC->model()->rowCount(), 0);
+    }
+}
+
+// Two copies of the program on one data folder.
+TEST(DataDirLock, ASecondCopyIsToldAndMayQuitAStaleLockIsTakenOver) {
+    testing_support::TestContext t;
+    const QString question = fromView(ui::lock_messages::kAlreadyOpen) + t.dir.path() +
+                             fromView(ui::lock_messages::kAlreadyOpenQuestion);
+    ui::DataDirLock first(t.dir.path());
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, first));
+    EXPECT_TRUE(first.held());
+    EXPECT_TRUE(QFile::exists(t.path(ui::DataDirLock::kFileName)));
+    EXPECT_TRUE(t.dialogs->messages.isEmpty());
+
+    // The second copy: quit, or go on at the operator's own risk.
+    ui::DataDirLock second(t.dir.path());
+    t.dialogs->answers = {true, false};
+    EXPECT_FALSE(ui::claimDataDir(t.ctx, second));
+    EXPECT_EQ(t.quitCodes, QList<int>{0});
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, second));
+    EXPECT_FALSE(second.held());
+    EXPECT_EQ(t.dialogs->messages, (QStringList{question, question}));
+
+    // A copy that crashed while holding the folder left its lock file, naming
+    // a process that is gone.
+    testing_support::TestContext crashed;
+    const QString lockFile = crashed.path(ui::DataDirLock::kFileName);
+    QByteArray contents;
+    {
+        QLockFile held(lockFile);
+        ASSERT_TRUE(held.tryLock(0));
+        QFile file(lockFile);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        contents = file.readAll();
+    }
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    contents.replace(0, contents.indexOf('\n'), QByteArray::number(gone));
+    QFile file(lockFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    ui::DataDirLock next(crashed.dir.path());
+    EXPECT_TRUE(ui::claimDataDir(crashed.ctx, next));
+    EXPECT_TRUE(next.held());
+    EXPECT_TRUE(crashed.dialogs->messages.isEmpty());
+}
+
+TEST(DataDirLock, AFolderThatCannotBeLockedIsReportedAndTheProgramGoesOn) {
+    testing_support::TestContext t;
+    const QString missing = t.path("not/there");
+    ui::DataDirLock lock(missing);
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, lock));
+    EXPECT_FALSE(lock.held());
+    EXPECT_EQ(t.dialogs->messages, QStringList{fromView(ui::lock_messages::kCannotLock) + missing +
+                                               fromView(ui::lock_messages::kCannotLockEnd)});
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QListView>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "windows/main/main_window.h"
+#include "core/record/qso_record.h"
+#include "core/prefixes/prefix_table.h"
+#include "test_doubles.h"
+#include "platform/text.h"
+
+namespace testing_support {
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+// A contact as the log stores it.
+inline std::string logLine(const char* callsign, const char* date, const char* mode = "SSB",
+                           const char* band = "14 Mhz ", const char* dxcc = "F",
+                           const char* entity = "France", char qsl = ' ') {
+    dxcc::QsoFields q{callsign, "", date, "12:00", mode, band, "59", "59", dxcc, entity, qsl};
+    return dxcc::buildRecord(q);
+}
+
+// The main window running on the station F6XYZ, over a log and a prefix file
+// that each test writes first.
+class RunningLog : public ::testing::Test {
+protected:
+    RunningLog() {
+        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        write("Liste_Prenom.txt", "");
+    }
+
+    void write(const QString& name, const std::string& bytes) {
+        QFile file(t.path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    std::string read(const QString& name) const {
+        QFile file(t.path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+    }
+    static std::string lines(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const std::string& line : lines) bytes += line + "\r\n";
+        return bytes;
+    }
+    void writeLog(const std::vector<std::string>& records) {
+        write("F6XYZ_DXCC.log", lines(records));
+    }
+    void writePrefixes(const std::vector<std::string>& entries) {
+        write("Prefixe_DXCC.txt", lines(entries));
+    }
+
+    void start() {
+        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
+        w->startUp();
+        t.dialogs->messages.clear();
+    }
+    // The secondary window `name` of the main window, once open.
+    template <class Window>
+    Window* window(const char* name) const {
+        return w->findChild<Window*>(name);
+    }
+    QStringList& messages() { return t.dialogs->messages; }
+    // Every message shown since the last call.
+    QStringList takeMessages() {
+        QStringList shown = t.dialogs->messages;
+        t.dialogs->messages.clear();
+        return shown;
+    }
+
+    // Keys and clicks as an operator makes them.
+    static void enter(QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }
+    static void type(QWidget* field, const QString& text) {
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+    static void clickRow(QListView* list, int row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+    static void doubleClickRow(QListView* list, int row) {
+        clickRow(list, row);
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    static QStringList rows(const QListView* list) {
+        QStringList shown;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            shown << list->model()->index(r, 0).data().toString();
+        return shown;
+    }
+
+    TestContext t;
+    std::unique_ptr<ui::MainWindow> w;
+};
+
+}  // namespace testing_support
