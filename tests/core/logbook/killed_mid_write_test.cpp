@@ -212,10 +212,11 @@ TEST_F(KilledMidWrite, TheLogIsAlwaysTheOldOrTheNewOneWhole) {
             scratchLeft += anyScratchFile(dir.path());
             // The next start: scratch files go, the log loads whole.
             LogSession next(dir.path());
+            ASSERT_EQ(next.claimDataFolder(), DataFolderLock::Outcome::Held);
             next.removeLeftoverScratchFiles();
             EXPECT_FALSE(anyScratchFile(dir.path()));
             next.setStation("F6XYZ");
-            next.log().load();
+            EXPECT_EQ(next.loadLog().kind, LoadOutcome::Kind::Loaded);
             EXPECT_EQ(next.log().size(), countLines(left));
         }
     }

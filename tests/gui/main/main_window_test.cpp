@@ -39,6 +39,7 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
     TestContext t;
     const QString ini = t.path("DXCC.ini");
     t.ctx.settings = std::make_shared<ui::QtSettingsStore>(ini);
+    t.session.setSettings(std::make_shared<ui::SessionSettingsStore>(t.ctx.settings));
     testing_support::ModalExpectation station;
     t.dialogs->onMessage = [&](const QString& text) {
         if (text == kFirstInstallMessage)
