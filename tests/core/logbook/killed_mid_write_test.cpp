@@ -60,7 +60,7 @@ const Operation kOperations[] = {
          const size_t row = log.size() / 3;
          log.removeAt(row, rowOf(log, row));
      }},
-    {"append", [](Logbook& log) { log.appendQso(qso("F5NEW", "31/12/25", "23:59")); }},
+    {"append", [](Logbook& log) { log.appendRecord(qso("F5NEW", "31/12/25", "23:59")); }},
     {"import",
      [](Logbook& log) { adif::importIntoLog(log, log.dataDir() / kAdifFile, PrefixTable()); }},
 };
