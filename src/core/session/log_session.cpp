@@ -239,6 +239,13 @@ ConfirmOutcome LogSession::applyConfirmations(const std::filesystem::path& file)
     return outcome;
 }
 
+PrefixSaveOutcome LogSession::savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
+    PrefixSaveOutcome outcome;
+    if (!holdFolderFor(outcome)) return outcome;
+    outcome.result = editor.save(fields, &prefixes_);
+    return outcome;
+}
+
 ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
     ExportOutcome outcome;
     auto refuse = [&](std::string_view why) {

@@ -15,6 +15,7 @@
 #include "core/entry/entry_state.h"
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/session/data_folder_lock.h"
 #include "core/session/session_settings.h"
@@ -61,6 +62,11 @@ struct ConfirmOutcome : SessionOutcome {
 
 struct ExportOutcome : SessionOutcome {
     std::optional<adif::ExportReport> report;
+};
+
+struct PrefixSaveOutcome : SessionOutcome {
+    // What the editor's save did; none when the folder could not be held.
+    std::optional<PrefixSaveResult> result;
 };
 
 // Reading the station's log.
@@ -156,6 +162,10 @@ public:
                              const adif::ImportProgress& progress = {});
     // Marks the contacts the confirmations of `file` confirm.
     ConfirmOutcome applyConfirmations(const std::filesystem::path& file);
+    // The prefix editor's save button: the entry of `fields` goes into the
+    // prefix file (see PrefixEditor::save), which the session's lookups then
+    // read again.
+    PrefixSaveOutcome savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields);
     // Writes the whole log to an ADIF file. Refused for an empty log and over
     // the program's own files.
     ExportOutcome exportLog(const std::filesystem::path& file);

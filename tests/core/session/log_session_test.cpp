@@ -115,6 +115,12 @@ TEST(LogSessionLock, OnlyTheHolderWritesAndALeftLockFileIsTakenOver) {
     f.dir.write("in.adi", "<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<EOR>\n");
     refused.push_back(other.importAdif(f.dir / "in.adi"));
     refused.push_back(other.applyConfirmations(f.dir / "in.adi"));
+    PrefixEditor editor(f.dir.path());
+    editor.open();
+    const PrefixSaveOutcome prefix = other.savePrefixEntry(editor, {"TK", "Corsica", "TK"});
+    EXPECT_FALSE(prefix.result.has_value());
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "Prefixe_DXCC.txt"));
+    refused.push_back(prefix);
     for (const SessionOutcome& o : refused) {
         EXPECT_EQ(o.failure, SessionOutcome::Failure::FolderInUse);
         EXPECT_FALSE(o.logChanged());
