@@ -13,12 +13,12 @@
 #include "core/adif/confirmation_merge.h"
 #include "core/awards/award_report.h"
 #include "core/base/file_error.h"
-#include "core/logbook/log_messages.h"
-#include "core/session/log_session.h"
 #include "core/base/program_constants.h"
+#include "core/logbook/log_messages.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/session/log_session.h"
 #include "core/session/session_messages.h"
+#include "core/session/station_callsign.h"
 #include "platform/data_dir_lock.h"
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
@@ -245,8 +245,7 @@ enum class Access { Read, Write };
 // read until it ends, and refuses while another copy of the program has it.
 std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
                                                                  const CommandDefaults& defaults,
-                                                                 Access access,
-                                                                 std::ostream& err) {
+                                                                 Access access, std::ostream& err) {
     const QString folder = options.dataDir.value_or(defaults.dataDir());
     auto session = std::make_unique<dxcc::LogSession>(toPath(folder));
     session->setSettings(std::make_shared<DefaultStation>(defaults));

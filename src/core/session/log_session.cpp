@@ -114,8 +114,8 @@ LoadOutcome LogSession::loadLog() {
     try {
         log_.load();
     } catch (const FileError& e) {
-        outcome.kind = e.code() == kFileNotFound ? LoadOutcome::Kind::MissingLog
-                                                 : LoadOutcome::Kind::Failed;
+        outcome.kind =
+            e.code() == kFileNotFound ? LoadOutcome::Kind::MissingLog : LoadOutcome::Kind::Failed;
         outcome.error = e;
     }
     noteChange(LogChange{});

@@ -47,7 +47,7 @@ struct Folder {
     std::string firstNames() const {
         std::error_code ec;
         return std::filesystem::exists(dir / "Liste_Prenom.txt", ec) ? dir.read("Liste_Prenom.txt")
-                                                                    : std::string();
+                                                                     : std::string();
     }
 
     TempDir dir;
@@ -65,7 +65,7 @@ TEST(LogSessionCommit, EachActionStoresTheContactWhereItSaysAndTheFirstNameOnlyA
     struct Row {
         const char* name;
         CommitAction::Kind kind;
-        bool openedStill;  // the opened contact is still what the file holds
+        bool openedStill;           // the opened contact is still what the file holds
         std::vector<int> expected;  // 0..2: a, b, c; 3: the new contact
         bool stored;
     };
@@ -152,8 +152,8 @@ TEST(LogSessionLock, OnlyTheHolderWritesAndALeftLockFileIsTakenOver) {
     ASSERT_GE(gone, 0);
     if (gone == 0) ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    for (const std::string& left : {std::string(), std::string("garbage\x01\xff"),
-                                    std::to_string(gone) + "\n"}) {
+    for (const std::string& left :
+         {std::string(), std::string("garbage\x01\xff"), std::to_string(gone) + "\n"}) {
         TempDir dir;
         dir.write("VEL_DXCC.lock", left);
         LogSession session(dir.path());
@@ -231,8 +231,11 @@ TEST(LogSessionCommands, OpenStationAndExportRefuseWhatTheyCannotDo) {
         f.settings->set(kGlobalSection, kKeyStationCallsign, s.settings);
         const SessionOutcome o = f.session.openStation(s.given);
         EXPECT_EQ(o.ok(), s.ok);
-        if (s.ok) EXPECT_EQ(f.session.station(), s.station);
-        if (!s.ok) EXPECT_EQ(o.messages.size(), 1u);
+        if (s.ok) {
+            EXPECT_EQ(f.session.station(), s.station);
+        } else {
+            EXPECT_EQ(o.messages.size(), 1u);
+        }
     }
     f.session.setStation("F6XYZ");
     ASSERT_EQ(f.session.loadLog().kind, LoadOutcome::Kind::Loaded);
