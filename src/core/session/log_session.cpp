@@ -141,6 +141,11 @@ SessionOutcome LogSession::openStation(const std::optional<std::string>& given) 
     return outcome;
 }
 
+void LogSession::forgetStation() {
+    storeSetting(kGlobalSection, kKeyStationCallsign, kNoStation);
+    storeSetting(kGlobalSection, kKeyLocator, kNoLocator);
+}
+
 SessionOutcome LogSession::switchStation(const std::string& callsign) {
     SessionOutcome outcome;
     const std::string newSection = stationSection(callsign);

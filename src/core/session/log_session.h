@@ -142,6 +142,9 @@ public:
     // Refused (with the reason in `messages`) when it is no callsign, or when
     // none is given and none was ever chosen.
     SessionOutcome openStation(const std::optional<std::string>& given);
+    // The station's log is missing and the operator gives up the station: the
+    // settings forget it (and its locator), so the next start asks for one.
+    void forgetStation();
     // The operator chose another station: its log is created when it has
     // none (its band and mode then start at the first ones), and it becomes
     // the station of the settings and of the session. The log is not read:

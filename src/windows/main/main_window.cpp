@@ -299,7 +299,8 @@ bool MainWindow::loadLog() {
 }
 
 void MainWindow::showRecovery() {
-    RecoveryWindow recovery(ctx_, fromCp1252(session_.station()), this);
+    RecoveryWindow recovery(
+        ctx_, fromCp1252(session_.station()), [this] { session_.forgetStation(); }, this);
     recovery.exec();
 }
 

@@ -201,13 +201,18 @@ TEST(LogSessionCommands, DeleteResetSwitchAndDateModeChangeWhatTheySay) {
     EXPECT_EQ(f.settings->get("Setup F6XYZ", kKeyBandIndex, ""), "4");
     EXPECT_FALSE(f.session.automaticDate());
 
-    // The log missing, or unreadable, is an outcome of the load.
+    // The log missing, or unreadable, is an outcome of the load; giving up
+    // the station makes the next start a first installation.
+    f.settings->set(kGlobalSection, kKeyLocator, "JN18DU");
     std::filesystem::remove(f.dir / "F6XYZ_DXCC.log");
     EXPECT_EQ(f.session.loadLog().kind, LoadOutcome::Kind::MissingLog);
     std::filesystem::create_directory(f.dir / "F6XYZ_DXCC.log");
     const LoadOutcome unreadable = f.session.loadLog();
     EXPECT_EQ(unreadable.kind, LoadOutcome::Kind::Failed);
     ASSERT_TRUE(unreadable.error.has_value());
+    f.session.forgetStation();
+    EXPECT_EQ(f.settings->get(kGlobalSection, kKeyLocator, ""), kNoLocator);
+    EXPECT_TRUE(f.session.startUp().firstInstallation);
 }
 
 // The command line's station and the export's checks, the same for every
