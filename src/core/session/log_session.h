@@ -30,7 +30,8 @@ public:
     // the data folder. The file they were to replace is whole (old content), so
     // they hold nothing the operator was told was saved. Only for the one copy
     // of the program that holds the folder: another one may be writing them.
-    // Answers the files removed.
+    // Those beside the file a linked data file leads to go too. Answers the
+    // files removed.
     std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
 
     // The station callsign in stored form ("FXXXX" until one is chosen).
