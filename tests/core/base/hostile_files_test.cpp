@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,6 +85,17 @@ void makeSparse(const std::filesystem::path& file, off_t size) {
     ASSERT_EQ(::truncate(file.c_str(), size), 0);
 }
 
+// A link at `link` to a device that never ends: a device node of our own
+// beside it where one can be made (as root, who could otherwise replace the
+// system's by mistake), else /dev/zero itself.
+void linkToEndlessDevice(const std::filesystem::path& link) {
+    const std::filesystem::path node = link.parent_path() / "zero-device";
+    constexpr unsigned kZero = 5;
+    const bool own =
+        ::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, kZero)) == 0 || errno == EEXIST;
+    std::filesystem::create_symlink(own ? node : std::filesystem::path("/dev/zero"), link);
+}
+
 // What stands where the data file should be.
 struct Intruder {
     const char* name;
@@ -100,8 +112,7 @@ const Intruder kIntruders[] = {
      kPathFileAccessError},
     {"a named pipe", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
      kPathFileAccessError},
-    {"a device that never ends",
-     [](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); }, kPathFileAccessError},
+    {"a device that never ends", linkToEndlessDevice, kPathFileAccessError},
 };
 
 int codeOf(const std::function<void()>& read) {
@@ -174,9 +185,7 @@ const HostileInput kHostileInputs[] = {
      EISDIR},
     {"a named pipe with no writer", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
      kPathFileAccessError, 0},
-    {"a device that never ends",
-     [](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); }, kPathFileAccessError,
-     0},
+    {"a device that never ends", linkToEndlessDevice, kPathFileAccessError, 0},
     {"nothing", [](const auto&) {}, kFileNotFound, ENOENT},
 };
 
