@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <iterator>
 
+#include <QLocale>
+
+#include "core/base/text_file.h"
 #include "core/record/qso_record.h"
 #include "platform/text.h"
 
@@ -40,6 +43,23 @@ const char* find(const Meaning* begin, const Meaning* end, int value) {
 }
 
 QString meaningOf(const dxcc::FileError& e) {
+    switch (e.problem()) {
+        case dxcc::FileProblem::ChangedWhileWriting:
+            return QString::fromUtf8(
+                "Le fichier a été changé sur le disque par un autre programme pendant "
+                "l'enregistrement : l'enregistrement a été abandonné et le changement de l'autre "
+                "programme gardé.");
+        case dxcc::FileProblem::LogLimitReached: {
+            const dxcc::FileLimits& limit = dxcc::kLogFileLimits;
+            return QString::fromUtf8(
+                       "Le log dépasserait la limite de %1 Mio ou %2 lignes au-delà de laquelle "
+                       "VEL_DXCC ne pourrait plus l'ouvrir : l'opération est refusée.")
+                .arg(limit.maxBytes / dxcc::kMebibyte)
+                .arg(QLocale(QLocale::French).toString(static_cast<qulonglong>(limit.maxLines)));
+        }
+        case dxcc::FileProblem::None:
+            break;
+    }
     if (e.systemError() != 0)
         if (const char* text =
                 find(std::begin(kBySystemError), std::end(kBySystemError), e.systemError()))

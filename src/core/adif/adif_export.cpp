@@ -9,6 +9,7 @@
 #include "core/adif/adif_text.h"
 #include "core/record/band_table.h"
 #include "core/base/dates.h"
+#include "core/base/file_error.h"
 #include "core/logbook/logbook.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
@@ -203,7 +204,9 @@ ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
     return report;
 }
 
-bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
+namespace {
+
+bool namesDataFile(const Logbook& log, const std::filesystem::path& file) {
     std::error_code ec;
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
     if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
@@ -211,6 +214,18 @@ bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
     return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
            name == kFirstNameFileName || name == kInsertScratchName || name == kRewriteScratchName ||
            name == kImportScratchName || name == kLockFileName;
+}
+
+}  // namespace
+
+bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
+    if (namesDataFile(log, file)) return true;
+    // The export writes through a link to the file it leads to.
+    try {
+        return namesDataFile(log, followLinks(file));
+    } catch (const FileError&) {
+        return false;  // a looping link: the export refuses it itself
+    }
 }
 
 std::vector<std::string> exportReportLines(const ExportReport& report) {

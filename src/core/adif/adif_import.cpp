@@ -1,5 +1,7 @@
 #include "core/adif/adif_import.h"
 
+#include <algorithm>
+
 #include "core/adif/adif_messages.h"
 #include "core/adif/adif_text.h"
 #include "core/base/file_error.h"
@@ -103,11 +105,14 @@ AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
     size_t count = 0;
     while (reader.next(fields)) {
         // More records than a log can hold: stopped before memory runs out.
-        if (count == maxRecords) throw FileError(kOutOfMemory, "ADIF");
+        if (count == maxRecords)
+            throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
         const AdifQsoValues values = importedValues(fields);
         if (count == 0) result.mergeKey = adifMergeKey(values.date, values.time);
         if (count == kRecordsToEstimate)
-            block.reserve(expectedRecords(count, reader.offset(), reader.size()), roomAfter);
+            block.reserve(
+                std::min(expectedRecords(count, reader.offset(), reader.size()), maxRecords),
+                roomAfter);
         char* record = block.addLine();
         const Notices notices = mapQsoRecord(values, prefixes, record);
         tally(result.report, notices, {record, kRecordLength}, ++count);
@@ -133,12 +138,12 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
 }
 
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
-                          const ImportProgress& progress, size_t roomAfter) {
+                          const ImportProgress& progress, size_t roomAfter, size_t maxRecords) {
     try {
         FileReader reader(file);
-        return importRecords(reader, prefixes, progress, roomAfter, kLogFileLimits.maxLines);
+        return importRecords(reader, prefixes, progress, roomAfter, maxRecords);
     } catch (const FileError& e) {
-        throw FileError(e.code(), file.string(), e.systemError());
+        throw FileError(e.code(), file.string(), e.systemError(), e.problem());
     }
 }
 
@@ -153,9 +158,14 @@ MergePlan planMerge(const std::vector<std::string_view>& lines, const AdifImport
 LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
                         const PrefixTable& prefixes, const ImportProgress& progress) {
     LogImport result;
+    // What the log may still take; the insert itself checks again.
+    const FileLimits& limits = log.limits();
+    const size_t roomBytes = limits.maxBytes - std::min(limits.maxBytes, log.byteSize());
+    const size_t roomLines = limits.maxLines - std::min(limits.maxLines, log.size());
+    const size_t maxRecords = std::min(roomLines, roomBytes / RecordBlock::kLineLength);
     // Room for the log after the block: the log is merged into its memory.
     result.imported =
-        importAdifFile(file, prefixes, progress, log.byteSize() + Logbook::kSpareBytes);
+        importAdifFile(file, prefixes, progress, log.byteSize() + Logbook::kSpareBytes, maxRecords);
     result.plan = planMerge(log, result.imported);
     result.change = {LogChange::Kind::Inserted, result.plan.index, 0};
     if (result.imported.cancelled || result.imported.records.empty()) return result;
@@ -176,6 +186,11 @@ void appendReaderWarningLines(std::vector<std::string>& lines, const ReaderWarni
     addCount(lines, adif_messages::kValuesCutAtEnd, w.valuesCutAtEnd);
     addCount(lines, adif_messages::kLengthsRemeasured, w.lengthsRemeasured);
     addCount(lines, adif_messages::kHeadersAfterRecords, w.headersAfterRecords);
+    addCount(lines,
+             std::string(adif_messages::kLongRecordsSkippedBefore) +
+                 std::to_string(FileReader::kMaxRecordBytes / kMebibyte) +
+                 std::string(adif_messages::kLongRecordsSkippedAfter),
+             w.longRecordsSkipped);
     if (w.unterminatedRecordKept) lines.emplace_back(adif_messages::kUnterminatedRecordKept);
 }
 

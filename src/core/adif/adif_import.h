@@ -94,16 +94,20 @@ using ImportProgress = std::function<bool(size_t records, size_t bytesRead, size
 inline constexpr size_t kProgressEvery = 4096;
 
 // Reads every record of the ADIF file's bytes and builds its QSO records.
-// More than `maxRecords` records could never be held by a log: the import
-// stops there with FileError 7 (a hostile file cannot exhaust memory).
+// More than `maxRecords` records could never be held by the log: the import
+// stops there with FileError 7, FileProblem::LogLimitReached (a hostile file
+// cannot exhaust memory).
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
                       const ImportProgress& progress = {},
                       size_t maxRecords = kLogFileLimits.maxLines);
-// The same from a file, read piece by piece. Throws FileError when it cannot
-// be read. `roomAfter` bytes are kept free after the records (for the log they
-// will be merged with, see Logbook::insertBlockLines).
+// The same from a file, read piece by piece: no size of file is refused, only
+// more records than `maxRecords`. Throws FileError when it cannot be read (75
+// for a folder, a pipe or a device). `roomAfter` bytes are kept free after the
+// records (for the log they will be merged with, see
+// Logbook::insertBlockLines).
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
-                          const ImportProgress& progress = {}, size_t roomAfter = 0);
+                          const ImportProgress& progress = {}, size_t roomAfter = 0,
+                          size_t maxRecords = kLogFileLimits.maxLines);
 
 // Where the block goes in the log and what it leaves around it.
 struct MergePlan {
@@ -126,8 +130,9 @@ struct LogImport {
 
 // Reads `file`, converts its records and inserts them as one block at their
 // chronological place, with one safe rewrite of the log. Throws FileError with
-// the log unchanged; a cancelled import (or one with no record) leaves the log
-// untouched. The same routine serves the window and the command line.
+// the log unchanged (7 as soon as the records would not fit in the log's
+// limits, before the rest of the file is read); a cancelled import (or one with no record) leaves
+// the log untouched. The same routine serves the window and the command line.
 LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
                         const PrefixTable& prefixes, const ImportProgress& progress = {});
 

@@ -34,6 +34,10 @@ inline constexpr std::string_view kLengthsRemeasured =
     "Longueurs de valeur fausses, valeurs relues : ";
 inline constexpr std::string_view kHeadersAfterRecords =
     "Fins d'en-tête <EOH> après les QSO, ignorées : ";
+// Around the size in Mio.
+inline constexpr std::string_view kLongRecordsSkippedBefore = "Textes de plus de ";
+inline constexpr std::string_view kLongRecordsSkippedAfter =
+    " Mio sans fin <EOR> (pas des QSO), ignorés : ";
 inline constexpr std::string_view kUnterminatedRecordKept =
     "Le dernier QSO du fichier n'a pas de fin <EOR> : il est importé.";
 

@@ -12,6 +12,7 @@
 
 #include "core/adif/adif_text.h"
 #include "core/base/file_error.h"
+#include "core/base/text_file.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -298,17 +299,12 @@ void Reader::closeHeader(std::vector<Field>& fields) {
     pendingMalformed_ = 0;
 }
 
-FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes)
-    : path_(file), reader_({}, false) {
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throwFileError(errno, path_.string());
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EACCES : errno;
-        ::close(fd_);
-        throwFileError(err, path_.string());
-    }
-    fileSize_ = static_cast<size_t>(st.st_size);
+FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes, size_t maxRecordBytes)
+    : path_(file), maxRecordBytes_(std::max<size_t>(maxRecordBytes, 1)), reader_({}, false) {
+    // The checks every data file gets: a pipe or a device is refused at once.
+    FileIdentity identity;
+    fd_ = openPlainFileForReading(path_, &identity);
+    fileSize_ = static_cast<size_t>(identity.size);
     buffer_.resize(std::max<size_t>(bufferBytes, 1));
     try {
         atEnd_ = !fill(0);
@@ -327,6 +323,12 @@ size_t FileReader::size() const {
     return std::max(fileSize_, consumed_ + filled_);
 }
 
+ReaderWarnings FileReader::warnings() const {
+    ReaderWarnings w = reader_.warnings();
+    w.longRecordsSkipped = longRecordsSkipped_;
+    return w;
+}
+
 bool FileReader::next(std::vector<Field>& fields) {
     while (!reader_.next(fields)) {
         if (!reader_.needsMore()) return false;
@@ -336,14 +338,41 @@ bool FileReader::next(std::vector<Field>& fields) {
 }
 
 void FileReader::refill() {
-    const size_t kept = filled_ - reader_.offset();
-    std::memmove(buffer_.data(), buffer_.data() + reader_.offset(), kept);
-    consumed_ += reader_.offset();
+    size_t from = reader_.offset();
+    if (filled_ - from >= maxRecordBytes_) {
+        ++longRecordsSkipped_;
+        from = skipPastEndOfRecord(from);
+    }
+    const size_t kept = filled_ - from;
+    std::memmove(buffer_.data(), buffer_.data() + from, kept);
+    consumed_ += from;
     filled_ = kept;
     // A record that fills most of the buffer: room for a longer one.
     if (kept > buffer_.size() / 2) buffer_.resize(buffer_.size() * 2);
-    atEnd_ = !fill(kept);
+    atEnd_ = atEnd_ || !fill(kept);
     reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+}
+
+size_t FileReader::skipPastEndOfRecord(size_t from) {
+    constexpr size_t kEorBytes = 5;  // <EOR>
+    for (;;) {
+        const char* const base = buffer_.data();
+        for (size_t at = from; at + kEorBytes <= filled_; ++at) {
+            const void* lt = std::memchr(base + at, '<', filled_ - at);
+            if (lt == nullptr) break;
+            at = static_cast<size_t>(static_cast<const char*>(lt) - base);
+            if (at + kEorBytes <= filled_ && sameName({base + at + 1, 3}, "EOR") &&
+                base[at + 4] == '>')
+                return at + kEorBytes;
+        }
+        if (atEnd_) return filled_;
+        // The last bytes may begin an <EOR> that the next read completes.
+        const size_t keep = std::min(kEorBytes - 1, filled_ - from);
+        std::memmove(buffer_.data(), base + filled_ - keep, keep);
+        consumed_ += filled_ - keep;
+        atEnd_ = !fill(keep);
+        from = 0;
+    }
 }
 
 bool FileReader::fill(size_t from) {

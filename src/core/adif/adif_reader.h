@@ -34,10 +34,14 @@ struct ReaderWarnings {
     size_t headersAfterRecords = 0;
     // The last record had fields but no <EOR>: it was kept.
     bool unterminatedRecordKept = false;
+    // Read from a file: a record (or text) that went on for more than
+    // FileReader::kMaxRecordBytes without an <EOR>, passed over up to the next
+    // one so that memory stays bounded.
+    size_t longRecordsSkipped = 0;
 
     bool any() const {
         return malformedTags || valuesCutAtEnd || lengthsRemeasured || headersAfterRecords ||
-               unterminatedRecordKept;
+               unterminatedRecordKept || longRecordsSkipped;
     }
     bool operator==(const ReaderWarnings&) const = default;
 };
@@ -127,14 +131,19 @@ private:
 // Reads the records of an ADIF file through a buffer of a few hundred
 // kilobytes, refilled as the reading goes, so a file of any size costs little
 // memory: the records and warnings are those of a Reader over the whole file.
-// A record longer than the buffer makes it grow.
+// A record longer than the buffer makes it grow, up to `maxRecordBytes`: a
+// longer one (a file of zeros, a length of a gigabyte) is passed over up to
+// the next <EOR> and counted (ReaderWarnings::longRecordsSkipped).
 class FileReader {
 public:
     static constexpr size_t kDefaultBufferBytes = 256 * 1024;
+    // Far beyond any record a logger writes.
+    static constexpr size_t kMaxRecordBytes = 8 << 20;
 
-    // Throws FileError when the file cannot be opened.
-    explicit FileReader(const std::filesystem::path& file,
-                        size_t bufferBytes = kDefaultBufferBytes);
+    // Throws FileError when the file cannot be opened: 53 when missing, 75
+    // (without waiting) for a folder, a pipe or a device.
+    explicit FileReader(const std::filesystem::path& file, size_t bufferBytes = kDefaultBufferBytes,
+                        size_t maxRecordBytes = kMaxRecordBytes);
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -143,7 +152,7 @@ public:
     // call. Throws FileError when the file cannot be read.
     bool next(std::vector<Field>& fields);
 
-    const ReaderWarnings& warnings() const { return reader_.warnings(); }
+    ReaderWarnings warnings() const;
     // Bytes of the file read into records so far, and its size (at least
     // the bytes read, should the file have grown), for a progress display.
     size_t offset() const { return consumed_ + reader_.offset(); }
@@ -154,6 +163,9 @@ private:
     void refill();
     // Reads until the buffer is full or the file ends; false at its end.
     bool fill(size_t from);
+    // Passes over the buffer's bytes from `from` on, and the file's next ones,
+    // up to the first <EOR>; answers where reading goes on in the buffer.
+    size_t skipPastEndOfRecord(size_t from);
 
     std::filesystem::path path_;
     int fd_ = -1;
@@ -163,6 +175,8 @@ private:
     // File offset of the buffer's first byte.
     size_t consumed_ = 0;
     bool atEnd_ = false;
+    size_t maxRecordBytes_;
+    size_t longRecordsSkipped_ = 0;
     Reader reader_;
 };
 

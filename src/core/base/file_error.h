@@ -20,18 +20,31 @@ enum FileErrorCode : int {
     kPathNotFound = 76,
 };
 
+// What the program itself found wrong, where no system error tells it.
+enum class FileProblem {
+    None,
+    // The file was changed on disk by someone else while it was being
+    // rewritten: the rewrite was abandoned, the other change kept.
+    ChangedWhileWriting,
+    // The log would grow beyond what the program can read again.
+    LogLimitReached,
+};
+
 class FileError : public std::runtime_error {
 public:
     // `what` names the file; `systemError` is the errno behind the code, when
     // one is known (it tells a read-only disk from a refused permission).
-    FileError(int code, const std::string& what, int systemError = 0)
-        : std::runtime_error(what), code_(code), systemError_(systemError) {}
+    FileError(int code, const std::string& what, int systemError = 0,
+              FileProblem problem = FileProblem::None)
+        : std::runtime_error(what), code_(code), systemError_(systemError), problem_(problem) {}
     int code() const { return code_; }
     int systemError() const { return systemError_; }
+    FileProblem problem() const { return problem_; }
 
 private:
     int code_;
     int systemError_;
+    FileProblem problem_;
 };
 
 // Maps an errno value to the file-error code above.

@@ -27,6 +27,8 @@ int fileErrorCodeFromErrno(int err) {
         case EROFS:
             return kPermissionDenied;
         case EISDIR:
+        case EEXIST:  // a folder where the scratch file goes
+        case ELOOP:
             return kPathFileAccessError;
         case ENOTDIR:
             return kPathNotFound;
@@ -74,12 +76,12 @@ private:
 };
 
 // The writing system calls, each with its test seam (write_faults.h).
-int openForWriting(const std::filesystem::path& path, int flags) {
+int openForWriting(const std::filesystem::path& path, int flags, mode_t mode = 0644) {
     if (int fault = injectedWriteFault(WriteStep::Open, path)) {
         errno = fault;
         return -1;
     }
-    return ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    return ::open(path.c_str(), flags | O_CLOEXEC, mode);
 }
 
 ssize_t writeSome(int fd, std::string_view data, const std::filesystem::path& path) {
@@ -131,7 +133,43 @@ void writeAll(int fd, std::string_view data, const std::filesystem::path& path) 
     throw FileError(kOutOfMemory, path.string());
 }
 
+[[noreturn]] void refuseNonPlain(const struct stat& st, const std::filesystem::path& path) {
+    if (S_ISDIR(st.st_mode)) throw FileError(kPathFileAccessError, path.string(), EISDIR);
+    throw FileError(kPathFileAccessError, path.string());
+}
+
+[[noreturn]] void refuseChanged(const std::filesystem::path& path) {
+    throw FileError(kPathFileAccessError, path.string(), 0, FileProblem::ChangedWhileWriting);
+}
+
+FileIdentity identityOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
+
+FileIdentity fileIdentity(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return identityOf(st);
+}
+
+int openPlainFileForReading(const std::filesystem::path& path, FileIdentity* identity) {
+    // Non-blocking, so that a named pipe put where the file should be cannot
+    // hang the program; it is refused below with every other kind of non-file.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) throwFileError(errno, path.string());
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
+    // A device would never end (or never answer).
+    if (!S_ISREG(st.st_mode)) refuseNonPlain(st, path);
+    // Reads of a plain file never wait; the flag is dropped all the same.
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    if (identity) *identity = identityOf(st);
+    return fd.take();
+}
 
 std::string readFileBytes(const std::filesystem::path& path, const FileLimits& limits) {
     std::string bytes;
@@ -147,16 +185,8 @@ void readFileInto(const std::filesystem::path& path, std::string& bytes, size_t 
 
 InputFile::InputFile(const std::filesystem::path& path, size_t maxBytes)
     : path_(path), fd_(-1), size_(0), maxBytes_(maxBytes) {
-    // Non-blocking, so that a named pipe put where the file should be cannot
-    // hang the program; it is refused below with every other kind of non-file.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) throwFileError(errno, path.string());
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
-    if (S_ISDIR(st.st_mode)) throw FileError(kPathFileAccessError, path.string(), EISDIR);
-    // A device would never end (or never answer).
-    if (!S_ISREG(st.st_mode)) throw FileError(kPathFileAccessError, path.string());
-    size_ = static_cast<size_t>(st.st_size);
+    Fd fd(openPlainFileForReading(path, &identity_));
+    size_ = static_cast<size_t>(identity_.size);
     if (size_ > maxBytes) refuseTooLarge(path);
     fd_ = fd.take();
 }
@@ -225,10 +255,55 @@ std::vector<std::string> readLines(const std::filesystem::path& path) {
     return lines;
 }
 
-SafeRewrite::SafeRewrite(std::filesystem::path target, std::filesystem::path scratch)
-    : target_(std::move(target)), scratch_(std::move(scratch)) {
-    fd_ = openForWriting(scratch_, O_WRONLY | O_CREAT | O_TRUNC);
+std::filesystem::path followLinks(const std::filesystem::path& path) {
+    // As deep as the system itself follows.
+    constexpr int kMaxLinks = 40;
+    std::filesystem::path at = path;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(at, ec)) || ec) return at;
+        const std::filesystem::path to = std::filesystem::read_symlink(at, ec);
+        if (ec) throwFileError(ec.value(), at.string());
+        at = to.is_absolute() ? to : at.parent_path() / to;
+    }
+    throw FileError(kPathFileAccessError, path.string(), ELOOP);
+}
+
+std::filesystem::path scratchBeside(const std::filesystem::path& target,
+                                    const std::filesystem::path& scratch) {
+    const std::filesystem::path real = followLinks(target);
+    auto folderOf = [](const std::filesystem::path& p) {
+        return p.parent_path().empty() ? std::filesystem::path(".") : p.parent_path();
+    };
+    if (folderOf(real) == folderOf(scratch)) return scratch;
+    std::error_code ec;
+    // A folder that cannot be looked at fails the rewrite with its own error.
+    if (std::filesystem::equivalent(folderOf(real), folderOf(scratch), ec) || ec) return scratch;
+    return folderOf(real) / (real.filename().string() + "." + scratch.filename().string());
+}
+
+SafeRewrite::SafeRewrite(std::filesystem::path target, std::filesystem::path scratch,
+                         std::optional<FileIdentity> expected)
+    : expected_(expected) {
+    // Looked at through the name given, as the system follows it.
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    // A pipe, a device or a folder is never replaced by a plain file.
+    if (exists && !S_ISREG(old.st_mode)) refuseNonPlain(old, target);
+    target_ = followLinks(target);
+    scratch_ = scratchBeside(target, scratch);
+    // A scratch file left by a crash, or a link put in its place, is removed
+    // first: the new one is created afresh and never written through a link.
+    ::unlink(scratch_.c_str());
+    // Kept private until it has the old file's permissions.
+    fd_ = openForWriting(scratch_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, exists ? 0600 : 0644);
     if (fd_ < 0) throwFileError(errno, scratch_.string());
+    if (exists) {
+        // The owner may only be given back by a privileged user; the group
+        // often can be. Neither failure harms the content.
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd_, -1, old.st_gid);
+        (void)!::fchmod(fd_, old.st_mode & 07777);
+    }
 }
 
 SafeRewrite::~SafeRewrite() {
@@ -249,15 +324,30 @@ void SafeRewrite::write(std::string_view bytes) {
     written_ += bytes.size();
 }
 
-void SafeRewrite::commit() {
+FileIdentity SafeRewrite::commit() {
     if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
     if (syncFile(fd_, scratch_) != 0) throwFileError(errno, scratch_.string());
+    // The rename keeps the file, its size and its time.
+    struct stat written {};
+    if (::fstat(fd_, &written) != 0) throwFileError(errno, scratch_.string());
     // Closed now so that a failing close (delayed write error) is reported.
     Fd fd(std::exchange(fd_, -1));
     if (fd.release(scratch_) != 0) {
         const int err = errno;
         ::unlink(scratch_.c_str());
         throwFileError(err, scratch_.string());
+    }
+    // Looked at as late as possible: a change made by another program after
+    // this one read the file would otherwise be lost under the rename.
+    struct stat now {};
+    const bool exists = ::lstat(target_.c_str(), &now) == 0;
+    if (exists && !S_ISREG(now.st_mode)) {
+        ::unlink(scratch_.c_str());
+        refuseNonPlain(now, target_);
+    }
+    if (expected_ && (exists ? identityOf(now) : FileIdentity{}) != *expected_) {
+        ::unlink(scratch_.c_str());
+        refuseChanged(target_);
     }
     if (renameFile(scratch_, target_) != 0) {
         const int err = errno;
@@ -269,21 +359,24 @@ void SafeRewrite::commit() {
     Fd dir(::open(target_.parent_path().empty() ? "." : target_.parent_path().c_str(),
                   O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
+    return identityOf(written);
 }
 
-void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
-                 std::string_view content) {
-    SafeRewrite file(target, scratch);
+FileIdentity rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
+                         std::string_view content, const std::optional<FileIdentity>& expected) {
+    SafeRewrite file(target, scratch, expected);
     file.write(content);
-    file.commit();
+    return file.commit();
 }
 
-void appendLine(const std::filesystem::path& path, std::string_view line, bool create) {
+FileIdentity appendLine(const std::filesystem::path& path, std::string_view line, bool create,
+                        const std::optional<FileIdentity>& expected) {
     Fd fd(openForWriting(path, O_RDWR | O_APPEND | O_NONBLOCK | (create ? O_CREAT : 0)));
     if (fd.get() < 0) throwFileError(errno, path.string());
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throwFileError(errno, path.string());
-    if (!S_ISREG(st.st_mode)) throw FileError(kPathFileAccessError, path.string());
+    if (!S_ISREG(st.st_mode)) refuseNonPlain(st, path);
+    if (expected && identityOf(st) != *expected) refuseChanged(path);
     std::string out;
     off_t size = ::lseek(fd.get(), 0, SEEK_END);
     if (size > 0) {
@@ -300,9 +393,11 @@ void appendLine(const std::filesystem::path& path, std::string_view line, bool c
         if (size >= 0 && truncateFile(fd.get(), size, path) == 0) ::fsync(fd.get());
         throw;
     }
+    if (::fstat(fd.get(), &st) != 0) st.st_size = -1;
     // The line is on disk once synced: a failing close loses nothing, and
     // reporting it would tell of a failure that left the line in the log.
     fd.release(path);
+    return st.st_size < 0 ? FileIdentity{} : identityOf(st);
 }
 
 void createEmptyFile(const std::filesystem::path& path) {

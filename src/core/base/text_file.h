@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,26 @@ inline constexpr FileLimits kPrefixFileLimits{16 * kMebibyte, 250'000};
 inline constexpr FileLimits kFirstNameFileLimits{64 * kMebibyte, SIZE_MAX};
 // Any other file read whole.
 inline constexpr FileLimits kAnyFileLimits{256 * kMebibyte, SIZE_MAX};
+
+// One state of a file: which file a name leads to (device and inode, through
+// links), its size and modification time. Another program's change, whether
+// written in place or renamed over the name, gives another identity.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = -1;  // -1: no file
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file `path` leads to; the default one when there is none.
+FileIdentity fileIdentity(const std::filesystem::path& path);
+
+// Opens a data file for reading without waiting (a named pipe without a
+// writer cannot hang the program) and checks that it is a plain file: FileError
+// 53 when missing, 75 for a folder (EISDIR), a pipe or a device. Answers the
+// descriptor (the caller closes it) and the file's identity.
+int openPlainFileForReading(const std::filesystem::path& path, FileIdentity* identity = nullptr);
 
 // Reads the whole file as bytes. Throws FileError: 53 when it does not exist, 75
 // when it is a folder or no plain file, 7 when it holds more than `limits` allow.
@@ -57,9 +78,13 @@ public:
     // `bytes` is then unspecified.
     void readInto(std::string& bytes, size_t spare = 0);
 
+    // The file as it was when opened.
+    const FileIdentity& identity() const { return identity_; }
+
 private:
     std::filesystem::path path_;
     int fd_;
+    FileIdentity identity_;
     size_t size_;
     size_t maxBytes_;
 };
@@ -90,31 +115,61 @@ std::vector<std::string_view> splitLines(std::string_view bytes);
 // Reads a text file as lines (see splitLines). Throws FileError.
 std::vector<std::string> readLines(const std::filesystem::path& path);
 
+// The file a name finally leads to, through every symbolic link on the way
+// (a link may point to a file not created yet); the name itself when it is no
+// link. A link chain that loops or is too deep is error 75.
+std::filesystem::path followLinks(const std::filesystem::path& path);
+
+// Where the scratch file of a rewrite of `target` goes: `scratch` itself when
+// the file `target` leads to lies in the scratch's folder, else beside that
+// file (a rename never crosses disks), named after it.
+std::filesystem::path scratchBeside(const std::filesystem::path& target,
+                                    const std::filesystem::path& scratch);
+
 // The one way every data file is rewritten: the complete content goes to
 // `scratch`, is flushed and synced, then renamed over `target`. At any moment
 // the target holds either its old content or the new one, whole; on a failure
-// the scratch file is removed. Throws FileError.
-void rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
-                 std::string_view content);
+// the scratch file is removed. Throws FileError. See SafeRewrite for links,
+// modes, targets that are no plain file and `expected`. Answers the identity
+// of the file written.
+FileIdentity rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,
+                         std::string_view content,
+                         const std::optional<FileIdentity>& expected = std::nullopt);
 
 // The same rewrite for content produced piece by piece, so a large file never
 // has to be held whole in memory: the pieces go to `scratch` as they come, and
 // commit() syncs it and renames it over `target`. Without commit() (a failure,
 // an exception on the way) the scratch file is removed and `target` keeps what
 // it held. Every call throws FileError.
+//
+// A target that is a symbolic link is rewritten through it: the file it leads
+// to gets the new content (see scratchBeside) and the link stays. The new file
+// keeps the old one's permissions and, where the system allows, its owner. A
+// target that exists and is no plain file (a folder, a pipe, a device) is
+// refused with error 75 and never replaced. With `expected`, the target must
+// still be that file, unchanged, right before the rename: otherwise the
+// rewrite is abandoned (FileProblem::ChangedWhileWriting) and the other
+// writer's change kept.
 class SafeRewrite {
 public:
-    SafeRewrite(std::filesystem::path target, std::filesystem::path scratch);
+    SafeRewrite(std::filesystem::path target, std::filesystem::path scratch,
+                std::optional<FileIdentity> expected = std::nullopt);
     ~SafeRewrite();
     SafeRewrite(const SafeRewrite&) = delete;
     SafeRewrite& operator=(const SafeRewrite&) = delete;
 
     void write(std::string_view bytes);
-    void commit();
+    // Answers the identity of the file written.
+    FileIdentity commit();
+
+    // The file actually replaced, and the scratch file used.
+    const std::filesystem::path& target() const { return target_; }
+    const std::filesystem::path& scratch() const { return scratch_; }
 
 private:
     std::filesystem::path target_;
     std::filesystem::path scratch_;
+    std::optional<FileIdentity> expected_;
     int fd_ = -1;
     size_t written_ = 0;
 };
@@ -122,8 +177,12 @@ private:
 // Appends `line` and a CR LF to the file in one write, creating it when missing
 // unless `create` is false (then a missing file is error 53). When the file's
 // last line has no line end, one is written first so lines never merge. On a
-// failure the file is cut back to its old length.
-void appendLine(const std::filesystem::path& path, std::string_view line, bool create = true);
+// failure the file is cut back to its old length. With `expected`, a file that
+// is no longer that one, unchanged, is left alone
+// (FileProblem::ChangedWhileWriting). Answers the identity of the file written.
+FileIdentity appendLine(const std::filesystem::path& path, std::string_view line,
+                        bool create = true,
+                        const std::optional<FileIdentity>& expected = std::nullopt);
 
 // Creates the file, or empties it when it exists.
 void createEmptyFile(const std::filesystem::path& path);

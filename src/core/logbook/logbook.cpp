@@ -10,7 +10,8 @@
 
 namespace dxcc {
 
-Logbook::Logbook(std::filesystem::path dataDir) : dataDir_(std::move(dataDir)) {}
+Logbook::Logbook(std::filesystem::path dataDir, FileLimits limits)
+    : dataDir_(std::move(dataDir)), limits_(limits) {}
 
 std::filesystem::path Logbook::logPath() const {
     return logFilePath(dataDir_, station_);
@@ -40,13 +41,13 @@ void Logbook::load() {
     }
 }
 
-Logbook::FileStamp Logbook::currentStamp() const {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(logPath(), ec);
-    if (ec) return {};
-    const auto modified = std::filesystem::last_write_time(logPath(), ec);
-    if (ec) return {};
-    return {static_cast<int64_t>(size), static_cast<int64_t>(modified.time_since_epoch().count())};
+FileIdentity Logbook::currentStamp() const {
+    return fileIdentity(logPath());
+}
+
+void Logbook::checkRoom(size_t bytes, size_t lines) const {
+    if (bytes > limits_.maxBytes || lines > limits_.maxLines)
+        throw FileError(kOutOfMemory, logPath().string(), 0, FileProblem::LogLimitReached);
 }
 
 void Logbook::clear() {
@@ -59,8 +60,7 @@ void Logbook::clear() {
 }
 
 void Logbook::readAndIndex() {
-    const FileStamp stamp = currentStamp();
-    InputFile file(logPath(), kLogFileLimits.maxBytes);
+    InputFile file(logPath(), limits_.maxBytes);
     try {
         file.readInto(bytes_, kSpareBytes);
         index();
@@ -68,7 +68,8 @@ void Logbook::readAndIndex() {
         clear();
         throw;
     }
-    stamp_ = stamp;
+    // As opened: a change made while it was read shows at the next look.
+    stamp_ = file.identity();
 }
 
 void Logbook::mirrorFileOrClear() {
@@ -100,8 +101,7 @@ void Logbook::index() {
         const bool crlf = found && length > 0 && data[end - 1] == '\r';
         if (crlf) --length;
         normalized_ = normalized_ && crlf;
-        if (lines_.size() == kLogFileLimits.maxLines)
-            throw FileError(kOutOfMemory, logPath().string());
+        if (lines_.size() == limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
         lines_.push_back({start, static_cast<uint32_t>(length)});
         if (!found) break;
         start = end + 1;
@@ -130,13 +130,22 @@ LogChange Logbook::appendRecord(std::string_view recordArg) {
             throw;
         }
     }
-    appendLine(logPath(), record, false);
-    // Mirror the file: the same line end is added before it when the last line lacked one.
-    if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += kLineEnd;
+    // The same line end is added before it when the last line lacked one.
+    const bool lineEndFirst = !bytes_.empty() && bytes_.back() != '\n';
+    checkRoom(
+        bytes_.size() + (lineEndFirst ? kLineEnd.size() : 0) + record.size() + kLineEnd.size(),
+        lines_.size() + 1);
+    try {
+        stamp_ = appendLine(logPath(), record, false, stamp_);
+    } catch (const FileError& e) {
+        if (e.problem() == FileProblem::ChangedWhileWriting) mirrorFileOrClear();
+        throw;
+    }
+    // Mirror the file.
+    if (lineEndFirst) bytes_ += kLineEnd;
     lines_.push_back({bytes_.size(), static_cast<uint32_t>(record.size())});
     bytes_ += record;
     bytes_ += kLineEnd;
-    stamp_ = currentStamp();
     if (changedElsewhere) return {.reloaded = true};
     return {LogChange::Kind::Inserted, lines_.size() - 1, 1};
 }
@@ -155,6 +164,7 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
     return rewriteWith(
         kInsertScratch,
         [&] {
+            checkRoom(bytes_.size() + line.size(), lines_.size() + 1);
             const size_t at =
                 insertionIndexOf(lines_.size(), record, [&](size_t i) { return this->record(i); });
             const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
@@ -175,6 +185,8 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
     return rewriteWith(
         kInsertScratch,
         [&] {
+            // Refused before the block is merged: nothing to undo.
+            checkRoom(bytes_.size() + block.size(), lines_.size() + countLines(block));
             const size_t at = std::min(index, lines_.size());
             const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
             const size_t before = lines_.size();
@@ -321,8 +333,10 @@ LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void
     try {
         if (!normalized_) normalizeLineEnds();
         edit();
-        rewriteFile(logPath(), dataDir_ / scratchName, bytes_);
-        stamp_ = currentStamp();
+        // Longer lines (a QSL mark, line ends made CR LF) grow it too.
+        checkRoom(bytes_.size(), lines_.size());
+        // The rewrite is abandoned if the file changes after this read.
+        stamp_ = rewriteFile(logPath(), dataDir_ / scratchName, bytes_, stamp_);
     } catch (...) {
         mirrorFileOrClear();  // the file is whole (old or new)
         throw;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/program_constants.h"
+#include "core/base/text_file.h"
 
 namespace dxcc {
 
@@ -37,13 +38,15 @@ public:
 // memory equal to what the file now holds.
 class Logbook {
 public:
-    explicit Logbook(std::filesystem::path dataDir);
+    // `limits`: the most a log may hold, on reading as on writing.
+    explicit Logbook(std::filesystem::path dataDir, FileLimits limits = kLogFileLimits);
 
     const std::filesystem::path& dataDir() const { return dataDir_; }
     // Station callsign in stored form ('/' already replaced by '_').
     void setStationCallsign(std::string callsign) { station_ = std::move(callsign); }
     const std::string& stationCallsign() const { return station_; }
     std::filesystem::path logPath() const;
+    const FileLimits& limits() const { return limits_; }
 
     // Reads the station's log file. Throws FileError (53 when it does not exist,
     // 7 when it is beyond kLogFileLimits); on failure the memory copy is left empty.
@@ -66,6 +69,11 @@ public:
     // failure (FileError, LogLineChanged) the file is unchanged; when it could
     // not even be opened (a folder that vanished), the copy keeps what the file
     // held when last read, and the next operation reads it again.
+    // An operation after which the log would hold more than limits() allow
+    // (the program could not read it again) is refused before anything is
+    // written: FileError 7, FileProblem::LogLimitReached. Another program's
+    // change that lands while the file is being rewritten is kept: the
+    // operation is abandoned (FileProblem::ChangedWhileWriting).
 
     // Adds the record as the last line of the file, without reading the file
     // again (unless another program changed it since this copy was read). A log
@@ -120,8 +128,10 @@ private:
     // When the file cannot be opened or is refused, the copy is left as it was;
     // a failure after that empties it.
     void readAndIndex();
-    // Indexes the copy's lines; FileError 7 beyond kLogFileLimits' line count.
+    // Indexes the copy's lines; FileError 7 beyond the limits' line count.
     void index();
+    // Refuses a log of `bytes` and `lines` that could not be read again.
+    void checkRoom(size_t bytes, size_t lines) const;
     // After a failed write: reads the file (old or new, whole) again, or
     // empties the copy when that fails too.
     void mirrorFileOrClear();
@@ -141,22 +151,19 @@ private:
     // another program had changed the file since this copy was read or written.
     LogChange rewriteWith(const char* scratchName, const std::function<void()>& edit,
                           const LogChange& change = {});
-    // Size and modification time of the file, to see a change made elsewhere.
-    struct FileStamp {
-        int64_t size = -1;
-        int64_t modified = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
-    FileStamp currentStamp() const;
+    // The file as it is now, to see a change made elsewhere.
+    FileIdentity currentStamp() const;
     void checkLine(size_t row, std::string_view expected) const;
 
     std::filesystem::path dataDir_;
+    FileLimits limits_;
     std::string station_;
     std::string bytes_;
     std::vector<LineSpan> lines_;
     // Every line of bytes_ ends in CR LF, exactly as a rewrite would write it.
     bool normalized_ = true;
-    FileStamp stamp_;
+    // The file as this copy last read or wrote it.
+    FileIdentity stamp_;
 };
 
 }  // namespace dxcc

@@ -112,8 +112,8 @@ public:
     // Removes the scratch files a run killed in the middle of a rewrite left in
     // the data folder. The file they were to replace is whole (old content), so
     // they hold nothing the operator was told was saved. Only while the
-    // session holds the folder: another copy may be writing them. Answers the
-    // files removed.
+    // session holds the folder: another copy may be writing them. Those beside
+    // the file a linked data file leads to go too. Answers the files removed.
     std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
 
     // The station callsign in stored form ("FXXXX" until one is chosen).

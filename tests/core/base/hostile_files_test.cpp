@@ -2,16 +2,23 @@
 // cannot be read sensibly (too large, not a plain file) is refused at once with
 // its own error, without taking memory or waiting.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/adif/adif_import.h"
+#include "core/adif/adif_reader.h"
+#include "core/adif/confirmation_merge.h"
+#include "core/prefixes/prefix_table.h"
 #include "core/base/file_error.h"
 #include "core/session/log_session.h"
 #include "core/record/qso_record.h"
@@ -78,6 +85,17 @@ void makeSparse(const std::filesystem::path& file, off_t size) {
     ASSERT_EQ(::truncate(file.c_str(), size), 0);
 }
 
+// A link at `link` to a device that never ends: a device node of our own
+// beside it where one can be made (as root, who could otherwise replace the
+// system's by mistake), else /dev/zero itself.
+void linkToEndlessDevice(const std::filesystem::path& link) {
+    const std::filesystem::path node = link.parent_path() / "zero-device";
+    constexpr unsigned kZero = 5;
+    const bool own =
+        ::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, kZero)) == 0 || errno == EEXIST;
+    std::filesystem::create_symlink(own ? node : std::filesystem::path("/dev/zero"), link);
+}
+
 // What stands where the data file should be.
 struct Intruder {
     const char* name;
@@ -94,8 +112,7 @@ const Intruder kIntruders[] = {
      kPathFileAccessError},
     {"a named pipe", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
      kPathFileAccessError},
-    {"a device that never ends",
-     [](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); }, kPathFileAccessError},
+    {"a device that never ends", linkToEndlessDevice, kPathFileAccessError},
 };
 
 int codeOf(const std::function<void()>& read) {
@@ -153,6 +170,154 @@ TEST(HostileFiles, AnAdifFileWithMoreRecordsThanALogHoldsIsRefused) {
     EXPECT_EQ(adif::importAdif(records, PrefixTable(), {}, 11).records.size(), 11u);
     EXPECT_EQ(codeOf([&] { adif::importAdif(records + "<A:0><EOR>", PrefixTable(), {}, 11); }),
               kOutOfMemory);
+}
+
+// What stands where the ADIF file to import or the confirmations to merge
+// should be: refused at once, as every other reader refuses it, without waiting
+// for a writer or reading a device that never ends; the log is left alone.
+struct HostileInput {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> make;
+    int code;
+    int systemError;
+};
+
+const HostileInput kHostileInputs[] = {
+    {"a folder", [](const auto& p) { std::filesystem::create_directory(p); }, kPathFileAccessError,
+     EISDIR},
+    {"a named pipe with no writer", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+     kPathFileAccessError, 0},
+    {"a device that never ends", linkToEndlessDevice, kPathFileAccessError, 0},
+    {"nothing", [](const auto&) {}, kFileNotFound, ENOENT},
+};
+
+struct AdifCommand {
+    const char* name;
+    std::function<void(Logbook&, PrefixFile&, const std::filesystem::path&)> run;
+};
+
+const AdifCommand kAdifCommands[] = {
+    {"import",
+     [](Logbook& log, PrefixFile& prefixes, const std::filesystem::path& file) {
+         adif::importIntoLog(log, file, prefixes.table());
+     }},
+    {"confirm",
+     [](Logbook& log, PrefixFile& prefixes, const std::filesystem::path& file) {
+         adif::confirmIntoLog(log, file, prefixes.table());
+     }},
+};
+
+TEST(HostileFiles, AnAdifFileThatIsNoPlainFileIsRefusedAtOnceLikeEveryOther) {
+    for (const AdifCommand& command : kAdifCommands) {
+        for (const HostileInput& input : kHostileInputs) {
+            SCOPED_TRACE(std::string(command.name) + " of " + input.name);
+            TempDir dir;
+            dir.write("F6XYZ_DXCC.log", joinLines({kGood}));
+            Logbook log(dir.path());
+            log.setStationCallsign("F6XYZ");
+            log.load();
+            PrefixFile prefixes(dir / "Prefixe_DXCC.txt");
+            input.make(dir / "in.adi");
+            try {
+                command.run(log, prefixes, dir / "in.adi");
+                ADD_FAILURE() << "read as a file";
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.code(), input.code);
+                EXPECT_EQ(e.systemError(), input.systemError);
+            }
+            EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), joinLines({kGood}));
+        }
+    }
+}
+
+const std::string kRecordA = "<CALL:5>F5AAA<QSO_DATE:8>20080101<TIME_ON:4>1000<EOR>\n";
+const std::string kRecordB = "<CALL:5>F5BBB<QSO_DATE:8>20080102<TIME_ON:4>1000<EOR>\n";
+const std::string kRecordC = "<CALL:5>F5CCC<QSO_DATE:8>20080103<TIME_ON:4>1000<EOR>\n";
+
+// An ADIF file in which something goes on far too long without an <EOR>.
+struct EndlessRecord {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> calls;
+    size_t skipped;
+};
+
+const EndlessRecord kEndlessRecords[] = {
+    {"zeros between records",
+     kRecordA + std::string(100'000, '\0') + kRecordB + kRecordC,
+     {"F5AAA", "F5CCC"},
+     1},
+    {"a value as long as a gigabyte",
+     kRecordA + "<NOTES:999999999>" + std::string(100'000, 'x') + kRecordB + kRecordC,
+     {"F5AAA", "F5CCC"},
+     1},
+    {"text to the end of the file", kRecordA + std::string(100'000, 'x'), {"F5AAA"}, 1},
+    {"two in a row",
+     kRecordA + std::string(50'000, '\0') + "<EOR>" + std::string(50'000, '<') + kRecordB +
+         kRecordC,
+     {"F5AAA", "F5CCC"},
+     2},
+    {"a long record within the bound",
+     kRecordA + "<NOTES:12000>" + std::string(12'000, 'x') + kRecordB + kRecordC,
+     {"F5AAA", "F5BBB", "F5CCC"},
+     0},
+};
+
+TEST(HostileFiles, AnAdifRecordWithoutEndIsPassedOverAndCounted) {
+    constexpr size_t kBuffer = 1024, kMaxRecord = 16 * 1024;
+    for (const EndlessRecord& endless : kEndlessRecords) {
+        SCOPED_TRACE(endless.name);
+        TempDir dir;
+        dir.write("in.adi", endless.bytes);
+        adif::FileReader reader(dir / "in.adi", kBuffer, kMaxRecord);
+        std::vector<adif::Field> fields;
+        std::vector<std::string> calls;
+        while (reader.next(fields)) {
+            const adif::Field* call = adif::findField(fields, "CALL");
+            calls.emplace_back(call ? call->value : "?");
+        }
+        EXPECT_EQ(calls, endless.calls);
+        EXPECT_EQ(reader.warnings().longRecordsSkipped, endless.skipped);
+        EXPECT_EQ(reader.offset(), endless.bytes.size());
+    }
+}
+
+// Resident memory of this process, in bytes.
+size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A file of half a gigabyte that holds nothing but zeros between its records
+// (a sparse file: no room on disk) is read through in bounded memory, in a
+// child process whose peak memory is measured.
+TEST(HostileFiles, AnAdifImportOfHalfAGigabyteOfZerosStaysWithinBoundedMemory) {
+    TempDir dir;
+    const std::filesystem::path file = dir / "zeros.adi";
+    std::ofstream(file, std::ios::binary) << kRecordA;
+    ASSERT_EQ(::truncate(file.c_str(), off_t{512} << 20), 0);
+    std::ofstream(file, std::ios::binary | std::ios::app) << kRecordB << kRecordC;
+
+    const size_t before = residentBytes();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const adif::AdifImport imported = adif::importAdifFile(file, PrefixTable());
+        const std::vector<std::string> lines = adif::reportLines(imported.report);
+        const bool counted = std::find(lines.begin(), lines.end(),
+                                       "Textes de plus de 8 Mio sans fin <EOR> (pas des QSO), "
+                                       "ignorés : 1") != lines.end();
+        ::_exit(imported.records.size() == 2 && counted ? 0 : 1);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "records or report wrong";
+    const size_t peak = static_cast<size_t>(usage.ru_maxrss) * 1024;
+    EXPECT_LT(peak, before + (size_t{96} << 20)) << "peak " << (peak >> 20) << " MiB";
 }
 
 TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {

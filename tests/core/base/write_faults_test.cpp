@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -144,6 +145,75 @@ TEST(WriteFaults, ACommandFailingAtAnyStepLeavesEveryFileOldOrNew) {
                     EXPECT_EQ(e.systemError(), err);
                     EXPECT_EQ(f.files(), old);
                 }
+                f.expectCopyEqualsFile();
+            }
+        }
+    }
+}
+
+// Another program (a synchronisation tool, a second logger) changes the log
+// after this one read it, while the command is writing: the change lands at
+// one of the command's system calls before its content is committed. Nothing
+// may be committed over it: the command is abandoned, the other program's
+// content stays, no scratch file is left and the copy shows the file.
+struct ForeignChange {
+    const char* name;
+    // Changes the log as the other program does; answers what it then holds.
+    std::function<std::string(const std::filesystem::path& log)> apply;
+};
+
+const ForeignChange kForeignChanges[] = {
+    {"a line appended in place",
+     [](const std::filesystem::path& log) {
+         std::ofstream(log, std::ios::binary | std::ios::app)
+             << qso("F5OTH", "05/02/08", "10:00") << "\r\n";
+         return readFileBytes(log);
+     }},
+    {"a file of the same size renamed over it",
+     [](const std::filesystem::path& log) {
+         std::string bytes = readFileBytes(log);
+         bytes.replace(0, 5, "F5OTH");
+         const std::filesystem::path other = log.string() + ".other";
+         std::ofstream(other, std::ios::binary) << bytes;
+         std::filesystem::rename(other, log);
+         return bytes;
+     }},
+};
+
+TEST(WriteFaults, AnotherProgramsChangeLandingWhileACommandWritesIsKept) {
+    std::vector<Command> commands;
+    for (const Command& c : kCommands)
+        if (std::string_view(c.name) != "reset" && std::string_view(c.name) != "new station" &&
+            std::string_view(c.name) != "first name" && std::string_view(c.name) != "prefix save")
+            commands.push_back(c);
+    commands.push_back({"confirm", [](DataFolder& f) { f.log().confirmRows({0, 2}); }});
+    for (const Command& command : commands) {
+        Files unused;
+        const std::vector<WriteStep> steps = stepsOf(command, unused);
+        // Up to the rename that commits a rewrite; an append commits as it writes.
+        size_t commitStep = 1;
+        for (size_t i = 0; i < steps.size(); ++i)
+            if (steps[i] == WriteStep::Rename) commitStep = i;
+        for (const ForeignChange& change : kForeignChanges) {
+            for (size_t landing = 0; landing < commitStep; ++landing) {
+                SCOPED_TRACE(std::string(command.name) + ", " + change.name + ", at step " +
+                             std::to_string(landing));
+                DataFolder f;
+                Files expected = f.files();
+                size_t call = 0;
+                ScopedWriteFault otherProgram([&](WriteStep, const std::filesystem::path&) {
+                    if (call++ == landing)
+                        expected["F6XYZ_DXCC.log"] = change.apply(f.log().logPath());
+                    return 0;
+                });
+                try {
+                    command.run(f);
+                    ADD_FAILURE() << "written over the other program's change";
+                } catch (const FileError& e) {
+                    EXPECT_EQ(e.problem(), FileProblem::ChangedWhileWriting);
+                    EXPECT_EQ(e.code(), kPathFileAccessError);
+                }
+                EXPECT_EQ(f.files(), expected);
                 f.expectCopyEqualsFile();
             }
         }
