@@ -5,7 +5,7 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/adif_modes.h"
+#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/record/band_table.h"
 #include "core/base/dates.h"
@@ -112,11 +112,15 @@ bool writeBand(RecordWriter& w, std::string_view logBand) {
     return true;
 }
 
+// Only modes of the ADIF list go into MODE and SUBMODE; a logged mode they
+// would not give back travels in the application field as well.
 void writeMode(RecordWriter& w, std::string_view logMode) {
+    static const std::string kOwnModeTag = "<" + std::string(kModeField) + ":";
     const AdifMode mode = adifModeOf(logMode);
     w.text("<MODE:", mode.mode);
     w.text("<SUBMODE:", mode.submode);
     if (mode.satellite) w.field("<PROP_MODE:", kSatelliteMode);
+    w.text(kOwnModeTag, mode.ownMode);
 }
 
 // The tag of the DXCC prefix's field, as the writer wants it.

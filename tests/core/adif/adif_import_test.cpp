@@ -301,7 +301,7 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
         {"farmergreg_skcc-logger.adi", 15, 0,
          "N2KPJ        TOM             09/01/22 20:03 CW  14 Mhz  599 559 "},
         {"k0swe_js8call.adi", 1, 0,
-         "VE4DL        DAVE            05/10/20 00:49 MFS 7.0 Mhz XX  -15 "},
+         "VE4DL        DAVE            05/10/20 00:49 JS8 7.0 Mhz XX  -15 "},
         {"k0swe_lotw.adi", 1, 0,
          "NR0Q                         15/06/21 11:17 FT8 10 Mhz  XX  XX  "},
         {"k0swe_qrz.adi", 3, 0, "KK9A         JOHN P BAYNE    29/03/20 00:34 SSB 14 Mhz  59  59  "},
