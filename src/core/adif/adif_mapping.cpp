@@ -133,6 +133,26 @@ size_t wantedIndex(std::string_view name) {
     return kWanted.size();
 }
 
+// A callsign holds no blank inside, no bracket of a tag (the rest of a record
+// read past a damaged length) and no character the log's text lacks (another
+// alphabet, which would be stored as "?"): such a callsign is refused.
+bool plainCallsign(std::string_view value) {
+    size_t first = 0, last = value.size();
+    while (first < last && (value[first] == ' ' || value[first] == '\t')) ++first;
+    while (last > first && (value[last - 1] == ' ' || value[last - 1] == '\t')) --last;
+    bool ascii = true;
+    size_t questionMarks = 0;
+    for (size_t i = first; i < last; ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c <= ' ' || c == 0x7F || c == '<' || c == '>') return false;
+        ascii &= c < 0x80;
+        questionMarks += c == '?';
+    }
+    if (ascii) return true;
+    const std::string text = logText(value.substr(first, last - first));
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '?')) == questionMarks;
+}
+
 bool allDigits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
@@ -304,6 +324,8 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
     if (callsign.empty()) {
         notice(Notice::CallsignMissing);
         callsign = kCallsignSubstitute;
+    } else if (!plainCallsign(v.callsign)) {
+        notice(Notice::CallsignRefused);
     }
     out.put(dxcc::Field::Callsign, callsign);
     // Looked up first: the table is read while the other fields are converted.

@@ -24,9 +24,19 @@ inline constexpr std::string_view kTimeSubstitute = "00:00";
 inline constexpr std::string_view kReportSubstitute = "XX";
 inline constexpr std::string_view kBandSubstitute = "1.8 Mhz";
 
-// The substitutions the operator is told about, in the order they are noticed.
-enum class Notice { DateMissing, TimeMissing, CallsignMissing, BandMissing };
-inline constexpr size_t kNoticeCount = 4;
+// The substitutions and refusals the operator is told about, in the order
+// they are noticed. A refused callsign (a character no callsign holds: another
+// alphabet, a blank inside, the start of a tag) keeps the record out of the
+// log; a damaged length is noticed by the reader.
+enum class Notice {
+    DateMissing,
+    TimeMissing,
+    CallsignMissing,
+    BandMissing,
+    CallsignRefused,
+    DamagedLength
+};
+inline constexpr size_t kNoticeCount = 6;
 
 // The fields the import reads, as they stand in the file; empty when the record
 // lacks the field. A field given twice counts once, the first time.

@@ -107,7 +107,9 @@ TEST(AdifImport, ReportListsEachMessageWithItsCountAndFirstRecords) {
 
 TEST(AdifImport, ProgressIsReportedAndCanStopTheImport) {
     std::string file;
-    for (size_t i = 0; i < kProgressEvery + 10; ++i) file += adifQso("F5ABC", "20080617", "1200");
+    // Distinct QSOs: equal ones would be left out.
+    for (size_t i = 0; i < kProgressEvery + 10; ++i)
+        file += adifQso("F" + std::to_string(10000 + i), "20080617", "1200");
     size_t calls = 0, lastRecords = 0;
     const AdifImport whole =
         importAdif(file, prefixes(), [&](size_t records, size_t read, size_t all) {
@@ -215,7 +217,7 @@ TEST(AdifIntoLog, TheBlockGoesIntoTheLogAtItsPlace) {
         const std::string firstDate = c.index == 0 ? "20080101" : "20080215";
         std::string adif = "Export<eoh>\n";
         for (size_t i = 0; i < c.records; ++i)
-            adif += adifQso(i % 2 ? "K1AB" : "f5abc", firstDate, "1200",
+            adif += adifQso((i % 2 ? "K1AB" : "f5abc") + std::to_string(i / 2), firstDate, "1200",
                             i % 3 ? "<BAND:3>20m<NAME:5>Ren\xC3\xA9" : "<QSL_RCVD:1>Y");
         dir.write("in.adi", adif);
 
@@ -286,7 +288,7 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "YV9AAC                       22/01/26 00:17 CLO 24 Mhz  XX  XX  "},
         {"farmergreg_ADIF_316_test_QSOs_2025_08_27.adi", 6191, 0,
          "VE3AAA                       27/06/25 00:00 SSB 14 Mhz  XX  XX  "},
-        {"EI3CTB_ADIF_wsjtx_log.adi", 14608, 14607,
+        {"EI3CTB_ADIF_wsjtx_log.adi", 14608, 14605,
          "IU6PIX                       26/12/24 22:47 FT8 7.0 Mhz +05 -12 "},
         {"diablowu_jtdx-config_wsjtx_log.adi", 2272, 0,
          "VK6ZKO                       02/04/22 05:27 FT8 50 Mhz  -11 -25 "},
@@ -296,7 +298,7 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "N5ILQ                        02/06/22 18:20 CW  14 Mhz  XX  XX  "},
         {"farmergreg_lotwreport.adi", 438, 3,
          "KW2P                         01/06/22 02:38 CW  7.0 Mhz XX  XX  "},
-        {"farmergreg_qrz.adi", 931, 185,
+        {"farmergreg_qrz.adi", 931, 184,
          "VE2WFF       CLAUDE C\xD4T      24/05/21 16:34 USB 14 Mhz  56  53  "},
         {"farmergreg_skcc-logger.adi", 15, 0,
          "N2KPJ        TOM             09/01/22 20:03 CW  14 Mhz  599 559 "},
@@ -313,12 +315,21 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "KG4LKY                       07/04/23 18:59 FT8 28 Mhz  -11 +03 "},
         {"derived/bom_no_header.adi", 20, 0,
          "KG4LKY                       07/04/23 18:59 FT8 28 Mhz  -11 +03 "},
-        {"derived/jtdx_single_line_no_final_eor.adi", 2272, 2271,
+        {"derived/jtdx_single_line_no_final_eor.adi", 2272, 2246,
          "JA4CQS                       10/11/22 11:52 FT8 3.5 Mhz -21 -12 "},
     };
     for (const CorpusCase& c : cases) {
         const AdifImport imported = importAdifFile(dir / c.file, prefixes());
-        ASSERT_EQ(imported.records.size(), c.qsos) << c.file;
+        // A QSO the file gives twice is imported once.
+        const std::string_view file = c.file;
+        size_t twice = 0;  // QSOs the file gives twice, counted by the reference reader
+        if (file.starts_with("EI3CTB")) twice = 2;
+        if (file.find("jtdx") != std::string_view::npos) twice = 25;
+        if (file.starts_with("farmergreg_N3FJP") || file.starts_with("farmergreg_lotw") ||
+            file.starts_with("farmergreg_qrz") || file.starts_with("stevenmburns"))
+            twice = 1;
+        EXPECT_EQ(imported.report.duplicates, twice) << c.file;
+        ASSERT_EQ(imported.records.size() + twice, c.qsos) << c.file;
         EXPECT_EQ(imported.records[c.at].substr(0, 64), c.record) << c.file;
         // Every file here carries a date, a time, a callsign and a band on every record.
         for (size_t n = 0; n < kNoticeCount; ++n)
