@@ -77,10 +77,22 @@ void writeReport(RecordWriter& w, std::string_view tag, std::string_view logRepo
     w.text(tag, logReport);
 }
 
-// JJ/MM/AA as YYYYMMDD, the year widened by the import's rule.
+bool leapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// JJ/MM/AA as YYYYMMDD, the year widened by the import's rule. Only a day of
+// the calendar is written: not 00/01/24 nor 30/02/24, and not the import's
+// substitute for a missing date, which no QSO was made on.
 bool writeDate(RecordWriter& w, std::string_view date) {
-    if (date.size() != kDateWidth || checkDate(date) != 0) return false;
+    if (date.size() != kDateWidth || checkDate(date) != 0 || date == kDateSubstitute)
+        return false;
     const int year = widenImportYear((date[6] - '0') * 10 + (date[7] - '0'));
+    const int month = (date[3] - '0') * 10 + (date[4] - '0');
+    const int day = (date[0] - '0') * 10 + (date[1] - '0');
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || day < 1) return false;
+    if (day > kDays[month - 1] + (month == 2 && leapYear(year) ? 1 : 0)) return false;
     const char text[8] = {static_cast<char>('0' + year / 1000),
                           static_cast<char>('0' + year / 100 % 10),
                           static_cast<char>('0' + year / 10 % 10),

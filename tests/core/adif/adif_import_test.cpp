@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -126,6 +127,101 @@ TEST(AdifImport, ProgressIsReportedAndCanStopTheImport) {
         importAdif(file, prefixes(), [](size_t, size_t, size_t) { return false; });
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.records.size(), kProgressEvery);
+}
+
+// Re-importing a file that kept growing: the QSOs already in the log, and a
+// QSO the file gives twice, are left out and counted, by the same routine
+// the window and the command line run.
+TEST(AdifIntoLog, QsosAlreadyThereAreNotAddedAgain) {
+    testing_support::TempDir dir;
+    dir.write("F6XYZ_DXCC.log", joinLines({qso("A", "01/02/08", "10:00")}));
+    Logbook log(dir.path());
+    log.setStationCallsign("F6XYZ");
+    log.load();
+    const std::string first = "x<eoh>\n" + adifQso("F5ABC", "20080617", "1200") +
+                              adifQso("K1AB", "20080617", "1201");
+    dir.write("in.adi", first);
+    EXPECT_EQ(importIntoLog(log, dir / "in.adi", prefixes()).imported.report.qsos, 2u);
+
+    struct Again {
+        const char* what;
+        std::string more;
+        size_t imported;
+    };
+    const Again cases[] = {
+        {"the same QSOs", "", 0},
+        {"the same QSO given twice more", adifQso("F5ABC", "20080617", "1200") +
+                                              adifQso("F5ABC", "20080617", "1200"), 0},
+        {"a new minute, band or mode is a new QSO",
+         adifQso("F5ABC", "20080617", "1300") +
+             adifQso("F5ABC", "20080617", "1200", "<BAND:3>40m") +
+             adifQso("F5ABC", "20080617", "1200", "<BAND:3>20m<MODE:2>CW"),
+         3},
+        {"a QSO twice in the new part", adifQso("G0AAA", "20080618", "0900") +
+                                            adifQso("G0AAA", "20080618", "090059"), 1},
+    };
+    size_t total = log.size();
+    for (const Again& c : cases) {
+        dir.write("in.adi", first + c.more);
+        const LogImport again = importIntoLog(log, dir / "in.adi", prefixes());
+        const size_t read = readAll(first + c.more).size();
+        EXPECT_EQ(again.imported.report.qsos, c.imported) << c.what;
+        EXPECT_EQ(again.imported.report.duplicates, read - c.imported) << c.what;
+        total += c.imported;
+        EXPECT_EQ(log.size(), total) << c.what;
+        const std::vector<std::string> lines = reportLines(again.imported.report);
+        EXPECT_NE(std::find(lines.begin(), lines.end(),
+                            "QSO déjà présents, non importés : " +
+                                std::to_string(read - c.imported)),
+                  lines.end())
+            << c.what;
+    }
+}
+
+// What a damaged file does to a record: the value cut at the field it ran
+// into, the callsign that cannot be one kept out, each named by its record.
+TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
+    struct Case {
+        const char* what;
+        std::string file;
+        size_t qsos;
+        Notice notice;
+        size_t record;  // 1-based number of the record named
+        const char* firstCallsign;
+    };
+    const Case cases[] = {
+        {"a name that runs over the next record",
+         "<CALL:5>F5ABC<NAME:93>Jean<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5DEF<QSO_DATE:8>20240101<TIME_ON:4>1201<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5GHI<QSO_DATE:8>20240101<TIME_ON:4>1202<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5JKL<QSO_DATE:8>20240101<TIME_ON:4>1203<BAND:3>20m<EOR>\n",
+         4, Notice::DamagedLength, 1, "F5ABC"},
+        {"a callsign whose length runs to the end",
+         "<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20m<EOR>\n"
+         "<CALL:50>F5XYZ <QSO_DATE:8>20240102<TIME_ON:4>1300<BAND:3>20m<EOR>\n",
+         2, Notice::DamagedLength, 2, "FXXXX"},
+        {"a callsign in another alphabet",
+         "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_ON:4>1200<EOR>\n"
+         "<CALL:7>\xD0\xA3\xD0\x90" "3ABC<QSO_DATE:8>20240101<TIME_ON:4>1201<EOR>\n",
+         1, Notice::CallsignRefused, 2, "F5ABC"},
+        {"a callsign with a blank inside", "<CALL:9>F5ABC K1A<QSO_DATE:8>20240101<EOR>\n", 0,
+         Notice::CallsignRefused, 1, ""},
+    };
+    for (const Case& c : cases) {
+        const AdifImport imported = importAdif(c.file, prefixes());
+        EXPECT_EQ(imported.report.qsos, c.qsos) << c.what;
+        const NoticeTally& t = imported.report.tally(c.notice);
+        ASSERT_EQ(t.count, 1u) << c.what;
+        EXPECT_EQ(t.first[0].number, c.record) << c.what;
+        if (c.qsos > 0) {
+            EXPECT_EQ(trimBlanks(imported.records[0].substr(0, 12)), c.firstCallsign) << c.what;
+        }
+        for (size_t i = 0; i < imported.records.size(); ++i)
+            EXPECT_EQ(imported.records[i].find('<'), std::string_view::npos) << c.what;
+    }
+    // The callsign cut at the damaged length is the station's, and the date read.
+    const AdifImport cut = importAdif(cases[1].file, prefixes());
+    EXPECT_EQ(cut.records[1].substr(0, 43), "F5XYZ                        02/01/24 13:00");
 }
 
 struct PlacementCase {

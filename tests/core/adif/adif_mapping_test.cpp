@@ -56,6 +56,11 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
         {"", "10368.1", "10 Ghz"},
         {"", "5.357", "60M"},
         {"", "0.475", "630M"},
+        // A comma as the only separator is a decimal point.
+        {"", "14,074", "14 Mhz"},
+        {"", "7,0745", "7.0 Mhz"},
+        {"", "14,074.5", ""},
+        {"", "1,4,074", ""},
         // BAND wins over FREQ; a BAND that is no band leaves it to FREQ.
         {"20M", "7.074", "14 Mhz"},
         {"80", "7.074", "7.0 Mhz"},
