@@ -284,7 +284,10 @@ std::vector<std::string> reportLines(const ImportReport& report) {
     lines.push_back(std::string(adif_messages::kImportedCount) + std::to_string(report.qsos));
     addCount(lines, adif_messages::kDuplicates, report.duplicates);
     for (size_t n = 0; n < kNoticeCount; ++n) addNotice(lines, kNoticeTexts[n], report.notices[n]);
-    appendReaderWarningLines(lines, report.reader);
+    // The damaged lengths are listed above with their records.
+    ReaderWarnings others = report.reader;
+    others.damagedLengths = 0;
+    appendReaderWarningLines(lines, others);
     return lines;
 }
 
@@ -293,6 +296,7 @@ void appendReaderWarningLines(std::vector<std::string>& lines, const ReaderWarni
     addCount(lines, adif_messages::kValuesCutAtEnd, w.valuesCutAtEnd);
     addCount(lines, adif_messages::kLengthsRemeasured, w.lengthsRemeasured);
     addCount(lines, adif_messages::kHeadersAfterRecords, w.headersAfterRecords);
+    addCount(lines, adif_messages::kDamagedLengths, w.damagedLengths);
     if (w.unterminatedRecordKept) lines.emplace_back(adif_messages::kUnterminatedRecordKept);
 }
 

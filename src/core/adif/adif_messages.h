@@ -38,6 +38,8 @@ inline constexpr std::string_view kMalformedTags = "Balises ADIF illisibles, ign
 inline constexpr std::string_view kValuesCutAtEnd = "Valeurs coupées par la fin du fichier : ";
 inline constexpr std::string_view kLengthsRemeasured =
     "Longueurs de valeur fausses, valeurs relues : ";
+inline constexpr std::string_view kDamagedLengths =
+    "Valeurs qui empiètent sur le champ suivant, coupées à la balise : ";
 inline constexpr std::string_view kHeadersAfterRecords =
     "Fins d'en-tête <EOH> après les QSO, ignorées : ";
 inline constexpr std::string_view kUnterminatedRecordKept =

@@ -219,6 +219,14 @@ TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
         for (size_t i = 0; i < imported.records.size(); ++i)
             EXPECT_EQ(imported.records[i].find('<'), std::string_view::npos) << c.what;
     }
+    // The gathered messages name the record once.
+    const std::vector<std::string> lines = reportLines(importAdif(cases[0].file, prefixes()).report);
+    const std::vector<std::string> expected{
+        "QSO importés : 4",
+        "Longueur de valeur qui empiète sur le champ suivant, valeur coupée à la balise : 1 QSO",
+        "   QSO n° 1  F5ABC  01/01/24 12:00",
+    };
+    EXPECT_EQ(lines, expected);
     // The callsign cut at the damaged length is the station's, and the date read.
     const AdifImport cut = importAdif(cases[1].file, prefixes());
     EXPECT_EQ(cut.records[1].substr(0, 43), "F5XYZ                        02/01/24 13:00");
