@@ -1,6 +1,7 @@
 #include "core/adif/adif_import.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -136,20 +137,37 @@ struct QsoKey {
 // The QSOs seen so far, by key: each slot holds 32 bits of the key's hash and
 // the QSO's reference, so a million QSOs take a few megabytes and a new QSO
 // is told from them without reading any record; the records are compared only
-// when the hashes agree.
+// when the hashes agree. The slot's place comes from the hash bits it holds,
+// so growing the table reads no record either.
 class QsoKeySet {
 public:
-    explicit QsoKeySet(size_t expected) { resize(expected); }
+    explicit QsoKeySet(size_t expected) { reserve(expected); }
+
+    // Room for `expected` QSOs in all.
+    void reserve(size_t expected) {
+        size_t size = 1024;
+        while (size < expected * 2) size *= 2;
+        if (size <= slots_.size()) return;
+        std::vector<uint64_t> old = std::move(slots_);
+        slots_.assign(size, 0);
+        bits_ = static_cast<unsigned>(std::countr_zero(size));
+        mask_ = size - 1;
+        for (uint64_t slot : old) {
+            if (slot == 0) continue;
+            size_t s = home(slot >> 32);
+            while (slots_[s] != 0) s = (s + 1) & mask_;
+            slots_[s] = slot;
+        }
+    }
 
     // Adds the QSO `ref` whose record is `record` unless an equal one is in;
     // `recordAt(ref)` gives back the record of a QSO added before.
     template <typename RecordAt>
     bool addIfNew(std::string_view record, uint32_t ref, const RecordAt& recordAt) {
-        if ((count_ + 1) * 2 > slots_.size()) grow(recordAt);
+        if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.size());
         const QsoKey key(record);
-        const uint64_t h = key.hash();
-        const uint64_t tag = h >> 32;
-        for (size_t s = h & mask_;; s = (s + 1) & mask_) {
+        const uint64_t tag = key.hash() >> 32;
+        for (size_t s = home(tag);; s = (s + 1) & mask_) {
             const uint64_t slot = slots_[s];
             if (slot == 0) {
                 slots_[s] = tag << 32 | (uint64_t{ref} + 1);
@@ -162,26 +180,12 @@ public:
     }
 
 private:
-    void resize(size_t expected) {
-        size_t size = 1024;
-        while (size < expected * 2) size *= 2;
-        slots_.assign(size, 0);
-        mask_ = size - 1;
-    }
-    template <typename RecordAt>
-    void grow(const RecordAt& recordAt) {
-        std::vector<uint64_t> old = std::move(slots_);
-        resize(old.size());
-        for (uint64_t slot : old) {
-            if (slot == 0) continue;
-            const uint64_t h = QsoKey(recordAt(static_cast<uint32_t>(slot) - 1)).hash();
-            size_t s = h & mask_;
-            while (slots_[s] != 0) s = (s + 1) & mask_;
-            slots_[s] = slot;
-        }
+    size_t home(uint64_t tag) const {
+        return static_cast<size_t>((tag * 0x9E3779B97F4A7C15ull) >> (64 - bits_)) & mask_;
     }
 
     std::vector<uint64_t> slots_;
+    unsigned bits_ = 0;
     size_t mask_ = 0;
     size_t count_ = 0;
 };
@@ -210,8 +214,11 @@ AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
         if (count == maxRecords) throw FileError(kOutOfMemory, "ADIF");
         const AdifQsoValues values = importedValues(fields);
         if (count == 0) result.mergeKey = adifMergeKey(values.date, values.time);
-        if (count == kRecordsToEstimate)
-            block.reserve(expectedRecords(count, reader.offset(), reader.size()), roomAfter);
+        if (count == kRecordsToEstimate) {
+            const size_t expected = expectedRecords(count, reader.offset(), reader.size());
+            block.reserve(expected, roomAfter);
+            seen.reserve(logSize + expected);
+        }
         char* record = block.addLine();
         Notices notices = mapQsoRecord(values, prefixes, record);
         notices[static_cast<size_t>(Notice::DamagedLength)] = reader.recordHadDamagedLength();
