@@ -148,13 +148,13 @@ constexpr char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// A text of up to 16 bytes, letters folded to capitals, packed with its
-// length; longer texts are in no row.
+// A text of up to 15 bytes, letters folded to capitals, packed with its
+// length (the length and seven bytes, then eight); longer texts are in no row.
 struct Key {
     uint64_t low = 0, high = 0;
     constexpr bool operator==(const Key&) const = default;
 };
-constexpr size_t kLongestText = 16;
+constexpr size_t kLongestText = 15;
 
 constexpr Key keyOf(std::string_view text, bool fold) {
     Key k{text.size(), 0};
@@ -234,6 +234,7 @@ constexpr bool rowsAgree() {
     for (size_t r = 0; r < kRowCount; ++r) {
         const ModeRow& row = kRows[r];
         if (row.code.empty() || row.code.size() > kModeWidth) return false;
+        if (row.mode.size() > kLongestText || row.submode.size() > kLongestText) return false;
         const uint16_t first = kCodes.find(keyOf(row.code, false), {});
         if (kRows[first].modeClass != row.modeClass) return false;
         if (row.mode.empty() || row.lossy || first != r) continue;

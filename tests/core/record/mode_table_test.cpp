@@ -95,6 +95,10 @@ TEST(ModeTable, CodesOutsideAdifTravelInTheApplicationFieldAndSatelliteIsItsOwnC
         EXPECT_EQ(m.satellite, r.satellite) << r.logged;
         EXPECT_EQ(modeClassOf(r.logged), r.modeClass) << r.logged;
     }
+    // Modes longer than any of the table's are cut to three letters.
+    EXPECT_EQ(logMode("ABCDEFGHIJKLMNO", "", ""), "ABC");
+    EXPECT_EQ(logMode("DIGITALVOICEXYZW", "DSTAR", ""), "DIG");
+    EXPECT_EQ(logMode("MFSK", "FT4FT4FT4FT4FT4FT4", ""), "MFS");
     // PROP_MODE SAT wins over MODE; the application field over MODE.
     EXPECT_EQ(logMode("FM", "", "SAT"), "SAT");
     EXPECT_EQ(logMode("", "", "", "DIG"), "DIG");
