@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/adif/adif_export.h"
-#include "core/record/adif_modes.h"
+#include "core/record/mode_table.h"
 #include "core/record/band_table.h"
 #include "core/adif/confirmation_merge.h"
 #include "bench_env.h"

@@ -5,7 +5,7 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/adif_modes.h"
+#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/record/band_table.h"
 #include "core/base/dates.h"
@@ -78,10 +78,22 @@ void writeReport(RecordWriter& w, std::string_view tag, std::string_view logRepo
     w.text(tag, logReport);
 }
 
-// JJ/MM/AA as YYYYMMDD, the year widened by the import's rule.
+bool leapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// JJ/MM/AA as YYYYMMDD, the year widened by the import's rule. Only a day of
+// the calendar is written: not 00/01/24 nor 30/02/24, and not the import's
+// substitute for a missing date, which no QSO was made on.
 bool writeDate(RecordWriter& w, std::string_view date) {
-    if (date.size() != kDateWidth || checkDate(date) != 0) return false;
+    if (date.size() != kDateWidth || checkDate(date) != 0 || date == kDateSubstitute)
+        return false;
     const int year = widenImportYear((date[6] - '0') * 10 + (date[7] - '0'));
+    const int month = (date[3] - '0') * 10 + (date[4] - '0');
+    const int day = (date[0] - '0') * 10 + (date[1] - '0');
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || day < 1) return false;
+    if (day > kDays[month - 1] + (month == 2 && leapYear(year) ? 1 : 0)) return false;
     const char text[8] = {static_cast<char>('0' + year / 1000),
                           static_cast<char>('0' + year / 100 % 10),
                           static_cast<char>('0' + year / 10 % 10),
@@ -113,11 +125,15 @@ bool writeBand(RecordWriter& w, std::string_view logBand) {
     return true;
 }
 
+// Only modes of the ADIF list go into MODE and SUBMODE; a logged mode they
+// would not give back travels in the application field as well.
 void writeMode(RecordWriter& w, std::string_view logMode) {
+    static const std::string kOwnModeTag = "<" + std::string(kModeField) + ":";
     const AdifMode mode = adifModeOf(logMode);
     w.text("<MODE:", mode.mode);
     w.text("<SUBMODE:", mode.submode);
     if (mode.satellite) w.field("<PROP_MODE:", kSatelliteMode);
+    w.text(kOwnModeTag, mode.ownMode);
 }
 
 // The tag of the DXCC prefix's field, as the writer wants it.

@@ -41,7 +41,10 @@ struct NoticeTally {
 };
 
 struct ImportReport {
-    size_t qsos = 0;  // records read, each one a QSO of the block
+    size_t qsos = 0;  // records that became QSOs of the block
+    // Records equal to a QSO of the log or to an earlier record of the file
+    // (callsign, date, time, band and mode): not added again.
+    size_t duplicates = 0;
     std::array<NoticeTally, kNoticeCount> notices;
     ReaderWarnings reader;
 
@@ -64,6 +67,8 @@ public:
     // A new last line, its line end written: the caller writes the
     // kRecordLength bytes of its record at the pointer given.
     char* addLine();
+    // Takes the last line back.
+    void dropLastLine() { used_ -= kLineLength; }
     // Room for `records` records, and `moreBytes` bytes after them.
     void reserve(size_t records, size_t moreBytes = 0);
     // Every line with its CR LF.
@@ -94,12 +99,14 @@ using ImportProgress = std::function<bool(size_t records, size_t bytesRead, size
 inline constexpr size_t kProgressEvery = 4096;
 
 // Reads every record of the ADIF file's bytes and builds its QSO records.
-// More than `maxRecords` records could never be held by the log: the import
-// stops there with FileError 7, FileProblem::LogLimitReached (a hostile file
-// cannot exhaust memory).
+// A record whose callsign, date, time, band and mode equal those of a QSO of
+// `log` (when given) or of an earlier record is left out and counted; so is a
+// record with a refused callsign. More than `maxRecords` records could never
+// be held by the log: the import stops there with FileError 7,
+// FileProblem::LogLimitReached (a hostile file cannot exhaust memory).
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
                       const ImportProgress& progress = {},
-                      size_t maxRecords = kLogFileLimits.maxLines);
+                      size_t maxRecords = kLogFileLimits.maxLines, const Logbook* log = nullptr);
 // The same from a file, read piece by piece: no size of file is refused, only
 // more records than `maxRecords`. Throws FileError when it cannot be read (75
 // for a folder, a pipe or a device). `roomAfter` bytes are kept free after the
@@ -107,7 +114,8 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
 // Logbook::insertBlockLines).
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress = {}, size_t roomAfter = 0,
-                          size_t maxRecords = kLogFileLimits.maxLines);
+                          size_t maxRecords = kLogFileLimits.maxLines,
+                          const Logbook* log = nullptr);
 
 // Where the block goes in the log and what it leaves around it.
 struct MergePlan {

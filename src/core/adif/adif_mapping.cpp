@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/record/adif_modes.h"
+#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/record/band_table.h"
 #include "core/base/dates.h"
@@ -20,7 +20,7 @@ struct Wanted {
     std::string_view name;
     std::string_view AdifQsoValues::*value;
 };
-constexpr std::array<Wanted, 13> kWanted{{
+constexpr std::array<Wanted, 14> kWanted{{
     {"CALL", &AdifQsoValues::callsign},
     {"NAME", &AdifQsoValues::name},
     {"QSO_DATE", &AdifQsoValues::date},
@@ -34,6 +34,7 @@ constexpr std::array<Wanted, 13> kWanted{{
     {"RST_SENT", &AdifQsoValues::rstSent},
     {"QSL_RCVD", &AdifQsoValues::qslReceived},
     {"LOTW_QSL_RCVD", &AdifQsoValues::lotwQslReceived},
+    {kModeField, &AdifQsoValues::ownMode},
 }};
 
 // A field name of up to 16 characters folded to upper case and packed with its
@@ -120,14 +121,36 @@ constexpr uint64_t makeWantedLengths() {
 }
 constexpr uint64_t kWantedLengths = makeWantedLengths();
 
-// Index in kWanted of the field's name, or kWanted.size().
+// Index in kWanted of the field's name, or kWanted.size(). A name longer than
+// the key is compared whole once its key matches.
 size_t wantedIndex(std::string_view name) {
-    if (name.size() > kLongestKey || ((kWantedLengths >> name.size()) & 1) == 0)
-        return kWanted.size();
+    if (name.size() > 63 || ((kWantedLengths >> name.size()) & 1) == 0) return kWanted.size();
     const NameKey key = fieldKey(name);
     for (size_t i = 0; i < kWantedKeys.size(); ++i)
-        if (kWantedKeys[i] == key) return i;
+        if (kWantedKeys[i] == key)
+            return name.size() <= kLongestKey || sameName(name, kWanted[i].name) ? i
+                                                                                 : kWanted.size();
     return kWanted.size();
+}
+
+// A callsign holds no blank inside, no bracket of a tag (the rest of a record
+// read past a damaged length) and no character the log's text lacks (another
+// alphabet, which would be stored as "?"): such a callsign is refused.
+bool plainCallsign(std::string_view value) {
+    size_t first = 0, last = value.size();
+    while (first < last && (value[first] == ' ' || value[first] == '\t')) ++first;
+    while (last > first && (value[last - 1] == ' ' || value[last - 1] == '\t')) --last;
+    bool ascii = true;
+    size_t questionMarks = 0;
+    for (size_t i = first; i < last; ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c <= ' ' || c == 0x7F || c == '<' || c == '>') return false;
+        ascii &= c < 0x80;
+        questionMarks += c == '?';
+    }
+    if (ascii) return true;
+    const std::string text = logText(value.substr(first, last - first));
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '?')) == questionMarks;
 }
 
 bool allDigits(std::string_view s) {
@@ -270,7 +293,7 @@ private:
 };
 
 void writeLogMode(std::string_view mode, std::string_view submode, std::string_view propagation,
-                  std::string& out);
+                  std::string_view ownMode, std::string& out);
 
 // The one mapping of an ADIF record, into either form.
 template <typename Out>
@@ -301,12 +324,14 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
     if (callsign.empty()) {
         notice(Notice::CallsignMissing);
         callsign = kCallsignSubstitute;
+    } else if (!plainCallsign(v.callsign)) {
+        notice(Notice::CallsignRefused);
     }
     out.put(dxcc::Field::Callsign, callsign);
     // Looked up first: the table is read while the other fields are converted.
     const PrefixEntry* entry = prefixes.match(callsign);
     std::string mode;  // three letters at most: no allocation
-    writeLogMode(v.mode, v.submode, v.propagation, mode);
+    writeLogMode(v.mode, v.submode, v.propagation, v.ownMode, mode);
     out.put(dxcc::Field::Mode, mode.empty() ? kModeSubstitute : std::string_view(mode));
     putCut.template operator()<kRstWidth>(dxcc::Field::RstSent, v.rstSent, kReportSubstitute);
     putCut.template operator()<kRstWidth>(dxcc::Field::RstReceived, v.rstReceived,
@@ -331,16 +356,20 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
 
 // The log's mode into `out`: see logMode.
 void writeLogMode(std::string_view mode, std::string_view submode, std::string_view propagation,
-                  std::string& out) {
-    const Converted<kModeWidth> cut(mode);
-    if (!cut.first().empty()) {
-        const Converted<kShortValue> whole(mode), sub(submode);
-        const std::string_view restored = loggedModeOfSubmode(whole.whole(), sub.whole());
-        out.assign(restored.empty() ? cut.first() : restored);
+                  std::string_view ownMode, std::string& out) {
+    if (!propagation.empty() && Converted<kShortValue>(propagation).whole() == kSatelliteMode) {
+        out.assign(kSatelliteMode);
         return;
     }
-    out.assign(Converted<kShortValue>(propagation).whole() == kSatelliteMode ? kSatelliteMode
-                                                                             : std::string_view());
+    if (!ownMode.empty()) {
+        const std::string_view own = Converted<kModeWidth + 1>(ownMode).whole();
+        if (!own.empty() && own.size() <= kModeWidth) {
+            out.assign(own);
+            return;
+        }
+    }
+    const std::string_view known = loggedModeOf(mode, submode);
+    out.assign(known.empty() ? Converted<kModeWidth>(mode).first() : known);
 }
 
 }  // namespace
@@ -367,9 +396,10 @@ std::string logTime(std::string_view timeOn) {
     return writeLogTime(timeOn, time) ? std::string(time.data(), time.size()) : std::string();
 }
 
-std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation) {
+std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation,
+                    std::string_view ownMode) {
     std::string out;
-    writeLogMode(mode, submode, propagation, out);
+    writeLogMode(mode, submode, propagation, ownMode, out);
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/adif/adif_reader.h"
+#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -20,13 +21,22 @@ namespace dxcc::adif {
 inline constexpr std::string_view kCallsignSubstitute = "FXXXX";
 inline constexpr std::string_view kDateSubstitute = "01/01/00";
 inline constexpr std::string_view kTimeSubstitute = "00:00";
-inline constexpr std::string_view kModeSubstitute = "XXX";
 inline constexpr std::string_view kReportSubstitute = "XX";
 inline constexpr std::string_view kBandSubstitute = "1.8 Mhz";
 
-// The substitutions the operator is told about, in the order they are noticed.
-enum class Notice { DateMissing, TimeMissing, CallsignMissing, BandMissing };
-inline constexpr size_t kNoticeCount = 4;
+// The substitutions and refusals the operator is told about, in the order
+// they are noticed. A refused callsign (a character no callsign holds: another
+// alphabet, a blank inside, the start of a tag) keeps the record out of the
+// log; a damaged length is noticed by the reader.
+enum class Notice {
+    DateMissing,
+    TimeMissing,
+    CallsignMissing,
+    BandMissing,
+    CallsignRefused,
+    DamagedLength
+};
+inline constexpr size_t kNoticeCount = 6;
 
 // The fields the import reads, as they stand in the file; empty when the record
 // lacks the field. A field given twice counts once, the first time.
@@ -38,6 +48,7 @@ struct AdifQsoValues {
     std::string_view mode;
     std::string_view submode;
     std::string_view propagation;  // PROP_MODE
+    std::string_view ownMode;      // the application field of the logged mode
     std::string_view band;
     std::string_view frequency;
     std::string_view rstReceived;
@@ -55,9 +66,12 @@ std::string logDate(std::string_view qsoDate);
 std::string logTime(std::string_view timeOn);
 // BAND when it names a band, else FREQ.
 std::string logBand(std::string_view band, std::string_view frequency);
-// MODE's first three characters, or the mode a SUBMODE stands for ("FT4"),
-// or "SAT" for a satellite contact without MODE; empty when there is none.
-std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation);
+// "SAT" for a satellite contact (PROP_MODE SAT, whatever MODE says); else the
+// logged mode the application field carries; else the mode table's code for
+// MODE and SUBMODE ("DST" for DIGITALVOICE with DSTAR, "PSK" for PSK31);
+// else MODE's first three characters; empty when there is no mode.
+std::string logMode(std::string_view mode, std::string_view submode, std::string_view propagation,
+                    std::string_view ownMode = {});
 
 // Which substitutions were made, by Notice.
 using Notices = std::array<bool, kNoticeCount>;

@@ -22,6 +22,12 @@ inline constexpr std::string_view kDateMissing = "Date absente, remplacée par 0
 inline constexpr std::string_view kTimeMissing = "Heure absente, remplacée par 00:00";
 inline constexpr std::string_view kCallsignMissing = "Indicatif absent, remplacé par FXXXX";
 inline constexpr std::string_view kBandMissing = " Bande absente, remplacée par 1.8 Mhz";
+// Records kept out of the log, and values the reader had to cut.
+inline constexpr std::string_view kCallsignRefused =
+    "Indicatif illisible (autre alphabet, blanc ou balise), QSO non importé";
+inline constexpr std::string_view kDamagedLength =
+    "Longueur de valeur qui empiète sur le champ suivant, valeur coupée à la balise";
+inline constexpr std::string_view kDuplicates = "QSO déjà présents, non importés : ";
 
 // The gathered report.
 inline constexpr std::string_view kImportedCount = "QSO importés : ";
@@ -32,6 +38,8 @@ inline constexpr std::string_view kMalformedTags = "Balises ADIF illisibles, ign
 inline constexpr std::string_view kValuesCutAtEnd = "Valeurs coupées par la fin du fichier : ";
 inline constexpr std::string_view kLengthsRemeasured =
     "Longueurs de valeur fausses, valeurs relues : ";
+inline constexpr std::string_view kDamagedLengths =
+    "Valeurs qui empiètent sur le champ suivant, coupées à la balise : ";
 inline constexpr std::string_view kHeadersAfterRecords =
     "Fins d'en-tête <EOH> après les QSO, ignorées : ";
 // Around the size in Mio.

@@ -189,10 +189,59 @@ Reader::Tag Reader::markerKind(std::string_view name) {
         if (kind != Tag::Unknown) return {kind, offset(p + 1)};
     }
     const size_t start = offset(p + 1);
-    const size_t valueEnd = this->valueEnd(start, length);
+    size_t valueEnd = this->valueEnd(start, length);
     if (valueEnd == kIncomplete) return {Tag::Incomplete, lt};
+    // A value that holds the start of another field had a wrong length: it
+    // ends there, and the reading goes on with that field.
+    const size_t inner = innerTag(start, valueEnd);
+    if (inner == kIncomplete) return {Tag::Incomplete, lt};
+    if (inner != valueEnd) {
+        valueEnd = inner;
+        damagedLength_ = true;
+        ++warnings_.damagedLengths;
+    }
     fields.push_back({name, std::string_view(base + start, valueEnd - start)});
     return {Tag::Field, valueEnd};
+}
+
+Reader::TagStart Reader::tagStartAt(size_t lt) const {
+    const char* const base = data_.data();
+    const char* const end = base + data_.size();
+    const char* p = skipNameChars(base + lt + 1, end);
+    if (p == end) return last_ ? TagStart::No : TagStart::NeedMore;
+    const std::string_view name(base + lt + 1, static_cast<size_t>(p - (base + lt + 1)));
+    if (name.empty()) return TagStart::No;
+    if (*p == '>') return markerKind(name) == Tag::Unknown ? TagStart::No : TagStart::Yes;
+    if (*p != ':') return TagStart::No;
+    if (++p == end) return last_ ? TagStart::No : TagStart::NeedMore;
+    return isDigit(*p) ? TagStart::Yes : TagStart::No;
+}
+
+size_t Reader::innerTag(size_t start, size_t valueEnd) const {
+    const char* const base = data_.data();
+    size_t from = start;
+    while (from < valueEnd) {
+        // Most values are a few bytes: looked at in place rather than by a call.
+        size_t lt = from;
+        if (valueEnd - from <= 16) {
+            while (lt < valueEnd && base[lt] != '<') ++lt;
+            if (lt == valueEnd) return valueEnd;
+        } else {
+            const void* found = std::memchr(base + from, '<', valueEnd - from);
+            if (!found) return valueEnd;
+            lt = static_cast<size_t>(static_cast<const char*>(found) - base);
+        }
+        switch (tagStartAt(lt)) {
+            case TagStart::Yes:
+                return lt;
+            case TagStart::NeedMore:
+                return kIncomplete;
+            case TagStart::No:
+                break;
+        }
+        from = lt + 1;
+    }
+    return valueEnd;
 }
 
 inline size_t Reader::valueEnd(size_t start, size_t length) {
@@ -238,6 +287,7 @@ size_t Reader::checkedValueEnd(size_t start, size_t length) {
 bool Reader::next(std::vector<Field>& fields) {
     fields.clear();
     needMore_ = false;
+    damagedLength_ = false;
     if (done_) return false;
     if (!skipByteOrderMark()) {
         needMore_ = true;

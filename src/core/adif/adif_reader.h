@@ -38,10 +38,13 @@ struct ReaderWarnings {
     // FileReader::kMaxRecordBytes without an <EOR>, passed over up to the next
     // one so that memory stays bounded.
     size_t longRecordsSkipped = 0;
+    // A value that held the start of another field (<NAME:LENGTH or <EOR>):
+    // cut there, and that field read.
+    size_t damagedLengths = 0;
 
     bool any() const {
         return malformedTags || valuesCutAtEnd || lengthsRemeasured || headersAfterRecords ||
-               unterminatedRecordKept || longRecordsSkipped;
+               unterminatedRecordKept || longRecordsSkipped || damagedLengths;
     }
     bool operator==(const ReaderWarnings&) const = default;
 };
@@ -76,6 +79,8 @@ public:
     // the piece is replaced.
     const std::vector<Field>& header() const { return header_; }
     const ReaderWarnings& warnings() const { return warnings_; }
+    // The record last given had a value cut at the start of another field.
+    bool recordHadDamagedLength() const { return damagedLength_; }
     bool hasByteOrderMark() const { return bom_; }
     // Bytes of the current piece read so far, and in all.
     size_t offset() const { return pos_; }
@@ -97,6 +102,12 @@ private:
     };
 
     static Tag markerKind(std::string_view name);
+    enum class TagStart { No, Yes, NeedMore };
+    // Whether the "<" at `lt` opens a field (<NAME:digit) or a marker (<EOR>).
+    TagStart tagStartAt(size_t lt) const;
+    // Where in the value [start, valueEnd) another field starts; valueEnd
+    // when none does, kIncomplete when the piece ends too soon to tell.
+    size_t innerTag(size_t start, size_t valueEnd) const;
     // The tag opening at `lt`; a field is added to `fields`.
     Parsed parseTag(size_t lt, std::vector<Field>& fields);
     // Where the value starting at `start` ends; kIncomplete when the piece
@@ -119,6 +130,7 @@ private:
     bool bom_ = false;
     bool done_ = false;
     bool needMore_ = false;
+    bool damagedLength_ = false;
     bool recordSeen_ = false;
     bool headerClosed_ = false;
     // Malformed tags since the last record: dropped when they turn out to be
@@ -153,6 +165,7 @@ public:
     bool next(std::vector<Field>& fields);
 
     ReaderWarnings warnings() const;
+    bool recordHadDamagedLength() const { return reader_.recordHadDamagedLength(); }
     // Bytes of the file read into records so far, and its size (at least
     // the bytes read, should the file have grown), for a progress display.
     size_t offset() const { return consumed_ + reader_.offset(); }

@@ -124,14 +124,64 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
+// A letter followed by a combining accent, composed into the one character
+// Windows-1252 holds (E and U+0301 is É), as a program that writes
+// decomposed text means it.
+struct Composition {
+    char base;
+    char16_t mark;
+    char32_t composed;
+};
+constexpr char16_t kGrave = 0x300, kAcute = 0x301, kCircumflex = 0x302, kTilde = 0x303,
+                   kDiaeresis = 0x308, kRing = 0x30A, kCaron = 0x30C, kCedilla = 0x327;
+constexpr Composition kCompositions[] = {
+    {'A', kGrave, 0xC0},      {'A', kAcute, 0xC1},      {'A', kCircumflex, 0xC2},
+    {'A', kTilde, 0xC3},      {'A', kDiaeresis, 0xC4},  {'A', kRing, 0xC5},
+    {'C', kCedilla, 0xC7},    {'E', kGrave, 0xC8},      {'E', kAcute, 0xC9},
+    {'E', kCircumflex, 0xCA}, {'E', kDiaeresis, 0xCB},  {'I', kGrave, 0xCC},
+    {'I', kAcute, 0xCD},      {'I', kCircumflex, 0xCE}, {'I', kDiaeresis, 0xCF},
+    {'N', kTilde, 0xD1},      {'O', kGrave, 0xD2},      {'O', kAcute, 0xD3},
+    {'O', kCircumflex, 0xD4}, {'O', kTilde, 0xD5},      {'O', kDiaeresis, 0xD6},
+    {'U', kGrave, 0xD9},      {'U', kAcute, 0xDA},      {'U', kCircumflex, 0xDB},
+    {'U', kDiaeresis, 0xDC},  {'Y', kAcute, 0xDD},      {'Y', kDiaeresis, 0x178},
+    {'S', kCaron, 0x160},     {'Z', kCaron, 0x17D},
+};
+
+// The composed character of `letter` and `mark`, or `letter` when none.
+char32_t composed(char32_t letter, char32_t mark) {
+    const bool small = letter >= 'a' && letter <= 'z';
+    const char32_t capital = small ? letter - 0x20 : letter;
+    for (const Composition& c : kCompositions) {
+        if (static_cast<char32_t>(c.base) != capital || c.mark != mark) continue;
+        if (!small) return c.composed;
+        if (c.composed == 0x178) return 0xFF;
+        return c.composed >= 0x100 ? c.composed + 1 : c.composed + 0x20;
+    }
+    return letter;
+}
+
+bool combiningMark(char32_t cp) {
+    return cp >= 0x300 && cp < 0x370;
+}
+
 // Calls `emit` with each Windows-1252 byte of well-formed UTF-8 `value`,
 // upper-cased, control characters as blanks, until it returns false.
 template <typename Emit>
 void convertUtf8(std::string_view value, Emit emit) {
     for (size_t i = 0; i < value.size();) {
         const size_t n = sequenceLength(value, i);
-        const char32_t b = cp1252For(decodeAt(value, i, n));
+        char32_t cp = decodeAt(value, i, n);
         i += n;
+        // The accents that follow a letter: the first one Windows-1252 can
+        // compose with it is kept, the others dropped.
+        while (cp < 0x80 && i < value.size() && static_cast<unsigned char>(value[i]) >= 0x80) {
+            const size_t m = sequenceLength(value, i);
+            const char32_t mark = decodeAt(value, i, m);
+            if (!combiningMark(mark)) break;
+            cp = composed(cp, mark);
+            i += m;
+        }
+        const char32_t b = cp1252For(cp);
         if (b != kNoByte && !emit(kUpper[b])) return;
     }
 }

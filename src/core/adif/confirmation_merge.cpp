@@ -12,9 +12,8 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/adif_modes.h"
+#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
-#include "core/record/mode_classes.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
 #include "core/base/text_file.h"
@@ -193,8 +192,10 @@ Confirmation readConfirmation(const AdifQsoValues& v, const std::vector<Field>& 
     c.band = pack(band);
     c.hasBand = !band.empty();
     c.at = adifMergeKey(v.date, v.time);
-    const std::string mode = logMode(v.mode, v.submode, v.propagation);
-    c.satellite = mode == kSatelliteMode || logText(v.propagation) == kSatelliteMode;
+    // The class of MODE itself: a satellite confirmation also matches a
+    // contact logged under its mode by an older import.
+    const std::string mode = logMode(v.mode, v.submode, {});
+    c.satellite = logMode(v.mode, v.submode, v.propagation) == kSatelliteMode;
     c.modeClass = modeClassOf(mode);
     if (c.modeClass == ModeClass::None) c.modeClass = modeGroupClass(fields);
     if (c.ref.mode.empty() && c.satellite) c.ref.mode = kSatelliteMode;

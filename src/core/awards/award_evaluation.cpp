@@ -231,14 +231,7 @@ std::vector<Entity> collectEntities(const Logbook& log, Basis basis, Accepts acc
 }
 
 bool isSatellite(std::string_view record) {
-    const std::string_view mode = trimBlanks(recordField(record, Field::Mode));
-    if (mode.size() != kSatelliteMode.size()) return false;
-    for (size_t i = 0; i < mode.size(); ++i) {
-        const char upper =
-            mode[i] >= 'a' && mode[i] <= 'z' ? static_cast<char>(mode[i] - 32) : mode[i];
-        if (upper != kSatelliteMode[i]) return false;
-    }
-    return true;
+    return isSatelliteMode(recordField(record, Field::Mode));
 }
 
 std::vector<Entity> collectEntities(const Logbook& log, Basis basis, const AwardFilter& filter) {

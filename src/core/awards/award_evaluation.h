@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/record/mode_classes.h"
+#include "core/record/mode_table.h"
 #include "core/awards/sticker_tables.h"
 
 namespace dxcc {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/record/mode_classes.h"
+#include "core/record/mode_table.h"
 #include "core/base/file_error.h"
 
 namespace dxcc {

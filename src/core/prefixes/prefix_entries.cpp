@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/base/collation.h"
 #include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_editor_messages.h"
@@ -14,54 +15,6 @@ namespace dxcc {
 namespace {
 
 namespace msg = prefix_editor_messages;
-
-// Sort weight of each byte: its class in the high byte (blank, other sign,
-// digit, letter), its place within the class in the low byte.
-enum WeightClass : uint16_t { kBlank = 0, kSign = 1, kDigit = 2, kLetter = 3 };
-
-constexpr uint16_t weight(WeightClass c, unsigned char place) {
-    return static_cast<uint16_t>(c << 8 | place);
-}
-
-// Base letters of Windows-1252 0xC0 to 0xFF; '-' for × and ÷.
-constexpr std::string_view kAccentedBase =
-    "AAAAAAACEEEEIIIIDNOOOOO-OUUUUYTSAAAAAAACEEEEIIIIDNOOOOO-OUUUUYTY";
-
-constexpr std::array<std::pair<unsigned char, char>, 8> kOtherLetters{{
-    {0x83, 'F'},  // ƒ
-    {0x8A, 'S'},  // Š
-    {0x8C, 'O'},  // Œ
-    {0x8E, 'Z'},  // Ž
-    {0x9A, 'S'},  // š
-    {0x9C, 'O'},  // œ
-    {0x9E, 'Z'},  // ž
-    {0x9F, 'Y'},  // Ÿ
-}};
-
-constexpr std::array<uint16_t, 256> makeWeights() {
-    std::array<uint16_t, 256> w{};
-    for (unsigned b = 0; b < 256; ++b) w[b] = weight(kSign, static_cast<unsigned char>(b));
-    w[' '] = weight(kBlank, 0);
-    for (unsigned char d = '0'; d <= '9'; ++d) w[d] = weight(kDigit, d);
-    for (unsigned char l = 'A'; l <= 'Z'; ++l) {
-        w[l] = weight(kLetter, l);
-        w[l + ('a' - 'A')] = weight(kLetter, l);
-    }
-    for (unsigned i = 0; i < kAccentedBase.size(); ++i) {
-        const char base = kAccentedBase[i];
-        if (base != '-') w[0xC0 + i] = weight(kLetter, static_cast<unsigned char>(base));
-    }
-    for (auto [byte, base] : kOtherLetters) {
-        w[byte] = weight(kLetter, static_cast<unsigned char>(base));
-    }
-    return w;
-}
-
-constexpr std::array<uint16_t, 256> kWeights = makeWeights();
-
-uint16_t weightOf(char c) {
-    return kWeights[static_cast<unsigned char>(c)];
-}
 
 struct FieldRule {
     size_t maxLength;
@@ -86,15 +39,9 @@ const std::string& textOf(const PrefixFields& fields, PrefixField field) {
 
 }  // namespace
 
+// The award lists' order: one collation for every sorted list.
 int comparePrefixLines(std::string_view a, std::string_view b) {
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const uint16_t wa = weightOf(a[i]);
-        const uint16_t wb = weightOf(b[i]);
-        if (wa != wb) return wa < wb ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    return a.compare(b);
+    return collate(a, b);
 }
 
 bool PrefixFields::blank() const {

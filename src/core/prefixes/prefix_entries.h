@@ -17,9 +17,9 @@ namespace dxcc {
 // never run at the same time.
 inline constexpr const char* kPrefixScratchName = kRewriteScratchName;
 
-// The editor's list order over whole lines: case-insensitive, a blank before
-// any other character, other signs before digits, digits before letters;
-// accented letters of Windows-1252 sort with their base letter. Lines equal in
+// The editor's list order over whole lines: the collation of every sorted
+// list of the program (case-insensitive, a blank before digits, digits before
+// letters, each accented letter right after its base letter); lines equal in
 // that order are ordered by their bytes, so the order is total.
 // Negative, zero or positive as `a` sorts before, with or after `b`.
 int comparePrefixLines(std::string_view a, std::string_view b);

@@ -135,7 +135,17 @@ std::string_view adifBandOfLogBand(std::string_view logBand) {
 }
 
 std::string_view bandForFrequency(std::string_view megahertz) {
-    const std::string_view text = trimBlanks(megahertz);
+    std::string_view text = trimBlanks(megahertz);
+    // "14,074": a comma as the only separator is a decimal point.
+    std::array<char, 32> point;
+    const size_t comma = text.find(',');
+    if (comma != std::string_view::npos && text.size() <= point.size() &&
+        text.find(',', comma + 1) == std::string_view::npos &&
+        text.find('.') == std::string_view::npos) {
+        std::copy(text.begin(), text.end(), point.begin());
+        point[comma] = '.';
+        text = std::string_view(point.data(), text.size());
+    }
     double f = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), f);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};

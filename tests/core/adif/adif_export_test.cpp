@@ -105,6 +105,26 @@ TEST(AdifExport, EachRecordIsOneLineOfTheMappedFields) {
         {buildRecord({"XX1XX", "", "32/13/08", "25:61", "XXX", "80 Mhz", "", "", "", "", ' '}),
          "<CALL:5>XX1XX <EOR>\r\n",
          {1, 1, 1, 1}},
+        // Only ADIF's modes, the others in the application field, and only
+        // days of the calendar; the import's substitute date is no day.
+        {logLine("F5ABC", "", "00/01/24", "12:00", "USB", "14 Mhz ", "59", "59", ' '),
+         "<CALL:5>F5ABC <TIME_ON:4>1200 <BAND:3>20m <MODE:3>SSB <SUBMODE:3>USB "
+         "<APP_VEL_DXCC_MODE:3>USB <RST_SENT:2>59 <RST_RCVD:2>59 <COUNTRY:6>France "
+         "<APP_VEL_DXCC_PREFIX:1>F <EOR>\r\n",
+         {1, 1, 0, 0}},
+        {logLine("F5ABC", "", "30/02/24", "12:00", "DST", "144 Mhz", "59", "59", ' '),
+         "<CALL:5>F5ABC <TIME_ON:4>1200 <BAND:2>2m <MODE:12>DIGITALVOICE <SUBMODE:5>DSTAR "
+         "<RST_SENT:2>59 <RST_RCVD:2>59 <COUNTRY:6>France <APP_VEL_DXCC_PREFIX:1>F <EOR>\r\n",
+         {1, 1, 0, 0}},
+        {logLine("F5ABC", "", "29/02/24", "12:00", "DIG", "14 Mhz ", "59", "59", ' '),
+         "<CALL:5>F5ABC <QSO_DATE:8>20240229 <TIME_ON:4>1200 <BAND:3>20m "
+         "<APP_VEL_DXCC_MODE:3>DIG <RST_SENT:2>59 <RST_RCVD:2>59 <COUNTRY:6>France "
+         "<APP_VEL_DXCC_PREFIX:1>F <EOR>\r\n",
+         {1, 0, 0, 0}},
+        {logLine("F5ABC", "", "01/01/00", "00:00", "FM", "14 Mhz ", "59", "59", ' '),
+         "<CALL:5>F5ABC <TIME_ON:4>0000 <BAND:3>20m <MODE:2>FM "
+         "<RST_SENT:2>59 <RST_RCVD:2>59 <COUNTRY:6>France <APP_VEL_DXCC_PREFIX:1>F <EOR>\r\n",
+         {1, 1, 0, 0}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.record);

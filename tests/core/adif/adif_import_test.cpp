@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -107,7 +108,9 @@ TEST(AdifImport, ReportListsEachMessageWithItsCountAndFirstRecords) {
 
 TEST(AdifImport, ProgressIsReportedAndCanStopTheImport) {
     std::string file;
-    for (size_t i = 0; i < kProgressEvery + 10; ++i) file += adifQso("F5ABC", "20080617", "1200");
+    // Distinct QSOs: equal ones would be left out.
+    for (size_t i = 0; i < kProgressEvery + 10; ++i)
+        file += adifQso("F" + std::to_string(10000 + i), "20080617", "1200");
     size_t calls = 0, lastRecords = 0;
     const AdifImport whole =
         importAdif(file, prefixes(), [&](size_t records, size_t read, size_t all) {
@@ -124,6 +127,109 @@ TEST(AdifImport, ProgressIsReportedAndCanStopTheImport) {
         importAdif(file, prefixes(), [](size_t, size_t, size_t) { return false; });
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.records.size(), kProgressEvery);
+}
+
+// Re-importing a file that kept growing: the QSOs already in the log, and a
+// QSO the file gives twice, are left out and counted, by the same routine
+// the window and the command line run.
+TEST(AdifIntoLog, QsosAlreadyThereAreNotAddedAgain) {
+    testing_support::TempDir dir;
+    dir.write("F6XYZ_DXCC.log", joinLines({qso("A", "01/02/08", "10:00")}));
+    Logbook log(dir.path());
+    log.setStationCallsign("F6XYZ");
+    log.load();
+    const std::string first = "x<eoh>\n" + adifQso("F5ABC", "20080617", "1200") +
+                              adifQso("K1AB", "20080617", "1201");
+    dir.write("in.adi", first);
+    EXPECT_EQ(importIntoLog(log, dir / "in.adi", prefixes()).imported.report.qsos, 2u);
+
+    struct Again {
+        const char* what;
+        std::string more;
+        size_t imported;
+    };
+    const Again cases[] = {
+        {"the same QSOs", "", 0},
+        {"the same QSO given twice more", adifQso("F5ABC", "20080617", "1200") +
+                                              adifQso("F5ABC", "20080617", "1200"), 0},
+        {"a new minute, band or mode is a new QSO",
+         adifQso("F5ABC", "20080617", "1300") +
+             adifQso("F5ABC", "20080617", "1200", "<BAND:3>40m") +
+             adifQso("F5ABC", "20080617", "1200", "<BAND:3>20m<MODE:2>CW"),
+         3},
+        {"a QSO twice in the new part", adifQso("G0AAA", "20080618", "0900") +
+                                            adifQso("G0AAA", "20080618", "090059"), 1},
+    };
+    size_t total = log.size();
+    for (const Again& c : cases) {
+        dir.write("in.adi", first + c.more);
+        const LogImport again = importIntoLog(log, dir / "in.adi", prefixes());
+        const size_t read = readAll(first + c.more).size();
+        EXPECT_EQ(again.imported.report.qsos, c.imported) << c.what;
+        EXPECT_EQ(again.imported.report.duplicates, read - c.imported) << c.what;
+        total += c.imported;
+        EXPECT_EQ(log.size(), total) << c.what;
+        const std::vector<std::string> lines = reportLines(again.imported.report);
+        EXPECT_NE(std::find(lines.begin(), lines.end(),
+                            "QSO déjà présents, non importés : " +
+                                std::to_string(read - c.imported)),
+                  lines.end())
+            << c.what;
+    }
+}
+
+// What a damaged file does to a record: the value cut at the field it ran
+// into, the callsign that cannot be one kept out, each named by its record.
+TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
+    struct Case {
+        const char* what;
+        std::string file;
+        size_t qsos;
+        Notice notice;
+        size_t record;  // 1-based number of the record named
+        const char* firstCallsign;
+    };
+    const Case cases[] = {
+        {"a name that runs over the next record",
+         "<CALL:5>F5ABC<NAME:93>Jean<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5DEF<QSO_DATE:8>20240101<TIME_ON:4>1201<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5GHI<QSO_DATE:8>20240101<TIME_ON:4>1202<BAND:3>20m<EOR>\n"
+         "<CALL:5>F5JKL<QSO_DATE:8>20240101<TIME_ON:4>1203<BAND:3>20m<EOR>\n",
+         4, Notice::DamagedLength, 1, "F5ABC"},
+        {"a callsign whose length runs to the end",
+         "<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20m<EOR>\n"
+         "<CALL:50>F5XYZ <QSO_DATE:8>20240102<TIME_ON:4>1300<BAND:3>20m<EOR>\n",
+         2, Notice::DamagedLength, 2, "FXXXX"},
+        {"a callsign in another alphabet",
+         "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_ON:4>1200<EOR>\n"
+         "<CALL:7>\xD0\xA3\xD0\x90" "3ABC<QSO_DATE:8>20240101<TIME_ON:4>1201<EOR>\n",
+         1, Notice::CallsignRefused, 2, "F5ABC"},
+        {"a callsign with a blank inside", "<CALL:9>F5ABC K1A<QSO_DATE:8>20240101<EOR>\n", 0,
+         Notice::CallsignRefused, 1, ""},
+    };
+    for (const Case& c : cases) {
+        const AdifImport imported = importAdif(c.file, prefixes());
+        EXPECT_EQ(imported.report.qsos, c.qsos) << c.what;
+        const NoticeTally& t = imported.report.tally(c.notice);
+        ASSERT_EQ(t.count, 1u) << c.what;
+        EXPECT_EQ(t.first[0].number, c.record) << c.what;
+        if (c.qsos > 0) {
+            EXPECT_EQ(trimBlanks(imported.records[0].substr(0, 12)), c.firstCallsign) << c.what;
+        }
+        for (size_t i = 0; i < imported.records.size(); ++i)
+            EXPECT_EQ(imported.records[i].find('<'), std::string_view::npos) << c.what;
+    }
+    // The gathered messages name the record once.
+    const std::vector<std::string> lines = reportLines(importAdif(cases[0].file, prefixes()).report);
+    const std::vector<std::string> expected{
+        "QSO importés : 4",
+        "Longueur de valeur qui empiète sur le champ suivant, valeur coupée à la balise : 1 QSO",
+        "   QSO n° 1  F5ABC  01/01/24 12:00",
+    };
+    EXPECT_EQ(lines, expected);
+    // The callsign cut at the damaged length is the station's, and the date read.
+    const AdifImport cut = importAdif(cases[1].file, prefixes());
+    EXPECT_EQ(cut.records[1].substr(0, 43), "F5XYZ                        02/01/24 13:00");
 }
 
 struct PlacementCase {
@@ -215,7 +321,7 @@ TEST(AdifIntoLog, TheBlockGoesIntoTheLogAtItsPlace) {
         const std::string firstDate = c.index == 0 ? "20080101" : "20080215";
         std::string adif = "Export<eoh>\n";
         for (size_t i = 0; i < c.records; ++i)
-            adif += adifQso(i % 2 ? "K1AB" : "f5abc", firstDate, "1200",
+            adif += adifQso((i % 2 ? "K1AB" : "f5abc") + std::to_string(i / 2), firstDate, "1200",
                             i % 3 ? "<BAND:3>20m<NAME:5>Ren\xC3\xA9" : "<QSL_RCVD:1>Y");
         dir.write("in.adi", adif);
 
@@ -286,7 +392,7 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "YV9AAC                       22/01/26 00:17 CLO 24 Mhz  XX  XX  "},
         {"farmergreg_ADIF_316_test_QSOs_2025_08_27.adi", 6191, 0,
          "VE3AAA                       27/06/25 00:00 SSB 14 Mhz  XX  XX  "},
-        {"EI3CTB_ADIF_wsjtx_log.adi", 14608, 14607,
+        {"EI3CTB_ADIF_wsjtx_log.adi", 14608, 14605,
          "IU6PIX                       26/12/24 22:47 FT8 7.0 Mhz +05 -12 "},
         {"diablowu_jtdx-config_wsjtx_log.adi", 2272, 0,
          "VK6ZKO                       02/04/22 05:27 FT8 50 Mhz  -11 -25 "},
@@ -296,12 +402,12 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "N5ILQ                        02/06/22 18:20 CW  14 Mhz  XX  XX  "},
         {"farmergreg_lotwreport.adi", 438, 3,
          "KW2P                         01/06/22 02:38 CW  7.0 Mhz XX  XX  "},
-        {"farmergreg_qrz.adi", 931, 185,
+        {"farmergreg_qrz.adi", 931, 184,
          "VE2WFF       CLAUDE C\xD4T      24/05/21 16:34 USB 14 Mhz  56  53  "},
         {"farmergreg_skcc-logger.adi", 15, 0,
          "N2KPJ        TOM             09/01/22 20:03 CW  14 Mhz  599 559 "},
         {"k0swe_js8call.adi", 1, 0,
-         "VE4DL        DAVE            05/10/20 00:49 MFS 7.0 Mhz XX  -15 "},
+         "VE4DL        DAVE            05/10/20 00:49 JS8 7.0 Mhz XX  -15 "},
         {"k0swe_lotw.adi", 1, 0,
          "NR0Q                         15/06/21 11:17 FT8 10 Mhz  XX  XX  "},
         {"k0swe_qrz.adi", 3, 0, "KK9A         JOHN P BAYNE    29/03/20 00:34 SSB 14 Mhz  59  59  "},
@@ -313,12 +419,21 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
          "KG4LKY                       07/04/23 18:59 FT8 28 Mhz  -11 +03 "},
         {"derived/bom_no_header.adi", 20, 0,
          "KG4LKY                       07/04/23 18:59 FT8 28 Mhz  -11 +03 "},
-        {"derived/jtdx_single_line_no_final_eor.adi", 2272, 2271,
+        {"derived/jtdx_single_line_no_final_eor.adi", 2272, 2246,
          "JA4CQS                       10/11/22 11:52 FT8 3.5 Mhz -21 -12 "},
     };
     for (const CorpusCase& c : cases) {
         const AdifImport imported = importAdifFile(dir / c.file, prefixes());
-        ASSERT_EQ(imported.records.size(), c.qsos) << c.file;
+        // A QSO the file gives twice is imported once.
+        const std::string_view file = c.file;
+        size_t twice = 0;  // QSOs the file gives twice, counted by the reference reader
+        if (file.starts_with("EI3CTB")) twice = 2;
+        if (file.find("jtdx") != std::string_view::npos) twice = 25;
+        if (file.starts_with("farmergreg_N3FJP") || file.starts_with("farmergreg_lotw") ||
+            file.starts_with("farmergreg_qrz") || file.starts_with("stevenmburns"))
+            twice = 1;
+        EXPECT_EQ(imported.report.duplicates, twice) << c.file;
+        ASSERT_EQ(imported.records.size() + twice, c.qsos) << c.file;
         EXPECT_EQ(imported.records[c.at].substr(0, 64), c.record) << c.file;
         // Every file here carries a date, a time, a callsign and a band on every record.
         for (size_t n = 0; n < kNoticeCount; ++n)

@@ -56,6 +56,11 @@ TEST(AdifBand, BandValuesByTheTableAndFrequenciesByRange) {
         {"", "10368.1", "10 Ghz"},
         {"", "5.357", "60M"},
         {"", "0.475", "630M"},
+        // A comma as the only separator is a decimal point.
+        {"", "14,074", "14 Mhz"},
+        {"", "7,0745", "7.0 Mhz"},
+        {"", "14,074.5", ""},
+        {"", "1,4,074", ""},
         // BAND wins over FREQ; a BAND that is no band leaves it to FREQ.
         {"20M", "7.074", "14 Mhz"},
         {"80", "7.074", "7.0 Mhz"},
@@ -163,8 +168,9 @@ TEST(AdifMapping, SubstitutesCutsAndNotices) {
          [](QsoFields& f) { f.mode = "SSB"; }},
         {"a satellite without mode", without({"<MODE"}) + "<PROP_MODE:3>sat",
          [](QsoFields& f) { f.mode = "SAT"; }},
-        {"a satellite keeps its mode", without({"<MODE"}) + "<MODE:2>FM<PROP_MODE:3>SAT",
-         [](QsoFields& f) { f.mode = "FM"; }},
+        {"a satellite is logged SAT whatever its mode",
+         without({"<MODE"}) + "<MODE:2>FM<PROP_MODE:3>SAT<SAT_NAME:5>AO-91",
+         [](QsoFields& f) { f.mode = "SAT"; }},
         {"missing and empty reports", without({"<RST_RCVD", "<RST_SENT"}) + "<RST_SENT:0>",
          [](QsoFields& f) { f.rstReceived = f.rstSent = "XX"; }},
         {"long reports are cut", without({"<RST_SENT"}) + "<RST_SENT:4>599A",

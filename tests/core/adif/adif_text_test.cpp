@@ -26,7 +26,18 @@ TEST(AdifText, ValuesBecomeUpperCaseWindows1252) {
         {"base letters for what Windows-1252 lacks", "\xC5\x81ukasz Dvo\xC5\x99\xC3\xA1k",
          "LUKASZ DVOR\xC1K"},
         {"Romanian comma below", "\xC8\x99t\xC8\x9B", "STT"},
-        {"combining accents are dropped", "Jose\xCC\x81", "JOSE"},
+        {"a combining accent composes with its letter", "Jose\xCC\x81", "JOS\xC9"},
+        {"small letters compose too",
+         "c\xCC\xA7"
+         "a n\xCC\x83"
+         "o y\xCC\x88 s\xCC\x8C",
+         "\xC7"
+         "A \xD1"
+         "O \x9F \x8A"},
+        {"an accent Windows-1252 cannot compose is dropped",
+         "g\xCC\x81"
+         "e\xCC\x81\xCC\x81",
+         "G\xC9"},
         {"no base letter", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xE7\x8E\x8B", "???? ?"},
         {"control characters become blanks", "a\tb\r\nc\n", "A B  C"},
         {"bytes Windows-1252 leaves undefined", "a\x81", "A?"},

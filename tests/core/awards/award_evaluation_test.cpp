@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "award_test_log.h"
-#include "core/record/mode_classes.h"
+#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -103,7 +103,7 @@ TEST(ModeClassesTest, LoggedModesFallIntoOneClassCaseCounting) {
         {"HEL", ModeClass::Digital}, {"MFS", ModeClass::Digital}, {"DIG", ModeClass::Digital},
         {"FT8", ModeClass::Digital}, {"FT4", ModeClass::Digital}, {"JT6", ModeClass::Digital},
         {"Q65", ModeClass::Digital}, {"OLI", ModeClass::Digital}, {"THR", ModeClass::Digital},
-        {"SAT", ModeClass::None},    {"ssb", ModeClass::None},    {"cw", ModeClass::None},
+        {"SAT", ModeClass::Satellite}, {"ssb", ModeClass::None},    {"cw", ModeClass::None},
         {"", ModeClass::None},       {"XXX", ModeClass::None},    {"RTTY", ModeClass::None},
     };
     for (const Row& r : rows) EXPECT_EQ(modeClassOf(r.mode), r.expected) << '"' << r.mode << '"';

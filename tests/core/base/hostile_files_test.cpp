@@ -166,7 +166,7 @@ TEST(HostileFiles, TooManyLinesAreRefusedButTheLimitItselfLoads) {
 
 TEST(HostileFiles, AnAdifFileWithMoreRecordsThanALogHoldsIsRefused) {
     std::string records;
-    for (int i = 0; i < 11; ++i) records += "<CALL:5>F5ABC<EOR>";
+    for (int i = 10; i < 21; ++i) records += "<CALL:5>F5A" + std::to_string(i) + "<EOR>";
     EXPECT_EQ(adif::importAdif(records, PrefixTable(), {}, 11).records.size(), 11u);
     EXPECT_EQ(codeOf([&] { adif::importAdif(records + "<A:0><EOR>", PrefixTable(), {}, 11); }),
               kOutOfMemory);

@@ -29,7 +29,8 @@ const std::string kItaly = buildPrefixEntry("I", "Italy", "I");
 const std::string kOdd = "zz odd\tline  ";
 const std::string kShort = "K";
 
-TEST(PrefixLineOrder, BlankThenSignThenDigitThenLetterIgnoringCase) {
+// The award lists' order: an accented letter right after its base letter.
+TEST(PrefixLineOrder, TheOneCollationOfEverySortedList) {
     const std::pair<std::string, std::string> ascending[] = {
         {" X", "/X"},
         {"/X", "0X"},
@@ -39,12 +40,15 @@ TEST(PrefixLineOrder, BlankThenSignThenDigitThenLetterIgnoringCase) {
         {"F", "F "},
         {"F ", "FR"},
         {"F     Fr", "FR    Fr"},
-        {"\xC9"
-         "A",
-         "EB"},
-        {"EA",
+        {"EB",
+         "\xC9"
+         "A"},
+        {"EZ",
          "\xC9"
          "B"},
+        {"\xC9"
+         "Z",
+         "FA"},
         {"\xE0", "B"},
         {"TM", "tm"},
     };
