@@ -542,7 +542,7 @@ void EntryForm::deleteContact() {
     const auto& selected = state_.selected();
     if (!selected) return tell(msg::kClickToDelete);
     const dxcc::PickedLine line = *selected;
-    if (ctx_.dialogs->askYesNo(fromView(msg::kConfirmDelete)) &&
+    if (ctx_.dialogs->askYesNoDestructive(fromView(msg::kConfirmDelete)) &&
         runOnLog([&] { return session_.log().removeAt(line.row, line.record); }))
         selectLastListLine();
     Annule_Saisie->setEnabled(false);

@@ -302,6 +302,7 @@ TEST_F(EntryFormTest, DeletionAskedNoThenYes) {
     t.dialogs->answers = {false};
     QTest::mouseClick(f->Annule_Saisie, Qt::LeftButton);
     EXPECT_EQ(messages(), QStringList{m(msg::kConfirmDelete)});
+    EXPECT_EQ(t.dialogs->safeDefaultQuestions, QStringList{m(msg::kConfirmDelete)});
     EXPECT_EQ(logLines().size(), 2);
     EXPECT_FALSE(f->Annule_Saisie->isEnabled());
     EXPECT_TRUE(f->Ind_A->text().isEmpty());

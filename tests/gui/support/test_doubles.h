@@ -54,7 +54,14 @@ public:
         if (onMessage) onMessage(text);
     }
     bool askYesNo(const QString& text) override { return answer(text); }
-    bool askOkCancelCritical(const QString& text) override { return answer(text); }
+    bool askYesNoDestructive(const QString& text) override {
+        safeDefaultQuestions << text;
+        return answer(text);
+    }
+    bool askOkCancelCritical(const QString& text) override {
+        safeDefaultQuestions << text;
+        return answer(text);
+    }
     QString openFile(const QString&, const QString&) override {
         return files.empty() ? QString() : takeFront(files);
     }
@@ -63,6 +70,7 @@ public:
     }
 
     QStringList messages;  // every text shown, questions included, in order
+    QStringList safeDefaultQuestions;  // questions whose default answer is the safe one
     std::deque<bool> answers;
     std::deque<QString> files;      // answers of the open-file dialog
     std::deque<QString> saveFiles;  // answers of the save-file dialog
