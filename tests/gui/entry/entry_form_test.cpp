@@ -616,6 +616,52 @@ TEST_F(EntryFormTest, TabbingIntoTheListKeepsWhatIsTyped) {
     EXPECT_EQ(f->Mode_Aff->text(), "Modification QSO");
 }
 
+// Lines the import wrote on bands and modes the boxes do not list: looking at
+// them, by click or arrow key, stores nothing, and the next contact is logged
+// on the operator's own band and mode.
+TEST_F(EntryFormTest, LookingAtALineOffTheBandListKeepsTheOperatorsBand) {
+    t.settings->set("Setup F6XYZ", "bande Utilisee", "4");
+    t.settings->set("Setup F6XYZ", "Mode Utilise", "1");
+    auto offList = [](const char* call, const char* band, const char* mode) {
+        dxcc::QsoFields q{call, "", "01/01/08", "10:00", mode, band,
+                          "59", "59", "G", "England", ' '};
+        return QString::fromLatin1(dxcc::buildRecord(q));
+    };
+    writeLog({offList("G4AAA", "60M", "FT8"), offList("G4BBB", "630M", "JT9"),
+              record("G4CCC", "01/01/08", "11:00")});
+    start();
+    const auto before = t.settings->values;
+    clickRow(0);
+    EXPECT_EQ(f->Bande_A->currentText(), "60M");
+    EXPECT_EQ(f->Mode_A->currentText(), "FT8");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
+    EXPECT_EQ(f->Bande_A->currentText(), "630M");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
+    EXPECT_EQ(f->Bande_A->currentText(), "7.0 Mhz");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Up);
+    EXPECT_EQ(f->Bande_A->currentText(), "630M");
+    // Passing through the boxes on the way is looking too.
+    f->Bande_A->setFocus();
+    enter(f->Bande_A);
+    QTest::keyClick(f->Mode_A, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(t.settings->values, before);
+
+    retype(f->Ind_A, "f5abc");
+    enter(f->Ind_A);
+    EXPECT_EQ(f->Bande_A->currentText(), "14 Mhz ");
+    EXPECT_EQ(f->Mode_A->currentText(), "CW");
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    messages().clear();
+    t.dialogs->answers.push_back(true);
+    enter(f->Valide_A);
+    EXPECT_EQ(messages(), QStringList{m(msg::kConfirmCommit)});
+    ASSERT_EQ(logLines().size(), 4);
+    EXPECT_EQ(logLines()[3].mid(44, 12), "CW  14 Mhz  ");
+    EXPECT_EQ(stored("bande Utilisee"), "4");
+}
+
 // A field refused by the commit's re-check is the one field in the input colour.
 TEST_F(EntryFormTest, TheRecheckPaintsOnlyTheRefusedField) {
     writeLog({record("G4AAA", "01/01/08", "10:00")});
