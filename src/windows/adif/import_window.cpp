@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include "windows/adif/adif_file_filter.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
+#include "platform/busy_pointer.h"
 #include "platform/column_list.h"
 #include "windows/main/log_operations.h"
 #include "platform/text.h"
@@ -19,15 +21,10 @@ namespace msg = dxcc::adif_messages;
 
 namespace {
 
-QString fileFilter() {
-    return fromView(msg::kFileFilterName) + " (" + fromView(msg::kFileFilterPattern) + ")";
-}
-
 // Busy pointer and splash for as long as the import runs.
 class BusyImport {
 public:
     explicit BusyImport(Flash* flash) : flash_(flash) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         if (flash_) flash_->showMessage(fromView(msg::kSplashLine1), fromView(msg::kSplashLine2));
     }
     ~BusyImport() { end(); }
@@ -35,10 +32,11 @@ public:
         if (ended_) return;
         ended_ = true;
         if (flash_) flash_->hide();
-        QApplication::restoreOverrideCursor();
+        pointer_.end();
     }
 
 private:
+    BusyPointer pointer_;
     Flash* flash_;
     bool ended_ = false;
 };
@@ -56,7 +54,7 @@ bool runAdifImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvir
     if (!env.model) return false;
     BusyImport busy(env.flash);
     if (env.resetEntry) env.resetEntry();
-    const QString file = ctx.dialogs->openFile(fromView(msg::kMenuItem), fileFilter());
+    const QString file = ctx.dialogs->openFile(fromView(msg::kMenuItem), adifFileFilter());
     if (file.isEmpty()) {
         busy.end();
         ctx.dialogs->inform(fromView(msg::kNoFileChosen));
