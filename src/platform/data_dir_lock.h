@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "core/base/program_constants.h"
 #include "platform/app_context.h"
 
 namespace ui {
@@ -30,7 +31,7 @@ inline constexpr std::string_view kCannotLockEnd =
 // by a copy that crashed is taken over.
 class DataDirLock {
 public:
-    static constexpr const char* kFileName = "VEL_DXCC.lock";
+    static constexpr const char* kFileName = dxcc::kLockFileName;
 
     explicit DataDirLock(const QString& dataDir);
     DataDirLock(const DataDirLock&) = delete;

@@ -1,5 +1,6 @@
 #include "core/adif/adif_export.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/adif/adif_mapping.h"
@@ -208,8 +209,11 @@ bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
     if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
     const std::string name = file.filename().string();
-    return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
-           name == kFirstNameFileName || name == kInsertScratchName || name == kRewriteScratchName;
+    if (name.ends_with(kLogFileSuffix) || name == kPrefixFileName || name == kFirstNameFileName ||
+        name == kLockFileName)
+        return true;
+    return std::find(kScratchFileNames.begin(), kScratchFileNames.end(), name) !=
+           kScratchFileNames.end();
 }
 
 std::vector<std::string> exportReportLines(const ExportReport& report) {

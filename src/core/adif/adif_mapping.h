@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/adif/adif_reader.h"
+#include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -22,7 +23,7 @@ inline constexpr std::string_view kDateSubstitute = "01/01/00";
 inline constexpr std::string_view kTimeSubstitute = "00:00";
 inline constexpr std::string_view kModeSubstitute = "XXX";
 inline constexpr std::string_view kReportSubstitute = "XX";
-inline constexpr std::string_view kBandSubstitute = "1.8 Mhz";
+inline constexpr std::string_view kBandSubstitute = kBands[kBand160m];
 
 // The substitutions the operator is told about, in the order they are noticed.
 enum class Notice { DateMissing, TimeMissing, CallsignMissing, BandMissing };

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "windows/adif/adif_file_filter.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_messages.h"
 #include "core/base/file_error.h"
@@ -15,10 +16,6 @@ namespace ui {
 namespace msg = dxcc::adif_messages;
 
 namespace {
-
-QString fileFilter() {
-    return fromView(msg::kFileFilterName) + " (" + fromView(msg::kFileFilterPattern) + ")";
-}
 
 // The save dialog of some desktops adds no suffix: the file gets ".adi".
 QString withAdifSuffix(const QString& file) {
@@ -33,7 +30,7 @@ bool runAdifExport(AppContext& ctx, dxcc::LogSession& session, QWidget*) {
         ctx.dialogs->inform(fromView(msg::kExportEmptyLog));
         return false;
     }
-    const QString chosen = ctx.dialogs->saveFile(fromView(msg::kExportMenuItem), fileFilter());
+    const QString chosen = ctx.dialogs->saveFile(fromView(msg::kExportMenuItem), adifFileFilter());
     if (chosen.isEmpty()) return false;
     const QString file = withAdifSuffix(chosen);
     if (dxcc::adif::isDataFile(log, toPath(file))) {

@@ -21,7 +21,7 @@ bool runLogOperation(Dialogs& dialogs, LogListModel& model,
         if (reloaded) dialogs.inform(fromView(msg::kFileChangedReloaded));
         return true;
     } catch (const dxcc::FileError& e) {
-        dialogs.inform(fileErrorText(e) + fromView(msg::kLogUnchanged));
+        dialogs.inform(fileErrorText(e) + "\r\n" + fromView(msg::kLogUnchanged));
     } catch (const dxcc::LogLineChanged&) {
         dialogs.inform(fromView(msg::kLineChanged));
     }

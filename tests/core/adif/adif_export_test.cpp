@@ -147,6 +147,8 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
         {dir / "F6XYZ_DXCC.log", true},   {dir / "F5OTHER_DXCC.log", true},
         {dir / "Prefixe_DXCC.txt", true}, {dir / "Liste_Prenom.txt", true},
         {dir / "log.adi", false},         {dir / "sub" / "F6XYZ_DXCC.log", false},
+        {dir / "Temporaire.txt", true},   {dir / "Temporaire6.txt", true},
+        {dir / "Temporaire8.txt", true},  {dir / "VEL_DXCC.lock", true},
     };
     for (const Row& r : rows) EXPECT_EQ(isDataFile(log, r.file), r.dataFile) << r.file;
 
