@@ -11,6 +11,7 @@
 #include "core/logbook/logbook.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_table.h"
+#include "station_log.h"
 #include "temp_dir.h"
 
 namespace dxcc::adif {
@@ -18,24 +19,8 @@ namespace {
 
 using testing_support::TempDir;
 
-const PrefixTable& prefixes() {
-    static const PrefixTable table = PrefixTable::parse(joinLines({
-        buildPrefixEntry("EA8", "Canary Islands", "EA8"),
-        buildPrefixEntry("F", "France", "F"),
-        buildPrefixEntry("G", "England", "G"),
-        buildPrefixEntry("VP8", "Falkland Is. \xC9tat", "VP8"),
-    }));
-    return table;
-}
-
-// A record as the entry form or the import writes it, its entity by the lookup.
-std::string logLine(std::string call, std::string name, std::string date, std::string time,
-                    std::string mode, std::string band, std::string rstReceived,
-                    std::string rstSent, char qsl) {
-    const LookupResult where = prefixes().lookup(call);
-    return buildRecord({call, name, date, time, mode, band, rstReceived, rstSent, where.dxccPrefix,
-                        where.entityName, qsl});
-}
+const auto& prefixes = testing_support::adifTestPrefixes;
+const auto& logLine = testing_support::loggedLine;
 
 // Every band label and ADIF band name a log holds, every mode the export
 // translates, names and entities with accents, the year rule's edges and the

@@ -20,14 +20,6 @@
 #include "platform/colours.h"
 #include "platform/text.h"
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    for (const QString& s : l) *os << "\n    \"" << s.toStdString() << '"';
-}
-
 namespace {
 
 namespace msg = dxcc::entry_messages;

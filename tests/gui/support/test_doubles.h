@@ -16,6 +16,14 @@
 #include "platform/app_context.h"
 #include "platform/text.h"
 
+// Readable failures: gtest finds these next to QString, in the global namespace.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    for (const QString& s : l) *os << "\n    \"" << s.toStdString() << '"';
+}
+
 namespace testing_support {
 
 // Settings held in memory; every write is recorded.
