@@ -6,15 +6,15 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/adif_modes.h"
 #include "core/adif/adif_text.h"
-#include "core/record/band_table.h"
 #include "core/base/dates.h"
-#include "core/logbook/logbook.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
+#include "core/record/adif_modes.h"
+#include "core/record/band_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
-#include "core/base/text_file.h"
 
 namespace dxcc::adif {
 

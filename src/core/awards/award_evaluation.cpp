@@ -23,8 +23,8 @@ constexpr std::string_view kSatelliteName = "Satellite";
 // The bands the band window offers: the entry list without 432 MHz.
 constexpr size_t kBandWindowBands = kBand70cm;
 // Bands graded with the finer sticker table.
-constexpr std::array<std::string_view, 4> kTable125Bands{
-    bandName(kBand160m), bandName(kBand80m), bandName(kBand6m), bandName(kBand2m)};
+constexpr std::array<std::string_view, 4> kTable125Bands{bandName(kBand160m), bandName(kBand80m),
+                                                         bandName(kBand6m), bandName(kBand2m)};
 
 constexpr std::array<FiveBandPart, 5> kFiveBand{{
     {bandName(kBand80m), " QSL sur 3.5 Mhz "},

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/record/mode_classes.h"
-#include "core/base/file_error.h"
 
 namespace dxcc {
 

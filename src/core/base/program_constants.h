@@ -24,8 +24,18 @@ inline constexpr std::array<std::string_view, 12> kBands{
 };
 // Positions in the band list.
 enum BandPosition : size_t {
-    kBand160m, kBand80m, kBand40m, kBand30m, kBand20m, kBand17m,
-    kBand15m,  kBand12m, kBand10m, kBand6m,  kBand2m,  kBand70cm,
+    kBand160m,
+    kBand80m,
+    kBand40m,
+    kBand30m,
+    kBand20m,
+    kBand17m,
+    kBand15m,
+    kBand12m,
+    kBand10m,
+    kBand6m,
+    kBand2m,
+    kBand70cm,
 };
 // A band label without the blank that pads it to 7 characters: the band as
 // it compares once blanks are trimmed ("14 Mhz").

@@ -156,9 +156,9 @@ std::string headingLine(std::span<const ColumnHeading> headings) {
 std::string displayHeading() {
     constexpr const auto& at = kDisplayHeadingColumns;
     static constexpr ColumnHeading kHeadings[] = {
-        {at[0], "N°"},    {at[1], "Indicatif"}, {at[2], "Prénom"},         {at[3], "Date"},
-        {at[4], "QTR"},   {at[5], "Mode"},      {at[6], "QRG"},            {at[7], "RstR"},
-        {at[8], "RstE"},  {at[9], "DXCC"},      {at[10], "Contrée DXCC"}, {at[11], "QSL"},
+        {at[0], "N°"},   {at[1], "Indicatif"}, {at[2], "Prénom"},        {at[3], "Date"},
+        {at[4], "QTR"},  {at[5], "Mode"},      {at[6], "QRG"},           {at[7], "RstR"},
+        {at[8], "RstE"}, {at[9], "DXCC"},      {at[10], "Contrée DXCC"}, {at[11], "QSL"},
     };
     return headingLine(kHeadings);
 }

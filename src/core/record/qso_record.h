@@ -121,7 +121,7 @@ std::string headingLine(std::span<const ColumnHeading> headings);
 // prefix, entity name, QSL mark. "N°" stands right-aligned over the line
 // number; the report headings are one wider than their columns and start one
 // to the left so they never touch.
-inline constexpr std::array<size_t, 12> kDisplayHeadingColumns{5,  9,  23, 40, 50,  57,
+inline constexpr std::array<size_t, 12> kDisplayHeadingColumns{5,  9,  23, 40, 50, 57,
                                                                62, 70, 75, 80, 88, 123};
 
 // Column headings of the main list, each word over its column of the display

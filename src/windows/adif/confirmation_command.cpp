@@ -2,12 +2,12 @@
 
 #include <optional>
 
-#include "windows/adif/adif_file_filter.h"
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
 #include "platform/busy_pointer.h"
-#include "windows/main/log_operations.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
+#include "windows/main/log_operations.h"
 
 namespace ui {
 

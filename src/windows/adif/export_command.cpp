@@ -3,13 +3,13 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "windows/adif/adif_file_filter.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_messages.h"
 #include "core/base/file_error.h"
 #include "platform/busy_pointer.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
 
 namespace ui {
 

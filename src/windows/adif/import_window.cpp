@@ -7,13 +7,13 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "windows/adif/adif_file_filter.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
 #include "platform/busy_pointer.h"
 #include "platform/column_list.h"
-#include "windows/main/log_operations.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
+#include "windows/main/log_operations.h"
 
 namespace ui {
 

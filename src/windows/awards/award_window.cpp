@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "windows/awards/award_list_model.h"
 #include "platform/busy_pointer.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/text.h"
+#include "windows/awards/award_list_model.h"
 
 namespace ui {
 

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "core/logbook/logbook.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
 #include "station_log.h"
 #include "temp_dir.h"
 

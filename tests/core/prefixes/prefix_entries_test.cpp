@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "heading_columns.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_editor_messages.h"
+#include "heading_columns.h"
 #include "temp_dir.h"
 
 namespace dxcc {
@@ -208,20 +208,30 @@ TEST_F(PrefixEditing, ASaveAddsOnlyWhatWasTypedAndNeverASecondIdenticalLine) {
              editor.removeSelected();
              return editor.save(editor.select(row(kTm)));
          },
-         Status::Saved, "", {kFrance, kTm, kOdd}},
+         Status::Saved,
+         "",
+         {kFrance, kTm, kOdd}},
         {"typed entry identical to a line",
-         [&] { return editor.save({"TM", "France", "F"}); }, Status::Duplicate, kTm, start},
+         [&] {
+             return editor.save({"TM", "France", "F"});
+         },
+         Status::Duplicate, kTm, start},
         {"typed entry identical but for blanks",
-         [&] { return editor.save({" TM", "France  ", "F "}); }, Status::Duplicate, kTm, start},
-        {"clicked line saved as it is shown",
-         [&] { return editor.save(editor.select(row(kTm))); }, Status::Duplicate, kTm, start},
+         [&] {
+             return editor.save({" TM", "France  ", "F "});
+         },
+         Status::Duplicate, kTm, start},
+        {"clicked line saved as it is shown", [&] { return editor.save(editor.select(row(kTm))); },
+         Status::Duplicate, kTm, start},
         {"a line of another layout is not added again in this layout",
          [&] {
              writeFile({kFrance, kLoose});
              editor.open();
              return editor.save(editor.select(row(kLoose)));
          },
-         Status::Duplicate, kLoose, {kFrance, kLoose}},
+         Status::Duplicate,
+         kLoose,
+         {kFrance, kLoose}},
         {"edit turning a line into another existing one",
          [&] {
              editor.beginEdit(row(kTm));
@@ -242,7 +252,9 @@ TEST_F(PrefixEditing, ASaveAddsOnlyWhatWasTypedAndNeverASecondIdenticalLine) {
              editor.select(row(kTm));
              return editor.save({"FR", "Reunion Island", "FR"});
          },
-         Status::Saved, "", {kFrance, kReunion, kItaly, kTm, kOdd}},
+         Status::Saved,
+         "",
+         {kFrance, kReunion, kItaly, kTm, kOdd}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
-#include "core/base/text_file.h"
 #include "temp_dir.h"
 
 namespace testing_support {

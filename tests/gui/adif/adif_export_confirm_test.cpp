@@ -6,13 +6,13 @@
 #include <QtTest/QTest>
 
 #include "core/adif/adif_messages.h"
-#include "windows/adif/import_window.h"
-#include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "platform/text.h"
 #include "running_log.h"
 #include "test_doubles.h"
-#include "platform/text.h"
+#include "windows/adif/import_window.h"
+#include "windows/main/main_window.h"
 
 namespace {
 

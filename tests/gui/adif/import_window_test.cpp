@@ -7,12 +7,12 @@
 #include <QtTest/QTest>
 
 #include "core/adif/adif_messages.h"
-#include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "platform/text.h"
 #include "running_log.h"
 #include "test_doubles.h"
-#include "platform/text.h"
+#include "windows/main/main_window.h"
 
 namespace {
 

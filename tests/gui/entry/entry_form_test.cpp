@@ -615,8 +615,8 @@ TEST_F(EntryFormTest, LookingAtALineOffTheBandListKeepsTheOperatorsBand) {
     t.settings->set("Setup F6XYZ", "bande Utilisee", "4");
     t.settings->set("Setup F6XYZ", "Mode Utilise", "1");
     auto offList = [](const char* call, const char* band, const char* mode) {
-        dxcc::QsoFields q{call, "", "01/01/08", "10:00", mode, band,
-                          "59", "59", "G", "England", ' '};
+        dxcc::QsoFields q{call, "",   "01/01/08", "10:00",   mode, band,
+                          "59", "59", "G",        "England", ' '};
         return QString::fromLatin1(dxcc::buildRecord(q));
     };
     writeLog({offList("G4AAA", "60M", "FT8"), offList("G4BBB", "630M", "JT9"),

@@ -67,8 +67,8 @@ TEST(QuestionDefaults, EnterAndEscapeGiveTheSafeAnswerToDestructiveQuestions) {
     };
     for (const Case& c : cases) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-            auto pressed = testing_support::whenModalShown(
-                [key](QWidget* box) { QTest::keyClick(box, key); });
+            auto pressed =
+                testing_support::whenModalShown([key](QWidget* box) { QTest::keyClick(box, key); });
             const bool answer = c.ask();
             EXPECT_EQ(answer, key == Qt::Key_Return && c.enterAnswer)
                 << c.name << (key == Qt::Key_Return ? " / Enter" : " / Escape");

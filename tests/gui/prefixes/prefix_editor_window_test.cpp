@@ -189,8 +189,8 @@ TEST_F(PrefixEditorWindowTest, NoLineIsSavedTwice) {
         enter(field);
     }
     enter(e->Enregistrer);
-    EXPECT_EQ(takeMessages(), QStringList{m(msg::kDuplicateEntry) + "\r\n" +
-                                          QString::fromStdString(kTm)});
+    EXPECT_EQ(takeMessages(),
+              QStringList{m(msg::kDuplicateEntry) + "\r\n" + QString::fromStdString(kTm)});
     EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF, kG, kTm}));
     EXPECT_EQ(rows(e->Liste_DXCC), shown({kF, kG, kTm}));
     EXPECT_TRUE(awaitsInput(e, e->N_Prefixe));
