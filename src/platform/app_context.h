@@ -30,9 +30,13 @@ public:
     virtual ~Dialogs() = default;
     // OK button, no icon, program title unless `title` is given.
     virtual void inform(const QString& text, const QString& title = QString()) = 0;
-    // Yes and No, no icon; true on Yes.
+    // Yes and No, no icon; true on Yes. Enter answers Yes.
     virtual bool askYesNo(const QString& text) = 0;
-    // OK and Cancel with the critical-stop icon; true on OK.
+    // The same for a question whose Yes destroys data: Enter and Escape answer No,
+    // so a key pressed out of habit erases nothing.
+    virtual bool askYesNoDestructive(const QString& text) = 0;
+    // OK and Cancel with the critical-stop icon; true on OK. Only asked before
+    // destroying data, so Enter and Escape answer Cancel.
     virtual bool askOkCancelCritical(const QString& text) = 0;
     // Open-file dialog; empty when cancelled.
     virtual QString openFile(const QString& caption, const QString& filter) = 0;

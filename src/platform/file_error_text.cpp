@@ -72,8 +72,8 @@ QString meaningOf(const dxcc::FileError& e) {
 }  // namespace
 
 QString fileErrorText(const dxcc::FileError& e) {
-    return "Erreur N° " + fromView(dxcc::numberText(e.code())) + "\r\n" + meaningOf(e) + "\r\n" +
-           QString::fromLocal8Bit(e.what());
+    return QString::fromUtf8(dxcc::kFileErrorLead) + fromView(dxcc::numberText(e.code())) + "\r\n" +
+           meaningOf(e) + "\r\n" + QString::fromLocal8Bit(e.what());
 }
 
 }  // namespace ui

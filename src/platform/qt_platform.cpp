@@ -65,18 +65,34 @@ void QtDialogs::inform(const QString& text, const QString& title) {
     box.exec();
 }
 
-bool QtDialogs::askYesNo(const QString& text) {
+namespace {
+
+bool askOuiNon(const QString& text, QMessageBox::StandardButton enterAnswers) {
     QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
     box.button(QMessageBox::Yes)->setText("Oui");
     box.button(QMessageBox::No)->setText("Non");
+    box.setDefaultButton(enterAnswers);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool QtDialogs::askYesNo(const QString& text) {
+    return askOuiNon(text, QMessageBox::Yes);
+}
+
+bool QtDialogs::askYesNoDestructive(const QString& text) {
+    return askOuiNon(text, QMessageBox::No);
 }
 
 bool QtDialogs::askOkCancelCritical(const QString& text) {
     QMessageBox box(QMessageBox::Critical, programTitle(), text,
                     QMessageBox::Ok | QMessageBox::Cancel, dialogParent());
     box.button(QMessageBox::Cancel)->setText("Annuler");
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 

@@ -30,6 +30,7 @@ class QtDialogs : public Dialogs {
 public:
     void inform(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text) override;
+    bool askYesNoDestructive(const QString& text) override;
     bool askOkCancelCritical(const QString& text) override;
     QString openFile(const QString& caption, const QString& filter) override;
     QString saveFile(const QString& caption, const QString& filter) override;

@@ -1,5 +1,6 @@
 #include "core/adif/adif_export.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/adif/adif_mapping.h"
@@ -7,14 +8,14 @@
 #include "core/adif/adif_messages.h"
 #include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
-#include "core/record/band_table.h"
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
-#include "core/logbook/logbook.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
+#include "core/record/band_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
-#include "core/base/text_file.h"
 
 namespace dxcc::adif {
 
@@ -227,9 +228,11 @@ bool namesDataFile(const Logbook& log, const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
     if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
     const std::string name = file.filename().string();
-    return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
-           name == kFirstNameFileName || name == kInsertScratchName || name == kRewriteScratchName ||
-           name == kImportScratchName || name == kLockFileName;
+    if (name.ends_with(kLogFileSuffix) || name == kPrefixFileName || name == kFirstNameFileName ||
+        name == kLockFileName)
+        return true;
+    return std::find(kScratchFileNames.begin(), kScratchFileNames.end(), name) !=
+           kScratchFileNames.end();
 }
 
 }  // namespace

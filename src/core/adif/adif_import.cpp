@@ -45,6 +45,8 @@ constexpr std::array<std::string_view, kNoticeCount> kNoticeTexts{
     adif_messages::kCallsignMissing, adif_messages::kBandMissing,
     adif_messages::kCallsignRefused, adif_messages::kDamagedLength,
 };
+// The message names the band the record gets.
+static_assert(adif_messages::kBandMissing.ends_with(kBandSubstitute));
 
 std::string recordLine(const RecordRef& r) {
     std::string line(adif_messages::kRecordNumber);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/adif/adif_reader.h"
+#include "core/base/program_constants.h"
 #include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 
@@ -22,7 +23,7 @@ inline constexpr std::string_view kCallsignSubstitute = "FXXXX";
 inline constexpr std::string_view kDateSubstitute = "01/01/00";
 inline constexpr std::string_view kTimeSubstitute = "00:00";
 inline constexpr std::string_view kReportSubstitute = "XX";
-inline constexpr std::string_view kBandSubstitute = "1.8 Mhz";
+inline constexpr std::string_view kBandSubstitute = kBands[kBand160m];
 
 // The substitutions and refusals the operator is told about, in the order
 // they are noticed. A refused callsign (a character no callsign holds: another

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/logbook/log_messages.h"
+
 // Every text the ADIF import shows the operator (UTF-8), defined once.
 namespace dxcc::adif_messages {
 
@@ -50,7 +52,7 @@ inline constexpr std::string_view kUnterminatedRecordKept =
     "Le dernier QSO du fichier n'a pas de fin <EOR> : il est importé.";
 
 // A failure: the error text ("Erreur N° " and the code) comes first.
-inline constexpr std::string_view kLogUnchanged = "Le log n'a pas été modifié";
+inline constexpr std::string_view kLogUnchanged = log_messages::kLogUnchanged;
 // The operator stopped the import.
 inline constexpr std::string_view kCancelled = "Importation annulée";
 

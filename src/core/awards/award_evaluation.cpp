@@ -21,16 +21,17 @@ constexpr std::string_view kFiveBandName = "5 bandes";
 constexpr std::string_view kSatelliteName = "Satellite";
 
 // The bands the band window offers: the entry list without 432 MHz.
-constexpr size_t kBandWindowBands = 11;
+constexpr size_t kBandWindowBands = kBand70cm;
 // Bands graded with the finer sticker table.
-constexpr std::array<std::string_view, 4> kTable125Bands{"1.8 Mhz", "3.5 Mhz", "50 Mhz", "144 Mhz"};
+constexpr std::array<std::string_view, 4> kTable125Bands{bandName(kBand160m), bandName(kBand80m),
+                                                         bandName(kBand6m), bandName(kBand2m)};
 
 constexpr std::array<FiveBandPart, 5> kFiveBand{{
-    {"3.5 Mhz", " QSL sur 3.5 Mhz "},
-    {"7.0 Mhz", " QSL sur 7 Mhz "},
-    {"14 Mhz", " QSL sur 14 Mhz "},
-    {"21 Mhz", " QSL sur 21 Mhz "},
-    {"28 Mhz", " QSL sur 28 Mhz"},
+    {bandName(kBand80m), " QSL sur 3.5 Mhz "},
+    {bandName(kBand40m), " QSL sur 7 Mhz "},
+    {bandName(kBand20m), " QSL sur 14 Mhz "},
+    {bandName(kBand15m), " QSL sur 21 Mhz "},
+    {bandName(kBand10m), " QSL sur 28 Mhz"},
 }};
 constexpr size_t kFiveBandAward = 100;
 
@@ -109,7 +110,8 @@ std::vector<AwardSpec> buildAwards() {
 // there whatever the record holds, so the list order ignores them.
 constexpr std::array<bool, kRecordLength> separatorColumns() {
     std::array<bool, kRecordLength> sep{};
-    for (size_t c : {12, 28, 37, 43, 47, 55, 59, 63, 70}) sep[c] = true;
+    // The blank column before each field but the first.
+    for (size_t i = 1; i < kRecordFieldOffsets.size(); ++i) sep[kRecordFieldOffsets[i] - 1] = true;
     return sep;
 }
 constexpr std::array<bool, kRecordLength> kSeparator = separatorColumns();

@@ -10,15 +10,8 @@
 
 namespace dxcc {
 
-namespace {
-
-// Columns first..first+width-1 (1-based) of `line`; shorter or empty when the line is.
-std::string_view columns(std::string_view line, size_t first, size_t width) {
-    if (line.size() < first) return {};
-    return line.substr(first - 1, width);
-}
-
-}  // namespace
+// The heading names the row captions' column, then each band column.
+static_assert(prefix_statistics_messages::kGridHeading.size() == kStatisticsBandColumns + 1);
 
 int statisticsBandColumn(std::string_view band) {
     band = trimBlanks(band);
@@ -51,11 +44,10 @@ StatisticsGrid confirmedGrid(const Logbook& log, std::string_view dxccPrefix) {
 StatisticsEntity findStatisticsEntity(std::string_view prefixFileBytes,
                                       std::string_view callsignPrefix) {
     for (std::string_view line : splitLines(prefixFileBytes)) {
-        if (trimBlanks(columns(line, 1, kCallsignPrefixWidth)) != callsignPrefix) continue;
-        return StatisticsEntity{
-            std::string(trimBlanks(columns(line, kPrefixDxccColumn, kPrefixDxccWidth))),
-            std::string(trimBlanks(columns(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth))),
-        };
+        PrefixEntry entry = parsePrefixEntry(line);
+        if (entry.callsignPrefix != callsignPrefix) continue;
+        return StatisticsEntity{std::move(entry.dxccPrefix),
+                                std::string(trimBlanks(entry.entityName))};
     }
     return {};
 }

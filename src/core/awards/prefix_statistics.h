@@ -9,20 +9,23 @@
 
 #include "core/record/mode_table.h"
 #include "core/base/file_error.h"
+#include "core/base/program_constants.h"
 
 namespace dxcc {
 
 class Logbook;
 
-// The statistics grid: eleven band columns by three mode rows.
-inline constexpr size_t kStatisticsBandColumns = 11;
+// The statistics grid: a column for every band of the list but 432 MHz, by
+// three mode rows.
+inline constexpr size_t kStatisticsBandColumns = kBand70cm;
 inline constexpr size_t kStatisticsModeRows = 3;
 
 // The band of each column, blanks trimmed ("10 Mhz" matches a stored "10 Mhz ").
-inline constexpr std::array<std::string_view, kStatisticsBandColumns> kStatisticsBands{
-    "1.8 Mhz", "3.5 Mhz", "7.0 Mhz", "10 Mhz", "14 Mhz",  "18 Mhz",
-    "21 Mhz",  "24 Mhz",  "28 Mhz",  "50 Mhz", "144 Mhz",
-};
+inline constexpr std::array<std::string_view, kStatisticsBandColumns> kStatisticsBands = [] {
+    std::array<std::string_view, kStatisticsBandColumns> bands{};
+    for (size_t i = 0; i < bands.size(); ++i) bands[i] = bandName(i);
+    return bands;
+}();
 // The mode class of each row: SSB, CW, RTTY.
 inline constexpr std::array<ModeClass, kStatisticsModeRows> kStatisticsRows{
     ModeClass::Phone, ModeClass::Cw, ModeClass::Digital};

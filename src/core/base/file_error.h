@@ -30,6 +30,9 @@ enum class FileProblem {
     LogLimitReached,
 };
 
+// What every report of a file error starts with, before the code.
+inline constexpr const char* kFileErrorLead = "Erreur N° ";
+
 class FileError : public std::runtime_error {
 public:
     // `what` names the file; `systemError` is the errno behind the code, when

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 // Facts shared by the whole program, defined once.
@@ -21,6 +22,28 @@ inline constexpr std::array<std::string_view, 12> kBands{
     "1.8 Mhz", "3.5 Mhz", "7.0 Mhz", "10 Mhz ", "14 Mhz ", "18 Mhz ",
     "21 Mhz ", "24 Mhz ", "28 Mhz ", "50 Mhz ", "144 Mhz", "432 Mhz",
 };
+// Positions in the band list.
+enum BandPosition : size_t {
+    kBand160m,
+    kBand80m,
+    kBand40m,
+    kBand30m,
+    kBand20m,
+    kBand17m,
+    kBand15m,
+    kBand12m,
+    kBand10m,
+    kBand6m,
+    kBand2m,
+    kBand70cm,
+};
+// A band label without the blank that pads it to 7 characters: the band as
+// it compares once blanks are trimmed ("14 Mhz").
+constexpr std::string_view bandName(size_t position) {
+    std::string_view label = kBands[position];
+    while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
+    return label;
+}
 inline constexpr std::array<std::string_view, 4> kModes{"SSB", "CW", "DIG", "SAT"};
 // The mode of a contact made through a satellite.
 inline constexpr std::string_view kSatelliteMode = kModes[3];

@@ -7,6 +7,13 @@
 // Small text helpers over the data files' Windows-1252 bytes, defined once.
 namespace dxcc {
 
+// Columns first..first+width-1 (1-based) of a fixed-column line; shorter, or
+// empty, where the line is.
+inline std::string_view columnsOf(std::string_view line, size_t first, size_t width) {
+    if (first == 0 || line.size() < first) return {};
+    return line.substr(first - 1, width);
+}
+
 // Blanks trimmed at both ends.
 std::string_view trimBlanks(std::string_view s);
 

@@ -5,7 +5,8 @@
 // What the operator is told when a command on the log fails (UTF-8), defined once.
 namespace dxcc::log_messages {
 
-inline constexpr std::string_view kLogUnchanged = "\r\nLe log n'a pas été modifié.";
+// Said after every failure that left the log as it was.
+inline constexpr std::string_view kLogUnchanged = "Le log n'a pas été modifié.";
 inline constexpr std::string_view kLineChanged =
     "Ce QSO a été changé dans le fichier du log depuis que vous l'avez ouvert "
     "(par un autre programme ?).\r\nLe log n'a pas été modifié.";
@@ -16,7 +17,6 @@ inline constexpr std::string_view kFileChangedReloaded =
 inline constexpr std::string_view kStationNotChanged = "\r\nLa station n'a pas été changée.";
 inline constexpr std::string_view kStoredButFirstNameLost =
     "Le QSO a été enregistré dans le log, mais le prénom n'a pas pu être mémorisé :\r\n";
-inline constexpr std::string_view kLoadError = "Erreur N° ";
 inline constexpr std::string_view kResetQuestion = "!!! ATTENTION !!! le log ";
 inline constexpr std::string_view kResetQuestionEnd = " va etre effacé , Continuer ?";
 

@@ -29,6 +29,8 @@ inline constexpr std::string_view kEntityNameEmpty = "Entrez un Pays";
 inline constexpr std::string_view kEntityNameTooLong = "33 caracteres maxi pour le Pays";
 inline constexpr std::string_view kDxccPrefixEmpty = "Entrez un prefixe DXCC";
 inline constexpr std::string_view kDxccPrefixTooLong = "6 caracteres maxi pour le Prefixe DXCC";
+// Followed by the line that already holds the entry the operator typed.
+inline constexpr std::string_view kDuplicateEntry = "Ce préfixe existe déjà dans le fichier :";
 // Follows the file error's own text when a save cannot write the file.
 inline constexpr std::string_view kNotSaved = "Le prefixe n'a pas été enregistré";
 

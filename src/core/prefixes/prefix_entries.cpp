@@ -31,6 +31,11 @@ constexpr std::array<FieldRule, 3> kFieldRules{{
 constexpr std::array<PrefixField, 3> kFieldOrder{PrefixField::CallsignPrefix,
                                                  PrefixField::EntityName, PrefixField::DxccPrefix};
 
+PrefixFields trimmedFields(const PrefixFields& fields) {
+    return {std::string(trimBlanks(fields.callsignPrefix)),
+            std::string(trimBlanks(fields.entityName)), std::string(trimBlanks(fields.dxccPrefix))};
+}
+
 const std::string& textOf(const PrefixFields& fields, PrefixField field) {
     static constexpr std::array<std::string PrefixFields::*, 3> kTexts{
         &PrefixFields::callsignPrefix, &PrefixFields::entityName, &PrefixFields::dxccPrefix};
@@ -129,6 +134,7 @@ PrefixEditor::PrefixEditor(std::filesystem::path dataDir)
 void PrefixEditor::open() {
     list_ = PrefixList();
     selected_.reset();
+    shown_.reset();
     editMode_ = false;
     deletePending_ = false;
     try {
@@ -141,6 +147,7 @@ void PrefixEditor::open() {
 PrefixFields PrefixEditor::select(size_t row) {
     PrefixFields fields = prefixFieldsOf(list_.line(row));
     selected_ = row;
+    shown_ = fields;
     return fields;
 }
 
@@ -155,16 +162,37 @@ std::optional<size_t> PrefixEditor::removeSelected() {
     const size_t row = *selected_;
     list_.erase(row);
     selected_.reset();
+    shown_.reset();
     deletePending_ = true;
     return row;
 }
 
+std::optional<size_t> PrefixEditor::rowHolding(const PrefixFields& fields) const {
+    const PrefixFields wanted = trimmedFields(fields);
+    const std::string entry = prefixEntryLine(wanted);
+    for (size_t row = 0; row < list_.size(); ++row) {
+        const std::string& line = list_.line(row);
+        if (line == entry || prefixFieldsOf(line) == wanted) return row;
+    }
+    return std::nullopt;
+}
+
 PrefixSaveResult PrefixEditor::save(const PrefixFields& fields, PrefixFile* lookup) {
+    using Status = PrefixSaveResult::Status;
+    // Fields still showing a clicked line were not typed: saving them would
+    // write that line a second time.
+    const bool untyped = !editMode_ && shown_ && trimmedFields(fields) == trimmedFields(*shown_);
     // After a delete the fields stand empty: the save then writes the removal alone.
-    const bool removalOnly = deletePending_ && fields.blank();
+    const bool removalOnly = deletePending_ && (fields.blank() || untyped);
     if (!removalOnly) {
         if (auto refusal = checkPrefixFields(fields)) {
-            return PrefixSaveResult{PrefixSaveResult::Status::Refused, refusal, std::nullopt};
+            return PrefixSaveResult{Status::Refused, refusal, std::nullopt, {}};
+        }
+        const std::optional<size_t> existing = rowHolding(fields);
+        const bool replacesItself = editMode_ && selected_ && existing == selected_;
+        if (existing && !replacesItself) {
+            return PrefixSaveResult{Status::Duplicate, std::nullopt, std::nullopt,
+                                    list_.line(*existing)};
         }
     }
     // The list changes only once the file holds the change.
@@ -180,11 +208,12 @@ PrefixSaveResult PrefixEditor::save(const PrefixFields& fields, PrefixFile* look
     try {
         rewriteFile(file_, scratch_, updated.fileBytes());
     } catch (const FileError& e) {
-        return PrefixSaveResult{PrefixSaveResult::Status::WriteFailed, std::nullopt, e};
+        return PrefixSaveResult{Status::WriteFailed, std::nullopt, e, {}};
     }
     // The list now equals what the file holds, line for line.
     list_ = std::move(updated);
     selected_.reset();
+    shown_.reset();
     editMode_ = false;
     deletePending_ = false;
     if (lookup != nullptr) lookup->refresh();

@@ -101,11 +101,13 @@ struct PrefixSaveResult {
     enum class Status {
         Saved,        // the file holds the list; the list, flags and selection are reset
         Refused,      // a field does not pass its check: nothing changed
+        Duplicate,    // the entry is already a line of the list: nothing changed
         WriteFailed,  // the file is unchanged, and so are the list, flags and selection
     };
     Status status = Status::Saved;
     std::optional<PrefixFieldRefusal> refusal;  // when Refused
     std::optional<FileError> error;             // when WriteFailed
+    std::string duplicate;                      // the existing line, when Duplicate
 };
 
 // The prefix editor without its window: the list, the list's selection, edit
@@ -137,18 +139,26 @@ public:
     std::optional<size_t> removeSelected();
 
     // The save button. The entry built from `fields` is added, or replaces the
-    // selected line in edit mode (added when no line is selected); with delete
-    // pending and all three fields empty, only the removal is saved. Fields that
-    // are neither all empty under delete pending nor all valid are refused.
+    // selected line in edit mode (added when no line is selected). Fields that
+    // still show the line last clicked were not typed: they add nothing. With
+    // delete pending and the fields empty or untyped, only the removal is
+    // saved. Fields that are neither that nor all valid are refused, and so is
+    // an entry identical to a line of the list other than the one it replaces.
     // The file is rewritten safely from the list; `lookup`, when given, sees the
     // new file at once.
     PrefixSaveResult save(const PrefixFields& fields, PrefixFile* lookup = nullptr);
 
 private:
+    // The row of a line holding the same entry as `fields`, blanks aside.
+    std::optional<size_t> rowHolding(const PrefixFields& fields) const;
+
     std::filesystem::path file_;
     std::filesystem::path scratch_;
     PrefixList list_;
     std::optional<size_t> selected_;
+    // The fields of the line last shown by a click or double-click, until the
+    // save or the delete that ends their showing.
+    std::optional<PrefixFields> shown_;
     bool editMode_ = false;
     bool deletePending_ = false;
 };

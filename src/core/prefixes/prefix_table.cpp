@@ -14,12 +14,6 @@ namespace dxcc {
 
 namespace {
 
-// Columns first..first+width-1 (1-based) of `line`; shorter or empty when the line is.
-std::string_view columns(std::string_view line, size_t first, size_t width) {
-    if (line.size() < first) return {};
-    return line.substr(first - 1, width);
-}
-
 // The first `size` bytes (at most 6) of `text`, byte i in bits 8i..8i+7.
 uint64_t packBytes(std::string_view text, size_t size) {
     uint64_t word = 0;
@@ -58,9 +52,9 @@ std::string fixedField(std::string_view text, size_t width) {
 
 PrefixEntry parsePrefixEntry(std::string_view line) {
     return PrefixEntry{
-        std::string(trimBlanks(columns(line, 1, kCallsignPrefixWidth))),
-        std::string(columns(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth)),
-        std::string(trimBlanks(columns(line, kPrefixDxccColumn, kPrefixDxccWidth))),
+        std::string(trimBlanks(columnsOf(line, 1, kCallsignPrefixWidth))),
+        std::string(columnsOf(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth)),
+        std::string(trimBlanks(columnsOf(line, kPrefixDxccColumn, kPrefixDxccWidth))),
     };
 }
 

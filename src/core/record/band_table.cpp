@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc::adif {
@@ -19,18 +20,18 @@ struct LabelRow {
     std::initializer_list<std::string_view> accepted;
 };
 const std::array<LabelRow, 17> kLabelRows{{
-    {"1.8 Mhz", {"160M", "1.8"}},
-    {"3.5 Mhz", {"80M", "3.5", "3.6", "3"}},
-    {"7.0 Mhz", {"40M", "7"}},
-    {"10 Mhz", {"30M", "10"}},
-    {"14 Mhz", {"20M", "14"}},
-    {"18 Mhz", {"17M", "18"}},
-    {"21 Mhz", {"15M", "21"}},
-    {"24 Mhz", {"12M", "24"}},
-    {"28 Mhz", {"10M", "28"}},
-    {"50 Mhz", {"6M", "50"}},
-    {"144 Mhz", {"2M", "144", "145"}},
-    {"432 Mhz", {"70CM", "432"}},
+    {bandName(kBand160m), {"160M", "1.8"}},
+    {bandName(kBand80m), {"80M", "3.5", "3.6", "3"}},
+    {bandName(kBand40m), {"40M", "7"}},
+    {bandName(kBand30m), {"30M", "10"}},
+    {bandName(kBand20m), {"20M", "14"}},
+    {bandName(kBand17m), {"17M", "18"}},
+    {bandName(kBand15m), {"15M", "21"}},
+    {bandName(kBand12m), {"12M", "24"}},
+    {bandName(kBand10m), {"10M", "28"}},
+    {bandName(kBand6m), {"6M", "50"}},
+    {bandName(kBand2m), {"2M", "144", "145"}},
+    {bandName(kBand70cm), {"70CM", "432"}},
     {"1.3Ghz", {"23CM", "1300"}},
     {"2.3 Ghz", {"13CM", "2300"}},
     {"5.7 Ghz", {"6CM", "5660"}},

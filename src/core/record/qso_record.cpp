@@ -41,11 +41,6 @@ constexpr bool sameRecordColumns() {
 }
 static_assert(sameRecordColumns(), "the record's columns are described twice");
 
-std::string_view cut(std::string_view line, size_t start1, size_t width) {
-    if (start1 - 1 >= line.size()) return {};
-    return line.substr(start1 - 1, width);
-}
-
 std::array<std::string*, 10> fieldRefs(QsoFields& f) {
     return {&f.callsign, &f.firstName,   &f.date,    &f.time,       &f.mode,
             &f.band,     &f.rstReceived, &f.rstSent, &f.dxccPrefix, &f.entityName};
@@ -59,7 +54,7 @@ char markAt(std::string_view line, size_t column1) {
 
 std::string_view recordField(std::string_view record, Field field) {
     const Column& c = kColumns[static_cast<size_t>(field)];
-    return cut(record, c.recordStart, c.width);
+    return columnsOf(record, c.recordStart, c.width);
 }
 
 char recordQslMark(std::string_view record) {
@@ -98,7 +93,7 @@ QsoFields parseRecord(std::string_view record) {
     QsoFields f;
     auto refs = fieldRefs(f);
     for (size_t i = 0; i < kColumns.size(); ++i)
-        *refs[i] = std::string(cut(record, kColumns[i].recordStart, kColumns[i].width));
+        *refs[i] = std::string(columnsOf(record, kColumns[i].recordStart, kColumns[i].width));
     f.qslMark = markAt(record, kRecordQslColumn);
     return f;
 }
@@ -113,7 +108,7 @@ std::string buildDisplayLine(std::string_view record, size_t lineNumber) {
     std::string number = lineNumberText(lineNumber);
     line.replace(0, number.size(), number);
     for (const Column& c : kColumns) {
-        std::string_view v = cut(record, c.recordStart, c.width);
+        std::string_view v = columnsOf(record, c.recordStart, c.width);
         line.replace(c.displayStart - 1, v.size(), v);
     }
     line[kDisplayQslColumn - 1] = markAt(record, kRecordQslColumn);
@@ -124,7 +119,7 @@ QsoFields parseDisplayLine(std::string_view displayLine) {
     QsoFields f;
     auto refs = fieldRefs(f);
     for (size_t i = 0; i < kColumns.size(); ++i)
-        *refs[i] = padRight(cut(displayLine, kColumns[i].displayStart, kColumns[i].width),
+        *refs[i] = padRight(columnsOf(displayLine, kColumns[i].displayStart, kColumns[i].width),
                             kColumns[i].width);
     f.qslMark = markAt(displayLine, kDisplayQslColumn);
     return f;
@@ -159,12 +154,11 @@ std::string headingLine(std::span<const ColumnHeading> headings) {
 }
 
 std::string displayHeading() {
-    // "N°" stands right-aligned over the line number; the RST headings are one
-    // wider than their columns and start one to the left so they never touch.
+    constexpr const auto& at = kDisplayHeadingColumns;
     static constexpr ColumnHeading kHeadings[] = {
-        {5, "N°"},    {9, "Indicatif"}, {23, "Prénom"},       {40, "Date"},
-        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
-        {75, "RstE"}, {80, "DXCC"},     {88, "Contrée DXCC"}, {123, "QSL"},
+        {at[0], "N°"},   {at[1], "Indicatif"}, {at[2], "Prénom"},        {at[3], "Date"},
+        {at[4], "QTR"},  {at[5], "Mode"},      {at[6], "QRG"},           {at[7], "RstR"},
+        {at[8], "RstE"}, {at[9], "DXCC"},      {at[10], "Contrée DXCC"}, {at[11], "QSL"},
     };
     return headingLine(kHeadings);
 }

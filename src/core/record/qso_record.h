@@ -116,6 +116,14 @@ struct ColumnHeading {
 // stands over its column of a list shown in a fixed-pitch font.
 std::string headingLine(std::span<const ColumnHeading> headings);
 
+// Where each word of a heading over display lines starts (1-based): line
+// number, callsign, first name, date, time, mode, band, the two reports, DXCC
+// prefix, entity name, QSL mark. "N°" stands right-aligned over the line
+// number; the report headings are one wider than their columns and start one
+// to the left so they never touch.
+inline constexpr std::array<size_t, 12> kDisplayHeadingColumns{5,  9,  23, 40, 50, 57,
+                                                               62, 70, 75, 80, 88, 123};
+
 // Column headings of the main list, each word over its column of the display
 // line (UTF-8, for the heading label).
 std::string displayHeading();

@@ -163,10 +163,11 @@ void followRemovedRows(std::vector<size_t>& rows, size_t first, size_t count) {
 std::string searchResultsHeading() {
     // The words of the search window's heading, over the columns of the display
     // line as the main list's heading places them.
+    constexpr const auto& at = kDisplayHeadingColumns;
     static constexpr ColumnHeading kHeadings[] = {
-        {5, "N°"},    {9, "Indicatif"}, {23, "Prenom"},       {40, "Date"},
-        {50, "QTR"},  {57, "Mode"},     {62, "QRG"},          {70, "RstR"},
-        {75, "RstE"}, {80, "Prefixe"},  {88, "Contrée DXCC"}, {123, "QSL"},
+        {at[0], "N°"},   {at[1], "Indicatif"}, {at[2], "Prenom"},        {at[3], "Date"},
+        {at[4], "QTR"},  {at[5], "Mode"},      {at[6], "QRG"},           {at[7], "RstR"},
+        {at[8], "RstE"}, {at[9], "Prefixe"},   {at[10], "Contrée DXCC"}, {at[11], "QSL"},
     };
     return headingLine(kHeadings);
 }

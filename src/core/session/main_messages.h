@@ -9,7 +9,6 @@ inline constexpr std::string_view kFirstInstallation =
     "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n";
 inline constexpr std::string_view kLoadingLog = "Lecture du log";
 inline constexpr std::string_view kLoadingLogOfStation = "de la station ";
-inline constexpr std::string_view kLoadError = "Erreur N° ";
 inline constexpr std::string_view kTitle = "  VEL_DXCC    Revision ";
 inline constexpr std::string_view kAbout = "VEL_DXCC  Révision ";
 inline constexpr std::string_view kAboutLine =

@@ -3,25 +3,18 @@
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
 #include "platform/busy_pointer.h"
-#include "windows/main/log_operations.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
+#include "windows/main/log_operations.h"
 
 namespace ui {
 
 namespace msg = dxcc::adif_messages;
 
-namespace {
-
-QString fileFilter() {
-    return fromView(msg::kFileFilterName) + " (" + fromView(msg::kFileFilterPattern) + ")";
-}
-
-}  // namespace
-
 bool runConfirmationImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvironment& env,
                            QWidget* parent) {
     if (!env.model) return false;
-    const QString file = ctx.dialogs->openFile(fromView(msg::kConfirmMenuItem), fileFilter());
+    const QString file = ctx.dialogs->openFile(fromView(msg::kConfirmMenuItem), adifFileFilter());
     if (file.isEmpty()) return false;
     // A contact open for modification would no longer be what the file holds.
     if (env.resetEntry) env.resetEntry();

@@ -8,16 +8,13 @@
 #include "platform/busy_pointer.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
 
 namespace ui {
 
 namespace msg = dxcc::adif_messages;
 
 namespace {
-
-QString fileFilter() {
-    return fromView(msg::kFileFilterName) + " (" + fromView(msg::kFileFilterPattern) + ")";
-}
 
 // The save dialog of some desktops adds no suffix: the file gets ".adi".
 QString withAdifSuffix(const QString& file) {
@@ -32,7 +29,7 @@ bool runAdifExport(AppContext& ctx, dxcc::LogSession& session, QWidget*) {
         ctx.dialogs->inform(fromView(msg::kExportEmptyLog));
         return false;
     }
-    const QString chosen = ctx.dialogs->saveFile(fromView(msg::kExportMenuItem), fileFilter());
+    const QString chosen = ctx.dialogs->saveFile(fromView(msg::kExportMenuItem), adifFileFilter());
     if (chosen.isEmpty()) return false;
     const QString file = withAdifSuffix(chosen);
 

@@ -8,9 +8,11 @@
 
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
+#include "platform/busy_pointer.h"
 #include "platform/column_list.h"
-#include "windows/main/log_operations.h"
 #include "platform/text.h"
+#include "windows/adif/adif_file_filter.h"
+#include "windows/main/log_operations.h"
 
 namespace ui {
 
@@ -18,15 +20,10 @@ namespace msg = dxcc::adif_messages;
 
 namespace {
 
-QString fileFilter() {
-    return fromView(msg::kFileFilterName) + " (" + fromView(msg::kFileFilterPattern) + ")";
-}
-
 // Busy pointer and splash for as long as the import runs.
 class BusyImport {
 public:
     explicit BusyImport(Flash* flash) : flash_(flash) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         if (flash_) flash_->showMessage(fromView(msg::kSplashLine1), fromView(msg::kSplashLine2));
     }
     ~BusyImport() { end(); }
@@ -34,10 +31,11 @@ public:
         if (ended_) return;
         ended_ = true;
         if (flash_) flash_->hide();
-        QApplication::restoreOverrideCursor();
+        pointer_.end();
     }
 
 private:
+    BusyPointer pointer_;
     Flash* flash_;
     bool ended_ = false;
 };
@@ -55,7 +53,7 @@ bool runAdifImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvir
     if (!env.model) return false;
     BusyImport busy(env.flash);
     if (env.resetEntry) env.resetEntry();
-    const QString file = ctx.dialogs->openFile(fromView(msg::kMenuItem), fileFilter());
+    const QString file = ctx.dialogs->openFile(fromView(msg::kMenuItem), adifFileFilter());
     if (file.isEmpty()) {
         busy.end();
         ctx.dialogs->inform(fromView(msg::kNoFileChosen));

@@ -6,10 +6,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "windows/awards/award_list_model.h"
+#include "platform/busy_pointer.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/text.h"
+#include "windows/awards/award_list_model.h"
 
 namespace ui {
 
@@ -23,15 +24,6 @@ constexpr int kEntityLineLength = 123;
 constexpr int kVisibleLines = 24;
 constexpr int kConfirmedId = 1;
 constexpr int kContactedId = 2;
-
-// The busy pointer while an evaluation runs.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);

@@ -7,6 +7,7 @@
 
 #include "core/awards/prefix_statistics_messages.h"
 #include "core/base/program_constants.h"
+#include "platform/busy_pointer.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
@@ -17,14 +18,6 @@ namespace ui {
 namespace {
 
 namespace msg = dxcc::prefix_statistics_messages;
-
-// The busy pointer for the life of a scope.
-struct BusyPointer {
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 }  // namespace
 

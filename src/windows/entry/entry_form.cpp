@@ -208,6 +208,11 @@ void EntryForm::selectStoredPosition(QComboBox* box, std::string_view key) {
     // An editable box keeps a text typed or loaded from a line when its index
     // does not change, so the text is set as well.
     box->setEditText(index >= 0 ? box->itemText(index) : QString());
+    shownFromLine(box).reset();
+}
+
+std::optional<QString>& EntryForm::shownFromLine(QComboBox* box) {
+    return box == Bande_A ? bandFromLine_ : modeFromLine_;
 }
 
 void EntryForm::restoreBandAndMode() {
@@ -249,19 +254,25 @@ bool EntryForm::boxKey(QComboBox* box, bool enter) {
     if (!enter) {
         // Stored once the box has handled the key, so an arrow key stores the
         // position it moves to.
-        if (remember) QTimer::singleShot(0, this, [this, box] { saveBoxPosition(box); });
+        if (remember) QTimer::singleShot(0, this, [this, box] { saveBoxPosition(box, false); });
         return false;
     }
     const bool accepted = box == Bande_A ? enterChecked(Bande_A, dxcc::EntryField::Band, Mode_A)
                                          : enterChecked(Mode_A, dxcc::EntryField::Mode, Ind_A);
-    if (accepted && remember) saveBoxPosition(box);
+    if (accepted && remember) saveBoxPosition(box, true);
     return true;
 }
 
-void EntryForm::saveBoxPosition(QComboBox* box) {
+void EntryForm::saveBoxPosition(QComboBox* box, bool enter) {
     const std::string text = toCp1252(box->currentText());
     const int index = box == Bande_A ? dxcc::listItemIndex(text, dxcc::kBands)
                                      : dxcc::listItemIndex(text, dxcc::kModes);
+    // Passing through a box that still shows a line's band or mode is looking,
+    // not choosing; only Enter on a listed entry makes that entry the
+    // operator's.
+    std::optional<QString>& shown = shownFromLine(box);
+    if (shown && *shown == box->currentText() && !(enter && index >= 0)) return;
+    shown.reset();
     const std::string_view key = box == Bande_A ? dxcc::kKeyBandIndex : dxcc::kKeyModeIndex;
     ctx_.settings->set(stationSection(), fromView(key), QString::number(index));
 }
@@ -286,6 +297,12 @@ bool EntryForm::enterChecked(QWidget* field, dxcc::EntryField kind, QWidget* nex
 void EntryForm::enterCallsign() {
     if (refused(dxcc::checkEntryField(dxcc::EntryField::Callsign, toCp1252(Ind_A->text())))) return;
     const std::string callsign = toCp1252(Ind_A->text());
+    // A new contact starts from the operator's band and mode, not from those
+    // of the line last looked at.
+    if (!state_.modification()) {
+        if (bandFromLine_) selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+        if (modeFromLine_) selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
+    }
     recallFirstName(callsign);
     resolveCallsign(callsign);
     moveTo(Ind_A, Prenom_A);
@@ -523,7 +540,7 @@ void EntryForm::deleteContact() {
     const auto& selected = state_.selected();
     if (!selected) return tell(msg::kClickToDelete);
     const dxcc::PickedLine line = *selected;
-    if (ctx_.dialogs->askYesNo(fromView(msg::kConfirmDelete)) &&
+    if (ctx_.dialogs->askYesNoDestructive(fromView(msg::kConfirmDelete)) &&
         showOutcome(session_.deleteContact(line.row, line.record)))
         selectLastListLine();
     Annule_Saisie->setEnabled(false);
@@ -581,6 +598,8 @@ void EntryForm::showRecord(std::string_view record) {
     Heure_A->setText(fromCp1252(f.time));
     showInBox(Mode_A, trimmed(f.mode));
     showInBox(Bande_A, trimmed(f.band));
+    modeFromLine_ = Mode_A->currentText();
+    bandFromLine_ = Bande_A->currentText();
     RST_A->setText(trimmed(f.rstReceived));
     RSTE_A->setText(trimmed(f.rstSent));
     Prefixe_A->setText(trimmed(f.dxccPrefix));

@@ -89,7 +89,9 @@ private:
 
     // Keys and Enter, field by field.
     bool boxKey(QComboBox* box, bool enter);
-    void saveBoxPosition(QComboBox* box);
+    void saveBoxPosition(QComboBox* box, bool enter);
+    // The text a box took from the line last shown, while it still shows it.
+    std::optional<QString>& shownFromLine(QComboBox* box);
     void enterIn(QObject* field);
     bool enterChecked(QWidget* field, dxcc::EntryField kind, QWidget* next);
     void enterCallsign();
@@ -133,6 +135,8 @@ private:
     QPointer<QWidget> inputField_;
     bool prefixFileReported_ = false;
     dxcc::EntryState state_;
+    std::optional<QString> bandFromLine_;
+    std::optional<QString> modeFromLine_;
 };
 
 }  // namespace ui

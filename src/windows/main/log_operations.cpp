@@ -9,7 +9,7 @@ namespace ui {
 bool showLogOutcome(Dialogs& dialogs, LogListModel& model, const dxcc::SessionOutcome& outcome) {
     model.follow(outcome);
     if (outcome.fileError && outcome.failure == dxcc::SessionOutcome::Failure::File)
-        dialogs.inform(fileErrorText(*outcome.fileError) +
+        dialogs.inform(fileErrorText(*outcome.fileError) + "\r\n" +
                        fromView(dxcc::log_messages::kLogUnchanged));
     for (const std::string& message : outcome.messages) dialogs.inform(fromView(message));
     return outcome.ok();

@@ -24,6 +24,7 @@
 #include "core/session/station_callsign.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "windows/search/search_window.h"
+#include "platform/busy_pointer.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
@@ -170,7 +171,7 @@ void MainWindow::buildMenus() {
     Mnu_Fichier = menu("Mnu_Fichier", "Fichiers");
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", "Quitter VEL_DXCC");
     Mnu_RAZ = action(Mnu_Fichier, "Mnu_RAZ", "RAZ du fichier log");
-    Mnu_Import_ADIF = action(Mnu_Fichier, "Mnu_Import_ADIF", "Importer un fichier au format ADIF");
+    Mnu_Import_ADIF = action(Mnu_Fichier, "Mnu_Import_ADIF", q(dxcc::adif_messages::kMenuItem));
     Mnu_Export_ADIF =
         action(Mnu_Fichier, "Mnu_Export_ADIF", q(dxcc::adif_messages::kExportMenuItem));
     Mnu_Import_LoTW =
@@ -277,11 +278,11 @@ bool MainWindow::loadLog() {
                             q(msg::kLoadingLogOfStation) + fromCp1252(session_.station()));
     suppressSplash_ = false;
     QApplication::processEvents();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyPointer busy;
     dxcc::LoadOutcome loaded;
     model_->change([&] { loaded = session_.loadLog(); });
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded) {
-        QApplication::restoreOverrideCursor();
+        busy.end();
         flash_->hide();
         if (loaded.kind == dxcc::LoadOutcome::Kind::MissingLog) {
             showRecovery();
@@ -294,7 +295,7 @@ bool MainWindow::loadLog() {
     }
     entry_->focusCallsign();
     flash_->hide();
-    QApplication::restoreOverrideCursor();
+    busy.end();
     return true;
 }
 

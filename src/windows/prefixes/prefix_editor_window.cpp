@@ -309,6 +309,10 @@ void PrefixEditorWindow::save() {
             showSelection();
             tell(fromView(result.refusal->message));
             return awaitInput(fieldOf(result.refusal->field));
+        case Status::Duplicate:
+            showSelection();
+            tell(fromView(msg::kDuplicateEntry) + "\r\n" + fromCp1252(result.duplicate));
+            return awaitInput(N_Prefixe);
         case Status::WriteFailed:
             showSelection();
             tell(fileErrorText(*result.error) + "\r\n" + fromView(msg::kNotSaved));

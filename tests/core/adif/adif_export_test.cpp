@@ -8,9 +8,10 @@
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_reader.h"
 #include "core/base/file_error.h"
-#include "core/logbook/logbook.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
+#include "station_log.h"
 #include "temp_dir.h"
 
 namespace dxcc::adif {
@@ -18,24 +19,8 @@ namespace {
 
 using testing_support::TempDir;
 
-const PrefixTable& prefixes() {
-    static const PrefixTable table = PrefixTable::parse(joinLines({
-        buildPrefixEntry("EA8", "Canary Islands", "EA8"),
-        buildPrefixEntry("F", "France", "F"),
-        buildPrefixEntry("G", "England", "G"),
-        buildPrefixEntry("VP8", "Falkland Is. \xC9tat", "VP8"),
-    }));
-    return table;
-}
-
-// A record as the entry form or the import writes it, its entity by the lookup.
-std::string logLine(std::string call, std::string name, std::string date, std::string time,
-                    std::string mode, std::string band, std::string rstReceived,
-                    std::string rstSent, char qsl) {
-    const LookupResult where = prefixes().lookup(call);
-    return buildRecord({call, name, date, time, mode, band, rstReceived, rstSent, where.dxccPrefix,
-                        where.entityName, qsl});
-}
+const auto& prefixes = testing_support::adifTestPrefixes;
+const auto& logLine = testing_support::loggedLine;
 
 // Every band label and ADIF band name a log holds, every mode the export
 // translates, names and entities with accents, the year rule's edges and the
@@ -167,7 +152,8 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
         {dir / "F6XYZ_DXCC.log", true},   {dir / "F5OTHER_DXCC.log", true},
         {dir / "Prefixe_DXCC.txt", true}, {dir / "Liste_Prenom.txt", true},
         {dir / "log.adi", false},         {dir / "sub" / "F6XYZ_DXCC.log", false},
-        {dir / "VEL_DXCC.lock", true},    {dir / "Temporaire8.txt", true},
+        {dir / "Temporaire.txt", true},   {dir / "Temporaire6.txt", true},
+        {dir / "Temporaire8.txt", true},  {dir / "VEL_DXCC.lock", true},
         {dir / "sub" / "VEL_DXCC.lock", false},
     };
     for (const Row& r : rows) EXPECT_EQ(isDataFile(log, r.file), r.dataFile) << r.file;

@@ -8,10 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/logbook/logbook.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "station_log.h"
 #include "temp_dir.h"
 
 namespace dxcc::adif {
@@ -19,21 +20,11 @@ namespace {
 
 using testing_support::TempDir;
 
-const PrefixTable& prefixes() {
-    static const PrefixTable table = PrefixTable::parse(joinLines({
-        buildPrefixEntry("EA8", "Canary Islands", "EA8"),
-        buildPrefixEntry("FO", "French Polynesia", "FO"),
-        buildPrefixEntry("F", "France", "F"),
-        buildPrefixEntry("K", "United States", "K"),
-    }));
-    return table;
-}
+const auto& prefixes = testing_support::adifTestPrefixes;
 
-std::string contact(std::string call, std::string date, std::string time, std::string mode,
-                    std::string band, char qsl = ' ') {
-    const LookupResult where = prefixes().lookup(call);
-    return buildRecord(
-        {call, "", date, time, mode, band, "59", "59", where.dxccPrefix, where.entityName, qsl});
+std::string contact(const std::string& call, const std::string& date, const std::string& time,
+                    const std::string& mode, const std::string& band, char qsl = ' ') {
+    return testing_support::loggedLine(call, "", date, time, mode, band, "59", "59", qsl);
 }
 
 // One confirmation as the service writes it: one field per line, lower case.
@@ -178,13 +169,7 @@ TEST(ConfirmationMerge, BaseCallsigns) {
     for (const auto& [call, base] : rows) EXPECT_EQ(baseCallsign(call), base) << call;
 }
 
-class ConfirmIntoLogTest : public ::testing::Test {
-protected:
-    ConfirmIntoLogTest() : log(dir.path()) { log.setStationCallsign("F6XYZ"); }
-
-    TempDir dir;
-    Logbook log;
-};
+class ConfirmIntoLogTest : public ::testing::Test, protected testing_support::StationLog {};
 
 // One rewrite marks every contact; a short line written by another program is
 // padded up to the mark; the log is read again when another program changed it.

@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "heading_columns.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_editor_messages.h"
+#include "heading_columns.h"
 #include "temp_dir.h"
 
 namespace dxcc {
@@ -28,6 +29,8 @@ const std::string kItaly = buildPrefixEntry("I", "Italy", "I");
 // Lines the editor did not write: they must come back byte for byte.
 const std::string kOdd = "zz odd\tline  ";
 const std::string kShort = "K";
+// An entry without the closing " /".
+const std::string kLoose = buildPrefixEntry("TK", "Corsica", "TK").substr(0, 47);
 
 // The award lists' order: an accented letter right after its base letter.
 TEST(PrefixLineOrder, TheOneCollationOfEverySortedList) {
@@ -189,6 +192,88 @@ TEST_F(PrefixEditing, DeleteThenSaveWritesTheRemovalOnly) {
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kOdd, kTm}));  // not before the save
     expectSavedAndReset(editor.save({}));
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+}
+
+// Each case starts from the same file and ends with one save.
+TEST_F(PrefixEditing, ASaveAddsOnlyWhatWasTypedAndNeverASecondIdenticalLine) {
+    const Lines start{kFrance, kItaly, kTm, kOdd};
+    auto row = [&](const std::string& line) { return rowOf(line); };
+    struct Case {
+        const char* name;
+        std::function<PrefixSaveResult()> steps;
+        Status status;
+        std::string duplicate;
+        Lines file;
+    };
+    const Case cases[] = {
+        {"delete A, click B, save: A goes, B stays once",
+         [&] {
+             editor.select(row(kItaly));
+             editor.removeSelected();
+             return editor.save(editor.select(row(kTm)));
+         },
+         Status::Saved,
+         "",
+         {kFrance, kTm, kOdd}},
+        {"typed entry identical to a line",
+         [&] {
+             return editor.save({"TM", "France", "F"});
+         },
+         Status::Duplicate, kTm, start},
+        {"typed entry identical but for blanks",
+         [&] {
+             return editor.save({" TM", "France  ", "F "});
+         },
+         Status::Duplicate, kTm, start},
+        {"clicked line saved as it is shown", [&] { return editor.save(editor.select(row(kTm))); },
+         Status::Duplicate, kTm, start},
+        {"a line of another layout is not added again in this layout",
+         [&] {
+             writeFile({kFrance, kLoose});
+             editor.open();
+             return editor.save(editor.select(row(kLoose)));
+         },
+         Status::Duplicate,
+         kLoose,
+         {kFrance, kLoose}},
+        {"edit turning a line into another existing one",
+         [&] {
+             editor.beginEdit(row(kTm));
+             return editor.save({"F", "France", "F"});
+         },
+         Status::Duplicate, kFrance, start},
+        {"edit saved unchanged replaces the line by itself",
+         [&] { return editor.save(editor.beginEdit(row(kTm))); }, Status::Saved, "", start},
+        {"deleted line typed again comes back once",
+         [&] {
+             editor.select(row(kItaly));
+             editor.removeSelected();
+             return editor.save({"I", "Italy", "I"});
+         },
+         Status::Saved, "", start},
+        {"click, then a new entry typed over the fields",
+         [&] {
+             editor.select(row(kTm));
+             return editor.save({"FR", "Reunion Island", "FR"});
+         },
+         Status::Saved,
+         "",
+         {kFrance, kReunion, kItaly, kTm, kOdd}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(start);
+        editor.open();
+        const PrefixSaveResult r = c.steps();
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.duplicate, c.duplicate);
+        EXPECT_EQ(fileBytes(), joinLines(c.file));
+        if (r.status == Status::Saved) {
+            expectSavedAndReset(r);
+        } else {
+            EXPECT_EQ(joinLines(editor.list().lines()), joinLines(c.file));
+        }
+    }
 }
 
 TEST_F(PrefixEditing, SaveRefusesFieldsThatWouldWriteABadEntry) {

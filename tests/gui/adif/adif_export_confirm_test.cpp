@@ -6,38 +6,29 @@
 #include <QtTest/QTest>
 
 #include "core/adif/adif_messages.h"
+#include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "platform/text.h"
+#include "running_log.h"
+#include "test_doubles.h"
 #include "windows/adif/import_window.h"
 #include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
-#include "core/prefixes/prefix_table.h"
-#include "test_doubles.h"
-#include "platform/text.h"
 
 namespace {
 
 namespace msg = dxcc::adif_messages;
 using ui::fromView;
 
-class AdifExportConfirmTest : public ::testing::Test {
+class AdifExportConfirmTest : public testing_support::RunningLog {
 protected:
     void SetUp() override {
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
-        write("Prefixe_DXCC.txt", dxcc::buildPrefixEntry("G", "England", "G") + "\r\n" +
-                                      dxcc::buildPrefixEntry("F", "France", "F") + "\r\n");
-        write("Liste_Prenom.txt", "");
-        write(kLog, log[0] + "\r\n" + log[1] + "\r\n" + log[2] + "\r\n");
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
-        t.dialogs->messages.clear();
-    }
-    void write(const QString& name, const std::string& bytes) {
-        QFile f(t.path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        writePrefixes({dxcc::buildPrefixEntry("G", "England", "G"),
+                       dxcc::buildPrefixEntry("F", "France", "F")});
+        writeLog({log[0], log[1], log[2]});
+        start();
     }
     QByteArray read(const QString& name) const {
-        QFile f(t.path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return QByteArray::fromStdString(RunningLog::read(name));
     }
     QString listRow(int row) const {
         return w->Liste_DXCC->model()->index(row, 0).data().toString();
@@ -52,8 +43,6 @@ protected:
     const std::string log[3] = {qso("G4ABC", "JOHN", "10:00", "SSB", "G", "England"),
                                 qso("F5ABC", "J\xC9R\xD4ME", "11:00", "FT4", "F", "France"),
                                 qso("F5XYZ", "", "12:00", "CW", "F", "France")};
-    testing_support::TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
 };
 
 // The operator picks a name without suffix: the file gets ".adi", holds the

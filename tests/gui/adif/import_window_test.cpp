@@ -7,37 +7,28 @@
 #include <QtTest/QTest>
 
 #include "core/adif/adif_messages.h"
-#include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
-#include "test_doubles.h"
+#include "core/record/qso_record.h"
 #include "platform/text.h"
+#include "running_log.h"
+#include "test_doubles.h"
+#include "windows/main/main_window.h"
 
 namespace {
 
 namespace msg = dxcc::adif_messages;
 using ui::fromView;
 
-class ImportWindowTest : public ::testing::Test {
+class ImportWindowTest : public testing_support::RunningLog {
 protected:
     void SetUp() override {
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
-        write("Prefixe_DXCC.txt", dxcc::buildPrefixEntry("G", "England", "G") + "\r\n" +
-                                      dxcc::buildPrefixEntry("F", "France", "F") + "\r\n");
-        write("Liste_Prenom.txt", "");
-        write(kLog, old1 + "\r\n" + old2 + "\r\n");
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
-        t.dialogs->messages.clear();
-    }
-    void write(const QString& name, const std::string& bytes) {
-        QFile f(t.path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        writePrefixes({dxcc::buildPrefixEntry("G", "England", "G"),
+                       dxcc::buildPrefixEntry("F", "France", "F")});
+        writeLog({old1, old2});
+        start();
     }
     QByteArray read(const QString& name) const {
-        QFile f(t.path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return QByteArray::fromStdString(RunningLog::read(name));
     }
     QStringList logLines() const {
         return QString::fromLatin1(read(kLog)).split("\r\n", Qt::SkipEmptyParts);
@@ -50,8 +41,6 @@ protected:
 
     const QString kLog = "F6XYZ_DXCC.log";
     const std::string old1 = qso("G4OLD", "01/02/08"), old2 = qso("G4NEW", "01/03/08");
-    testing_support::TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
 };
 
 // A file from 2007 goes in as one block before the 2008 lines; what had to be

@@ -11,14 +11,6 @@
 #include "test_doubles.h"
 #include "platform/text.h"
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    for (const QString& s : l) *os << "\n    \"" << s.toStdString() << '"';
-}
-
 namespace {
 
 using testing_support::TestContext;

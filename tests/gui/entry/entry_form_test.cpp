@@ -20,14 +20,6 @@
 #include "platform/colours.h"
 #include "platform/text.h"
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    for (const QString& s : l) *os << "\n    \"" << s.toStdString() << '"';
-}
-
 namespace {
 
 namespace msg = dxcc::entry_messages;
@@ -302,6 +294,7 @@ TEST_F(EntryFormTest, DeletionAskedNoThenYes) {
     t.dialogs->answers = {false};
     QTest::mouseClick(f->Annule_Saisie, Qt::LeftButton);
     EXPECT_EQ(messages(), QStringList{m(msg::kConfirmDelete)});
+    EXPECT_EQ(t.dialogs->safeDefaultQuestions, QStringList{m(msg::kConfirmDelete)});
     EXPECT_EQ(logLines().size(), 2);
     EXPECT_FALSE(f->Annule_Saisie->isEnabled());
     EXPECT_TRUE(f->Ind_A->text().isEmpty());
@@ -613,6 +606,52 @@ TEST_F(EntryFormTest, TabbingIntoTheListKeepsWhatIsTyped) {
     EXPECT_EQ(f->Ind_A->text(), "G4AAA");
     QTest::keyClick(w->Liste_DXCC, Qt::Key_Return);  // the keyboard's double-click
     EXPECT_EQ(f->Mode_Aff->text(), "Modification QSO");
+}
+
+// Lines the import wrote on bands and modes the boxes do not list: looking at
+// them, by click or arrow key, stores nothing, and the next contact is logged
+// on the operator's own band and mode.
+TEST_F(EntryFormTest, LookingAtALineOffTheBandListKeepsTheOperatorsBand) {
+    t.settings->set("Setup F6XYZ", "bande Utilisee", "4");
+    t.settings->set("Setup F6XYZ", "Mode Utilise", "1");
+    auto offList = [](const char* call, const char* band, const char* mode) {
+        dxcc::QsoFields q{call, "",   "01/01/08", "10:00",   mode, band,
+                          "59", "59", "G",        "England", ' '};
+        return QString::fromLatin1(dxcc::buildRecord(q));
+    };
+    writeLog({offList("G4AAA", "60M", "FT8"), offList("G4BBB", "630M", "JT9"),
+              record("G4CCC", "01/01/08", "11:00")});
+    start();
+    const auto before = t.settings->values;
+    clickRow(0);
+    EXPECT_EQ(f->Bande_A->currentText(), "60M");
+    EXPECT_EQ(f->Mode_A->currentText(), "FT8");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
+    EXPECT_EQ(f->Bande_A->currentText(), "630M");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Down);
+    EXPECT_EQ(f->Bande_A->currentText(), "7.0 Mhz");
+    QTest::keyClick(w->Liste_DXCC, Qt::Key_Up);
+    EXPECT_EQ(f->Bande_A->currentText(), "630M");
+    // Passing through the boxes on the way is looking too.
+    f->Bande_A->setFocus();
+    enter(f->Bande_A);
+    QTest::keyClick(f->Mode_A, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(t.settings->values, before);
+
+    retype(f->Ind_A, "f5abc");
+    enter(f->Ind_A);
+    EXPECT_EQ(f->Bande_A->currentText(), "14 Mhz ");
+    EXPECT_EQ(f->Mode_A->currentText(), "CW");
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    messages().clear();
+    t.dialogs->answers.push_back(true);
+    enter(f->Valide_A);
+    EXPECT_EQ(messages(), QStringList{m(msg::kConfirmCommit)});
+    ASSERT_EQ(logLines().size(), 4);
+    EXPECT_EQ(logLines()[3].mid(44, 12), "CW  14 Mhz  ");
+    EXPECT_EQ(stored("bande Utilisee"), "4");
 }
 
 // A field refused by the commit's re-check is the one field in the input colour.

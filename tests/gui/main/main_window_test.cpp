@@ -264,6 +264,7 @@ TEST_F(RunningMainWindow, ResetAsksFirstThenEmptiesTheLog) {
     w->Mnu_RAZ->trigger();
     EXPECT_EQ(t.dialogs->messages,
               QStringList{"!!! ATTENTION !!! le log F6XYZ va etre effacé , Continuer ?"});
+    EXPECT_EQ(t.dialogs->safeDefaultQuestions, t.dialogs->messages);
     EXPECT_EQ(readAll(t.path("F6XYZ_DXCC.log")), "F5ABC\r\n");
     t.dialogs->answers = {true};
     w->Mnu_RAZ->trigger();

@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
+#include <functional>
 
 #include "core/session/log_session.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
+#include "test_doubles.h"
 
 namespace {
 
@@ -45,6 +48,32 @@ TEST(InitialFiles, FirstStartWritesTheBundledPrefixFileAndAnEmptyFirstNameFile) 
     }
     ui::installInitialFiles(dir.path());
     EXPECT_EQ(QFile(dir.path() + "/Prefixe_DXCC.txt").size(), 51);
+}
+
+// Enter and Escape pressed on the real message box: a question that would
+// destroy data must come back with the safe answer; an ordinary one keeps Yes
+// as its default.
+TEST(QuestionDefaults, EnterAndEscapeGiveTheSafeAnswerToDestructiveQuestions) {
+    ui::QtDialogs dialogs;
+    struct Case {
+        const char* name;
+        std::function<bool()> ask;
+        bool enterAnswer;
+    };
+    const Case cases[] = {
+        {"ordinary yes/no", [&] { return dialogs.askYesNo("Valider ?"); }, true},
+        {"destructive yes/no", [&] { return dialogs.askYesNoDestructive("Supprimer ?"); }, false},
+        {"critical ok/cancel", [&] { return dialogs.askOkCancelCritical("Effacer ?"); }, false},
+    };
+    for (const Case& c : cases) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            auto pressed =
+                testing_support::whenModalShown([key](QWidget* box) { QTest::keyClick(box, key); });
+            const bool answer = c.ask();
+            EXPECT_EQ(answer, key == Qt::Key_Return && c.enterAnswer)
+                << c.name << (key == Qt::Key_Return ? " / Enter" : " / Escape");
+        }
+    }
 }
 
 }  // namespace

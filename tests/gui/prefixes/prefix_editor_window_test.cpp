@@ -169,6 +169,33 @@ TEST_F(PrefixEditorWindowTest, DeleteAndEditChangeTheFileOnlyWhenSaved) {
     EXPECT_NE(w->findChild<QWidget*>("Liste_ARRL"), nullptr);
 }
 
+// Clicks between a delete and the save only show lines; an entry typed again
+// is refused with the line that holds it.
+TEST_F(PrefixEditorWindowTest, NoLineIsSavedTwice) {
+    writePrefixes({k1A, kF, kG, kTm});
+    ui::PrefixEditorWindow* e = open();
+    ASSERT_NE(e, nullptr);
+    clickRow(e->Liste_DXCC, 0);
+    QTest::mouseClick(e->Supprimer, Qt::LeftButton);
+    clickRow(e->Liste_DXCC, 1);
+    EXPECT_EQ(e->N_Pays->text(), "England");
+    QTest::mouseClick(e->Enregistrer, Qt::LeftButton);
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF, kG, kTm}));
+    EXPECT_TRUE(takeMessages().isEmpty());
+
+    for (auto [field, text] : {std::pair{e->N_Prefixe, "tm"}, std::pair{e->N_Pays, "France"},
+                               std::pair{e->N_DXCC, "f"}}) {
+        QTest::keyClicks(field, text);
+        enter(field);
+    }
+    enter(e->Enregistrer);
+    EXPECT_EQ(takeMessages(),
+              QStringList{m(msg::kDuplicateEntry) + "\r\n" + QString::fromStdString(kTm)});
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF, kG, kTm}));
+    EXPECT_EQ(rows(e->Liste_DXCC), shown({kF, kG, kTm}));
+    EXPECT_TRUE(awaitsInput(e, e->N_Prefixe));
+}
+
 TEST_F(PrefixEditorWindowTest, MissingUnwritableAndUnreadableFiles) {
     // No file: an empty list, and the first save creates it.
     ui::PrefixEditorWindow* e = open();

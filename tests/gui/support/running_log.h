@@ -17,11 +17,6 @@
 
 namespace testing_support {
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 // A contact as the log stores it.
 inline std::string logLine(const char* callsign, const char* date, const char* mode = "SSB",
                            const char* band = "14 Mhz ", const char* dxcc = "F",

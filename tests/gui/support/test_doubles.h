@@ -17,6 +17,14 @@
 #include "platform/session_settings.h"
 #include "platform/text.h"
 
+// Readable failures: gtest finds these next to QString, in the global namespace.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    for (const QString& s : l) *os << "\n    \"" << s.toStdString() << '"';
+}
+
 namespace testing_support {
 
 // Settings held in memory; every write is recorded.
@@ -55,7 +63,14 @@ public:
         if (onMessage) onMessage(text);
     }
     bool askYesNo(const QString& text) override { return answer(text); }
-    bool askOkCancelCritical(const QString& text) override { return answer(text); }
+    bool askYesNoDestructive(const QString& text) override {
+        safeDefaultQuestions << text;
+        return answer(text);
+    }
+    bool askOkCancelCritical(const QString& text) override {
+        safeDefaultQuestions << text;
+        return answer(text);
+    }
     QString openFile(const QString&, const QString&) override {
         return files.empty() ? QString() : takeFront(files);
     }
@@ -64,6 +79,7 @@ public:
     }
 
     QStringList messages;  // every text shown, questions included, in order
+    QStringList safeDefaultQuestions;  // questions whose default answer is the safe one
     std::deque<bool> answers;
     std::deque<QString> files;      // answers of the open-file dialog
     std::deque<QString> saveFiles;  // answers of the save-file dialog
