@@ -20,6 +20,7 @@
 #include "windows/main/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "windows/entry/needed_panel.h"
 
 namespace ui {
 
@@ -75,6 +76,7 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Ajout_QSO;
     QPushButton* Stat_Pref;
+    NeededPanel* Besoin_DXCC;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,6 +119,9 @@ private:
     void showCaption();
     void disableCommit();
     void logChanged();
+    // The needed panel for the entity in the prefix field and the band and
+    // mode in their boxes.
+    void showNeeded();
     dxcc::EntryTexts entryTexts() const;
     QWidget* fieldOf(dxcc::EntryField field) const;
 
