@@ -58,6 +58,9 @@ public:
     // Empties the date field (the automatic date fills it again).
     void clearDate() { Date_A->clear(); }
     const dxcc::EntryState& state() const { return state_; }
+    // The needed panel for the entity in the prefix field and the band and
+    // mode in their boxes.
+    void showNeeded();
 
     QComboBox* Bande_A;
     QComboBox* Mode_A;
@@ -119,9 +122,6 @@ private:
     void showCaption();
     void disableCommit();
     void logChanged();
-    // The needed panel for the entity in the prefix field and the band and
-    // mode in their boxes.
-    void showNeeded();
     dxcc::EntryTexts entryTexts() const;
     QWidget* fieldOf(dxcc::EntryField field) const;
 

@@ -15,6 +15,7 @@
 #include "windows/adif/import_window.h"
 #include "core/session/main_messages.h"
 #include "windows/station/recovery_window.h"
+#include "windows/station/locator_window.h"
 #include "windows/station/station_window.h"
 #include "windows/awards/award_window.h"
 #include "windows/awards/prefix_statistics_window.h"
@@ -199,6 +200,7 @@ void MainWindow::buildMenus() {
     Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
     Mnu_Station = menu("Mnu_Station", "Station");
     Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
+    Mnu_Locator = action(Mnu_Station, "Mnu_Locator", "Locator de la station");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
     Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
@@ -225,6 +227,11 @@ void MainWindow::buildMenus() {
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
+    connect(Mnu_Locator, &QAction::triggered, this, [this] {
+        openWindow("Locator", [this] {
+            return new LocatorWindow(ctx_, stationSection(), [this] { entry_->showNeeded(); }, this);
+        });
+    });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
