@@ -164,7 +164,7 @@ void appendBench(benchmark::State& state, size_t qsos) {
     const fs::path file = s.log.logPath();
     resetPeakMemory();
     for (auto _ : state) {
-        s.log.appendQso(record);
+        s.log.appendRecord(record);
         state.PauseTiming();
         fs::resize_file(file, s.bytes);  // back to the log as generated
         settleDisk(s.dir);
@@ -194,9 +194,9 @@ void insertBench(benchmark::State& state, size_t qsos, Where where) {
     const std::string record = insertedRecord(s.log, where);
     resetPeakMemory();
     for (auto _ : state) {
-        s.log.insertInDateOrder(record);
+        const dxcc::LogChange inserted = s.log.insertInDateOrder(record);
         state.PauseTiming();
-        s.log.remove(record);
+        s.log.removeAt(inserted.row, record);
         settleDisk(s.dir);
         state.ResumeTiming();
     }
@@ -208,14 +208,15 @@ void insertBench(benchmark::State& state, size_t qsos, Where where) {
 void modifyBench(benchmark::State& state, size_t qsos) {
     Station s(qsos);
     s.log.load();
-    std::string from(s.log.record(s.log.size() / 2));
+    const size_t row = s.log.size() / 2;
+    std::string from(s.log.record(row));
     dxcc::QsoFields f = dxcc::parseRecord(from);
     f.firstName = "MODIFIE";
     f.qslMark = f.qslMark == '*' ? ' ' : '*';
     std::string to = dxcc::buildRecord(f);
     resetPeakMemory();
     for (auto _ : state) {
-        s.log.modify(to, from);
+        s.log.modifyAt(row, from, to);
         std::swap(from, to);
         settle(state, s);
     }
@@ -230,10 +231,10 @@ void deleteBench(benchmark::State& state, size_t qsos) {
     resetPeakMemory();
     for (auto _ : state) {
         state.PauseTiming();
-        s.log.insertInDateOrder(record);
+        const dxcc::LogChange inserted = s.log.insertInDateOrder(record);
         settleDisk(s.dir);
         state.ResumeTiming();
-        s.log.remove(record);
+        s.log.removeAt(inserted.row, record);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes));
     reportPeakMemory(state, s.bytes);

@@ -106,7 +106,7 @@ void changeBench(benchmark::State& state, size_t qsos) {
         const size_t middle = log.size() / 2;
         switch (step++ % 4) {
             case 0:
-                change = log.appendQso(record("ZZ", "14 Mhz ", ' '));
+                change = log.appendRecord(record("ZZ", "14 Mhz ", ' '));
                 break;
             case 1:
                 change = log.insertInDateOrder(record("YY", "7.0 Mhz", '*'));

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -16,10 +17,11 @@
 #include "core/awards/needed_report.h"
 #include "core/base/text_utils.h"
 #include "core/base/file_error.h"
-#include "core/logbook/log_messages.h"
-#include "core/session/log_session.h"
 #include "core/base/program_constants.h"
+#include "core/logbook/log_messages.h"
 #include "core/record/qso_record.h"
+#include "core/session/log_session.h"
+#include "core/session/session_messages.h"
 #include "core/session/station_callsign.h"
 #include "platform/data_dir_lock.h"
 #include "platform/file_error_text.h"
@@ -30,55 +32,65 @@ namespace ui {
 
 namespace {
 
-constexpr std::string_view kHelp =
-    "Usage : vel_dxcc [commande] [options]\n"
+constexpr std::string_view kUsage = "Usage : vel_dxcc [commande] [options]\n";
+
+constexpr std::string_view kIntro =
     "\n"
     "Sans commande, vel_dxcc ouvre le carnet de trafic et ses fenêtres.\n"
     "\n"
-    "Commandes :\n"
-    "  report      Écrit, sans fenêtre, ce que montrent les fenêtres des diplômes DXCC\n"
-    "              pour le log de la station : une ligne par diplôme et par comptage,\n"
-    "              quatre champs séparés par des tabulations : le diplôme (Mixed, SSB,\n"
-    "              CW, RTTY, chaque bande, 5 bandes, Satellite), « confirmés » ou\n"
-    "              « contactés », puis la ligne d'état et la ligne de ce qui manque,\n"
-    "              telles que les fenêtres les affichent (UTF-8, blancs compris).\n"
+    "Commandes :\n";
+
+// Each command: its name, its usage line and what it does.
+struct CommandHelp {
+    std::string_view name;
+    std::string_view usage;
+    std::string_view text;
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"report", "report",
+     "              Écrit, sans fenêtre, ce que montrent les fenêtres des diplômes DXCC\n"
+     "              pour le log de la station : une ligne par diplôme et par comptage,\n"
+     "              quatre champs séparés par des tabulations : le diplôme (Mixed, SSB,\n"
+     "              CW, RTTY, chaque bande, 5 bandes, Satellite), « confirmés » ou\n"
+     "              « contactés », puis la ligne d'état et la ligne de ce qui manque,\n"
+     "              telles que les fenêtres les affichent (UTF-8, blancs compris).\n"},
+    {"import", "import FICHIER.adi",
+     "              Importe un fichier ADIF dans le log de la station, comme le menu\n"
+     "              « Importer un fichier au format ADIF » : écrit les messages\n"
+     "              regroupés et le nombre de QSO importés. En cas d'échec, le log\n"
+     "              n'est pas modifié.\n"},
+    {"export", "export FICHIER.adi",
+     "              Écrit tout le log de la station dans un fichier ADIF 3.1 (UTF-8),\n"
+     "              comme le menu « Exporter le log au format ADIF » ; un fichier qui\n"
+     "              existe est remplacé. Écrit le nombre de QSO exportés.\n"},
+    {"needed", "needed INDICATIF [--band BANDE] [--mode MODE]",
+     "              Ce que rapporterait un QSO avec cet indicatif : une ligne, champs\n"
+     "              séparés par des tabulations : l'indicatif, le préfixe DXCC, la\n"
+     "              contrée, son état (N jamais contactée, W contactée, C confirmée),\n"
+     "              l'état sur la bande, l'état dans le genre de mode, puis le cap\n"
+     "              (degrés, chemin court) et la distance (km) depuis le locator de la\n"
+     "              station (vides sans locator). BANDE : nom ADIF (20M, 70CM) ou\n"
+     "              fréquence en MHz ; MODE : mode ADIF ou du log (SSB, CW, RTTY,\n"
+     "              FT8, SAT). Par défaut, la bande et le mode choisis dans le\n"
+     "              programme. Un indicatif sans contrée : code de retour 1.\n"},
+    {"grid", "grid",
+     "              Écrit le tableau DXCC, champs séparés par des tabulations : une\n"
+     "              ligne d'en-tête (Préfixe, Contrée, Mixed, SSB, CW, RTTY,\n"
+     "              Satellite, les bandes de 1.8 Mhz à 144 Mhz), puis une ligne par\n"
+     "              contrée contactée : C confirmée, W contactée, - jamais.\n"},
+    {"confirm", "confirm FICHIER.adi",
+     "              Importe les confirmations téléchargées de LoTW, comme le menu\n"
+     "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
+     "              confirmés (même indicatif, même bande, même genre de mode, à 30\n"
+     "              minutes près) et écrit le compte rendu, avec les confirmations\n"
+     "              qui ne correspondent à aucun QSO. En cas d'échec, le log n'est\n"
+     "              pas modifié.\n"},
+};
+
+constexpr std::string_view kOptions =
     "\n"
-    "  import FICHIER.adi\n"
-    "              Importe un fichier ADIF dans le log de la station, comme le menu\n"
-    "              « Importer un fichier au format ADIF » : écrit les messages\n"
-    "              regroupés et le nombre de QSO importés. En cas d'échec, le log\n"
-    "              n'est pas modifié.\n"
-    "\n"
-    "  export FICHIER.adi\n"
-    "              Écrit tout le log de la station dans un fichier ADIF 3.1 (UTF-8),\n"
-    "              comme le menu « Exporter le log au format ADIF » ; un fichier qui\n"
-    "              existe est remplacé. Écrit le nombre de QSO exportés.\n"
-    "\n"
-    "  confirm FICHIER.adi\n"
-    "              Importe les confirmations téléchargées de LoTW, comme le menu\n"
-    "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
-    "              confirmés (même indicatif, même bande, même genre de mode, à 30\n"
-    "              minutes près) et écrit le compte rendu, avec les confirmations\n"
-    "              qui ne correspondent à aucun QSO. En cas d'échec, le log n'est\n"
-    "              pas modifié.\n"
-    "\n"
-    "  needed INDICATIF [--band BANDE] [--mode MODE]\n"
-    "              Ce que rapporterait un QSO avec cet indicatif : une ligne, champs\n"
-    "              séparés par des tabulations : l'indicatif, le préfixe DXCC, la\n"
-    "              contrée, son état (N jamais contactée, W contactée, C confirmée),\n"
-    "              l'état sur la bande, l'état dans le genre de mode, puis le cap\n"
-    "              (degrés, chemin court) et la distance (km) depuis le locator de la\n"
-    "              station (vides sans locator). BANDE : nom ADIF (20M, 70CM) ou\n"
-    "              fréquence en MHz ; MODE : mode ADIF ou du log (SSB, CW, RTTY,\n"
-    "              FT8, SAT). Par défaut, la bande et le mode choisis dans le\n"
-    "              programme. Un indicatif sans contrée : code de retour 1.\n"
-    "\n"
-    "  grid        Écrit le tableau DXCC, champs séparés par des tabulations : une\n"
-    "              ligne d'en-tête (Préfixe, Contrée, Mixed, SSB, CW, RTTY,\n"
-    "              Satellite, les bandes de 1.8 Mhz à 144 Mhz), puis une ligne par\n"
-    "              contrée contactée : C confirmée, W contactée, - jamais.\n"
-    "\n"
-    "Options :\n"
+    "Options (avant ou après la commande) :\n"
     "  --station INDICATIF   la station dont le log est lu\n"
     "                        (par défaut : la station choisie dans le programme)\n"
     "  --data-dir DOSSIER    le dossier des données (par défaut : celui du programme)\n"
@@ -86,15 +98,56 @@ constexpr std::string_view kHelp =
     "  --mode MODE           (needed) le mode du QSO envisagé\n"
     "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
+    "  --                    ce qui suit est un fichier, même s'il commence par « - »\n"
     "\n"
-    "  -h, --help            affiche cette aide\n"
+    "  -h, --help            affiche cette aide (COMMANDE --help : l'aide de la commande)\n"
+    "  --version             affiche la version\n";
+
+constexpr std::string_view kStatuses =
     "\n"
-    "Code de retour : 0 si tout va bien, 1 si un fichier ne peut pas être lu ou écrit,\n"
-    "2 si la commande ou une option est inconnue.\n";
+    "Code de retour :\n"
+    "  0  tout s'est bien passé (le log a été modifié s'il y avait quelque chose à faire) ;\n"
+    "  1  échec : un fichier ne peut pas être lu ou écrit, le dossier de données est pris\n"
+    "     par un autre VEL_DXCC... Le log n'a pas été modifié ;\n"
+    "  2  commande ou option inconnue ; le log n'a pas été modifié ;\n"
+    "  3  le log a été modifié, mais le compte rendu n'a pas pu être écrit (sortie\n"
+    "     pleine ou fermée) : ne relancez pas la commande.\n";
 
 constexpr std::string_view kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
 
 const QStringList kHelpOptions{"-h", "--help", "--aide"};
+constexpr std::string_view kVersionOption = "--version";
+
+std::string generalHelp() {
+    std::string help(kUsage);
+    help += kIntro;
+    for (const CommandHelp& c : kCommands) {
+        help += "  ";
+        help += c.usage;
+        help += c.usage.size() < 10
+                    ? std::string(10 - c.usage.size(), ' ') + std::string(c.text.substr(12))
+                    : "\n" + std::string(c.text);
+        help += "\n";
+    }
+    help.pop_back();
+    help += kOptions;
+    help += kStatuses;
+    return help;
+}
+
+std::string commandHelp(const CommandHelp& c) {
+    std::string help = "Usage : vel_dxcc " + std::string(c.usage) + " [options]\n\n";
+    help += c.text;
+    help += kOptions;
+    help += kStatuses;
+    return help;
+}
+
+const CommandHelp* findCommand(const QString& name) {
+    for (const CommandHelp& c : kCommands)
+        if (name == fromView(c.name)) return &c;
+    return nullptr;
+}
 
 struct Options {
     std::optional<QString> station;
@@ -102,13 +155,20 @@ struct Options {
     std::optional<QString> band;
     std::optional<QString> mode;
     bool entities = false;
-    QStringList files;  // the arguments that are no option
+    bool help = false;
+    bool version = false;
+    QString command;
+    QStringList files;  // the arguments that are no option, after the command
 };
 
 QString plainErrorText(const dxcc::FileError& e) {
     QString text = fileErrorText(e);
     text.replace("\r\n", "\n");
     return text;
+}
+
+QString plainText(std::string_view utf8) {
+    return fromView(utf8).replace("\r\n", "\n");
 }
 
 void write(std::ostream& stream, const QString& text) {
@@ -126,24 +186,49 @@ int failure(std::ostream& err, const QString& message) {
     return kCommandFailed;
 }
 
-// The options of a sub-command; an error message when they cannot be read.
-std::optional<QString> readOptions(const QStringList& args, Options& options) {
+// The command and its options, in any order; an error message when they
+// cannot be read.
+std::optional<QString> readArguments(const QStringList& args, Options& options) {
+    bool onlyFiles = false;
+    auto positional = [&](const QString& arg) {
+        if (options.command.isEmpty())
+            options.command = arg;
+        else
+            options.files << arg;
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        if (onlyFiles || arg == "-" || !arg.startsWith('-')) {
+            positional(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyFiles = true;
+            continue;
+        }
+        if (kHelpOptions.contains(arg)) {
+            options.help = true;
+            continue;
+        }
+        if (arg == fromView(kVersionOption)) {
+            options.version = true;
+            continue;
+        }
         if (arg == "--entities") {
             options.entities = true;
             continue;
         }
-        if (!arg.startsWith("--")) {
-            options.files << arg;
+        const QString name = arg.section('=', 0, 0);
+        std::optional<QString>* value = name == "--station"    ? &options.station
+                                        : name == "--data-dir" ? &options.dataDir
+                                        : name == "--band"     ? &options.band
+                                        : name == "--mode"     ? &options.mode
+                                                               : nullptr;
+        if (!value) return "option inconnue : " + arg;
+        if (arg.contains('=')) {
+            *value = arg.section('=', 1);
             continue;
         }
-        std::optional<QString>* value = arg == "--station"    ? &options.station
-                                        : arg == "--data-dir" ? &options.dataDir
-                                        : arg == "--band"     ? &options.band
-                                        : arg == "--mode"     ? &options.mode
-                                                              : nullptr;
-        if (!value) return "option inconnue : " + arg;
         if (i + 1 >= args.size() || args[i + 1].startsWith("--"))
             return "l'option " + arg + " attend une valeur.";
         *value = args[++i];
@@ -161,36 +246,78 @@ void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
     }
 }
 
+// The settings' station, as the command line's defaults give it.
+class DefaultStation : public dxcc::SessionSettings {
+public:
+    explicit DefaultStation(const CommandDefaults& defaults) : defaults_(defaults) {}
+    std::string get(std::string_view section, std::string_view key,
+                    std::string_view defaultValue) const override {
+        if (section == dxcc::kGlobalSection && key == dxcc::kKeyStationCallsign)
+            return toCp1252(defaults_.station().trimmed());
+        return std::string(defaultValue);
+    }
+    // The command line changes no setting.
+    void set(std::string_view, std::string_view, std::string_view) override {}
+
+private:
+    const CommandDefaults& defaults_;
+};
+
+enum class Access { Read, Write };
+
 // The station's session with its log loaded, or the exit status of a failure.
+// A command that writes the log holds the data folder from before the log is
+// read until it ends, and refuses while another copy of the program has it.
 std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
                                                                  const CommandDefaults& defaults,
-                                                                 std::ostream& err) {
-    const QString given = options.station.value_or(defaults.station()).trimmed();
-    const std::string station = dxcc::storedForm(toCp1252(given));
-    if (!options.station && station == dxcc::kNoStation)
-        return failure(err,
-                       "aucune station n'est choisie : lancez vel_dxcc une première fois ou "
-                       "indiquez --station INDICATIF.");
-    if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
-        return badUsage(err, "indicatif de station invalide : " + given);
-
-    auto session =
-        std::make_unique<dxcc::LogSession>(toPath(options.dataDir.value_or(defaults.dataDir())));
-    session->setStation(station);
-    try {
-        session->log().load();
-    } catch (const dxcc::FileError& e) {
-        return failure(err, "lecture du log de la station " +
-                                fromCp1252(dxcc::displayForm(station)) + " impossible.\n" +
-                                plainErrorText(e));
+                                                                 Access access, std::ostream& err) {
+    const QString folder = options.dataDir.value_or(defaults.dataDir());
+    auto session = std::make_unique<dxcc::LogSession>(toPath(folder));
+    session->setSettings(std::make_shared<DefaultStation>(defaults));
+    const dxcc::SessionOutcome opened = session->openStation(
+        options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
+    if (!opened.ok()) {
+        const QString why = opened.messages.empty() ? QString() : fromView(opened.messages[0]);
+        return options.station ? badUsage(err, why) : failure(err, why);
     }
+    if (access == Access::Write &&
+        session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)
+        return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + folder);
+    const dxcc::LoadOutcome loaded = session->loadLog();
+    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
+        return failure(err, "lecture du log de la station " +
+                                fromCp1252(dxcc::displayForm(session->station())) +
+                                " impossible.\n" + plainErrorText(*loaded.error));
     return session;
+}
+
+// A command that failed: what it says, the log unchanged.
+int failed(const dxcc::SessionOutcome& outcome, std::string_view unchanged, std::ostream& err) {
+    QString text;
+    if (outcome.fileError) text = plainErrorText(*outcome.fileError) + "\n" + fromView(unchanged);
+    for (const std::string& m : outcome.messages)
+        text += (text.isEmpty() ? "" : "\n") + plainText(m);
+    return failure(err, text);
+}
+
+// Prints the report of a command; the status says whether the log changed
+// when the report cannot be printed.
+int printed(const std::vector<std::string>& lines, bool logChanged, std::ostream& out,
+            std::ostream& err) {
+    for (const std::string& line : lines) out << line << '\n';
+    out.flush();
+    if (out) return kCommandOk;
+    if (!logChanged) return failure(err, "écriture du compte rendu impossible.");
+    failure(err,
+            "le log a été modifié, mais son compte rendu n'a pas pu être écrit : ne relancez "
+            "pas la commande.");
+    return kCommandLogChangedReportLost;
 }
 
 int report(const Options& options, const CommandDefaults& defaults, std::ostream& out,
            std::ostream& err) {
     if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     writeReport(session->log(), options.entities, out);
@@ -205,26 +332,13 @@ int import(const Options& options, const CommandDefaults& defaults, std::ostream
         return badUsage(err,
                         "import attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
-    // The windows of another copy may be writing the same log (and the same
-    // scratch files): the import waits until they are closed.
-    DataDirLock lock(options.dataDir.value_or(defaults.dataDir()));
-    if (lock.tryLock() == DataDirLock::Outcome::InUse)
-        return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + lock.dataDir());
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    dxcc::adif::LogImport result;
-    try {
-        result = dxcc::adif::importIntoLog(session.log(), toPath(options.files[0]),
-                                           session.prefixes().table());
-    } catch (const dxcc::FileError& e) {
-        return failure(err,
-                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kLogUnchanged));
-    }
-    for (const std::string& line : dxcc::adif::reportLines(result.imported.report))
-        out << line << '\n';
-    out.flush();
-    return out ? kCommandOk : kCommandFailed;
+    const dxcc::ImportOutcome result = session.importAdif(toPath(options.files[0]));
+    if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
+    return printed(dxcc::adif::reportLines(result.import->imported.report), result.logChanged(),
+                   out, err);
 }
 
 int exportLog(const Options& options, const CommandDefaults& defaults, std::ostream& out,
@@ -233,22 +347,12 @@ int exportLog(const Options& options, const CommandDefaults& defaults, std::ostr
         return badUsage(err,
                         "export attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
-    const dxcc::Logbook& log = std::get<std::unique_ptr<dxcc::LogSession>>(opened)->log();
-    const std::filesystem::path file = toPath(options.files[0]);
-    if (dxcc::adif::isDataFile(log, file))
-        return failure(err, fromView(dxcc::adif_messages::kExportOverDataFile));
-    dxcc::adif::ExportReport report;
-    try {
-        report = dxcc::adif::exportLog(log, file);
-    } catch (const dxcc::FileError& e) {
-        return failure(err,
-                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kExportNotWritten));
-    }
-    for (const std::string& line : dxcc::adif::exportReportLines(report)) out << line << '\n';
-    out.flush();
-    return out ? kCommandOk : kCommandFailed;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    const dxcc::ExportOutcome result = session.exportLog(toPath(options.files[0]));
+    if (!result.ok()) return failed(result, dxcc::adif_messages::kExportNotWritten, err);
+    return printed(dxcc::adif::exportReportLines(*result.report), false, out, err);
 }
 
 int confirm(const Options& options, const CommandDefaults& defaults, std::ostream& out,
@@ -257,23 +361,13 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
         return badUsage(err,
                         "confirm attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    dxcc::adif::LogConfirmation result;
-    try {
-        result = dxcc::adif::confirmIntoLog(session.log(), toPath(options.files[0]),
-                                            session.prefixes().table());
-    } catch (const dxcc::FileError& e) {
-        return failure(err,
-                       plainErrorText(e) + "\n" + fromView(dxcc::adif_messages::kLogUnchanged));
-    } catch (const dxcc::LogLineChanged&) {
-        return failure(err, fromView(dxcc::log_messages::kLineChanged).replace("\r\n", "\n"));
-    }
-    for (const std::string& line : dxcc::adif::confirmationReportLines(result.report))
-        out << line << '\n';
-    out.flush();
-    return out ? kCommandOk : kCommandFailed;
+    const dxcc::ConfirmOutcome result = session.applyConfirmations(toPath(options.files[0]));
+    if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
+    return printed(dxcc::adif::confirmationReportLines(*result.report), result.logChanged(), out,
+                   err);
 }
 
 QString settingOf(const CommandDefaults& defaults, const std::string& section,
@@ -297,7 +391,7 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
         return badUsage(err,
                         "needed attend un seul indicatif et les options --band, --mode, "
                         "--station, --data-dir.");
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const std::string section = session.stationSection();
@@ -319,7 +413,6 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
     if (!found.found() || found.dxccPrefix.empty())
         return failure(err, fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
 
-    session.logChanged(dxcc::LogChange{});
     const dxcc::NeededIndex& index = session.needed();
     const auto station =
         dxcc::geo::locatorCenter(toCp1252(settingOf(defaults, section, dxcc::kKeyStationLocator)));
@@ -337,10 +430,9 @@ int grid(const Options& options, const CommandDefaults& defaults, std::ostream& 
          std::ostream& err) {
     if (!options.files.isEmpty() || options.entities || options.band || options.mode)
         return badUsage(err, "grid n'attend que les options --station, --data-dir.");
-    auto opened = openStation(options, defaults, err);
+    auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    session.logChanged(dxcc::LogChange{});
+    const dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const std::vector<std::string> lines = dxcc::neededGridLines(session.needed());
     // The heading is UTF-8 already; the entity lines hold the log's bytes.
     for (size_t i = 0; i < lines.size(); ++i)
@@ -351,33 +443,54 @@ int grid(const Options& options, const CommandDefaults& defaults, std::ostream& 
 
 }  // namespace
 
-bool isCommandLine(int argc, char** argv) {
+bool isCommandLine(int argc, char** argv, bool hasDisplay) {
     if (argc < 2) return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
-    return kHelpOptions.contains(first) || !first.startsWith('-');
+    if (!first.startsWith('-')) return true;
+    bool qtOption = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (kHelpOptions.contains(arg) || arg == fromView(kVersionOption) ||
+            arg.startsWith("--station") || arg.startsWith("--data-dir") || arg == "--entities")
+            return true;
+        if (arg == "-platform") qtOption = true;
+    }
+    // Without a display the windows could only fail: the arguments are read
+    // as a command line, which says what it does not understand.
+    return !hasDisplay && !qtOption;
+}
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
 }
 
 int runCommand(const QStringList& arguments, const CommandDefaults& defaults, std::ostream& out,
                std::ostream& err) {
-    const QString command = arguments.value(0);
-    const QStringList rest = arguments.mid(1);
-    if (kHelpOptions.contains(command) ||
-        (command == "report" && rest.size() == 1 && kHelpOptions.contains(rest.front()))) {
-        out << kHelp;
+    Options options;
+    if (std::optional<QString> error = readArguments(arguments, options))
+        return badUsage(err, *error);
+    if (options.version) {
+        out << "vel_dxcc" << dxcc::kRevision << '\n';
         return kCommandOk;
     }
-    Options options;
-    if (command == "report" || command == "import" || command == "export" || command == "confirm" ||
-        command == "needed" || command == "grid") {
-        if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);
+    const CommandHelp* command = findCommand(options.command);
+    if (!command && !options.command.isEmpty())
+        return badUsage(err, "commande inconnue : " + options.command);
+    if (options.help) {
+        out << (command ? commandHelp(*command) : generalHelp());
+        return kCommandOk;
     }
-    if (command == "report") return report(options, defaults, out, err);
-    if (command == "import") return import(options, defaults, out, err);
-    if (command == "export") return exportLog(options, defaults, out, err);
-    if (command == "confirm") return confirm(options, defaults, out, err);
-    if (command == "needed") return needed(options, defaults, out, err);
-    if (command == "grid") return grid(options, defaults, out, err);
-    return badUsage(err, "commande inconnue : " + command);
+    if (!command) return badUsage(err, "commande manquante.");
+    if (options.command == "report") return report(options, defaults, out, err);
+    if (options.command == "import") return import(options, defaults, out, err);
+    if (options.command == "export") return exportLog(options, defaults, out, err);
+    if (options.command == "needed") return needed(options, defaults, out, err);
+    if (options.command == "grid") return grid(options, defaults, out, err);
+    return confirm(options, defaults, out, err);
 }
 
 int runCommandLine(int argc, char** argv) {

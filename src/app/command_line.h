@@ -20,10 +20,16 @@ struct CommandDefaults {
 inline constexpr int kCommandOk = 0;
 inline constexpr int kCommandFailed = 1;    // no log, unreadable file, output lost
 inline constexpr int kCommandBadUsage = 2;  // unknown command or option
+// The log changed but the report of what changed could not be written.
+inline constexpr int kCommandLogChangedReportLost = 3;
 
-// Whether the program is asked for a sub-command or for help rather than for
-// its windows (Qt's own options, which start with '-', still open windows).
-bool isCommandLine(int argc, char** argv);
+// Whether the program is asked for a sub-command, help or its version rather
+// than for its windows. Qt's own options, which start with '-', still open
+// windows where there is a display; without one, any argument means the
+// command line (which says what it does not understand).
+bool isCommandLine(int argc, char** argv, bool hasDisplay);
+// Whether the environment names a display (or a Qt platform) for windows.
+bool hasDisplay();
 
 // Runs a sub-command given its arguments (program name excluded), writing the
 // results to `out` and French messages to `err`; the exit status.

@@ -6,21 +6,22 @@
 #include "platform/application.h"
 #include "platform/data_dir_lock.h"
 #include "platform/qt_platform.h"
+#include "platform/session_settings.h"
 #include "platform/text.h"
 
 // The one place where the program is wired together.
 int main(int argc, char** argv) {
-    if (ui::isCommandLine(argc, argv)) return ui::runCommandLine(argc, argv);
+    if (ui::isCommandLine(argc, argv, ui::hasDisplay())) return ui::runCommandLine(argc, argv);
     ui::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName("VEL_DXCC");
     ui::setUpApplication(app);
     ui::AppContext ctx = ui::makeProductionContext();
-    ui::DataDirLock lock(ctx.dataDir);
-    if (!ui::claimDataDir(ctx, lock)) return 0;
     dxcc::LogSession session(ui::toPath(ctx.dataDir));
+    session.setSettings(std::make_shared<ui::SessionSettingsStore>(ctx.settings));
+    if (!ui::claimDataDir(ctx, session)) return 0;
     // Only the copy that holds the folder may clear what a killed run left.
-    if (lock.held()) session.removeLeftoverScratchFiles();
+    session.removeLeftoverScratchFiles();
     ui::MainWindow window(ctx, session);
     window.startUp();
     return QApplication::exec();

@@ -209,7 +209,8 @@ bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
     if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
     const std::string name = file.filename().string();
     return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
-           name == kFirstNameFileName || name == kInsertScratchName || name == kRewriteScratchName;
+           name == kFirstNameFileName || name == kInsertScratchName || name == kRewriteScratchName ||
+           name == kImportScratchName || name == kLockFileName;
 }
 
 std::vector<std::string> exportReportLines(const ExportReport& report) {

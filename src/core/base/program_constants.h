@@ -51,6 +51,8 @@ inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
 inline constexpr std::string_view kEntityDataFileName = "Entites_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
 inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
+// Held by the one copy of the program that may write the data folder.
+inline constexpr std::string_view kLockFileName = "VEL_DXCC.lock";
 // Scratch files of the safe rewrite: the log's insert, and the log's modify and
 // delete together with the first-name memory (never at the same time).
 inline constexpr const char* kInsertScratchName = "Temporaire6.txt";

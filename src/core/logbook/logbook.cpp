@@ -259,33 +259,6 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
                        {LogChange::Kind::Changed, rows.front(), rows.back() - rows.front() + 1});
 }
 
-void Logbook::modify(std::string_view newArg, std::string_view oldArg) {
-    const std::string newRecord(newArg), oldRecord(oldArg);
-    rewriteWith(kRewriteScratch, [&] {
-        std::vector<Splice> splices;
-        for (size_t i = 0; i < lines_.size(); ++i)
-            if (record(i) == oldRecord)
-                splices.push_back({lines_[i].offset, oldRecord.size(), newRecord});
-        if (!splices.empty()) {
-            applySplices(splices);
-            return;
-        }
-        const std::string line = newRecord + std::string(kLineEnd);
-        applySplices({{bytes_.size(), 0, line}});
-    });
-}
-
-void Logbook::remove(std::string_view recordArg) {
-    const std::string record(recordArg);
-    rewriteWith(kRewriteScratch, [&] {
-        std::vector<Splice> splices;
-        for (size_t i = 0; i < lines_.size(); ++i)
-            if (this->record(i) == record)
-                splices.push_back({lines_[i].offset, record.size() + kLineEnd.size(), {}});
-        applySplices(splices);
-    });
-}
-
 void Logbook::normalizeLineEnds() {
     std::string out;
     out.reserve(bytes_.size() + lines_.size() + kSpareBytes);
@@ -356,11 +329,6 @@ LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void
     }
     if (changedElsewhere) return {.reloaded = true};
     return change;
-}
-
-void Logbook::reset() {
-    createEmptyLog(station_);
-    load();
 }
 
 void Logbook::createEmptyLog(std::string_view stationCallsign) const {

@@ -71,7 +71,6 @@ public:
     // again (unless another program changed it since this copy was read). A log
     // file that vanished is not created again: error 53.
     LogChange appendRecord(std::string_view record);
-    LogChange appendQso(std::string_view record) { return appendRecord(record); }
     // Rewrites the file with the record before the first line dated at or after
     // it; lines whose date or time cannot be read never move it.
     LogChange insertInDateOrder(std::string_view record);
@@ -95,13 +94,6 @@ public:
     // nothing, when another program changed the file since this copy was read:
     // the copy is then read again, so the rows can be chosen anew.
     LogChange confirmRows(const std::vector<size_t>& rows);
-    // Rewrites the file with every line equal to `oldRecord` replaced by
-    // `newRecord`; appends `newRecord` when none is found.
-    void modify(std::string_view newRecord, std::string_view oldRecord);
-    // Rewrites the file without every line equal to `record`.
-    void remove(std::string_view record);
-    // Empties the current station's log file and loads it.
-    void reset();
     // Creates or empties the log file of `stationCallsign`.
     void createEmptyLog(std::string_view stationCallsign) const;
 

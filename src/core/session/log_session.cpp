@@ -1,6 +1,11 @@
 #include "core/session/log_session.h"
 
+#include "core/adif/adif_messages.h"
 #include "core/base/program_constants.h"
+#include "core/logbook/log_messages.h"
+#include "core/record/qso_record.h"
+#include "core/session/session_messages.h"
+#include "core/session/station_callsign.h"
 
 namespace dxcc {
 
@@ -8,12 +13,14 @@ LogSession::LogSession(std::filesystem::path dataDir)
     : dataDir_(std::move(dataDir)),
       log_(dataDir_),
       prefixes_(dataDir_ / std::string(kPrefixFileName)),
-      firstNames_(dataDir_) {
+      firstNames_(dataDir_),
+      lock_(dataDir_) {
     log_.setStationCallsign(std::string(kNoStation));
 }
 
 std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() const {
     std::vector<std::filesystem::path> removed;
+    if (!holdsDataFolder()) return removed;
     for (const char* name : kScratchFileNames) {
         const std::filesystem::path file = dataDir_ / name;
         std::error_code ec;
@@ -40,6 +47,235 @@ std::string LogSession::globalSection() {
 
 std::string LogSession::stationSection(std::string_view station) {
     return std::string(kStationSectionPrefix) + std::string(station);
+}
+
+std::string LogSession::setting(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+    return settings_ ? settings_->get(section, key, defaultValue) : std::string(defaultValue);
+}
+
+void LogSession::storeSetting(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    if (settings_) settings_->set(section, key, value);
+}
+
+bool LogSession::automaticDate() const {
+    return setting(stationSection(), kKeyDateAuto, kDateAutoYes) != kDateAutoNo;
+}
+
+void LogSession::setAutomaticDate(bool automatic) {
+    storeSetting(stationSection(), kKeyDateAuto, automatic ? kDateAutoYes : kDateAutoNo);
+}
+
+bool LogSession::holdFolderFor(SessionOutcome& outcome) {
+    switch (lock_.tryLock()) {
+        case DataFolderLock::Outcome::Held:
+            return true;
+        case DataFolderLock::Outcome::InUse:
+            outcome.failure = SessionOutcome::Failure::FolderInUse;
+            outcome.messages.push_back(std::string(lock_messages::kWriteRefusedInUse) +
+                                       dataDir_.string() +
+                                       std::string(lock_messages::kWriteRefusedEnd));
+            return false;
+        case DataFolderLock::Outcome::Unavailable:
+            outcome.failure = SessionOutcome::Failure::FolderUnlockable;
+            outcome.messages.push_back(std::string(lock_messages::kWriteRefusedUnlockable) +
+                                       dataDir_.string() +
+                                       std::string(lock_messages::kWriteRefusedEnd));
+            return false;
+    }
+    return false;
+}
+
+template <typename Operation>
+void LogSession::changeLog(SessionOutcome& outcome, Operation&& operation) {
+    if (!holdFolderFor(outcome)) return;
+    try {
+        const LogChange change = operation();
+        outcome.change = change;
+        if (change.reloaded) outcome.messages.emplace_back(log_messages::kFileChangedReloaded);
+        noteChange(change);
+    } catch (const FileError& e) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+        // The copy may have been read again: the needed status follows it.
+        needed_.rebuild(log_);
+    } catch (const LogLineChanged&) {
+        outcome.failure = SessionOutcome::Failure::LineChanged;
+        outcome.messages.emplace_back(log_messages::kLineChanged);
+        needed_.rebuild(log_);
+    }
+}
+
+void LogSession::noteChange(const LogChange& change) {
+    ++revision_;
+    needed_.apply(log_, change);
+}
+
+StartUpOutcome LogSession::startUp() {
+    setStation(setting(kGlobalSection, kKeyStationCallsign, kNoStation));
+    return StartUpOutcome{!hasStation()};
+}
+
+LoadOutcome LogSession::loadLog() {
+    log_.clear();
+    LoadOutcome outcome;
+    try {
+        log_.load();
+    } catch (const FileError& e) {
+        outcome.kind =
+            e.code() == kFileNotFound ? LoadOutcome::Kind::MissingLog : LoadOutcome::Kind::Failed;
+        outcome.error = e;
+    }
+    noteChange(LogChange{});
+    return outcome;
+}
+
+SessionOutcome LogSession::openStation(const std::optional<std::string>& given) {
+    SessionOutcome outcome;
+    const std::string chosen =
+        given ? storedForm(*given) : setting(kGlobalSection, kKeyStationCallsign, kNoStation);
+    if (!given && chosen == kNoStation) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.emplace_back(station_messages::kNoStationChosen);
+        return outcome;
+    }
+    if (checkStationCallsign(chosen) != StationCheck::Ok) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.push_back(std::string(station_messages::kBadStation) +
+                                   (given ? *given : chosen));
+        return outcome;
+    }
+    setStation(chosen);
+    return outcome;
+}
+
+void LogSession::forgetStation() {
+    storeSetting(kGlobalSection, kKeyStationCallsign, kNoStation);
+    storeSetting(kGlobalSection, kKeyLocator, kNoLocator);
+}
+
+SessionOutcome LogSession::switchStation(const std::string& callsign) {
+    SessionOutcome outcome;
+    const std::string newSection = stationSection(callsign);
+    std::error_code ec;
+    if (!std::filesystem::exists(logFilePath(dataDir_, callsign), ec)) {
+        if (!holdFolderFor(outcome)) return outcome;
+        try {
+            log_.createEmptyLog(callsign);
+        } catch (const FileError& e) {
+            // Switching to a station without a log would only lead to the
+            // missing-log window: the current station stays.
+            outcome.failure = SessionOutcome::Failure::File;
+            outcome.fileError = e;
+            return outcome;
+        }
+        storeSetting(kGlobalSection, kKeyStationCallsign, callsign);
+        storeSetting(newSection, kKeyBandIndex, "0");
+        storeSetting(newSection, kKeyModeIndex, "0");
+    } else {
+        storeSetting(kGlobalSection, kKeyStationCallsign, callsign);
+    }
+    // What the settings now say, so the session and the next start agree.
+    setStation(setting(kGlobalSection, kKeyStationCallsign, kNoStation));
+    return outcome;
+}
+
+CommitOutcome LogSession::commitEntry(const CommitAction& action, std::string_view record,
+                                      std::string_view callsign, std::string_view firstName) {
+    CommitOutcome outcome;
+    changeLog(outcome, [&] {
+        switch (action.kind) {
+            case CommitAction::Kind::Modify:
+                return log_.modifyAt(action.opened.row, action.opened.record, record);
+            case CommitAction::Kind::Insert:
+                return log_.insertInDateOrder(record);
+            case CommitAction::Kind::Append:
+                break;
+        }
+        return log_.appendRecord(record);
+    });
+    // The first name is remembered only for a contact that is in the log.
+    if (!outcome.ok()) return outcome;
+    try {
+        firstNames_.update(callsign, firstName);
+    } catch (const FileError& e) {
+        outcome.firstNameError = e;
+    }
+    return outcome;
+}
+
+SessionOutcome LogSession::deleteContact(size_t row, std::string_view record) {
+    SessionOutcome outcome;
+    changeLog(outcome, [&] { return log_.removeAt(row, record); });
+    return outcome;
+}
+
+SessionOutcome LogSession::resetLog() {
+    SessionOutcome outcome;
+    changeLog(outcome, [&] {
+        log_.createEmptyLog(log_.stationCallsign());
+        log_.clear();
+        log_.load();
+        return LogChange{};
+    });
+    return outcome;
+}
+
+ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
+                                     const adif::ImportProgress& progress) {
+    ImportOutcome outcome;
+    changeLog(outcome, [&] {
+        outcome.import = adif::importIntoLog(log_, file, prefixes_.table(), progress);
+        return outcome.import->change;
+    });
+    if (outcome.import) {
+        // A cancelled import, or one without a record, leaves the file as it was.
+        outcome.cancelled = outcome.import->imported.cancelled;
+        if ((outcome.cancelled || outcome.import->imported.report.qsos == 0) &&
+            !outcome.import->change.reloaded)
+            outcome.change.reset();
+    }
+    return outcome;
+}
+
+ConfirmOutcome LogSession::applyConfirmations(const std::filesystem::path& file) {
+    ConfirmOutcome outcome;
+    changeLog(outcome, [&] {
+        adif::LogConfirmation result = adif::confirmIntoLog(log_, file, prefixes_.table());
+        outcome.report = std::move(result.report);
+        return result.change;
+    });
+    // Nothing newly confirmed: the file was not written.
+    if (outcome.report && outcome.report->newlyConfirmed == 0 && outcome.change &&
+        !outcome.change->reloaded)
+        outcome.change.reset();
+    return outcome;
+}
+
+PrefixSaveOutcome LogSession::savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
+    PrefixSaveOutcome outcome;
+    if (!holdFolderFor(outcome)) return outcome;
+    outcome.result = editor.save(fields, &prefixes_);
+    return outcome;
+}
+
+ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
+    ExportOutcome outcome;
+    auto refuse = [&](std::string_view why) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.emplace_back(why);
+        return outcome;
+    };
+    if (log_.empty()) return refuse(adif_messages::kExportEmptyLog);
+    if (adif::isDataFile(log_, file)) return refuse(adif_messages::kExportOverDataFile);
+    try {
+        outcome.report = adif::exportLog(log_, file);
+    } catch (const FileError& e) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+    }
+    return outcome;
 }
 
 }  // namespace dxcc

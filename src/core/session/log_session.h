@@ -1,22 +1,94 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/adif/adif_export.h"
+#include "core/adif/adif_import.h"
+#include "core/adif/confirmation_merge.h"
 #include "core/awards/needed_index.h"
+#include "core/base/file_error.h"
+#include "core/entry/entry_state.h"
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
 #include "core/prefixes/entity_data.h"
+#include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/session/data_folder_lock.h"
+#include "core/session/session_settings.h"
 
 namespace dxcc {
 
-// What every window works on for the whole run: the station, its log, the
-// prefix file and the first-name memory. Built once and handed to each window,
-// so no window owns shared state.
+// What one of the operator's commands did: what changed in the log, what to
+// tell, what failed. The windows show it, the command line prints it.
+struct SessionOutcome {
+    enum class Failure {
+        None,
+        FolderInUse,       // another copy of the program holds the data folder
+        FolderUnlockable,  // the data folder cannot be locked (read-only, ...)
+        File,              // a file could not be read or written: `fileError`
+        LineChanged,       // the contact is no longer what the file holds
+        Refused            // a check said no: `messages` say why
+    };
+    Failure failure = Failure::None;
+    // Set when the log changed: what the list over it must follow.
+    std::optional<LogChange> change;
+    std::optional<FileError> fileError;
+    // What the operator is told (UTF-8), in order, besides a file error (whose
+    // wording belongs to the front end).
+    std::vector<std::string> messages;
+
+    bool ok() const { return failure == Failure::None; }
+    // Whether the log was written (and so may hold more than before).
+    bool logChanged() const { return change.has_value(); }
+};
+
+struct CommitOutcome : SessionOutcome {
+    // The contact is in the log but its first name could not be remembered.
+    std::optional<FileError> firstNameError;
+};
+
+struct ImportOutcome : SessionOutcome {
+    std::optional<adif::LogImport> import;
+    bool cancelled = false;
+};
+
+struct ConfirmOutcome : SessionOutcome {
+    std::optional<adif::ConfirmationReport> report;
+};
+
+struct ExportOutcome : SessionOutcome {
+    std::optional<adif::ExportReport> report;
+};
+
+struct PrefixSaveOutcome : SessionOutcome {
+    // What the editor's save did; none when the folder could not be held.
+    std::optional<PrefixSaveResult> result;
+};
+
+// Reading the station's log.
+struct LoadOutcome {
+    enum class Kind { Loaded, MissingLog, Failed };
+    Kind kind = Kind::Loaded;
+    std::optional<FileError> error;
+};
+
+// What the start of the program found.
+struct StartUpOutcome {
+    // No station chosen yet: the operator must give the station's callsign.
+    bool firstInstallation = false;
+};
+
+// What every window and the command line work on for the whole run: the
+// station, its log, the prefix file, the first-name memory, the settings and
+// the data folder's lock. Everything the operator does to the log goes
+// through one of its commands below, which write only while the session
+// holds the data folder, so two programs never write one log.
 class LogSession {
 public:
     explicit LogSession(std::filesystem::path dataDir);
@@ -24,17 +96,24 @@ public:
     LogSession& operator=(const LogSession&) = delete;
 
     const std::filesystem::path& dataDir() const { return dataDir_; }
-    Logbook& log() { return log_; }
+    // Read only: the log changes through the commands below.
     const Logbook& log() const { return log_; }
     PrefixFile& prefixes() { return prefixes_; }
-    FirstNameMemory& firstNames() { return firstNames_; }
+    const FirstNameMemory& firstNames() const { return firstNames_; }
 
-    // The needed status of every entity of the log. Kept current by
-    // logChanged(), which every change of the log must reach.
+    // The settings the commands read and write; without them, defaults.
+    void setSettings(std::shared_ptr<SessionSettings> settings) { settings_ = std::move(settings); }
+
+    // --- the data folder's lock
+    // Takes the data folder's lock when it is free. The writing commands take
+    // it themselves when they can; a front end claims it first to tell the
+    // operator when another copy has it.
+    DataFolderLock::Outcome claimDataFolder() { return lock_.tryLock(); }
+    bool holdsDataFolder() const { return lock_.held(); }
+
+    // The needed status of every entity of the log, kept current by every
+    // change of the log (see noteChange).
     const NeededIndex& needed() const { return needed_; }
-    // Follows a change the log has just made (Reset after a load or a
-    // station change reads it all again).
-    void logChanged(const LogChange& change) { needed_.apply(log_, change); }
 
     // Positions, zones and time offsets of the entities, read from the data
     // folder on first use (empty when the file is missing).
@@ -42,9 +121,9 @@ public:
 
     // Removes the scratch files a run killed in the middle of a rewrite left in
     // the data folder. The file they were to replace is whole (old content), so
-    // they hold nothing the operator was told was saved. Only for the one copy
-    // of the program that holds the folder: another one may be writing them.
-    // Answers the files removed.
+    // they hold nothing the operator was told was saved. Only while the
+    // session holds the folder: another copy may be writing them. Answers the
+    // files removed.
     std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
 
     // The station callsign in stored form ("FXXXX" until one is chosen).
@@ -57,11 +136,78 @@ public:
     std::string stationSection() const { return stationSection(station()); }
     static std::string stationSection(std::string_view station);
 
+    // Whether the entry form takes the date from the clock (the station's
+    // setting; automatic unless it says otherwise).
+    bool automaticDate() const;
+    void setAutomaticDate(bool automatic);
+
+    // --- the operator's commands
+    // Start of the program: the station of the settings becomes the session's.
+    StartUpOutcome startUp();
+    // Reads the station's log (again). A missing log and an unreadable one
+    // are outcomes, for the front end to offer recovery or give up.
+    LoadOutcome loadLog();
+    // The station given on the command line, or the settings' one when none
+    // is: checks it and makes it the session's; the log is not read.
+    // Refused (with the reason in `messages`) when it is no callsign, or when
+    // none is given and none was ever chosen.
+    SessionOutcome openStation(const std::optional<std::string>& given);
+    // The station's log is missing and the operator gives up the station: the
+    // settings forget it (and its locator), so the next start asks for one.
+    void forgetStation();
+    // The operator chose another station: its log is created when it has
+    // none (its band and mode then start at the first ones), and it becomes
+    // the station of the settings and of the session. The log is not read:
+    // loadLog() follows. On a failure the station stays what it was.
+    SessionOutcome switchStation(const std::string& callsign);
+
+    // Stores the contact of the entry form as `action` says (append, insert
+    // by date, or replace the opened contact); its first name is remembered
+    // only once the contact is in the log.
+    CommitOutcome commitEntry(const CommitAction& action, std::string_view record,
+                              std::string_view callsign, std::string_view firstName);
+    // Deletes the contact at `row`, which must still be `record`.
+    SessionOutcome deleteContact(size_t row, std::string_view record);
+    // Empties the station's log file and the memory copy.
+    SessionOutcome resetLog();
+    // Imports an ADIF file into the log as one block (see importIntoLog).
+    ImportOutcome importAdif(const std::filesystem::path& file,
+                             const adif::ImportProgress& progress = {});
+    // Marks the contacts the confirmations of `file` confirm.
+    ConfirmOutcome applyConfirmations(const std::filesystem::path& file);
+    // The prefix editor's save button: the entry of `fields` goes into the
+    // prefix file (see PrefixEditor::save), which the session's lookups then
+    // read again.
+    PrefixSaveOutcome savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields);
+    // Writes the whole log to an ADIF file. Refused for an empty log and over
+    // the program's own files.
+    ExportOutcome exportLog(const std::filesystem::path& file);
+
+    // Counts the changes made to the log through the session: whatever follows
+    // the log can tell whether it is still up to date.
+    uint64_t logRevision() const { return revision_; }
+
 private:
+    // Fills `outcome` with the refusal when the folder cannot be held.
+    bool holdFolderFor(SessionOutcome& outcome);
+    // Runs a change of the log under the lock, turning its failures into the
+    // outcome; the change itself goes through noteChange().
+    template <typename Operation>
+    void changeLog(SessionOutcome& outcome, Operation&& operation);
+    // Every change of the log passes here, so what follows the log is kept
+    // up to date in one place.
+    void noteChange(const LogChange& change);
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) const;
+    void storeSetting(std::string_view section, std::string_view key, std::string_view value);
+
     std::filesystem::path dataDir_;
     Logbook log_;
     PrefixFile prefixes_;
     FirstNameMemory firstNames_;
+    DataFolderLock lock_;
+    std::shared_ptr<SessionSettings> settings_;
+    uint64_t revision_ = 0;
     NeededIndex needed_;
     std::optional<EntityData> entityData_;
 };

@@ -1,7 +1,5 @@
 #include "windows/adif/confirmation_command.h"
 
-#include <optional>
-
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
 #include "platform/busy_pointer.h"
@@ -32,18 +30,13 @@ bool runConfirmationImport(AppContext& ctx, dxcc::LogSession& session, const Imp
     if (env.flash)
         env.flash->showMessage(fromView(msg::kConfirmSplashLine1),
                                fromView(msg::kConfirmSplashLine2));
-    std::optional<dxcc::adif::LogConfirmation> result;
-    const bool done = runLogOperation(*ctx.dialogs, *env.model, [&] {
-        result =
-            dxcc::adif::confirmIntoLog(session.log(), toPath(file), session.prefixes().table());
-        return result->change;
-    });
+    const dxcc::ConfirmOutcome outcome = session.applyConfirmations(toPath(file));
     if (env.flash) env.flash->hide();
     busy.end();
-    if (!done || !result) return false;
+    if (!showLogOutcome(*ctx.dialogs, *env.model, outcome) || !outcome.report) return false;
 
     QStringList lines;
-    for (const std::string& line : dxcc::adif::confirmationReportLines(result->report))
+    for (const std::string& line : dxcc::adif::confirmationReportLines(*outcome.report))
         lines << fromView(line);
     auto* report = new ImportReportWindow(lines, fromView(msg::kConfirmMenuItem), parent);
     report->setObjectName("Rapport_Confirmations");

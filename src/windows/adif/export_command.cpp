@@ -5,7 +5,6 @@
 
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_messages.h"
-#include "core/base/file_error.h"
 #include "platform/busy_pointer.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
@@ -28,31 +27,28 @@ QString withAdifSuffix(const QString& file) {
 }  // namespace
 
 bool runAdifExport(AppContext& ctx, dxcc::LogSession& session, QWidget*) {
-    const dxcc::Logbook& log = session.log();
-    if (log.empty()) {
+    // An empty log is said before the operator chooses a file for nothing.
+    if (session.log().empty()) {
         ctx.dialogs->inform(fromView(msg::kExportEmptyLog));
         return false;
     }
     const QString chosen = ctx.dialogs->saveFile(fromView(msg::kExportMenuItem), fileFilter());
     if (chosen.isEmpty()) return false;
     const QString file = withAdifSuffix(chosen);
-    if (dxcc::adif::isDataFile(log, toPath(file))) {
-        ctx.dialogs->inform(fromView(msg::kExportOverDataFile));
-        return false;
-    }
 
     BusyPointer busy;
-    dxcc::adif::ExportReport report;
-    try {
-        report = dxcc::adif::exportLog(log, toPath(file));
-    } catch (const dxcc::FileError& e) {
-        busy.end();
-        ctx.dialogs->inform(fileErrorText(e) + "\r\n" + fromView(msg::kExportNotWritten));
+    const dxcc::ExportOutcome outcome = session.exportLog(toPath(file));
+    busy.end();
+    if (!outcome.ok()) {
+        if (outcome.fileError)
+            ctx.dialogs->inform(fileErrorText(*outcome.fileError) + "\r\n" +
+                                fromView(msg::kExportNotWritten));
+        for (const std::string& m : outcome.messages) ctx.dialogs->inform(fromView(m));
         return false;
     }
-    busy.end();
     QStringList lines;
-    for (const std::string& line : dxcc::adif::exportReportLines(report)) lines << fromView(line);
+    for (const std::string& line : dxcc::adif::exportReportLines(*outcome.report))
+        lines << fromView(line);
     lines << fromView(msg::kExportedTo) + QFileInfo(file).absoluteFilePath();
     ctx.dialogs->inform(lines.join("\r\n"), fromView(msg::kExportMenuItem));
     return true;

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QProgressDialog>
 #include <QVBoxLayout>
-#include <optional>
 
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
@@ -75,16 +74,12 @@ bool runAdifImport(AppContext& ctx, dxcc::LogSession& session, const ImportEnvir
         return !progress.wasCanceled();
     };
 
-    std::optional<dxcc::adif::LogImport> result;
-    const bool done = runLogOperation(*ctx.dialogs, *env.model, [&] {
-        result = dxcc::adif::importIntoLog(session.log(), toPath(file), session.prefixes().table(),
-                                           onProgress);
-        return result->change;
-    });
+    const dxcc::ImportOutcome outcome = session.importAdif(toPath(file), onProgress);
     progress.reset();
     busy.end();
-    if (!done || !result) return false;
-    if (result->imported.cancelled) {
+    if (!showLogOutcome(*ctx.dialogs, *env.model, outcome) || !outcome.import) return false;
+    const dxcc::adif::LogImport* result = &*outcome.import;
+    if (outcome.cancelled) {
         ctx.dialogs->inform(fromView(msg::kCancelled) + "\r\n" + fromView(msg::kLogUnchanged));
         return false;
     }

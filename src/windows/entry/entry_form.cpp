@@ -223,7 +223,7 @@ void EntryForm::restoreBandAndMode() {
 }
 
 bool EntryForm::automaticDate() const {
-    return env_.dateAuto && env_.dateAuto->isChecked();
+    return session_.automaticDate();
 }
 
 bool EntryForm::firstInstallation() const {
@@ -430,38 +430,19 @@ void EntryForm::commit() {
 
 bool EntryForm::storeContact() {
     const dxcc::EntryTexts texts = entryTexts();
-    const std::string record = dxcc::buildEntryRecord(texts);
-    dxcc::Logbook& log = session_.log();
-    const dxcc::CommitAction action = state_.commitAction(automaticDate());
-    bool stored = false;
-    switch (action.kind) {
-        case dxcc::CommitAction::Kind::Modify:
-            stored = runOnLog(
-                [&] { return log.modifyAt(action.opened.row, action.opened.record, record); });
-            break;
-        case dxcc::CommitAction::Kind::Append:
-            stored = runOnLog([&] { return log.appendQso(record); });
-            break;
-        case dxcc::CommitAction::Kind::Insert:
-            stored = runOnLog([&] { return log.insertInDateOrder(record); });
-            break;
-    }
-    // The first name is remembered only for a contact that is in the log.
-    if (stored) rememberFirstName(texts);
-    return stored;
-}
-
-bool EntryForm::runOnLog(const std::function<dxcc::LogChange()>& operation) {
-    return env_.model && runLogOperation(*ctx_.dialogs, *env_.model, operation);
-}
-
-void EntryForm::rememberFirstName(const dxcc::EntryTexts& texts) {
-    try {
-        session_.firstNames().update(texts.callsign, texts.firstName);
-    } catch (const dxcc::FileError& e) {
+    const dxcc::CommitOutcome outcome =
+        session_.commitEntry(state_.commitAction(automaticDate()), dxcc::buildEntryRecord(texts),
+                             texts.callsign, texts.firstName);
+    if (!showOutcome(outcome)) return false;
+    if (outcome.firstNameError)
         ctx_.dialogs->inform(fromView(dxcc::log_messages::kStoredButFirstNameLost) +
-                             fileErrorText(e));
-    }
+                             fileErrorText(*outcome.firstNameError));
+    return true;
+}
+
+bool EntryForm::showOutcome(const dxcc::SessionOutcome& outcome) {
+    if (env_.model) return showLogOutcome(*ctx_.dialogs, *env_.model, outcome);
+    return outcome.ok();
 }
 
 void EntryForm::logChanged() {
@@ -556,7 +537,7 @@ void EntryForm::deleteContact() {
     if (!selected) return tell(msg::kClickToDelete);
     const dxcc::PickedLine line = *selected;
     if (ctx_.dialogs->askYesNo(fromView(msg::kConfirmDelete)) &&
-        runOnLog([&] { return session_.log().removeAt(line.row, line.record); }))
+        showOutcome(session_.deleteContact(line.row, line.record)))
         selectLastListLine();
     Annule_Saisie->setEnabled(false);
     Efface_QSO();

@@ -26,7 +26,6 @@ namespace ui {
 
 // What the entry form reads and calls on the main window.
 struct EntryEnvironment {
-    QAction* dateAuto = nullptr;  // Mnu_Date_Auto, ticked = automatic date
     QListView* list = nullptr;    // Liste_DXCC
     LogListModel* model = nullptr;
     // Opens the prefix statistics window.
@@ -114,8 +113,8 @@ private:
     // Commit and modes.
     void commit();
     bool storeContact();
-    bool runOnLog(const std::function<dxcc::LogChange()>& operation);
-    void rememberFirstName(const dxcc::EntryTexts& texts);
+    // Shows what a command of the session did; answers whether it succeeded.
+    bool showOutcome(const dxcc::SessionOutcome& outcome);
     void postCommitReset(bool selectLastLine);
     void deleteContact();
     void startInsertion();

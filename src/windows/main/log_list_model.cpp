@@ -14,7 +14,7 @@ int rowsOf(size_t size) {
 
 }  // namespace
 
-LogListModel::LogListModel(dxcc::Logbook& logbook, QObject* parent)
+LogListModel::LogListModel(const dxcc::Logbook& logbook, QObject* parent)
     : QAbstractListModel(parent), logbook_(logbook), rows_(rowsOf(logbook.size())) {}
 
 int LogListModel::rowCount(const QModelIndex& parent) const {
@@ -29,18 +29,17 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-void LogListModel::apply(const std::function<dxcc::LogChange()>& operation) {
-    dxcc::LogChange change;
-    try {
-        change = operation();
-    } catch (...) {
-        follow(dxcc::LogChange{});
+void LogListModel::follow(const dxcc::SessionOutcome& outcome) {
+    using F = dxcc::SessionOutcome::Failure;
+    if (outcome.change) {
+        announce(*outcome.change);
+    } else if (outcome.failure == F::File || outcome.failure == F::LineChanged) {
         resetTo(logbook_.size());
-        emit logChanged();
-        throw;
+    } else {
+        // Refused before the log was touched.
+        if (rows_ != rowsOf(logbook_.size())) resetTo(logbook_.size());
+        return;
     }
-    follow(change);
-    announce(change);
     emit logChanged();
 }
 
@@ -49,13 +48,11 @@ void LogListModel::change(const std::function<void()>& operation) {
     try {
         operation();
     } catch (...) {
-        follow(dxcc::LogChange{});
         rows_ = rowsOf(logbook_.size());
         endResetModel();
         emit logChanged();
         throw;
     }
-    follow(dxcc::LogChange{});
     rows_ = rowsOf(logbook_.size());
     endResetModel();
     emit logChanged();

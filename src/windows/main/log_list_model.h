@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/logbook/logbook.h"
+#include "core/session/log_session.h"
 
 namespace ui {
 
@@ -13,22 +14,17 @@ namespace ui {
 class LogListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit LogListModel(dxcc::Logbook& logbook, QObject* parent = nullptr);
+    explicit LogListModel(const dxcc::Logbook& logbook, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    dxcc::Logbook& logbook() { return logbook_; }
-    // Runs an operation that changes the log and announces what it changed.
-    // When it throws, the log may have been read again: the views are reset.
-    void apply(const std::function<dxcc::LogChange()>& operation);
+    const dxcc::Logbook& logbook() const { return logbook_; }
+    // Announces what a command of the session did to the log. When it failed
+    // on a file, the log may have been read again: the views are reset.
+    void follow(const dxcc::SessionOutcome& outcome);
     // Runs an operation that may change anything (a load, a reset).
     void change(const std::function<void()>& operation);
-    // Called with every change of the log, before the views and logChanged()
-    // hear of it, so what follows the log is current when they look.
-    void setFollower(std::function<void(const dxcc::LogChange&)> follower) {
-        follower_ = std::move(follower);
-    }
 
 signals:
     // After every change of the log, whatever it was.
@@ -39,12 +35,7 @@ private:
     void resetTo(size_t rows);
     void lineNumbersChangedFrom(int row);
 
-    void follow(const dxcc::LogChange& change) {
-        if (follower_) follower_(change);
-    }
-
-    dxcc::Logbook& logbook_;
-    std::function<void(const dxcc::LogChange&)> follower_;
+    const dxcc::Logbook& logbook_;
     int rows_ = 0;  // what the views have been told
 };
 

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <functional>
-
-#include "windows/main/log_list_model.h"
+#include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "windows/main/log_list_model.h"
 
 namespace ui {
 
-// Runs an operation on the log through the main list's model, so the list
-// follows. On a failure the operator is told what failed and that the log did
-// not change (every operation changes the file whole or not at all). When the
-// operation found the file changed on disk and read it again first, the
-// operator is told. Answers whether the operation succeeded.
-bool runLogOperation(Dialogs& dialogs, LogListModel& model,
-                     const std::function<dxcc::LogChange()>& operation);
+// Shows what a command of the session did to the log: the main list follows
+// the change; on a failure the operator is told what failed and that the log
+// did not change (every command changes the file whole or not at all); when
+// the command found the file changed on disk and read it again first, the
+// operator is told. Answers whether the command succeeded.
+bool showLogOutcome(Dialogs& dialogs, LogListModel& model, const dxcc::SessionOutcome& outcome);
 
 }  // namespace ui

@@ -56,8 +56,6 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     : QMainWindow(parent), ctx_(ctx), session_(session), flash_(std::make_unique<Flash>()) {
     setObjectName("Main");
     model_ = new LogListModel(session_.log(), this);
-    // Every change of the log reaches the needed status before anyone reads it.
-    model_->setFollower([this](const dxcc::LogChange& change) { session_.logChanged(change); });
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setSpacing(6);
@@ -66,7 +64,6 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     buildStatusRow(central);
 
     EntryEnvironment env;
-    env.dateAuto = Mnu_Date_Auto;
     env.model = model_;
     env.openPrefixStatistics = [this] { openPrefixStatistics(); };
     // The list and its model exist before the form, which watches its selection.
@@ -268,20 +265,13 @@ void MainWindow::centreOnScreen() {
 
 void MainWindow::startUp() {
     centreOnScreen();
+    const dxcc::StartUpOutcome start = session_.startUp();
+    I_Station->setText(fromCp1252(session_.station()));
     // The band and mode lists are filled by the entry form.
-    const QString station =
-        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
-    session_.setStation(toCp1252(station));
-    I_Station->setText(station);
     entry_->restoreBandAndMode();
-    const QString dateAuto =
-        ctx_.settings->get(stationSection(), q(dxcc::kKeyDateAuto), q(dxcc::kDateAutoYes));
-    if (dateAuto == q(dxcc::kDateAutoYes) || dateAuto == q(dxcc::kDateAutoNo)) {
-        Mnu_Date_Auto->setChecked(dateAuto == q(dxcc::kDateAutoYes));
-        Mnu_Date_Man->setChecked(dateAuto == q(dxcc::kDateAutoNo));
-    }
+    showDateMode();
     ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
-    if (!session_.hasStation()) {
+    if (start.firstInstallation) {
         ctx_.dialogs->inform(q(msg::kFirstInstallation));
         openStationWindow(true);
     }
@@ -298,25 +288,30 @@ void MainWindow::startUp() {
     entry_->Efface_QSO();
 }
 
+void MainWindow::showDateMode() {
+    const bool automatic = session_.automaticDate();
+    Mnu_Date_Auto->setChecked(automatic);
+    Mnu_Date_Man->setChecked(!automatic);
+}
+
 bool MainWindow::loadLog() {
-    model_->change([this] { session_.log().clear(); });
     if (!suppressSplash_)
         flash_->showMessage(q(msg::kLoadingLog),
                             q(msg::kLoadingLogOfStation) + fromCp1252(session_.station()));
     suppressSplash_ = false;
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        model_->change([this] { session_.log().load(); });
-    } catch (const dxcc::FileError& e) {
+    dxcc::LoadOutcome loaded;
+    model_->change([&] { loaded = session_.loadLog(); });
+    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded) {
         QApplication::restoreOverrideCursor();
         flash_->hide();
-        if (e.code() == dxcc::kFileNotFound) {
+        if (loaded.kind == dxcc::LoadOutcome::Kind::MissingLog) {
             showRecovery();
         } else {
             // "Erreur N° " and the number first, then what it means and the file.
-            ctx_.dialogs->inform(fileErrorText(e));
-            ctx_.quit(e.code());
+            ctx_.dialogs->inform(fileErrorText(*loaded.error));
+            ctx_.quit(loaded.error->code());
         }
         return false;
     }
@@ -327,7 +322,8 @@ bool MainWindow::loadLog() {
 }
 
 void MainWindow::showRecovery() {
-    RecoveryWindow recovery(ctx_, fromCp1252(session_.station()), this);
+    RecoveryWindow recovery(
+        ctx_, fromCp1252(session_.station()), [this] { session_.forgetStation(); }, this);
     recovery.exec();
 }
 
@@ -345,11 +341,9 @@ void MainWindow::tick() {
 }
 
 void MainWindow::setDateAuto(bool automatic) {
-    Mnu_Date_Auto->setChecked(automatic);
-    Mnu_Date_Man->setChecked(!automatic);
+    session_.setAutomaticDate(automatic);
+    showDateMode();
     if (automatic) entry_->clearDate();
-    ctx_.settings->set(stationSection(), q(dxcc::kKeyDateAuto),
-                       q(automatic ? dxcc::kDateAutoYes : dxcc::kDateAutoNo));
 }
 
 void MainWindow::resetLog() {
@@ -357,12 +351,9 @@ void MainWindow::resetLog() {
     if (!ctx_.dialogs->askOkCancelCritical(q(dxcc::log_messages::kResetQuestion) + station +
                                            q(dxcc::log_messages::kResetQuestionEnd)))
         return;
-    dxcc::Logbook& log = session_.log();
-    if (!runLogOperation(*ctx_.dialogs, *model_, [&] {
-            log.createEmptyLog(log.stationCallsign());
-            return dxcc::LogChange{};
-        }))
-        return;
+    if (!showLogOutcome(*ctx_.dialogs, *model_, session_.resetLog())) return;
+    // The contact the form showed is gone with the log.
+    entry_->Efface_QSO();
     loadLog();
 }
 
@@ -380,29 +371,17 @@ void MainWindow::openStationWindow(bool modal) {
 }
 
 void MainWindow::switchStation(const std::string& callsign) {
-    const QString station = fromCp1252(callsign);
-    const QString newSection = fromCp1252(dxcc::LogSession::stationSection(callsign));
-    const bool exists =
-        QFileInfo::exists(fromPath(dxcc::logFilePath(session_.dataDir(), callsign)));
-    if (!exists) {
-        try {
-            session_.log().createEmptyLog(callsign);
-        } catch (const dxcc::FileError& e) {
-            // Switching to a station without a log would only lead to the
-            // missing-log window: the current station stays.
-            ctx_.dialogs->inform(fileErrorText(e) + q(dxcc::log_messages::kStationNotChanged));
-            return;
-        }
-        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
-        ctx_.settings->set(newSection, q(dxcc::kKeyBandIndex), "0");
-        ctx_.settings->set(newSection, q(dxcc::kKeyModeIndex), "0");
-    } else {
-        ctx_.settings->set(globalSection(), q(dxcc::kKeyStationCallsign), station);
+    const dxcc::SessionOutcome switched = session_.switchStation(callsign);
+    if (!switched.ok()) {
+        QString text = switched.fileError ? fileErrorText(*switched.fileError) : QString();
+        for (const std::string& m : switched.messages) text += fromView(m);
+        ctx_.dialogs->inform(text + q(dxcc::log_messages::kStationNotChanged));
+        return;
     }
-    const QString stored =
-        ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));
-    session_.setStation(toCp1252(stored));
-    I_Station->setText(fromCp1252(dxcc::displayForm(toCp1252(stored))));
+    I_Station->setText(fromCp1252(dxcc::displayForm(session_.station())));
+    showDateMode();
+    // The form showed a contact of the other station's log.
+    entry_->Efface_QSO();
     entry_->restoreBandAndMode();
     suppressSplash_ = true;
     loadLog();

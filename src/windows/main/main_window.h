@@ -46,7 +46,7 @@ public:
     // Makes `callsign` (stored form) the station, creating its empty log if needed.
     void switchStation(const std::string& callsign);
 
-    dxcc::Logbook& logbook() { return session_.log(); }
+    const dxcc::Logbook& logbook() const { return session_.log(); }
     dxcc::LogSession& session() { return session_; }
     EntryForm* entryForm() { return entry_; }
     const QString& historyText() const { return history_; }
@@ -94,6 +94,8 @@ private:
     void tick();
     void showLogCounts();
     void setDateAuto(bool automatic);
+    // Ticks the date menu item the station's setting says.
+    void showDateMode();
     void resetLog();
     void openStationWindow(bool modal);
     void showRecovery();

@@ -292,8 +292,15 @@ void PrefixEditorWindow::removeSelected() {
 
 void PrefixEditorWindow::save() {
     const dxcc::PrefixFields fields = fieldTexts();
-    const dxcc::PrefixSaveResult result =
-        model_->reload([&] { return editor_.save(fields, &session_.prefixes()); });
+    const dxcc::PrefixSaveOutcome outcome =
+        model_->reload([&] { return session_.savePrefixEntry(editor_, fields); });
+    if (!outcome.result) {
+        // Another copy of the program holds the data folder.
+        showSelection();
+        for (const std::string& m : outcome.messages) tell(fromView(m));
+        return;
+    }
+    const dxcc::PrefixSaveResult& result = *outcome.result;
     using Status = dxcc::PrefixSaveResult::Status;
     switch (result.status) {
         case Status::Saved:

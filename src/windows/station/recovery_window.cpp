@@ -17,8 +17,9 @@ QLabel* line(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-RecoveryWindow::RecoveryWindow(AppContext& ctx, const QString& stationCallsign, QWidget* parent)
-    : QDialog(parent), ctx_(ctx) {
+RecoveryWindow::RecoveryWindow(AppContext& ctx, const QString& stationCallsign,
+                               std::function<void()> forgetStation, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), forgetStation_(std::move(forgetStation)) {
     setObjectName("Gestion_Erreur");
     setWindowTitle("Gestiom erreur");
     setModal(true);
@@ -79,9 +80,7 @@ RecoveryWindow::RecoveryWindow(AppContext& ctx, const QString& stationCallsign, 
 }
 
 void RecoveryWindow::initialise() {
-    const QString global = fromView(dxcc::kGlobalSection);
-    ctx_.settings->set(global, fromView(dxcc::kKeyStationCallsign), fromView(dxcc::kNoStation));
-    ctx_.settings->set(global, fromView(dxcc::kKeyLocator), fromView(dxcc::kNoLocator));
+    if (forgetStation_) forgetStation_();
     Quitter->setFocus();
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <functional>
 
 #include "platform/app_context.h"
 
@@ -13,7 +14,9 @@ namespace ui {
 class RecoveryWindow : public QDialog {
     Q_OBJECT
 public:
-    RecoveryWindow(AppContext& ctx, const QString& stationCallsign, QWidget* parent = nullptr);
+    // `forgetStation` is what "Initialiser" does.
+    RecoveryWindow(AppContext& ctx, const QString& stationCallsign,
+                   std::function<void()> forgetStation, QWidget* parent = nullptr);
 
     QLabel* Ind_Station1;
     QLabel* Ind_Station2;
@@ -31,6 +34,7 @@ private:
     void quitProgram();
 
     AppContext& ctx_;
+    std::function<void()> forgetStation_;
 };
 
 }  // namespace ui

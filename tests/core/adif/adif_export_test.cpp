@@ -147,6 +147,8 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
         {dir / "F6XYZ_DXCC.log", true},   {dir / "F5OTHER_DXCC.log", true},
         {dir / "Prefixe_DXCC.txt", true}, {dir / "Liste_Prenom.txt", true},
         {dir / "log.adi", false},         {dir / "sub" / "F6XYZ_DXCC.log", false},
+        {dir / "VEL_DXCC.lock", true},    {dir / "Temporaire8.txt", true},
+        {dir / "sub" / "VEL_DXCC.lock", false},
     };
     for (const Row& r : rows) EXPECT_EQ(isDataFile(log, r.file), r.dataFile) << r.file;
 

@@ -111,19 +111,21 @@ TEST(HostileFiles, AreRefusedWithTheirOwnErrorBeforeAnythingIsRead) {
     for (const Intruder& intruder : kIntruders) {
         SCOPED_TRACE(intruder.name);
         TempDir dir;
-        LogSession session(dir.path());
-        session.setStation("F6XYZ");
-        intruder.make(session.log().logPath());
-        intruder.make(session.prefixes().path());
-        intruder.make(session.firstNames().path());
+        Logbook log(dir.path());
+        log.setStationCallsign("F6XYZ");
+        PrefixFile prefixes(dir / "Prefixe_DXCC.txt");
+        FirstNameMemory names(dir.path());
+        intruder.make(log.logPath());
+        intruder.make(prefixes.path());
+        intruder.make(names.path());
 
-        EXPECT_EQ(codeOf([&] { session.log().load(); }), intruder.code);
-        EXPECT_TRUE(session.log().empty());
-        EXPECT_EQ(codeOf([&] { session.log().appendQso(kGood); }), intruder.code);
-        EXPECT_TRUE(session.prefixes().unreadable());
-        EXPECT_FALSE(session.prefixes().lookup("F5ABC").found());
-        EXPECT_EQ(codeOf([&] { session.firstNames().lookup("F5ABC"); }), intruder.code);
-        EXPECT_EQ(codeOf([&] { session.firstNames().update("F5ABC", "JEAN"); }), intruder.code);
+        EXPECT_EQ(codeOf([&] { log.load(); }), intruder.code);
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(codeOf([&] { log.appendRecord(kGood); }), intruder.code);
+        EXPECT_TRUE(prefixes.unreadable());
+        EXPECT_FALSE(prefixes.lookup("F5ABC").found());
+        EXPECT_EQ(codeOf([&] { names.lookup("F5ABC"); }), intruder.code);
+        EXPECT_EQ(codeOf([&] { names.update("F5ABC", "JEAN"); }), intruder.code);
         PrefixEditor editor(dir.path());
         EXPECT_EQ(codeOf([&] { editor.open(); }), intruder.code);
     }
@@ -156,6 +158,7 @@ TEST(HostileFiles, AnAdifFileWithMoreRecordsThanALogHoldsIsRefused) {
 TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {
     TempDir dir;
     LogSession session(dir.path());
+    ASSERT_EQ(session.claimDataFolder(), DataFolderLock::Outcome::Held);
     for (const char* name : {"Temporaire.txt", "Temporaire6.txt", "Temporaire8.txt",
                              "F6XYZ_DXCC.log", "Temporaire7.txt", "Liste_Prenom.txt"})
         dir.write(name, "x\r\n");
@@ -169,7 +172,8 @@ TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"F6XYZ_DXCC.log", "Liste_Prenom.txt",
-                                              "Temporaire6.txt", "Temporaire7.txt"}));
+                                              "Temporaire6.txt", "Temporaire7.txt",
+                                              "VEL_DXCC.lock"}));
 }
 
 }  // namespace

@@ -15,7 +15,9 @@
 
 #include "core/adif/adif_import.h"
 #include "core/base/file_error.h"
-#include "core/session/log_session.h"
+#include "core/logbook/first_names.h"
+#include "core/logbook/logbook.h"
+#include "core/prefixes/prefix_table.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_entries.h"
 #include "sample_records.h"
@@ -31,7 +33,7 @@ using Files = std::map<std::string, std::string>;
 
 // A data folder with a log, a first-name memory and a prefix file.
 struct DataFolder {
-    DataFolder() : session(dir.path()) {
+    DataFolder() : book(dir.path()), names(dir.path()), prefixes(dir / "Prefixe_DXCC.txt") {
         dir.write("F6XYZ_DXCC.log",
                   joinLines({qso("F5AAA", "01/02/08", "10:00"), qso("F5BBB", "02/02/08", "10:00"),
                              qso("F5CCC", "03/02/08", "10:00")}));
@@ -40,10 +42,10 @@ struct DataFolder {
         dir.write("export.adi",
                   "<CALL:5>F5ADI<QSO_DATE:8>20080202<TIME_ON:4>1100<BAND:3>20m<MODE:3>SSB<EOR>\n"
                   "<CALL:5>F5ADJ<QSO_DATE:8>20080202<TIME_ON:4>1200<BAND:3>20m<MODE:2>CW<EOR>\n");
-        session.setStation("F6XYZ");
-        session.log().load();
+        book.setStationCallsign("F6XYZ");
+        book.load();
     }
-    Logbook& log() { return session.log(); }
+    Logbook& log() { return book; }
 
     Files files() const {
         Files out;
@@ -58,7 +60,9 @@ struct DataFolder {
     }
 
     TempDir dir;
-    LogSession session;
+    Logbook book;
+    FirstNameMemory names;
+    PrefixFile prefixes;
 };
 
 // A save that could not write reports it; thrown here like every other command.
@@ -76,7 +80,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"append", [](DataFolder& f) { f.log().appendQso(qso("F5NEW", "04/02/08", "10:00")); }},
+    {"append", [](DataFolder& f) { f.log().appendRecord(qso("F5NEW", "04/02/08", "10:00")); }},
     {"insert", [](DataFolder& f) { f.log().insertInDateOrder(qso("F5NEW", "02/02/08", "11:00")); }},
     {"block",
      [](DataFolder& f) {
@@ -90,11 +94,15 @@ const Command kCommands[] = {
     {"delete", [](DataFolder& f) { f.log().removeAt(1, std::string(f.log().record(1))); }},
     {"import",
      [](DataFolder& f) {
-         adif::importIntoLog(f.log(), f.dir / "export.adi", f.session.prefixes().table());
+         adif::importIntoLog(f.log(), f.dir / "export.adi", f.prefixes.table());
      }},
-    {"reset", [](DataFolder& f) { f.log().reset(); }},
+    {"reset",
+     [](DataFolder& f) {
+         f.log().createEmptyLog("F6XYZ");
+         f.log().load();
+     }},
     {"new station", [](DataFolder& f) { f.log().createEmptyLog("F1NEW"); }},
-    {"first name", [](DataFolder& f) { f.session.firstNames().update("F5NEW", "PAUL"); }},
+    {"first name", [](DataFolder& f) { f.names.update("F5NEW", "PAUL"); }},
     {"prefix save", savePrefix},
 };
 
@@ -171,7 +179,7 @@ TEST(WriteFaults, ADataFolderThatVanishedFailsEveryCommandAndComesBack) {
         EXPECT_EQ(f.log().size(), shown);
         std::filesystem::rename(f.dir.path().string() + ".away", f.dir.path());
         EXPECT_EQ(f.files(), old);
-        f.log().appendQso(qso("F5NEW", "04/02/08", "10:00"));
+        f.log().appendRecord(qso("F5NEW", "04/02/08", "10:00"));
         f.expectCopyEqualsFile();
     }
 }
@@ -180,7 +188,7 @@ TEST(WriteFaults, ALogFileThatVanishedIsNotCreatedAgainByAnAppend) {
     DataFolder f;
     std::filesystem::remove(f.log().logPath());
     try {
-        f.log().appendQso(qso("F5NEW", "04/02/08", "10:00"));
+        f.log().appendRecord(qso("F5NEW", "04/02/08", "10:00"));
         ADD_FAILURE() << "no failure reported";
     } catch (const FileError& e) {
         EXPECT_EQ(e.code(), kFileNotFound);

@@ -60,7 +60,7 @@ const Operation kOperations[] = {
          const size_t row = log.size() / 3;
          log.removeAt(row, rowOf(log, row));
      }},
-    {"append", [](Logbook& log) { log.appendQso(qso("F5NEW", "31/12/25", "23:59")); }},
+    {"append", [](Logbook& log) { log.appendRecord(qso("F5NEW", "31/12/25", "23:59")); }},
     {"import",
      [](Logbook& log) { adif::importIntoLog(log, log.dataDir() / kAdifFile, PrefixTable()); }},
 };
@@ -212,10 +212,11 @@ TEST_F(KilledMidWrite, TheLogIsAlwaysTheOldOrTheNewOneWhole) {
             scratchLeft += anyScratchFile(dir.path());
             // The next start: scratch files go, the log loads whole.
             LogSession next(dir.path());
+            ASSERT_EQ(next.claimDataFolder(), DataFolderLock::Outcome::Held);
             next.removeLeftoverScratchFiles();
             EXPECT_FALSE(anyScratchFile(dir.path()));
             next.setStation("F6XYZ");
-            next.log().load();
+            EXPECT_EQ(next.loadLog().kind, LoadOutcome::Kind::Loaded);
             EXPECT_EQ(next.log().size(), countLines(left));
         }
     }

@@ -46,12 +46,14 @@ TEST_F(LogbookRewrite, EveryRewriteWritesCrLfAfterEveryLine) {
     const std::string mixed = a + "\n" + b + "\r\n" + c;  // bare LF, no end at all
 
     writeRaw(mixed);
-    log.modify(qso("B2", "02/02/08", "12:00"), b);
+    log.load();
+    log.modifyAt(1, b, qso("B2", "02/02/08", "12:00"));
     EXPECT_EQ(fileBytes(), joinLines({a, qso("B2", "02/02/08", "12:00"), c}));
     EXPECT_EQ(memoryLines(), readLines(log.logPath()));
 
     writeRaw(mixed);
-    log.remove(c);
+    log.load();
+    log.removeAt(2, c);
     EXPECT_EQ(fileBytes(), joinLines({a, b}));
     EXPECT_EQ(memoryLines(), readLines(log.logPath()));
 
@@ -65,15 +67,16 @@ TEST_F(LogbookRewrite, ModifyToLongerOrShorterLinesMovesEverythingAfterThem) {
     const std::string a = qso("A", "01/02/08", "12:00");
     const std::string b = qso("B", "02/02/08", "12:00");
     writeRaw(joinLines({a, b, a, b, a}));
+    log.load();
     const std::string longer = a + "EXTRA";
-    log.modify(longer, a);
-    EXPECT_EQ(fileBytes(), joinLines({longer, b, longer, b, longer}));
+    log.modifyAt(2, a, longer);
+    EXPECT_EQ(fileBytes(), joinLines({a, b, longer, b, a}));
     EXPECT_EQ(memoryLines(), readLines(log.logPath()));
-    log.modify("X", b);
-    EXPECT_EQ(fileBytes(), joinLines({longer, "X", longer, "X", longer}));
+    log.modifyAt(1, b, "X");
+    EXPECT_EQ(fileBytes(), joinLines({a, "X", longer, b, a}));
     EXPECT_EQ(memoryLines(), readLines(log.logPath()));
-    log.modify("", longer);
-    EXPECT_EQ(fileBytes(), joinLines({"", "X", "", "X", ""}));
+    log.modifyAt(2, longer, "");
+    EXPECT_EQ(fileBytes(), joinLines({a, "X", "", b, a}));
     EXPECT_EQ(memoryLines(), readLines(log.logPath()));
 }
 
@@ -94,9 +97,8 @@ TEST_F(LogbookRewrite, RandomOperationsKeepFileMemoryAndModelEqual) {
     std::vector<std::string> model;
     for (int step = 0; step < 300; ++step) {
         const std::string r = randomRecord();
-        // Often an existing line, so that equal lines are found and replaced.
-        const std::string existing = model.empty() || pick(4) == 0 ? r : model[pick(model.size())];
-        switch (pick(4)) {
+        const size_t row = model.empty() ? 0 : pick(model.size());
+        switch (model.empty() ? 0 : pick(4)) {
             case 0: {
                 std::vector<std::string_view> views(model.begin(), model.end());
                 model.insert(
@@ -104,21 +106,17 @@ TEST_F(LogbookRewrite, RandomOperationsKeepFileMemoryAndModelEqual) {
                 log.insertInDateOrder(r);
                 break;
             }
-            case 1: {
-                bool found = false;
-                for (auto& l : model)
-                    if (l == existing) l = r, found = true;
-                if (!found) model.push_back(r);
-                log.modify(r, existing);
+            case 1:
+                log.modifyAt(row, model[row], r);
+                model[row] = r;
                 break;
-            }
             case 2:
-                std::erase(model, existing);
-                log.remove(existing);
+                log.removeAt(row, model[row]);
+                model.erase(model.begin() + static_cast<ptrdiff_t>(row));
                 break;
             default:
                 model.push_back(r);
-                log.appendQso(r);
+                log.appendRecord(r);
                 break;
         }
         ASSERT_EQ(fileBytes(), joinLines(model)) << "step " << step;

@@ -73,7 +73,7 @@ TEST_F(LogbookRowsTest, ALineChangedOnDiskIsRefusedAndNothingIsWritten) {
 TEST_F(LogbookRowsTest, AppendExtendsTheCopyWithoutReadingTheFileAgain) {
     const std::string a = qso("F5AAA", "01/02/08", "10:00"), b = qso("F5BBB", "01/02/08", "11:00");
     writeRaw(a);  // no line end: the append must not merge the lines
-    LogChange c = log.appendQso(b);
+    LogChange c = log.appendRecord(b);
     EXPECT_EQ(c.kind, Kind::Inserted);
     EXPECT_EQ(c.row, 1u);
     EXPECT_EQ(c.count, 1u);
@@ -82,7 +82,7 @@ TEST_F(LogbookRowsTest, AppendExtendsTheCopyWithoutReadingTheFileAgain) {
 
     // Changed elsewhere: the copy is read again and the list told to reset.
     writeBehindItsBack(a + "\r\n" + a + "\r\n" + b + "\r\n");
-    c = log.appendQso(b);
+    c = log.appendRecord(b);
     EXPECT_EQ(c.kind, Kind::Reset);
     EXPECT_EQ(log.size(), 4u);
     expectMemoryEqualsFile();

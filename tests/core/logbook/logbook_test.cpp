@@ -67,7 +67,7 @@ TEST_F(LogbookTest, AppendQsoAddsOneCrLfLineEvenAfterAnUnterminatedOne) {
     dir.write("F6XYZ_DXCC.log", "OLD");
     log.load();
     const std::string r = qso("F5ABC", "01/02/08", "12:35", '*');
-    log.appendQso(r);
+    log.appendRecord(r);
     EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), "OLD\r\n" + r + "\r\n");
     expectMemoryEqualsFile();
 }
@@ -113,36 +113,16 @@ TEST_F(LogbookTest, InsertNeverJumpsBeforeAnUnreadableLine) {
     EXPECT_EQ(fileLines(), (std::vector<std::string>{"GARBAGE WITHOUT DATE", r, later}));
 }
 
-TEST_F(LogbookTest, ModifyReplacesEveryEqualLineOrAppends) {
-    const std::string a = qso("A", "01/02/08", "12:00");
-    const std::string b = qso("B", "01/02/08", "13:00");
-    writeLog({a, b, a});
-    const std::string a2 = qso("A", "01/02/08", "12:00", '*');
-    log.modify(a2, a);
-    EXPECT_EQ(fileLines(), (std::vector<std::string>{a2, b, a2}));
-    const std::string gone = qso("GONE", "01/01/01", "00:00");
-    const std::string n = qso("N", "09/09/09", "09:09");
-    log.modify(n, gone);
-    EXPECT_EQ(fileLines(), (std::vector<std::string>{a2, b, a2, n}));
-    expectMemoryEqualsFile();
-}
-
-TEST_F(LogbookTest, DeleteRemovesEveryEqualLine) {
-    const std::string a = qso("A", "01/02/08", "12:00");
-    const std::string b = qso("B", "01/02/08", "13:00");
-    writeLog({a, b, a});
-    log.remove(a);
-    EXPECT_EQ(fileLines(), std::vector<std::string>{b});
-    log.remove(qso("NOTHERE", "01/01/01", "00:00"));
-    EXPECT_EQ(fileLines(), std::vector<std::string>{b});
-    expectMemoryEqualsFile();
-}
-
 TEST_F(LogbookTest, OperationsAcceptARecordTakenFromTheLogItself) {
     const std::string a = qso("A", "01/02/08", "12:00");
+    const std::string b = qso("B", "01/02/08", "13:00");
     writeLog({a, a});
-    log.remove(log.record(0));  // the view points into the copy being replaced
-    EXPECT_TRUE(fileLines().empty());
+    log.load();
+    // The views point into the copy being replaced.
+    log.modifyAt(1, log.record(1), b);
+    log.removeAt(0, log.record(0));
+    EXPECT_EQ(fileLines(), std::vector<std::string>{b});
+    expectMemoryEqualsFile();
 }
 
 TEST_F(LogbookTest, FailedRewriteLeavesTheOldLogWhole) {
@@ -152,7 +132,8 @@ TEST_F(LogbookTest, FailedRewriteLeavesTheOldLogWhole) {
         writeLog({a});
         std::filesystem::create_directory(dir / Logbook::kRewriteScratch);
         std::filesystem::create_directory(dir / Logbook::kRewriteScratch / "x");
-        EXPECT_THROW(log.remove(a), FileError);
+        log.load();
+        EXPECT_THROW(log.removeAt(0, a), FileError);
         EXPECT_EQ(fileLines(), std::vector<std::string>{a});
         expectMemoryEqualsFile();
         return;
@@ -168,10 +149,9 @@ TEST_F(LogbookTest, FailedRewriteLeavesTheOldLogWhole) {
     expectMemoryEqualsFile();
 }
 
-TEST_F(LogbookTest, ResetAndCreateEmptyTruncate) {
+TEST_F(LogbookTest, CreateEmptyTruncates) {
     writeLog({qso("A", "01/02/08", "12:00")});
-    log.reset();
-    EXPECT_TRUE(log.empty());
+    log.createEmptyLog("F6XYZ");
     EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), "");
     log.createEmptyLog("FXXXX_P");
     EXPECT_TRUE(std::filesystem::exists(dir / "FXXXX_P_DXCC.log"));

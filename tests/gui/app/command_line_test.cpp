@@ -9,7 +9,8 @@
 #include <sstream>
 
 #include "core/record/qso_record.h"
-#include "platform/data_dir_lock.h"
+#include "core/session/data_folder_lock.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -163,8 +164,8 @@ TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
     EXPECT_EQ(run({"import"}), ui::kCommandBadUsage);
     // Not while the windows of the program are open on the same folder.
     {
-        ui::DataDirLock windows(dir.path());
-        ASSERT_EQ(windows.tryLock(), ui::DataDirLock::Outcome::Held);
+        dxcc::DataFolderLock windows(ui::toPath(dir.path()));
+        ASSERT_EQ(windows.tryLock(), dxcc::DataFolderLock::Outcome::Held);
         err.str("");
         EXPECT_EQ(run({"import", adi}), ui::kCommandFailed);
         EXPECT_TRUE(QString::fromStdString(err.str()).contains("fermez-le avant d'importer"));
@@ -274,7 +275,7 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
         EXPECT_EQ(out.str(), "");
     }
 
-    for (const QStringList& args : {QStringList{"--help"}, QStringList{"report", "--help"}}) {
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"-h"}}) {
         EXPECT_EQ(run(args), ui::kCommandOk);
         const QString help = QString::fromStdString(out.str());
         EXPECT_TRUE(help.startsWith("Usage : vel_dxcc [commande] [options]\n"));
@@ -284,22 +285,160 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     }
 }
 
-TEST(CommandLine, SubCommandsAndHelpRunWithoutWindowsQtOptionsDoNot) {
+TEST(CommandLine, SubCommandsHelpAndVersionRunWithoutWindowsAndNoDisplayNeverOpensThem) {
     struct Row {
         std::vector<const char*> argv;
+        bool display;
         bool commandLine;
     };
     const Row rows[] = {
-        {{"vel_dxcc"}, false},           {{"vel_dxcc", "report"}, true},
-        {{"vel_dxcc", "--help"}, true},  {{"vel_dxcc", "-h"}, true},
-        {{"vel_dxcc", "rapport"}, true}, {{"vel_dxcc", "-platform", "offscreen"}, false},
+        {{"vel_dxcc"}, true, false},
+        {{"vel_dxcc"}, false, false},
+        {{"vel_dxcc", "report"}, true, true},
+        {{"vel_dxcc", "--help"}, true, true},
+        {{"vel_dxcc", "-h"}, true, true},
+        {{"vel_dxcc", "rapport"}, true, true},
+        {{"vel_dxcc", "-platform", "offscreen"}, true, false},
+        {{"vel_dxcc", "-platform", "offscreen"}, false, false},
+        {{"vel_dxcc", "--version"}, true, true},
+        {{"vel_dxcc", "--data-dir", "D", "report"}, true, true},
+        {{"vel_dxcc", "--station=F6XYZ", "report"}, true, true},
+        {{"vel_dxcc", "-style", "fusion"}, true, false},
+        {{"vel_dxcc", "-style", "fusion"}, false, true},
+        {{"vel_dxcc", "--bavard"}, false, true},
     };
     for (const Row& r : rows) {
         std::vector<char*> argv;
         for (const char* a : r.argv) argv.push_back(const_cast<char*>(a));
-        EXPECT_EQ(ui::isCommandLine(static_cast<int>(argv.size()), argv.data()), r.commandLine)
-            << argv.back();
+        EXPECT_EQ(ui::isCommandLine(static_cast<int>(argv.size()), argv.data(), r.display),
+                  r.commandLine)
+            << argv.back() << " display " << r.display;
     }
+}
+
+// Options before or after the command, each command's own help, the version,
+// and "--" before a file whose name starts with '-'.
+TEST_F(CommandLineTest, OptionsMayComeAnywhereAndEachCommandHasItsHelp) {
+    ASSERT_EQ(run({"--station", "F6XYZ", "--data-dir", dir.path(), "report"}), ui::kCommandOk)
+        << err.str();
+    const QString before = QString::fromStdString(out.str());
+    ASSERT_EQ(run({"report", "--data-dir=" + dir.path(), "--station=F6XYZ"}), ui::kCommandOk);
+    EXPECT_EQ(QString::fromStdString(out.str()), before);
+    EXPECT_TRUE(before.startsWith("Mixed\tconfirmés"));
+
+    EXPECT_EQ(run({"--version"}), ui::kCommandOk);
+    EXPECT_EQ(out.str(), "vel_dxcc 1.0.4\n");
+
+    struct Help {
+        QStringList args;
+        QString usage;
+        const char* other;  // another command's text, absent from this help
+    };
+    const Help helps[] = {
+        {{"import", "--help"}, "Usage : vel_dxcc import FICHIER.adi [options]\n", "LoTW"},
+        {{"import", "-h"}, "Usage : vel_dxcc import FICHIER.adi [options]\n", "LoTW"},
+        {{"--help", "confirm"}, "Usage : vel_dxcc confirm FICHIER.adi [options]\n", "ADIF 3.1"},
+        {{"report", "--help"}, "Usage : vel_dxcc report [options]\n", "LoTW"},
+    };
+    for (const Help& h : helps) {
+        SCOPED_TRACE(h.args.join(' ').toStdString());
+        EXPECT_EQ(run(h.args), ui::kCommandOk);
+        const QString help = QString::fromStdString(out.str());
+        EXPECT_TRUE(help.startsWith(h.usage)) << help.toStdString();
+        EXPECT_TRUE(help.contains("Code de retour"));
+        EXPECT_FALSE(help.contains(h.other));
+        EXPECT_EQ(err.str(), "");
+    }
+
+    // "-h" is no file name; after "--" any name is.
+    EXPECT_EQ(run({"import", "--", "-h"}), ui::kCommandFailed);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("-h")) << err.str();
+    struct Bad {
+        QStringList args;
+        std::string err;
+    };
+    const Bad bad[] = {
+        {{"--bavard", "report"}, "vel_dxcc : option inconnue : --bavard\n"},
+        {{"-x", "import", "f.adi"}, "vel_dxcc : option inconnue : -x\n"},
+        {{"rapport", "--help"}, "vel_dxcc : commande inconnue : rapport\n"},
+        {{"--data-dir", dir.path()}, "vel_dxcc : commande manquante.\n"},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.args.join(' ').toStdString());
+        EXPECT_EQ(run(b.args), ui::kCommandBadUsage);
+        EXPECT_EQ(err.str().substr(0, b.err.size()), b.err);
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+// A stream that refuses every byte, as standard output on a full disk.
+class FullStream : public std::streambuf {
+protected:
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+// Every command that writes the log holds the data folder for the whole
+// read-change-write and refuses while another holder has it; the status
+// says whether the log changed, even when the report cannot be printed.
+TEST_F(CommandLineTest, WritingCommandsHoldTheFolderAndTheStatusSaysWhetherTheLogChanged) {
+    const QString adi = dir.path() + "/in.adi";
+    QFile file(adi);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>20m<MODE:3>SSB<EOR>\n");
+    file.close();
+    const QString lotw = dir.path() + "/lotw.adi";
+    QFile confirmations(lotw);
+    ASSERT_TRUE(confirmations.open(QIODevice::WriteOnly));
+    confirmations.write(
+        "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
+        "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
+    confirmations.close();
+    auto logBytes = [&] {
+        QFile log(dir.path() + "/F6XYZ_DXCC.log");
+        EXPECT_TRUE(log.open(QIODevice::ReadOnly));
+        return log.readAll();
+    };
+    const QByteArray before = logBytes();
+    {
+        dxcc::DataFolderLock other(ui::toPath(dir.path()));
+        ASSERT_EQ(other.tryLock(), dxcc::DataFolderLock::Outcome::Held);
+        for (const QStringList& args : {QStringList{"import", adi}, QStringList{"confirm", lotw}}) {
+            SCOPED_TRACE(args.join(' ').toStdString());
+            EXPECT_EQ(run(args), ui::kCommandFailed);
+            EXPECT_TRUE(QString::fromStdString(err.str()).contains("fermez-le")) << err.str();
+            EXPECT_EQ(out.str(), "");
+        }
+        // Reading commands go on.
+        EXPECT_EQ(run({"report"}), ui::kCommandOk);
+    }
+    EXPECT_EQ(logBytes(), before);
+
+    // A lock file left empty, holding garbage or a process number that is
+    // gone (a power cut, an export over it) locks no one out.
+    for (const char* left : {"", "garbage\n", "999999999\nvel_dxcc\n"}) {
+        QFile lock(dir.path() + "/VEL_DXCC.lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(left);
+        lock.close();
+        EXPECT_EQ(run({"confirm", lotw}), ui::kCommandOk) << left << err.str();
+    }
+
+    // The report cannot be printed: the status tells whether the log changed.
+    FullStream full;
+    std::ostream lost(&full);
+    auto runLost = [&](const QStringList& args) {
+        err.str({});
+        return ui::runCommand(args, defaults, lost, err);
+    };
+    EXPECT_EQ(runLost({"import", adi}), ui::kCommandLogChangedReportLost);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("le log a été modifié")) << err.str();
+    const QByteArray imported = logBytes();
+    EXPECT_EQ(imported.count('\n'), before.count('\n') + 1);
+    // Nothing left to confirm: nothing changed, the lost report is a plain failure.
+    EXPECT_EQ(runLost({"confirm", lotw}), ui::kCommandFailed);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("compte rendu")) << err.str();
+    EXPECT_EQ(logBytes(), imported);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "windows/station/recovery_window.h"
 #include "windows/station/station_window.h"
+#include "core/entry/entry_messages.h"
 #include "test_doubles.h"
 #include "platform/qt_platform.h"
 
@@ -39,6 +41,7 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
     TestContext t;
     const QString ini = t.path("DXCC.ini");
     t.ctx.settings = std::make_shared<ui::QtSettingsStore>(ini);
+    t.session.setSettings(std::make_shared<ui::SessionSettingsStore>(t.ctx.settings));
     testing_support::ModalExpectation station;
     t.dialogs->onMessage = [&](const QString& text) {
         if (text == kFirstInstallMessage)
@@ -265,6 +268,37 @@ TEST_F(RunningMainWindow, ResetAsksFirstThenEmptiesTheLog) {
     t.dialogs->answers = {true};
     w->Mnu_RAZ->trigger();
     EXPECT_EQ(readAll(t.path("F6XYZ_DXCC.log")), "");
+    EXPECT_EQ(w->Liste_DXCC->model()->rowCount(), 0);
+}
+
+// The form never keeps showing a contact that left the log, nor one of the
+// previous station's log.
+TEST_F(RunningMainWindow, ResetAndStationChangeEmptyTheContactShown) {
+    ui::EntryForm* form = w->entryForm();
+    writeFile(t.path("F1AAA_DXCC.log"), "ONE\r\n");
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+    };
+    const Step steps[] = {
+        {"station change", [&] { w->switchStation("F1AAA"); }},
+        {"back", [&] { w->switchStation("F6XYZ"); }},
+        {"reset",
+         [&] {
+             t.dialogs->answers = {true};
+             w->Mnu_RAZ->trigger();
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        ASSERT_GT(w->Liste_DXCC->model()->rowCount(), 0);
+        form->selectRow(0);
+        ASSERT_FALSE(form->Ind_A->text().isEmpty());
+        step.change();
+        EXPECT_TRUE(form->Ind_A->text().isEmpty());
+        EXPECT_TRUE(form->Prenom_A->text().isEmpty());
+        EXPECT_EQ(form->Mode_Aff->text(), ui::fromView(dxcc::entry_messages::kModeEntry));
+    }
     EXPECT_EQ(w->Liste_DXCC->model()->rowCount(), 0);
 }
 

@@ -23,6 +23,7 @@
 #include "core/base/write_faults.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "core/prefixes/prefix_table.h"
+#include "sample_records.h"
 #include "test_doubles.h"
 #include "platform/data_dir_lock.h"
 #include "platform/text.h"
@@ -290,58 +291,46 @@ TEST(HostileLog, IsRefusedAtStartUpWithItsNumberAndMeaning) {
 }
 
 // Two copies of the program on one data folder.
-TEST(DataDirLock, ASecondCopyIsToldAndMayQuitAStaleLockIsTakenOver) {
+TEST(DataDirLock, ASecondCopyIsToldMayQuitAndCannotWriteWhileTheFirstRuns) {
     testing_support::TestContext t;
     const QString question = fromView(ui::lock_messages::kAlreadyOpen) + t.dir.path() +
                              fromView(ui::lock_messages::kAlreadyOpenQuestion);
-    ui::DataDirLock first(t.dir.path());
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, first));
-    EXPECT_TRUE(first.held());
-    EXPECT_TRUE(QFile::exists(t.path(ui::DataDirLock::kFileName)));
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, t.session));
+    EXPECT_TRUE(t.session.holdsDataFolder());
+    EXPECT_TRUE(QFile::exists(t.path("VEL_DXCC.lock")));
     EXPECT_TRUE(t.dialogs->messages.isEmpty());
 
     // The second copy: quit, or go on at the operator's own risk.
-    ui::DataDirLock second(t.dir.path());
+    auto second = std::make_unique<dxcc::LogSession>(ui::toPath(t.dir.path()));
+    second->setStation("F6XYZ");
     t.dialogs->answers = {true, false};
-    EXPECT_FALSE(ui::claimDataDir(t.ctx, second));
+    EXPECT_FALSE(ui::claimDataDir(t.ctx, *second));
     EXPECT_EQ(t.quitCodes, QList<int>{0});
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, second));
-    EXPECT_FALSE(second.held());
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, *second));
+    EXPECT_FALSE(second->holdsDataFolder());
     EXPECT_EQ(t.dialogs->messages, (QStringList{question, question}));
 
-    // A copy that crashed while holding the folder left its lock file, naming
-    // a process that is gone.
-    testing_support::TestContext crashed;
-    const QString lockFile = crashed.path(ui::DataDirLock::kFileName);
-    QByteArray contents;
-    {
-        QLockFile held(lockFile);
-        ASSERT_TRUE(held.tryLock(0));
-        QFile file(lockFile);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        contents = file.readAll();
-    }
-    const pid_t gone = ::fork();
-    ASSERT_GE(gone, 0);
-    if (gone == 0) ::_exit(0);
-    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    contents.replace(0, contents.indexOf('\n'), QByteArray::number(gone));
-    QFile file(lockFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    file.close();
-    ui::DataDirLock next(crashed.dir.path());
-    EXPECT_TRUE(ui::claimDataDir(crashed.ctx, next));
-    EXPECT_TRUE(next.held());
-    EXPECT_TRUE(crashed.dialogs->messages.isEmpty());
+    // ... but it writes nothing while the first one runs.
+    const dxcc::CommitAction append;
+    const dxcc::CommitOutcome refused =
+        second->commitEntry(append, testing_support::qso("F5ABC", "01/02/08", "10:00"), "F5ABC",
+                            "JEAN");
+    EXPECT_EQ(refused.failure, dxcc::SessionOutcome::Failure::FolderInUse);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_TRUE(fromView(refused.messages[0]).contains(t.dir.path()));
+    EXPECT_FALSE(QFile::exists(t.path("F6XYZ_DXCC.log")));
+    EXPECT_FALSE(QFile::exists(t.path("Liste_Prenom.txt")));
+    EXPECT_EQ(second->resetLog().failure, dxcc::SessionOutcome::Failure::FolderInUse);
+    EXPECT_EQ(second->switchStation("F1NEW").failure, dxcc::SessionOutcome::Failure::FolderInUse);
+    EXPECT_FALSE(QFile::exists(t.path("F1NEW_DXCC.log")));
 }
 
 TEST(DataDirLock, AFolderThatCannotBeLockedIsReportedAndTheProgramGoesOn) {
     testing_support::TestContext t;
     const QString missing = t.path("not/there");
-    ui::DataDirLock lock(missing);
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, lock));
-    EXPECT_FALSE(lock.held());
+    dxcc::LogSession session(ui::toPath(missing));
+    EXPECT_TRUE(ui::claimDataDir(t.ctx, session));
+    EXPECT_FALSE(session.holdsDataFolder());
     EXPECT_EQ(t.dialogs->messages, QStringList{fromView(ui::lock_messages::kCannotLock) + missing +
                                                fromView(ui::lock_messages::kCannotLockEnd)});
 }

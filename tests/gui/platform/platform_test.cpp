@@ -56,8 +56,8 @@ TEST(DataPaths, AFolderWithAnAccentedNameHoldsTheLog) {
     ASSERT_TRUE(QDir().mkpath(folder));
     dxcc::LogSession session(ui::toPath(folder));
     session.setStation("F6XYZ");
-    session.log().createEmptyLog("F6XYZ");
-    session.log().appendQso("F5ABC");
+    ASSERT_TRUE(session.resetLog().ok());
+    ASSERT_TRUE(session.commitEntry({}, "F5ABC", "F5ABC", "").ok());
     EXPECT_TRUE(QFileInfo::exists(folder + "/F6XYZ_DXCC.log"));
     EXPECT_EQ(ui::fromPath(session.log().logPath()), folder + "/F6XYZ_DXCC.log");
 }

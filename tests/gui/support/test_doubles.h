@@ -14,6 +14,7 @@
 
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "platform/session_settings.h"
 #include "platform/text.h"
 
 namespace testing_support {
@@ -142,6 +143,9 @@ struct TestContext {
         ctx.settings = settings;
         ctx.clock = clock;
         ctx.dialogs = dialogs;
+        session.setSettings(std::make_shared<ui::SessionSettingsStore>(settings));
+        // As the program does at start-up: the data folder is this copy's.
+        session.claimDataFolder();
         ctx.quit = [this](int code) { quitCodes << code; };
         ctx.openExternalUrl = [this](const QString& url) {
             openedUrls << url;

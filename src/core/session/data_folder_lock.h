@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+
+namespace dxcc {
+
+// The lock that keeps a second writer off a data folder: two programs writing
+// one log would each write over the other's contacts. It is a kernel lock on
+// the file VEL_DXCC.lock, so it goes with the process that holds it, however
+// that process ends; what the file holds (the holder's process number, for
+// whoever looks) never matters, so a file left empty, half written or
+// overwritten locks no one out. Held until release() or the object goes.
+class DataFolderLock {
+public:
+    explicit DataFolderLock(std::filesystem::path dataDir);
+    ~DataFolderLock();
+    DataFolderLock(const DataFolderLock&) = delete;
+    DataFolderLock& operator=(const DataFolderLock&) = delete;
+
+    enum class Outcome {
+        Held,        // this object holds the folder
+        InUse,       // another holder (another process or object) has it
+        Unavailable  // no lock file can be made there (read-only folder, ...)
+    };
+    // Takes the lock when it is free; never waits.
+    Outcome tryLock();
+    bool held() const { return fd_ >= 0; }
+    void release();
+    std::filesystem::path file() const;
+    const std::filesystem::path& dataDir() const { return dataDir_; }
+
+private:
+    std::filesystem::path dataDir_;
+    int fd_ = -1;
+};
+
+}  // namespace dxcc
