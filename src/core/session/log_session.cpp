@@ -52,6 +52,11 @@ std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() cons
     return removed;
 }
 
+const EntityData& LogSession::entityData() {
+    if (!entityData_) entityData_ = EntityData::load(dataDir_ / std::string(kEntityDataFileName));
+    return *entityData_;
+}
+
 bool LogSession::hasStation() const {
     return station() != kNoStation;
 }
@@ -113,14 +118,18 @@ void LogSession::changeLog(SessionOutcome& outcome, Operation&& operation) {
     } catch (const FileError& e) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = e;
+        // The copy may have been read again: the needed status follows it.
+        needed_.rebuild(log_);
     } catch (const LogLineChanged&) {
         outcome.failure = SessionOutcome::Failure::LineChanged;
         outcome.messages.emplace_back(log_messages::kLineChanged);
+        needed_.rebuild(log_);
     }
 }
 
-void LogSession::noteChange(const LogChange&) {
+void LogSession::noteChange(const LogChange& change) {
     ++revision_;
+    needed_.apply(log_, change);
 }
 
 StartUpOutcome LogSession::startUp() {

@@ -11,10 +11,12 @@
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/confirmation_merge.h"
+#include "core/awards/needed_index.h"
 #include "core/base/file_error.h"
 #include "core/entry/entry_state.h"
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/session/data_folder_lock.h"
@@ -109,6 +111,14 @@ public:
     DataFolderLock::Outcome claimDataFolder() { return lock_.tryLock(); }
     bool holdsDataFolder() const { return lock_.held(); }
 
+    // The needed status of every entity of the log, kept current by every
+    // change of the log (see noteChange).
+    const NeededIndex& needed() const { return needed_; }
+
+    // Positions, zones and time offsets of the entities, read from the data
+    // folder on first use (empty when the file is missing).
+    const EntityData& entityData();
+
     // Removes the scratch files a run killed in the middle of a rewrite left in
     // the data folder. The file they were to replace is whole (old content), so
     // they hold nothing the operator was told was saved. Only while the
@@ -198,6 +208,8 @@ private:
     DataFolderLock lock_;
     std::shared_ptr<SessionSettings> settings_;
     uint64_t revision_ = 0;
+    NeededIndex needed_;
+    std::optional<EntityData> entityData_;
 };
 
 }  // namespace dxcc
