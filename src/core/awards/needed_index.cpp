@@ -5,21 +5,12 @@
 #include "core/base/collation.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_utils.h"
-#include "core/record/mode_classes.h"
+#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
-        if (x != b[i]) return false;
-    }
-    return true;
-}
 
 // The trimmed prefix padded with blanks and packed in a word, with a marker
 // bit so no key is 0; 0 for an empty prefix or one wider than the field.
@@ -46,15 +37,17 @@ inline uint64_t packRaw(std::string_view record, size_t offset, size_t width) {
 }  // namespace
 
 std::optional<NeedClass> needClassOfMode(std::string_view loggedMode) {
-    const std::string_view mode = trimBlanks(loggedMode);
-    if (equalsIgnoringCase(mode, kSatelliteMode)) return NeedClass::Satellite;
-    switch (modeClassOf(mode)) {
+    // The satellite award takes "SAT" in any case, as the award windows do.
+    if (isSatelliteMode(loggedMode)) return NeedClass::Satellite;
+    switch (modeClassOf(trimBlanks(loggedMode))) {
         case ModeClass::Phone:
             return NeedClass::Phone;
         case ModeClass::Cw:
             return NeedClass::Cw;
         case ModeClass::Digital:
             return NeedClass::Digital;
+        case ModeClass::Satellite:
+            return NeedClass::Satellite;
         case ModeClass::None:
             break;
     }
