@@ -188,10 +188,12 @@ def load_object(rdata, name):
 
 
 def coordinate_matrices(node, found):
-    """Every n x 2 numeric matrix under `node`, in order."""
+    """Every n x 2 numeric matrix under `node`, in order; the bounding boxes
+    (2 x 2, with row and column names) are not outlines."""
     if isinstance(node, dict):
         attrs = node.get("attributes")
-        if isinstance(attrs, dict) and "dim" in attrs and isinstance(node.get("value"), list):
+        if isinstance(attrs, dict) and "dim" in attrs and "dimnames" not in attrs and \
+                isinstance(node.get("value"), list):
             dim = plain(attrs["dim"])
             if isinstance(dim, list) and len(dim) == 2 and dim[1] == 2 and \
                     all(isinstance(x, float) for x in node["value"]):
