@@ -4,15 +4,19 @@
 #include <unordered_set>
 
 #include "core/awards/award_evaluation.h"
+#include "core/awards/needed_index.h"
 #include "core/base/collation.h"
 #include "core/base/text_utils.h"
+#include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_table.h"
 
 namespace dxcc {
 
 const std::vector<std::string>& dxccTableColumns() {
     static const std::vector<std::string> columns = [] {
-        std::vector<std::string> c{"Mixed", "SSB", "CW", "RTTY", "Satellite"};
+        std::vector<std::string> c{findAward("Mixed")->name};
+        for (NeedClass k : {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital, NeedClass::Satellite})
+            c.emplace_back(needClassText(k));
         for (const AwardSpec* band : awardsOfWindow(AwardWindow::Band)) c.push_back(band->name);
         return c;
     }();
@@ -53,6 +57,55 @@ DxccTable buildDxccTable(std::vector<TableEntity> entities, const CellLookup& ce
         t.rows.push_back(std::move(row));
     }
     return t;
+}
+
+namespace {
+
+CellMark markOf(Need need) {
+    switch (need) {
+        case Need::Confirmed:
+            return CellMark::Confirmed;
+        case Need::Worked:
+            return CellMark::Worked;
+        case Need::Never:
+            break;
+    }
+    return CellMark::None;
+}
+
+}  // namespace
+
+DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
+                      const EntityData& entityData) {
+    std::vector<std::string> worked;
+    for (const NeededIndex::EntityView& e : needed.entities()) worked.emplace_back(e.dxccPrefix);
+    std::vector<TableEntity> entities = tableEntities(prefixes, worked);
+    for (TableEntity& e : entities) {
+        const EntityInfo* info = entityData.find(e.prefix);
+        if (!info) continue;
+        e.continent = info->continent;
+        if (e.entity.empty()) e.entity = info->name;
+    }
+    const std::vector<std::string>& columns = dxccTableColumns();
+    static constexpr NeedClass kClasses[] = {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital,
+                                             NeedClass::Satellite};
+    return buildDxccTable(std::move(entities), [&](std::string_view prefix, size_t column) {
+        if (column == 0) return markOf(needed.entity(prefix));
+        if (column < kFirstBandColumn) return markOf(needed.mode(prefix, kClasses[column - 1]));
+        return markOf(needed.band(prefix, columns[column]));
+    });
+}
+
+std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& entityData) {
+    std::vector<MapEntity> out;
+    out.reserve(table.rows.size());
+    for (const DxccTableRow& r : table.rows) {
+        const EntityInfo* info = entityData.find(r.entity.prefix);
+        if (!info) continue;
+        out.push_back({r.entity.prefix, r.entity.entity, info->latitude, info->longitude,
+                       r.cells.empty() ? CellMark::None : r.cells[0]});
+    }
+    return out;
 }
 
 namespace {

@@ -9,6 +9,8 @@
 namespace dxcc {
 
 class PrefixTable;
+class NeededIndex;
+class EntityData;
 
 // Where an entity stands for one column of the DXCC table.
 enum class CellMark : char { None = ' ', Worked = 'W', Confirmed = 'C' };
@@ -48,6 +50,23 @@ struct DxccTable {
 // The table over `entities`, each cell answered by `cell(prefix, column)`.
 using CellLookup = std::function<CellMark(std::string_view prefix, size_t column)>;
 DxccTable buildDxccTable(std::vector<TableEntity> entities, const CellLookup& cell);
+
+// The table of every entity from the needed-status engine: the prefix file's
+// entities and the worked ones it lacks, continents from the entity data.
+DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
+                      const EntityData& entityData);
+
+// An entity to draw on the map: where it lies and where it stands (Mixed).
+struct MapEntity {
+    std::string prefix;
+    std::string entity;  // Windows-1252
+    double latitude = 0;
+    double longitude = 0;
+    CellMark mark = CellMark::None;
+};
+
+// The table's entities whose position the entity data knows.
+std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& entityData);
 
 enum class TableOrder { Prefix, Entity, Continent };
 

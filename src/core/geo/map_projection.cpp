@@ -40,19 +40,6 @@ double wrapLon(double lon) {
 
 }  // namespace
 
-double headingDegrees(LatLon from, LatLon to) {
-    const Polar p = polar(std::sin(from.lat * kRad), std::cos(from.lat * kRad), from.lon, to);
-    if (p.angle < 1e-12 || kPi - p.angle < 1e-9) return 0;
-    double deg = p.heading / kRad;
-    if (deg < 0) deg += 360.0;
-    return deg >= 360.0 ? 0.0 : deg;
-}
-
-double distanceKm(LatLon from, LatLon to) {
-    return polar(std::sin(from.lat * kRad), std::cos(from.lat * kRad), from.lon, to).angle *
-           kEarthRadiusKm;
-}
-
 MapProjection::MapProjection(Projection kind, LatLon centre)
     : kind_(kind),
       centre_(centre),

@@ -22,14 +22,8 @@ struct MapXY {
 
 enum class Projection { Azimuthal, Plain };
 
-// Mean Earth radius used for distances, in kilometres.
-inline constexpr double kEarthRadiusKm = 6371.0;
-
-// Great-circle heading from `from` to `to`, degrees clockwise from true north
-// in [0, 360); 0 when the two are the same place or antipodes.
-double headingDegrees(LatLon from, LatLon to);
-// Great-circle distance in kilometres.
-double distanceKm(LatLon from, LatLon to);
+// Half the Earth's great circle in kilometres: the azimuthal map's radius.
+inline constexpr double kHalfCircumferenceKm = 3.14159265358979323846 * 6371.0;
 
 class MapProjection {
 public:

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/awards/award_tools_messages.h"
+#include "core/geo/locator.h"
 #include "platform/text.h"
 #include "windows/awards/export_file.h"
 
@@ -123,8 +124,10 @@ int WorldMapView::dotAt(QPointF p) const {
 
 QString WorldMapView::dotText(int dot) const {
     const MapDot& d = content_.dots.at(static_cast<size_t>(dot));
-    const double heading = dxcc::headingDegrees(content_.station, d.position);
-    const double km = dxcc::distanceKm(content_.station, d.position);
+    const dxcc::geo::LatLon from{content_.station.lat, content_.station.lon};
+    const dxcc::geo::LatLon to{d.position.lat, d.position.lon};
+    const double heading = dxcc::geo::shortPathHeading(from, to);
+    const double km = dxcc::geo::distanceKm(from, to);
     QString text = fromView(msg::kDotTip);
     text.replace("{P}", d.prefix).replace("{E}", d.name);
     text.replace("{H}", QString::number(std::lround(heading) % 360));
@@ -160,7 +163,7 @@ void WorldMapView::paintEvent(QPaintEvent*) {
         }
     } else {
         // Distance rings every 5,000 km, headings every 30 degrees.
-        const double half = M_PI * dxcc::kEarthRadiusKm;
+        const double half = dxcc::kHalfCircumferenceKm;
         for (int km = 5000; km < half; km += 5000) {
             const double r = km / half;
             p.drawEllipse(t.map(QPointF(0, 0)), r * t.m11(), r * t.m22());

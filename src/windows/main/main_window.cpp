@@ -16,6 +16,11 @@
 #include "windows/station/station_window.h"
 #include "windows/awards/award_window.h"
 #include "windows/awards/prefix_statistics_window.h"
+#include "core/awards/award_tools_messages.h"
+#include "windows/awards/award_tool_sources.h"
+#include "windows/awards/dxcc_table_window.h"
+#include "windows/awards/progress_chart_window.h"
+#include "windows/awards/world_map_window.h"
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
 #include "core/logbook/log_messages.h"
@@ -183,6 +188,9 @@ void MainWindow::buildMenus() {
     Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
+    Mnu_Tableau_DXCC = action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
+    Mnu_Progression = action(Mnu_Outils, "Mnu_Progression", q(dxcc::award_tools_messages::kChartMenuItem));
+    Mnu_Carte = action(Mnu_Outils, "Mnu_Carte", q(dxcc::award_tools_messages::kMapMenuItem));
     Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
     Mnu_DXCC_SSB = command("Mnu_DXCC_SSB", "DXCC SSB/CW/RTTY");
     Mnu_DXCC_Bande = command("Mnu_DXCC_Bande", "DXCC Bande");
@@ -208,6 +216,9 @@ void MainWindow::buildMenus() {
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
+    connect(Mnu_Tableau_DXCC, &QAction::triggered, this, [this] { openDxccTable(); });
+    connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);
+    connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
@@ -461,6 +472,40 @@ void MainWindow::openPrefixEditor() {
     openWindow("Ajout_Prefixe", [this] {
         auto* w = new PrefixEditorWindow(ctx_, session_, this);
         connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
+        return w;
+    });
+}
+
+// The tool windows read the log when they open; opened again, they read it anew.
+DxccTableWindow* MainWindow::openDxccTable() {
+    if (auto* open = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+        open->refresh();
+    openWindow("Tableau_DXCC", [this] {
+        auto* w = new DxccTableWindow(ctx_, dxccTableSource(session_), this);
+        connect(w, &DxccTableWindow::entityQsosWanted, this, [this](const QString& prefix) {
+            openSearch();
+            if (auto* s = qobject_cast<SearchWindow*>(openWindows_.value("Recherche_Indicatif").data()))
+                s->showEntityQsos(prefix);
+        });
+        return w;
+    });
+    return qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data());
+}
+
+void MainWindow::openProgressChart() {
+    if (auto* open = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+        open->refresh();
+    openWindow("Progression_DXCC", [this] { return new ProgressChartWindow(ctx_, session_.log(), this); });
+}
+
+void MainWindow::openWorldMap() {
+    if (auto* open = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+        open->refresh();
+    openWindow("Carte_Monde", [this] {
+        auto* w = new WorldMapWindow(ctx_, worldMapSource(ctx_, session_), this);
+        connect(w, &WorldMapWindow::entityChosen, this, [this](const QString& prefix) {
+            if (DxccTableWindow* t = openDxccTable()) t->selectEntity(prefix);
+        });
         return w;
     });
 }

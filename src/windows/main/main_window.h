@@ -74,6 +74,9 @@ public:
     QAction* Mnu_New_Indicatif;
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
+    QAction* Mnu_Tableau_DXCC;
+    QAction* Mnu_Progression;
+    QAction* Mnu_Carte;
     QAction* Mnu_DXCC_Mixed;
     QAction* Mnu_DXCC_SSB;
     QAction* Mnu_DXCC_Bande;
@@ -104,6 +107,9 @@ private:
     void openSearch();
     void openPrefixStatistics();
     void openPrefixEditor();
+    class DxccTableWindow* openDxccTable();
+    void openProgressChart();
+    void openWorldMap();
     QString stationSection() const;
     QString globalSection() const;
     void centreOnScreen();
