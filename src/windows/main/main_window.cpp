@@ -5,9 +5,11 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "core/adif/adif_messages.h"
+#include "core/awards/needed_messages.h"
 #include "windows/adif/confirmation_command.h"
 #include "windows/adif/export_command.h"
 #include "windows/adif/import_window.h"
@@ -58,6 +60,8 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     : QMainWindow(parent), ctx_(ctx), session_(session), flash_(std::make_unique<Flash>()) {
     setObjectName("Main");
     model_ = new LogListModel(session_.log(), this);
+    // Every change of the log reaches the needed status before anyone reads it.
+    model_->setFollower([this](const dxcc::LogChange& change) { session_.logChanged(change); });
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setSpacing(6);
@@ -84,6 +88,12 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 
     buildList(central);
 
+    Barre_Etat = new QLabel(this);
+    Barre_Etat->setObjectName("Barre_Etat");
+    statusBar()->addWidget(Barre_Etat, 1);
+    connect(model_, &LogListModel::logChanged, this, &MainWindow::showLogCounts);
+    showLogCounts();
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
@@ -94,6 +104,14 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showLogCounts() {
+    namespace nm = dxcc::needed_messages;
+    const dxcc::NeedCounts mixed = session_.needed().counts();
+    Barre_Etat->setText(QString::number(session_.log().size()) + q(nm::kStatusQsos) +
+                        QString::number(mixed.worked) + q(nm::kStatusWorked) +
+                        QString::number(mixed.confirmed) + q(nm::kStatusConfirmed));
+}
 
 void MainWindow::buildStatusRow(QWidget* central) {
     auto* row = new QHBoxLayout;

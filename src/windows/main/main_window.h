@@ -55,6 +55,8 @@ public:
     QLabel* Label33;  // UTC date
     QLabel* Label37;  // UTC time
     QLabel* Label34;  // local time
+    // Status bar: QSOs in the log, Mixed entities worked and confirmed.
+    QLabel* Barre_Etat = nullptr;
     QLabel* Label_Liste_DXCC;
     QLabel* L_Communes;
     QListView* Liste_DXCC;
@@ -92,6 +94,7 @@ private:
     void buildList(QWidget* central);
     void buildMenus();
     void tick();
+    void showLogCounts();
     void setDateAuto(bool automatic);
     void resetLog();
     void openStationWindow(bool modal);
