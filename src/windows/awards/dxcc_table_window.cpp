@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "core/awards/award_tools_messages.h"
@@ -192,8 +193,13 @@ DxccTableWindow::DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable(
 
 void DxccTableWindow::refresh() {
     BusyPointer busy;
+    const QString current = model_->prefixAt(Table->currentIndex().row());
+    const int scroll = Table->verticalScrollBar()->value();
     model_->setTable(source_());
     applyView();
+    const int row = model_->rowOfPrefix(current);
+    if (row >= 0) Table->setCurrentIndex(model_->index(row, 0));
+    Table->verticalScrollBar()->setValue(scroll);
 }
 
 void DxccTableWindow::applyView() {

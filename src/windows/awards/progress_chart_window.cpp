@@ -132,7 +132,12 @@ void ProgressChartWindow::refresh() {
     x->setGridLineVisible(true);
     auto* y = new QValueAxis(chart);
     const int top = empty ? 0 : progress.worked.back().count;
-    y->setRange(0, std::max(kAwardCount + 20, top + top / 10 + 5));
+    const int yTop = std::max(kAwardCount + 20, top + top / 10 + 5);
+    const int yStep = yTop <= 150 ? 25 : 50;
+    y->setRange(0, (yTop + yStep - 1) / yStep * yStep);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(yStep);
     y->setLabelFormat("%d");
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

@@ -167,7 +167,9 @@ void WorldMapView::paintEvent(QPaintEvent*) {
         for (int km = 5000; km < half; km += 5000) {
             const double r = km / half;
             p.drawEllipse(t.map(QPointF(0, 0)), r * t.m11(), r * t.m22());
-            p.drawText(t.map(QPointF(0.01, -r)) + QPointF(2, -2),
+            // Labelled along 15 degrees, between two heading lines.
+            const double a = 15 * M_PI / 180.0;
+            p.drawText(t.map(QPointF(r * std::sin(a), -r * std::cos(a))) + QPointF(3, -3),
                        QLocale(QLocale::French).toString(km) + " km");
         }
         for (int deg = 0; deg < 360; deg += 30) {

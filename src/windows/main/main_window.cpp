@@ -237,6 +237,15 @@ void MainWindow::buildMenus() {
     connect(Mnu_Tableau_DXCC, &QAction::triggered, this, [this] { openDxccTable(); });
     connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);
     connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
+    // The open tool windows follow the log.
+    connect(model_, &LogListModel::logChanged, this, [this] {
+        if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+            w->refresh();
+        if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+            w->refresh();
+        if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+            w->refresh();
+    });
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
