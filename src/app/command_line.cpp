@@ -11,6 +11,7 @@
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
+#include "core/awards/dxcc_table.h"
 #include "core/awards/award_report.h"
 #include "core/awards/needed_messages.h"
 #include "core/awards/needed_report.h"
@@ -261,6 +262,9 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     dxcc::adif::LogConfirmation result;
+    session.logChanged(dxcc::LogChange{});
+    const dxcc::DxccTable before = dxcc::dxccTableOf(session.prefixes().table(), session.needed(),
+                                                     session.entityData());
     try {
         result = dxcc::adif::confirmIntoLog(session.log(), toPath(options.files[0]),
                                             session.prefixes().table());
@@ -272,6 +276,10 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     }
     for (const std::string& line : dxcc::adif::confirmationReportLines(result.report))
         out << line << '\n';
+    session.logChanged(result.change);
+    const std::string confirmed = dxcc::newlyConfirmedLine(
+        before, dxcc::dxccTableOf(session.prefixes().table(), session.needed(), session.entityData()));
+    if (!confirmed.empty()) write(out, fromCp1252(confirmed) + "\n");
     out.flush();
     return out ? kCommandOk : kCommandFailed;
 }

@@ -1,6 +1,7 @@
 #include "core/awards/dxcc_table.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/awards/award_evaluation.h"
@@ -106,6 +107,29 @@ std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& ent
                        r.cells.empty() ? CellMark::None : r.cells[0]});
     }
     return out;
+}
+
+std::string newlyConfirmedLine(const DxccTable& before, const DxccTable& after) {
+    std::unordered_map<std::string_view, const DxccTableRow*> old;
+    for (const DxccTableRow& r : before.rows) old.emplace(r.entity.prefix, &r);
+    std::string entities;
+    for (const DxccTableRow& r : after.rows) {
+        const auto it = old.find(r.entity.prefix);
+        const DxccTableRow* was = it == old.end() ? nullptr : it->second;
+        std::string columns;
+        for (size_t c = 0; c < r.cells.size() && c < after.columns.size(); ++c) {
+            if (r.cells[c] != CellMark::Confirmed) continue;
+            if (was && c < was->cells.size() && was->cells[c] == CellMark::Confirmed) continue;
+            if (!columns.empty()) columns += ", ";
+            columns += after.columns[c];
+        }
+        if (columns.empty()) continue;
+        if (!entities.empty()) entities += ", ";
+        entities += r.entity.prefix;
+        if (!r.entity.entity.empty()) entities += " " + r.entity.entity;
+        entities += " (" + columns + ")";
+    }
+    return entities.empty() ? std::string() : "Nouvelles contr\xE9" "es confirm\xE9" "es : " + entities;
 }
 
 namespace {

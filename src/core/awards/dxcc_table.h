@@ -68,6 +68,12 @@ struct MapEntity {
 // The table's entities whose position the entity data knows.
 std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& entityData);
 
+// The confirmation report's line naming the entities confirmed after a change
+// for a column (an award or a band) they were not confirmed for before:
+// "Nouvelles contrées confirmées : F France (Mixed, CW), JA Japan (14 Mhz)"
+// (Windows-1252); empty when there are none. Entities are matched by prefix.
+std::string newlyConfirmedLine(const DxccTable& before, const DxccTable& after);
+
 enum class TableOrder { Prefix, Entity, Continent };
 
 // The rows to show, in `order` (entity names and prefixes by the program's

@@ -1,3 +1,4 @@
+#include "core/awards/dxcc_table.h"
 #include "windows/adif/confirmation_command.h"
 
 #include <optional>
@@ -33,6 +34,11 @@ bool runConfirmationImport(AppContext& ctx, dxcc::LogSession& session, const Imp
         env.flash->showMessage(fromView(msg::kConfirmSplashLine1),
                                fromView(msg::kConfirmSplashLine2));
     std::optional<dxcc::adif::LogConfirmation> result;
+    auto table = [&session] {
+        return dxcc::dxccTableOf(session.prefixes().table(), session.needed(),
+                                 session.entityData());
+    };
+    const dxcc::DxccTable before = table();
     const bool done = runLogOperation(*ctx.dialogs, *env.model, [&] {
         result =
             dxcc::adif::confirmIntoLog(session.log(), toPath(file), session.prefixes().table());
@@ -45,6 +51,8 @@ bool runConfirmationImport(AppContext& ctx, dxcc::LogSession& session, const Imp
     QStringList lines;
     for (const std::string& line : dxcc::adif::confirmationReportLines(result->report))
         lines << fromView(line);
+    const std::string confirmed = dxcc::newlyConfirmedLine(before, table());
+    if (!confirmed.empty()) lines << fromCp1252(confirmed);
     auto* report = new ImportReportWindow(lines, fromView(msg::kConfirmMenuItem), parent);
     report->setObjectName("Rapport_Confirmations");
     report->show();

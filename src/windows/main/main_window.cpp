@@ -1,6 +1,7 @@
 #include "windows/main/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -218,12 +219,23 @@ void MainWindow::buildMenus() {
     Mnu_Aide = menu("Mnu_Aide", "Aide");
     Mnu_Historique = action(Mnu_Aide, "Mnu_Historique", "Historique");
     Mnu_A_Propos = action(Mnu_Aide, "Mnu_A_Propos", "A Propos");
+    Mnu_Aide_Clavier = action(Mnu_Aide, "Mnu_Aide_Clavier", q(msg::kHelpMenuItem));
+    Mnu_Aide_Clavier->setShortcut(QKeySequence(Qt::Key_F1));
+    Mnu_Import_ADIF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    auto* find = new QAction(this);
+    find->setObjectName("Raccourci_Recherche");
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(find);
+    connect(find, &QAction::triggered, this, &MainWindow::openSearch);
 
     Mnu_Date_Auto->setCheckable(true);
     Mnu_Date_Man->setCheckable(true);
     Mnu_Date_Auto->setChecked(true);
 
-    connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
+    connect(Mnu_Quitter, &QAction::triggered, this, [this] {
+        saveGeometryNow();
+        ctx_.quit(0);
+    });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
     connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
     connect(Mnu_Export_ADIF, &QAction::triggered, this,
@@ -262,6 +274,8 @@ void MainWindow::buildMenus() {
     });
     connect(Mnu_Historique, &QAction::triggered, this, &MainWindow::showHistory);
     connect(Mnu_A_Propos, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(Mnu_Aide_Clavier, &QAction::triggered, this,
+            [this] { ctx_.dialogs->inform(q(msg::kHelpText), q(msg::kHelpMenuItem)); });
 }
 
 QString MainWindow::globalSection() const {
@@ -272,6 +286,16 @@ QString MainWindow::stationSection() const {
     return fromCp1252(session_.stationSection());
 }
 
+void MainWindow::saveGeometryNow() {
+    ctx_.settings->set(globalSection(), q(dxcc::kKeyMainGeometry),
+                       QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveGeometryNow();
+    QMainWindow::closeEvent(event);
+}
+
 void MainWindow::centreOnScreen() {
     if (QScreen* s = screen()) {
         QRect r = s->availableGeometry();
@@ -280,7 +304,9 @@ void MainWindow::centreOnScreen() {
 }
 
 void MainWindow::startUp() {
-    centreOnScreen();
+    const QByteArray geometry = QByteArray::fromBase64(
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyMainGeometry), QString()).toLatin1());
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) centreOnScreen();
     // The band and mode lists are filled by the entry form.
     const QString station =
         ctx_.settings->get(globalSection(), q(dxcc::kKeyStationCallsign), q(dxcc::kNoStation));

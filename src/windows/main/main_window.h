@@ -88,8 +88,14 @@ public:
     QMenu* Mnu_Aide;
     QAction* Mnu_Historique;
     QAction* Mnu_A_Propos;
+    QAction* Mnu_Aide_Clavier;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Keeps the window's size and place for the next start.
+    void saveGeometryNow();
     void buildStatusRow(QWidget* central);
     void buildList(QWidget* central);
     void buildMenus();

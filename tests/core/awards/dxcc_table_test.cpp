@@ -109,5 +109,29 @@ TEST(DxccTableTest, CsvQuotesWhereNeededAndEndsWithTotals) {
                        worked + "\r\n");
 }
 
+TEST(DxccTableTest, NewlyConfirmedNamesEachEntityWithItsNewColumns) {
+    const std::vector<TableEntity> entities{{"F", "France", "EU"}, {"JA", "Japan", "AS"},
+                                            {"PY", "Brazil", "SA"}};
+    const DxccTable before = tableOf(entities, {{"F", "CWW"}, {"JA", "W"}});
+    struct Case {
+        std::map<std::string, std::string> after;
+        std::vector<TableEntity> afterEntities;
+        std::string line;
+    };
+    const Case cases[] = {
+        {{{"F", "CWW"}, {"JA", "W"}}, entities, ""},
+        // Worked is no news; confirmed again is no news.
+        {{{"F", "CCW"}, {"JA", "W"}, {"PY", "W"}}, entities,
+         "Nouvelles contr\xE9" "es confirm\xE9" "es : F France (SSB)"},
+        {{{"F", "CCC"}, {"JA", "C  C"}}, entities,
+         "Nouvelles contr\xE9" "es confirm\xE9" "es : F France (SSB, CW), JA Japan (Mixed, RTTY)"},
+        // An entity the table did not have before: every confirmed column is new.
+        {{{"F", "CWW"}, {"Y9", "C"}}, {{"F", "France", "EU"}, {"Y9", "", ""}},
+         "Nouvelles contr\xE9" "es confirm\xE9" "es : Y9 (Mixed)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(newlyConfirmedLine(before, tableOf(c.afterEntities, c.after)), c.line);
+}
+
 }  // namespace
 }  // namespace dxcc
