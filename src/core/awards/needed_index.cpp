@@ -213,6 +213,7 @@ void NeededIndex::add(const RowKey& key, int sign) {
     bump(e.all);
     if (key.band != kNone) bump(e.bands[key.band]);
     if (key.needClass != kNone) bump(e.classes[key.needClass]);
+    if (key.band != kNone && key.needClass != kNone) bump(e.bandClasses[key.band][key.needClass]);
     counted_ += static_cast<size_t>(sign);
     if (wasWorked != (e.all.worked > 0)) mixed_.worked += static_cast<size_t>(sign);
     if (wasConfirmed != (e.all.confirmed > 0)) mixed_.confirmed += static_cast<size_t>(sign);
@@ -290,6 +291,15 @@ Need NeededIndex::band(std::string_view dxccPrefix, std::string_view bandLabel) 
 Need NeededIndex::mode(std::string_view dxccPrefix, NeedClass needClass) const {
     const EntityCells* e = find(dxccPrefix);
     return e ? e->classes[static_cast<size_t>(needClass)].need() : Need::Never;
+}
+
+Need NeededIndex::bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
+                              NeedClass needClass) const {
+    const EntityCells* e = find(dxccPrefix);
+    if (!e) return Need::Never;
+    const int b = bandIndex(bandLabel);
+    return b < 0 ? Need::Never
+                 : e->bandClasses[static_cast<size_t>(b)][static_cast<size_t>(needClass)].need();
 }
 
 NeedCounts NeededIndex::bandCounts(std::string_view bandLabel) const {

@@ -60,6 +60,10 @@ public:
     Need band(std::string_view dxccPrefix, std::string_view bandLabel) const;
     // QSOs with the entity in the class (any band).
     Need mode(std::string_view dxccPrefix, NeedClass needClass) const;
+    // QSOs with the entity on the band and in the class: one cell of the
+    // entry form's band x class grid.
+    Need bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
+                     NeedClass needClass) const;
 
     // Mixed: every entity with a QSO, and those with a confirmed one.
     NeedCounts counts() const { return mixed_; }
@@ -85,7 +89,7 @@ public:
 
     // Upper bound of the distinct bands followed; QSOs on further band texts
     // still count for the entity and its class, not for a band.
-    static constexpr size_t kMaxBands = 40;
+    static constexpr size_t kMaxBands = 32;
 
 private:
     struct Cell {
@@ -101,6 +105,7 @@ private:
         Cell all;
         std::array<Cell, kNeedClassCount> classes{};
         std::array<Cell, kMaxBands> bands{};
+        std::array<std::array<Cell, kNeedClassCount>, kMaxBands> bandClasses{};
     };
     // What one row contributes: its entity (kNone without one), band and
     // class (kNone without), confirmed or not.

@@ -20,6 +20,7 @@
 #include "windows/main/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "windows/entry/needed_panel.h"
 
 namespace ui {
 
@@ -57,6 +58,9 @@ public:
     // Empties the date field (the automatic date fills it again).
     void clearDate() { Date_A->clear(); }
     const dxcc::EntryState& state() const { return state_; }
+    // The needed panel for the entity in the prefix field and the band and
+    // mode in their boxes.
+    void showNeeded();
 
     QComboBox* Bande_A;
     QComboBox* Mode_A;
@@ -75,6 +79,7 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Ajout_QSO;
     QPushButton* Stat_Pref;
+    NeededPanel* Besoin_DXCC;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

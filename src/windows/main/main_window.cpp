@@ -16,6 +16,7 @@
 #include "windows/adif/import_window.h"
 #include "core/session/main_messages.h"
 #include "windows/station/recovery_window.h"
+#include "windows/station/locator_window.h"
 #include "windows/station/station_window.h"
 #include "windows/awards/award_window.h"
 #include "windows/awards/prefix_statistics_window.h"
@@ -205,6 +206,7 @@ void MainWindow::buildMenus() {
     Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
     Mnu_Station = menu("Mnu_Station", "Station");
     Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
+    Mnu_Locator = action(Mnu_Station, "Mnu_Locator", "Locator de la station");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
     Mnu_Tableau_DXCC = action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
@@ -245,6 +247,11 @@ void MainWindow::buildMenus() {
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
+    connect(Mnu_Locator, &QAction::triggered, this, [this] {
+        openWindow("Locator", [this] {
+            return new LocatorWindow(ctx_, stationSection(), [this] { entry_->showNeeded(); }, this);
+        });
+    });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
     connect(Mnu_Tableau_DXCC, &QAction::triggered, this, [this] { openDxccTable(); });
     connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);

@@ -74,6 +74,7 @@ public:
     QAction* Mnu_Date_Man;
     QMenu* Mnu_Station;
     QAction* Mnu_New_Indicatif;
+    QAction* Mnu_Locator;
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
     QAction* Mnu_Tableau_DXCC;

@@ -31,9 +31,12 @@ public:
             if (p.empty()) continue;
             const bool confirmed = recordConfirmed(r);
             mark({p, ""}, confirmed);
-            mark({p, "band " + std::string(trimBlanks(recordField(r, Field::Band)))}, confirmed);
-            if (const auto c = needClassOfMode(recordField(r, Field::Mode)))
+            const std::string band(trimBlanks(recordField(r, Field::Band)));
+            mark({p, "band " + band}, confirmed);
+            if (const auto c = needClassOfMode(recordField(r, Field::Mode))) {
                 mark({p, "class " + std::to_string(int(*c))}, confirmed);
+                mark({p, "band " + band + " class " + std::to_string(int(*c))}, confirmed);
+            }
         }
     }
     Need entity(const std::string& p) const { return need({p, ""}); }
@@ -42,6 +45,9 @@ public:
     }
     Need mode(const std::string& p, NeedClass c) const {
         return need({p, "class " + std::to_string(int(c))});
+    }
+    Need bandAndMode(const std::string& p, std::string_view band, NeedClass c) const {
+        return need({p, "band " + std::string(trimBlanks(band)) + " class " + std::to_string(int(c))});
     }
     std::set<std::string> prefixes() const {
         std::set<std::string> all;
@@ -79,8 +85,12 @@ void expectAgrees(const NeededIndex& index, const Logbook& log, const std::strin
         ASSERT_EQ(index.entity(p), recount.entity(p)) << p;
         for (const std::string& b : bands)
             ASSERT_EQ(index.band(p, b), recount.band(p, b)) << p << " " << b;
-        for (size_t c = 0; c < kNeedClassCount; ++c)
+        for (size_t c = 0; c < kNeedClassCount; ++c) {
             ASSERT_EQ(index.mode(p, NeedClass(c)), recount.mode(p, NeedClass(c))) << p << " " << c;
+            for (const std::string& b : bands)
+                ASSERT_EQ(index.bandAndMode(p, b, NeedClass(c)), recount.bandAndMode(p, b, NeedClass(c)))
+                    << p << " " << b << " " << c;
+        }
         mixed.worked += recount.entity(p) != Need::Never;
         mixed.confirmed += recount.entity(p) == Need::Confirmed;
     }
