@@ -79,13 +79,21 @@ CellMark markOf(Need need) {
 DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
                       const EntityData& entityData) {
     std::vector<std::string> worked;
-    for (const NeededIndex::EntityView& e : needed.entities()) worked.emplace_back(e.dxccPrefix);
+    std::unordered_map<std::string_view, std::string_view> loggedNames;
+    for (const NeededIndex::EntityView& e : needed.entities()) {
+        worked.emplace_back(e.dxccPrefix);
+        loggedNames.emplace(e.dxccPrefix, e.entityName);
+    }
     std::vector<TableEntity> entities = tableEntities(prefixes, worked);
     for (TableEntity& e : entities) {
         const EntityInfo* info = entityData.find(e.prefix);
-        if (!info) continue;
-        e.continent = info->continent;
-        if (e.entity.empty()) e.entity = info->name;
+        if (info) e.continent = info->continent;
+        // An entity the prefix file lacks: named as its QSOs name it.
+        if (e.entity.empty()) {
+            const auto logged = loggedNames.find(e.prefix);
+            if (logged != loggedNames.end()) e.entity = std::string(logged->second);
+        }
+        if (e.entity.empty() && info) e.entity = info->name;
     }
     const std::vector<std::string>& columns = dxccTableColumns();
     static constexpr NeedClass kClasses[] = {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital,

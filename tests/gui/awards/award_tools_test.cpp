@@ -95,10 +95,11 @@ TEST_F(AwardToolsTest, FilterSortDoubleClickAndCsv) {
     EXPECT_EQ(table->Compte->text(), "2 contrées affichées");
     table->Seulement->setChecked(false);
     table->Tri->setCurrentIndex(1);  // by entity name
-    EXPECT_EQ_PREFIX(table->model()->prefixAt(0), "Y9");  // unnamed: first
-    EXPECT_EQ_PREFIX(table->model()->prefixAt(1), "PY");
-    EXPECT_EQ_PREFIX(table->model()->prefixAt(2), "F");
-    EXPECT_EQ_PREFIX(table->model()->prefixAt(3), "JA");
+    EXPECT_EQ_PREFIX(table->model()->prefixAt(0), "PY");
+    EXPECT_EQ_PREFIX(table->model()->prefixAt(1), "F");
+    EXPECT_EQ_PREFIX(table->model()->prefixAt(2), "JA");
+    EXPECT_EQ_PREFIX(table->model()->prefixAt(3), "Y9");  // named as its QSO names it
+    EXPECT_EQ(table->model()->index(3, 1).data().toString().toStdString(), "Old entity");
     table->Tri->setCurrentIndex(2);  // by continent
     EXPECT_EQ_PREFIX(table->model()->prefixAt(0), "JA");
     EXPECT_EQ_PREFIX(table->model()->prefixAt(3), "Y9");
