@@ -1,6 +1,5 @@
 #include "windows/awards/dxcc_table_window.h"
 
-#include <QElapsedTimer>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
