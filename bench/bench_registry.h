@@ -34,4 +34,10 @@ void registerAdifExportBenchmarks(const std::vector<size_t>& sizes);
 bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                             const std::vector<size_t>& sizes);
 
+// The needed status: build, one query, one change followed; the summary's
+// lines, false when a target at 1,000,000 QSOs was missed.
+void registerNeededBenchmarks(const std::vector<size_t>& sizes);
+bool printNeededSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                        const std::vector<size_t>& sizes);
+
 }  // namespace bench
