@@ -12,6 +12,7 @@
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
+#include "core/awards/dxcc_table.h"
 #include "core/awards/award_report.h"
 #include "core/awards/needed_messages.h"
 #include "core/awards/needed_report.h"
@@ -84,8 +85,9 @@ constexpr CommandHelp kCommands[] = {
      "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
      "              confirmés (même indicatif, même bande, même genre de mode, à 30\n"
      "              minutes près) et écrit le compte rendu, avec les confirmations\n"
-     "              qui ne correspondent à aucun QSO. En cas d'échec, le log n'est\n"
-     "              pas modifié.\n"},
+     "              qui ne correspondent à aucun QSO et les contrées nouvellement\n"
+     "              confirmées pour un diplôme ou une bande. En cas d'échec, le log\n"
+     "              n'est pas modifié.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -366,8 +368,10 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const dxcc::ConfirmOutcome result = session.applyConfirmations(toPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
-    return printed(dxcc::adif::confirmationReportLines(*result.report), result.logChanged(), out,
-                   err);
+    std::vector<std::string> lines = dxcc::adif::confirmationReportLines(*result.report);
+    if (!result.newlyConfirmed.empty())
+        lines.push_back(fromCp1252(result.newlyConfirmed).toStdString());
+    return printed(lines, result.logChanged(), out, err);
 }
 
 QString settingOf(const CommandDefaults& defaults, const std::string& section,

@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -44,10 +47,24 @@ bool KeyboardHabits::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool installFrenchQtTranslations(QCoreApplication& app) {
+    // The interface is French whatever the system's language: Qt's own texts
+    // (file dialogs, standard buttons) follow it, from Qt's translations.
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
 void setUpApplication(QApplication& app) {
     // Fusion honours the field colours on every platform.
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     app.installEventFilter(new KeyboardHabits(&app));
+    installFrenchQtTranslations(app);
 }
 
 }  // namespace ui

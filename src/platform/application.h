@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 
 class QApplication;
@@ -21,7 +22,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// Sets the application style and installs the keyboard habits.
+// Installs Qt's own French texts (standard buttons, file dialogs) into `app`;
+// false when the translations are not installed (Debian: qt6-translations-l10n).
+bool installFrenchQtTranslations(QCoreApplication& app);
+
+// Sets the application style, installs the keyboard habits and Qt's French texts.
 void setUpApplication(QApplication& app);
 
 }  // namespace ui

@@ -236,6 +236,24 @@ bool isSatellite(std::string_view record) {
     return isSatelliteMode(recordField(record, Field::Mode));
 }
 
+}  // namespace
+
+bool awardAccepts(const AwardFilter& filter, std::string_view r) {
+    switch (filter.kind) {
+        case AwardFilter::Kind::Mode:
+            return modeClassOf(recordField(r, Field::Mode)) == filter.modeClass;
+        case AwardFilter::Kind::Band:
+            return trimBlanks(recordField(r, Field::Band)) == filter.band;
+        case AwardFilter::Kind::Satellite:
+            return isSatellite(r);
+        case AwardFilter::Kind::Every:
+            break;
+    }
+    return true;
+}
+
+namespace {
+
 std::vector<Entity> collectEntities(const Logbook& log, Basis basis, const AwardFilter& filter) {
     switch (filter.kind) {
         case AwardFilter::Kind::Mode:

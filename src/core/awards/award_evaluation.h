@@ -46,6 +46,10 @@ struct AwardSpec {
     std::string_view contactedWording;
 };
 
+// Whether an award with `filter` looks at the record (its mode or band; the
+// DXCC prefix and the QSL mark are not looked at).
+bool awardAccepts(const AwardFilter& filter, std::string_view record);
+
 // Every award, in the order Mixed, SSB, CW, RTTY, the eleven bands of the band
 // window ("1.8 Mhz" to "144 Mhz"), 5 bandes, Satellite.
 std::span<const AwardSpec> allAwards();

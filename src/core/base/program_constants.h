@@ -57,6 +57,8 @@ inline constexpr std::string_view kGlobalSection = "Setup ";
 inline constexpr std::string_view kStationSectionPrefix = "Setup ";
 inline constexpr std::string_view kKeyStationCallsign = "Indicatif Station";
 inline constexpr std::string_view kKeyProgramDirectory = "Chemin Repertoire";
+// The main window's size and place on the screen (Qt's saved geometry, base64).
+inline constexpr std::string_view kKeyMainGeometry = "Fenetre Principale";
 inline constexpr std::string_view kKeyLocator = "Locator Station";
 inline constexpr std::string_view kKeyBandIndex = "bande Utilisee";
 inline constexpr std::string_view kKeyModeIndex = "Mode Utilise";

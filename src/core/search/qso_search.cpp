@@ -122,6 +122,14 @@ std::vector<size_t> findQsos(const Logbook& log, SearchKind kind, std::string_vi
     return scan(log, [key](std::string_view r) { return callsignBeginsWith(r, key); });
 }
 
+std::vector<size_t> findEntityQsos(const Logbook& log, std::string_view dxccPrefix) {
+    const std::string_view key = trimBlanks(dxccPrefix);
+    if (key.empty()) return {};
+    return scan(log, [key](std::string_view r) {
+        return trimBlanks(recordField(r, Field::DxccPrefix)) == key;
+    });
+}
+
 SearchOutcome runSearch(const Logbook& log, SearchKind selected, std::string_view text) {
     SearchOutcome out;
     out.resultsReplaced = true;

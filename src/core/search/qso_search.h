@@ -48,6 +48,11 @@ bool recordMatches(std::string_view record, SearchKind kind, std::string_view ke
 // The 0-based rows of every record that matches, in log order.
 std::vector<size_t> findQsos(const Logbook& log, SearchKind kind, std::string_view key);
 
+// The 0-based rows of every QSO with the entity `dxccPrefix` (its DXCC prefix
+// field, blanks trimmed, equal to it, exact bytes), in log order; none for an
+// empty prefix.
+std::vector<size_t> findEntityQsos(const Logbook& log, std::string_view dxccPrefix);
+
 // What the window does after a search or a refused Enter.
 struct SearchOutcome {
     // The result list is emptied and now shows `rows`; untouched when false.

@@ -1,5 +1,7 @@
 #include "core/session/log_session.h"
 
+#include "core/awards/dxcc_table.h"
+
 #include "core/adif/adif_messages.h"
 #include "core/base/program_constants.h"
 #include "core/logbook/log_messages.h"
@@ -261,6 +263,7 @@ ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
 
 ConfirmOutcome LogSession::applyConfirmations(const std::filesystem::path& file) {
     ConfirmOutcome outcome;
+    const DxccTable before = dxccTableOf(prefixes_.table(), needed_, entityData());
     changeLog(outcome, [&] {
         adif::LogConfirmation result = adif::confirmIntoLog(log_, file, prefixes_.table());
         outcome.report = std::move(result.report);
@@ -270,6 +273,9 @@ ConfirmOutcome LogSession::applyConfirmations(const std::filesystem::path& file)
     if (outcome.report && outcome.report->newlyConfirmed == 0 && outcome.change &&
         !outcome.change->reloaded)
         outcome.change.reset();
+    if (outcome.report)
+        outcome.newlyConfirmed =
+            newlyConfirmedLine(before, dxccTableOf(prefixes_.table(), needed_, entityData()));
     return outcome;
 }
 

@@ -60,6 +60,8 @@ struct ImportOutcome : SessionOutcome {
 
 struct ConfirmOutcome : SessionOutcome {
     std::optional<adif::ConfirmationReport> report;
+    // "Nouvelles contrées confirmées : …" (Windows-1252), empty when none.
+    std::string newlyConfirmed;
 };
 
 struct ExportOutcome : SessionOutcome {

@@ -31,6 +31,7 @@ bool runConfirmationImport(AppContext& ctx, dxcc::LogSession& session, const Imp
     QStringList lines;
     for (const std::string& line : dxcc::adif::confirmationReportLines(*outcome.report))
         lines << fromView(line);
+    if (!outcome.newlyConfirmed.empty()) lines << fromCp1252(outcome.newlyConfirmed);
     auto* report = new ImportReportWindow(lines, fromView(msg::kConfirmMenuItem), parent);
     report->setObjectName("Rapport_Confirmations");
     report->show();

@@ -1,6 +1,7 @@
 #include "windows/main/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -19,6 +20,11 @@
 #include "windows/station/station_window.h"
 #include "windows/awards/award_window.h"
 #include "windows/awards/prefix_statistics_window.h"
+#include "core/awards/award_tools_messages.h"
+#include "windows/awards/award_tool_sources.h"
+#include "windows/awards/dxcc_table_window.h"
+#include "windows/awards/progress_chart_window.h"
+#include "windows/awards/world_map_window.h"
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
 #include "core/logbook/log_messages.h"
@@ -201,6 +207,9 @@ void MainWindow::buildMenus() {
     Mnu_Locator = action(Mnu_Station, "Mnu_Locator", "Locator de la station");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
+    Mnu_Tableau_DXCC = action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
+    Mnu_Progression = action(Mnu_Outils, "Mnu_Progression", q(dxcc::award_tools_messages::kChartMenuItem));
+    Mnu_Carte = action(Mnu_Outils, "Mnu_Carte", q(dxcc::award_tools_messages::kMapMenuItem));
     Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
     Mnu_DXCC_SSB = command("Mnu_DXCC_SSB", "DXCC SSB/CW/RTTY");
     Mnu_DXCC_Bande = command("Mnu_DXCC_Bande", "DXCC Bande");
@@ -210,12 +219,23 @@ void MainWindow::buildMenus() {
     Mnu_Aide = menu("Mnu_Aide", "Aide");
     Mnu_Historique = action(Mnu_Aide, "Mnu_Historique", "Historique");
     Mnu_A_Propos = action(Mnu_Aide, "Mnu_A_Propos", "A Propos");
+    Mnu_Aide_Clavier = action(Mnu_Aide, "Mnu_Aide_Clavier", q(msg::kHelpMenuItem));
+    Mnu_Aide_Clavier->setShortcut(QKeySequence(Qt::Key_F1));
+    Mnu_Import_ADIF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    auto* find = new QAction(this);
+    find->setObjectName("Raccourci_Recherche");
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(find);
+    connect(find, &QAction::triggered, this, &MainWindow::openSearch);
 
     Mnu_Date_Auto->setCheckable(true);
     Mnu_Date_Man->setCheckable(true);
     Mnu_Date_Auto->setChecked(true);
 
-    connect(Mnu_Quitter, &QAction::triggered, this, [this] { ctx_.quit(0); });
+    connect(Mnu_Quitter, &QAction::triggered, this, [this] {
+        saveGeometryNow();
+        ctx_.quit(0);
+    });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);
     connect(Mnu_Import_ADIF, &QAction::triggered, this, &MainWindow::importAdif);
     connect(Mnu_Export_ADIF, &QAction::triggered, this,
@@ -231,6 +251,18 @@ void MainWindow::buildMenus() {
         });
     });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
+    connect(Mnu_Tableau_DXCC, &QAction::triggered, this, [this] { openDxccTable(); });
+    connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);
+    connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
+    // The open tool windows follow the log.
+    connect(model_, &LogListModel::logChanged, this, [this] {
+        if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+            w->refresh();
+        if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+            w->refresh();
+        if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+            w->refresh();
+    });
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
@@ -247,6 +279,8 @@ void MainWindow::buildMenus() {
     });
     connect(Mnu_Historique, &QAction::triggered, this, &MainWindow::showHistory);
     connect(Mnu_A_Propos, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(Mnu_Aide_Clavier, &QAction::triggered, this,
+            [this] { ctx_.dialogs->inform(q(msg::kHelpText), q(msg::kHelpMenuItem)); });
 }
 
 QString MainWindow::globalSection() const {
@@ -257,6 +291,16 @@ QString MainWindow::stationSection() const {
     return fromCp1252(session_.stationSection());
 }
 
+void MainWindow::saveGeometryNow() {
+    ctx_.settings->set(globalSection(), q(dxcc::kKeyMainGeometry),
+                       QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveGeometryNow();
+    QMainWindow::closeEvent(event);
+}
+
 void MainWindow::centreOnScreen() {
     if (QScreen* s = screen()) {
         QRect r = s->availableGeometry();
@@ -265,7 +309,9 @@ void MainWindow::centreOnScreen() {
 }
 
 void MainWindow::startUp() {
-    centreOnScreen();
+    const QByteArray geometry = QByteArray::fromBase64(
+        ctx_.settings->get(globalSection(), q(dxcc::kKeyMainGeometry), QString()).toLatin1());
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) centreOnScreen();
     const dxcc::StartUpOutcome start = session_.startUp();
     I_Station->setText(fromCp1252(session_.station()));
     // The band and mode lists are filled by the entry form.
@@ -466,6 +512,40 @@ void MainWindow::openPrefixEditor() {
     openWindow("Ajout_Prefixe", [this] {
         auto* w = new PrefixEditorWindow(ctx_, session_, this);
         connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
+        return w;
+    });
+}
+
+// The tool windows read the log when they open; opened again, they read it anew.
+DxccTableWindow* MainWindow::openDxccTable() {
+    if (auto* open = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+        open->refresh();
+    openWindow("Tableau_DXCC", [this] {
+        auto* w = new DxccTableWindow(ctx_, dxccTableSource(session_), this);
+        connect(w, &DxccTableWindow::entityQsosWanted, this, [this](const QString& prefix) {
+            openSearch();
+            if (auto* s = qobject_cast<SearchWindow*>(openWindows_.value("Recherche_Indicatif").data()))
+                s->showEntityQsos(prefix);
+        });
+        return w;
+    });
+    return qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data());
+}
+
+void MainWindow::openProgressChart() {
+    if (auto* open = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+        open->refresh();
+    openWindow("Progression_DXCC", [this] { return new ProgressChartWindow(ctx_, session_.log(), this); });
+}
+
+void MainWindow::openWorldMap() {
+    if (auto* open = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+        open->refresh();
+    openWindow("Carte_Monde", [this] {
+        auto* w = new WorldMapWindow(ctx_, worldMapSource(ctx_, session_), this);
+        connect(w, &WorldMapWindow::entityChosen, this, [this](const QString& prefix) {
+            if (DxccTableWindow* t = openDxccTable()) t->selectEntity(prefix);
+        });
         return w;
     });
 }

@@ -77,6 +77,9 @@ public:
     QAction* Mnu_Locator;
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
+    QAction* Mnu_Tableau_DXCC;
+    QAction* Mnu_Progression;
+    QAction* Mnu_Carte;
     QAction* Mnu_DXCC_Mixed;
     QAction* Mnu_DXCC_SSB;
     QAction* Mnu_DXCC_Bande;
@@ -86,8 +89,14 @@ public:
     QMenu* Mnu_Aide;
     QAction* Mnu_Historique;
     QAction* Mnu_A_Propos;
+    QAction* Mnu_Aide_Clavier;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Keeps the window's size and place for the next start.
+    void saveGeometryNow();
     void buildStatusRow(QWidget* central);
     void buildList(QWidget* central);
     void buildMenus();
@@ -110,6 +119,9 @@ private:
     void openSearch();
     void openPrefixStatistics();
     void openPrefixEditor();
+    class DxccTableWindow* openDxccTable();
+    void openProgressChart();
+    void openWorldMap();
     QString stationSection() const;
     QString globalSection() const;
     void centreOnScreen();

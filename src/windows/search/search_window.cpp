@@ -195,6 +195,13 @@ void SearchWindow::apply(const dxcc::SearchOutcome& outcome) {
         for (SearchKind kind : kKinds) fieldOf(kind)->clear();
 }
 
+void SearchWindow::showEntityQsos(const QString& dxccPrefix) {
+    results_->setRows(dxcc::findEntityQsos(session_.log(), toCp1252(dxccPrefix)));
+    QSO_Effectues->scrollToTop();
+    QSO_Effectues->setFocus();
+    if (results_->rowCount() > 0) QSO_Effectues->setCurrentIndex(results_->index(0));
+}
+
 void SearchWindow::choose(const QModelIndex& result) {
     if (!result.isValid()) return;
     emit qsoChosen(static_cast<int>(results_->logRow(result.row())));

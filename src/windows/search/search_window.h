@@ -38,6 +38,9 @@ public:
     QListView* QSO_Effectues;
     QPushButton* Command1;
 
+    // Shows every QSO with the entity `dxccPrefix` (from the DXCC table).
+    void showEntityQsos(const QString& dxccPrefix);
+
 signals:
     // The operator chose this contact (0-based row of the log).
     void qsoChosen(int logRow);

@@ -194,7 +194,8 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
         "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
     file.close();
     const QStringList first{"Confirmations lues : 1", "QSO nouvellement confirmés : 1",
-                            "QSO déjà confirmés : 0", "Confirmations sans QSO dans le log : 0"};
+                            "QSO déjà confirmés : 0", "Confirmations sans QSO dans le log : 0",
+                            "Nouvelles contrées confirmées : JA Japan (Mixed, SSB, 21 Mhz)"};
     ASSERT_EQ(run({"confirm", lotw, "--station", "F6XYZ"}), ui::kCommandOk) << err.str();
     EXPECT_EQ(outLines(), first);
     QFile log(dir.path() + "/F6XYZ_DXCC.log");
@@ -204,6 +205,7 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
     ASSERT_EQ(run({"confirm", lotw}), ui::kCommandOk);
     EXPECT_EQ(outLines()[1], "QSO nouvellement confirmés : 0");
     EXPECT_EQ(outLines()[2], "QSO déjà confirmés : 1");
+    EXPECT_EQ(outLines().size(), 4);  // nothing newly confirmed: no entity line
 
     struct Row {
         QStringList args;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace dxcc {
+
+class Logbook;
+struct AwardSpec;
+struct AwardFilter;
+
+// Days since 1 January 1970 of a civil date (proleptic Gregorian).
+int64_t dayNumber(int year, int month, int day);
+// The year of a day number.
+int yearOfDay(int64_t day);
+
+// The day number of a record's JJ/MM/AA date (two-digit years widened as
+// everywhere else); nothing when the date cannot be read or does not exist.
+std::optional<int64_t> recordDay(std::string_view record);
+
+// One step of a progress curve: from `day` on, `count` distinct entities.
+struct ProgressStep {
+    int64_t day;
+    int count;
+    bool operator==(const ProgressStep&) const = default;
+};
+
+struct AwardProgress {
+    // Distinct entities worked (any QSO the award counts) and confirmed (a
+    // confirmed such QSO), each as it grew: one step per day on which the
+    // count rose, in date order. An entity counts from the date of its
+    // earliest QSO of the kind.
+    std::vector<ProgressStep> worked;
+    std::vector<ProgressStep> confirmed;
+    // QSOs the award would count but whose date cannot be read: left out.
+    size_t undated = 0;
+};
+
+// One pass over the log for `award` (the 5-band award counts as Mixed here).
+AwardProgress awardProgress(const Logbook& log, const AwardSpec& award);
+
+// The 1 January day numbers to mark on an axis from `first` to `last` day:
+// every year when the span holds up to `maxTicks` of them, else every second,
+// fifth, tenth... year (years that are multiples of the step).
+std::vector<int64_t> yearTicks(int64_t first, int64_t last, size_t maxTicks = 12);
+
+// The day a curve first reached `count`; nothing when it never did.
+std::optional<int64_t> dayReached(const std::vector<ProgressStep>& curve, int count);
+
+}  // namespace dxcc

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <vector>
+
+#include "core/awards/award_evaluation.h"
+#include "platform/app_context.h"
+
+namespace dxcc {
+class Logbook;
+}
+
+namespace ui {
+
+// "Progression_DXCC": how the count of entities worked and confirmed for an
+// award grew over the QSO dates.
+class ProgressChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, QWidget* parent = nullptr);
+
+    // Draws the chart again from the log (the log changed, or another award).
+    void refresh();
+
+    QComboBox* Diplome;
+    QChartView* Graphe;
+    QLabel* Note;
+    QPushButton* Export_PNG;
+
+    // The curves as drawn (x: day number since 1970, y: entities).
+    QLineSeries* worked() const { return worked_; }
+    QLineSeries* confirmed() const { return confirmed_; }
+    QScatterSeries* stickers() const { return stickers_; }
+    // The awards of the chooser, in its order.
+    const std::vector<const dxcc::AwardSpec*>& awards() const { return awards_; }
+
+private:
+    void exportPng();
+
+    AppContext& ctx_;
+    const dxcc::Logbook& log_;
+    std::vector<const dxcc::AwardSpec*> awards_;
+    QLineSeries* worked_ = nullptr;
+    QLineSeries* confirmed_ = nullptr;
+    QScatterSeries* stickers_ = nullptr;
+};
+
+}  // namespace ui

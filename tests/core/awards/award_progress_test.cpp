@@ -1,0 +1,93 @@
+#include "core/awards/award_progress.h"
+
+#include <gtest/gtest.h>
+
+#include "award_test_log.h"
+#include "core/awards/award_evaluation.h"
+
+namespace dxcc {
+namespace {
+
+using testing_support::AwardLog;
+using testing_support::AwardQso;
+
+TEST(AwardProgressTest, DayNumbersRoundTripAndKnownDates) {
+    EXPECT_EQ(dayNumber(1970, 1, 1), 0);
+    EXPECT_EQ(dayNumber(2000, 3, 1), 11017);
+    EXPECT_EQ(dayNumber(1969, 12, 31), -1);
+    for (int y : {1950, 1999, 2000, 2024, 2049})
+        for (int m : {1, 2, 12}) EXPECT_EQ(yearOfDay(dayNumber(y, m, m == 2 ? 28 : 31)), y);
+}
+
+TEST(AwardProgressTest, RecordDayReadsOnlyRealDates) {
+    struct Case {
+        const char* date;
+        std::optional<int64_t> day;
+    };
+    const Case cases[] = {
+        {"01/02/08", dayNumber(2008, 2, 1)}, {"31/12/99", dayNumber(1999, 12, 31)},
+        {"29/02/24", dayNumber(2024, 2, 29)}, {"29/02/23", std::nullopt},
+        {"31/04/10", std::nullopt},           {"00/01/10", std::nullopt},
+        {"01/13/10", std::nullopt},           {"1/2/2008", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        AwardQso q{"F5AA", "F"};
+        q.date = c.date;
+        EXPECT_EQ(recordDay(testing_support::awardRecord(q)), c.day) << c.date;
+    }
+}
+
+TEST(AwardProgressTest, CurvesCountEachEntityFromItsEarliestQsoOfTheKind) {
+    AwardLog station;
+    // Out of date order on purpose; confirmation of G only later.
+    station.set({
+        {"F5AA", "F", "SSB", "14 Mhz ", ' ', "10/03/05"},
+        {"G3AA", "G", "CW", "7.0 Mhz", ' ', "01/01/05"},
+        {"F6BB", "F", "CW", "14 Mhz ", '*', "05/01/05"},
+        {"G4BB", "G", "SSB", "14 Mhz ", '*', "20/06/07"},
+        {"DL1A", "DL", "SSB", "14 Mhz ", ' ', "05/01/05"},
+        {"EA1A", "", "SSB", "14 Mhz ", '*', "01/01/01"},   // no entity
+        {"K1AA", "K", "SSB", "14 Mhz ", '*', "32/01/05"},  // unreadable date
+    });
+    const AwardProgress mixed = awardProgress(station.log, *findAward("Mixed"));
+    const int64_t d1 = dayNumber(2005, 1, 1), d5 = dayNumber(2005, 1, 5);
+    EXPECT_EQ(mixed.worked, (std::vector<ProgressStep>{{d1, 1}, {d5, 3}}));
+    EXPECT_EQ(mixed.confirmed,
+              (std::vector<ProgressStep>{{d5, 1}, {dayNumber(2007, 6, 20), 2}}));
+    EXPECT_EQ(mixed.undated, 1u);
+
+    const AwardProgress cw = awardProgress(station.log, *findAward("CW"));
+    EXPECT_EQ(cw.worked, (std::vector<ProgressStep>{{d1, 1}, {d5, 2}}));
+    EXPECT_EQ(cw.confirmed, (std::vector<ProgressStep>{{d5, 1}}));
+
+    const AwardProgress band = awardProgress(station.log, *findAward("14 Mhz"));
+    EXPECT_EQ(band.worked, (std::vector<ProgressStep>{{d5, 2}, {dayNumber(2007, 6, 20), 3}}));
+    EXPECT_EQ(band.confirmed, (std::vector<ProgressStep>{{d5, 1}, {dayNumber(2007, 6, 20), 2}}));
+    EXPECT_EQ(dayReached(mixed.worked, 2), d5);
+    EXPECT_EQ(dayReached(mixed.worked, 4), std::nullopt);
+}
+
+TEST(AwardProgressTest, YearTicksThinOutOverLongSpans) {
+    struct Case {
+        int64_t first, last;
+        std::vector<int> years;
+    };
+    const Case cases[] = {
+        {dayNumber(2005, 1, 1), dayNumber(2007, 6, 1), {2005, 2006, 2007}},
+        {dayNumber(2005, 1, 2), dayNumber(2007, 6, 1), {2006, 2007}},
+        {dayNumber(2005, 3, 1), dayNumber(2005, 9, 1), {}},
+        {dayNumber(1990, 6, 1), dayNumber(2013, 1, 1), {1992, 1994, 1996, 1998, 2000, 2002, 2004,
+                                                        2006, 2008, 2010, 2012}},
+        {dayNumber(1950, 6, 1), dayNumber(2049, 1, 1), {1960, 1970, 1980, 1990, 2000, 2010, 2020,
+                                                        2030, 2040}},
+        {dayNumber(2010, 1, 1), dayNumber(2005, 1, 1), {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int64_t> expected;
+        for (int y : c.years) expected.push_back(dayNumber(y, 1, 1));
+        EXPECT_EQ(yearTicks(c.first, c.last), expected) << yearOfDay(c.first);
+    }
+}
+
+}  // namespace
+}  // namespace dxcc
