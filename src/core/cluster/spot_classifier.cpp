@@ -181,20 +181,24 @@ bool SpotFilter::accepts(const ClassifiedSpot& spot) const {
     return true;
 }
 
+std::optional<size_t> SpotList::sameSpotRow(std::string_view dx, std::string_view band,
+                                            int64_t at) const {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const Row& row = rows_[i];
+        if (at - row.lastSeen > kSameSpotSeconds) break;  // the rows below are older still
+        if (row.spot.spot.dx == dx && row.spot.band == band) return i;
+    }
+    return std::nullopt;
+}
+
 SpotList::Added SpotList::add(ClassifiedSpot spot, int64_t receivedAt) {
     Added added;
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        Row& row = rows_[i];
-        if (receivedAt - row.lastSeen > kSameSpotSeconds) break;  // the rows below are older still
-        if (row.spot.spot.dx == spot.spot.dx && row.spot.band == spot.band) {
-            // The row moves to the top, which keeps the list in the order of
-            // the last sighting (and the scan above short).
-            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
-            rows_.push_front({std::move(spot), receivedAt});
-            added.updated = true;
-            added.row = i;
-            return added;
-        }
+    if (auto same = sameSpotRow(spot.spot.dx, spot.band, receivedAt)) {
+        // The row moves to the top, which keeps the list in the order of the
+        // last sighting (and the search above short).
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*same));
+        added.updated = true;
+        added.row = *same;
     }
     rows_.push_front({std::move(spot), receivedAt});
     if (rows_.size() > capacity_) {

@@ -96,6 +96,12 @@ public:
     };
     // `receivedAt`: seconds on any steady clock.
     Added add(ClassifiedSpot spot, int64_t receivedAt);
+    // The row that a spot of `dx` on `band` at `at` would update.
+    std::optional<size_t> sameSpotRow(std::string_view dx, std::string_view band, int64_t at) const;
+    bool full() const { return rows_.size() >= capacity_; }
+    void dropOldest() {
+        if (!rows_.empty()) rows_.pop_back();
+    }
     void clear() { rows_.clear(); }
 
     size_t size() const { return rows_.size(); }

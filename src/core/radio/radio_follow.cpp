@@ -64,6 +64,21 @@ FormSelection formSelectionFor(const RadioReading& reading,
     return out;
 }
 
+FormSelection formSelectionForSpot(std::string_view bandLabel, ModeClass modeClass,
+                                   std::span<const std::string_view> bandItems,
+                                   std::span<const std::string_view> modeItems) {
+    FormSelection out;
+    if (!bandLabel.empty()) out.band = indexOf(bandLabel, bandItems);
+    // The class's entries, best first: the phone award's SSB, CW, the digital entry.
+    const std::string_view radioMode = modeClass == ModeClass::Phone   ? "USB"
+                                       : modeClass == ModeClass::Cw    ? "CW"
+                                       : modeClass == ModeClass::Digital ? "PKTUSB"
+                                                                         : "";
+    for (std::string_view entry : entryModesOfRadio(radioMode))
+        if ((out.mode = indexOf(entry, modeItems))) break;
+    return out;
+}
+
 std::string frequencyText(int64_t hertz) {
     const int64_t khz = hertz / 1000;
     const int64_t rest = std::llabs(hertz % 1000);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/record/mode_classes.h"
+
 namespace dxcc::radio {
 
 // What a radio tells at one poll.
@@ -41,6 +43,12 @@ struct FormSelection {
 FormSelection formSelectionFor(const RadioReading& reading,
                                std::span<const std::string_view> bandItems,
                                std::span<const std::string_view> modeItems);
+
+// What the entry form selects for a spot chosen in the cluster: its band
+// (a log band label) and the entry of its class of modes.
+FormSelection formSelectionForSpot(std::string_view bandLabel, ModeClass modeClass,
+                                   std::span<const std::string_view> bandItems,
+                                   std::span<const std::string_view> modeItems);
 
 // The radio's frequency for the status field: "14 074,000 kHz".
 std::string frequencyText(int64_t hertz);
