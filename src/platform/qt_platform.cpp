@@ -103,6 +103,12 @@ void installInitialFiles(const QString& dataDir) {
         QFile::setPermissions(
             prefixFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
+    const QString entityFile = dataDir + "/" + fromView(dxcc::kEntityDataFileName);
+    if (!QFileInfo::exists(entityFile) && QFile::exists(":/data/Entites_DXCC.txt")) {
+        QFile::copy(":/data/Entites_DXCC.txt", entityFile);
+        QFile::setPermissions(
+            entityFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
     const QString firstNames = dataDir + "/" + fromView(dxcc::kFirstNameFileName);
     if (!QFileInfo::exists(firstNames)) {
         QFile f(firstNames);

@@ -42,9 +42,13 @@ inline constexpr std::string_view kKeyRevision = "Revision";
 inline constexpr std::string_view kDateAutoYes = "Oui";
 inline constexpr std::string_view kDateAutoNo = "Non";
 inline constexpr std::string_view kNoLocator = "------";
+// The station's Maidenhead locator, in the station's own section.
+inline constexpr std::string_view kKeyStationLocator = "Locator";
 
 // Data files in the data directory.
 inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
+// Position, continent, zones and time offset of each DXCC entity.
+inline constexpr std::string_view kEntityDataFileName = "Entites_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
 inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
 // Scratch files of the safe rewrite: the log's insert, and the log's modify and

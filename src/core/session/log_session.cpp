@@ -25,6 +25,11 @@ std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() cons
     return removed;
 }
 
+const EntityData& LogSession::entityData() {
+    if (!entityData_) entityData_ = EntityData::load(dataDir_ / std::string(kEntityDataFileName));
+    return *entityData_;
+}
+
 bool LogSession::hasStation() const {
     return station() != kNoStation;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/awards/needed_index.h"
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_table.h"
 
 namespace dxcc {
@@ -25,6 +28,17 @@ public:
     const Logbook& log() const { return log_; }
     PrefixFile& prefixes() { return prefixes_; }
     FirstNameMemory& firstNames() { return firstNames_; }
+
+    // The needed status of every entity of the log. Kept current by
+    // logChanged(), which every change of the log must reach.
+    const NeededIndex& needed() const { return needed_; }
+    // Follows a change the log has just made (Reset after a load or a
+    // station change reads it all again).
+    void logChanged(const LogChange& change) { needed_.apply(log_, change); }
+
+    // Positions, zones and time offsets of the entities, read from the data
+    // folder on first use (empty when the file is missing).
+    const EntityData& entityData();
 
     // Removes the scratch files a run killed in the middle of a rewrite left in
     // the data folder. The file they were to replace is whole (old content), so
@@ -48,6 +62,8 @@ private:
     Logbook log_;
     PrefixFile prefixes_;
     FirstNameMemory firstNames_;
+    NeededIndex needed_;
+    std::optional<EntityData> entityData_;
 };
 
 }  // namespace dxcc

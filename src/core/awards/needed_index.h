@@ -1,0 +1,151 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/logbook/logbook.h"
+
+namespace dxcc {
+
+// What the log holds for an entity (alone, on a band, or in a class of modes):
+// never worked, worked but never confirmed, confirmed (QSL mark '*').
+enum class Need : char { Never = 'N', Worked = 'W', Confirmed = 'C' };
+
+// The classes of modes the needed status follows.
+enum class NeedClass : uint8_t { Phone, Cw, Digital, Satellite };
+inline constexpr size_t kNeedClassCount = 4;
+
+// The class of a logged mode (blanks trimmed); none for an empty or unknown
+// mode. The one place that ties the needed status to the mode table.
+std::optional<NeedClass> needClassOfMode(std::string_view loggedMode);
+
+// The column name of a class in the DXCC table: "SSB", "CW", "RTTY", "Satellite".
+std::string_view needClassText(NeedClass needClass);
+
+// Entities counted, and of those confirmed.
+struct NeedCounts {
+    size_t worked = 0;
+    size_t confirmed = 0;
+    bool operator==(const NeedCounts&) const = default;
+};
+
+// The needed status of every entity of the log, by band and by class of
+// modes, answered in well under a microsecond and kept current by each change
+// of the log without a new pass over it.
+//
+// An entity is the trimmed DXCC prefix of a QSO, exact bytes (as the award
+// windows count them); a QSO without one is not counted. A band is the QSO's
+// band field, blanks trimmed.
+class NeededIndex {
+public:
+    NeededIndex();
+
+    // One pass over the log.
+    void rebuild(const Logbook& log);
+    // Follows one change of the log, which `log` already holds: rows inserted,
+    // changed or removed are read (or forgotten) alone; Reset reads it all.
+    void apply(const Logbook& log, const LogChange& change);
+    // Forgets everything (an empty log).
+    void clear();
+
+    // Any QSO with the entity.
+    Need entity(std::string_view dxccPrefix) const;
+    // QSOs with the entity on the band (a band label, "14 Mhz" or "14 Mhz ").
+    Need band(std::string_view dxccPrefix, std::string_view bandLabel) const;
+    // QSOs with the entity in the class (any band).
+    Need mode(std::string_view dxccPrefix, NeedClass needClass) const;
+
+    // Mixed: every entity with a QSO, and those with a confirmed one.
+    NeedCounts counts() const { return mixed_; }
+    // The same, counting only the QSOs on one band or in one class.
+    NeedCounts bandCounts(std::string_view bandLabel) const;
+    NeedCounts classCounts(NeedClass needClass) const;
+
+    // The QSOs counted (those with a DXCC prefix).
+    size_t qsoCount() const { return counted_; }
+    // Rows followed: the size of the log this index was built or kept for.
+    size_t rowCount() const { return rows_.size(); }
+
+    // One entity with a QSO in the log, for the DXCC table.
+    struct EntityView {
+        std::string_view dxccPrefix;  // trimmed, exact bytes of the log
+        std::string_view entityName;  // trimmed, of a QSO with it
+        Need entity;
+        std::array<Need, kNeedClassCount> classes;
+    };
+    // Every entity with a QSO, in ascending case-insensitive order of prefix
+    // (the award windows' order).
+    std::vector<EntityView> entities() const;
+
+    // Upper bound of the distinct bands followed; QSOs on further band texts
+    // still count for the entity and its class, not for a band.
+    static constexpr size_t kMaxBands = 40;
+
+private:
+    struct Cell {
+        uint32_t worked = 0;
+        uint32_t confirmed = 0;
+        Need need() const {
+            return confirmed ? Need::Confirmed : worked ? Need::Worked : Need::Never;
+        }
+    };
+    struct EntityCells {
+        std::string prefix;
+        std::string name;
+        Cell all;
+        std::array<Cell, kNeedClassCount> classes{};
+        std::array<Cell, kMaxBands> bands{};
+    };
+    // What one row contributes: its entity (kNone without one), band and
+    // class (kNone without), confirmed or not.
+    struct RowKey {
+        uint32_t entity;
+        uint8_t band;
+        uint8_t needClass;
+        uint8_t confirmed;
+    };
+    static constexpr uint32_t kNoEntity = UINT32_MAX;
+    static constexpr uint8_t kNone = UINT8_MAX;
+
+    RowKey keyOf(std::string_view record);
+    void add(const RowKey& key, int sign);
+    const EntityCells* find(std::string_view dxccPrefix) const;
+    int bandIndex(std::string_view bandLabel) const;
+
+    // Per-row keys in blocks, so an insertion or a removal in the middle of a
+    // large log moves a few kilobytes, not the whole array.
+    class RowKeys {
+    public:
+        size_t size() const { return size_; }
+        void clear();
+        RowKey at(size_t row) const;
+        void set(size_t row, RowKey key);
+        void insert(size_t row, const std::vector<RowKey>& keys);
+        void erase(size_t row, size_t count);
+        void push_back(RowKey key);
+
+    private:
+        static constexpr size_t kBlock = 4096;
+        // Block holding `row`, and the row's place in it.
+        std::pair<size_t, size_t> locate(size_t row) const;
+        std::vector<std::vector<RowKey>> blocks_;
+        size_t size_ = 0;
+    };
+
+    std::vector<EntityCells> entities_;
+    // Entity number by its trimmed prefix packed in a word (the prefix field
+    // is six bytes wide).
+    std::unordered_map<uint64_t, uint32_t> entityByKey_;
+    std::vector<std::string> bandLabels_;
+    RowKeys rows_;
+    NeedCounts mixed_;
+    size_t counted_ = 0;
+};
+
+}  // namespace dxcc
