@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/cluster_command.h"
+
 #include <QCoreApplication>
 #include <iostream>
 #include <memory>
@@ -58,6 +60,16 @@ constexpr std::string_view kHelp =
     "              qui ne correspondent à aucun QSO. En cas d'échec, le log n'est\n"
     "              pas modifié.\n"
     "\n"
+    "  cluster --host HOTE --port PORT [--count N] [--needed]\n"
+    "              Se connecte à un serveur de cluster DX comme la fenêtre « Cluster DX »\n"
+    "              (connexion avec l'indicatif de la station) et écrit une ligne par spot,\n"
+    "              champs séparés par des tabulations : heure UTC (HHMM), fréquence en kHz\n"
+    "              telle que le spot la donne, indicatif DX, bande, classe de mode (SSB,\n"
+    "              CW, RTTY, ou vide), préfixe DXCC, contrée, puis l'état de la contrée,\n"
+    "              de la bande et du mode (N jamais contacté, W contacté, C confirmé).\n"
+    "              S'arrête après N spots (--count) ou quand le serveur ferme ; avec\n"
+    "              --needed, seulement les spots dont un des trois états est N.\n"
+    "\n"
     "Options :\n"
     "  --station INDICATIF   la station dont le log est lu\n"
     "                        (par défaut : la station choisie dans le programme)\n"
@@ -67,8 +79,9 @@ constexpr std::string_view kHelp =
     "\n"
     "  -h, --help            affiche cette aide\n"
     "\n"
-    "Code de retour : 0 si tout va bien, 1 si un fichier ne peut pas être lu ou écrit,\n"
-    "2 si la commande ou une option est inconnue.\n";
+    "Code de retour : 0 si tout va bien, 1 si un fichier ne peut pas être lu ou écrit\n"
+    "(ou si le serveur de cluster est introuvable ou refuse la connexion), 2 si la\n"
+    "commande ou une option est inconnue.\n";
 
 constexpr std::string_view kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
 
@@ -267,6 +280,7 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         out << kHelp;
         return kCommandOk;
     }
+    if (command == "cluster") return clusterCommand(rest, defaults, out, err);
     Options options;
     if (command == "report" || command == "import" || command == "export" || command == "confirm") {
         if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);

@@ -15,7 +15,7 @@ namespace ui {
 // A connection to a DX cluster server over a QTcpSocket, in the thread that
 // owns it, without ever waiting: logs in, hands on spots and other lines, and
 // after a loss tries again with a growing delay until disconnected.
-class ClusterClient : public QObject, private dxcc::cluster::ClusterLink {
+class ClusterClient : public QObject, public dxcc::cluster::ClusterLink {
     Q_OBJECT
 public:
     enum class State { Disconnected, Connecting, Connected, Lost };
@@ -29,6 +29,8 @@ public:
     void sendCommand(const QString& text);
     State state() const { return state_; }
     const QString& stateText() const { return stateText_; }
+    // What the conversation writes to the server.
+    void send(std::string_view bytes) override;
 
 signals:
     void stateChanged(ui::ClusterClient::State state, const QString& text);
@@ -36,7 +38,6 @@ signals:
     void consoleLine(const QString& line);
 
 private:
-    void send(std::string_view bytes) override;
     void attempt();
     void readAvailable();
     void lost(const QString& reason);

@@ -76,6 +76,12 @@ void LineAssembler::feed(std::string_view bytes, const std::function<void(std::s
     }
 }
 
+void LineAssembler::endLine(const std::function<void(std::string_view)>& line) {
+    line(pending_);
+    pending_.clear();
+    cut_ = false;
+}
+
 bool isLoginPrompt(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '>')) text.remove_suffix(1);
     if (text.empty() || text.back() != ':') return false;
@@ -106,7 +112,12 @@ void ClusterConversation::login() {
 void ClusterConversation::received(std::string_view bytes) {
     lines_.feed(bytes, [this](std::string_view text) { line(text); });
     // A prompt ends without a line break: it waits in the pending text.
-    if (!loggedIn_ && isLoginPrompt(lines_.pending())) login();
+    if (!loggedIn_ && isLoginPrompt(lines_.pending())) {
+        login();
+        lines_.endLine([this](std::string_view text) {
+            if (handlers_.console) handlers_.console(text);
+        });
+    }
 }
 
 void ClusterConversation::line(std::string_view text) {

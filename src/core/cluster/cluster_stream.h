@@ -27,6 +27,9 @@ public:
     void feed(std::string_view bytes, const std::function<void(std::string_view)>& line);
     // The text received since the last line end (a prompt waits there).
     std::string_view pending() const { return pending_; }
+    // Ends the pending text as a line (a prompt answered: what the server
+    // sends next starts a new line).
+    void endLine(const std::function<void(std::string_view)>& line);
     void reset();
 
 private:
@@ -74,7 +77,8 @@ private:
 class ReconnectSchedule {
 public:
     using Delay = std::chrono::milliseconds;
-    explicit ReconnectSchedule(Delay first = Delay(2000), Delay longest = Delay(60000));
+    ReconnectSchedule() : ReconnectSchedule(Delay(2000), Delay(60000)) {}
+    ReconnectSchedule(Delay first, Delay longest);
     // The wait before the next attempt; the one after will be longer.
     Delay next();
     void connected() { current_ = first_; }

@@ -1,5 +1,7 @@
 #include "windows/main/main_window.h"
 
+#include "windows/cluster/on_air.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -78,6 +80,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
 
     buildList(central);
+    onAir_ = new OnAir(ctx_, session_, *entry_, *this, *Mnu_Outils);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

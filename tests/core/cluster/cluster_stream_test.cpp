@@ -85,7 +85,8 @@ TEST(ClusterConversation, LogsInOnceAndSortsSpotsFromTheOtherLines) {
     EXPECT_TRUE(link.sent.empty());
     conversation.received("call: ");
     EXPECT_EQ(link.sent, (std::vector<std::string>{"F6ABC\r\n"}));
-    conversation.received("\r\nlogin: \r\nDX de W3LPL: 14025.0 JA1ABC CW 0312Z\r\n");
+    // The server goes on at once after the prompt, on the same line.
+    conversation.received("DX de W3LPL: 14025.0 JA1ABC CW 0312Z\r\nlogin: \r\n");
     EXPECT_EQ(link.sent.size(), 1u);  // a second prompt is not answered again
     conversation.received("  7013.5 OH2BH 8-Dec-2026 1845Z <F5XYZ>\r\n");
     EXPECT_EQ(spots, (std::vector<std::string>{"JA1ABC", "OH2BH"}));
