@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <algorithm>
+#include <clocale>
 #include <mutex>
 
 #include "core/cluster/cluster_messages.h"
@@ -17,9 +18,15 @@ namespace msg = dxcc::cluster::messages;
 namespace {
 
 // Hamlib's backend list and debug level are global: set them up once.
+// Opening a radio, Hamlib switches the numeric locale to "C" and back, keeping
+// the name setlocale gave it across the switch, which frees that name unless
+// it is "C" itself (a use after free, and a process-wide change made from the
+// radio's thread). With the numeric locale "C" from the start, the switch
+// changes nothing; Qt formats numbers through QLocale, not the C locale.
 void prepareHamlib() {
     static std::once_flag once;
     std::call_once(once, [] {
+        std::setlocale(LC_NUMERIC, "C");
         rig_set_debug(RIG_DEBUG_NONE);
         rig_load_all_backends();
     });
