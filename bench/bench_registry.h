@@ -34,4 +34,9 @@ void registerAdifExportBenchmarks(const std::vector<size_t>& sizes);
 bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                             const std::vector<size_t>& sizes);
 
+// Cluster spot lines read and classified; the summary's line, false when the
+// target was missed.
+void registerClusterBenchmarks();
+bool printClusterSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
+
 }  // namespace bench

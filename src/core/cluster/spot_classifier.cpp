@@ -181,12 +181,20 @@ bool SpotFilter::accepts(const ClassifiedSpot& spot) const {
     return true;
 }
 
+uint64_t SpotList::keyOf(std::string_view dx, std::string_view band) {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    for (std::string_view part : {dx, std::string_view("|"), band})
+        for (char c : part) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return h;
+}
+
 std::optional<size_t> SpotList::sameSpotRow(std::string_view dx, std::string_view band,
                                             int64_t at) const {
+    const uint64_t key = keyOf(dx, band);
     for (size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         if (at - row.lastSeen > kSameSpotSeconds) break;  // the rows below are older still
-        if (row.spot.spot.dx == dx && row.spot.band == band) return i;
+        if (row.key == key && row.spot.spot.dx == dx && row.spot.band == band) return i;
     }
     return std::nullopt;
 }
@@ -200,7 +208,8 @@ SpotList::Added SpotList::add(ClassifiedSpot spot, int64_t receivedAt) {
         added.updated = true;
         added.row = *same;
     }
-    rows_.push_front({std::move(spot), receivedAt});
+    const uint64_t key = keyOf(spot.spot.dx, spot.band);
+    rows_.push_front({std::move(spot), receivedAt, key});
     if (rows_.size() > capacity_) {
         rows_.pop_back();
         added.dropped = true;

@@ -111,7 +111,9 @@ private:
     struct Row {
         ClassifiedSpot spot;
         int64_t lastSeen;
+        uint64_t key;  // hash of the callsign and the band, to compare rows quickly
     };
+    static uint64_t keyOf(std::string_view dx, std::string_view band);
     size_t capacity_;
     std::deque<Row> rows_;
 };

@@ -1,4 +1,5 @@
 #include "core/cluster/cluster_stream.h"
+#include "core/cluster/spot_classifier.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,65 @@ TEST(ReconnectSchedule, GrowsToItsLongestWaitAndStartsAgainAfterASuccess) {
     EXPECT_EQ(quick.next(), D(10));
     EXPECT_EQ(quick.next(), D(20));
     EXPECT_EQ(quick.next(), D(25));
+}
+
+}  // namespace
+}  // namespace dxcc::cluster
+
+// Live heap bytes (the sanitizer's count under AddressSanitizer, which keeps
+// freed memory aside for a while).
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VEL_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VEL_ASAN 1
+#endif
+#ifdef VEL_ASAN
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+size_t liveHeapBytes() { return __sanitizer_get_current_allocated_bytes(); }
+#else
+#include <malloc.h>
+size_t liveHeapBytes() { return mallinfo2().uordblks; }
+#endif
+
+namespace dxcc::cluster {
+namespace {
+
+TEST(ClusterFlood, AMillionLinesLeaveTheMemoryFlat) {
+    RecordingLink link;
+    SpotList list;
+    size_t spots = 0, others = 0;
+    ClusterConversation conversation(
+        link, "F6XYZ",
+        {[&](const Spot& s) {
+             ClassifiedSpot c;
+             c.spot = s;
+             c.band = "14 Mhz";
+             // A minute apart: the ten-minute search stays short.
+             list.add(std::move(c), int64_t(spots++) * 60);
+         },
+         [&](std::string_view) { ++others; }});
+    conversation.connected();
+    std::string chunk;
+    size_t heapAfterWarmUp = 0;
+    for (int round = 0; round < 100; ++round) {
+        chunk.clear();
+        for (int i = 0; i < 10'000; ++i) {
+            const int n = round * 10'000 + i;
+            chunk += i % 10 == 9 ? "talk line with no spot in it\r\n"
+                                 : "DX de W3LPL: 14025.0 K" + std::to_string(n) + "A CW 0312Z\r\n";
+        }
+        conversation.received(chunk);
+        if (round == 9) heapAfterWarmUp = liveHeapBytes();
+    }
+    EXPECT_EQ(spots, 900'000u);
+    EXPECT_EQ(others, 100'000u);
+    EXPECT_EQ(list.size(), SpotList::kDefaultCapacity);
+    // From 100,000 lines to 1,000,000, the live heap grows by less than 1 MB.
+    const size_t heapAtEnd = liveHeapBytes();
+    EXPECT_LT(heapAtEnd, heapAfterWarmUp + (1u << 20)) << heapAfterWarmUp << " -> " << heapAtEnd;
 }
 
 }  // namespace
