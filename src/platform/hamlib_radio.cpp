@@ -18,15 +18,16 @@ namespace msg = dxcc::cluster::messages;
 namespace {
 
 // Hamlib's backend list and debug level are global: set them up once.
-// Opening a radio, Hamlib switches the numeric locale to "C" and back, keeping
-// the name setlocale gave it across the switch, which frees that name unless
-// it is "C" itself (a use after free, and a process-wide change made from the
-// radio's thread). With the numeric locale "C" from the start, the switch
-// changes nothing; Qt formats numbers through QLocale, not the C locale.
+// Opening a radio, Hamlib switches the C locale to "C" and back, keeping the
+// name setlocale gave it across the switch: glibc frees that name unless it is
+// "C" itself, so the switch back reads freed memory (and the change is made
+// for the whole process from the radio's thread). With the C locale "C" from
+// the start, the switch changes nothing. Qt reads the operator's locale from
+// the environment and converts text as UTF-8 on its own, not through it.
 void prepareHamlib() {
     static std::once_flag once;
     std::call_once(once, [] {
-        std::setlocale(LC_NUMERIC, "C");
+        std::setlocale(LC_ALL, "C");
         rig_set_debug(RIG_DEBUG_NONE);
         rig_load_all_backends();
     });

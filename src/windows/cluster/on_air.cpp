@@ -79,8 +79,10 @@ void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeC
                        qint64 hertz) {
     const auto selection =
         dxcc::radio::formSelectionForSpot(toCp1252(band), modeClass, dxcc::kBands, dxcc::kModes);
-    if (!form_.takeSpot(callsign, selection.band, selection.mode)) return;
+    if (!form_.inEntryMode()) return;
+    // The radio first: the form may stop on a message (a new prefix) for a while.
     radio_->tune(hertz);
+    form_.takeSpot(callsign, selection.band, selection.mode);
 }
 
 }  // namespace ui
