@@ -77,7 +77,8 @@ RigSettingsDialog::RigSettingsDialog(AppContext& ctx, QWidget* parent) : QDialog
     Rig_Recherche->setPlaceholderText("Rechercher un modèle (ex. : FT-991, rigctld)");
     Rig_Modele = named(new QListWidget(this), "Rig_Modele");
     Rig_Port = named(new QLineEdit(this), "Rig_Port");
-    Rig_Port->setPlaceholderText("/dev/ttyUSB0, ou 127.0.0.1:4532 pour rigctld");
+    Rig_Port->setPlaceholderText("/dev/ttyUSB0 ou 127.0.0.1:4532");
+    Rig_Port->setMinimumWidth(fontMetrics().horizontalAdvance("/dev/ttyUSB0 ou 127.0.0.1:4532") + 24);
     Rig_Vitesse = named(new QComboBox(this), "Rig_Vitesse");
     Rig_Vitesse->addItem("Par défaut", 0);
     for (int speed : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})
