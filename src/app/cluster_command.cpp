@@ -97,8 +97,14 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
         explicit SocketLink(QTcpSocket& s) : socket(s) {}
         void send(std::string_view bytes) override { socket.write(bytes.data(), qint64(bytes.size())); }
     } link(socket);
+    // The login callsign of the cluster settings, as the window gives it.
+    const QString loginCall =
+        defaults.setting ? defaults.setting(fromView(dxcc::kGlobalSection),
+                                            fromView(dxcc::cluster::kKeyClusterCallsign))
+                               .trimmed()
+                         : QString();
     dxcc::cluster::ClusterConversation conversation(
-        link, dxcc::displayForm(station),
+        link, loginCall.isEmpty() ? dxcc::displayForm(station) : toCp1252(loginCall),
         {[&](const dxcc::cluster::Spot& spot) {
              if (o.count >= 0 && written >= o.count) return;
              const auto s = dxcc::cluster::classifySpot(spot, prefixes, needed);

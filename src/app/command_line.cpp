@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <variant>
 
 #include "core/adif/adif_export.h"
@@ -13,6 +14,9 @@
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
 #include "core/awards/award_report.h"
+#include "core/awards/needed_messages.h"
+#include "core/awards/needed_report.h"
+#include "core/base/text_utils.h"
 #include "core/base/file_error.h"
 #include "core/logbook/log_messages.h"
 #include "core/session/log_session.h"
@@ -62,18 +66,37 @@ constexpr std::string_view kHelp =
     "\n"
     "  cluster --host HOTE --port PORT [--count N] [--needed]\n"
     "              Se connecte à un serveur de cluster DX comme la fenêtre « Cluster DX »\n"
-    "              (connexion avec l'indicatif de la station) et écrit une ligne par spot,\n"
-    "              champs séparés par des tabulations : heure UTC (HHMM), fréquence en kHz\n"
-    "              telle que le spot la donne, indicatif DX, bande, classe de mode (SSB,\n"
-    "              CW, RTTY, ou vide), préfixe DXCC, contrée, puis l'état de la contrée,\n"
-    "              de la bande et du mode (N jamais contacté, W contacté, C confirmé).\n"
+    "              (indicatif de connexion des réglages, sinon celui de la station) et\n"
+    "              écrit une ligne par spot, champs séparés par des tabulations : heure\n"
+    "              UTC (HHMM), fréquence en kHz telle que le spot la donne, indicatif\n"
+    "              DX, bande, classe de mode (SSB, CW, RTTY, ou vide), préfixe DXCC,\n"
+    "              contrée, puis l'état de la contrée, de la bande et du mode (N jamais\n"
+    "              contacté, W contacté, C confirmé).\n"
     "              S'arrête après N spots (--count) ou quand le serveur ferme ; avec\n"
     "              --needed, seulement les spots dont un des trois états est N.\n"
+    "\n"
+    "  needed INDICATIF [--band BANDE] [--mode MODE]\n"
+    "              Ce que rapporterait un QSO avec cet indicatif : une ligne, champs\n"
+    "              séparés par des tabulations : l'indicatif, le préfixe DXCC, la\n"
+    "              contrée, son état (N jamais contactée, W contactée, C confirmée),\n"
+    "              l'état sur la bande, l'état dans le genre de mode, puis le cap\n"
+    "              (degrés, chemin court) et la distance (km) depuis le locator de la\n"
+    "              station (vides sans locator). BANDE : nom ADIF (20M, 70CM) ou\n"
+    "              fréquence en MHz ; MODE : mode ADIF ou du log (SSB, CW, RTTY,\n"
+    "              FT8, SAT). Par défaut, la bande et le mode choisis dans le\n"
+    "              programme. Un indicatif sans contrée : code de retour 1.\n"
+    "\n"
+    "  grid        Écrit le tableau DXCC, champs séparés par des tabulations : une\n"
+    "              ligne d'en-tête (Préfixe, Contrée, Mixed, SSB, CW, RTTY,\n"
+    "              Satellite, les bandes de 1.8 Mhz à 144 Mhz), puis une ligne par\n"
+    "              contrée contactée : C confirmée, W contactée, - jamais.\n"
     "\n"
     "Options :\n"
     "  --station INDICATIF   la station dont le log est lu\n"
     "                        (par défaut : la station choisie dans le programme)\n"
     "  --data-dir DOSSIER    le dossier des données (par défaut : celui du programme)\n"
+    "  --band BANDE          (needed) la bande du QSO envisagé\n"
+    "  --mode MODE           (needed) le mode du QSO envisagé\n"
     "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
     "\n"
@@ -90,6 +113,8 @@ const QStringList kHelpOptions{"-h", "--help", "--aide"};
 struct Options {
     std::optional<QString> station;
     std::optional<QString> dataDir;
+    std::optional<QString> band;
+    std::optional<QString> mode;
     bool entities = false;
     QStringList files;  // the arguments that are no option
 };
@@ -129,6 +154,8 @@ std::optional<QString> readOptions(const QStringList& args, Options& options) {
         }
         std::optional<QString>* value = arg == "--station"    ? &options.station
                                         : arg == "--data-dir" ? &options.dataDir
+                                        : arg == "--band"     ? &options.band
+                                        : arg == "--mode"     ? &options.mode
                                                               : nullptr;
         if (!value) return "option inconnue : " + arg;
         if (i + 1 >= args.size() || args[i + 1].startsWith("--"))
@@ -263,6 +290,79 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     return out ? kCommandOk : kCommandFailed;
 }
 
+QString settingOf(const CommandDefaults& defaults, const std::string& section,
+                  std::string_view key) {
+    return defaults.setting ? defaults.setting(fromCp1252(section), fromView(key)) : QString();
+}
+
+// The entry of a list stored by position in the station's settings (the entry
+// form's band or mode); the first one when the setting is missing or wrong.
+std::string_view storedListItem(const CommandDefaults& defaults, const std::string& section,
+                                std::string_view key, std::span<const std::string_view> items) {
+    const QString value = settingOf(defaults, section, key);
+    const int index = dxcc::listIndexFromSetting(value.isEmpty() ? "0" : value.toStdString(),
+                                                 static_cast<int>(items.size()));
+    return items[index >= 0 ? static_cast<size_t>(index) : 0];
+}
+
+int needed(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+           std::ostream& err) {
+    if (options.files.size() != 1 || options.entities)
+        return badUsage(err,
+                        "needed attend un seul indicatif et les options --band, --mode, "
+                        "--station, --data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    const std::string section = session.stationSection();
+
+    const std::string band =
+        options.band ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
+                     : std::string(dxcc::trimBlanks(storedListItem(defaults, section,
+                                                                   dxcc::kKeyBandIndex, dxcc::kBands)));
+    if (band.empty()) return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
+    const std::optional<dxcc::NeedClass> needClass =
+        options.mode ? dxcc::needClassOfArgument(toCp1252(*options.mode))
+                     : dxcc::needClassOfMode(
+                           storedListItem(defaults, section, dxcc::kKeyModeIndex, dxcc::kModes));
+    if (!needClass)
+        return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
+
+    const std::string callsign = dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(options.files[0])));
+    const dxcc::LookupResult found = session.prefixes().lookup(callsign);
+    if (!found.found() || found.dxccPrefix.empty())
+        return failure(err, fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
+
+    session.logChanged(dxcc::LogChange{});
+    const dxcc::NeededIndex& index = session.needed();
+    const auto station =
+        dxcc::geo::locatorCenter(toCp1252(settingOf(defaults, section, dxcc::kKeyStationLocator)));
+    const auto bearing =
+        dxcc::entityBearing(station, session.entityData().find(found.dxccPrefix));
+    const std::string line = dxcc::neededLine(
+        callsign, found.dxccPrefix, found.entityName, index.entity(found.dxccPrefix),
+        index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, *needClass), bearing);
+    write(out, fromCp1252(line) + "\n");
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
+}
+
+int grid(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+         std::ostream& err) {
+    if (!options.files.isEmpty() || options.entities || options.band || options.mode)
+        return badUsage(err, "grid n'attend que les options --station, --data-dir.");
+    auto opened = openStation(options, defaults, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    session.logChanged(dxcc::LogChange{});
+    const std::vector<std::string> lines = dxcc::neededGridLines(session.needed());
+    // The heading is UTF-8 already; the entity lines hold the log's bytes.
+    for (size_t i = 0; i < lines.size(); ++i)
+        write(out, (i == 0 ? QString::fromStdString(lines[i]) : fromCp1252(lines[i])) + "\n");
+    out.flush();
+    return out ? kCommandOk : kCommandFailed;
+}
+
 }  // namespace
 
 bool isCommandLine(int argc, char** argv) {
@@ -282,13 +382,16 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
     }
     if (command == "cluster") return clusterCommand(rest, defaults, out, err);
     Options options;
-    if (command == "report" || command == "import" || command == "export" || command == "confirm") {
+    if (command == "report" || command == "import" || command == "export" || command == "confirm" ||
+        command == "needed" || command == "grid") {
         if (std::optional<QString> error = readOptions(rest, options)) return badUsage(err, *error);
     }
     if (command == "report") return report(options, defaults, out, err);
     if (command == "import") return import(options, defaults, out, err);
     if (command == "export") return exportLog(options, defaults, out, err);
     if (command == "confirm") return confirm(options, defaults, out, err);
+    if (command == "needed") return needed(options, defaults, out, err);
+    if (command == "grid") return grid(options, defaults, out, err);
     return badUsage(err, "commande inconnue : " + command);
 }
 
@@ -301,7 +404,10 @@ int runCommandLine(int argc, char** argv) {
                                                            fromView(dxcc::kKeyStationCallsign),
                                                            fromView(dxcc::kNoStation));
                                    },
-                                   [] { return chooseDataDir(); }};
+                                   [] { return chooseDataDir(); },
+                                   [&settings](const QString& section, const QString& key) {
+                                       return settings.get(section, key, QString());
+                                   }};
     return runCommand(QCoreApplication::arguments().mid(1), defaults, std::cout, std::cerr);
 }
 

@@ -11,6 +11,9 @@ namespace ui {
 struct CommandDefaults {
     std::function<QString()> station;  // the station of the settings
     std::function<QString()> dataDir;  // the program's data folder
+    // A setting (section, key); empty when missing. May be left unset: then
+    // every setting reads empty.
+    std::function<QString(const QString&, const QString&)> setting;
 };
 
 // Exit statuses of the command line.

@@ -34,6 +34,15 @@ uint64_t packedKey(std::string_view prefix) {
     return key;
 }
 
+// Up to seven bytes at `offset` of the record, with a marker bit above them
+// so that no packed text is 0 and texts of different lengths differ.
+inline uint64_t packRaw(std::string_view record, size_t offset, size_t width) {
+    uint64_t key = 1;
+    for (size_t i = 0; i < width; ++i)
+        key = (key << 8) | static_cast<unsigned char>(record[offset + i]);
+    return key;
+}
+
 }  // namespace
 
 std::optional<NeedClass> needClassOfMode(std::string_view loggedMode) {
@@ -70,15 +79,22 @@ std::string_view needClassText(NeedClass needClass) {
 
 void NeededIndex::RowKeys::clear() {
     blocks_.clear();
+    sizes_.clear();
     size_ = 0;
 }
 
 std::pair<size_t, size_t> NeededIndex::RowKeys::locate(size_t row) const {
-    for (size_t b = 0; b < blocks_.size(); ++b) {
-        if (row < blocks_[b].size()) return {b, row};
-        row -= blocks_[b].size();
+    const size_t count = sizes_.size();
+    for (size_t b = 0; b < count; ++b) {
+        if (row < sizes_[b]) return {b, row};
+        row -= sizes_[b];
     }
-    return {blocks_.size(), 0};
+    return {count, 0};
+}
+
+void NeededIndex::RowKeys::resized(size_t) {
+    sizes_.resize(blocks_.size());
+    for (size_t b = 0; b < blocks_.size(); ++b) sizes_[b] = static_cast<uint32_t>(blocks_[b].size());
 }
 
 NeededIndex::RowKey NeededIndex::RowKeys::at(size_t row) const {
@@ -95,8 +111,10 @@ void NeededIndex::RowKeys::push_back(RowKey key) {
     if (blocks_.empty() || blocks_.back().size() >= kBlock) {
         blocks_.emplace_back();
         blocks_.back().reserve(kBlock);
+        sizes_.push_back(0);
     }
     blocks_.back().push_back(key);
+    ++sizes_.back();
     ++size_;
 }
 
@@ -127,6 +145,7 @@ void NeededIndex::RowKeys::insert(size_t row, const std::vector<RowKey>& keys) {
         blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1),
                        std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
         if (blocks_[b].empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+        resized(b);
         size_ += keys.size();
         return;
     }
@@ -134,6 +153,9 @@ void NeededIndex::RowKeys::insert(size_t row, const std::vector<RowKey>& keys) {
         std::vector<RowKey> second(block.begin() + kBlock, block.end());
         block.resize(kBlock);
         blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1), std::move(second));
+        resized(b);
+    } else {
+        sizes_[b] = static_cast<uint32_t>(block.size());
     }
     size_ += keys.size();
 }
@@ -146,9 +168,37 @@ void NeededIndex::RowKeys::erase(size_t row, size_t count) {
         const size_t n = std::min(count, block.size() - i);
         block.erase(block.begin() + static_cast<std::ptrdiff_t>(i),
                     block.begin() + static_cast<std::ptrdiff_t>(i + n));
-        if (block.empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+        if (block.empty()) {
+            blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+            sizes_.erase(sizes_.begin() + static_cast<std::ptrdiff_t>(b));
+        } else {
+            sizes_[b] = static_cast<uint32_t>(block.size());
+        }
         size_ -= n;
         count -= n;
+    }
+}
+
+void NeededIndex::RawCache::put(uint64_t key, uint32_t value) {
+    if ((used_ + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.size() * 2, Slot{});
+        --shift_;
+        used_ = 0;
+        for (const Slot& s : old)
+            if (s.key != 0) put(s.key, s.value);
+    }
+    const size_t mask = slots_.size() - 1;
+    for (size_t s = home(key);; s = (s + 1) & mask) {
+        if (slots_[s].key == key) {
+            slots_[s].value = value;
+            return;
+        }
+        if (slots_[s].key == 0) {
+            slots_[s] = Slot{key, value};
+            ++used_;
+            return;
+        }
     }
 }
 
@@ -163,6 +213,9 @@ void NeededIndex::clear() {
     // The entry list's bands first, so their numbers never change.
     for (std::string_view band : kBands) bandLabels_.emplace_back(trimBlanks(band));
     rows_.clear();
+    entityByRaw_.clear();
+    bandByRaw_.clear();
+    classByRaw_.clear();
     mixed_ = {};
     counted_ = 0;
 }
@@ -174,30 +227,71 @@ int NeededIndex::bandIndex(std::string_view bandLabel) const {
     return -1;
 }
 
-NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
-    RowKey key{kNoEntity, kNone, kNone, 0};
+uint32_t NeededIndex::entityOf(std::string_view record) {
     const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
     const uint64_t packed = packedKey(prefix);
-    if (packed == 0) return key;
+    if (packed == 0) return kNoEntity;
     auto [it, added] = entityByKey_.try_emplace(packed, static_cast<uint32_t>(entities_.size()));
     if (added) {
         entities_.emplace_back();
         entities_.back().prefix = std::string(prefix);
         entities_.back().name = std::string(trimBlanks(recordField(record, Field::EntityName)));
     }
-    key.entity = it->second;
-    int band = bandIndex(recordField(record, Field::Band));
+    return it->second;
+}
+
+uint8_t NeededIndex::bandOf(std::string_view bandField) {
+    int band = bandIndex(bandField);
     if (band < 0) {
-        const std::string_view label = trimBlanks(recordField(record, Field::Band));
-        if (!label.empty() && bandLabels_.size() < kMaxBands) {
-            bandLabels_.emplace_back(label);
-            band = static_cast<int>(bandLabels_.size() - 1);
-        }
+        const std::string_view label = trimBlanks(bandField);
+        if (label.empty() || bandLabels_.size() >= kMaxBands) return kNone;
+        bandLabels_.emplace_back(label);
+        band = static_cast<int>(bandLabels_.size() - 1);
     }
-    if (band >= 0) key.band = static_cast<uint8_t>(band);
-    if (const auto cls = needClassOfMode(recordField(record, Field::Mode)))
-        key.needClass = static_cast<uint8_t>(*cls);
-    key.confirmed = recordConfirmed(record) ? 1 : 0;
+    return static_cast<uint8_t>(band);
+}
+
+NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
+    RowKey key{kNoEntity, kNone, kNone, 0};
+    if (record.size() < kRecordLength) {
+        // A short line: its fields cut by the record's own rules.
+        key.entity = entityOf(record);
+        if (key.entity == kNoEntity) return key;
+        key.band = bandOf(recordField(record, Field::Band));
+        if (const auto cls = needClassOfMode(recordField(record, Field::Mode)))
+            key.needClass = static_cast<uint8_t>(*cls);
+        key.confirmed = recordConfirmed(record) ? 1 : 0;
+        return key;
+    }
+    const size_t prefixAt = kRecordFieldOffsets[static_cast<size_t>(Field::DxccPrefix)];
+    const uint64_t rawPrefix = packRaw(record, prefixAt, kDxccPrefixWidth);
+    if (const uint32_t* known = entityByRaw_.find(rawPrefix)) {
+        key.entity = *known;
+    } else {
+        key.entity = entityOf(record);
+        entityByRaw_.put(rawPrefix, key.entity);
+    }
+    if (key.entity == kNoEntity) return key;
+
+    const size_t bandAt = kRecordFieldOffsets[static_cast<size_t>(Field::Band)];
+    const uint64_t rawBand = packRaw(record, bandAt, kBandWidth);
+    if (const uint32_t* known = bandByRaw_.find(rawBand)) {
+        key.band = static_cast<uint8_t>(*known);
+    } else {
+        key.band = bandOf(record.substr(bandAt, kBandWidth));
+        bandByRaw_.put(rawBand, key.band);
+    }
+
+    const size_t modeAt = kRecordFieldOffsets[static_cast<size_t>(Field::Mode)];
+    const uint64_t rawMode = packRaw(record, modeAt, kModeWidth);
+    if (const uint32_t* known = classByRaw_.find(rawMode)) {
+        key.needClass = static_cast<uint8_t>(*known);
+    } else {
+        const auto cls = needClassOfMode(record.substr(modeAt, kModeWidth));
+        key.needClass = cls ? static_cast<uint8_t>(*cls) : kNone;
+        classByRaw_.put(rawMode, key.needClass);
+    }
+    key.confirmed = record[kRecordQslOffset] == '*' ? 1 : 0;
     return key;
 }
 
@@ -213,6 +307,7 @@ void NeededIndex::add(const RowKey& key, int sign) {
     bump(e.all);
     if (key.band != kNone) bump(e.bands[key.band]);
     if (key.needClass != kNone) bump(e.classes[key.needClass]);
+    if (key.band != kNone && key.needClass != kNone) bump(e.bandClasses[key.band][key.needClass]);
     counted_ += static_cast<size_t>(sign);
     if (wasWorked != (e.all.worked > 0)) mixed_.worked += static_cast<size_t>(sign);
     if (wasConfirmed != (e.all.confirmed > 0)) mixed_.confirmed += static_cast<size_t>(sign);
@@ -290,6 +385,15 @@ Need NeededIndex::band(std::string_view dxccPrefix, std::string_view bandLabel) 
 Need NeededIndex::mode(std::string_view dxccPrefix, NeedClass needClass) const {
     const EntityCells* e = find(dxccPrefix);
     return e ? e->classes[static_cast<size_t>(needClass)].need() : Need::Never;
+}
+
+Need NeededIndex::bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
+                              NeedClass needClass) const {
+    const EntityCells* e = find(dxccPrefix);
+    if (!e) return Need::Never;
+    const int b = bandIndex(bandLabel);
+    return b < 0 ? Need::Never
+                 : e->bandClasses[static_cast<size_t>(b)][static_cast<size_t>(needClass)].need();
 }
 
 NeedCounts NeededIndex::bandCounts(std::string_view bandLabel) const {

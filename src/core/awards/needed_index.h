@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,10 @@ public:
     Need band(std::string_view dxccPrefix, std::string_view bandLabel) const;
     // QSOs with the entity in the class (any band).
     Need mode(std::string_view dxccPrefix, NeedClass needClass) const;
+    // QSOs with the entity on the band and in the class: one cell of the
+    // entry form's band x class grid.
+    Need bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
+                     NeedClass needClass) const;
 
     // Mixed: every entity with a QSO, and those with a confirmed one.
     NeedCounts counts() const { return mixed_; }
@@ -85,7 +90,7 @@ public:
 
     // Upper bound of the distinct bands followed; QSOs on further band texts
     // still count for the entity and its class, not for a band.
-    static constexpr size_t kMaxBands = 40;
+    static constexpr size_t kMaxBands = 32;
 
 private:
     struct Cell {
@@ -101,6 +106,7 @@ private:
         Cell all;
         std::array<Cell, kNeedClassCount> classes{};
         std::array<Cell, kMaxBands> bands{};
+        std::array<std::array<Cell, kNeedClassCount>, kMaxBands> bandClasses{};
     };
     // What one row contributes: its entity (kNone without one), band and
     // class (kNone without), confirmed or not.
@@ -114,6 +120,9 @@ private:
     static constexpr uint8_t kNone = UINT8_MAX;
 
     RowKey keyOf(std::string_view record);
+    // The slow path of keyOf, for fields not met before.
+    uint32_t entityOf(std::string_view record);
+    uint8_t bandOf(std::string_view bandField);
     void add(const RowKey& key, int sign);
     const EntityCells* find(std::string_view dxccPrefix) const;
     int bandIndex(std::string_view bandLabel) const;
@@ -131,18 +140,60 @@ private:
         void push_back(RowKey key);
 
     private:
-        static constexpr size_t kBlock = 4096;
+        static constexpr size_t kBlock = 1024;
         // Block holding `row`, and the row's place in it.
         std::pair<size_t, size_t> locate(size_t row) const;
+        void resized(size_t block);
         std::vector<std::vector<RowKey>> blocks_;
+        // The blocks' sizes side by side, so finding a row reads a few cache
+        // lines rather than every block's header.
+        std::vector<uint32_t> sizes_;
         size_t size_ = 0;
     };
 
-    std::vector<EntityCells> entities_;
+    // From a field's raw bytes packed in a word (never 0) to what they mean:
+    // most logs hold a few hundred prefixes, a dozen bands and modes, so a
+    // line is read with three probes and no trimming or string compare.
+    class RawCache {
+    public:
+        RawCache() { clear(); }
+        void clear() {
+            slots_.assign(64, Slot{});
+            used_ = 0;
+        }
+        // Null when the key was never stored.
+        const uint32_t* find(uint64_t key) const {
+            const size_t mask = slots_.size() - 1;
+            for (size_t s = home(key);; s = (s + 1) & mask) {
+                if (slots_[s].key == key) return &slots_[s].value;
+                if (slots_[s].key == 0) return nullptr;
+            }
+        }
+        void put(uint64_t key, uint32_t value);
+
+    private:
+        struct Slot {
+            uint64_t key = 0;
+            uint32_t value = 0;
+        };
+        size_t home(uint64_t key) const {
+            return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+        }
+        std::vector<Slot> slots_;
+        unsigned shift_ = 58;
+        size_t used_ = 0;
+    };
+
+    // A deque: a new entity never moves the others (a vector would copy every
+    // entity's cells when it grows, in the middle of one change).
+    std::deque<EntityCells> entities_;
     // Entity number by its trimmed prefix packed in a word (the prefix field
     // is six bytes wide).
     std::unordered_map<uint64_t, uint32_t> entityByKey_;
     std::vector<std::string> bandLabels_;
+    RawCache entityByRaw_;
+    RawCache bandByRaw_;
+    RawCache classByRaw_;
     RowKeys rows_;
     NeedCounts mixed_;
     size_t counted_ = 0;

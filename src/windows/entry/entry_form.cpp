@@ -124,6 +124,13 @@ void EntryForm::buildFields() {
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    Besoin_DXCC = new NeededPanel(ctx_, session_, this);
+    layout->addWidget(Besoin_DXCC);
+    // The prefix field is filled by the callsign's lookup and by an opened
+    // contact; a band or mode change answers again at once.
+    connect(Prefixe_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    connect(Bande_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
+    connect(Mode_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
 
     for (QWidget* w : {static_cast<QWidget*>(Bande_A), static_cast<QWidget*>(Mode_A),
                        static_cast<QWidget*>(Prenom_A), static_cast<QWidget*>(Date_A),
@@ -483,6 +490,12 @@ void EntryForm::logChanged() {
     // Rows may now hold other contacts: forget what was picked by row.
     state_.forgetLines();
     Annule_Saisie->setEnabled(false);
+    Besoin_DXCC->logChanged();
+}
+
+void EntryForm::showNeeded() {
+    Besoin_DXCC->showFor(toCp1252(Ind_A->text()), toCp1252(Prefixe_A->text()),
+                         toCp1252(Bande_A->currentText()), toCp1252(Mode_A->currentText()));
 }
 
 void EntryForm::postCommitReset(bool selectLastLine) {

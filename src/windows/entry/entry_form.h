@@ -20,6 +20,7 @@
 #include "windows/main/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "windows/entry/needed_panel.h"
 
 namespace ui {
 
@@ -65,6 +66,9 @@ public:
     // A spot chosen in the cluster: its band and mode, then its callsign as if
     // typed and entered. Refused (false) outside plain entry.
     bool takeSpot(const QString& callsign, std::optional<size_t> band, std::optional<size_t> mode);
+    // The needed panel for the entity in the prefix field and the band and
+    // mode in their boxes.
+    void showNeeded();
 
     QComboBox* Bande_A;
     QComboBox* Mode_A;
@@ -83,6 +87,7 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Ajout_QSO;
     QPushButton* Stat_Pref;
+    NeededPanel* Besoin_DXCC;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

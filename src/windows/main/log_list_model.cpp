@@ -34,10 +34,12 @@ void LogListModel::apply(const std::function<dxcc::LogChange()>& operation) {
     try {
         change = operation();
     } catch (...) {
+        follow(dxcc::LogChange{});
         resetTo(logbook_.size());
         emit logChanged();
         throw;
     }
+    follow(change);
     announce(change);
     emit logChanged();
 }
@@ -47,11 +49,13 @@ void LogListModel::change(const std::function<void()>& operation) {
     try {
         operation();
     } catch (...) {
+        follow(dxcc::LogChange{});
         rows_ = rowsOf(logbook_.size());
         endResetModel();
         emit logChanged();
         throw;
     }
+    follow(dxcc::LogChange{});
     rows_ = rowsOf(logbook_.size());
     endResetModel();
     emit logChanged();

@@ -24,6 +24,11 @@ public:
     void apply(const std::function<dxcc::LogChange()>& operation);
     // Runs an operation that may change anything (a load, a reset).
     void change(const std::function<void()>& operation);
+    // Called with every change of the log, before the views and logChanged()
+    // hear of it, so what follows the log is current when they look.
+    void setFollower(std::function<void(const dxcc::LogChange&)> follower) {
+        follower_ = std::move(follower);
+    }
 
 signals:
     // After every change of the log, whatever it was.
@@ -34,7 +39,12 @@ private:
     void resetTo(size_t rows);
     void lineNumbersChangedFrom(int row);
 
+    void follow(const dxcc::LogChange& change) {
+        if (follower_) follower_(change);
+    }
+
     dxcc::Logbook& logbook_;
+    std::function<void(const dxcc::LogChange&)> follower_;
     int rows_ = 0;  // what the views have been told
 };
 

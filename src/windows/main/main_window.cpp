@@ -7,14 +7,17 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "core/adif/adif_messages.h"
+#include "core/awards/needed_messages.h"
 #include "windows/adif/confirmation_command.h"
 #include "windows/adif/export_command.h"
 #include "windows/adif/import_window.h"
 #include "core/session/main_messages.h"
 #include "windows/station/recovery_window.h"
+#include "windows/station/locator_window.h"
 #include "windows/station/station_window.h"
 #include "windows/awards/award_window.h"
 #include "windows/awards/prefix_statistics_window.h"
@@ -55,6 +58,8 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     : QMainWindow(parent), ctx_(ctx), session_(session), flash_(std::make_unique<Flash>()) {
     setObjectName("Main");
     model_ = new LogListModel(session_.log(), this);
+    // Every change of the log reaches the needed status before anyone reads it.
+    model_->setFollower([this](const dxcc::LogChange& change) { session_.logChanged(change); });
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setSpacing(6);
@@ -82,6 +87,12 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     buildList(central);
     onAir_ = new OnAir(ctx_, session_, *entry_, *this, *Mnu_Outils);
 
+    Barre_Etat = new QLabel(this);
+    Barre_Etat->setObjectName("Barre_Etat");
+    statusBar()->addWidget(Barre_Etat, 1);
+    connect(model_, &LogListModel::logChanged, this, &MainWindow::showLogCounts);
+    showLogCounts();
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
@@ -92,6 +103,14 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showLogCounts() {
+    namespace nm = dxcc::needed_messages;
+    const dxcc::NeedCounts mixed = session_.needed().counts();
+    Barre_Etat->setText(QString::number(session_.log().size()) + q(nm::kStatusQsos) +
+                        QString::number(mixed.worked) + q(nm::kStatusWorked) +
+                        QString::number(mixed.confirmed) + q(nm::kStatusConfirmed));
+}
 
 void MainWindow::buildStatusRow(QWidget* central) {
     auto* row = new QHBoxLayout;
@@ -184,6 +203,7 @@ void MainWindow::buildMenus() {
     Mnu_Date_Man = action(Nmu_Options, "Mnu_Date_Man", "Date Manuelle");
     Mnu_Station = menu("Mnu_Station", "Station");
     Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", "Nouvel indicatif");
+    Mnu_Locator = action(Mnu_Station, "Mnu_Locator", "Locator de la station");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
     Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
@@ -210,6 +230,11 @@ void MainWindow::buildMenus() {
     connect(Mnu_Date_Auto, &QAction::triggered, this, [this] { setDateAuto(true); });
     connect(Mnu_Date_Man, &QAction::triggered, this, [this] { setDateAuto(false); });
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
+    connect(Mnu_Locator, &QAction::triggered, this, [this] {
+        openWindow("Locator", [this] {
+            return new LocatorWindow(ctx_, stationSection(), [this] { entry_->showNeeded(); }, this);
+        });
+    });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},

@@ -59,6 +59,8 @@ public:
     QLabel* Label33;  // UTC date
     QLabel* Label37;  // UTC time
     QLabel* Label34;  // local time
+    // Status bar: QSOs in the log, Mixed entities worked and confirmed.
+    QLabel* Barre_Etat = nullptr;
     QLabel* Label_Liste_DXCC;
     QLabel* L_Communes;
     QListView* Liste_DXCC;
@@ -76,6 +78,7 @@ public:
     QAction* Mnu_Date_Man;
     QMenu* Mnu_Station;
     QAction* Mnu_New_Indicatif;
+    QAction* Mnu_Locator;
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
     QAction* Mnu_DXCC_Mixed;
@@ -93,6 +96,7 @@ private:
     void buildList(QWidget* central);
     void buildMenus();
     void tick();
+    void showLogCounts();
     void setDateAuto(bool automatic);
     void resetLog();
     void openStationWindow(bool modal);

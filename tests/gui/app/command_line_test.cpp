@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <sstream>
 
@@ -99,7 +100,7 @@ protected:
 
     QTemporaryDir dir;
     QString settingsStation = "F6XYZ";
-    ui::CommandDefaults defaults{[this] { return settingsStation; }, [this] { return dir.path(); }};
+    ui::CommandDefaults defaults{[this] { return settingsStation; }, [this] { return dir.path(); }, {}};
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -299,6 +300,87 @@ TEST(CommandLine, SubCommandsAndHelpRunWithoutWindowsQtOptionsDoNot) {
         EXPECT_EQ(ui::isCommandLine(static_cast<int>(argv.size()), argv.data()), r.commandLine)
             << argv.back();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The needed status of a callsign and the DXCC table, from the log of the
+// fixture, a small prefix file and entity file, and the station's settings.
+class NeededCommandTest : public CommandLineTest {
+protected:
+    void SetUp() override {
+        CommandLineTest::SetUp();
+        writeFile("Prefixe_DXCC.txt",
+                  "DL     Germany                           DL     /\r\n"
+                  "F      France                            F      /\r\n"
+                  "G      England                           G      /\r\n"
+                  "JA     Japan                             JA     /\r\n"
+                  "VK     Australia                         VK     /\r\n");
+        writeFile("Entites_DXCC.txt",
+                  "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\r\n"
+                  "JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00\r\n"
+                  "VK\tAustralia\t-23.70\t132.33\tOC\t30\t59\t10.00\r\n");
+        defaults.setting = [this](const QString& section, const QString& key) {
+            return settings.value(section + "/" + key);
+        };
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile f(dir.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QMap<QString, QString> settings;
+};
+
+TEST_F(NeededCommandTest, NeededAnswersPerEntityBandAndModeWithHeadingFromTheLocator) {
+    settings["Setup F6XYZ/Locator"] = "JN18du";
+    struct Row {
+        QStringList args;
+        int status;
+        const char* line;  // the output line, or the start of the error
+    };
+    const Row rows[] = {
+        {{"F1ZZZ", "--band", "20M", "--mode", "USB"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tC\tC\t184\t318"},
+        {{"f1zzz", "--band", "14.2", "--mode", "CW"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tC\tW\t184\t318"},
+        {{"F1ZZZ", "--band", "40m", "--mode", "RTTY"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tN\tN\t184\t318"},
+        {{"JA2XX", "--band", "15M", "--mode", "FT8"}, ui::kCommandOk, "JA2XX\tJA\tJapan\tW\tW\tN\t34\t9591"},
+        {{"DL5AA", "--band", "2M", "--mode", "SAT"}, ui::kCommandOk, "DL5AA\tDL\tGermany\tC\tC\tC\t\t"},
+        {{"VK3AB", "--band", "70CM", "--mode", "SSB"}, ui::kCommandOk, "VK3AB\tVK\tAustralia\tN\tN\tN\t"},
+        {{"ZZ1ZZ", "--band", "20M"}, ui::kCommandFailed, "vel_dxcc : aucune contrée DXCC"},
+        {{"F1ZZZ", "--band", "99M"}, ui::kCommandBadUsage, "vel_dxcc : bande inconnue : 99M"},
+        {{"F1ZZZ", "--mode", "XYZZY"}, ui::kCommandBadUsage, "vel_dxcc : mode inconnu : XYZZY"},
+        {{"F1ZZZ", "F2ZZZ"}, ui::kCommandBadUsage, "vel_dxcc : needed attend"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        EXPECT_EQ(run(QStringList{"needed"} + r.args), r.status) << err.str();
+        const QString shown = QString::fromStdString(r.status == ui::kCommandOk ? out.str() : err.str());
+        EXPECT_TRUE(shown.startsWith(QString::fromUtf8(r.line))) << shown.toStdString();
+    }
+
+    // Without a locator the heading and distance are empty; the band and mode
+    // default to the entry form's, stored by position (7.0 Mhz, CW).
+    settings.clear();
+    settings["Setup F6XYZ/bande Utilisee"] = "2";
+    settings["Setup F6XYZ/Mode Utilise"] = "1";
+    ASSERT_EQ(run({"needed", "G4ABC"}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(out.str(), "G4ABC\tG\tEngland\tC\tC\tN\t\t\n");
+}
+
+TEST_F(NeededCommandTest, GridListsEveryEntityWorkedWithEachColumn) {
+    ASSERT_EQ(run({"grid"}), ui::kCommandOk) << err.str();
+    const QStringList lines = outLines();
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QString::fromUtf8("Préfixe\tContrée\tMixed\tSSB\tCW\tRTTY\tSatellite\t"
+                                          "1.8 Mhz\t3.5 Mhz\t7.0 Mhz\t10 Mhz\t14 Mhz\t18 Mhz\t"
+                                          "21 Mhz\t24 Mhz\t28 Mhz\t50 Mhz\t144 Mhz"));
+    EXPECT_EQ(lines[1], "DL\tGermany\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\tC");
+    EXPECT_EQ(lines[2], "F\tFrance\tC\tC\tW\t-\t-\t-\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-");
+    EXPECT_EQ(lines[3], "G\tEngland\tC\t-\t-\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-");
+    EXPECT_EQ(lines[4], "JA\tJapan\tW\tW\t-\t-\t-\t-\t-\t-\t-\t-\t-\tW\t-\t-\t-\t-");
+    EXPECT_EQ(run({"grid", "extra"}), ui::kCommandBadUsage);
 }
 
 }  // namespace

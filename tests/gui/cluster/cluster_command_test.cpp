@@ -40,12 +40,16 @@ protected:
     int run(QStringList args) {
         out.str({});
         err.str({});
-        const ui::CommandDefaults defaults{[] { return QString("F6XYZ"); },
-                                           [this] { return dir.path(); }};
+        const ui::CommandDefaults defaults{
+            [] { return QString("F6XYZ"); }, [this] { return dir.path(); },
+            [this](const QString& section, const QString& key) {
+                return section == "Setup " && key == "Cluster Indicatif" ? loginCall : QString();
+            }};
         return ui::runCommand(QStringList{"cluster"} + args, defaults, out, err);
     }
 
     QTemporaryDir dir;
+    QString loginCall;  // the cluster login of the settings, empty for the station's
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -78,8 +82,9 @@ TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
 
 TEST_F(ClusterCommand, NeededSpotsOnlyAndACount) {
     FakeClusterServer server;
+    loginCall = "F6XYZ-2";
     QTimer::singleShot(0, [&] {
-        if (!server.waitForLogin("F6XYZ")) return;
+        if (!server.waitForLogin("F6XYZ-2")) return;
         server.send(kSpots);  // the server stays open: the count ends the command
     });
     EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port()), "--needed",

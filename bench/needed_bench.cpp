@@ -1,0 +1,221 @@
+// The needed status on generated logs: its build next to one plain pass over
+// the log, one query, and one change of the log followed.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "bench_env.h"
+#include "bench_registry.h"
+#include "core/awards/needed_index.h"
+#include "core/base/program_constants.h"
+#include "core/logbook/logbook.h"
+#include "core/record/qso_record.h"
+
+namespace bench {
+
+namespace {
+
+using Run = benchmark::BenchmarkReporter::Run;
+
+constexpr size_t kTargetSize = 1000000;
+constexpr double kTargetBuildRatio = 1.5;
+constexpr double kTargetQuerySeconds = 2e-6;
+constexpr double kTargetChangeSeconds = 20e-6;
+// Queries made in one iteration of the query benchmark.
+constexpr size_t kQueriesPerIteration = 3;
+
+// One log per size for the build and the queries; never changed.
+const dxcc::Logbook& loadedLog(size_t qsos) {
+    static std::map<size_t, std::unique_ptr<dxcc::Logbook>> logs;
+    auto& log = logs[qsos];
+    if (!log) {
+        log = std::make_unique<dxcc::Logbook>(Env::get().freshDataDir(qsos));
+        log->setStationCallsign(kStation);
+        log->load();
+    }
+    return *log;
+}
+
+benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark* b, size_t qsos) {
+    b->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(3);
+    if (qsos >= 500000)
+        b->Iterations(1);
+    else
+        b->MinTime(0.1);
+    return b;
+}
+
+// The yardstick, as for the awards: every byte of every line read once.
+void passBench(benchmark::State& state, size_t qsos) {
+    const dxcc::Logbook& log = loadedLog(qsos);
+    for (auto _ : state) {
+        size_t stars = 0;
+        for (size_t i = 0; i < log.size(); ++i) {
+            const std::string_view line = log.record(i);
+            stars += static_cast<size_t>(std::count(line.begin(), line.end(), '*'));
+        }
+        benchmark::DoNotOptimize(stars);
+    }
+}
+
+void buildBench(benchmark::State& state, size_t qsos) {
+    const dxcc::Logbook& log = loadedLog(qsos);
+    dxcc::NeededIndex index;
+    for (auto _ : state) {
+        index.rebuild(log);
+        benchmark::DoNotOptimize(index.counts());
+    }
+    state.counters["entities"] = static_cast<double>(index.counts().worked);
+}
+
+void queryBench(benchmark::State& state, size_t qsos) {
+    const dxcc::Logbook& log = loadedLog(qsos);
+    dxcc::NeededIndex index;
+    index.rebuild(log);
+    std::vector<std::string> prefixes;
+    for (const auto& e : index.entities()) prefixes.emplace_back(e.dxccPrefix);
+    prefixes.push_back("NOPE");  // an entity never worked
+    size_t i = 0;
+    for (auto _ : state) {
+        const std::string& p = prefixes[i % prefixes.size()];
+        benchmark::DoNotOptimize(index.entity(p));
+        benchmark::DoNotOptimize(index.band(p, dxcc::kBands[i % dxcc::kBands.size()]));
+        benchmark::DoNotOptimize(index.mode(p, dxcc::NeedClass(i % dxcc::kNeedClassCount)));
+        ++i;
+    }
+}
+
+// Changes made to the log in turn, each followed by the index; only the
+// index's part is timed.
+void changeBench(benchmark::State& state, size_t qsos) {
+    dxcc::Logbook log(Env::get().freshDataDir(qsos));
+    log.setStationCallsign(kStation);
+    log.load();
+    dxcc::NeededIndex index;
+    index.rebuild(log);
+    const auto record = [](const char* prefix, const char* band, char qsl) {
+        return dxcc::buildRecord(dxcc::QsoFields{"ZZ1ZZ", "", "01/06/15", "12:00", "CW", band, "599",
+                                                 "599", prefix, "Bench", qsl});
+    };
+    size_t step = 0;
+    for (auto _ : state) {
+        dxcc::LogChange change;
+        const size_t middle = log.size() / 2;
+        switch (step++ % 4) {
+            case 0:
+                change = log.appendQso(record("ZZ", "14 Mhz ", ' '));
+                break;
+            case 1:
+                change = log.insertInDateOrder(record("YY", "7.0 Mhz", '*'));
+                break;
+            case 2:
+                change = log.confirmRows({middle});
+                break;
+            default:
+                change = log.removeAt(middle, std::string(log.record(middle)));
+                break;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        index.apply(log, change);
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+}
+
+// "/N": written in two steps, as GCC 12 warns wrongly about "/" + to_string.
+std::string sizeSuffix(size_t qsos) {
+    std::string at = "/";
+    at += std::to_string(qsos);
+    return at;
+}
+
+double seconds(const Run& r) {
+    return r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+}
+
+}  // namespace
+
+void registerNeededBenchmarks(const std::vector<size_t>& sizes) {
+    for (size_t n : sizes) {
+        const std::string at = sizeSuffix(n);
+        configure(benchmark::RegisterBenchmark(("NeededPass" + at).c_str(),
+                                               [n](benchmark::State& st) { passBench(st, n); }),
+                  n);
+        configure(benchmark::RegisterBenchmark(("NeededBuild" + at).c_str(),
+                                               [n](benchmark::State& st) { buildBench(st, n); }),
+                  n);
+        benchmark::RegisterBenchmark(("NeededQuery" + at).c_str(),
+                                     [n](benchmark::State& st) { queryBench(st, n); })
+            ->Unit(benchmark::kNanosecond)
+            ->MinTime(0.2);
+        // Four kinds of change in turn, three times over: append, insertion
+        // by date, confirmation, deletion in the middle.
+        benchmark::RegisterBenchmark(("NeededChange" + at).c_str(),
+                                     [n](benchmark::State& st) { changeBench(st, n); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond)
+            ->Iterations(12);
+    }
+}
+
+bool printNeededSummary(const std::map<std::string, Run>& results,
+                        const std::vector<size_t>& sizes) {
+    bool allMet = true;
+    bool header = false;
+    for (size_t n : sizes) {
+        const std::string at = sizeSuffix(n);
+        const auto pass = results.find("NeededPass" + at);
+        const auto build = results.find("NeededBuild" + at);
+        const auto query = results.find("NeededQuery" + at);
+        const auto change = results.find("NeededChange" + at);
+        if (pass == results.end() && build == results.end() && query == results.end() &&
+            change == results.end())
+            continue;
+        if (!header) std::printf("\nNeeded status (medians)\n");
+        header = true;
+        const bool checked = n >= kTargetSize;
+        std::printf("\n%zu QSOs%s\n", n, checked ? " (targets checked)" : "");
+        double base = 0;
+        if (pass != results.end()) {
+            base = seconds(pass->second);
+            std::printf("  %-22s %10.1f ms\n", "plain pass", base * 1e3);
+        }
+        if (build != results.end()) {
+            const double t = seconds(build->second);
+            std::string verdict;
+            if (checked && base > 0) {
+                const bool met = t <= kTargetBuildRatio * base;
+                verdict = met ? "<= 1.5x pass: met" : "<= 1.5x pass: MISSED";
+                allMet = allMet && met;
+            }
+            std::printf("  %-22s %10.1f ms  %5.2fx pass  %s\n", "build", t * 1e3,
+                        base > 0 ? t / base : 0.0, verdict.c_str());
+        }
+        if (query != results.end()) {
+            const double t = seconds(query->second) / kQueriesPerIteration;
+            std::string verdict;
+            if (checked) {
+                const bool met = t <= kTargetQuerySeconds;
+                verdict = met ? "<= 2 us: met" : "<= 2 us: MISSED";
+                allMet = allMet && met;
+            }
+            std::printf("  %-22s %10.3f us  %s\n", "one query", t * 1e6, verdict.c_str());
+        }
+        if (change != results.end()) {
+            const double t = seconds(change->second);
+            std::string verdict;
+            if (checked) {
+                const bool met = t <= kTargetChangeSeconds;
+                verdict = met ? "<= 20 us: met" : "<= 20 us: MISSED";
+                allMet = allMet && met;
+            }
+            std::printf("  %-22s %10.2f us  %s\n", "one change followed", t * 1e6, verdict.c_str());
+        }
+    }
+    return allMet;
+}
+
+}  // namespace bench

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+// Texts of the needed status: the entry form's status line, its panel and the
+// command line (UTF-8).
+namespace dxcc::needed_messages {
+
+inline constexpr std::string_view kNewEntity = "NOUVELLE CONTRÉE !";
+inline constexpr std::string_view kNewBand = "Nouvelle bande";
+inline constexpr std::string_view kNewMode = "Nouveau mode";
+inline constexpr std::string_view kToConfirm = "À confirmer";
+inline constexpr std::string_view kAlreadyConfirmed = "Déjà confirmée";
+
+inline constexpr std::string_view kNoEntity = "aucune contrée DXCC ne correspond à l'indicatif ";
+inline constexpr std::string_view kBadBand = "bande inconnue : ";
+inline constexpr std::string_view kBadMode = "mode inconnu : ";
+
+// The DXCC table's first two column headings.
+inline constexpr std::string_view kGridPrefix = "Préfixe";
+inline constexpr std::string_view kGridEntity = "Contrée";
+
+// The main window's status bar: QSO count, Mixed entities worked and confirmed.
+inline constexpr std::string_view kStatusQsos = " QSO   ·   DXCC Mixed : ";
+inline constexpr std::string_view kStatusWorked = " contrées contactées, ";
+inline constexpr std::string_view kStatusConfirmed = " confirmées";
+
+}  // namespace dxcc::needed_messages

@@ -1,0 +1,156 @@
+#include "core/awards/needed_report.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "core/record/band_table.h"
+#include "core/awards/award_evaluation.h"
+#include "core/awards/needed_messages.h"
+#include "core/base/dates.h"
+#include "core/base/program_constants.h"
+#include "core/base/text_utils.h"
+#include "core/record/qso_record.h"
+
+namespace dxcc {
+
+namespace msg = needed_messages;
+
+NeededVerdict neededVerdict(Need entity, Need band, Need mode) {
+    if (entity == Need::Never) return NeededVerdict::NewEntity;
+    if (band == Need::Never) return NeededVerdict::NewBand;
+    if (mode == Need::Never) return NeededVerdict::NewMode;
+    if (band == Need::Worked || mode == Need::Worked) return NeededVerdict::ToConfirm;
+    return NeededVerdict::AlreadyConfirmed;
+}
+
+std::string_view neededVerdictText(NeededVerdict verdict) {
+    switch (verdict) {
+        case NeededVerdict::NewEntity:
+            return msg::kNewEntity;
+        case NeededVerdict::NewBand:
+            return msg::kNewBand;
+        case NeededVerdict::NewMode:
+            return msg::kNewMode;
+        case NeededVerdict::ToConfirm:
+            return msg::kToConfirm;
+        case NeededVerdict::AlreadyConfirmed:
+            break;
+    }
+    return msg::kAlreadyConfirmed;
+}
+
+std::string bandLabelOfArgument(std::string_view argument) {
+    const std::string text = upperCaseCp1252(trimBlanks(argument));
+    if (text.empty()) return {};
+    const int item = listItemIndex(text, kBands);
+    if (item >= 0) return std::string(trimBlanks(kBands[static_cast<size_t>(item)]));
+    std::string_view band = adif::bandForBandValue(text);
+    if (band.empty()) band = adif::bandForFrequency(text);
+    return std::string(trimBlanks(band));
+}
+
+std::optional<NeedClass> needClassOfArgument(std::string_view argument) {
+    const std::string text = upperCaseCp1252(trimBlanks(argument));
+    if (text.empty()) return std::nullopt;
+    if (const auto c = needClassOfMode(text)) return c;
+    // The log keeps the first three letters of an ADIF mode.
+    if (text.size() > kModeWidth) return needClassOfMode(std::string_view(text).substr(0, kModeWidth));
+    return std::nullopt;
+}
+
+std::optional<EntityBearing> entityBearing(const std::optional<geo::LatLon>& station,
+                                           const EntityInfo* entity) {
+    if (!station || !entity) return std::nullopt;
+    const geo::LatLon there{entity->latitude, entity->longitude};
+    const auto whole = [](double degrees) {
+        const int d = static_cast<int>(std::lround(degrees));
+        return d >= 360 ? d - 360 : d;
+    };
+    return EntityBearing{whole(geo::shortPathHeading(*station, there)),
+                         whole(geo::longPathHeading(*station, there)),
+                         std::lround(geo::distanceKm(*station, there))};
+}
+
+std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
+                       std::string_view entityName, Need entity, Need band, Need mode,
+                       const std::optional<EntityBearing>& bearing) {
+    std::string line;
+    line.append(trimBlanks(callsign)).append("\t");
+    line.append(trimBlanks(dxccPrefix)).append("\t");
+    line.append(trimBlanks(entityName)).append("\t");
+    line += static_cast<char>(entity);
+    line += '\t';
+    line += static_cast<char>(band);
+    line += '\t';
+    line += static_cast<char>(mode);
+    line += '\t';
+    if (bearing) line += std::to_string(bearing->shortPath);
+    line += '\t';
+    if (bearing) line += std::to_string(bearing->km);
+    return line;
+}
+
+std::vector<std::string_view> neededGridBands() {
+    std::vector<std::string_view> bands;
+    for (const AwardSpec* award : awardsOfWindow(AwardWindow::Band))
+        bands.push_back(award->filter.band);
+    return bands;
+}
+
+std::vector<std::string> neededGridLines(const NeededIndex& index) {
+    const std::vector<std::string_view> bands = neededGridBands();
+    const auto cell = [](Need n) { return n == Need::Never ? '-' : static_cast<char>(n); };
+    std::vector<std::string> lines;
+    std::string heading = std::string(msg::kGridPrefix) + "\t" + std::string(msg::kGridEntity) + "\tMixed";
+    for (size_t c = 0; c < kNeedClassCount; ++c)
+        heading.append("\t").append(needClassText(NeedClass(c)));
+    for (std::string_view band : bands) heading.append("\t").append(band);
+    lines.push_back(std::move(heading));
+    for (const NeededIndex::EntityView& e : index.entities()) {
+        std::string line;
+        line.append(e.dxccPrefix).append("\t").append(e.entityName).append("\t");
+        line += cell(e.entity);
+        for (Need n : e.classes) {
+            line += '\t';
+            line += cell(n);
+        }
+        for (std::string_view band : bands) {
+            line += '\t';
+            line += cell(index.band(e.dxccPrefix, band));
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsign, size_t limit) {
+    callsign = trimBlanks(callsign);
+    std::vector<std::pair<int64_t, size_t>> found;
+    if (callsign.empty() || callsign.size() > kCallsignWidth || limit == 0) return {};
+    const size_t size = log.size();
+    for (size_t i = 0; i < size; ++i) {
+        const std::string_view r = log.record(i);
+        // The callsign field is left-aligned: compare its bytes, then the blank.
+        if (r.size() < callsign.size() || r.compare(0, callsign.size(), callsign) != 0) continue;
+        if (trimBlanks(recordField(r, Field::Callsign)) != callsign) continue;
+        found.emplace_back(recordDateTimeKey(r).value_or(INT64_MIN), i);
+    }
+    // Latest first; among equal dates the later line first.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second > b.second;
+    });
+    if (found.size() > limit) found.resize(limit);
+    std::vector<EarlierQso> qsos;
+    for (const auto& [key, row] : found) {
+        const std::string_view r = log.record(row);
+        qsos.push_back(EarlierQso{std::string(recordField(r, Field::Date)),
+                                  std::string(recordField(r, Field::Time)),
+                                  std::string(trimBlanks(recordField(r, Field::Band))),
+                                  std::string(trimBlanks(recordField(r, Field::Mode))),
+                                  recordQslMark(r), row});
+    }
+    return qsos;
+}
+
+}  // namespace dxcc

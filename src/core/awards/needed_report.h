@@ -1,0 +1,70 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/awards/needed_index.h"
+#include "core/geo/locator.h"
+#include "core/prefixes/entity_data.h"
+
+namespace dxcc {
+
+// What a contact with an entity on a band in a class of modes would bring, the
+// first that holds in this order.
+enum class NeededVerdict { NewEntity, NewBand, NewMode, ToConfirm, AlreadyConfirmed };
+
+// The verdict for the three answers of the index.
+NeededVerdict neededVerdict(Need entity, Need band, Need mode);
+// Its status-line text (UTF-8).
+std::string_view neededVerdictText(NeededVerdict verdict);
+
+// The band label of the log for a band given on the command line: an ADIF
+// band name ("20M", "70cm") or a frequency in MHz ("14.074"); a label of the
+// entry list ("14 Mhz") is taken too. Empty when none.
+std::string bandLabelOfArgument(std::string_view argument);
+// The class of a mode given on the command line: an ADIF mode ("RTTY",
+// "FT8", "USB") or a logged code ("RTT", "SAT"); none when unknown.
+std::optional<NeedClass> needClassOfArgument(std::string_view argument);
+
+// Heading and distance from the station to an entity, rounded for display.
+struct EntityBearing {
+    int shortPath = 0;  // degrees
+    int longPath = 0;   // degrees
+    long km = 0;
+};
+// None without a station position or without the entity's.
+std::optional<EntityBearing> entityBearing(const std::optional<geo::LatLon>& station,
+                                           const EntityInfo* entity);
+
+// The one line of "needed": callsign, DXCC prefix, entity name, entity, band
+// and mode status, short-path heading and distance (empty without a bearing),
+// tab-separated. Texts as given (the log's Windows-1252).
+std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
+                       std::string_view entityName, Need entity, Need band, Need mode,
+                       const std::optional<EntityBearing>& bearing);
+
+// The DXCC table: the heading line ("Préfixe", "Contrée", "Mixed", the four
+// classes, the band window's bands without trailing blanks), then one line per
+// entity worked: prefix, name, a cell per column (C, W or -). Tab-separated,
+// without line ends; the heading in UTF-8, the entity lines as the log holds them.
+std::vector<std::string> neededGridLines(const NeededIndex& index);
+
+// The band window's bands, the DXCC table's band columns (blanks trimmed).
+std::vector<std::string_view> neededGridBands();
+
+// One earlier QSO with a callsign, for the entry form.
+struct EarlierQso {
+    std::string date;  // JJ/MM/AA
+    std::string time;
+    std::string band;  // trimmed
+    std::string mode;  // trimmed
+    char qslMark = ' ';
+    size_t row = 0;
+};
+// The QSOs with exactly this callsign (blanks trimmed), the latest first (by
+// date and time; those whose date cannot be read last), at most `limit`.
+std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsign, size_t limit);
+
+}  // namespace dxcc

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
+
+#include "platform/app_context.h"
+
+namespace ui {
+
+// "Locator de la station": the station's Maidenhead locator (4 or 6
+// characters), stored in the station's settings; an empty field removes it.
+class LocatorWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `section`: the station's settings section; `onChanged` runs after a save.
+    LocatorWindow(AppContext& ctx, QString section, std::function<void()> onChanged,
+                  QWidget* parent = nullptr);
+
+    QLineEdit* Locator_Station;
+    QPushButton* Valider_Locator;
+    QPushButton* Annuler_Locator;
+
+private:
+    void validate();
+
+    AppContext& ctx_;
+    QString section_;
+    std::function<void()> onChanged_;
+};
+
+}  // namespace ui
