@@ -229,6 +229,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
     allMet = bench::printAwardSummary(results, sizes) && allMet;
     allMet = bench::printAdifSummary(results, sizes) && allMet;
     allMet = bench::printAdifExportSummary(results, sizes) && allMet;
+    allMet = bench::printClusterSummary(results) && allMet;
     allMet = bench::printNeededSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
                 checkedLog ? "" : " (the log targets are checked at 1,000,000 QSOs only)");
@@ -272,6 +273,7 @@ int main(int argc, char** argv) {
     bench::registerAwardBenchmarks(sizes);
     bench::registerAdifBenchmarks(sizes);
     bench::registerAdifExportBenchmarks(sizes);
+    bench::registerClusterBenchmarks();
     bench::registerNeededBenchmarks(sizes);
 
     if (!console) {

@@ -34,6 +34,10 @@ void registerAdifExportBenchmarks(const std::vector<size_t>& sizes);
 bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                             const std::vector<size_t>& sizes);
 
+// Cluster spot lines read and classified; the summary's line, false when the
+// target was missed.
+void registerClusterBenchmarks();
+bool printClusterSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
 // The needed status: build, one query, one change followed; the summary's
 // lines, false when a target at 1,000,000 QSOs was missed.
 void registerNeededBenchmarks(const std::vector<size_t>& sizes);

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/cluster_command.h"
+
 #include <QCoreApplication>
 #include <cstdlib>
 #include <iostream>
@@ -80,6 +82,16 @@ constexpr CommandHelp kCommands[] = {
      "              ligne d'en-tête (Préfixe, Contrée, Mixed, SSB, CW, RTTY,\n"
      "              Satellite, les bandes de 1.8 Mhz à 144 Mhz), puis une ligne par\n"
      "              contrée contactée : C confirmée, W contactée, - jamais.\n"},
+    {"cluster", "cluster --host HOTE --port PORT [--count N] [--needed]",
+     "              Se connecte à un serveur de cluster DX comme la fenêtre « Cluster DX »\n"
+     "              (indicatif de connexion des réglages, sinon celui de la station) et\n"
+     "              écrit une ligne par spot, champs séparés par des tabulations : heure\n"
+     "              UTC (HHMM), fréquence en kHz telle que le spot la donne, indicatif\n"
+     "              DX, bande, classe de mode (SSB, CW, RTTY, ou vide), préfixe DXCC,\n"
+     "              contrée, puis l'état de la contrée, de la bande et du mode (N jamais\n"
+     "              contacté, W contacté, C confirmé).\n"
+     "              S'arrête après N spots (--count) ou quand le serveur ferme ; avec\n"
+     "              --needed, seulement les spots dont un des trois états est N.\n"},
     {"confirm", "confirm FICHIER.adi",
      "              Importe les confirmations téléchargées de LoTW, comme le menu\n"
      "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
@@ -110,7 +122,8 @@ constexpr std::string_view kStatuses =
     "Code de retour :\n"
     "  0  tout s'est bien passé (le log a été modifié s'il y avait quelque chose à faire) ;\n"
     "  1  échec : un fichier ne peut pas être lu ou écrit, le dossier de données est pris\n"
-    "     par un autre VEL_DXCC... Le log n'a pas été modifié ;\n"
+    "     par un autre VEL_DXCC, le serveur de cluster est introuvable ou refuse la\n"
+    "     connexion... Le log n'a pas été modifié ;\n"
     "  2  commande ou option inconnue ; le log n'a pas été modifié ;\n"
     "  3  le log a été modifié, mais le compte rendu n'a pas pu être écrit (sortie\n"
     "     pleine ou fermée) : ne relancez pas la commande.\n";
@@ -445,6 +458,22 @@ int grid(const Options& options, const CommandDefaults& defaults, std::ostream& 
     return out ? kCommandOk : kCommandFailed;
 }
 
+// Where the command stands among the arguments (options may come first):
+// the first argument that is neither an option nor an option's value; -1 when
+// there is none.
+qsizetype commandIndex(const QStringList& arguments) {
+    static const QStringList kTakingValue{"--station", "--data-dir", "--band", "--mode",
+                                          "--host",    "--port",     "--count"};
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (kTakingValue.contains(arguments[i])) {
+            ++i;
+            continue;
+        }
+        if (!arguments[i].startsWith('-')) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 bool isCommandLine(int argc, char** argv, bool hasDisplay) {
@@ -474,6 +503,14 @@ bool hasDisplay() {
 
 int runCommand(const QStringList& arguments, const CommandDefaults& defaults, std::ostream& out,
                std::ostream& err) {
+    // The cluster command reads options of its own (--host, --port, ...).
+    if (const qsizetype at = commandIndex(arguments);
+        at >= 0 && arguments[at] == "cluster" && !arguments.contains("--help") &&
+        !arguments.contains("-h")) {
+        QStringList rest = arguments;
+        rest.removeAt(at);
+        return clusterCommand(rest, defaults, out, err);
+    }
     Options options;
     if (std::optional<QString> error = readArguments(arguments, options))
         return badUsage(err, *error);

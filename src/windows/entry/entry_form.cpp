@@ -315,6 +315,28 @@ void EntryForm::enterCallsign() {
     moveTo(Ind_A, Prenom_A);
 }
 
+bool EntryForm::inEntryMode() const {
+    return state_.caption() == dxcc::EntryState::Caption::Entry && !state_.modification();
+}
+
+void EntryForm::selectBandAndMode(std::optional<size_t> band, std::optional<size_t> mode) {
+    for (auto [box, index] : {std::pair{Bande_A, band}, {Mode_A, mode}}) {
+        if (!index || int(*index) >= box->count() || box->currentIndex() == int(*index)) continue;
+        box->setCurrentIndex(int(*index));
+        saveBoxPosition(box, true);
+    }
+}
+
+bool EntryForm::takeSpot(const QString& callsign, std::optional<size_t> band,
+                         std::optional<size_t> mode) {
+    if (!inEntryMode()) return false;
+    selectBandAndMode(band, mode);
+    Ind_A->setText(callsign);
+    makeInputField(Ind_A);
+    enterCallsign();
+    return true;
+}
+
 void EntryForm::recallFirstName(const std::string& callsign) {
     // A contact being modified keeps the first name it was logged with.
     if (state_.modification()) return;

@@ -57,6 +57,14 @@ public:
     // Empties the date field (the automatic date fills it again).
     void clearDate() { Date_A->clear(); }
     const dxcc::EntryState& state() const { return state_; }
+    // Plain entry of a new contact: nothing opened for modification, no
+    // insertion. Only then do the radio and the cluster fill the form.
+    bool inEntryMode() const;
+    // Band and mode chosen by the radio or a spot (by position in their boxes).
+    void selectBandAndMode(std::optional<size_t> band, std::optional<size_t> mode);
+    // A spot chosen in the cluster: its band and mode, then its callsign as if
+    // typed and entered. Refused (false) outside plain entry.
+    bool takeSpot(const QString& callsign, std::optional<size_t> band, std::optional<size_t> mode);
     // The needed panel for the entity in the prefix field and the band and
     // mode in their boxes.
     void showNeeded();

@@ -1,5 +1,7 @@
 #include "windows/main/main_window.h"
 
+#include "windows/cluster/on_air.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -87,6 +89,7 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
     connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
 
     buildList(central);
+    onAir_ = new OnAir(ctx_, session_, *entry_, *this, *Mnu_Outils);
 
     Barre_Etat = new QLabel(this);
     Barre_Etat->setObjectName("Barre_Etat");

@@ -21,6 +21,8 @@
 
 namespace ui {
 
+class OnAir;
+
 // "Main": station label, clock, entry form, the main list of the log and the
 // menu bar from which every other window is reached.
 class MainWindow : public QMainWindow {
@@ -49,6 +51,8 @@ public:
     const dxcc::Logbook& logbook() const { return session_.log(); }
     dxcc::LogSession& session() { return session_; }
     EntryForm* entryForm() { return entry_; }
+    // The cluster window and the radio.
+    OnAir* onAir() { return onAir_; }
     const QString& historyText() const { return history_; }
 
     QLabel* I_Station;
@@ -130,6 +134,7 @@ private:
     dxcc::LogSession& session_;
     LogListModel* model_;
     EntryForm* entry_ = nullptr;
+    OnAir* onAir_ = nullptr;
     std::unique_ptr<Flash> flash_;
     bool suppressSplash_ = false;
     QString revision_;

@@ -1,0 +1,155 @@
+#include "app/cluster_command.h"
+
+#include <QEventLoop>
+#include <QTcpSocket>
+#include <optional>
+
+#include "core/base/file_error.h"
+#include "core/base/program_constants.h"
+#include "core/cluster/cluster_messages.h"
+#include "core/cluster/index_needed_lookup.h"
+#include "core/session/log_session.h"
+#include "core/session/station_callsign.h"
+#include "platform/cluster_client.h"
+#include "platform/file_error_text.h"
+#include "platform/text.h"
+
+namespace ui {
+
+namespace {
+
+namespace msg = dxcc::cluster::messages;
+
+struct ClusterOptions {
+    QString host;
+    int port = 0;
+    long long count = -1;  // -1: until the server closes
+    bool needed = false;
+    std::optional<QString> station;
+    std::optional<QString> dataDir;
+};
+
+int fail(std::ostream& err, int status, const QString& text) {
+    err << ("vel_dxcc : " + text + "\n").toStdString();
+    if (status == kCommandBadUsage) err << "Tapez « vel_dxcc --help » pour l'aide.\n";
+    return status;
+}
+
+std::optional<QString> readClusterOptions(const QStringList& args, ClusterOptions& o) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--needed") {
+            o.needed = true;
+            continue;
+        }
+        const bool takesValue = arg == "--host" || arg == "--port" || arg == "--count" ||
+                                arg == "--station" || arg == "--data-dir";
+        if (!takesValue) return (arg.startsWith("--") ? "option inconnue : " : "argument inconnu : ") + arg;
+        if (i + 1 >= args.size()) return "l'option " + arg + " attend une valeur.";
+        const QString value = args[++i];
+        bool ok = true;
+        if (arg == "--host") o.host = value.trimmed();
+        else if (arg == "--port") ok = (o.port = value.toInt(&ok)) > 0 && o.port <= 65535 && ok;
+        else if (arg == "--count") ok = (o.count = value.toLongLong(&ok)) > 0 && ok;
+        else if (arg == "--station") o.station = value;
+        else o.dataDir = value;
+        if (!ok) return "valeur invalide pour " + arg + " : " + value;
+    }
+    if (o.host.isEmpty() || o.port == 0) return "cluster attend --host HOTE et --port PORT.";
+    return std::nullopt;
+}
+
+}  // namespace
+
+int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
+                   std::ostream& err) {
+    ClusterOptions o;
+    if (auto error = readClusterOptions(args, o)) return fail(err, kCommandBadUsage, *error);
+
+    const QString given = o.station.value_or(defaults.station()).trimmed();
+    const std::string station = dxcc::storedForm(toCp1252(given));
+    if (!o.station && station == dxcc::kNoStation)
+        return fail(err, kCommandFailed,
+                    "aucune station n'est choisie : lancez vel_dxcc une première fois ou "
+                    "indiquez --station INDICATIF.");
+    if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
+        return fail(err, kCommandBadUsage, "indicatif de station invalide : " + given);
+    dxcc::LogSession session(toPath(o.dataDir.value_or(defaults.dataDir())));
+    session.setStation(station);
+    const dxcc::LoadOutcome loaded = session.loadLog();
+    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
+        return fail(err, kCommandFailed,
+                    "lecture du log de la station " + fromCp1252(dxcc::displayForm(station)) +
+                        " impossible." +
+                        (loaded.error ? "\n" + fileErrorText(*loaded.error).replace("\r\n", "\n")
+                                      : QString()));
+    const dxcc::cluster::IndexNeededLookup needed(session.needed());
+    const dxcc::PrefixTable& prefixes = session.prefixes().table();
+
+    QTcpSocket socket;
+    QEventLoop loop;
+    int status = kCommandOk;
+    long long written = 0;
+    bool connected = false;
+    struct SocketLink : dxcc::cluster::ClusterLink {
+        QTcpSocket& socket;
+        explicit SocketLink(QTcpSocket& s) : socket(s) {}
+        void send(std::string_view bytes) override { socket.write(bytes.data(), qint64(bytes.size())); }
+    } link(socket);
+    // The login callsign of the cluster settings, as the window gives it.
+    const QString loginCall =
+        defaults.setting ? defaults.setting(fromView(dxcc::kGlobalSection),
+                                            fromView(dxcc::cluster::kKeyClusterCallsign))
+                               .trimmed()
+                         : QString();
+    dxcc::cluster::ClusterConversation conversation(
+        link, loginCall.isEmpty() ? dxcc::displayForm(station) : toCp1252(loginCall),
+        {[&](const dxcc::cluster::Spot& spot) {
+             if (o.count >= 0 && written >= o.count) return;
+             const auto s = dxcc::cluster::classifySpot(spot, prefixes, needed);
+             if (o.needed && !s.needed()) return;
+             out << dxcc::cluster::spotReportLine(s) << '\n';
+             out.flush();
+             if (++written == o.count) {
+                 socket.disconnectFromHost();
+                 loop.quit();
+             }
+         },
+         {}});
+    QObject::connect(&socket, &QTcpSocket::connected, [&] {
+        connected = true;
+        conversation.connected();
+    });
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
+        char buffer[16384];
+        qint64 n;
+        while ((n = socket.read(buffer, sizeof buffer)) > 0)
+            conversation.received(std::string_view(buffer, size_t(n)));
+    });
+    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QTcpSocket::errorOccurred, [&](QAbstractSocket::SocketError e) {
+        if (!connected) {
+            const QString port = QString::number(o.port);
+            status = fail(err, kCommandFailed,
+                          e == QAbstractSocket::ConnectionRefusedError
+                              ? fromView(msg::kRefused).arg(o.host, port)
+                          : e == QAbstractSocket::HostNotFoundError
+                              ? fromView(msg::kHostNotFound).arg(o.host)
+                              : fromView(msg::kConnectionFailed).arg(o.host, port, socket.errorString()));
+        }
+        loop.quit();
+    });
+    socket.connectToHost(o.host, quint16(o.port));
+    loop.exec();
+    // What came with the close is read too.
+    if (socket.bytesAvailable() > 0 && (o.count < 0 || written < o.count)) {
+        const QByteArray rest = socket.readAll();
+        conversation.received(std::string_view(rest.constData(), size_t(rest.size())));
+        conversation.received("\n");
+    }
+    out.flush();
+    if (!out) return kCommandFailed;
+    return status;
+}
+
+}  // namespace ui

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string_view>
+
+// Settings keys and texts of the DX cluster and the radio.
+namespace dxcc::cluster {
+
+// Keys in the global settings section.
+inline constexpr std::string_view kKeyClusterHost = "Cluster Hote";
+inline constexpr std::string_view kKeyClusterPort = "Cluster Port";
+inline constexpr std::string_view kKeyClusterCallsign = "Cluster Indicatif";
+inline constexpr std::string_view kKeyClusterBell = "Cluster Sonnerie";
+inline constexpr std::string_view kKeyRigModel = "Rig Modele";
+inline constexpr std::string_view kKeyRigPort = "Rig Port";
+inline constexpr std::string_view kKeyRigSpeed = "Rig Vitesse";
+
+namespace messages {
+inline constexpr std::string_view kWindowTitle = "Cluster DX";
+inline constexpr std::string_view kMenuCluster = "Cluster DX";
+inline constexpr std::string_view kMenuClusterSettings = "Réglages du cluster DX";
+inline constexpr std::string_view kMenuRigSettings = "Réglages de la radio (Hamlib)";
+inline constexpr std::string_view kDisconnected = "Déconnecté";
+inline constexpr std::string_view kConnecting = "Connexion à %1…";
+inline constexpr std::string_view kConnected = "Connecté à %1";
+inline constexpr std::string_view kLost = "Connexion perdue (%1) : nouvel essai dans %2 s";
+inline constexpr std::string_view kNoServer =
+    "Aucun serveur de cluster n'est réglé : choisissez « Réglages du cluster DX ».";
+inline constexpr std::string_view kRefused = "connexion refusée par %1:%2.";
+inline constexpr std::string_view kHostNotFound = "serveur %1 introuvable.";
+inline constexpr std::string_view kConnectionFailed = "connexion à %1:%2 impossible : %3";
+inline constexpr std::string_view kRadioNone = "Radio : aucune";
+inline constexpr std::string_view kRadioPortMissing = "Radio : port %1 absent";
+inline constexpr std::string_view kRadioNoAnswer = "Radio : pas de réponse";
+inline constexpr std::string_view kRadioOpenFailed = "Radio : ouverture impossible (%1)";
+}  // namespace messages
+
+}  // namespace dxcc::cluster

@@ -1,0 +1,148 @@
+#include "core/cluster/cluster_stream.h"
+
+#include <algorithm>
+
+namespace dxcc::cluster {
+
+namespace {
+
+constexpr unsigned char kIac = 255;
+constexpr unsigned char kSe = 240;
+constexpr unsigned char kSb = 250;
+constexpr unsigned char kWill = 251;
+constexpr unsigned char kDont = 254;
+
+// Bytes that are text: printable ASCII and the Windows-1252 characters above
+// it (the five code points that page leaves undefined are not text).
+bool isText(unsigned char c) {
+    if (c >= 0x20 && c < 0x7F) return true;
+    if (c < 0xA0) {
+        return c >= 0x80 && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+    }
+    return true;
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void LineAssembler::reset() {
+    telnet_ = Telnet::Text;
+    pending_.clear();
+    cut_ = false;
+}
+
+void LineAssembler::feed(std::string_view bytes, const std::function<void(std::string_view)>& line) {
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (telnet_) {
+            case Telnet::Text:
+                break;
+            case Telnet::Command:
+                // IAC IAC is a data byte 255: not text either.
+                telnet_ = c >= kWill && c <= kDont ? Telnet::Option
+                          : c == kSb               ? Telnet::Sub
+                                                   : Telnet::Text;
+                continue;
+            case Telnet::Option:
+                telnet_ = Telnet::Text;
+                continue;
+            case Telnet::Sub:
+                if (c == kIac) telnet_ = Telnet::SubCommand;
+                continue;
+            case Telnet::SubCommand:
+                telnet_ = c == kSe ? Telnet::Text : Telnet::Sub;
+                continue;
+        }
+        if (c == kIac) {
+            telnet_ = Telnet::Command;
+            continue;
+        }
+        if (c == '\n') {
+            line(pending_);
+            pending_.clear();
+            cut_ = false;
+            continue;
+        }
+        if (cut_) continue;
+        if (c == '\t') {
+            pending_ += ' ';
+        } else if (isText(c)) {
+            pending_ += ch;
+        } else {
+            continue;  // CR, bell, escape sequences' introducer, NUL...
+        }
+        if (pending_.size() >= kMaxLineBytes) cut_ = true;
+    }
+}
+
+void LineAssembler::endLine(const std::function<void(std::string_view)>& line) {
+    line(pending_);
+    pending_.clear();
+    cut_ = false;
+}
+
+bool isLoginPrompt(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '>')) text.remove_suffix(1);
+    if (text.empty() || text.back() != ':') return false;
+    text.remove_suffix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    std::string tail;
+    for (size_t i = text.size() > 40 ? text.size() - 40 : 0; i < text.size(); ++i)
+        tail += lower(text[i]);
+    for (std::string_view word : {"login", "call", "callsign", "your call", "user"})
+        if (tail.size() >= word.size() && tail.compare(tail.size() - word.size(), word.size(), word) == 0)
+            return true;
+    return false;
+}
+
+ClusterConversation::ClusterConversation(ClusterLink& link, std::string callsign, Handlers handlers)
+    : link_(link), callsign_(std::move(callsign)), handlers_(std::move(handlers)) {}
+
+void ClusterConversation::connected() {
+    lines_.reset();
+    loggedIn_ = false;
+}
+
+void ClusterConversation::login() {
+    loggedIn_ = true;
+    link_.send(callsign_ + "\r\n");
+}
+
+void ClusterConversation::received(std::string_view bytes) {
+    lines_.feed(bytes, [this](std::string_view text) { line(text); });
+    // A prompt ends without a line break: it waits in the pending text.
+    if (!loggedIn_ && isLoginPrompt(lines_.pending())) {
+        login();
+        lines_.endLine([this](std::string_view text) {
+            if (handlers_.console) handlers_.console(text);
+        });
+    }
+}
+
+void ClusterConversation::line(std::string_view text) {
+    if (auto spot = parseSpotLine(text)) {
+        if (handlers_.spot) handlers_.spot(*spot);
+        return;
+    }
+    if (handlers_.console) handlers_.console(text);
+    if (!loggedIn_ && isLoginPrompt(text)) login();
+}
+
+void ClusterConversation::command(std::string_view text) {
+    std::string clean;
+    for (char c : text)
+        if (c != '\r' && c != '\n') clean += c;
+    link_.send(clean + "\r\n");
+}
+
+ReconnectSchedule::ReconnectSchedule(Delay first, Delay longest)
+    : first_(first), longest_(std::max(first, longest)), current_(first) {}
+
+ReconnectSchedule::Delay ReconnectSchedule::next() {
+    const Delay wait = current_;
+    current_ = std::min(current_ * 2, longest_);
+    return wait;
+}
+
+}  // namespace dxcc::cluster

@@ -1,0 +1,220 @@
+#include "core/cluster/spot_classifier.h"
+
+#include <cstdio>
+
+#include "core/prefixes/prefix_table.h"
+#include "core/record/band_table.h"
+
+namespace dxcc::cluster {
+
+namespace {
+
+// Words of spot comments that name a mode, and the class each one counts for.
+struct ModeWord {
+    std::string_view word;
+    ModeClass modeClass;
+};
+constexpr ModeWord kModeWords[] = {
+    {"CW", ModeClass::Cw},         {"SSB", ModeClass::Phone},     {"USB", ModeClass::Phone},
+    {"LSB", ModeClass::Phone},     {"FM", ModeClass::Phone},      {"AM", ModeClass::Phone},
+    {"PHONE", ModeClass::Phone},   {"SSTV", ModeClass::Phone},    {"FT8", ModeClass::Digital},
+    {"FT4", ModeClass::Digital},   {"RTTY", ModeClass::Digital},  {"PSK", ModeClass::Digital},
+    {"PSK31", ModeClass::Digital}, {"PSK63", ModeClass::Digital}, {"BPSK", ModeClass::Digital},
+    {"BPSK31", ModeClass::Digital}, {"QPSK", ModeClass::Digital}, {"JT65", ModeClass::Digital},
+    {"JT9", ModeClass::Digital},   {"JS8", ModeClass::Digital},   {"MFSK", ModeClass::Digital},
+    {"OLIVIA", ModeClass::Digital}, {"CONTESTIA", ModeClass::Digital},
+    {"HELL", ModeClass::Digital},  {"THOR", ModeClass::Digital},  {"Q65", ModeClass::Digital},
+    {"FST4", ModeClass::Digital},  {"MSK144", ModeClass::Digital}, {"PACTOR", ModeClass::Digital},
+    {"DIGI", ModeClass::Digital},  {"VARA", ModeClass::Digital},  {"FSK441", ModeClass::Digital},
+};
+
+// The IARU Region 1 HF and VHF/UHF band plans, in kHz: each segment from its
+// lower edge (included) to its upper edge (excluded). The all-mode parts of
+// the phone segments count as phone, beacons and satellites as none.
+struct Segment {
+    double from;
+    double to;
+    ModeClass modeClass;
+};
+constexpr Segment kBandPlan[] = {
+    {1810, 1838, ModeClass::Cw},        {1838, 1843, ModeClass::Digital},
+    {1843, 2000, ModeClass::Phone},     {3500, 3570, ModeClass::Cw},
+    {3570, 3600, ModeClass::Digital},   {3600, 4000, ModeClass::Phone},
+    {5351.5, 5354, ModeClass::Cw},      {5354, 5366, ModeClass::Phone},
+    {5366, 5366.5, ModeClass::Digital}, {7000, 7040, ModeClass::Cw},
+    {7040, 7050, ModeClass::Digital},   {7050, 7300, ModeClass::Phone},
+    {10100, 10130, ModeClass::Cw},      {10130, 10150, ModeClass::Digital},
+    {14000, 14070, ModeClass::Cw},      {14070, 14099, ModeClass::Digital},
+    {14101, 14112, ModeClass::Digital}, {14112, 14350, ModeClass::Phone},
+    {18068, 18095, ModeClass::Cw},      {18095, 18109, ModeClass::Digital},
+    {18111, 18168, ModeClass::Phone},   {21000, 21070, ModeClass::Cw},
+    {21070, 21149, ModeClass::Digital}, {21151, 21450, ModeClass::Phone},
+    {24890, 24915, ModeClass::Cw},      {24915, 24929, ModeClass::Digital},
+    {24931, 24990, ModeClass::Phone},   {28000, 28070, ModeClass::Cw},
+    {28070, 28190, ModeClass::Digital}, {28225, 29300, ModeClass::Phone},
+    {29520, 29700, ModeClass::Phone},   {50000, 50100, ModeClass::Cw},
+    {50100, 50300, ModeClass::Phone},   {50300, 50400, ModeClass::Digital},
+    {50500, 52000, ModeClass::Phone},   {144000, 144110, ModeClass::Cw},
+    {144110, 144150, ModeClass::Digital}, {144150, 144400, ModeClass::Phone},
+    {144500, 146000, ModeClass::Phone}, {432000, 432100, ModeClass::Cw},
+    {432100, 432400, ModeClass::Phone}, {432500, 433600, ModeClass::Phone},
+};
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+bool isWordChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+ModeClass classOfWord(std::string_view word) {
+    char upper[12];
+    if (word.size() > sizeof upper) return ModeClass::None;
+    for (size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        upper[i] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    }
+    const std::string_view key(upper, word.size());
+    for (const ModeWord& m : kModeWords)
+        if (m.word == key) return m.modeClass;
+    return ModeClass::None;
+}
+
+}  // namespace
+
+ModeClass modeClassOfComment(std::string_view comment) {
+    size_t i = 0;
+    while (i < comment.size()) {
+        while (i < comment.size() && !isWordChar(comment[i])) ++i;
+        const size_t begin = i;
+        while (i < comment.size() && isWordChar(comment[i])) ++i;
+        if (i > begin) {
+            const ModeClass c = classOfWord(comment.substr(begin, i - begin));
+            if (c != ModeClass::None) return c;
+        }
+    }
+    return ModeClass::None;
+}
+
+ModeClass modeClassOfFrequency(double kilohertz) {
+    for (const Segment& s : kBandPlan)
+        if (kilohertz >= s.from && kilohertz < s.to) return s.modeClass;
+    return ModeClass::None;
+}
+
+bool ClassifiedSpot::needed() const {
+    for (const auto& n : {entityNeed, bandNeed, modeNeed})
+        if (n == SpotNeed::Never) return true;
+    return false;
+}
+
+ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const NeededLookup& needed) {
+    ClassifiedSpot out;
+    if (const PrefixEntry* entry = prefixes.match(spot.dx)) {
+        out.dxccPrefix = entry->dxccPrefix;
+        out.entityName = std::string(trim(entry->entityName));
+    }
+    char megahertz[32];
+    std::snprintf(megahertz, sizeof megahertz, "%.6f", spot.kilohertz / 1000.0);
+    out.band = std::string(adif::bandForFrequency(megahertz));
+    out.modeClass = modeClassOfComment(spot.comment);
+    if (out.modeClass == ModeClass::None) out.modeClass = modeClassOfFrequency(spot.kilohertz);
+    out.spot = std::move(spot);
+    if (out.dxccPrefix.empty()) return out;
+
+    out.entityNeed = needed.entity(out.dxccPrefix);
+    if (!out.band.empty()) out.bandNeed = needed.band(out.dxccPrefix, out.band);
+    if (out.modeClass != ModeClass::None) out.modeNeed = needed.mode(out.dxccPrefix, out.modeClass);
+    if (out.entityNeed == SpotNeed::Never)
+        out.colour = SpotColour::NewEntity;
+    else if (out.bandNeed == SpotNeed::Never || out.modeNeed == SpotNeed::Never)
+        out.colour = SpotColour::NewSlot;
+    else if (out.entityNeed == SpotNeed::Worked || out.bandNeed == SpotNeed::Worked ||
+             out.modeNeed == SpotNeed::Worked)
+        out.colour = SpotColour::ToConfirm;
+    else
+        out.colour = SpotColour::Confirmed;
+    return out;
+}
+
+std::string_view needText(const std::optional<SpotNeed>& need) {
+    if (!need) return {};
+    switch (*need) {
+        case SpotNeed::Never: return "N";
+        case SpotNeed::Worked: return "W";
+        case SpotNeed::Confirmed: return "C";
+    }
+    return {};
+}
+
+std::string spotReportLine(const ClassifiedSpot& s) {
+    std::string line;
+    const auto field = [&line](std::string_view text) {
+        if (!line.empty()) line += '\t';
+        line += text;
+    };
+    field(s.spot.time);
+    line += '\t';
+    line += s.spot.frequencyText;
+    field(s.spot.dx);
+    field(trim(s.band));
+    field(modeClassText(s.modeClass));
+    field(s.dxccPrefix);
+    field(s.entityName);
+    field(needText(s.entityNeed));
+    field(needText(s.bandNeed));
+    field(needText(s.modeNeed));
+    return line;
+}
+
+bool SpotFilter::accepts(const ClassifiedSpot& spot) const {
+    if (neededOnly && !spot.needed()) return false;
+    if (!bands.empty()) {
+        if (spot.band.empty()) return false;
+        const std::string key = '|' + spot.band + '|';
+        if (bands.find(key) == std::string::npos) return false;
+    }
+    if (classes != 0 && !(classes & (1u << static_cast<unsigned>(spot.modeClass)))) return false;
+    return true;
+}
+
+uint64_t SpotList::keyOf(std::string_view dx, std::string_view band) {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    for (std::string_view part : {dx, std::string_view("|"), band})
+        for (char c : part) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return h;
+}
+
+std::optional<size_t> SpotList::sameSpotRow(std::string_view dx, std::string_view band,
+                                            int64_t at) const {
+    const uint64_t key = keyOf(dx, band);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const Row& row = rows_[i];
+        if (at - row.lastSeen > kSameSpotSeconds) break;  // the rows below are older still
+        if (row.key == key && row.spot.spot.dx == dx && row.spot.band == band) return i;
+    }
+    return std::nullopt;
+}
+
+SpotList::Added SpotList::add(ClassifiedSpot spot, int64_t receivedAt) {
+    Added added;
+    if (auto same = sameSpotRow(spot.spot.dx, spot.band, receivedAt)) {
+        // The row moves to the top, which keeps the list in the order of the
+        // last sighting (and the search above short).
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*same));
+        added.updated = true;
+        added.row = *same;
+    }
+    const uint64_t key = keyOf(spot.spot.dx, spot.band);
+    rows_.push_front({std::move(spot), receivedAt, key});
+    if (rows_.size() > capacity_) {
+        rows_.pop_back();
+        added.dropped = true;
+    }
+    return added;
+}
+
+}  // namespace dxcc::cluster

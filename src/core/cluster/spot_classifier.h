@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/cluster/spot_line.h"
+#include "core/record/mode_table.h"
+
+namespace dxcc {
+class PrefixTable;
+}
+
+namespace dxcc::cluster {
+
+// What the log holds for an entity, on a band, in a class of modes.
+enum class SpotNeed : char { Never = 'N', Worked = 'W', Confirmed = 'C' };
+
+// The needed status the spots are classified against (the log's needed-status
+// index in the program, a table in the tests).
+class NeededLookup {
+public:
+    virtual ~NeededLookup() = default;
+    virtual SpotNeed entity(std::string_view dxccPrefix) const = 0;
+    virtual SpotNeed band(std::string_view dxccPrefix, std::string_view bandLabel) const = 0;
+    virtual SpotNeed mode(std::string_view dxccPrefix, ModeClass modeClass) const = 0;
+};
+
+// The class of mode a spot's comment names ("CW", "FT8 -12dB", "USB up 5"):
+// the first word of the comment that names a mode; None when none does.
+ModeClass modeClassOfComment(std::string_view comment);
+
+// The class of the IARU Region 1 band plan segment holding the frequency;
+// None outside the segments (beacons, satellites, out of the bands).
+ModeClass modeClassOfFrequency(double kilohertz);
+
+// How the cluster window paints a spot, most wanted first.
+enum class SpotColour : uint8_t {
+    NewEntity,     // the entity was never worked
+    NewSlot,       // worked, but never on this band or in this class of modes
+    ToConfirm,     // worked there, not yet confirmed
+    Confirmed,     // confirmed on the band and in the class
+    Unknown,       // no entity found for the callsign
+};
+
+struct ClassifiedSpot {
+    Spot spot;
+    std::string dxccPrefix;   // trimmed; empty when the prefix lookup finds none
+    std::string entityName;   // trimmed
+    std::string band;         // the log's band label ("14 Mhz "), empty outside the bands
+    ModeClass modeClass = ModeClass::None;
+    std::optional<SpotNeed> entityNeed;  // none without an entity
+    std::optional<SpotNeed> bandNeed;    // none without an entity or a band
+    std::optional<SpotNeed> modeNeed;    // none without an entity or a class
+    SpotColour colour = SpotColour::Unknown;
+    // One of the three statuses is "never worked".
+    bool needed() const;
+};
+
+// The entity, band, class of mode and needed statuses of a spot.
+ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const NeededLookup& needed);
+
+// The status letter ('N', 'W', 'C'), empty when there is none.
+std::string_view needText(const std::optional<SpotNeed>& need);
+
+// The command line's line for a spot: UTC time, frequency as given, DX
+// callsign, band label (trimmed), class of mode (award name, or empty), DXCC
+// prefix, entity name, the three statuses, tab-separated.
+std::string spotReportLine(const ClassifiedSpot& spot);
+
+// What the cluster window shows: only the needed spots, some bands, some
+// classes of modes. Empty band and class choices let everything through.
+struct SpotFilter {
+    bool neededOnly = false;
+    std::string bands;     // trimmed band labels, each between '|' ("|14 Mhz|7.0 Mhz|"); empty = all
+    uint8_t classes = 0;   // bit (1 << ModeClass) per class shown, 0 = all classes
+    bool accepts(const ClassifiedSpot& spot) const;
+};
+
+// The list of the newest spots, newest first. The same callsign spotted
+// again on the same band within ten minutes updates its row rather than
+// adding one, and the row comes back to the top; beyond the capacity the
+// oldest spot goes.
+class SpotList {
+public:
+    static constexpr size_t kDefaultCapacity = 2000;
+    static constexpr int64_t kSameSpotSeconds = 600;
+    explicit SpotList(size_t capacity = kDefaultCapacity) : capacity_(capacity) {}
+
+    struct Added {
+        bool updated = false;   // an existing row took the spot and moved to row 0
+        size_t row = 0;         // where that row was
+        bool dropped = false;   // the oldest row went to make room
+    };
+    // `receivedAt`: seconds on any steady clock.
+    Added add(ClassifiedSpot spot, int64_t receivedAt);
+    // The row that a spot of `dx` on `band` at `at` would update.
+    std::optional<size_t> sameSpotRow(std::string_view dx, std::string_view band, int64_t at) const;
+    bool full() const { return rows_.size() >= capacity_; }
+    void dropOldest() {
+        if (!rows_.empty()) rows_.pop_back();
+    }
+    void clear() { rows_.clear(); }
+
+    size_t size() const { return rows_.size(); }
+    const ClassifiedSpot& at(size_t row) const { return rows_[row].spot; }
+
+private:
+    struct Row {
+        ClassifiedSpot spot;
+        int64_t lastSeen;
+        uint64_t key;  // hash of the callsign and the band, to compare rows quickly
+    };
+    static uint64_t keyOf(std::string_view dx, std::string_view band);
+    size_t capacity_;
+    std::deque<Row> rows_;
+};
+
+}  // namespace dxcc::cluster

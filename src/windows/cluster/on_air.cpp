@@ -1,0 +1,84 @@
+#include "windows/cluster/on_air.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QStatusBar>
+
+#include "core/base/program_constants.h"
+#include "core/cluster/cluster_messages.h"
+#include "core/radio/radio_follow.h"
+#include "core/session/station_callsign.h"
+#include "platform/text.h"
+#include "windows/cluster/cluster_settings_dialog.h"
+
+namespace ui {
+
+namespace msg = dxcc::cluster::messages;
+
+OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainWindow& window,
+             QMenu& tools)
+    : QObject(&window), ctx_(ctx), session_(session), form_(form), window_(window),
+      needed_(session.needed()), radio_(new RadioLink(this)) {
+    tools.addSeparator();
+    Mnu_Cluster = tools.addAction(fromView(msg::kMenuCluster));
+    Mnu_Cluster->setObjectName("Mnu_Cluster");
+    Mnu_Reglages_Cluster = tools.addAction(fromView(msg::kMenuClusterSettings));
+    Mnu_Reglages_Cluster->setObjectName("Mnu_Reglages_Cluster");
+    Mnu_Reglages_Radio = tools.addAction(fromView(msg::kMenuRigSettings));
+    Mnu_Reglages_Radio->setObjectName("Mnu_Reglages_Radio");
+    Etat_Radio = new QLabel(fromView(msg::kRadioNone), &window);
+    Etat_Radio->setObjectName("Etat_Radio");
+    window.statusBar()->addPermanentWidget(Etat_Radio);
+
+    connect(Mnu_Cluster, &QAction::triggered, this, &OnAir::openCluster);
+    connect(Mnu_Reglages_Cluster, &QAction::triggered, this, [this] {
+        ClusterSettingsDialog dialog(ctx_, fromCp1252(dxcc::displayForm(session_.station())),
+                                     &window_);
+        dialog.exec();
+    });
+    connect(Mnu_Reglages_Radio, &QAction::triggered, this, [this] {
+        RigSettingsDialog dialog(ctx_, &window_);
+        if (dialog.exec() == QDialog::Accepted) restartRadio();
+    });
+    connect(radio_, &RadioLink::status, Etat_Radio, &QLabel::setText);
+    connect(radio_, &RadioLink::reading, this, &OnAir::radioReading);
+    restartRadio();
+}
+
+OnAir::~OnAir() {
+    // The cluster window closes its socket itself; the radio's thread stops here.
+    radio_->stop();
+}
+
+void OnAir::restartRadio() { radio_->start(readRigSettings(ctx_)); }
+
+void OnAir::openCluster() {
+    if (!cluster_) {
+        cluster_ = new ClusterWindow(ctx_, session_, needed_, {}, &window_);
+        cluster_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(cluster_, &ClusterWindow::spotChosen, this, &OnAir::spotChosen);
+        connect(cluster_, &ClusterWindow::bell, this, [] { QApplication::beep(); });
+    }
+    cluster_->show();
+    cluster_->raise();
+    cluster_->activateWindow();
+}
+
+void OnAir::radioReading(qint64 hertz, const QString& mode) {
+    if (!form_.inEntryMode()) return;
+    const auto selection =
+        dxcc::radio::formSelectionFor({hertz, mode.toStdString()}, dxcc::kBands, dxcc::kModes);
+    form_.selectBandAndMode(selection.band, selection.mode);
+}
+
+void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
+                       qint64 hertz) {
+    const auto selection =
+        dxcc::radio::formSelectionForSpot(toCp1252(band), modeClass, dxcc::kBands, dxcc::kModes);
+    if (!form_.inEntryMode()) return;
+    // The radio first: the form may stop on a message (a new prefix) for a while.
+    radio_->tune(hertz);
+    form_.takeSpot(callsign, selection.band, selection.mode);
+}
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+
+#include "core/cluster/spot_classifier.h"
+
+namespace ui {
+
+// The cluster's spots, newest first, as table rows; a spot seen again moves
+// its row to the top rather than adding one.
+class SpotTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Time, Frequency, Callsign, Band, Mode, Prefix, Entity, Spotter, Comment, Count };
+    explicit SpotTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+
+    // Adds a spot received at `receivedAt` (seconds); whether it took a new row.
+    bool add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt);
+    const dxcc::cluster::ClassifiedSpot& spotAt(int row) const { return list_.at(size_t(row)); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    dxcc::cluster::SpotList list_;
+};
+
+// The rows the window's filters let through.
+class SpotFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setFilter(dxcc::cluster::SpotFilter filter);
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+
+private:
+    dxcc::cluster::SpotFilter filter_;
+};
+
+// The background of a spot's row.
+QColor spotColour(dxcc::cluster::SpotColour colour);
+
+}  // namespace ui

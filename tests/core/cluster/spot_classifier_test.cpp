@@ -1,0 +1,197 @@
+#include "core/cluster/spot_classifier.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/prefixes/prefix_table.h"
+
+namespace dxcc::cluster {
+namespace {
+
+// Statuses by key: "F" for the entity, "F|14 Mhz" for a band, "F|CW" for a class.
+struct TableLookup : NeededLookup {
+    std::map<std::string, SpotNeed, std::less<>> table;
+    SpotNeed at(const std::string& key) const {
+        auto it = table.find(key);
+        return it == table.end() ? SpotNeed::Never : it->second;
+    }
+    SpotNeed entity(std::string_view p) const override { return at(std::string(p)); }
+    SpotNeed band(std::string_view p, std::string_view b) const override {
+        return at(std::string(p) + "|" + std::string(b));
+    }
+    SpotNeed mode(std::string_view p, ModeClass c) const override {
+        return at(std::string(p) + "|" + std::string(modeClassText(c)));
+    }
+};
+
+PrefixTable prefixes() {
+    std::string file;
+    for (auto [call, name, dxcc] : {std::tuple{"F", "France", "F"}, {"JA", "Japan", "JA"},
+                                    {"VP8", "Falkland Islands", "VP8"}, {"3B8", "Mauritius", "3B8"}})
+        file += buildPrefixEntry(call, name, dxcc) + "\r\n";
+    return PrefixTable::parse(file);
+}
+
+Spot spotAt(const char* dx, double khz, const char* comment = "") {
+    Spot s;
+    s.dx = dx;
+    s.kilohertz = khz;
+    s.frequencyText = std::to_string(khz);
+    s.comment = comment;
+    s.time = "1200";
+    return s;
+}
+
+TEST(SpotMode, CommentWordsFirstThenTheBandPlan) {
+    struct Case {
+        const char* comment;
+        double khz;
+        ModeClass expected;
+    };
+    const Case cases[] = {
+        {"CW 599", 14200, ModeClass::Cw},          // the comment beats the segment
+        {"ft8 -12dB", 14025, ModeClass::Digital},
+        {"up 5 USB", 7010, ModeClass::Phone},
+        {"LSB", 3700, ModeClass::Phone},
+        {"RTTY contest", 14085, ModeClass::Digital},
+        {"psk31", 14070.5, ModeClass::Digital},
+        {"FM", 145500, ModeClass::Phone},
+        {"(FT4)", 7047.5, ModeClass::Digital},
+        {"CWOP SSBX", 14025, ModeClass::Cw},       // no whole word: the plan says CW
+        {"", 14025, ModeClass::Cw},
+        {"", 14074, ModeClass::Digital},
+        {"", 14100, ModeClass::None},              // beacons
+        {"", 14195, ModeClass::Phone},
+        {"", 1820, ModeClass::Cw},
+        {"", 3573, ModeClass::Digital},
+        {"", 10136, ModeClass::Digital},
+        {"", 28495, ModeClass::Phone},
+        {"", 50313, ModeClass::Digital},
+        {"", 144300, ModeClass::Phone},
+        {"", 6000, ModeClass::None},               // out of the bands
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.comment) + " " + std::to_string(c.khz));
+        const ModeClass fromComment = modeClassOfComment(c.comment);
+        EXPECT_EQ(fromComment != ModeClass::None ? fromComment : modeClassOfFrequency(c.khz),
+                  c.expected);
+    }
+}
+
+TEST(SpotClassification, EntityBandClassAndColour) {
+    const PrefixTable table = prefixes();
+    TableLookup needed;
+    needed.table = {{"JA", SpotNeed::Confirmed},       {"JA|14 Mhz", SpotNeed::Confirmed},
+                    {"JA|CW", SpotNeed::Confirmed},    {"JA|7.0 Mhz", SpotNeed::Worked},
+                    {"JA|SSB", SpotNeed::Confirmed},   {"F", SpotNeed::Worked},
+                    {"F|14 Mhz", SpotNeed::Worked},    {"F|CW", SpotNeed::Worked},
+                    {"VP8", SpotNeed::Confirmed},      {"VP8|14 Mhz", SpotNeed::Confirmed}};
+    struct Case {
+        Spot spot;
+        const char* line;
+        SpotColour colour;
+    };
+    const Case cases[] = {
+        {spotAt("JA1ABC", 14025, "CW"), "1200\t14025.000000\tJA1ABC\t14 Mhz\tCW\tJA\tJapan\tC\tC\tC",
+         SpotColour::Confirmed},
+        {spotAt("JA1ABC", 7150, "SSB"), "1200\t7150.000000\tJA1ABC\t7.0 Mhz\tSSB\tJA\tJapan\tC\tW\tC",
+         SpotColour::ToConfirm},
+        {spotAt("F5XYZ", 14020), "1200\t14020.000000\tF5XYZ\t14 Mhz\tCW\tF\tFrance\tW\tW\tW",
+         SpotColour::ToConfirm},
+        {spotAt("VP8/G3XYZ", 14074), "1200\t14074.000000\tVP8/G3XYZ\t14 Mhz\tRTTY\tVP8\tFalkland Islands\tC\tC\tN",
+         SpotColour::NewSlot},
+        {spotAt("3B8CF", 10136, "FT8"), "1200\t10136.000000\t3B8CF\t10 Mhz\tRTTY\t3B8\tMauritius\tN\tN\tN",
+         SpotColour::NewEntity},
+        // Beacons: no class, so no mode status.
+        {spotAt("JA1ABC", 14100), "1200\t14100.000000\tJA1ABC\t14 Mhz\t\tJA\tJapan\tC\tC\t",
+         SpotColour::Confirmed},
+        // A callsign the prefix file does not know: no entity, no statuses.
+        {spotAt("QQ1ABC", 14025), "1200\t14025.000000\tQQ1ABC\t14 Mhz\tCW\t\t\t\t\t",
+         SpotColour::Unknown},
+        // Outside every band.
+        {spotAt("JA1ABC", 6000), "1200\t6000.000000\tJA1ABC\t\t\tJA\tJapan\tC\t\t", SpotColour::Confirmed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const ClassifiedSpot s = classifySpot(c.spot, table, needed);
+        EXPECT_EQ(spotReportLine(s), c.line);
+        EXPECT_EQ(s.colour, c.colour);
+        EXPECT_EQ(s.needed(), c.colour == SpotColour::NewEntity || c.colour == SpotColour::NewSlot);
+    }
+}
+
+ClassifiedSpot classified(const char* dx, const char* band, ModeClass modeClass, bool needed) {
+    ClassifiedSpot s;
+    s.spot.dx = dx;
+    s.band = band;
+    s.modeClass = modeClass;
+    s.dxccPrefix = "X";
+    s.entityNeed = needed ? SpotNeed::Never : SpotNeed::Confirmed;
+    return s;
+}
+
+TEST(SpotFilter, NeededBandsAndClasses) {
+    const ClassifiedSpot cw20 = classified("A1A", "14 Mhz", ModeClass::Cw, true);
+    const ClassifiedSpot ssb40 = classified("B1B", "7.0 Mhz", ModeClass::Phone, false);
+    const ClassifiedSpot none = classified("C1C", "", ModeClass::None, true);
+    SpotFilter all;
+    SpotFilter needed;
+    needed.neededOnly = true;
+    SpotFilter band20;
+    band20.bands = "|14 Mhz|";
+    SpotFilter cwOrDigital;
+    cwOrDigital.classes = uint8_t(1u << int(ModeClass::Cw) | 1u << int(ModeClass::Digital));
+    for (auto [filter, expected] :
+         {std::pair{all, std::array{true, true, true}}, {needed, {true, false, true}},
+          {band20, {true, false, false}}, {cwOrDigital, {true, false, false}}}) {
+        EXPECT_EQ(filter.accepts(cw20), expected[0]);
+        EXPECT_EQ(filter.accepts(ssb40), expected[1]);
+        EXPECT_EQ(filter.accepts(none), expected[2]);
+    }
+    // One label never matches inside another.
+    SpotFilter band4;
+    band4.bands = "|4 Mhz|";
+    EXPECT_FALSE(band4.accepts(cw20));
+    const ClassifiedSpot odd = classified("D1D", "4 Mhz", ModeClass::Cw, false);
+    EXPECT_FALSE(band20.accepts(odd));
+}
+
+TEST(SpotList, SameCallOnSameBandWithinTenMinutesUpdatesItsRow) {
+    SpotList list(3);
+    auto spot = [](const char* dx, const char* band, const char* comment) {
+        ClassifiedSpot s = classified(dx, band, ModeClass::Cw, false);
+        s.spot.comment = comment;
+        return s;
+    };
+    EXPECT_FALSE(list.add(spot("A1A", "14 Mhz", "first"), 0).updated);
+    EXPECT_FALSE(list.add(spot("B1B", "14 Mhz", ""), 10).updated);
+    EXPECT_FALSE(list.add(spot("A1A", "7.0 Mhz", ""), 20).updated);  // another band
+    const auto again = list.add(spot("A1A", "14 Mhz", "second"), 599);
+    EXPECT_TRUE(again.updated);
+    EXPECT_EQ(again.row, 2u);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list.at(0).spot.comment, "second");
+    EXPECT_EQ(list.at(1).band, "7.0 Mhz");
+    EXPECT_EQ(list.at(2).spot.dx, "B1B");
+    // Ten minutes after its last sighting, a spot is a new row; the oldest goes.
+    const auto later = list.add(spot("A1A", "14 Mhz", "third"), 599 + 601);
+    EXPECT_FALSE(later.updated);
+    EXPECT_TRUE(later.dropped);
+    EXPECT_EQ(list.size(), 3u);
+    EXPECT_EQ(list.at(0).spot.comment, "third");
+    EXPECT_EQ(list.at(1).spot.comment, "second");
+    EXPECT_EQ(list.at(2).band, "7.0 Mhz");
+}
+
+TEST(SpotList, KeepsTheNewestTwoThousand) {
+    SpotList list;
+    for (int i = 0; i < 5000; ++i)
+        list.add(classified(("K" + std::to_string(i) + "A").c_str(), "14 Mhz", ModeClass::Cw, false), i);
+    ASSERT_EQ(list.size(), SpotList::kDefaultCapacity);
+    EXPECT_EQ(list.at(0).spot.dx, "K4999A");
+    EXPECT_EQ(list.at(1999).spot.dx, "K3000A");
+}
+
+}  // namespace
+}  // namespace dxcc::cluster

@@ -1,0 +1,123 @@
+#include "platform/cluster_client.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+#include "fake_cluster_server.h"
+
+namespace {
+
+using dxcc::cluster::ReconnectSchedule;
+using testing_support::FakeClusterServer;
+using D = ReconnectSchedule::Delay;
+
+struct Received {
+    QStringList spots;    // "DX FREQ SPOTTER"
+    QStringList console;
+    QStringList states;
+    QList<qint64> lostAt;  // ms since the start of the test
+    QElapsedTimer clock;
+};
+
+void record(ui::ClusterClient& client, Received& r) {
+    QObject::connect(&client, &ui::ClusterClient::spotReceived, [&r](const dxcc::cluster::Spot& s) {
+        r.spots << QString::fromStdString(s.dx + " " + s.frequencyText + " " + s.spotter);
+    });
+    QObject::connect(&client, &ui::ClusterClient::consoleLine,
+                     [&r](const QString& line) { r.console << line; });
+    r.clock.start();
+    QObject::connect(&client, &ui::ClusterClient::stateChanged,
+                     [&r](ui::ClusterClient::State state, const QString& text) {
+                         r.states << text;
+                         if (state == ui::ClusterClient::State::Lost) r.lostAt << r.clock.elapsed();
+                     });
+}
+
+TEST(ClusterClient, LogsInAndSortsSpotsOfBothFormsFromTheOtherLines) {
+    FakeClusterServer server;
+    ui::ClusterClient client;
+    Received r;
+    record(client, r);
+    client.connectTo("127.0.0.1", server.port(), "F6XYZ");
+    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Connected);
+    server.send("Hello F6XYZ\r\n"
+                "DX de W3LPL:     14025.0  JA1ABC       CW 599      0312Z FN20\r\n"
+                "\xff\xfa\x18\x01\xff\xf0  7013.5  OH2BH   8-Dec-2026 1845Z up 1   <F5XYZ>\r\n"
+                "F6XYZ de CLUSTER >\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r.console.size() >= 4; }, 5000));
+    EXPECT_EQ(r.spots, (QStringList{"JA1ABC 14025.0 W3LPL", "OH2BH 7013.5 F5XYZ"}));
+    EXPECT_EQ(r.console, (QStringList{"Welcome", "login: ", "Hello F6XYZ", "F6XYZ de CLUSTER >"}));
+
+    client.sendCommand("SH/DX 30");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.received.endsWith("SH/DX 30\r\n"); }, 5000));
+
+    client.disconnectFromServer();
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Disconnected);
+    EXPECT_EQ(r.states.last(), "Déconnecté");
+}
+
+TEST(ClusterClient, ALostServerIsReachedAgainAfterGrowingWaits) {
+    FakeClusterServer server;
+    const quint16 port = server.port();
+    ui::ClusterClient client(ReconnectSchedule(D(40), D(160)));
+    Received r;
+    record(client, r);
+    client.connectTo("127.0.0.1", port, "F6XYZ");
+    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
+
+    // The server goes away: each attempt fails and the wait grows.
+    server.stopListening();
+    server.drop();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return r.states.filter("nouvel essai").size() >= 4; }, 5000));
+    const QStringList waits = r.states.filter("nouvel essai");
+    EXPECT_TRUE(waits[0].endsWith("dans 1 s")) << waits[0].toStdString();
+    // 40 ms, then 80, then 160, and no more than 160.
+    ASSERT_GE(r.lostAt.size(), 4);
+    EXPECT_GE(r.lostAt[2] - r.lostAt[1], 75);
+    EXPECT_GE(r.lostAt[3] - r.lostAt[2], 150);
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Lost);
+
+    // Back again: the client logs in a second time by itself.
+    server.received.clear();
+    ASSERT_TRUE(server.listen(port));
+    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
+    EXPECT_EQ(server.connections, 2);
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Connected);
+
+    // After a disconnection by the operator, nothing tries again.
+    client.disconnectFromServer();
+    server.drop();
+    QTest::qWait(300);
+    EXPECT_EQ(server.connections, 2);
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Disconnected);
+}
+
+TEST(ClusterClient, AFloodOfLinesKeepsEveryTextLineBoundedAndClean) {
+    FakeClusterServer server;
+    ui::ClusterClient client;
+    Received r;
+    record(client, r);
+    client.connectTo("127.0.0.1", server.port(), "F6XYZ");
+    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
+    r.console.clear();
+    QByteArray flood;
+    for (int i = 0; i < 50'000; ++i)
+        flood += "DX de W3LPL: 14025.0 K" + QByteArray::number(i) + "A CW 0312Z\r\n";
+    flood += QByteArray(10'000, 'x') + "\x01\x1b\x07" + "\r\nlast\r\n";
+    QElapsedTimer timer;
+    timer.start();
+    server.send(flood);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r.console.contains("last"); }, 60'000));
+    EXPECT_EQ(r.spots.size(), 50'000);
+    EXPECT_EQ(r.spots.last(), "K49999A 14025.0 W3LPL");
+    ASSERT_EQ(r.console.size(), 2);
+    EXPECT_EQ(r.console[0].size(), int(dxcc::cluster::kMaxLineBytes));
+    EXPECT_EQ(r.console[0].count('x'), r.console[0].size());
+    EXPECT_LT(timer.elapsed(), 30'000);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <sstream>
+
+#include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "fake_cluster_server.h"
+
+namespace {
+
+using testing_support::FakeClusterServer;
+
+// Japan confirmed on 14 MHz in CW, France worked in SSB on 7 MHz.
+class ClusterCommand : public ::testing::Test {
+protected:
+    ClusterCommand() {
+        std::string prefixes;
+        for (auto [call, name, dxcc] : {std::tuple{"F", "France", "F"}, {"JA", "Japan", "JA"},
+                                        {"OH", "Finland", "OH"}})
+            prefixes += dxcc::buildPrefixEntry(call, name, dxcc) + "\r\n";
+        write("Prefixe_DXCC.txt", prefixes);
+        write("F6XYZ_DXCC.log",
+              dxcc::buildRecord({"JA1AA", "", "01/01/09", "10:00", "CW", "14 Mhz ", "599", "599",
+                                 "JA", "Japan", '*'}) +
+                  "\r\n" +
+                  dxcc::buildRecord({"F5AA", "", "01/01/09", "11:00", "SSB", "7.0 Mhz", "59",
+                                     "59", "F", "France", ' '}) +
+                  "\r\n");
+    }
+    void write(const QString& name, const std::string& bytes) {
+        QFile f(dir.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+    }
+    int run(QStringList args) {
+        out.str({});
+        err.str({});
+        const ui::CommandDefaults defaults{
+            [] { return QString("F6XYZ"); }, [this] { return dir.path(); },
+            [this](const QString& section, const QString& key) {
+                return section == "Setup " && key == "Cluster Indicatif" ? loginCall : QString();
+            }};
+        return ui::runCommand(QStringList{"cluster"} + args, defaults, out, err);
+    }
+
+    QTemporaryDir dir;
+    QString loginCall;  // the cluster login of the settings, empty for the station's
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+const QByteArray kSpots =
+    "DX de W3LPL:     14025.0  JA1ABC       CW 599        0312Z FN20\r\n"
+    "DX de W3LPL:     14195  JA1ABC       up 5       0313Z\r\n"
+    "WWV de W0MU <18Z> : SFI=152 A=5 K=1\r\n"
+    "  7013.5  OH2BH        8-Dec-2026 1845Z   <F5XYZ>\r\n"
+    "DX de K1TTT:   7150.0  F5XYZ   0400Z\r\n"
+    "DX de K1TTT:   14100.0  ZZ9ZZZ  beacon\r\n";
+
+TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
+    FakeClusterServer server;
+    // The server speaks once logged in, then closes.
+    QTimer::singleShot(0, [&] {
+        if (!server.waitForLogin("F6XYZ")) return;
+        server.send(kSpots);
+        server.closeGracefully();
+    });
+    EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port())}), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(),
+              "0312\t14025.0\tJA1ABC\t14 Mhz\tCW\tJA\tJapan\tC\tC\tC\n"
+              "0313\t14195\tJA1ABC\t14 Mhz\tSSB\tJA\tJapan\tC\tC\tN\n"
+              "1845\t7013.5\tOH2BH\t7.0 Mhz\tCW\tOH\tFinland\tN\tN\tN\n"
+              "0400\t7150.0\tF5XYZ\t7.0 Mhz\tSSB\tF\tFrance\tW\tW\tW\n"
+              "\t14100.0\tZZ9ZZZ\t14 Mhz\t\t\t\t\t\t\n");
+}
+
+TEST_F(ClusterCommand, NeededSpotsOnlyAndACount) {
+    FakeClusterServer server;
+    loginCall = "F6XYZ-2";
+    QTimer::singleShot(0, [&] {
+        if (!server.waitForLogin("F6XYZ-2")) return;
+        server.send(kSpots);  // the server stays open: the count ends the command
+    });
+    EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port()), "--needed",
+                   "--count", "2"}),
+              0);
+    EXPECT_EQ(out.str(),
+              "0313\t14195\tJA1ABC\t14 Mhz\tSSB\tJA\tJapan\tC\tC\tN\n"
+              "1845\t7013.5\tOH2BH\t7.0 Mhz\tCW\tOH\tFinland\tN\tN\tN\n");
+}
+
+TEST_F(ClusterCommand, RefusedConnectionsAndBadOptions) {
+    const QString port = QString::number(testing_support::freeLoopbackPort());
+    EXPECT_EQ(run({"--host", "127.0.0.1", "--port", port}), 1);
+    EXPECT_EQ(err.str(), "vel_dxcc : connexion refusée par 127.0.0.1:" + port.toStdString() + ".\n");
+    EXPECT_EQ(out.str(), "");
+
+    const std::pair<QStringList, const char*> bad[] = {
+        {{"--port", "7300"}, "cluster attend --host HOTE et --port PORT."},
+        {{"--host", "127.0.0.1", "--port", "70000"}, "valeur invalide pour --port : 70000"},
+        {{"--host", "127.0.0.1", "--port", "7300", "--count", "0"}, "valeur invalide pour --count : 0"},
+        {{"--host", "127.0.0.1", "--port", "7300", "--loud"}, "option inconnue : --loud"},
+        {{"--host"}, "l'option --host attend une valeur."},
+    };
+    for (const auto& [args, message] : bad) {
+        EXPECT_EQ(run(args), 2) << message;
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+    }
+}
+
+}  // namespace
