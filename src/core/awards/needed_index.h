@@ -159,6 +159,7 @@ private:
         RawCache() { clear(); }
         void clear() {
             slots_.assign(64, Slot{});
+            shift_ = 58;  // 64 slots: the hash's top six bits
             used_ = 0;
         }
         // Null when the key was never stored.

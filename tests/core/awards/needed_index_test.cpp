@@ -304,4 +304,23 @@ TEST(NeededIndexLargeTest, LongLogFollowsBlockInsertionsAndRemovals) {
 }
 
 }  // namespace
+// A log with hundreds of entities grows the engine's field caches; building
+// again (a reload, a station change) must start from empty caches, not read
+// the old ones' slots.
+TEST(NeededIndexLargeTest, BuildingAgainAfterManyEntitiesAgreesWithARecount) {
+    AwardLog station;
+    std::vector<std::string> records;
+    for (size_t i = 0; i < 400; ++i) {
+        const std::string prefix = "P" + std::to_string(i);
+        records.push_back(awardRecord({"F5AAA", prefix.c_str(), i % 2 ? "CW" : "SSB",
+                                       i % 3 ? "14 Mhz " : "7.0 Mhz", i % 5 ? ' ' : '*'}));
+    }
+    station.setRecords(records);
+    NeededIndex index;
+    for (int pass = 0; pass < 3; ++pass) {
+        index.rebuild(station.log);
+        expectAgrees(index, station.log, "build " + std::to_string(pass));
+    }
+}
+
 }  // namespace dxcc
