@@ -16,6 +16,7 @@
 #include "core/logbook/log_messages.h"
 #include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
+#include "running_log.h"
 #include "test_doubles.h"
 #include "platform/colours.h"
 #include "platform/text.h"
@@ -35,10 +36,9 @@ QString record(const char* callsign, const char* date, const char* time, char qs
     return QString::fromLatin1(dxcc::buildRecord(q));
 }
 
-class EntryFormTest : public ::testing::Test {
+class EntryFormTest : public testing_support::RunningLog {
 protected:
     void SetUp() override {
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
         std::string prefixes;
         for (auto [prefix, entity, dxcc] : {std::array<const char*, 3>{"F", "France", "F"},
                                             {"FR", "Reunion Island", "FR"},
@@ -46,14 +46,11 @@ protected:
                                             {"TM", "France", "F"}})
             prefixes += dxcc::buildPrefixEntry(prefix, entity, dxcc) + "\r\n";
         write("Prefixe_DXCC.txt", QByteArray::fromStdString(prefixes));
-        write("Liste_Prenom.txt", "");
         write("F6XYZ_DXCC.log", "");
     }
 
     void write(const QString& name, const QByteArray& bytes) {
-        QFile file(t.path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        RunningLog::write(name, bytes.toStdString());
     }
     QString read(const QString& name) const {
         QFile file(t.path(name));
@@ -64,22 +61,15 @@ protected:
     }
     QStringList logLines() const { return read(log).split("\r\n", Qt::SkipEmptyParts); }
 
+    // The messages of the start-up are kept for the test to see.
     void start() {
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        startUp();
         f = w->entryForm();
     }
     QWidget* focused() const { return w->focusWidget(); }
-    QStringList& messages() { return t.dialogs->messages; }
     QString stored(const char* key) const { return t.settings->get("Setup F6XYZ", key, "none"); }
 
-    // Keys as an operator presses them.
-    static void enter(QWidget* field) { QTest::keyClick(field, Qt::Key_Return); }
-    static void retype(QWidget* field, const QString& text) {
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-    }
+    static void retype(QWidget* field, const QString& text) { type(field, text); }
     void clickRow(int row) {
         const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
         QTest::mouseClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
@@ -104,8 +94,6 @@ protected:
     }
 
     const QString log = "F6XYZ_DXCC.log";
-    testing_support::TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
     ui::EntryForm* f = nullptr;
 };
 

@@ -12,6 +12,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "platform/text.h"
+#include "running_log.h"
 #include "test_doubles.h"
 #include "windows/entry/entry_form.h"
 #include "windows/main/main_window.h"
@@ -33,10 +34,9 @@ std::string qso(const char* call, const char* date, const char* mode, const char
 
 // The main window on a small log: England worked in SSB on 14 MHz (confirmed)
 // and in CW on 7 MHz (not confirmed); Japan never worked.
-class NeededPanelTest : public ::testing::Test {
+class NeededPanelTest : public testing_support::RunningLog {
 protected:
     void SetUp() override {
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
         std::string prefixes;
         for (auto [prefix, entity, dxcc] : {std::array<const char*, 3>{"G", "England", "G"},
                                             {"JA", "Japan", "JA"}})
@@ -45,7 +45,6 @@ protected:
         write("Entites_DXCC.txt",
               "G\tEngland\t52.77\t-1.47\tEU\t14\t27\t0.00\r\n"
               "JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00\r\n");
-        write("Liste_Prenom.txt", "");
         write("F6XYZ_DXCC.log", qso("G3AAA", "01/02/08", "SSB", "14 Mhz ", "G", "England", '*') +
                                     "\r\n" +
                                     qso("G3AAA", "05/03/08", "CW", "7.0 Mhz", "G", "England", ' ') +
@@ -55,14 +54,9 @@ protected:
         t.settings->set("Setup F6XYZ", "bande Utilisee", "4");  // 14 Mhz
         t.settings->set("Setup F6XYZ", "Mode Utilise", "0");    // SSB
     }
-    void write(const QString& name, const std::string& bytes) {
-        QFile file(t.path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
+    // The messages of the start-up are kept for the test to see.
     void start() {
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        startUp();
         f = w->entryForm();
         p = f->Besoin_DXCC;
     }
@@ -79,8 +73,6 @@ protected:
     }
     QString statusBar() const { return w->findChild<QLabel*>("Barre_Etat")->text(); }
 
-    testing_support::TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
     ui::EntryForm* f = nullptr;
     ui::NeededPanel* p = nullptr;
 };

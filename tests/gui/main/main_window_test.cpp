@@ -12,6 +12,7 @@
 #include "windows/station/recovery_window.h"
 #include "windows/station/station_window.h"
 #include "core/entry/entry_messages.h"
+#include "running_log.h"
 #include "test_doubles.h"
 #include "platform/qt_platform.h"
 
@@ -173,17 +174,12 @@ TEST(LoadErrors, AnyOtherFailureShowsItsNumberAndEnds) {
     EXPECT_EQ(t.quitCodes, QList<int>{75});
 }
 
-class RunningMainWindow : public ::testing::Test {
+class RunningMainWindow : public testing_support::RunningLog {
 protected:
     void SetUp() override {
-        t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
         writeFile(t.path("F6XYZ_DXCC.log"), "F5ABC\r\n");
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
-        t.dialogs->messages.clear();
+        start();
     }
-    TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
 };
 
 TEST_F(RunningMainWindow, StationChangeFromTheMenu) {

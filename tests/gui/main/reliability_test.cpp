@@ -23,6 +23,7 @@
 #include "core/base/write_faults.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "core/prefixes/prefix_table.h"
+#include "running_log.h"
 #include "sample_records.h"
 #include "test_doubles.h"
 #include "platform/data_dir_lock.h"
@@ -39,25 +40,21 @@ QByteArray record(const char* callsign, const char* date, const char* time) {
 }
 
 // The program running on a data folder with a log of three contacts.
-struct Program {
+struct Program : testing_support::RunningLogBase {
     Program() {
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
         write("Prefixe_DXCC.txt",
               QByteArray::fromStdString(dxcc::buildPrefixEntry("G", "England", "G") + "\r\n"));
         write("Liste_Prenom.txt", "G4AAA           PAUL\r\n");
         write("F6XYZ_DXCC.log", record("G4AAA", "01/01/08", "10:00") + "\r\n" +
                                     record("G4BBB", "01/02/08", "10:00") + "\r\n" +
                                     record("G4CCC", "01/03/08", "10:00") + "\r\n");
-        w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        startUp();
         f = w->entryForm();
         t.dialogs->messages.clear();
     }
 
     void write(const QString& name, const QByteArray& bytes) {
-        QFile file(t.path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        RunningLogBase::write(name, bytes.toStdString());
     }
     std::map<QString, QByteArray> files() const {
         std::map<QString, QByteArray> out;
@@ -77,7 +74,6 @@ struct Program {
                       ui::fromCp1252(dxcc::buildDisplayLine(lines[row], row + 1)));
     }
 
-    static void enter(QWidget* field) { QTest::keyClick(field, Qt::Key_Return); }
     void typeContact(const char* callsign) {
         QTest::keyClicks(f->Ind_A, callsign);
         enter(f->Ind_A);
@@ -102,8 +98,6 @@ struct Program {
         QTest::mouseClick(f->Valide_A, Qt::LeftButton);
     }
 
-    testing_support::TestContext t;
-    std::unique_ptr<ui::MainWindow> w;
     ui::EntryForm* f = nullptr;
 };
 
@@ -277,11 +271,11 @@ TEST(HostileLog, IsRefusedAtStartUpWithItsNumberAndMeaning) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing_support::TestContext t;
-        t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        testing_support::RunningLogBase program;
+        testing_support::TestContext& t = program.t;
         c.make(t.path("F6XYZ_DXCC.log"));
-        ui::MainWindow w(t.ctx, t.session);
-        w.startUp();
+        program.startUp();
+        ui::MainWindow& w = *program.w;
         ASSERT_EQ(t.dialogs->messages.size(), 1);
         EXPECT_TRUE(t.dialogs->messages[0].startsWith(c.message))
             << t.dialogs->messages[0].toStdString();

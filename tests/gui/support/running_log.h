@@ -26,10 +26,10 @@ inline std::string logLine(const char* callsign, const char* date, const char* m
 }
 
 // The main window running on the station F6XYZ, over a log and a prefix file
-// that each test writes first.
-class RunningLog : public ::testing::Test {
-protected:
-    RunningLog() {
+// that each test writes first. A test that needs several programs in turn
+// builds this part as often as it needs; a fixture takes `RunningLog` below.
+struct RunningLogBase {
+    RunningLogBase() {
         t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
         write("Liste_Prenom.txt", "");
     }
@@ -55,9 +55,14 @@ protected:
         write("Prefixe_DXCC.txt", lines(entries));
     }
 
-    void start() {
+    // The main window started, the messages of its start-up kept.
+    void startUp() {
         w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
         w->startUp();
+    }
+    // The main window started, the messages of its start-up forgotten.
+    void start() {
+        startUp();
         t.dialogs->messages.clear();
     }
     // The secondary window `name` of the main window, once open.
@@ -100,5 +105,7 @@ protected:
     TestContext t;
     std::unique_ptr<ui::MainWindow> w;
 };
+
+class RunningLog : public ::testing::Test, public RunningLogBase {};
 
 }  // namespace testing_support
