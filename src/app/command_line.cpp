@@ -66,7 +66,8 @@ constexpr CommandHelp kCommands[] = {
     {"export", "export FICHIER.adi",
      "              Écrit tout le log de la station dans un fichier ADIF 3.1 (UTF-8),\n"
      "              comme le menu « Exporter le log au format ADIF » ; un fichier qui\n"
-     "              existe est remplacé. Écrit le nombre de QSO exportés.\n"},
+     "              existe est remplacé (jamais un tube, un périphérique ni un fichier\n"
+     "              du programme, refusés). Écrit le nombre de QSO exportés.\n"},
     {"needed", "needed INDICATIF [--band BANDE] [--mode MODE]",
      "              Ce que rapporterait un QSO avec cet indicatif : une ligne, champs\n"
      "              séparés par des tabulations : l'indicatif, le préfixe DXCC, la\n"
