@@ -54,7 +54,8 @@ bool parseLine(std::string_view line, EntityInfo& info) {
 std::string numberText(double value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.2f", value);
-    return buffer;
+    // A value that rounds to zero has no sign.
+    return std::string_view(buffer) == "-0.00" ? "0.00" : buffer;
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string_view>
+
+// Every text the prefix update shows the operator (UTF-8), defined once.
+namespace dxcc::prefix_update_messages {
+
+inline constexpr std::string_view kMenuItem = "Mettre à jour les préfixes (cty.dat)";
+inline constexpr std::string_view kFileFilter = "Fichier des contrées (cty.dat) (*.dat *.DAT);;Tous les fichiers (*)";
+inline constexpr std::string_view kNoFileChosen = "Aucun fichier choisi : les préfixes ne changent pas.";
+inline constexpr std::string_view kSaveButton = "Enregistrer";
+inline constexpr std::string_view kCancelButton = "Annuler";
+inline constexpr std::string_view kCopyButton = "Copier";
+inline constexpr std::string_view kQuestion =
+    "Enregistrer ces changements dans le fichier des préfixes ?";
+inline constexpr std::string_view kSaved = "Les préfixes et les contrées ont été mis à jour.";
+inline constexpr std::string_view kCancelled = "Mise à jour annulée : les préfixes ne changent pas.";
+inline constexpr std::string_view kNothingChanged =
+    "Ce fichier n'apporte aucun changement : le fichier des préfixes n'a pas été réécrit.";
+// Follows the file error's own text when the files cannot be written.
+inline constexpr std::string_view kNotSaved =
+    "Les préfixes n'ont pas été mis à jour : le fichier des préfixes est inchangé.";
+
+// Refusals of a country file, each after the file's name and " : ".
+inline constexpr std::string_view kNotAFile = "ce n'est pas un fichier ordinaire.";
+inline constexpr std::string_view kTooLarge = "fichier trop grand pour être un cty.dat.";
+// Followed by the line.
+inline constexpr std::string_view kBadEntityLine = "ligne de contrée illisible : ";
+inline constexpr std::string_view kNoEntity = "aucune contrée dans ce fichier.";
+// Followed by the line.
+inline constexpr std::string_view kBadCsvLine = "ligne illisible : ";
+inline constexpr std::string_view kDatCsvDisagree =
+    "ce fichier et le cty.dat ne donnent pas les mêmes contrées ; "
+    "retirez le cty.csv ou mettez les deux à jour ensemble.";
+// Followed by the name.
+inline constexpr std::string_view kNamesNotUnique =
+    "deux contrées auraient le même nom une fois abrégé : ";
+
+// The summary shown before saving.
+inline constexpr std::string_view kSummaryTitle = "Mise à jour des préfixes depuis ";
+inline constexpr std::string_view kWithCsv = " (numéros des contrées lus dans cty.csv)";
+inline constexpr std::string_view kWithoutCsv =
+    " (sans cty.csv : les contrées « * » rejoignent la contrée DXCC de leur préfixe)";
+inline constexpr std::string_view kEntriesBefore = "Entrées avant : ";
+inline constexpr std::string_view kEntriesAfter = "Entrées après : ";
+inline constexpr std::string_view kAdded = "Préfixes ajoutés : ";
+inline constexpr std::string_view kRemoved = "Préfixes supprimés : ";
+inline constexpr std::string_view kMoved = "Préfixes passés à une autre contrée : ";
+inline constexpr std::string_view kRenamed = "Contrées renommées : ";
+inline constexpr std::string_view kOperatorKept = "Vos lignes conservées : ";
+inline constexpr std::string_view kLeftOut = "Contrées « * » écartées (aucune contrée DXCC trouvée) : ";
+inline constexpr std::string_view kEntityDataChanged =
+    "Positions, zones ou décalages horaires des contrées mis à jour.";
+inline constexpr std::string_view kNoChange = "Aucun changement.";
+
+}  // namespace dxcc::prefix_update_messages
