@@ -227,12 +227,7 @@ bool namesDataFile(const Logbook& log, const std::filesystem::path& file) {
     std::error_code ec;
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
     if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
-    const std::string name = file.filename().string();
-    if (name.ends_with(kLogFileSuffix) || name == kPrefixFileName || name == kFirstNameFileName ||
-        name == kLockFileName)
-        return true;
-    return std::find(kScratchFileNames.begin(), kScratchFileNames.end(), name) !=
-           kScratchFileNames.end();
+    return isProgramFileName(file.filename().string());
 }
 
 }  // namespace

@@ -72,6 +72,9 @@ inline constexpr std::string_view kKeyStationLocator = "Locator";
 
 // Data files in the data directory.
 inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
+// The prefix file as the last update built it, before the operator's lines
+// went in: what tells the operator's lines from the built ones next time.
+inline constexpr std::string_view kPrefixBaseFileName = "Prefixe_DXCC_base.txt";
 // Position, continent, zones and time offset of each DXCC entity.
 inline constexpr std::string_view kEntityDataFileName = "Entites_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
@@ -86,6 +89,21 @@ inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
 inline constexpr const char* kImportScratchName = "Temporaire8.txt";
 inline constexpr std::array<const char*, 3> kScratchFileNames{
     kRewriteScratchName, kInsertScratchName, kImportScratchName};
+
+// The data files the program rewrites (through links, see scratchBeside).
+inline bool isRewrittenDataFileName(std::string_view name) {
+    return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
+           name == kPrefixBaseFileName || name == kEntityDataFileName ||
+           name == kFirstNameFileName;
+}
+
+// Every file of the program in the data folder: nothing else may replace one.
+inline bool isProgramFileName(std::string_view name) {
+    if (isRewrittenDataFileName(name) || name == kLockFileName) return true;
+    for (const char* scratch : kScratchFileNames)
+        if (name == scratch) return true;
+    return false;
+}
 
 // The awarding body's pages shown in the web views.
 inline constexpr std::string_view kArrlHost = "https://www.arrl.org";

@@ -5,6 +5,7 @@
 #include "core/adif/adif_messages.h"
 #include "core/base/program_constants.h"
 #include "core/logbook/log_messages.h"
+#include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/session_messages.h"
 #include "core/session/station_callsign.h"
@@ -37,8 +38,7 @@ std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() cons
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dataDir_, ec)) {
         const std::string name = entry.path().filename().string();
-        const bool dataFile =
-            name.ends_with(kLogFileSuffix) || name == kPrefixFileName || name == kFirstNameFileName;
+        const bool dataFile = isRewrittenDataFileName(name);
         std::error_code linkEc;
         if (!dataFile || !entry.is_symlink(linkEc)) continue;
         for (const char* scratchName : kScratchFileNames) {
@@ -283,6 +283,98 @@ PrefixSaveOutcome LogSession::savePrefixEntry(PrefixEditor& editor, const Prefix
     PrefixSaveOutcome outcome;
     if (!holdFolderFor(outcome)) return outcome;
     outcome.result = editor.save(fields, &prefixes_);
+    return outcome;
+}
+
+namespace {
+
+// A data file's bytes; nothing when it does not exist.
+std::optional<std::string> dataFileBytes(const std::filesystem::path& file) {
+    try {
+        return readFileBytes(file, kPrefixFileLimits);
+    } catch (const FileError& e) {
+        if (e.code() == kFileNotFound) return std::nullopt;
+        throw;
+    }
+}
+
+// One file of an update: what it held and what it gets.
+struct UpdatedFile {
+    std::filesystem::path path;
+    std::optional<std::string> old;
+    const std::string* content;
+};
+
+// Writes the files in turn; when one fails, those already written get their
+// old content back (a file that was not there is removed), then the error goes on.
+void writeAllOrNone(const std::vector<UpdatedFile>& files, const std::filesystem::path& scratch) {
+    size_t written = 0;
+    try {
+        for (; written < files.size(); ++written) {
+            const UpdatedFile& f = files[written];
+            if (f.old != *f.content) rewriteFile(f.path, scratch, *f.content);
+        }
+    } catch (const FileError&) {
+        for (size_t i = 0; i < written; ++i) {
+            const UpdatedFile& f = files[i];
+            try {
+                if (f.old)
+                    rewriteFile(f.path, scratch, *f.old);
+                else
+                    std::filesystem::remove(f.path);
+            } catch (const std::exception&) {
+                // Nothing more can be done; the first error is the one told.
+            }
+        }
+        throw;
+    }
+}
+
+}  // namespace
+
+PrefixUpdateOutcome LogSession::updatePrefixes(
+    const std::filesystem::path& ctyDat, std::string_view shippedBase,
+    const std::function<bool(const PrefixUpdatePlan&)>& confirm) {
+    namespace msg = prefix_update_messages;
+    PrefixUpdateOutcome outcome;
+    if (!holdFolderFor(outcome)) return outcome;
+    const std::filesystem::path prefixPath = dataDir_ / std::string(kPrefixFileName);
+    const std::filesystem::path basePath = dataDir_ / std::string(kPrefixBaseFileName);
+    const std::filesystem::path entityPath = dataDir_ / std::string(kEntityDataFileName);
+    try {
+        const std::optional<std::string> current = dataFileBytes(prefixPath);
+        const std::optional<std::string> base = dataFileBytes(basePath);
+        const std::optional<std::string> entities = dataFileBytes(entityPath);
+        outcome.plan = planPrefixUpdate(ctyDat, current.value_or(""),
+                                        base ? std::string_view(*base) : shippedBase,
+                                        entities.value_or(""), prefixes_.table());
+        const PrefixUpdatePlan& plan = *outcome.plan;
+        if (plan.changesNothing) {
+            outcome.messages.emplace_back(msg::kNothingChanged);
+            return outcome;
+        }
+        if (confirm && !confirm(plan)) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+        // The prefix file and its base go together: the next update tells the
+        // operator's lines by them.
+        writeAllOrNone({{prefixPath, current, &plan.prefixFile},
+                        {basePath, base, &plan.baseFile},
+                        {entityPath, entities, &plan.entityFile}},
+                       dataDir_ / kRewriteScratchName);
+        outcome.saved = true;
+    } catch (const CountryFileError& e) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.emplace_back(e.what());
+    } catch (const FileError& e) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+        outcome.messages.emplace_back(msg::kNotSaved);
+    }
+    // Whatever happened, the lookups and the entity data read what the files hold.
+    prefixes_.refresh();
+    entityData_.reset();
     return outcome;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/prefixes/prefix_update.h"
 #include "core/session/data_folder_lock.h"
 #include "core/session/session_settings.h"
 
@@ -71,6 +73,13 @@ struct ExportOutcome : SessionOutcome {
 struct PrefixSaveOutcome : SessionOutcome {
     // What the editor's save did; none when the folder could not be held.
     std::optional<PrefixSaveResult> result;
+};
+
+struct PrefixUpdateOutcome : SessionOutcome {
+    // What the country file brings; none when it could not be used.
+    std::optional<PrefixUpdatePlan> plan;
+    bool saved = false;      // the files now hold the plan
+    bool cancelled = false;  // the operator did not want it
 };
 
 // Reading the station's log.
@@ -181,6 +190,17 @@ public:
     // prefix file (see PrefixEditor::save), which the session's lookups then
     // read again.
     PrefixSaveOutcome savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields);
+    // Builds the prefix file anew from the country file `ctyDat` (and the
+    // cty.csv beside it), keeping the operator's own lines (see
+    // planPrefixUpdate), and when `confirm`, shown the plan, accepts it,
+    // writes the prefix file, the copy of the build the next update starts
+    // from, and the entity data; the lookups and the entity data follow at
+    // once. `shippedBase` is the program's own prefix file: the base until an
+    // update has kept one. A plan that changes nothing is neither shown nor
+    // written. On a failure no file changes.
+    PrefixUpdateOutcome updatePrefixes(const std::filesystem::path& ctyDat,
+                                       std::string_view shippedBase,
+                                       const std::function<bool(const PrefixUpdatePlan&)>& confirm);
     // Writes the whole log to an ADIF file. Refused for an empty log and over
     // the program's own files.
     ExportOutcome exportLog(const std::filesystem::path& file);

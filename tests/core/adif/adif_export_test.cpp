@@ -154,7 +154,8 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
         {dir / "log.adi", false},         {dir / "sub" / "F6XYZ_DXCC.log", false},
         {dir / "Temporaire.txt", true},   {dir / "Temporaire6.txt", true},
         {dir / "Temporaire8.txt", true},  {dir / "VEL_DXCC.lock", true},
-        {dir / "sub" / "VEL_DXCC.lock", false},
+        {dir / "sub" / "VEL_DXCC.lock", false}, {dir / "Prefixe_DXCC_base.txt", true},
+        {dir / "Entites_DXCC.txt", true},       {dir / "sub" / "Entites_DXCC.txt", false},
     };
     for (const Row& r : rows) EXPECT_EQ(isDataFile(log, r.file), r.dataFile) << r.file;
 

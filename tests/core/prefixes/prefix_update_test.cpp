@@ -13,6 +13,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/prefixes/prefix_update.h"
 #include "core/prefixes/prefix_update_messages.h"
+#include "core/session/log_session.h"
 #include "temp_dir.h"
 
 namespace dxcc {
@@ -350,6 +351,70 @@ TEST(PrefixUpdatePlan, PlansTheMergeAndKnowsWhenNothingChanges) {
                                                     plan.baseFile, plan.entityFile, PrefixTable{});
     EXPECT_TRUE(again.changesNothing);
     EXPECT_TRUE(again.summary.changesNothing());
+}
+
+// The session writes the three files together under the data folder's lock,
+// and its lookups and entity data follow at once.
+TEST(PrefixUpdateSession, WritesUnderTheLockAllOrNothingAndTheLookupsFollow) {
+    testing_support::TempDir dir;
+    writeFile(dir / "cty.dat",
+              "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n"
+              "Guadeloupe:  08:  11:  NA:  16.13:  61.67:  4.0:  FG:\n    FG,TO;\n");
+    const std::string shipped = file({kF, kTo});
+    const std::string mine = file({kF, kMine, kTo});
+    writeFile(dir / std::string(kPrefixFileName), mine);
+    const auto prefixFile = [&] { return readFileBytes(dir / std::string(kPrefixFileName)); };
+    const auto accept = [](const PrefixUpdatePlan&) { return true; };
+
+    LogSession holder(dir.path());
+    ASSERT_EQ(holder.claimDataFolder(), DataFolderLock::Outcome::Held);
+    {
+        LogSession other(dir.path());
+        const PrefixUpdateOutcome refused = other.updatePrefixes(dir / "cty.dat", shipped, accept);
+        EXPECT_EQ(refused.failure, SessionOutcome::Failure::FolderInUse);
+        EXPECT_FALSE(refused.plan);
+        EXPECT_EQ(prefixFile(), mine);
+        EXPECT_FALSE(std::filesystem::exists(dir / std::string(kEntityDataFileName)));
+    }
+
+    // Said no to, nothing is written.
+    const PrefixUpdateOutcome cancelled =
+        holder.updatePrefixes(dir / "cty.dat", shipped, [](const PrefixUpdatePlan&) { return false; });
+    EXPECT_TRUE(cancelled.ok() && cancelled.cancelled && !cancelled.saved);
+    EXPECT_EQ(prefixFile(), mine);
+
+    // A file that cannot be written: those written before it get their old
+    // content back.
+    std::filesystem::create_directory(dir / std::string(kEntityDataFileName));
+    const PrefixUpdateOutcome failed = holder.updatePrefixes(dir / "cty.dat", shipped, accept);
+    EXPECT_EQ(failed.failure, SessionOutcome::Failure::File);
+    EXPECT_EQ(prefixFile(), mine);
+    EXPECT_FALSE(std::filesystem::exists(dir / std::string(kPrefixBaseFileName)));
+    std::filesystem::remove(dir / std::string(kEntityDataFileName));
+
+    EXPECT_EQ(holder.prefixes().lookup("TO5X").dxccPrefix, "F");
+    EXPECT_EQ(holder.entityData().find("FG"), nullptr);
+    const PrefixUpdateOutcome saved = holder.updatePrefixes(dir / "cty.dat", shipped, accept);
+    ASSERT_TRUE(saved.ok() && saved.saved) << (saved.messages.empty() ? "" : saved.messages[0]);
+    const std::string updated =
+        file({kF, kMine, kFg, line("TM", "France", "F"), line("TO", "Guadeloupe", "FG")});
+    EXPECT_EQ(prefixFile(), updated);
+    EXPECT_EQ(readFileBytes(dir / std::string(kPrefixBaseFileName)), saved.plan->baseFile);
+    EXPECT_EQ(readFileBytes(dir / std::string(kEntityDataFileName)), saved.plan->entityFile);
+    EXPECT_EQ(holder.prefixes().lookup("TO5X").dxccPrefix, "FG");
+    ASSERT_NE(holder.entityData().find("FG"), nullptr);
+    EXPECT_DOUBLE_EQ(holder.entityData().find("FG")->longitude, -61.67);
+
+    // The same file again changes nothing: nothing is asked nor written.
+    bool asked = false;
+    const PrefixUpdateOutcome again = holder.updatePrefixes(dir / "cty.dat", shipped,
+                                                            [&](const PrefixUpdatePlan&) {
+                                                                asked = true;
+                                                                return true;
+                                                            });
+    EXPECT_TRUE(again.ok() && !again.saved && !asked);
+    EXPECT_EQ(again.messages, std::vector<std::string>{std::string(msg::kNothingChanged)});
+    EXPECT_EQ(prefixFile(), updated);
 }
 
 }  // namespace
