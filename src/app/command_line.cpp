@@ -22,6 +22,8 @@
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/logbook/log_messages.h"
+#include "core/prefixes/prefix_update.h"
+#include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/log_session.h"
 #include "core/session/session_messages.h"
@@ -101,6 +103,13 @@ constexpr CommandHelp kCommands[] = {
      "              qui ne correspondent à aucun QSO et les contrées nouvellement\n"
      "              confirmées pour un diplôme ou une bande. En cas d'échec, le log\n"
      "              n'est pas modifié.\n"},
+    {"prefixes", "prefixes FICHIER.dat",
+     "              Met à jour le fichier des préfixes et les positions des contrées\n"
+     "              depuis un fichier des contrées cty.dat (et le cty.csv placé à côté),\n"
+     "              comme le menu « Mettre à jour les préfixes (cty.dat) » : garde les\n"
+     "              lignes ajoutées ou modifiées dans l'éditeur de préfixes, enregistre\n"
+     "              puis écrit le résumé des changements. En cas d'échec, aucun fichier\n"
+     "              n'est modifié.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -388,6 +397,23 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     return printed(lines, result.logChanged(), out, err);
 }
 
+int prefixes(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+             std::ostream& err) {
+    if (options.files.size() != 1 || options.entities || options.station || options.band ||
+        options.mode)
+        return badUsage(err, "prefixes attend un seul fichier cty.dat et l'option --data-dir.");
+    dxcc::LogSession session(toPath(options.dataDir.value_or(defaults.dataDir())));
+    std::vector<std::string> lines;
+    const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
+        toPath(options.files[0]), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
+            lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
+            return true;
+        });
+    if (!result.ok()) return failed(result, dxcc::prefix_update_messages::kNotSaved, err);
+    for (const std::string& message : result.messages) lines.push_back(message);
+    return printed(lines, result.saved, out, err);
+}
+
 QString settingOf(const CommandDefaults& defaults, const std::string& section,
                   std::string_view key) {
     return defaults.setting ? defaults.setting(fromCp1252(section), fromView(key)) : QString();
@@ -532,6 +558,7 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
     if (options.command == "export") return exportLog(options, defaults, out, err);
     if (options.command == "needed") return needed(options, defaults, out, err);
     if (options.command == "grid") return grid(options, defaults, out, err);
+    if (options.command == "prefixes") return prefixes(options, defaults, out, err);
     return confirm(options, defaults, out, err);
 }
 

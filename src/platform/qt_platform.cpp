@@ -112,10 +112,22 @@ QString chooseDataDir() {
     return dir;
 }
 
+namespace {
+
+const QString kShippedPrefixFile = ":/data/Prefixe_DXCC.txt";
+
+}  // namespace
+
+std::string shippedPrefixFile() {
+    QFile file(kShippedPrefixFile);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
 void installInitialFiles(const QString& dataDir) {
     const QString prefixFile = dataDir + "/" + fromView(dxcc::kPrefixFileName);
-    if (!QFileInfo::exists(prefixFile) && QFile::exists(":/data/Prefixe_DXCC.txt")) {
-        QFile::copy(":/data/Prefixe_DXCC.txt", prefixFile);
+    if (!QFileInfo::exists(prefixFile) && QFile::exists(kShippedPrefixFile)) {
+        QFile::copy(kShippedPrefixFile, prefixFile);
         QFile::setPermissions(
             prefixFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }

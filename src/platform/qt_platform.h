@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QWidget>
+#include <string>
 
 #include "platform/app_context.h"
 
@@ -39,6 +40,9 @@ public:
 // The data directory: the executable's directory when it already holds the prefix
 // file (portable install), else the per-user application data directory.
 QString chooseDataDir();
+
+// The prefix file the program comes with (empty when it was built without one).
+std::string shippedPrefixFile();
 
 // Writes the bundled prefix file and an empty first-name file when missing.
 void installInitialFiles(const QString& dataDir);

@@ -7,14 +7,11 @@ namespace dxcc::prefix_update_messages {
 
 inline constexpr std::string_view kMenuItem = "Mettre à jour les préfixes (cty.dat)";
 inline constexpr std::string_view kFileFilter = "Fichier des contrées (cty.dat) (*.dat *.DAT);;Tous les fichiers (*)";
-inline constexpr std::string_view kNoFileChosen = "Aucun fichier choisi : les préfixes ne changent pas.";
 inline constexpr std::string_view kSaveButton = "Enregistrer";
 inline constexpr std::string_view kCancelButton = "Annuler";
 inline constexpr std::string_view kCopyButton = "Copier";
 inline constexpr std::string_view kQuestion =
     "Enregistrer ces changements dans le fichier des préfixes ?";
-inline constexpr std::string_view kSaved = "Les préfixes et les contrées ont été mis à jour.";
-inline constexpr std::string_view kCancelled = "Mise à jour annulée : les préfixes ne changent pas.";
 inline constexpr std::string_view kNothingChanged =
     "Ce fichier n'apporte aucun changement : le fichier des préfixes n'a pas été réécrit.";
 // Follows the file error's own text when the files cannot be written.

@@ -370,7 +370,6 @@ PrefixUpdateOutcome LogSession::updatePrefixes(
     } catch (const FileError& e) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = e;
-        outcome.messages.emplace_back(msg::kNotSaved);
     }
     // Whatever happened, the lookups and the entity data read what the files hold.
     prefixes_.refresh();

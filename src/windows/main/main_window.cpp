@@ -30,10 +30,12 @@
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
 #include "core/logbook/log_messages.h"
+#include "core/prefixes/prefix_update_messages.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
 #include "windows/prefixes/prefix_editor_window.h"
+#include "windows/prefixes/prefix_update_window.h"
 #include "windows/search/search_window.h"
 #include "platform/busy_pointer.h"
 #include "platform/clock_text.h"
@@ -210,6 +212,8 @@ void MainWindow::buildMenus() {
     Mnu_Locator = action(Mnu_Station, "Mnu_Locator", "Locator de la station");
     Mnu_Outils = menu("Mnu_Outils", "Outils");
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
+    Mnu_Maj_Prefixes =
+        action(Mnu_Outils, "Mnu_Maj_Prefixes", q(dxcc::prefix_update_messages::kMenuItem));
     Mnu_Tableau_DXCC = action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
     Mnu_Progression = action(Mnu_Outils, "Mnu_Progression", q(dxcc::award_tools_messages::kChartMenuItem));
     Mnu_Carte = action(Mnu_Outils, "Mnu_Carte", q(dxcc::award_tools_messages::kMapMenuItem));
@@ -257,15 +261,9 @@ void MainWindow::buildMenus() {
     connect(Mnu_Tableau_DXCC, &QAction::triggered, this, [this] { openDxccTable(); });
     connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);
     connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
+    connect(Mnu_Maj_Prefixes, &QAction::triggered, this, &MainWindow::updatePrefixes);
     // The open tool windows follow the log.
-    connect(model_, &LogListModel::logChanged, this, [this] {
-        if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
-            w->refresh();
-        if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
-            w->refresh();
-        if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
-            w->refresh();
-    });
+    connect(model_, &LogListModel::logChanged, this, &MainWindow::refreshToolWindows);
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
@@ -517,6 +515,24 @@ void MainWindow::openPrefixEditor() {
         connect(w, &PrefixEditorWindow::entityListWanted, this, &MainWindow::openArrlList);
         return w;
     });
+}
+
+void MainWindow::refreshToolWindows() {
+    if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+        w->refresh();
+    if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+        w->refresh();
+    if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+        w->refresh();
+}
+
+void MainWindow::updatePrefixes() {
+    if (!runPrefixUpdate(ctx_, session_, this)) return;
+    // The editor's list would otherwise save the old file over the new one.
+    if (auto* w = qobject_cast<PrefixEditorWindow*>(openWindows_.value("Ajout_Prefixe").data()))
+        w->reopen();
+    refreshToolWindows();
+    entry_->showNeeded();
 }
 
 // The tool windows read the log when they open; opened again, they read it anew.

@@ -81,6 +81,7 @@ public:
     QAction* Mnu_Locator;
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
+    QAction* Mnu_Maj_Prefixes;
     QAction* Mnu_Tableau_DXCC;
     QAction* Mnu_Progression;
     QAction* Mnu_Carte;
@@ -123,6 +124,11 @@ private:
     void openSearch();
     void openPrefixStatistics();
     void openPrefixEditor();
+    // A new country file: the prefixes and entity data it brings, then every
+    // window that shows them follows.
+    void updatePrefixes();
+    // The open tool windows read the log, prefixes and entities again.
+    void refreshToolWindows();
     class DxccTableWindow* openDxccTable();
     void openProgressChart();
     void openWorldMap();

@@ -26,6 +26,8 @@ public:
     ~PrefixEditorWindow() override;
 
     const dxcc::PrefixEditor& editor() const { return editor_; }
+    // The prefix file was replaced: read it again, as on opening.
+    void reopen() { open(); }
 
     QLabel* Label1;
     QLabel* Label2;

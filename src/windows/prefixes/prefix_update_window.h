@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+
+#include "core/session/log_session.h"
+#include "platform/app_context.h"
+
+namespace ui {
+
+// "Mettre à jour les préfixes (cty.dat)": the file dialog, the build, the
+// summary the operator saves or cancels, then the save; whatever reads the
+// prefixes or the entity data follows. Answers whether the files changed.
+bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent);
+
+// What an update would change, in a text the operator can copy: Enter
+// saves, Escape cancels.
+class PrefixUpdateDialog : public QDialog {
+    Q_OBJECT
+public:
+    PrefixUpdateDialog(const QStringList& lines, QWidget* parent);
+
+    QPlainTextEdit* Texte_Resume;
+    QPushButton* Copier;
+    QPushButton* Enregistrer;
+    QPushButton* Annuler;
+};
+
+}  // namespace ui

@@ -1,0 +1,84 @@
+#include "windows/prefixes/prefix_update_window.h"
+
+#include "core/prefixes/prefix_update_messages.h"
+#include "running_log.h"
+
+namespace {
+
+namespace msg = dxcc::prefix_update_messages;
+
+const std::string kF = dxcc::buildPrefixEntry("F", "France", "F");
+const std::string kTo = dxcc::buildPrefixEntry("TO", "France", "F");
+const std::string kMine = dxcc::buildPrefixEntry("F8ZZ", "Corse", "TK");
+
+class PrefixUpdateWindowTest : public testing_support::RunningLog {
+protected:
+    void SetUp() override {
+        writeLog({});
+        writePrefixes({kF, kMine, kTo});
+        write("Prefixe_DXCC_base.txt", lines({kF, kTo}));
+        write("cty.dat",
+              "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n"
+              "Guadeloupe:  08:  11:  NA:  16.13:  61.67:  4.0:  FG:\n    FG,TO;\n");
+        start();
+    }
+    // Picks the country file through the menu as the operator does.
+    void update() {
+        t.dialogs->files.push_back(t.path("cty.dat"));
+        w->Mnu_Maj_Prefixes->trigger();
+    }
+    QString entryFormLookup(const QString& callsign) {
+        ui::EntryForm* f = w->entryForm();
+        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
+        QTest::keyClicks(f->Ind_A, callsign);
+        enter(f->Ind_A);
+        const QString found = f->Prefixe_A->text();
+        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
+        takeMessages();
+        return found;
+    }
+};
+
+TEST_F(PrefixUpdateWindowTest, TheSummaryComesFirstEscapeKeepsTheFileEnterSavesIt) {
+    const std::string before = read("Prefixe_DXCC.txt");
+    EXPECT_EQ(entryFormLookup("TO5X"), "F");
+
+    QString summary;
+    {
+        auto shown = testing_support::whenModalShown([&](QWidget* modal) {
+            auto* d = qobject_cast<ui::PrefixUpdateDialog*>(modal);
+            ASSERT_NE(d, nullptr);
+            summary = d->Texte_Resume->toPlainText();
+            EXPECT_EQ(d->focusWidget(), d->Enregistrer);
+            QTest::keyClick(d->focusWidget(), Qt::Key_Escape);
+        });
+        update();
+    }
+    EXPECT_TRUE(summary.contains(ui::fromView(msg::kMoved) + "1\n")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("  TO : F -> FG")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(ui::fromView(msg::kOperatorKept) + "1\n"));
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), before);
+    EXPECT_EQ(read("Entites_DXCC.txt"), "<missing>");
+    EXPECT_EQ(takeMessages(), QStringList());
+    EXPECT_EQ(entryFormLookup("TO5X"), "F");
+
+    {
+        auto shown = testing_support::whenModalShown(
+            [](QWidget* modal) { QTest::keyClick(modal->focusWidget(), Qt::Key_Return); });
+        update();
+    }
+    EXPECT_EQ(takeMessages(), QStringList());
+    EXPECT_EQ(read("Prefixe_DXCC.txt"),
+              lines({kF, kMine, dxcc::buildPrefixEntry("FG", "Guadeloupe", "FG"),
+                     dxcc::buildPrefixEntry("TM", "France", "F"),
+                     dxcc::buildPrefixEntry("TO", "Guadeloupe", "FG")}));
+    EXPECT_NE(read("Prefixe_DXCC_base.txt").find("TM     France"), std::string::npos);
+    EXPECT_NE(read("Entites_DXCC.txt").find("FG\tGuadeloupe\t16.13\t-61.67"), std::string::npos);
+    EXPECT_EQ(entryFormLookup("TO5X"), "FG");
+
+    // The same file again: nothing to save, and the operator is told so.
+    update();
+    EXPECT_EQ(takeMessages(), QStringList{ui::fromView(msg::kNothingChanged)});
+}
+
+}  // namespace
