@@ -236,6 +236,84 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
 }
 
+// The prefix update the menu item does, without a window: the summary of
+// what changed on standard output, the files written; failures in French,
+// nothing written.
+TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
+    const auto writeFile = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    const auto readFile = [&](const QString& name) {
+        QFile f(dir.path() + "/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    QDir(dir.path()).mkdir("cty");
+    const QString ctyDat = dir.path() + "/cty/cty.dat";
+    writeFile("cty/cty.dat",
+              "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n"
+              "Japan:  25:  45:  AS:  36.40:  -138.38:  -9.0:  JA:\n    JA,7J;\n");
+    writeFile("cty/garbage.dat", "no country file here");
+    const QByteArray mine = "F8ZZ   Corse                             TK     /\r\n";
+    writeFile("Prefixe_DXCC.txt", mine);
+    writeFile("Prefixe_DXCC_base.txt", "");
+
+    struct Row {
+        QStringList args;
+        int status;
+        std::string err;  // how the message begins
+    };
+    const Row refused[] = {
+        {{"prefixes"}, ui::kCommandBadUsage, "vel_dxcc : prefixes attend un seul fichier"},
+        {{"prefixes", ctyDat, "--station", "F6XYZ"},
+         ui::kCommandBadUsage,
+         "vel_dxcc : prefixes attend un seul fichier"},
+        {{"prefixes", dir.path() + "/cty/garbage.dat"},
+         ui::kCommandFailed,
+         "vel_dxcc : " + (dir.path() + "/cty/garbage.dat : ligne de contrée illisible").toStdString()},
+        {{"prefixes", dir.path() + "/cty"},
+         ui::kCommandFailed,
+         "vel_dxcc : " + (dir.path() + "/cty : ce n'est pas un fichier ordinaire").toStdString()},
+        {{"prefixes", dir.path() + "/absent.dat"}, ui::kCommandFailed, "vel_dxcc : Erreur N°  53"},
+    };
+    for (const Row& r : refused) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        EXPECT_EQ(run(r.args), r.status);
+        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(readFile("Prefixe_DXCC.txt"), mine);
+    }
+    {
+        dxcc::DataFolderLock windows(ui::toPath(dir.path()));
+        ASSERT_EQ(windows.tryLock(), dxcc::DataFolderLock::Outcome::Held);
+        EXPECT_EQ(run({"prefixes", ctyDat}), ui::kCommandFailed);
+        EXPECT_TRUE(QString::fromStdString(err.str()).contains("Un autre VEL_DXCC a ce dossier"));
+        EXPECT_EQ(readFile("Prefixe_DXCC.txt"), mine);
+    }
+
+    ASSERT_EQ(run({"prefixes", ctyDat, "--data-dir", dir.path()}), ui::kCommandOk) << err.str();
+    const QStringList said = outLines();
+    EXPECT_TRUE(said.contains("Entrées avant : 1"));
+    EXPECT_TRUE(said.contains("Entrées après : 5"));
+    EXPECT_TRUE(said.contains("Préfixes ajoutés : 4"));
+    EXPECT_TRUE(said.contains("  F8ZZ   Corse                             TK     /"));
+    EXPECT_EQ(readFile("Prefixe_DXCC.txt"),
+              "7J     Japan                             JA     /\r\n"
+              "F      France                            F      /\r\n" +
+                  mine +
+                  "JA     Japan                             JA     /\r\n"
+                  "TM     France                            F      /\r\n");
+    EXPECT_TRUE(readFile("Entites_DXCC.txt").contains("JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00"));
+    // The report's needed line now finds the new prefixes.
+    ASSERT_EQ(run({"needed", "7J1ABC"}), ui::kCommandOk) << err.str();
+    EXPECT_TRUE(out.str().starts_with("7J1ABC\tJA\tJapan\t")) << out.str();
+
+    ASSERT_EQ(run({"prefixes", ctyDat}), ui::kCommandOk);
+    EXPECT_EQ(outLines(), QStringList{"Ce fichier n'apporte aucun changement : le fichier des "
+                                      "préfixes n'a pas été réécrit."});
+}
+
 TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     QDir(dir.path()).mkdir("F6DIR_DXCC.log");  // a folder cannot be read as a log
     struct Row {
