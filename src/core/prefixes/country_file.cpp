@@ -1,5 +1,6 @@
 #include "core/prefixes/country_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -24,14 +25,28 @@ std::string_view strip(std::string_view s) {
 
 // The files are Latin-1; the data files Windows-1252, where 0x80-0x9F are
 // other characters: those control codes become '?', as a conversion would
-// make them.
+// make them. Other control characters (a tab would split an entity data
+// line) become blanks.
 std::string windowsText(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte <= 0x9F) c = '?';
+        if (byte >= 0x80 && byte <= 0x9F)
+            c = '?';
+        else if (byte < 0x20 || byte == 0x7F)
+            c = ' ';
     }
     return out;
+}
+
+// A main prefix stands in a column of the files: no blank, nothing unseen.
+bool plainPrefix(std::string_view prefix) {
+    if (prefix.empty()) return false;
+    for (char c : prefix) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F) return false;
+    }
+    return true;
 }
 
 std::vector<std::string_view> split(std::string_view s, char separator) {
@@ -65,7 +80,7 @@ bool readDouble(std::string_view text, double& value) {
 bool readPlace(std::string_view continent, std::string_view cq, std::string_view itu,
                std::string_view lat, std::string_view lon, std::string_view offset,
                CountryEntity& e) {
-    e.continent = std::string(strip(continent));
+    e.continent = windowsText(strip(continent));
     return readInt(cq, e.cqZone) && readInt(itu, e.ituZone) && readDouble(lat, e.latitude) &&
            readDouble(lon, e.westLongitude) && readDouble(offset, e.hoursBehindUtc);
 }
@@ -138,14 +153,17 @@ std::vector<CountryEntity> parseCtyDat(std::string_view bytes) {
             newline == std::string_view::npos ? std::string_view{} : record.substr(newline + 1);
         const std::vector<std::string_view> fields = split(header, ':');
         CountryEntity e;
-        if (fields.size() < 8 ||
+        if (fields.size() < 8 || !plainPrefix(strip(fields[7])) ||
             !readPlace(fields[3], fields[1], fields[2], fields[4], fields[5], fields[6], e))
             throw CountryFileError(std::string(msg::kBadEntityLine) + shown(header));
         e.name = windowsText(strip(fields[0]));
         e.mainPrefix = windowsText(strip(fields[7]));
-        for (std::string_view token : split(body, ',')) {
+        // The aliases run over several lines; a line break is a blank.
+        std::string aliases(body);
+        std::replace(aliases.begin(), aliases.end(), '\n', ' ');
+        for (std::string_view token : split(aliases, ',')) {
             token = strip(token);
-            if (!token.empty()) e.aliases.push_back(windowsText(token));
+            if (!token.empty()) e.aliases.emplace_back(token);
         }
         addEntity(entities, index, std::move(e));
     }
@@ -161,7 +179,8 @@ std::vector<CountryEntity> parseCtyCsv(std::string_view bytes) {
     while (csvRecord(bytes, pos, row)) {
         if (row.empty()) continue;
         CountryEntity e;
-        if (row.size() < 10 || !readPlace(row[3], row[4], row[5], row[6], row[7], row[8], e)) {
+        if (row.size() < 10 || !plainPrefix(row[0]) ||
+            !readPlace(row[3], row[4], row[5], row[6], row[7], row[8], e)) {
             std::string line;
             for (const std::string& f : row) line += (line.empty() ? "" : ",") + f;
             throw CountryFileError(std::string(msg::kBadCsvLine) + shown(line));
@@ -174,7 +193,7 @@ std::vector<CountryEntity> parseCtyCsv(std::string_view bytes) {
         size_t start = 0;
         while ((start = aliases.find_first_not_of(kWhitespace, start)) != std::string_view::npos) {
             const size_t end = aliases.find_first_of(kWhitespace, start);
-            e.aliases.push_back(windowsText(aliases.substr(start, end - start)));
+            e.aliases.emplace_back(aliases.substr(start, end - start));
             start = end;
         }
         addEntity(entities, index, std::move(e));

@@ -93,6 +93,12 @@ std::optional<Claim> callsignPrefixOf(std::string_view token) {
     if (claim.text.empty() || claim.text.size() > kCallsignPrefixWidth ||
         claim.text.find('/') != std::string::npos)
         return std::nullopt;
+    // A blank or an unseen character belongs to no callsign (a line break in
+    // the middle of a token, a broken file).
+    for (char c : claim.text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F)) return std::nullopt;
+    }
     return claim;
 }
 
@@ -320,8 +326,8 @@ PrefixUpdateSummary summarizePrefixUpdate(std::string_view before, std::string_v
 std::vector<std::string> summaryLines(const PrefixUpdateSummary& s,
                                       const std::filesystem::path& source, bool withCsv) {
     std::vector<std::string> out;
-    out.push_back(std::string(msg::kSummaryTitle) + source.string() +
-                  std::string(withCsv ? msg::kWithCsv : msg::kWithoutCsv));
+    out.push_back(std::string(msg::kSummaryTitle) + source.string());
+    out.emplace_back(withCsv ? msg::kWithCsv : msg::kWithoutCsv);
     auto count = [&](std::string_view label, size_t n) {
         out.push_back(std::string(label) + std::to_string(n));
     };

@@ -35,9 +35,9 @@ inline constexpr std::string_view kNamesNotUnique =
 
 // The summary shown before saving.
 inline constexpr std::string_view kSummaryTitle = "Mise à jour des préfixes depuis ";
-inline constexpr std::string_view kWithCsv = " (numéros des contrées lus dans cty.csv)";
+inline constexpr std::string_view kWithCsv = "(numéros des contrées lus dans le cty.csv voisin)";
 inline constexpr std::string_view kWithoutCsv =
-    " (sans cty.csv : les contrées « * » rejoignent la contrée DXCC de leur préfixe)";
+    "(sans cty.csv : les contrées « * » rejoignent la contrée DXCC de leur préfixe)";
 inline constexpr std::string_view kEntriesBefore = "Entrées avant : ";
 inline constexpr std::string_view kEntriesAfter = "Entrées après : ";
 inline constexpr std::string_view kAdded = "Préfixes ajoutés : ";
@@ -47,7 +47,7 @@ inline constexpr std::string_view kRenamed = "Contrées renommées : ";
 inline constexpr std::string_view kOperatorKept = "Vos lignes conservées : ";
 inline constexpr std::string_view kLeftOut = "Contrées « * » écartées (aucune contrée DXCC trouvée) : ";
 inline constexpr std::string_view kEntityDataChanged =
-    "Positions, zones ou décalages horaires des contrées mis à jour.";
+    "Données des contrées (noms, positions, zones, heures locales) mises à jour.";
 inline constexpr std::string_view kNoChange = "Aucun changement.";
 
 }  // namespace dxcc::prefix_update_messages

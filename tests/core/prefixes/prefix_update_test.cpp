@@ -97,6 +97,10 @@ const BuildCase kBuildCases[] = {
      "    F,TM(14)[27],TO<46.0/2.0>{EU}~1.0~,=F/ABC,=FG5LONGCALL,tx;\n",
      {line("F", "France", "F"), line("TM", "France", "F"), line("TO", "France", "F"),
       line("TX", "France", "F")}},
+    {"a token holding a blank or an unseen character is no entry",
+     "France:  14:  27:  EU:   46.00:    -2.00:    -1.0:  F:\n"
+     "    F,T\x01M,\n    TK\n    TX,\tTO\t;\n",
+     {line("F", "France", "F"), line("TO", "France", "F")}},
     {"a main prefix alone yields to another entity's alias",
      "Antarctica:  13:  74:  SA:  -90.00:     0.00:     0.0:  CE9:\n"
      "    =KC4AAA;\n"
