@@ -39,14 +39,16 @@ std::string windowsText(std::string_view s) {
     return out;
 }
 
-// A main prefix stands in a column of the files: no blank, nothing unseen.
+// A main prefix is a callsign prefix ("3D2/c"), a '*' before it for an entity
+// of other awards: it stands in a column of the prefix file and starts a line
+// of the entity data.
 bool plainPrefix(std::string_view prefix) {
+    if (!prefix.empty() && prefix.front() == '*') prefix.remove_prefix(1);
     if (prefix.empty()) return false;
-    for (char c : prefix) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F) return false;
-    }
-    return true;
+    return std::all_of(prefix.begin(), prefix.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '/';
+    });
 }
 
 std::vector<std::string_view> split(std::string_view s, char separator) {

@@ -1,0 +1,79 @@
+// Any bytes as a country file (cty.dat, then cty.csv): either refused with a
+// reason, or built into a prefix file and entity data the program reads back
+// whole, whose every line keeps its columns.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "core/base/text_file.h"
+#include "core/prefixes/country_file.h"
+#include "core/prefixes/entity_data.h"
+#include "core/prefixes/prefix_entries.h"
+#include "core/prefixes/prefix_update.h"
+
+namespace {
+
+using namespace dxcc;
+
+bool hasControl(std::string_view line, bool tabAllowed) {
+    return std::any_of(line.begin(), line.end(), [&](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && !(tabAllowed && c == '\t')) || byte == 0x7F;
+    });
+}
+
+void checkBuild(const std::vector<CountryEntity>& entities) {
+    std::vector<std::string> leftOut;
+    CountryBuild build;
+    try {
+        build = buildCountryFiles(entities, leftOut);
+    } catch (const CountryFileError&) {
+        return;
+    }
+    const std::vector<std::string_view> lines = splitLines(build.prefixFile);
+    FUZZ_CHECK(std::is_sorted(lines.begin(), lines.end(), prefixLineLess));
+    for (std::string_view line : lines) {
+        FUZZ_CHECK(line.size() == kPrefixEntryLength);
+        FUZZ_CHECK(!hasControl(line, false));
+        FUZZ_CHECK(!parsePrefixEntry(line).callsignPrefix.empty());
+    }
+    FUZZ_CHECK(PrefixTable::parse(build.prefixFile).entries().size() == lines.size());
+    size_t entityLines = 0;
+    for (std::string_view line : splitLines(build.entityFile)) {
+        FUZZ_CHECK(!hasControl(line, true));
+        if (line.starts_with('#')) continue;
+        ++entityLines;
+        FUZZ_CHECK(std::count(line.begin(), line.end(), '\t') == 7);
+    }
+    FUZZ_CHECK(entityLines == build.entities.size());
+    // Nothing of the operator's, nothing changed: the merge is the build.
+    const PrefixMerge merge =
+        mergeOperatorLines(build.prefixFile, build.prefixFile, build.prefixFile);
+    FUZZ_CHECK(merge.fileBytes == build.prefixFile && merge.operatorLines.empty());
+    FUZZ_CHECK(summarizePrefixUpdate(build.prefixFile, merge.fileBytes).changesNothing());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const PrefixTable current = PrefixTable::parse(buildPrefixEntry("TA1", "Turkey", "TA") + "\r\n");
+    std::vector<CountryEntity> dat;
+    try {
+        dat = parseCtyDat(input);
+        FUZZ_CHECK(!dat.empty());
+        std::vector<std::string> leftOut;
+        checkBuild(numberWithoutCsv(dat, current, leftOut));
+    } catch (const CountryFileError&) {
+    }
+    try {
+        const std::vector<CountryEntity> csv = parseCtyCsv(input);
+        checkBuild(csv);
+        if (!dat.empty()) checkBuild(joinCountryFiles(dat, csv));
+    } catch (const CountryFileError&) {
+    }
+    return 0;
+}
