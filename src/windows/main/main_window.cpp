@@ -262,7 +262,7 @@ void MainWindow::buildMenus() {
         if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
             w->refresh();
         if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
-            w->refresh();
+            w->follow(model_->lastChange());
         if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
             w->refresh();
     });
