@@ -18,7 +18,9 @@ QByteArray memoryLines() {
     if (!status.open(QIODevice::ReadOnly)) return {};
     QByteArray out;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS") || line.startsWith("VmHWM") || line.startsWith("RssAnon") || line.startsWith("RssFile")) out += line.simplified() + "\n";
+        if (line.startsWith("VmRSS") || line.startsWith("VmHWM") || line.startsWith("RssAnon") ||
+            line.startsWith("RssFile"))
+            out += line.simplified() + "\n";
     return out;
 }
 
