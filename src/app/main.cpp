@@ -7,6 +7,7 @@
 #include "platform/data_dir_lock.h"
 #include "platform/qt_platform.h"
 #include "platform/session_settings.h"
+#include "platform/start_probe.h"
 #include "platform/text.h"
 
 // The one place where the program is wired together.
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
     session.removeLeftoverScratchFiles();
     ui::MainWindow window(ctx, session);
     window.startUp();
+    ui::quitWhenShownIfAsked(window.Liste_DXCC->viewport());
     return QApplication::exec();
 }

@@ -15,7 +15,10 @@
 namespace ui {
 
 void prepareApplication() {
+    // What the embedded browser's module needs from the start, since it is
+    // loaded later: a shared OpenGL context and the OpenGL scene graph.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND")) qputenv("QSG_RHI_BACKEND", "opengl");
     if (::geteuid() == 0) {
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         if (!flags.contains("--no-sandbox")) flags += " --no-sandbox";

@@ -1,14 +1,38 @@
 #include "platform/web_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLibrary>
 #include <QUrl>
 #include <QVBoxLayout>
 
-#ifdef VEL_HAVE_WEBENGINE
-#include <QWebEngineView>
-#endif
-
 namespace ui {
+
+namespace {
+
+using CreateWebView = QWidget* (*)(QWidget*, const QString&);
+
+// The embedded browser's module: beside the program (a build), then where the
+// package installs it; null when there is none or it cannot be loaded.
+CreateWebView webViewFactory() {
+    static CreateWebView factory = []() -> CreateWebView {
+        QStringList places{QCoreApplication::applicationDirPath()};
+        const QString asked = qEnvironmentVariable(kWebModuleDirVariable);
+        if (!asked.isEmpty()) places.prepend(asked);
+#ifdef VEL_WEB_MODULE_DIR
+        places << QStringLiteral(VEL_WEB_MODULE_DIR);
+#endif
+        for (const QString& dir : places) {
+            QLibrary module(dir + "/vel_dxcc_web");
+            if (auto f = reinterpret_cast<CreateWebView>(module.resolve("velCreateWebView")))
+                return f;  // the module stays loaded: QLibrary does not unload on destruction
+        }
+        return nullptr;
+    }();
+    return factory;
+}
+
+}  // namespace
 
 QWidget* createWebWindow(const QString& objectName, const QString& title, const QString& url,
                          const std::function<bool(const QString&)>& openExternalUrl,
@@ -19,26 +43,24 @@ QWidget* createWebWindow(const QString& objectName, const QString& title, const 
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setProperty("url", url);  // the page asked for, whichever way it is shown
     auto* layout = new QVBoxLayout(w);
-#ifdef VEL_HAVE_WEBENGINE
-    (void)openExternalUrl;
-    auto* view = new QWebEngineView(w);
-    view->setObjectName("WebBrowser1");
-    view->load(QUrl(url));
-    layout->addWidget(view);
-    w->resize(900, 650);
-#else
+    if (CreateWebView create = webViewFactory()) {
+        QWidget* view = create(w, url);
+        view->setObjectName("WebBrowser1");
+        layout->addWidget(view);
+        w->resize(900, 650);
+        return w;
+    }
     auto* note = new QLabel(w);
     note->setObjectName("WebBrowser1");
     note->setWordWrap(true);
     note->setTextInteractionFlags(Qt::TextBrowserInteraction);
     note->setOpenExternalLinks(true);
     const bool opened = openExternalUrl && openExternalUrl(url);
-    note->setText(QString("Ce programme a été construit sans navigateur intégré.<br>"
+    note->setText(QString("Ce programme n'a pas de navigateur intégré.<br>"
                           "La page %1 dans votre navigateur :<br><a href=\"%2\">%2</a>")
                       .arg(opened ? "a été ouverte" : "peut être ouverte", url.toHtmlEscaped()));
     layout->addWidget(note);
     w->resize(520, 140);
-#endif
     return w;
 }
 

@@ -75,35 +75,53 @@ std::optional<int64_t> recordDay(std::string_view record) {
 }
 
 AwardProgress awardProgress(const Logbook& log, const AwardSpec& award) {
-    struct First {
-        int64_t worked = INT64_MAX;
-        int64_t confirmed = INT64_MAX;
-    };
-    std::unordered_map<std::string_view, First> firsts;
-    AwardProgress out;
+    ProgressTracker tracker(award);
+    tracker.rebuild(log);
+    return tracker.progress();
+}
+
+void ProgressTracker::add(std::string_view record) {
     const AwardFilter every{};
-    const AwardFilter& filter = award.window == AwardWindow::FiveBand ? every : award.filter;
-    for (size_t i = 0, n = log.size(); i < n; ++i) {
-        const std::string_view record = log.record(i);
-        const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
-        if (prefix.empty() || !awardAccepts(filter, record)) continue;
-        const std::optional<int64_t> day = recordDay(record);
-        if (!day) {
-            ++out.undated;
-            continue;
-        }
-        First& f = firsts[prefix];
-        f.worked = std::min(f.worked, *day);
-        if (recordConfirmed(record)) f.confirmed = std::min(f.confirmed, *day);
+    const AwardFilter& filter = award_->window == AwardWindow::FiveBand ? every : award_->filter;
+    const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
+    if (prefix.empty() || !awardAccepts(filter, record)) return;
+    const std::optional<int64_t> day = recordDay(record);
+    if (!day) {
+        ++undated_;
+        return;
     }
+    auto found = firsts_.find(std::string(prefix));
+    if (found == firsts_.end()) found = firsts_.emplace(std::string(prefix), FirstDays{}).first;
+    FirstDays& f = found->second;
+    f.worked = std::min(f.worked, *day);
+    if (recordConfirmed(record)) f.confirmed = std::min(f.confirmed, *day);
+}
+
+void ProgressTracker::rebuild(const Logbook& log) {
+    firsts_.clear();
+    undated_ = 0;
+    for (size_t i = 0, n = log.size(); i < n; ++i) add(log.record(i));
+}
+
+void ProgressTracker::apply(const Logbook& log, const LogChange& change) {
+    if (change.kind != LogChange::Kind::Inserted || change.row + change.count > log.size()) {
+        rebuild(log);
+        return;
+    }
+    for (size_t i = change.row; i < change.row + change.count; ++i) add(log.record(i));
+}
+
+AwardProgress ProgressTracker::progress() const {
     std::vector<int64_t> worked, confirmed;
-    worked.reserve(firsts.size());
-    for (const auto& [prefix, f] : firsts) {
+    worked.reserve(firsts_.size());
+    for (const auto& [prefix, f] : firsts_) {
         worked.push_back(f.worked);
         if (f.confirmed != INT64_MAX) confirmed.push_back(f.confirmed);
     }
+    AwardProgress out;
     out.worked = curveOf(std::move(worked));
     out.confirmed = curveOf(std::move(confirmed));
+    out.undated = undated_;
     return out;
 }
 

@@ -2,13 +2,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace dxcc {
 
 class Logbook;
 struct AwardSpec;
+struct LogChange;
 struct AwardFilter;
 
 // Days since 1 January 1970 of a civil date (proleptic Gregorian).
@@ -40,6 +43,33 @@ struct AwardProgress {
 
 // One pass over the log for `award` (the 5-band award counts as Mixed here).
 AwardProgress awardProgress(const Logbook& log, const AwardSpec& award);
+
+// The progress of one award kept as each entity's first days, so a contact
+// added to the log costs only its own record, not a pass over a million.
+class ProgressTracker {
+public:
+    explicit ProgressTracker(const AwardSpec& award) : award_(&award) {}
+
+    const AwardSpec& award() const { return *award_; }
+    // One pass over the log.
+    void rebuild(const Logbook& log);
+    // Follows one change of the log: rows added are read alone; anything that
+    // may have taken a first day away (a change, a removal, a reset) is a pass.
+    void apply(const Logbook& log, const LogChange& change);
+    // The curves, from the first days (a few hundred entities at most).
+    AwardProgress progress() const;
+
+private:
+    struct FirstDays {
+        int64_t worked = INT64_MAX;
+        int64_t confirmed = INT64_MAX;
+    };
+    void add(std::string_view record);
+
+    const AwardSpec* award_;
+    std::unordered_map<std::string, FirstDays> firsts_;
+    size_t undated_ = 0;
+};
 
 // The 1 January day numbers to mark on an axis from `first` to `last` day:
 // every year when the span holds up to `maxTicks` of them, else every second,

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "core/base/file_error.h"
@@ -196,6 +197,11 @@ InputFile::~InputFile() {
 }
 
 void InputFile::readInto(std::string& bytes, size_t spare) {
+    readInto(bytes, spare, {});
+}
+
+void InputFile::readInto(std::string& bytes, size_t spare,
+                         const std::function<void(size_t from)>& appended) {
     const size_t expected = size_;
     // Memory already touched is much cheaper to fill than fresh pages: the buffer
     // is kept while it has a quarter of the spare room left, and given back when
@@ -205,27 +211,24 @@ void InputFile::readInto(std::string& bytes, size_t spare) {
         std::string().swap(bytes);
         bytes.reserve(wanted);
     }
-    bytes.resize(expected);
-    auto readSome = [&](char* to, size_t room) {
-        for (;;) {
-            ssize_t n = ::read(fd_, to, room);
-            if (n >= 0) return static_cast<size_t>(n);
-            if (errno != EINTR) throwFileError(errno, path_.string());
+    bytes.clear();
+    // Read through a small buffer that stays in the cache and appended from
+    // there: fresh memory is then touched once, by the copy, instead of being
+    // cleared first and filled after.
+    constexpr size_t kChunk = 256 * 1024;
+    const std::unique_ptr<char[]> chunk(new char[kChunk]);
+    for (;;) {
+        ssize_t n = ::read(fd_, chunk.get(), kChunk);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path_.string());
         }
-    };
-    size_t got = 0;
-    while (got < expected) {
-        size_t n = readSome(bytes.data() + got, expected - got);
-        if (n == 0) break;  // the file shrank meanwhile
-        got += n;
-    }
-    bytes.resize(got);
-    if (got < expected) return;
-    // The file may have grown meanwhile: read on until its real end, within the limit.
-    char more[65536];
-    while (size_t n = readSome(more, sizeof more)) {
-        if (bytes.size() + n > maxBytes_) refuseTooLarge(path_);
-        bytes.append(more, n);
+        if (n == 0) break;
+        // The file may have grown meanwhile: read on until its real end, within the limit.
+        if (bytes.size() + static_cast<size_t>(n) > maxBytes_) refuseTooLarge(path_);
+        const size_t from = bytes.size();
+        bytes.append(chunk.get(), static_cast<size_t>(n));
+        if (appended) appended(from);
     }
 }
 

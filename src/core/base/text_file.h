@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ struct FileLimits {
     size_t maxLines;
 };
 inline constexpr size_t kMebibyte = size_t{1} << 20;
-// A log of 256 MiB holds about 2.4 million contacts; 4 Mi lines cost 64 MiB of index.
+// A log of 256 MiB holds about 2.4 million contacts; 4 Mi lines cost 16 MiB of index.
 inline constexpr FileLimits kLogFileLimits{256 * kMebibyte, size_t{4} << 20};
 // The shipped prefix file has some 16,000 lines in 800 kB.
 inline constexpr FileLimits kPrefixFileLimits{16 * kMebibyte, 250'000};
@@ -77,6 +78,10 @@ public:
     // Reads the whole file into `bytes` as readFileInto does. Throws FileError;
     // `bytes` is then unspecified.
     void readInto(std::string& bytes, size_t spare = 0);
+    // The same, calling `appended(from)` each time bytes from `from` to the
+    // end of `bytes` have just been added, while they are still in the cache.
+    void readInto(std::string& bytes, size_t spare,
+                  const std::function<void(size_t from)>& appended);
 
     // The file as it was when opened.
     const FileIdentity& identity() const { return identity_; }

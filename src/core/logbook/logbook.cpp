@@ -11,7 +11,12 @@
 namespace dxcc {
 
 Logbook::Logbook(std::filesystem::path dataDir, FileLimits limits)
-    : dataDir_(std::move(dataDir)), limits_(limits) {}
+    : dataDir_(std::move(dataDir)), limits_(limits) {
+    // The line index holds 32-bit offsets.
+    limits_.maxBytes = std::min<size_t>(limits_.maxBytes, UINT32_MAX - 1);
+}
+
+static_assert(kLogFileLimits.maxBytes < UINT32_MAX, "the line index holds 32-bit offsets");
 
 std::filesystem::path Logbook::logPath() const {
     return logFilePath(dataDir_, station_);
@@ -53,8 +58,7 @@ void Logbook::checkRoom(size_t bytes, size_t lines) const {
 void Logbook::clear() {
     bytes_.clear();
     bytes_.shrink_to_fit();
-    lines_.clear();
-    lines_.shrink_to_fit();
+    std::vector<uint32_t>(1, 0).swap(starts_);
     normalized_ = true;
     stamp_ = {};
 }
@@ -62,8 +66,10 @@ void Logbook::clear() {
 void Logbook::readAndIndex() {
     InputFile file(logPath(), limits_.maxBytes);
     try {
-        file.readInto(bytes_, kSpareBytes);
-        index();
+        // Lines are indexed as each piece arrives, while it is in the cache.
+        startIndex(file.identity().size);
+        file.readInto(bytes_, kSpareBytes, [this](size_t from) { indexFrom(from); });
+        finishIndex();
     } catch (...) {
         clear();
         throw;
@@ -81,36 +87,58 @@ void Logbook::mirrorFileOrClear() {
 }
 
 void Logbook::index() {
+    startIndex(bytes_.size());
+    indexFrom(0);
+    finishIndex();
+}
+
+void Logbook::startIndex(size_t bytes) {
     // Room for a few more lines than the file holds, so that the next insert or
     // append reuses this memory; far too much room is given back.
-    const size_t expected = bytes_.size() / (kRecordLength + kLineEnd.size()) + 1;
-    if (lines_.capacity() < expected || lines_.capacity() / 2 > expected + 4096) {
-        std::vector<LineSpan>().swap(lines_);
-        lines_.reserve(expected + expected / 64);
+    const size_t expected = bytes / (kRecordLength + kLineEnd.size()) + 2;
+    if (starts_.capacity() < expected || starts_.capacity() / 2 > expected + 4096) {
+        std::vector<uint32_t>().swap(starts_);
+        starts_.reserve(expected + expected / 64);
     }
-    lines_.clear();
+    starts_.assign(1, 0);
     normalized_ = true;
+}
+
+void Logbook::indexFrom(size_t from) {
     const char* data = bytes_.data();
-    const size_t size = bytes_.size();
-    size_t start = 0;
-    while (start < size) {
-        const void* found = std::memchr(data + start, '\n', size - start);
-        const size_t end =
-            found ? static_cast<size_t>(static_cast<const char*>(found) - data) : size;
-        size_t length = end - start;
-        const bool crlf = found && length > 0 && data[end - 1] == '\r';
-        if (crlf) --length;
-        normalized_ = normalized_ && crlf;
-        if (lines_.size() == limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
-        lines_.push_back({start, static_cast<uint32_t>(length)});
-        if (!found) break;
-        start = end + 1;
+    const char* end = data + bytes_.size();
+    bool crlf = true;
+    for (const char* at = data + from; at < end;) {
+        const char* nl = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        if (nl == nullptr) break;
+        const size_t newline = static_cast<size_t>(nl - data);
+        // The byte before the line end, if it belongs to this line.
+        crlf = crlf && newline > starts_.back() && data[newline - 1] == '\r';
+        if (starts_.size() > limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
+        starts_.push_back(static_cast<uint32_t>(newline + 1));
+        at = nl + 1;
     }
+    normalized_ = normalized_ && crlf;
+}
+
+void Logbook::finishIndex() {
+    if (starts_.back() == bytes_.size()) return;
+    // The last line has no line end: it ends where the bytes do.
+    if (starts_.size() > limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
+    normalized_ = false;
+    starts_.push_back(static_cast<uint32_t>(bytes_.size() + 1));
+}
+
+size_t Logbook::lineLength(size_t row) const {
+    const size_t start = starts_[row];
+    const size_t newline = starts_[row + 1] - 1;  // bytes_.size() when there is none
+    const bool crlf = newline > start && newline < bytes_.size() && bytes_[newline - 1] == '\r';
+    return newline - start - (crlf ? 1 : 0);
 }
 
 std::string_view Logbook::record(size_t index) const {
-    const LineSpan& s = lines_.at(index);
-    return std::string_view(bytes_).substr(s.offset, s.length);
+    if (index >= size()) throw std::out_of_range("Logbook::record");
+    return std::string_view(bytes_).substr(starts_[index], lineLength(index));
 }
 
 std::string Logbook::displayLine(size_t index) const {
@@ -134,7 +162,7 @@ LogChange Logbook::appendRecord(std::string_view recordArg) {
     const bool lineEndFirst = !bytes_.empty() && bytes_.back() != '\n';
     checkRoom(
         bytes_.size() + (lineEndFirst ? kLineEnd.size() : 0) + record.size() + kLineEnd.size(),
-        lines_.size() + 1);
+        size() + 1);
     try {
         stamp_ = appendLine(logPath(), record, false, stamp_);
     } catch (const FileError& e) {
@@ -142,12 +170,15 @@ LogChange Logbook::appendRecord(std::string_view recordArg) {
         throw;
     }
     // Mirror the file.
-    if (lineEndFirst) bytes_ += kLineEnd;
-    lines_.push_back({bytes_.size(), static_cast<uint32_t>(record.size())});
+    if (lineEndFirst) {
+        bytes_ += kLineEnd;
+        starts_.back() = static_cast<uint32_t>(bytes_.size());
+    }
     bytes_ += record;
     bytes_ += kLineEnd;
+    starts_.push_back(static_cast<uint32_t>(bytes_.size()));
     if (changedElsewhere) return {.reloaded = true};
-    return {LogChange::Kind::Inserted, lines_.size() - 1, 1};
+    return {LogChange::Kind::Inserted, size() - 1, 1};
 }
 
 size_t Logbook::insertionIndex(const std::vector<std::string_view>& lines,
@@ -164,10 +195,10 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
     return rewriteWith(
         kInsertScratch,
         [&] {
-            checkRoom(bytes_.size() + line.size(), lines_.size() + 1);
+            checkRoom(bytes_.size() + line.size(), size() + 1);
             const size_t at =
-                insertionIndexOf(lines_.size(), record, [&](size_t i) { return this->record(i); });
-            const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
+                insertionIndexOf(size(), record, [&](size_t i) { return this->record(i); });
+            const size_t offset = at < size() ? starts_[at] : bytes_.size();
             applySplices({{offset, 0, line}});
             change.row = at;
         },
@@ -186,10 +217,10 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
         kInsertScratch,
         [&] {
             // Refused before the block is merged: nothing to undo.
-            checkRoom(bytes_.size() + block.size(), lines_.size() + countLines(block));
-            const size_t at = std::min(index, lines_.size());
-            const size_t offset = at < lines_.size() ? lines_[at].offset : bytes_.size();
-            const size_t before = lines_.size();
+            checkRoom(bytes_.size() + block.size(), size() + countLines(block));
+            const size_t at = std::min(index, size());
+            const size_t offset = at < size() ? starts_[at] : bytes_.size();
+            const size_t before = size();
             if (block.capacity() >= bytes_.size() + block.size()) {
                 mergeAround(block, offset);
                 std::string().swap(block);  // the old copy's memory, given back now
@@ -197,7 +228,7 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
                 applySplices({{offset, 0, block}});
             }
             change.row = at;
-            change.count = lines_.size() - before;
+            change.count = size() - before;
         },
         change);
 }
@@ -214,7 +245,7 @@ void Logbook::mergeAround(std::string& block, size_t offset) {
 }
 
 void Logbook::checkLine(size_t row, std::string_view expected) const {
-    if (row >= lines_.size() || record(row) != expected)
+    if (row >= size() || record(row) != expected)
         throw LogLineChanged("line " + std::to_string(row + 1) + " of " + logPath().string());
 }
 
@@ -223,7 +254,7 @@ LogChange Logbook::modifyAt(size_t row, std::string_view expectedArg, std::strin
     return rewriteWith(kRewriteScratch,
                        [&] {
                            checkLine(row, expected);
-                           applySplices({{lines_[row].offset, lines_[row].length, line}});
+                           applySplices({{starts_[row], lineLength(row), line}});
                        },
                        {LogChange::Kind::Changed, row, 1});
 }
@@ -234,7 +265,7 @@ LogChange Logbook::removeAt(size_t row, std::string_view expectedArg) {
         kRewriteScratch,
         [&] {
             checkLine(row, expected);
-            applySplices({{lines_[row].offset, lines_[row].length + kLineEnd.size(), {}}});
+            applySplices({{starts_[row], lineLength(row) + kLineEnd.size(), {}}});
         },
         {LogChange::Kind::Removed, row, 1});
 }
@@ -248,7 +279,7 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
         load();
         throw LogLineChanged(logPath().string() + " changed since it was read");
     }
-    if (rows.back() >= lines_.size())
+    if (rows.back() >= size())
         throw LogLineChanged("line " + std::to_string(rows.back() + 1));
     return rewriteWith(kRewriteScratch,
                        [&] {
@@ -258,13 +289,13 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
                            tails.reserve(rows.size());  // the splices point into these texts
                            std::vector<Splice> growths;
                            for (size_t row : rows) {
-                               const LineSpan& line = lines_[row];
-                               if (line.length > markAt) {
-                                   bytes_[line.offset + markAt] = '*';
+                               const size_t offset = starts_[row], length = lineLength(row);
+                               if (length > markAt) {
+                                   bytes_[offset + markAt] = '*';
                                    continue;
                                }
-                               tails.push_back(std::string(markAt - line.length, ' ') + '*');
-                               growths.push_back({line.offset + line.length, 0, tails.back()});
+                               tails.push_back(std::string(markAt - length, ' ') + '*');
+                               growths.push_back({offset + length, 0, tails.back()});
                            }
                            applySplices(growths);
                        },
@@ -273,8 +304,8 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
 
 void Logbook::normalizeLineEnds() {
     std::string out;
-    out.reserve(bytes_.size() + lines_.size() + kSpareBytes);
-    for (size_t i = 0; i < lines_.size(); ++i) {
+    out.reserve(bytes_.size() + size() + kSpareBytes);
+    for (size_t i = 0; i < size(); ++i) {
         out += record(i);
         out += kLineEnd;
     }
@@ -334,7 +365,7 @@ LogChange Logbook::rewriteWith(const char* scratchName, const std::function<void
         if (!normalized_) normalizeLineEnds();
         edit();
         // Longer lines (a QSL mark, line ends made CR LF) grow it too.
-        checkRoom(bytes_.size(), lines_.size());
+        checkRoom(bytes_.size(), size());
         // The rewrite is abandoned if the file changes after this read.
         stamp_ = rewriteFile(logPath(), dataDir_ / scratchName, bytes_, stamp_);
     } catch (...) {

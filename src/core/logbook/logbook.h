@@ -54,8 +54,8 @@ public:
     // Empties the memory copy without touching any file.
     void clear();
 
-    size_t size() const { return lines_.size(); }
-    bool empty() const { return lines_.empty(); }
+    size_t size() const { return starts_.size() - 1; }
+    bool empty() const { return size() == 0; }
     // Bytes of the log in memory, line ends included.
     size_t byteSize() const { return bytes_.size(); }
     // Room kept after the log in memory, so that appending QSOs needs no new memory.
@@ -113,10 +113,6 @@ public:
     static constexpr const char* kRewriteScratch = kRewriteScratchName;
 
 private:
-    struct LineSpan {
-        uint64_t offset;
-        uint32_t length;
-    };
     // Replace `removed` bytes at `offset` of the copy with `inserted`.
     struct Splice {
         size_t offset;
@@ -130,6 +126,13 @@ private:
     void readAndIndex();
     // Indexes the copy's lines; FileError 7 beyond the limits' line count.
     void index();
+    // Starts the index of an empty copy, with memory for about `bytes` of lines.
+    void startIndex(size_t bytes);
+    // Indexes the lines ended in bytes_ from `from` on, as they are read.
+    void indexFrom(size_t from);
+    // Closes the index once every byte has been indexed.
+    void finishIndex();
+    size_t lineLength(size_t row) const;
     // Refuses a log of `bytes` and `lines` that could not be read again.
     void checkRoom(size_t bytes, size_t lines) const;
     // After a failed write: reads the file (old or new, whole) again, or
@@ -159,7 +162,10 @@ private:
     FileLimits limits_;
     std::string station_;
     std::string bytes_;
-    std::vector<LineSpan> lines_;
+    // Where each line starts in bytes_, then one more: where a next line would
+    // start (one past the end when the last line has no line end). Four bytes
+    // a line: the log's size limit keeps every offset below 4 GiB.
+    std::vector<uint32_t> starts_{0};
     // Every line of bytes_ ends in CR LF, exactly as a rewrite would write it.
     bool normalized_ = true;
     // The file as this copy last read or wrote it.

@@ -27,8 +27,7 @@ namespace {
 constexpr int kAwardCount = 100;
 
 // A count that rises by steps, drawn as steps: flat until the day it rose.
-void fillSteps(QLineSeries* series, const std::vector<dxcc::ProgressStep>& curve,
-               int64_t lastDay) {
+void fillSteps(QLineSeries* series, const std::vector<dxcc::ProgressStep>& curve, int64_t lastDay) {
     QList<QPointF> points;
     int previous = 0;
     for (const dxcc::ProgressStep& s : curve) {
@@ -44,8 +43,7 @@ void fillSteps(QLineSeries* series, const std::vector<dxcc::ProgressStep>& curve
 
 }  // namespace
 
-ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log,
-                                         QWidget* parent)
+ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(ctx), log_(log) {
     setObjectName("Progression_DXCC");
     setWindowTitle(fromView(msg::kChartCaption));
@@ -87,8 +85,24 @@ ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& l
 
 void ProgressChartWindow::refresh() {
     BusyPointer busy;
-    const dxcc::AwardSpec& award = *awards_.at(static_cast<size_t>(qMax(0, Diplome->currentIndex())));
-    const dxcc::AwardProgress progress = dxcc::awardProgress(log_, award);
+    tracker_.emplace(*awards_.at(static_cast<size_t>(qMax(0, Diplome->currentIndex()))));
+    tracker_->rebuild(log_);
+    draw();
+}
+
+void ProgressChartWindow::follow(const std::optional<dxcc::LogChange>& change) {
+    if (!change || !tracker_) {
+        refresh();
+        return;
+    }
+    BusyPointer busy;
+    tracker_->apply(log_, *change);
+    draw();
+}
+
+void ProgressChartWindow::draw() {
+    const dxcc::AwardSpec& award = tracker_->award();
+    const dxcc::AwardProgress progress = tracker_->progress();
 
     auto* chart = new QChart;
     chart->setTitle(fromView(msg::kChartTitle).replace("{A}", QString::fromStdString(award.name)));
@@ -152,7 +166,8 @@ void ProgressChartWindow::refresh() {
     if (empty)
         Note->setText(fromView(msg::kChartEmpty));
     else if (progress.undated > 0)
-        Note->setText(fromView(msg::kChartUndated).replace("{N}", QString::number(progress.undated)));
+        Note->setText(
+            fromView(msg::kChartUndated).replace("{N}", QString::number(progress.undated)));
     else
         Note->clear();
 }
@@ -162,8 +177,8 @@ void ProgressChartWindow::exportPng() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     Graphe->grab().save(&buffer, "PNG");
-    saveExport(ctx_, fromView(msg::kExportPng), fromView(msg::kPngFilter), fromView(msg::kPngSuffix),
-               bytes.toStdString());
+    saveExport(ctx_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
+               fromView(msg::kPngSuffix), bytes.toStdString());
 }
 
 }  // namespace ui

@@ -7,14 +7,17 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
+#include <optional>
 #include <vector>
 
 #include "core/awards/award_evaluation.h"
+#include "core/awards/award_progress.h"
 #include "platform/app_context.h"
 
 namespace dxcc {
 class Logbook;
-}
+struct LogChange;
+}  // namespace dxcc
 
 namespace ui {
 
@@ -25,8 +28,12 @@ class ProgressChartWindow : public QWidget {
 public:
     ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, QWidget* parent = nullptr);
 
-    // Draws the chart again from the log (the log changed, or another award).
+    // Counts again from the log and draws (another award, or the log was
+    // read again).
     void refresh();
+    // Follows a change of the log: a contact added is folded in without a new
+    // pass, anything else (or nothing known) counts again.
+    void follow(const std::optional<dxcc::LogChange>& change);
 
     QComboBox* Diplome;
     QChartView* Graphe;
@@ -41,11 +48,13 @@ public:
     const std::vector<const dxcc::AwardSpec*>& awards() const { return awards_; }
 
 private:
+    void draw();
     void exportPng();
 
     AppContext& ctx_;
     const dxcc::Logbook& log_;
     std::vector<const dxcc::AwardSpec*> awards_;
+    std::optional<dxcc::ProgressTracker> tracker_;
     QLineSeries* worked_ = nullptr;
     QLineSeries* confirmed_ = nullptr;
     QScatterSeries* stickers_ = nullptr;

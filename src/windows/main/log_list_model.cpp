@@ -31,6 +31,7 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const {
 
 void LogListModel::follow(const dxcc::SessionOutcome& outcome) {
     using F = dxcc::SessionOutcome::Failure;
+    lastChange_ = outcome.change;
     if (outcome.change) {
         announce(*outcome.change);
     } else if (outcome.failure == F::File || outcome.failure == F::LineChanged) {
@@ -44,6 +45,7 @@ void LogListModel::follow(const dxcc::SessionOutcome& outcome) {
 }
 
 void LogListModel::change(const std::function<void()>& operation) {
+    lastChange_.reset();
     beginResetModel();
     try {
         operation();

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <functional>
+#include <optional>
 
 #include "core/logbook/logbook.h"
 #include "core/session/log_session.h"
@@ -25,6 +26,9 @@ public:
     void follow(const dxcc::SessionOutcome& outcome);
     // Runs an operation that may change anything (a load, a reset).
     void change(const std::function<void()>& operation);
+    // What the latest change was, for views that can follow it without a new
+    // pass; nothing when it may have been anything (a load, a reset, a failure).
+    const std::optional<dxcc::LogChange>& lastChange() const { return lastChange_; }
 
 signals:
     // After every change of the log, whatever it was.
@@ -37,6 +41,7 @@ private:
 
     const dxcc::Logbook& logbook_;
     int rows_ = 0;  // what the views have been told
+    std::optional<dxcc::LogChange> lastChange_;
 };
 
 }  // namespace ui

@@ -263,7 +263,14 @@ void MainWindow::buildMenus() {
     connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
     connect(Mnu_Maj_Prefixes, &QAction::triggered, this, &MainWindow::updatePrefixes);
     // The open tool windows follow the log.
-    connect(model_, &LogListModel::logChanged, this, &MainWindow::refreshToolWindows);
+    connect(model_, &LogListModel::logChanged, this, [this] {
+        if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
+            w->refresh();
+        if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+            w->follow(model_->lastChange());
+        if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
+            w->refresh();
+    });
     for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
                               {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
                               {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
@@ -517,10 +524,8 @@ void MainWindow::openPrefixEditor() {
     });
 }
 
-void MainWindow::refreshToolWindows() {
+void MainWindow::refreshEntityWindows() {
     if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
-        w->refresh();
-    if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
         w->refresh();
     if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         w->refresh();
@@ -531,7 +536,7 @@ void MainWindow::updatePrefixes() {
     // The editor's list would otherwise save the old file over the new one.
     if (auto* w = qobject_cast<PrefixEditorWindow*>(openWindows_.value("Ajout_Prefixe").data()))
         w->reopen();
-    refreshToolWindows();
+    refreshEntityWindows();
     entry_->showNeeded();
 }
 

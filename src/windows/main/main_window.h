@@ -127,8 +127,8 @@ private:
     // A new country file: the prefixes and entity data it brings, then every
     // window that shows them follows.
     void updatePrefixes();
-    // The open tool windows read the log, prefixes and entities again.
-    void refreshToolWindows();
+    // The open windows that show the entities (table, map) read them again.
+    void refreshEntityWindows();
     class DxccTableWindow* openDxccTable();
     void openProgressChart();
     void openWorldMap();

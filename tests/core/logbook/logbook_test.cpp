@@ -63,6 +63,42 @@ TEST_F(LogbookTest, LoadAcceptsLfShortLongAndUnterminatedLines) {
     EXPECT_EQ(log.displayLine(4).size(), kDisplayLineLength);
 }
 
+// Line ends as other programs leave them, including one cut by the size of the
+// pieces the file is read in (256 KiB).
+TEST_F(LogbookTest, LinesAreCutAtEveryKindOfLineEnd) {
+    const std::string piece(256 * 1024 - 1, 'P');
+    struct Case {
+        std::string file;
+        std::vector<std::string> records;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"\n", {""}},
+        {"\r\n\r\n", {"", ""}},
+        {"A\r", {"A\r"}},
+        {"A\r\r\nB", {"A\r", "B"}},
+        {"\rA\n", {"\rA"}},
+        {piece + "\r\nB\r\n", {piece, "B"}},
+        {piece + "\nB", {piece, "B"}},
+        {piece + "C\n\rD\r\n", {piece + "C", "\rD"}},
+    };
+    for (const Case& c : cases) {
+        dir.write("F6XYZ_DXCC.log", c.file);
+        log.load();
+        std::vector<std::string> records;
+        for (size_t i = 0; i < log.size(); ++i) records.emplace_back(log.record(i));
+        EXPECT_EQ(records, c.records) << c.file.size();
+        // A rewrite writes every line back with CR LF, and nothing else.
+        if (c.records.empty()) continue;
+        log.confirmRows({});
+        log.modifyAt(0, c.records[0], "Z");
+        std::string expected = "Z\r\n";
+        for (size_t i = 1; i < c.records.size(); ++i) expected += c.records[i] + "\r\n";
+        EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), expected) << c.file.size();
+        expectMemoryEqualsFile();
+    }
+}
+
 TEST_F(LogbookTest, AppendQsoAddsOneCrLfLineEvenAfterAnUnterminatedOne) {
     dir.write("F6XYZ_DXCC.log", "OLD");
     log.load();

@@ -118,7 +118,9 @@ TEST_F(AwardToolsTest, FilterSortDoubleClickAndCsv) {
     table->Export_CSV->click();
     const std::string csv = read("table.csv");
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
-              "Pr\xE9" "fixe,Contr\xE9" "e,Continent,Mixed,SSB,CW,RTTY,Satellite,1.8 Mhz,3.5 Mhz,"
+              "Pr\xE9"
+              "fixe,Contr\xE9"
+              "e,Continent,Mixed,SSB,CW,RTTY,Satellite,1.8 Mhz,3.5 Mhz,"
               "7.0 Mhz,10 Mhz,14 Mhz,18 Mhz,21 Mhz,24 Mhz,28 Mhz,50 Mhz,144 Mhz");
     EXPECT_NE(csv.find("\r\nF,France,EU,C,C,W,,,,,W,,C,,,,,,\r\n"), std::string::npos) << csv;
     EXPECT_EQ(takeMessages(), QStringList{"Exporté dans " + t.path("table.csv")});
@@ -198,7 +200,8 @@ TEST_F(AwardToolsTest, ChartCurvesPerAward) {
     const int d3 = int(dxcc::dayNumber(2008, 2, 3));
     const int d5 = int(dxcc::dayNumber(2009, 2, 5));
     const int d6 = int(dxcc::dayNumber(2009, 2, 6));
-    EXPECT_EQ(points(chart->worked()), (QList<QPair<int, int>>{{d1, 1}, {d5, 1}, {d5, 2}, {d6, 2}, {d6, 3}}));
+    EXPECT_EQ(points(chart->worked()),
+              (QList<QPair<int, int>>{{d1, 1}, {d5, 1}, {d5, 2}, {d6, 2}, {d6, 3}}));
     EXPECT_EQ(points(chart->confirmed()), (QList<QPair<int, int>>{{d1, 1}, {d6, 1}, {d6, 2}}));
     chart->Diplome->setCurrentText("CW");
     EXPECT_EQ(points(chart->worked()), (QList<QPair<int, int>>{{d3, 1}, {d3 + 30, 1}}));
@@ -207,6 +210,18 @@ TEST_F(AwardToolsTest, ChartCurvesPerAward) {
     EXPECT_TRUE(points(chart->worked()).isEmpty());
     EXPECT_EQ(chart->Note->text(), "Aucun QSO daté pour ce diplôme");
     EXPECT_EQ(chart->Diplome->count(), 16);
+
+    // The open chart follows the log: a contact added, then the change undone.
+    chart->Diplome->setCurrentText("Mixed");
+    auto* list = qobject_cast<ui::LogListModel*>(w->Liste_DXCC->model());
+    ASSERT_NE(list, nullptr);
+    const int d7 = int(dxcc::dayNumber(2009, 3, 7));
+    list->follow(w->session().commitEntry(
+        {}, logLine("PY1AA", "07/03/09", "CW", "28 Mhz ", "PY", "Brazil", '*'), "PY1AA", ""));
+    EXPECT_EQ(points(chart->worked()).back(), qMakePair(d7, 4));
+    EXPECT_EQ(points(chart->confirmed()).back(), qMakePair(d7, 3));
+    list->follow(w->session().deleteContact(4, std::string(w->session().log().record(4))));
+    EXPECT_EQ(points(chart->worked()).back(), qMakePair(d6, 3));
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <QTimer>
 #include <functional>
 
+#include "platform/web_view.h"
 #include "windows/station/recovery_window.h"
 #include "windows/station/station_window.h"
 #include "core/entry/entry_messages.h"
+#include "platform/web_view.h"
 #include "running_log.h"
 #include "test_doubles.h"
 #include "platform/qt_platform.h"
@@ -327,10 +329,23 @@ TEST_F(RunningMainWindow, MenuWindowsOpenOnceAndShowAgain) {
     EXPECT_EQ(entities->windowTitle(), "Liste des contrées DXCC de l'ARRL");
     EXPECT_EQ(entities->property("url").toString(),
               "https://www.arrl.org/awards/dxcc/dxcclist.txt");
-#ifndef VEL_HAVE_WEBENGINE
+    // Without the browser's module (not beside the test program), the pages
+    // go to the system browser.
     EXPECT_EQ(t.openedUrls, (QStringList{"https://www.arrl.org/rules",
                                          "https://www.arrl.org/awards/dxcc/dxcclist.txt"}));
-#endif
 }
+
+#ifdef VEL_WEB_MODULE_BUILT
+TEST_F(RunningMainWindow, WebPagesOpenInTheBrowserModuleWhenItIsThere) {
+    qputenv(ui::kWebModuleDirVariable, VEL_WEB_MODULE_BUILT);
+    w->Mnu_Reglement->trigger();
+    QWidget* rules = w->findChild<QWidget*>("Reglement");
+    ASSERT_NE(rules, nullptr);
+    QWidget* view = rules->findChild<QWidget*>("WebBrowser1");
+    ASSERT_NE(view, nullptr);
+    EXPECT_STREQ(view->metaObject()->className(), "QWebEngineView");
+    EXPECT_TRUE(t.openedUrls.isEmpty());
+}
+#endif
 
 }  // namespace
