@@ -411,7 +411,12 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
         });
     if (!result.ok()) return failed(result, dxcc::prefix_update_messages::kNotSaved, err);
     for (const std::string& message : result.messages) lines.push_back(message);
-    return printed(lines, result.saved, out, err);
+    for (const std::string& line : lines) out << line << '\n';
+    out.flush();
+    if (out) return kCommandOk;
+    if (!result.saved) return failure(err, "écriture du résumé impossible.");
+    failure(err, "les préfixes ont été mis à jour, mais leur résumé n'a pas pu être écrit.");
+    return kCommandLogChangedReportLost;
 }
 
 QString settingOf(const CommandDefaults& defaults, const std::string& section,

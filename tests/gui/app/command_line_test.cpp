@@ -519,6 +519,16 @@ TEST_F(CommandLineTest, WritingCommandsHoldTheFolderAndTheStatusSaysWhetherTheLo
     EXPECT_EQ(runLost({"confirm", lotw}), ui::kCommandFailed);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("compte rendu")) << err.str();
     EXPECT_EQ(logBytes(), imported);
+
+    // The same for the prefixes: saved, then nothing more to save.
+    QFile cty(dir.path() + "/cty.dat");
+    ASSERT_TRUE(cty.open(QIODevice::WriteOnly));
+    cty.write("France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n");
+    cty.close();
+    EXPECT_EQ(runLost({"prefixes", cty.fileName()}), ui::kCommandLogChangedReportLost);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("préfixes ont été mis à jour"));
+    EXPECT_EQ(runLost({"prefixes", cty.fileName()}), ui::kCommandFailed);
+    EXPECT_TRUE(QString::fromStdString(err.str()).contains("résumé impossible")) << err.str();
 }
 
 }  // namespace
