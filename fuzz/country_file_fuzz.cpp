@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz_support.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/country_file.h"
 #include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_update.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ void checkBuild(const std::vector<CountryEntity>& entities) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const PrefixTable current = PrefixTable::parse(buildPrefixEntry("TA1", "Turkey", "TA") + "\r\n");
+    const PrefixTable current =
+        PrefixTable::parse(buildPrefixEntry("TA1", "Turkey", "TA") + "\r\n");
     std::vector<CountryEntity> dat;
     try {
         dat = parseCtyDat(input);

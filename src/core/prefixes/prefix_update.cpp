@@ -20,8 +20,8 @@ namespace msg = prefix_update_messages;
 
 // Applied in turn, only while a name is longer than the entity-name column.
 constexpr std::pair<std::string_view, std::string_view> kAbbreviations[] = {
-    {" and ", " & "}, {"Islands", "Is."},     {"Island", "I."}, {"Saint", "St."},
-    {"Republic", "Rep."}, {"North", "N."}, {"South", "S."},
+    {" and ", " & "},     {"Islands", "Is."}, {"Island", "I."}, {"Saint", "St."},
+    {"Republic", "Rep."}, {"North", "N."},    {"South", "S."},
 };
 
 // What a '*' entity's name loses once its DXCC entity stands for it too:
@@ -69,9 +69,12 @@ std::string withoutOverrides(std::string_view token) {
     size_t i = 0;
     while (i < token.size()) {
         const char c = token[i];
-        const char close = c == '(' ? ')' : c == '[' ? ']' : c == '<' ? '>' : c == '{' ? '}'
-                         : c == '~' ? '~'
-                                    : '\0';
+        const char close = c == '('   ? ')'
+                           : c == '[' ? ']'
+                           : c == '<' ? '>'
+                           : c == '{' ? '}'
+                           : c == '~' ? '~'
+                                      : '\0';
         const size_t end = close ? token.find(close, i + 1) : std::string_view::npos;
         if (end != std::string_view::npos) {
             i = end + 1;
@@ -129,9 +132,13 @@ std::vector<std::string> entryLines(std::string_view bytes) {
     return lines;
 }
 
-std::string prefixOf(std::string_view line) { return parsePrefixEntry(line).callsignPrefix; }
+std::string prefixOf(std::string_view line) {
+    return parsePrefixEntry(line).callsignPrefix;
+}
 
-std::string utf8(std::string_view cp1252) { return adif::cp1252ToUtf8(cp1252); }
+std::string utf8(std::string_view cp1252) {
+    return adif::cp1252ToUtf8(cp1252);
+}
 
 }  // namespace
 
@@ -224,7 +231,8 @@ CountryBuild buildCountryFiles(const std::vector<CountryEntity>& entities,
     std::map<std::string, size_t> kept = prefixes;
     for (const auto& [text, choice] : chosen) {
         if (choice.second != kWholeCallsign || longestMatch(text) == choice.first) continue;
-        if (text.size() >= 5 || !homesWithPrefix.count(choice.first)) kept.emplace(text, choice.first);
+        if (text.size() >= 5 || !homesWithPrefix.count(choice.first))
+            kept.emplace(text, choice.first);
     }
 
     std::vector<std::string> lines;
@@ -355,7 +363,8 @@ std::vector<std::string> summaryLines(const PrefixUpdateSummary& s,
     section(msg::kAdded, utf8Lines(s.added));
     section(msg::kRemoved, utf8Lines(s.removed));
     std::vector<std::string> moves;
-    for (const auto& m : s.moved) moves.push_back(utf8(m.callsignPrefix + " : " + m.from + " -> " + m.to));
+    for (const auto& m : s.moved)
+        moves.push_back(utf8(m.callsignPrefix + " : " + m.from + " -> " + m.to));
     section(msg::kMoved, moves);
     std::vector<std::string> renames;
     for (const auto& r : s.renamed)

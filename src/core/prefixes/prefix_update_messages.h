@@ -6,7 +6,8 @@
 namespace dxcc::prefix_update_messages {
 
 inline constexpr std::string_view kMenuItem = "Mettre à jour les préfixes (cty.dat)";
-inline constexpr std::string_view kFileFilter = "Fichier des contrées (cty.dat) (*.dat *.DAT);;Tous les fichiers (*)";
+inline constexpr std::string_view kFileFilter =
+    "Fichier des contrées (cty.dat) (*.dat *.DAT);;Tous les fichiers (*)";
 inline constexpr std::string_view kSaveButton = "Enregistrer";
 inline constexpr std::string_view kCancelButton = "Annuler";
 inline constexpr std::string_view kCopyButton = "Copier";
@@ -45,7 +46,8 @@ inline constexpr std::string_view kRemoved = "Préfixes supprimés : ";
 inline constexpr std::string_view kMoved = "Préfixes passés à une autre contrée : ";
 inline constexpr std::string_view kRenamed = "Contrées renommées : ";
 inline constexpr std::string_view kOperatorKept = "Vos lignes conservées : ";
-inline constexpr std::string_view kLeftOut = "Contrées « * » écartées (aucune contrée DXCC trouvée) : ";
+inline constexpr std::string_view kLeftOut =
+    "Contrées « * » écartées (aucune contrée DXCC trouvée) : ";
 inline constexpr std::string_view kEntityDataChanged =
     "Données des contrées (noms, positions, zones, heures locales) mises à jour.";
 inline constexpr std::string_view kNoChange = "Aucun changement.";

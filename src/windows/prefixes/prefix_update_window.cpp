@@ -18,13 +18,15 @@ namespace ui {
 namespace msg = dxcc::prefix_update_messages;
 
 bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent) {
-    const QString file = ctx.dialogs->openFile(fromView(msg::kMenuItem), fromView(msg::kFileFilter));
+    const QString file =
+        ctx.dialogs->openFile(fromView(msg::kMenuItem), fromView(msg::kFileFilter));
     if (file.isEmpty()) return false;
     BusyPointer busy;
     const dxcc::PrefixUpdateOutcome outcome = session.updatePrefixes(
         toPath(file), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
             QStringList lines;
-            for (const std::string& line : dxcc::summaryLines(plan.summary, plan.source, plan.withCsv))
+            for (const std::string& line :
+                 dxcc::summaryLines(plan.summary, plan.source, plan.withCsv))
                 lines << fromView(line);
             busy.end();
             PrefixUpdateDialog dialog(lines, parent);

@@ -1,3 +1,5 @@
+#include "core/prefixes/prefix_update.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,7 +13,6 @@
 #include "core/base/text_file.h"
 #include "core/prefixes/country_file.h"
 #include "core/prefixes/prefix_table.h"
-#include "core/prefixes/prefix_update.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/session/log_session.h"
 #include "temp_dir.h"
@@ -177,16 +178,15 @@ TEST(CountryFileBuild, OtherAwardEntitiesFoldWithoutCsvThroughTheCurrentLookup) 
         "Nowhere:  1:  1:  EU:  0:  0:  0:  *ZZ9:\n    ZZ9;\n";
     // The current file sends 4U1V to Austria and IT9 elsewhere than any
     // entity of cty.dat: there the longest main prefix decides.
-    const PrefixTable current = PrefixTable::parse(
-        file({line("4U1V", "Austria", "OE"), line("IT9", "Sicily", "IT9")}));
+    const PrefixTable current =
+        PrefixTable::parse(file({line("4U1V", "Austria", "OE"), line("IT9", "Sicily", "IT9")}));
     std::vector<std::string> leftOut;
     const std::vector<CountryEntity> numbered =
         numberWithoutCsv(parseCtyDat(dat), current, leftOut);
     std::map<std::string, std::string> numbers;
     for (const CountryEntity& e : numbered) numbers[e.mainPrefix] = e.number;
     const std::map<std::string, std::string> expected{
-        {"I", "I"},   {"*IT9", "I"}, {"GM", "GM"},  {"*GM/s", "GM"},
-        {"OE", "OE"}, {"*4U1V", "OE"},
+        {"I", "I"}, {"*IT9", "I"}, {"GM", "GM"}, {"*GM/s", "GM"}, {"OE", "OE"}, {"*4U1V", "OE"},
     };
     EXPECT_EQ(numbers, expected);
     EXPECT_EQ(leftOut, std::vector<std::string>{"Nowhere"});
@@ -207,20 +207,48 @@ const std::string kFg = line("FG", "Guadeloupe", "FG");
 const std::string kMine = line("F8ZZ", "Corse", "TK");
 
 const MergeCase kMergeCases[] = {
-    {"an untouched file becomes the new build", {kF, kTo}, {kF, kTo}, {kF, kFg, kToFg},
-     {kF, kFg, kToFg}, {}},
-    {"a prefix the operator added is kept", {kF}, {kF, kMine}, {kF, kFg}, {kF, kMine, kFg},
+    {"an untouched file becomes the new build",
+     {kF, kTo},
+     {kF, kTo},
+     {kF, kFg, kToFg},
+     {kF, kFg, kToFg},
+     {}},
+    {"a prefix the operator added is kept",
+     {kF},
+     {kF, kMine},
+     {kF, kFg},
+     {kF, kMine, kFg},
      {kMine}},
-    {"the operator's change wins over the new build's line for its prefix", {kF, kTo},
-     {kF, kToFm}, {kF, kToFg}, {kF, kToFm}, {kToFm}},
-    {"a line the operator deleted stays deleted while the build still has it", {kF, kTm, kTo},
-     {kF, kTo}, {kF, kTm, kTo, kFg}, {kF, kFg, kTo}, {}},
-    {"a deleted line comes back when the build changes it", {kF, kTo}, {kF}, {kF, kToFg},
-     {kF, kToFg}, {}},
-    {"an operator line the build now holds too is written once", {kF}, {kF, kFg}, {kF, kFg},
-     {kF, kFg}, {kFg}},
-    {"a missing or empty prefix file takes the new build whole", {kF, kTo}, {}, {kF, kToFg},
-     {kF, kToFg}, {}},
+    {"the operator's change wins over the new build's line for its prefix",
+     {kF, kTo},
+     {kF, kToFm},
+     {kF, kToFg},
+     {kF, kToFm},
+     {kToFm}},
+    {"a line the operator deleted stays deleted while the build still has it",
+     {kF, kTm, kTo},
+     {kF, kTo},
+     {kF, kTm, kTo, kFg},
+     {kF, kFg, kTo},
+     {}},
+    {"a deleted line comes back when the build changes it",
+     {kF, kTo},
+     {kF},
+     {kF, kToFg},
+     {kF, kToFg},
+     {}},
+    {"an operator line the build now holds too is written once",
+     {kF},
+     {kF, kFg},
+     {kF, kFg},
+     {kF, kFg},
+     {kFg}},
+    {"a missing or empty prefix file takes the new build whole",
+     {kF, kTo},
+     {},
+     {kF, kToFg},
+     {kF, kToFg},
+     {}},
 };
 
 TEST(PrefixMerge, OperatorLinesSurviveTheNewBuild) {
@@ -234,9 +262,9 @@ TEST(PrefixMerge, OperatorLinesSurviveTheNewBuild) {
 }
 
 TEST(PrefixUpdateSummary, SaysWhatWasAddedRemovedMovedAndRenamed) {
-    const std::string before = file({line("AA", "United States", "K"),
-                                     line("K", "United States", "K"), line("TO", "France", "F"),
-                                     line("TX", "France", "F"), line("ZZ", "Old", "ZZ")});
+    const std::string before =
+        file({line("AA", "United States", "K"), line("K", "United States", "K"),
+              line("TO", "France", "F"), line("TX", "France", "F"), line("ZZ", "Old", "ZZ")});
     const std::string after =
         file({line("AA", "United States of America", "K"), line("F", "France", "F"),
               line("K", "United States of America", "K"), line("TO", "Guadeloupe", "FG"),
@@ -279,8 +307,8 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 const HostileCase kHostileCases[] = {
-    {"a folder",
-     [](const auto& d) { std::filesystem::create_directory(d / "cty.dat"); }, msg::kNotAFile},
+    {"a folder", [](const auto& d) { std::filesystem::create_directory(d / "cty.dat"); },
+     msg::kNotAFile},
     {"a named pipe", [](const auto& d) { ::mkfifo((d / "cty.dat").c_str(), 0600); },
      msg::kNotAFile},
     {"a file of more than 16 MiB",
@@ -291,16 +319,26 @@ const HostileCase kHostileCases[] = {
      msg::kTooLarge},
     {"an empty file", [](const auto& d) { writeFile(d / "cty.dat", ""); }, msg::kNoEntity},
     {"bytes of no country file",
-     [](const auto& d) { writeFile(d / "cty.dat", std::string("\x7f" "ELF\x02\x01\0\0:;", 11)); },
+     [](const auto& d) {
+         writeFile(d / "cty.dat", std::string("\x7f"
+                                              "ELF\x02\x01\0\0:;",
+                                              11));
+     },
      msg::kBadEntityLine},
     {"a header without its numbers",
-     [](const auto& d) { writeFile(d / "cty.dat", "France:  14:  27:  EU:  north:  x:  -1:  F:\n  F;"); },
+     [](const auto& d) {
+         writeFile(d / "cty.dat", "France:  14:  27:  EU:  north:  x:  -1:  F:\n  F;");
+     },
      msg::kBadEntityLine},
     {"a main prefix that is no callsign prefix",
-     [](const auto& d) { writeFile(d / "cty.dat", "France:  14:  27:  EU:  46:  -2:  -1:  #F:\n F;"); },
+     [](const auto& d) {
+         writeFile(d / "cty.dat", "France:  14:  27:  EU:  46:  -2:  -1:  #F:\n F;");
+     },
      msg::kBadEntityLine},
     {"only entities that count for other awards",
-     [](const auto& d) { writeFile(d / "cty.dat", "Sicily:  15:  28:  EU:  1:  1:  1:  *IT9:\n IT9;"); },
+     [](const auto& d) {
+         writeFile(d / "cty.dat", "Sicily:  15:  28:  EU:  1:  1:  1:  *IT9:\n IT9;");
+     },
      msg::kNoEntity},
     {"a cty.csv beside it that lists other entities",
      [](const auto& d) {
@@ -345,7 +383,8 @@ TEST(PrefixUpdatePlan, PlansTheMergeAndKnowsWhenNothingChanges) {
     writeFile(dir / "cty.dat", kOneEntity);
     const std::string base = file({kF, kTo});
     const std::string current = file({kF, kTo, kMine});
-    const PrefixUpdatePlan plan = planPrefixUpdate(dir / "cty.dat", current, base, "", PrefixTable{});
+    const PrefixUpdatePlan plan =
+        planPrefixUpdate(dir / "cty.dat", current, base, "", PrefixTable{});
     EXPECT_FALSE(plan.withCsv);
     EXPECT_EQ(plan.baseFile, file({kF}));
     EXPECT_EQ(plan.prefixFile, file({kF, kMine}));
@@ -354,8 +393,8 @@ TEST(PrefixUpdatePlan, PlansTheMergeAndKnowsWhenNothingChanges) {
     EXPECT_TRUE(plan.summary.entityDataChanged);
     EXPECT_FALSE(plan.changesNothing);
 
-    const PrefixUpdatePlan again = planPrefixUpdate(dir / "cty.dat", plan.prefixFile,
-                                                    plan.baseFile, plan.entityFile, PrefixTable{});
+    const PrefixUpdatePlan again = planPrefixUpdate(dir / "cty.dat", plan.prefixFile, plan.baseFile,
+                                                    plan.entityFile, PrefixTable{});
     EXPECT_TRUE(again.changesNothing);
     EXPECT_TRUE(again.summary.changesNothing());
 }
@@ -385,8 +424,8 @@ TEST(PrefixUpdateSession, WritesUnderTheLockAllOrNothingAndTheLookupsFollow) {
     }
 
     // Said no to, nothing is written.
-    const PrefixUpdateOutcome cancelled =
-        holder.updatePrefixes(dir / "cty.dat", shipped, [](const PrefixUpdatePlan&) { return false; });
+    const PrefixUpdateOutcome cancelled = holder.updatePrefixes(
+        dir / "cty.dat", shipped, [](const PrefixUpdatePlan&) { return false; });
     EXPECT_TRUE(cancelled.ok() && cancelled.cancelled && !cancelled.saved);
     EXPECT_EQ(prefixFile(), mine);
 
@@ -414,11 +453,11 @@ TEST(PrefixUpdateSession, WritesUnderTheLockAllOrNothingAndTheLookupsFollow) {
 
     // The same file again changes nothing: nothing is asked nor written.
     bool asked = false;
-    const PrefixUpdateOutcome again = holder.updatePrefixes(dir / "cty.dat", shipped,
-                                                            [&](const PrefixUpdatePlan&) {
-                                                                asked = true;
-                                                                return true;
-                                                            });
+    const PrefixUpdateOutcome again =
+        holder.updatePrefixes(dir / "cty.dat", shipped, [&](const PrefixUpdatePlan&) {
+            asked = true;
+            return true;
+        });
     EXPECT_TRUE(again.ok() && !again.saved && !asked);
     EXPECT_EQ(again.messages, std::vector<std::string>{std::string(msg::kNothingChanged)});
     EXPECT_EQ(prefixFile(), updated);

@@ -1,6 +1,7 @@
 #include "windows/prefixes/prefix_update_window.h"
 
 #include "core/prefixes/prefix_update_messages.h"
+#include "windows/prefixes/prefix_editor_window.h"
 #include "running_log.h"
 
 namespace {
@@ -62,11 +63,18 @@ TEST_F(PrefixUpdateWindowTest, TheSummaryComesFirstEscapeKeepsTheFileEnterSavesI
     EXPECT_EQ(takeMessages(), QStringList());
     EXPECT_EQ(entryFormLookup("TO5X"), "F");
 
+    // An open prefix editor must not keep the old list: its next save would
+    // write it over the new file.
+    w->Mnu_Ajout_Prefixe->trigger();
+    auto* editor = window<ui::PrefixEditorWindow>("Ajout_Prefixe");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->editor().list().size(), 3u);
     {
         auto shown = testing_support::whenModalShown(
             [](QWidget* modal) { QTest::keyClick(modal->focusWidget(), Qt::Key_Return); });
         update();
     }
+    EXPECT_EQ(editor->editor().list().size(), 5u);
     EXPECT_EQ(takeMessages(), QStringList());
     EXPECT_EQ(read("Prefixe_DXCC.txt"),
               lines({kF, kMine, dxcc::buildPrefixEntry("FG", "Guadeloupe", "FG"),
