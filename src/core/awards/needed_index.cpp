@@ -223,7 +223,7 @@ int NeededIndex::bandIndex(std::string_view bandLabel) const {
 uint32_t NeededIndex::entityOf(std::string_view record) {
     const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
     const uint64_t packed = packedKey(prefix);
-    if (packed == 0) return kNoEntity;
+    if (packed == 0 || entities_.size() >= kNoEntity) return kNoEntity;
     auto [it, added] = entityByKey_.try_emplace(packed, static_cast<uint32_t>(entities_.size()));
     if (added) {
         entities_.emplace_back();
@@ -237,7 +237,7 @@ uint8_t NeededIndex::bandOf(std::string_view bandField) {
     int band = bandIndex(bandField);
     if (band < 0) {
         const std::string_view label = trimBlanks(bandField);
-        if (label.empty() || bandLabels_.size() >= kMaxBands) return kNone;
+        if (label.empty() || bandLabels_.size() >= kMaxBands) return kNoBand;
         bandLabels_.emplace_back(label);
         band = static_cast<int>(bandLabels_.size() - 1);
     }
@@ -245,7 +245,7 @@ uint8_t NeededIndex::bandOf(std::string_view bandField) {
 }
 
 NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
-    RowKey key{kNoEntity, kNone, kNone, 0};
+    RowKey key{kNoEntity, kNoBand, kNoClass, 0};
     if (record.size() < kRecordLength) {
         // A short line: its fields cut by the record's own rules.
         key.entity = entityOf(record);
@@ -281,7 +281,7 @@ NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
         key.needClass = static_cast<uint8_t>(*known);
     } else {
         const auto cls = needClassOfMode(record.substr(modeAt, kModeWidth));
-        key.needClass = cls ? static_cast<uint8_t>(*cls) : kNone;
+        key.needClass = cls ? static_cast<uint32_t>(*cls) : kNoClass;
         classByRaw_.put(rawMode, key.needClass);
     }
     key.confirmed = record[kRecordQslOffset] == '*' ? 1 : 0;
@@ -298,9 +298,10 @@ void NeededIndex::add(const RowKey& key, int sign) {
     const bool wasWorked = e.all.worked > 0;
     const bool wasConfirmed = e.all.confirmed > 0;
     bump(e.all);
-    if (key.band != kNone) bump(e.bands[key.band]);
-    if (key.needClass != kNone) bump(e.classes[key.needClass]);
-    if (key.band != kNone && key.needClass != kNone) bump(e.bandClasses[key.band][key.needClass]);
+    if (key.band != kNoBand) bump(e.bands[key.band]);
+    if (key.needClass != kNoClass) bump(e.classes[key.needClass]);
+    if (key.band != kNoBand && key.needClass != kNoClass)
+        bump(e.bandClasses[key.band][key.needClass]);
     counted_ += static_cast<size_t>(sign);
     if (wasWorked != (e.all.worked > 0)) mixed_.worked += static_cast<size_t>(sign);
     if (wasConfirmed != (e.all.confirmed > 0)) mixed_.confirmed += static_cast<size_t>(sign);

@@ -90,7 +90,8 @@ public:
 
     // Upper bound of the distinct bands followed; QSOs on further band texts
     // still count for the entity and its class, not for a band.
-    static constexpr size_t kMaxBands = 32;
+    // Distinct band labels counted; one more number means "no band".
+    static constexpr size_t kMaxBands = 31;
 
 private:
     struct Cell {
@@ -108,16 +109,20 @@ private:
         std::array<Cell, kMaxBands> bands{};
         std::array<std::array<Cell, kNeedClassCount>, kMaxBands> bandClasses{};
     };
-    // What one row contributes: its entity (kNone without one), band and
-    // class (kNone without), confirmed or not.
+    // What one row contributes: its entity (kNoEntity without one), band
+    // (kNoBand without), class (kNoClass without), confirmed or not. Four bytes,
+    // kept for every row: a log holds fewer lines than 2^23.
     struct RowKey {
-        uint32_t entity;
-        uint8_t band;
-        uint8_t needClass;
-        uint8_t confirmed;
+        uint32_t entity : 23;
+        uint32_t band : 5;
+        uint32_t needClass : 3;
+        uint32_t confirmed : 1;
     };
-    static constexpr uint32_t kNoEntity = UINT32_MAX;
-    static constexpr uint8_t kNone = UINT8_MAX;
+    static constexpr uint32_t kNoEntity = (1u << 23) - 1;
+    static constexpr uint32_t kNoBand = kMaxBands;
+    static constexpr uint32_t kNoClass = 7;
+    static_assert(kMaxBands < 32 && kNeedClassCount < kNoClass);
+    static_assert(sizeof(RowKey) == 4 && kLogFileLimits.maxLines < kNoEntity);
 
     RowKey keyOf(std::string_view record);
     // The slow path of keyOf, for fields not met before.
