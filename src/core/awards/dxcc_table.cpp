@@ -224,7 +224,10 @@ std::string dxccTableCsv(const DxccTable& table, const std::vector<size_t>& rows
         out += ",";
         out += name;
         out += ",";
-        for (size_t n : counts) out += "," + std::to_string(n);
+        for (size_t n : counts) {
+            out += ',';
+            out += std::to_string(n);
+        }
         out += "\r\n";
     };
     totals("Total confirm\xE9", table.confirmed);

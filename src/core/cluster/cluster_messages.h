@@ -32,6 +32,7 @@ inline constexpr std::string_view kRadioNone = "Radio : aucune";
 inline constexpr std::string_view kRadioPortMissing = "Radio : port %1 absent";
 inline constexpr std::string_view kRadioNoAnswer = "Radio : pas de réponse";
 inline constexpr std::string_view kRadioOpenFailed = "Radio : ouverture impossible (%1)";
+inline constexpr std::string_view kRadioNoHamlib = "Radio : bibliothèque Hamlib introuvable";
 }  // namespace messages
 
 }  // namespace dxcc::cluster

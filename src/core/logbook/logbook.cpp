@@ -5,8 +5,8 @@
 
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/record/qso_record.h"
 
 namespace dxcc {
 
@@ -58,7 +58,10 @@ void Logbook::checkRoom(size_t bytes, size_t lines) const {
 void Logbook::clear() {
     bytes_.clear();
     bytes_.shrink_to_fit();
-    std::vector<uint32_t>(1, 0).swap(starts_);
+    std::vector<uint32_t>().swap(starts_);
+    uniform_ = true;
+    stride_ = 0;
+    uniformCount_ = 0;
     normalized_ = true;
     stamp_ = {};
 }
@@ -93,15 +96,24 @@ void Logbook::index() {
 }
 
 void Logbook::startIndex(size_t bytes) {
-    // Room for a few more lines than the file holds, so that the next insert or
-    // append reuses this memory; far too much room is given back.
-    const size_t expected = bytes / (kRecordLength + kLineEnd.size()) + 2;
-    if (starts_.capacity() < expected || starts_.capacity() / 2 > expected + 4096) {
-        std::vector<uint32_t>().swap(starts_);
-        starts_.reserve(expected + expected / 64);
-    }
-    starts_.assign(1, 0);
+    expectedBytes_ = bytes;
+    std::vector<uint32_t>().swap(starts_);
+    uniform_ = true;
+    stride_ = 0;
+    uniformCount_ = 0;
     normalized_ = true;
+}
+
+void Logbook::listStarts() {
+    if (!uniform_) return;
+    // Room for a few more lines than the file holds, so that the next insert or
+    // append reuses this memory.
+    const size_t expected =
+        std::max(expectedBytes_, bytes_.size()) / (kRecordLength + kLineEnd.size()) + 2;
+    starts_.reserve(std::max(expected + expected / 64, uniformCount_ + 1));
+    for (size_t i = 0; i <= uniformCount_; ++i)
+        starts_.push_back(static_cast<uint32_t>(i * stride_));
+    uniform_ = false;
 }
 
 void Logbook::indexFrom(size_t from) {
@@ -109,27 +121,41 @@ void Logbook::indexFrom(size_t from) {
     const char* end = data + bytes_.size();
     bool crlf = true;
     for (const char* at = data + from; at < end;) {
-        const char* nl = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        const char* nl =
+            static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
         if (nl == nullptr) break;
+        at = nl + 1;
         const size_t newline = static_cast<size_t>(nl - data);
+        if (size() >= limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
+        if (uniform_) {
+            const size_t lineStart = uniformCount_ * stride_;
+            const bool endsInCrLf = newline > lineStart && data[newline - 1] == '\r';
+            if (uniformCount_ == 0 && endsInCrLf) stride_ = newline + 1;
+            if (endsInCrLf && newline + 1 == lineStart + stride_) {
+                ++uniformCount_;
+                continue;
+            }
+            listStarts();
+        }
         // The byte before the line end, if it belongs to this line.
         crlf = crlf && newline > starts_.back() && data[newline - 1] == '\r';
-        if (starts_.size() > limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
         starts_.push_back(static_cast<uint32_t>(newline + 1));
-        at = nl + 1;
     }
     normalized_ = normalized_ && crlf;
 }
 
 void Logbook::finishIndex() {
+    if (uniform_ && uniformCount_ * stride_ == bytes_.size()) return;
+    listStarts();
     if (starts_.back() == bytes_.size()) return;
     // The last line has no line end: it ends where the bytes do.
-    if (starts_.size() > limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
+    if (size() >= limits_.maxLines) throw FileError(kOutOfMemory, logPath().string());
     normalized_ = false;
     starts_.push_back(static_cast<uint32_t>(bytes_.size() + 1));
 }
 
 size_t Logbook::lineLength(size_t row) const {
+    if (uniform_) return stride_ - kLineEnd.size();
     const size_t start = starts_[row];
     const size_t newline = starts_[row + 1] - 1;  // bytes_.size() when there is none
     const bool crlf = newline > start && newline < bytes_.size() && bytes_[newline - 1] == '\r';
@@ -138,7 +164,7 @@ size_t Logbook::lineLength(size_t row) const {
 
 std::string_view Logbook::record(size_t index) const {
     if (index >= size()) throw std::out_of_range("Logbook::record");
-    return std::string_view(bytes_).substr(starts_[index], lineLength(index));
+    return std::string_view(bytes_).substr(lineStart(index), lineLength(index));
 }
 
 std::string Logbook::displayLine(size_t index) const {
@@ -172,11 +198,17 @@ LogChange Logbook::appendRecord(std::string_view recordArg) {
     // Mirror the file.
     if (lineEndFirst) {
         bytes_ += kLineEnd;
-        starts_.back() = static_cast<uint32_t>(bytes_.size());
+        starts_.back() = static_cast<uint32_t>(bytes_.size());  // never uniform: it had no line end
     }
     bytes_ += record;
     bytes_ += kLineEnd;
-    starts_.push_back(static_cast<uint32_t>(bytes_.size()));
+    if (uniform_ && uniformCount_ == 0) stride_ = record.size() + kLineEnd.size();
+    if (uniform_ && record.size() + kLineEnd.size() == stride_) {
+        ++uniformCount_;
+    } else {
+        listStarts();
+        starts_.push_back(static_cast<uint32_t>(bytes_.size()));
+    }
     if (changedElsewhere) return {.reloaded = true};
     return {LogChange::Kind::Inserted, size() - 1, 1};
 }
@@ -198,7 +230,7 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
             checkRoom(bytes_.size() + line.size(), size() + 1);
             const size_t at =
                 insertionIndexOf(size(), record, [&](size_t i) { return this->record(i); });
-            const size_t offset = at < size() ? starts_[at] : bytes_.size();
+            const size_t offset = at < size() ? lineStart(at) : bytes_.size();
             applySplices({{offset, 0, line}});
             change.row = at;
         },
@@ -219,7 +251,7 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
             // Refused before the block is merged: nothing to undo.
             checkRoom(bytes_.size() + block.size(), size() + countLines(block));
             const size_t at = std::min(index, size());
-            const size_t offset = at < size() ? starts_[at] : bytes_.size();
+            const size_t offset = at < size() ? lineStart(at) : bytes_.size();
             const size_t before = size();
             if (block.capacity() >= bytes_.size() + block.size()) {
                 mergeAround(block, offset);
@@ -254,20 +286,19 @@ LogChange Logbook::modifyAt(size_t row, std::string_view expectedArg, std::strin
     return rewriteWith(kRewriteScratch,
                        [&] {
                            checkLine(row, expected);
-                           applySplices({{starts_[row], lineLength(row), line}});
+                           applySplices({{lineStart(row), lineLength(row), line}});
                        },
                        {LogChange::Kind::Changed, row, 1});
 }
 
 LogChange Logbook::removeAt(size_t row, std::string_view expectedArg) {
     const std::string expected(expectedArg);
-    return rewriteWith(
-        kRewriteScratch,
-        [&] {
-            checkLine(row, expected);
-            applySplices({{starts_[row], lineLength(row) + kLineEnd.size(), {}}});
-        },
-        {LogChange::Kind::Removed, row, 1});
+    return rewriteWith(kRewriteScratch,
+                       [&] {
+                           checkLine(row, expected);
+                           applySplices({{lineStart(row), lineLength(row) + kLineEnd.size(), {}}});
+                       },
+                       {LogChange::Kind::Removed, row, 1});
 }
 
 LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
@@ -279,8 +310,7 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
         load();
         throw LogLineChanged(logPath().string() + " changed since it was read");
     }
-    if (rows.back() >= size())
-        throw LogLineChanged("line " + std::to_string(rows.back() + 1));
+    if (rows.back() >= size()) throw LogLineChanged("line " + std::to_string(rows.back() + 1));
     return rewriteWith(kRewriteScratch,
                        [&] {
                            // Full lines take the mark in place; short ones grow up to it.
@@ -289,7 +319,7 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
                            tails.reserve(rows.size());  // the splices point into these texts
                            std::vector<Splice> growths;
                            for (size_t row : rows) {
-                               const size_t offset = starts_[row], length = lineLength(row);
+                               const size_t offset = lineStart(row), length = lineLength(row);
                                if (length > markAt) {
                                    bytes_[offset + markAt] = '*';
                                    continue;

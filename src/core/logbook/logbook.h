@@ -54,7 +54,7 @@ public:
     // Empties the memory copy without touching any file.
     void clear();
 
-    size_t size() const { return starts_.size() - 1; }
+    size_t size() const { return uniform_ ? uniformCount_ : starts_.size() - 1; }
     bool empty() const { return size() == 0; }
     // Bytes of the log in memory, line ends included.
     size_t byteSize() const { return bytes_.size(); }
@@ -133,6 +133,9 @@ private:
     // Closes the index once every byte has been indexed.
     void finishIndex();
     size_t lineLength(size_t row) const;
+    size_t lineStart(size_t row) const { return uniform_ ? row * stride_ : starts_[row]; }
+    // Gives up the implicit index for the list of starts (a line of another length).
+    void listStarts();
     // Refuses a log of `bytes` and `lines` that could not be read again.
     void checkRoom(size_t bytes, size_t lines) const;
     // After a failed write: reads the file (old or new, whole) again, or
@@ -162,10 +165,17 @@ private:
     FileLimits limits_;
     std::string station_;
     std::string bytes_;
-    // Where each line starts in bytes_, then one more: where a next line would
-    // start (one past the end when the last line has no line end). Four bytes
-    // a line: the log's size limit keeps every offset below 4 GiB.
-    std::vector<uint32_t> starts_{0};
+    // The line index. A log written by this program has lines of one length,
+    // each ended by CR LF: line i then starts at i * stride_ and no index is
+    // kept (uniform_). Otherwise starts_ says where each line starts, then one
+    // more: where a next line would start (one past the end when the last line
+    // has no line end); four bytes a line, as the log's size limit keeps every
+    // offset below 4 GiB.
+    bool uniform_ = true;
+    size_t stride_ = 0;  // line length with its CR LF; 0 until the first line
+    size_t uniformCount_ = 0;
+    std::vector<uint32_t> starts_;
+    size_t expectedBytes_ = 0;  // of the file being indexed, for the list's room
     // Every line of bytes_ ends in CR LF, exactly as a rewrite would write it.
     bool normalized_ = true;
     // The file as this copy last read or wrote it.

@@ -81,6 +81,12 @@ TEST_F(LogbookTest, LinesAreCutAtEveryKindOfLineEnd) {
         {piece + "\r\nB\r\n", {piece, "B"}},
         {piece + "\nB", {piece, "B"}},
         {piece + "C\n\rD\r\n", {piece + "C", "\rD"}},
+        // Lines of one length, then one that is not.
+        {"AB\r\nCD\r\n", {"AB", "CD"}},
+        {"AB\r\nCD\r\nE\r\n", {"AB", "CD", "E"}},
+        {"AB\r\nCD\r\nEF", {"AB", "CD", "EF"}},
+        {"AB\r\nCD\nEF\r\n", {"AB", "CD", "EF"}},
+        {"AB\r\nCDE\r\nFG\r\n", {"AB", "CDE", "FG"}},
     };
     for (const Case& c : cases) {
         dir.write("F6XYZ_DXCC.log", c.file);
@@ -88,12 +94,18 @@ TEST_F(LogbookTest, LinesAreCutAtEveryKindOfLineEnd) {
         std::vector<std::string> records;
         for (size_t i = 0; i < log.size(); ++i) records.emplace_back(log.record(i));
         EXPECT_EQ(records, c.records) << c.file.size();
+        // Lines added after them, of their length or another, keep them whole.
+        for (const char* added : {"NE", "NEW"}) {
+            log.appendRecord(added);
+            records.emplace_back(added);
+            ASSERT_EQ(log.size(), records.size());
+            for (size_t i = 0; i < records.size(); ++i) EXPECT_EQ(log.record(i), records[i]) << i;
+            expectMemoryEqualsFile();
+        }
         // A rewrite writes every line back with CR LF, and nothing else.
-        if (c.records.empty()) continue;
-        log.confirmRows({});
-        log.modifyAt(0, c.records[0], "Z");
+        log.modifyAt(0, records[0], "Z");
         std::string expected = "Z\r\n";
-        for (size_t i = 1; i < c.records.size(); ++i) expected += c.records[i] + "\r\n";
+        for (size_t i = 1; i < records.size(); ++i) expected += records[i] + "\r\n";
         EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), expected) << c.file.size();
         expectMemoryEqualsFile();
     }
