@@ -44,4 +44,10 @@ void registerNeededBenchmarks(const std::vector<size_t>& sizes);
 bool printNeededSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                         const std::vector<size_t>& sizes);
 
+// The whole program started on each log, timed from outside, and its memory
+// once the list is shown; the summary's lines, false when a target was missed.
+void registerStartBenchmarks(const std::vector<size_t>& sizes);
+bool printStartSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                       const std::vector<size_t>& sizes);
+
 }  // namespace bench
