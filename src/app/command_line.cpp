@@ -149,10 +149,15 @@ std::string generalHelp() {
     for (const CommandHelp& c : kCommands) {
         help += "  ";
         help += c.usage;
-        help += c.usage.size() < 10
-                    ? std::string(10 - c.usage.size(), ' ') + std::string(c.text.substr(12))
-                    : "\n" + std::string(c.text);
-        help += "\n";
+        // A short command name keeps its text on the same line.
+        if (c.usage.size() < 10) {
+            help.append(10 - c.usage.size(), ' ');
+            help += c.text.substr(12);
+        } else {
+            help += '\n';
+            help += c.text;
+        }
+        help += '\n';
     }
     help.pop_back();
     help += kOptions;
