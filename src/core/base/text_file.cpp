@@ -1,6 +1,7 @@
 #include "core/base/text_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "core/base/file_error.h"
@@ -200,8 +203,42 @@ void InputFile::readInto(std::string& bytes, size_t spare) {
     readInto(bytes, spare, {});
 }
 
+namespace {
+
+// Fresh memory costs the kernel a page fault and a cleared page for every 4 KiB
+// touched: for a log of 100 MB that is more than reading the file. The kernel
+// is asked to prepare the pages of a new large buffer beforehand, half on
+// another thread, so the two processors clear them at once. Where the kernel
+// cannot (before Linux 5.14), the pages come one fault at a time as before.
+void preparePages(char* start, size_t size) {
+#if defined(__linux__)
+    constexpr int kPopulateWrite = 23;  // MADV_POPULATE_WRITE
+    constexpr size_t kWorthAThread = 16 * kMebibyte;
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(start) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(start) + size) & ~(page - 1);
+    if (end <= first || end - first < kWorthAThread) return;
+    const uintptr_t middle = first + ((end - first) / 2 & ~(page - 1));
+    auto populate = [](uintptr_t from, uintptr_t to) {
+        ::madvise(reinterpret_cast<void*>(from), to - from, kPopulateWrite);
+    };
+    try {
+        std::thread other(populate, middle, end);
+        populate(first, middle);
+        other.join();
+    } catch (const std::system_error&) {
+        populate(first, end);  // no thread to be had: one processor does it all
+    }
+#else
+    (void)start;
+    (void)size;
+#endif
+}
+
+}  // namespace
+
 void InputFile::readInto(std::string& bytes, size_t spare,
-                         const std::function<void(size_t from)>& appended) {
+                         const std::function<void(size_t from, size_t to)>& appended) {
     const size_t expected = size_;
     // Memory already touched is much cheaper to fill than fresh pages: the buffer
     // is kept while it has a quarter of the spare room left, and given back when
@@ -210,15 +247,16 @@ void InputFile::readInto(std::string& bytes, size_t spare,
     if (bytes.capacity() < expected + spare / 4 || bytes.capacity() / 2 > wanted + 65536) {
         std::string().swap(bytes);
         bytes.reserve(wanted);
+        preparePages(bytes.data(), bytes.capacity());
     }
     bytes.clear();
     // Read through a small buffer that stays in the cache and appended from
-    // there: fresh memory is then touched once, by the copy, instead of being
+    // there: the memory is then written once, by the copy, instead of being
     // cleared first and filled after.
-    constexpr size_t kChunk = 256 * 1024;
-    const std::unique_ptr<char[]> chunk(new char[kChunk]);
+    constexpr size_t kPiece = 256 * 1024;
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
     for (;;) {
-        ssize_t n = ::read(fd_, chunk.get(), kChunk);
+        ssize_t n = ::read(fd_, piece.get(), kPiece);
         if (n < 0) {
             if (errno == EINTR) continue;
             throwFileError(errno, path_.string());
@@ -227,8 +265,8 @@ void InputFile::readInto(std::string& bytes, size_t spare,
         // The file may have grown meanwhile: read on until its real end, within the limit.
         if (bytes.size() + static_cast<size_t>(n) > maxBytes_) refuseTooLarge(path_);
         const size_t from = bytes.size();
-        bytes.append(chunk.get(), static_cast<size_t>(n));
-        if (appended) appended(from);
+        bytes.append(piece.get(), static_cast<size_t>(n));
+        if (appended) appended(from, bytes.size());
     }
 }
 

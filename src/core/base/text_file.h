@@ -78,10 +78,11 @@ public:
     // Reads the whole file into `bytes` as readFileInto does. Throws FileError;
     // `bytes` is then unspecified.
     void readInto(std::string& bytes, size_t spare = 0);
-    // The same, calling `appended(from)` each time bytes from `from` to the
-    // end of `bytes` have just been added, while they are still in the cache.
+    // The same, calling `appended(from, to)` each time the bytes from `from`
+    // to `to` have just been read, while they are still in the cache (what
+    // lies after `to` in `bytes` is not read yet).
     void readInto(std::string& bytes, size_t spare,
-                  const std::function<void(size_t from)>& appended);
+                  const std::function<void(size_t from, size_t to)>& appended);
 
     // The file as it was when opened.
     const FileIdentity& identity() const { return identity_; }

@@ -71,7 +71,7 @@ void Logbook::readAndIndex() {
     try {
         // Lines are indexed as each piece arrives, while it is in the cache.
         startIndex(file.identity().size);
-        file.readInto(bytes_, kSpareBytes, [this](size_t from) { indexFrom(from); });
+        file.readInto(bytes_, kSpareBytes, [this](size_t from, size_t to) { indexFrom(from, to); });
         finishIndex();
     } catch (...) {
         clear();
@@ -91,7 +91,7 @@ void Logbook::mirrorFileOrClear() {
 
 void Logbook::index() {
     startIndex(bytes_.size());
-    indexFrom(0);
+    indexFrom(0, bytes_.size());
     finishIndex();
 }
 
@@ -116,9 +116,27 @@ void Logbook::listStarts() {
     uniform_ = false;
 }
 
-void Logbook::indexFrom(size_t from) {
+bool Logbook::indexUniformLines(size_t from, size_t to) {
+    if (!uniform_ || stride_ == 0) return false;
     const char* data = bytes_.data();
-    const char* end = data + bytes_.size();
+    // The line ends that lines of this length put in the range, and no other.
+    const size_t firstNewline = uniformCount_ * stride_ + stride_ - 1;
+    const size_t expected = firstNewline < to ? (to - 1 - firstNewline) / stride_ + 1 : 0;
+    if (static_cast<size_t>(std::count(data + from, data + to, '\n')) != expected) return false;
+    for (size_t i = 0, at = firstNewline; i < expected; ++i, at += stride_)
+        if (data[at] != '\n' || data[at - 1] != '\r') return false;
+    if (uniformCount_ + expected > limits_.maxLines)
+        throw FileError(kOutOfMemory, logPath().string());
+    uniformCount_ += expected;
+    return true;
+}
+
+void Logbook::indexFrom(size_t from, size_t to) {
+    // Most logs: a count and a look at each line's end, instead of a search
+    // for each line's end.
+    if (indexUniformLines(from, to)) return;
+    const char* data = bytes_.data();
+    const char* end = data + to;
     bool crlf = true;
     for (const char* at = data + from; at < end;) {
         const char* nl =

@@ -128,8 +128,11 @@ private:
     void index();
     // Starts the index of an empty copy, with memory for about `bytes` of lines.
     void startIndex(size_t bytes);
-    // Indexes the lines ended in bytes_ from `from` on, as they are read.
-    void indexFrom(size_t from);
+    // Indexes the lines ended in bytes_ between `from` and `to`, as they are read.
+    void indexFrom(size_t from, size_t to);
+    // The quick way for lines of the one length: false, having changed
+    // nothing, when the range holds anything else.
+    bool indexUniformLines(size_t from, size_t to);
     // Closes the index once every byte has been indexed.
     void finishIndex();
     size_t lineLength(size_t row) const;

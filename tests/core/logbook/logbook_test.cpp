@@ -88,7 +88,19 @@ TEST_F(LogbookTest, LinesAreCutAtEveryKindOfLineEnd) {
         {"AB\r\nCD\nEF\r\n", {"AB", "CD", "EF"}},
         {"AB\r\nCDE\r\nFG\r\n", {"AB", "CDE", "FG"}},
     };
-    for (const Case& c : cases) {
+    // Many lines of one length, then, past the first piece, a line end of
+    // another kind inside them, or a longer line.
+    std::string same;
+    std::vector<std::string> sameLines(70000, "AB");
+    for (const std::string& line : sameLines) same += line + "\r\n";
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    all.push_back({same + "C\nD\r\n", sameLines});
+    all.back().records.insert(all.back().records.end(), {"C", "D"});
+    all.push_back({same + "\n\r\r\n", sameLines});  // its CR LF where the next one's would be
+    all.back().records.insert(all.back().records.end(), {"", "\r"});
+    all.push_back({same + "ABC\r\nAB\r\n", sameLines});
+    all.back().records.insert(all.back().records.end(), {"ABC", "AB"});
+    for (const Case& c : all) {
         dir.write("F6XYZ_DXCC.log", c.file);
         log.load();
         std::vector<std::string> records;
