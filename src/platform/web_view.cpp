@@ -19,8 +19,8 @@ CreateWebView webViewFactory() {
         QStringList places{QCoreApplication::applicationDirPath()};
         const QString asked = qEnvironmentVariable(kWebModuleDirVariable);
         if (!asked.isEmpty()) places.prepend(asked);
-#ifdef VEL_WEB_MODULE_DIR
-        places << QStringLiteral(VEL_WEB_MODULE_DIR);
+#ifdef VEL_WEB_MODULE_FROM_BIN
+        places << QCoreApplication::applicationDirPath() + "/" + VEL_WEB_MODULE_FROM_BIN;
 #endif
         for (const QString& dir : places) {
             QLibrary module(dir + "/vel_dxcc_web");
