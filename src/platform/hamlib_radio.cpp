@@ -107,7 +107,10 @@ std::vector<RigModel> hamlibRigModels() {
     return models;
 }
 
-HamlibRadio::HamlibRadio(RigSettings settings) : settings_(std::move(settings)) {}
+// Loaded here, on the thread that makes the radio (the windows'), not on the
+// radio's own thread: loading sets the C locale, which must not change under
+// another thread.
+HamlibRadio::HamlibRadio(RigSettings settings) : settings_(std::move(settings)) { hamlib(); }
 
 HamlibRadio::~HamlibRadio() {
     close();
