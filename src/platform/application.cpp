@@ -3,21 +3,22 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace ui {
 
 void prepareApplication() {
     // What the embedded browser's module needs from the start, since it is
-    // loaded later: a shared OpenGL context and the OpenGL scene graph.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // loaded later: the OpenGL scene graph (its shared OpenGL context is made
+    // when it is loaded: made here, it would load the OpenGL driver, some
+    // 50 MB, into every start).
     if (qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND")) qputenv("QSG_RHI_BACKEND", "opengl");
     if (::geteuid() == 0) {
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");

@@ -3,12 +3,30 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLibrary>
+#include <QOpenGLContext>
 #include <QUrl>
 #include <QVBoxLayout>
+
+// Qt's global shared OpenGL context, which Qt WebEngine draws through: Qt
+// makes it at start when asked, and exports these two to set it later.
+QOpenGLContext* qt_gl_global_share_context();
+void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace ui {
 
 namespace {
+
+// Made just before the browser's module is loaded, so that a start that never
+// shows a web page never loads the OpenGL driver.
+void shareOpenGLContexts() {
+    if (qt_gl_global_share_context() != nullptr) return;
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    // Set even when it cannot be made (no OpenGL), as Qt does at start: Qt
+    // WebEngine reads the context, and a missing one makes it crash.
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 using CreateWebView = QWidget* (*)(QWidget*, const QString&);
 
@@ -22,6 +40,7 @@ CreateWebView webViewFactory() {
 #ifdef VEL_WEB_MODULE_FROM_BIN
         places << QCoreApplication::applicationDirPath() + "/" + VEL_WEB_MODULE_FROM_BIN;
 #endif
+        shareOpenGLContexts();
         for (const QString& dir : places) {
             QLibrary module(dir + "/vel_dxcc_web");
             if (auto f = reinterpret_cast<CreateWebView>(module.resolve("velCreateWebView")))
