@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "core/awards/award_evaluation.h"
 #include "bench_env.h"
 #include "bench_registry.h"
+#include "core/awards/award_evaluation.h"
 #include "core/logbook/logbook.h"
 
 namespace bench {
@@ -39,44 +39,18 @@ constexpr Measured kMeasured[] = {
     {"Satellite", "Satellite"},
 };
 
-// One loaded log per size, shared by every award benchmark of that size.
-const dxcc::Logbook& loadedLog(size_t qsos) {
-    static std::map<size_t, std::unique_ptr<dxcc::Logbook>> logs;
-    auto& log = logs[qsos];
-    if (!log) {
-        log = std::make_unique<dxcc::Logbook>(Env::get().freshDataDir(qsos));
-        log->setStationCallsign(kStation);
-        log->load();
-    }
-    return *log;
-}
-
-benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark* b, size_t qsos) {
-    b->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(3);
-    if (qsos >= 500000)
-        b->Iterations(1);
-    else
-        b->MinTime(0.1);
-    return b;
-}
-
 // The yardstick: every byte of every line read once, as any pass over the log
 // must at least do.
 void plainPassBench(benchmark::State& state, size_t qsos) {
-    const dxcc::Logbook& log = loadedLog(qsos);
+    const dxcc::Logbook& log = sharedLoadedLog(qsos);
     for (auto _ : state) {
-        size_t stars = 0;
-        for (size_t i = 0; i < log.size(); ++i) {
-            const std::string_view line = log.record(i);
-            stars += static_cast<size_t>(std::count(line.begin(), line.end(), '*'));
-        }
-        benchmark::DoNotOptimize(stars);
+        benchmark::DoNotOptimize(plainPass(log));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * qsos));
 }
 
 void awardBench(benchmark::State& state, size_t qsos, const char* award, dxcc::Basis basis) {
-    const dxcc::Logbook& log = loadedLog(qsos);
+    const dxcc::Logbook& log = sharedLoadedLog(qsos);
     const dxcc::AwardSpec* spec = dxcc::findAward(award);
     if (!spec) {
         state.SkipWithError("no such award");
@@ -107,7 +81,7 @@ std::string sizeSuffix(size_t qsos) {
 void registerAwardBenchmarks(const std::vector<size_t>& sizes) {
     for (size_t n : sizes) {
         const std::string at = sizeSuffix(n);
-        configure(
+        configurePass(
             benchmark::RegisterBenchmark(("PlainPass" + at).c_str(),
                                          [n](benchmark::State& st) { plainPassBench(st, n); }),
             n);
@@ -119,11 +93,11 @@ void registerAwardBenchmarks(const std::vector<size_t>& sizes) {
                     std::string("Award") + m.benchName +
                     (basis == dxcc::Basis::Confirmed ? "Confirmed" : "Contacted") + at;
                 const char* award = m.award;
-                configure(benchmark::RegisterBenchmark(name.c_str(),
-                                                       [n, award, basis](benchmark::State& st) {
-                                                           awardBench(st, n, award, basis);
-                                                       }),
-                          n);
+                configurePass(benchmark::RegisterBenchmark(name.c_str(),
+                                                           [n, award, basis](benchmark::State& st) {
+                                                               awardBench(st, n, award, basis);
+                                                           }),
+                              n);
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +13,10 @@
 #include <stdexcept>
 
 #include "core/base/program_constants.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
 #include "synthetic_log.h"
 
 namespace fs = std::filesystem;
@@ -164,6 +166,35 @@ void reportPeakMemory(benchmark::State& state, uint64_t fileBytes) {
     const double peak = static_cast<double>(peakMemoryBytes());
     state.counters["peak_MB"] = peak / 1e6;
     if (fileBytes > 0) state.counters["peak/file"] = peak / static_cast<double>(fileBytes);
+}
+
+const dxcc::Logbook& sharedLoadedLog(size_t qsos) {
+    static std::map<size_t, std::unique_ptr<dxcc::Logbook>> logs;
+    auto& log = logs[qsos];
+    if (!log) {
+        log = std::make_unique<dxcc::Logbook>(Env::get().freshDataDir(qsos));
+        log->setStationCallsign(kStation);
+        log->load();
+    }
+    return *log;
+}
+
+size_t plainPass(const dxcc::Logbook& log) {
+    size_t stars = 0;
+    for (size_t i = 0; i < log.size(); ++i) {
+        const std::string_view line = log.record(i);
+        stars += static_cast<size_t>(std::count(line.begin(), line.end(), '*'));
+    }
+    return stars;
+}
+
+benchmark::internal::Benchmark* configurePass(benchmark::internal::Benchmark* b, size_t qsos) {
+    b->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(3);
+    if (qsos >= 500000)
+        b->Iterations(1);
+    else
+        b->MinTime(0.1);
+    return b;
 }
 
 }  // namespace bench

@@ -10,8 +10,9 @@
 #include <vector>
 
 namespace dxcc {
+class Logbook;
 class PrefixTable;
-}
+}  // namespace dxcc
 
 namespace bench {
 
@@ -73,5 +74,16 @@ uint64_t peakMemoryBytes();
 
 // Adds the peak memory counters: megabytes, and the ratio to `fileBytes`.
 void reportPeakMemory(benchmark::State& state, uint64_t fileBytes);
+
+// One loaded copy of the generated log of `qsos` records, shared by every
+// benchmark that only reads it; never changed.
+const dxcc::Logbook& sharedLoadedLog(size_t qsos);
+
+// The yardstick of the passes over a log: every byte of every line read once,
+// as any pass must at least do (the QSL marks are counted).
+size_t plainPass(const dxcc::Logbook& log);
+
+// Three repetitions in milliseconds; a single run each at the large sizes.
+benchmark::internal::Benchmark* configurePass(benchmark::internal::Benchmark* b, size_t qsos);
 
 }  // namespace bench
