@@ -8,10 +8,18 @@ namespace dxcc::cluster {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isAlpha(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -46,8 +54,10 @@ std::optional<double> frequency(std::string_view text) {
     if (text.empty() || text.size() > 12 || !isDigit(text.front())) return std::nullopt;
     int points = 0;
     for (char c : text) {
-        if (c == '.') ++points;
-        else if (!isDigit(c)) return std::nullopt;
+        if (c == '.')
+            ++points;
+        else if (!isDigit(c))
+            return std::nullopt;
     }
     if (points > 1 || text.back() == '.') return std::nullopt;
     double value = 0;
@@ -65,9 +75,12 @@ std::optional<std::string> callsign(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (isDigit(c)) digit = true;
-        else if (isAlpha(c)) letter = true;
-        else if (c != '/') return std::nullopt;
+        if (isDigit(c))
+            digit = true;
+        else if (isAlpha(c))
+            letter = true;
+        else if (c != '/')
+            return std::nullopt;
         out += upper(c);
     }
     if (!digit || !letter || out.front() == '/' || out.back() == '/') return std::nullopt;
@@ -91,7 +104,9 @@ std::optional<std::string> locator(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = upper(text[i]);
-        const bool ok = i < 2 ? (c >= 'A' && c <= 'R') : i < 4 ? isDigit(c) : (c >= 'A' && c <= 'X');
+        const bool ok = i < 2   ? (c >= 'A' && c <= 'R')
+                        : i < 4 ? isDigit(c)
+                                : (c >= 'A' && c <= 'X');
         if (!ok) return std::nullopt;
         out += c;
     }
@@ -123,16 +138,10 @@ bool startsWithNoCase(std::string_view s, std::string_view head) {
     return true;
 }
 
-// "DX de SPOTTER: FREQ CALL comment HHMMZ [LOC]"
-std::optional<Spot> broadcastSpot(std::string_view line) {
-    line.remove_prefix(6);  // "DX de "
-    const size_t colon = line.find(':');
-    if (colon == std::string_view::npos) return std::nullopt;
-    const std::string_view spotter = trim(line.substr(0, colon));
+// The spotter, frequency and callsign that both kinds of line begin with; none
+// when one of them cannot be read (`w` holds at least the first two words).
+std::optional<Spot> startSpot(std::string_view spotter, const std::vector<Word>& w) {
     if (spotter.empty() || spotter.size() > 20 || words(spotter).size() != 1) return std::nullopt;
-    const std::string_view rest = line.substr(colon + 1);
-    const std::vector<Word> w = words(rest);
-    if (w.size() < 2) return std::nullopt;
     const auto kHz = frequency(w[0].text);
     auto dx = callsign(w[1].text);
     if (!kHz || !dx) return std::nullopt;
@@ -141,6 +150,20 @@ std::optional<Spot> broadcastSpot(std::string_view line) {
     spot.frequencyText = std::string(w[0].text);
     spot.kilohertz = *kHz;
     spot.dx = std::move(*dx);
+    return spot;
+}
+
+// "DX de SPOTTER: FREQ CALL comment HHMMZ [LOC]"
+std::optional<Spot> broadcastSpot(std::string_view line) {
+    line.remove_prefix(6);  // "DX de "
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::string_view rest = line.substr(colon + 1);
+    const std::vector<Word> w = words(rest);
+    if (w.size() < 2) return std::nullopt;
+    std::optional<Spot> started = startSpot(trim(line.substr(0, colon)), w);
+    if (!started) return std::nullopt;
+    Spot& spot = *started;
     size_t commentEnd = rest.size();
     // The time closes the line, or comes just before a locator.
     if (w.size() >= 3) {
@@ -157,8 +180,9 @@ std::optional<Spot> broadcastSpot(std::string_view line) {
             }
         }
     }
-    if (commentEnd > w[1].end) spot.comment = std::string(trim(rest.substr(w[1].end, commentEnd - w[1].end)));
-    return spot;
+    if (commentEnd > w[1].end)
+        spot.comment = std::string(trim(rest.substr(w[1].end, commentEnd - w[1].end)));
+    return started;
 }
 
 // "FREQ CALL DATE HHMMZ comment <SPOTTER>"
@@ -167,19 +191,12 @@ std::optional<Spot> listingSpot(std::string_view line) {
     if (line.empty() || line.back() != '>') return std::nullopt;
     const size_t open = line.rfind('<');
     if (open == std::string_view::npos) return std::nullopt;
-    const std::string_view spotter = line.substr(open + 1, line.size() - open - 2);
-    if (spotter.empty() || spotter.size() > 20 || words(spotter).size() != 1) return std::nullopt;
     const std::string_view body = line.substr(0, open);
     const std::vector<Word> w = words(body);
     if (w.size() < 3) return std::nullopt;
-    const auto kHz = frequency(w[0].text);
-    auto dx = callsign(w[1].text);
-    if (!kHz || !dx) return std::nullopt;
-    Spot spot;
-    spot.spotter = std::string(spotter);
-    spot.frequencyText = std::string(w[0].text);
-    spot.kilohertz = *kHz;
-    spot.dx = std::move(*dx);
+    std::optional<Spot> started = startSpot(line.substr(open + 1, line.size() - open - 2), w);
+    if (!started) return std::nullopt;
+    Spot& spot = *started;
     size_t next = 2;
     if (isDate(w[next].text)) spot.date = std::string(w[next++].text);
     if (next < w.size()) {
@@ -192,7 +209,7 @@ std::optional<Spot> listingSpot(std::string_view line) {
     // some other line that happens to end in brackets.
     if (spot.date.empty() && spot.time.empty()) return std::nullopt;
     if (next < w.size()) spot.comment = std::string(trim(body.substr(w[next].begin)));
-    return spot;
+    return started;
 }
 
 }  // namespace
