@@ -9,11 +9,11 @@
 
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_reader.h"
-#include "fuzz_support.h"
-#include "core/logbook/logbook.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -58,8 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     checkReader(input);
 
-    const adif::AdifImport imported = adif::importAdif(input, prefixes());
+    const adif::AdifImport imported =
+        adif::importAdif(input, prefixes(), {}, kLogFileLimits.maxLines, nullptr,
+                         {adif::ImportSharing::kOnePart, 1});
     FUZZ_CHECK(imported.report.qsos == imported.records.size());
+    // Read in two parts, the second sought from the middle on, it gives the same.
+    const adif::AdifImport halves =
+        adif::importAdif(input, prefixes(), {}, kLogFileLimits.maxLines, nullptr, {size / 2, 2});
+    FUZZ_CHECK(halves.records.lines() == imported.records.lines());
+    FUZZ_CHECK(reportLines(halves.report) == reportLines(imported.report));
+    FUZZ_CHECK(halves.report.reader == imported.report.reader);
+    FUZZ_CHECK(halves.mergeKey == imported.mergeKey);
     std::vector<std::string> records;
     for (size_t i = 0; i < imported.records.size(); ++i) records.emplace_back(imported.records[i]);
     for (const std::string& record : records) FUZZ_CHECK(oneLogLine(record));

@@ -1,12 +1,19 @@
 #include "core/adif/adif_import.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <memory>
+#include <thread>
 
 #include "core/adif/adif_messages.h"
 #include "core/adif/adif_text.h"
+#include "core/adif/qso_key_set.h"
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
@@ -96,197 +103,375 @@ std::string RecordBlock::takeLines() {
 
 namespace {
 
-// What tells one QSO from another: the callsign, then the date, time, mode and
-// band, which stand side by side in the record; blanks where a short line
-// lacks them.
-constexpr size_t kKeyTail = kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Band)] +
-                            kBandWidth -
-                            kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Date)];
-static_assert(kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Time)] >
-                  kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Date)] &&
-              kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Band)] >
-                  kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Mode)]);
-constexpr size_t kKeyBytes = 40;
-static_assert(kCallsignWidth + kKeyTail <= kKeyBytes);
+// What a record gave beside its line: its notices, a bit each, and whether it
+// repeats a QSO of the log or an earlier record of the file.
+using RecordMarks = uint8_t;
+constexpr RecordMarks kRepeatMark = 0x80;
+static_assert(kNoticeCount < 8);
 
-struct QsoKey {
-    std::array<uint64_t, kKeyBytes / 8> words{};
+RecordMarks marksOf(const Notices& notices) {
+    unsigned marks = 0;
+    for (size_t n = 0; n < kNoticeCount; ++n)
+        if (notices[n]) marks |= 1u << n;
+    return static_cast<RecordMarks>(marks);
+}
 
-    explicit QsoKey(std::string_view record) {
-        std::array<char, kKeyBytes> bytes;
-        bytes.fill(' ');
-        const size_t tail = kRecordFieldOffsets[static_cast<size_t>(dxcc::Field::Date)];
-        if (record.size() >= tail + kKeyTail) {
-            std::memcpy(bytes.data(), record.data(), kCallsignWidth);
-            std::memcpy(bytes.data() + kCallsignWidth, record.data() + tail, kKeyTail);
-        } else {
-            std::memcpy(bytes.data(), record.data(), std::min(record.size(), kCallsignWidth));
-            if (record.size() > tail)
-                std::memcpy(bytes.data() + kCallsignWidth, record.data() + tail,
-                            record.size() - tail);
-        }
-        std::memcpy(words.data(), bytes.data(), kKeyBytes);
-    }
-    bool operator==(const QsoKey&) const = default;
-    uint64_t hash() const {
-        uint64_t h = 0x9E3779B97F4A7C15ull;
-        for (uint64_t w : words) h = (h ^ w) * 0xFF51AFD7ED558CCDull, h ^= h >> 32;
-        return h;
-    }
+Notices noticesOf(RecordMarks marks) {
+    Notices notices{};
+    for (size_t n = 0; n < kNoticeCount; ++n) notices[n] = (marks >> n) & 1u;
+    return notices;
+}
+
+bool callsignRefused(RecordMarks marks) {
+    return (marks >> static_cast<size_t>(Notice::CallsignRefused)) & 1u;
+}
+
+// A part of the file converted by one processor: a line for each of its
+// records, in file order, refused and repeated ones included (they are left
+// out once the parts are put together), and what each record gave.
+struct ConvertedPart {
+    RecordBlock lines;
+    std::vector<RecordMarks> marks;
+    ReaderWarnings warnings;
+    std::optional<MergeKey> mergeKey;
+    size_t start = 0;  // the file's offset where the part begins
+
+    size_t size() const { return marks.size(); }
 };
 
-// The QSOs seen so far, by key: each slot holds 32 bits of the key's hash and
-// the QSO's reference, so a million QSOs take a few megabytes and a new QSO
-// is told from them without reading any record; the records are compared only
-// when the hashes agree. The slot's place comes from the hash bits it holds,
-// so growing the table reads no record either.
-class QsoKeySet {
+// Converts the reader's next record into the part; false when none is left.
+// The fields are reused from one record to the next and the record is written
+// in place: a record costs no memory but its line and its marks.
+template <typename AnyReader>
+bool convertNext(AnyReader& reader, const PrefixTable& prefixes, ConvertedPart& part,
+                 std::vector<Field>& fields, size_t maxRecords, size_t roomAfter) {
+    if (!reader.next(fields)) return false;
+    // More records than a log can hold: stopped before memory runs out.
+    if (part.size() == maxRecords)
+        throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
+    const AdifQsoValues values = importedValues(fields);
+    if (part.marks.empty()) part.mergeKey = adifMergeKey(values.date, values.time);
+    if (part.size() == kRecordsToEstimate) {
+        // The first part's estimate is for the whole file: the second's lines join it.
+        const size_t expected = std::min(
+            expectedRecords(part.size(), reader.offset() - part.start, reader.size() - part.start),
+            maxRecords);
+        part.lines.reserve(expected, roomAfter);
+        part.marks.reserve(expected);
+    }
+    char* record = part.lines.addLine();
+    Notices notices = mapQsoRecord(values, prefixes, record);
+    notices[static_cast<size_t>(Notice::DamagedLength)] = reader.recordHadDamagedLength();
+    part.marks.push_back(marksOf(notices));
+    return true;
+}
+
+void addWarnings(ReaderWarnings& to, const ReaderWarnings& more) {
+    to.malformedTags += more.malformedTags;
+    to.valuesCutAtEnd += more.valuesCutAtEnd;
+    to.lengthsRemeasured += more.lengthsRemeasured;
+    to.headersAfterRecords += more.headersAfterRecords;
+    to.unterminatedRecordKept = to.unterminatedRecordKept || more.unterminatedRecordKept;
+    to.longRecordsSkipped += more.longRecordsSkipped;
+    to.damagedLengths += more.damagedLengths;
+}
+
+// Runs `second` on another processor while `first` runs here; the first
+// exception of either is thrown once both are done.
+template <typename First, typename Second>
+void onTwoProcessors(const First& first, const Second& second) {
+    std::exception_ptr secondError;
+    std::thread other([&] {
+        try {
+            second();
+        } catch (...) {
+            secondError = std::current_exception();
+        }
+    });
+    try {
+        first();
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (secondError) std::rethrow_exception(secondError);
+}
+
+// Marks each record equal to a QSO of the log or to an earlier record (the
+// parts in file order); a record with a refused callsign is never compared.
+void markRepeats(const Logbook* log, std::vector<ConvertedPart>& parts, unsigned shares) {
+    const auto logSize = static_cast<uint32_t>(log ? log->size() : 0);
+    size_t total = logSize;
+    for (const ConvertedPart& p : parts) total += p.size();
+    // The log's QSOs and the parts' records by one reference: the log's first.
+    auto recordAt = [&](uint32_t ref) -> std::string_view {
+        if (ref < logSize) return log->record(ref);
+        size_t index = ref - logSize;
+        for (const ConvertedPart& p : parts) {
+            if (index < p.size()) return p.lines[index];
+            index -= p.size();
+        }
+        return {};
+    };
+    // Each share reads and writes the marks of its own records only.
+    auto markShare = [&](unsigned share) {
+        QsoKeySet seen(total, share, shares);
+        seen.addRange(
+            0, logSize, recordAt, [](uint32_t) { return false; }, [](uint32_t) {});
+        auto base = logSize;
+        for (ConvertedPart& p : parts) {
+            std::vector<RecordMarks>& marks = p.marks;
+            seen.addRange(
+                base, static_cast<uint32_t>(base + p.size()), recordAt,
+                [&](uint32_t ref) { return callsignRefused(marks[ref - base]); },
+                [&](uint32_t ref) { marks[ref - base] |= kRepeatMark; });
+            base += static_cast<uint32_t>(p.size());
+        }
+    };
+    if (shares < 2) return markShare(0);
+    onTwoProcessors([&] { markShare(0); }, [&] { markShare(1); });
+}
+
+// Below this many QSOs to compare, a second processor costs more than it saves.
+constexpr size_t kSharedRepeatsFrom = 32768;
+
+unsigned repeatShares(const Logbook* log, const std::vector<ConvertedPart>& parts,
+                      const ImportSharing& sharing) {
+    if (sharing.repeatShares != 0) return std::min(sharing.repeatShares, 2u);
+    size_t total = log ? log->size() : 0;
+    for (const ConvertedPart& p : parts) total += p.size();
+    return total >= kSharedRepeatsFrom && std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+}
+
+// The parts put together in file order into the first part's memory: the
+// repeats and the refused callsigns left out, the messages gathered.
+AdifImport assemble(std::vector<ConvertedPart>& parts, const Logbook* log, size_t roomAfter,
+                    const ImportSharing& sharing) {
+    markRepeats(log, parts, repeatShares(log, parts, sharing));
+    AdifImport result;
+    result.mergeKey = parts.front().mergeKey;
+    RecordBlock& block = result.records;
+    block = std::move(parts.front().lines);
+    size_t total = 0;
+    for (const ConvertedPart& p : parts) total += p.size();
+    block.reserve(total, roomAfter);
+    size_t kept = 0, number = 0;
+    for (ConvertedPart& part : parts) {
+        // The first part's lines are read from the block as it is compacted.
+        const RecordBlock& lines = &part == &parts.front() ? block : part.lines;
+        for (size_t i = 0; i < part.size(); ++i) {
+            ++number;
+            const RecordMarks marks = part.marks[i];
+            // A repeat is only counted: its substitutes never reach the log.
+            if (marks & kRepeatMark) {
+                ++result.report.duplicates;
+                continue;
+            }
+            tally(result.report, noticesOf(marks), lines[i], number);
+            if (!callsignRefused(marks)) block.putLine(kept++, lines[i]);
+        }
+        addWarnings(result.report.reader, part.warnings);
+        if (&part != &parts.front()) part.lines = RecordBlock();  // its memory, given back now
+    }
+    block.keepFirst(kept);
+    result.report.qsos = kept;
+    return result;
+}
+
+// The file's bytes in memory, and readers of them.
+class BytesSource {
 public:
-    explicit QsoKeySet(size_t expected) { reserve(expected); }
-
-    // Room for `expected` QSOs in all.
-    void reserve(size_t expected) {
-        size_t size = 1024;
-        while (size < expected * 2) size *= 2;
-        if (size <= slots_.size()) return;
-        std::vector<uint64_t> old = std::move(slots_);
-        slots_.assign(size, 0);
-        bits_ = static_cast<unsigned>(std::countr_zero(size));
-        mask_ = size - 1;
-        for (uint64_t slot : old) {
-            if (slot == 0) continue;
-            size_t s = home(slot >> 32);
-            while (slots_[s] != 0) s = (s + 1) & mask_;
-            slots_[s] = slot;
-        }
+    explicit BytesSource(std::string_view bytes) : bytes_(bytes), first_(bytes) {}
+    Reader& first() { return first_; }
+    std::unique_ptr<Reader> second(AfterRecordAt start) const {
+        return std::make_unique<Reader>(bytes_, start);
     }
-
-    // Adds the QSOs 0 to `count` - 1 (see addIfNew). Their keys are worked out
-    // a few at a time and their slots fetched from memory together, instead of
-    // waiting for memory once a QSO: a million of them miss the cache.
-    template <typename RecordAt>
-    void addAll(size_t count, const RecordAt& recordAt) {
-        constexpr size_t kBatch = 16;
-        reserve(count_ + count);
-        uint64_t tags[kBatch];
-        for (size_t first = 0; first < count; first += kBatch) {
-            const size_t n = std::min(kBatch, count - first);
-            for (size_t i = 0; i < n; ++i) {
-                tags[i] = QsoKey(recordAt(static_cast<uint32_t>(first + i))).hash() >> 32;
-                __builtin_prefetch(&slots_[home(tags[i])]);
-            }
-            for (size_t i = 0; i < n; ++i) {
-                const auto ref = static_cast<uint32_t>(first + i);
-                addTagged(QsoKey(recordAt(ref)), tags[i], ref, recordAt);
-            }
-        }
+    std::string peek(size_t at, size_t count) const {
+        return std::string(bytes_.substr(std::min(at, bytes_.size()), count));
     }
+    size_t size() const { return bytes_.size(); }
 
-    // Adds the QSO `ref` whose record is `record` unless an equal one is in;
-    // `recordAt(ref)` gives back the record of a QSO added before.
-    template <typename RecordAt>
-    bool addIfNew(std::string_view record, uint32_t ref, const RecordAt& recordAt) {
-        const QsoKey key(record);
-        return addTagged(key, key.hash() >> 32, ref, recordAt);
+private:
+    std::string_view bytes_;
+    Reader first_;
+};
+
+// An open file, and readers of it.
+class FileSource {
+public:
+    explicit FileSource(const std::filesystem::path& file) : first_(file) {}
+    FileReader& first() { return first_; }
+    std::unique_ptr<FileReader> second(AfterRecordAt start) const {
+        return std::make_unique<FileReader>(first_, start);
+    }
+    std::string peek(size_t at, size_t count) const { return first_.peek(at, count); }
+    size_t size() const { return first_.size(); }
+
+private:
+    FileReader first_;
+};
+
+// Files smaller than this are read by one processor.
+constexpr size_t kTwoPartsFrom = 4 * kMebibyte;
+// How far from its guess the second part's start is sought.
+constexpr size_t kStartSearchBytes = 64 * 1024;
+
+// Where the second part may start: just after the first <EOR> from the middle
+// of the file on (or from where `sharing` says); npos for no second part.
+template <typename Source>
+size_t secondPartStart(const Source& source, const ImportSharing& sharing) {
+    size_t from = sharing.secondPartFrom;
+    if (from == ImportSharing::kOnePart) return std::string::npos;
+    if (from == ImportSharing::kAutomatic) {
+        if (source.size() < kTwoPartsFrom || std::thread::hardware_concurrency() < 2)
+            return std::string::npos;
+        from = source.size() / 2;
+    }
+    constexpr size_t kEorBytes = 5;
+    const std::string window = source.peek(from, kStartSearchBytes);
+    for (size_t lt = window.find('<'); lt != std::string::npos; lt = window.find('<', lt + 1)) {
+        if (lt + kEorBytes > window.size()) break;
+        if (sameName(std::string_view(window).substr(lt + 1, 3), "EOR") && window[lt + 4] == '>')
+            return from + lt + kEorBytes < source.size() ? from + lt + kEorBytes
+                                                         : std::string::npos;
+    }
+    return std::string::npos;
+}
+
+// The second part, converted on another processor from its start to the
+// file's end while the first part is converted here.
+class SecondPart {
+public:
+    template <typename Source>
+    SecondPart(const Source& source, size_t start, const PrefixTable& prefixes, size_t maxRecords) {
+        part_.start = start;
+        finished_ = done_.get_future().share();
+        thread_ = std::thread([this, &source, start, &prefixes, maxRecords] {
+            try {
+                convert(*source.second(AfterRecordAt{start}), prefixes, maxRecords);
+            } catch (...) {
+                error_ = std::current_exception();
+            }
+            done_.set_value();
+        });
+    }
+    ~SecondPart() { abandon(); }
+    SecondPart(const SecondPart&) = delete;
+    SecondPart& operator=(const SecondPart&) = delete;
+
+    // Stops the work, whose result is not wanted.
+    void abandon() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    // Records and bytes converted so far.
+    size_t records() const { return records_; }
+    size_t bytesRead() const { return bytesRead_; }
+    // Waits up to `wait` for the part; true when it is done.
+    bool waitFor(std::chrono::milliseconds wait) const {
+        return finished_.wait_for(wait) == std::future_status::ready;
+    }
+    // The part, once done (throws what the conversion threw).
+    ConvertedPart take() {
+        thread_.join();
+        if (error_) std::rethrow_exception(error_);
+        return std::move(part_);
     }
 
 private:
-    template <typename RecordAt>
-    bool addTagged(const QsoKey& key, uint64_t tag, uint32_t ref, const RecordAt& recordAt) {
-        if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.size());
-        for (size_t s = home(tag);; s = (s + 1) & mask_) {
-            const uint64_t slot = slots_[s];
-            if (slot == 0) {
-                slots_[s] = tag << 32 | (uint64_t{ref} + 1);
-                ++count_;
-                return true;
-            }
-            if (slot >> 32 == tag && QsoKey(recordAt(static_cast<uint32_t>(slot) - 1)) == key)
-                return false;
+    template <typename AnyReader>
+    void convert(AnyReader& reader, const PrefixTable& prefixes, size_t maxRecords) {
+        std::vector<Field> fields;
+        while (!stop_.load(std::memory_order_relaxed) &&
+               convertNext(reader, prefixes, part_, fields, maxRecords, 0)) {
+            if (part_.size() % kProgressEvery != 0) continue;
+            records_ = part_.size();
+            bytesRead_ = reader.offset() - part_.start;
         }
+        part_.warnings = reader.warnings();
     }
 
-    size_t home(uint64_t tag) const {
-        return static_cast<size_t>((tag * 0x9E3779B97F4A7C15ull) >> (64 - bits_)) & mask_;
-    }
-
-    std::vector<uint64_t> slots_;
-    unsigned bits_ = 0;
-    size_t mask_ = 0;
-    size_t count_ = 0;
+    ConvertedPart part_;
+    std::atomic<bool> stop_ = false;
+    std::atomic<size_t> records_ = 0, bytesRead_ = 0;
+    std::exception_ptr error_;
+    std::promise<void> done_;
+    std::shared_future<void> finished_;
+    std::thread thread_;
 };
 
-// Every record the reader gives, converted into the block. The fields are
-// reused from one record to the next and the record is written in place: a
-// record costs no memory but its line.
-template <typename AnyReader>
-AdifImport importRecords(AnyReader& reader, const PrefixTable& prefixes,
+// Every record of the file, converted in one or two parts, then put together.
+template <typename Source>
+AdifImport importRecords(Source& source, const PrefixTable& prefixes,
                          const ImportProgress& progress, size_t roomAfter, size_t maxRecords,
-                         const Logbook* log) {
-    AdifImport result;
-    RecordBlock& block = result.records;
-    std::vector<Field> fields;
-    size_t count = 0;
-    // The log's QSOs and the block's, by one reference: the log's first.
-    const size_t logSize = log ? log->size() : 0;
-    auto recordAt = [&](uint32_t ref) -> std::string_view {
-        return ref < logSize ? log->record(ref) : block[ref - logSize];
+                         const Logbook* log, const ImportSharing& sharing) {
+    auto& reader = source.first();
+    std::vector<ConvertedPart> parts(1);
+    ConvertedPart& first = parts.front();
+    size_t secondStart = secondPartStart(source, sharing);
+    std::unique_ptr<SecondPart> second;
+    if (secondStart != std::string::npos)
+        second = std::make_unique<SecondPart>(source, secondStart, prefixes, maxRecords);
+    auto report = [&](size_t bytesRead) {
+        const size_t records = first.size() + (second ? second->records() : 0);
+        return progress(records, bytesRead + (second ? second->bytesRead() : 0), reader.size());
     };
-    QsoKeySet seen(logSize + kRecordsToEstimate);
-    seen.addAll(logSize, recordAt);
-    while (reader.next(fields)) {
-        // More records than a log can hold: stopped before memory runs out.
-        if (count == maxRecords)
-            throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
-        const AdifQsoValues values = importedValues(fields);
-        if (count == 0) result.mergeKey = adifMergeKey(values.date, values.time);
-        if (count == kRecordsToEstimate) {
-            const size_t expected =
-                std::min(expectedRecords(count, reader.offset(), reader.size()), maxRecords);
-            block.reserve(expected, roomAfter);
-            seen.reserve(logSize + expected);
+    bool cancelled = false, reachedSecond = false;
+    std::vector<Field> fields;
+    while (convertNext(reader, prefixes, first, fields, maxRecords, roomAfter)) {
+        if (reader.offset() >= secondStart) {
+            reachedSecond = reader.offset() == secondStart;
+            if (reachedSecond) break;
+            // The guess stood inside a record: this part reads on alone.
+            second.reset();
+            secondStart = std::string::npos;
         }
-        char* record = block.addLine();
-        Notices notices = mapQsoRecord(values, prefixes, record);
-        notices[static_cast<size_t>(Notice::DamagedLength)] = reader.recordHadDamagedLength();
-        ++count;
-        // A duplicate is only counted: its substitutes never reach the log.
-        if (!notices[static_cast<size_t>(Notice::CallsignRefused)] &&
-            !seen.addIfNew({record, kRecordLength},
-                           static_cast<uint32_t>(logSize + block.size() - 1), recordAt)) {
-            block.dropLastLine();
-            ++result.report.duplicates;
-        } else {
-            tally(result.report, notices, {record, kRecordLength}, count);
-            if (notices[static_cast<size_t>(Notice::CallsignRefused)]) block.dropLastLine();
-        }
-        if (progress && count % kProgressEvery == 0 &&
-            !progress(count, reader.offset(), reader.size())) {
-            result.cancelled = true;
+        if (progress && first.size() % kProgressEvery == 0 && !report(reader.offset())) {
+            cancelled = true;
             break;
         }
     }
-    result.report.qsos = block.size();
-    result.report.reader = reader.warnings();
-    if (progress && !result.cancelled)
-        result.cancelled = !progress(count, reader.offset(), reader.size());
+    first.warnings = reader.warnings();
+    if (second && (cancelled || !reachedSecond)) second.reset();
+    if (second) {
+        while (progress && !cancelled && !second->waitFor(std::chrono::milliseconds(100)))
+            cancelled = !report(reader.offset());
+        if (cancelled)
+            second.reset();
+        else
+            parts.push_back(second->take());
+    }
+    size_t records = 0;
+    for (const ConvertedPart& p : parts) records += p.size();
+    if (records > maxRecords)
+        throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
+    AdifImport result = assemble(parts, log, roomAfter, sharing);
+    const size_t bytesRead = parts.size() > 1 ? reader.size() : reader.offset();
+    result.cancelled = cancelled || (progress && !progress(records, bytesRead, reader.size()));
     return result;
 }
 
 }  // namespace
 
+void RecordBlock::putLine(size_t index, std::string_view record) {
+    char* line = index == size() ? addLine() : lines_.data() + index * kLineLength;
+    if (line != record.data()) std::memmove(line, record.data(), kRecordLength);
+}
+
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
-                      const ImportProgress& progress, size_t maxRecords, const Logbook* log) {
-    Reader reader(fileBytes);
-    return importRecords(reader, prefixes, progress, 0, maxRecords, log);
+                      const ImportProgress& progress, size_t maxRecords, const Logbook* log,
+                      const ImportSharing& sharing) {
+    BytesSource source(fileBytes);
+    return importRecords(source, prefixes, progress, 0, maxRecords, log, sharing);
 }
 
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress, size_t roomAfter, size_t maxRecords,
-                          const Logbook* log) {
+                          const Logbook* log, const ImportSharing& sharing) {
     try {
-        FileReader reader(file);
-        return importRecords(reader, prefixes, progress, roomAfter, maxRecords, log);
+        FileSource source(file);
+        return importRecords(source, prefixes, progress, roomAfter, maxRecords, log, sharing);
     } catch (const FileError& e) {
         throw FileError(e.code(), file.string(), e.systemError(), e.problem());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <filesystem>
@@ -12,8 +13,8 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_reader.h"
-#include "core/logbook/logbook.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 
 namespace dxcc {
 class Logbook;
@@ -67,8 +68,10 @@ public:
     // A new last line, its line end written: the caller writes the
     // kRecordLength bytes of its record at the pointer given.
     char* addLine();
-    // Takes the last line back.
-    void dropLastLine() { used_ -= kLineLength; }
+    // Puts `record` at line `index`, one past the last at most (a new line).
+    void putLine(size_t index, std::string_view record);
+    // Keeps the first `count` lines only.
+    void keepFirst(size_t count) { used_ = std::min(used_, count * kLineLength); }
     // Room for `records` records, and `moreBytes` bytes after them.
     void reserve(size_t records, size_t moreBytes = 0);
     // Every line with its CR LF.
@@ -104,9 +107,24 @@ inline constexpr size_t kProgressEvery = 4096;
 // record with a refused callsign. More than `maxRecords` records could never
 // be held by the log: the import stops there with FileError 7,
 // FileProblem::LogLimitReached (a hostile file cannot exhaust memory).
+//
+// A file of a few megabytes or more is read in two parts, each on its own
+// processor, and the repeats are then looked for on both: `sharing` lets a
+// test choose where the file is cut. The result is always that of one reading
+// from start to end: where the second part was begun at the wrong place (an
+// <EOR> inside a value), its work is thrown away and the first reads on.
+struct ImportSharing {
+    static constexpr size_t kAutomatic = static_cast<size_t>(-1);
+    static constexpr size_t kOnePart = static_cast<size_t>(-2);
+    // Where the second part's start, the first <EOR> from there on, is sought.
+    size_t secondPartFrom = kAutomatic;
+    // Processors that look for the repeats (1 or 2); 0: as many QSOs need.
+    unsigned repeatShares = 0;
+};
 AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
                       const ImportProgress& progress = {},
-                      size_t maxRecords = kLogFileLimits.maxLines, const Logbook* log = nullptr);
+                      size_t maxRecords = kLogFileLimits.maxLines, const Logbook* log = nullptr,
+                      const ImportSharing& sharing = {});
 // The same from a file, read piece by piece: no size of file is refused, only
 // more records than `maxRecords`. Throws FileError when it cannot be read (75
 // for a folder, a pipe or a device). `roomAfter` bytes are kept free after the
@@ -114,8 +132,8 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
 // Logbook::insertBlockLines).
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress = {}, size_t roomAfter = 0,
-                          size_t maxRecords = kLogFileLimits.maxLines,
-                          const Logbook* log = nullptr);
+                          size_t maxRecords = kLogFileLimits.maxLines, const Logbook* log = nullptr,
+                          const ImportSharing& sharing = {});
 
 // Where the block goes in the log and what it leaves around it.
 struct MergePlan {

@@ -115,6 +115,9 @@ Reader::Reader(std::string_view firstPiece, bool last) : data_(firstPiece), last
     skipByteOrderMark();
 }
 
+Reader::Reader(std::string_view bytes, AfterRecordAt start)
+    : data_(bytes), pos_(std::min(start.offset, bytes.size())), started_(true), recordSeen_(true) {}
+
 bool Reader::skipByteOrderMark() {
     if (started_) return true;
     if (!last_ && data_.size() < kByteOrderMark.size()) return false;
@@ -365,6 +368,43 @@ FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes, si
     reader_.continueWith({buffer_.data(), filled_}, atEnd_);
 }
 
+FileReader::FileReader(const FileReader& first, AfterRecordAt start)
+    : path_(first.path_),
+      fileSize_(first.fileSize_),
+      consumed_(start.offset),
+      readAt_(start.offset),
+      maxRecordBytes_(first.maxRecordBytes_),
+      reader_({}, AfterRecordAt{0}) {
+    // The same open file: a file put in its place since cannot be read instead.
+    fd_ = ::fcntl(first.fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) throwFileError(errno, path_.string());
+    buffer_.resize(first.buffer_.size());
+    try {
+        atEnd_ = !fill(0);
+    } catch (...) {
+        ::close(fd_);
+        throw;
+    }
+    reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+}
+
+std::string FileReader::peek(size_t at, size_t count) const {
+    std::string bytes(count, '\0');
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t n =
+            ::pread(fd_, bytes.data() + got, count - got, static_cast<off_t>(at + got));
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFileError(errno, path_.string());
+        }
+        got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
 FileReader::~FileReader() {
     ::close(fd_);
 }
@@ -428,13 +468,16 @@ size_t FileReader::skipPastEndOfRecord(size_t from) {
 bool FileReader::fill(size_t from) {
     filled_ = from;
     while (filled_ < buffer_.size()) {
-        const ssize_t n = ::read(fd_, buffer_.data() + filled_, buffer_.size() - filled_);
+        // Read at its own offset: a second reader shares the open file.
+        const ssize_t n = ::pread(fd_, buffer_.data() + filled_, buffer_.size() - filled_,
+                                  static_cast<off_t>(readAt_));
         if (n == 0) return false;
         if (n < 0) {
             if (errno == EINTR) continue;
             throwFileError(errno, path_.string());
         }
         filled_ += static_cast<size_t>(n);
+        readAt_ += static_cast<size_t>(n);
     }
     return true;
 }

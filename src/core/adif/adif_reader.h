@@ -49,6 +49,14 @@ struct ReaderWarnings {
     bool operator==(const ReaderWarnings&) const = default;
 };
 
+// Where a second reader starts: just after the <EOR> of a record, at
+// `offset` bytes from the file's start. It reads what a reader from the file's
+// start would read from there on (no header, no byte-order mark), so that two
+// processors can each read a part of a large file.
+struct AfterRecordAt {
+    size_t offset = 0;
+};
+
 // Reads records one after the other out of the file's bytes in memory: the
 // whole file, or the file piece by piece (see FileReader).
 //
@@ -62,6 +70,8 @@ public:
     explicit Reader(std::string_view bytes) : Reader(bytes, true) {}
     // The file's first bytes; `last` when they are all of it.
     Reader(std::string_view firstPiece, bool last);
+    // The whole file, from a record's end on; offset() counts from the file's start.
+    Reader(std::string_view bytes, AfterRecordAt start);
 
     // The next record's fields, in file order, into `fields` (cleared first;
     // its memory is reused). False when no record is left, or when the piece
@@ -156,6 +166,9 @@ public:
     // (without waiting) for a folder, a pipe or a device.
     explicit FileReader(const std::filesystem::path& file, size_t bufferBytes = kDefaultBufferBytes,
                         size_t maxRecordBytes = kMaxRecordBytes);
+    // The file that `first` reads (the same open file, not the path again),
+    // from a record's end on; offset() counts from the file's start.
+    FileReader(const FileReader& first, AfterRecordAt start);
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -170,6 +183,9 @@ public:
     // the bytes read, should the file have grown), for a progress display.
     size_t offset() const { return consumed_ + reader_.offset(); }
     size_t size() const;
+    // Up to `count` bytes of the file from `at`, read without moving the
+    // reading on (to find where a second reader may start).
+    std::string peek(size_t at, size_t count) const;
 
 private:
     // Keeps the bytes not read yet, adds the file's next ones behind them.
@@ -185,8 +201,9 @@ private:
     size_t fileSize_ = 0;
     std::string buffer_;
     size_t filled_ = 0;
-    // File offset of the buffer's first byte.
+    // File offset of the buffer's first byte, and of the next byte to read.
     size_t consumed_ = 0;
+    size_t readAt_ = 0;
     bool atEnd_ = false;
     size_t maxRecordBytes_;
     size_t longRecordsSkipped_ = 0;
