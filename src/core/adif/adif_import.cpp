@@ -95,7 +95,7 @@ void RecordBlock::reserve(size_t records, size_t moreBytes) {
     lines_.reserve(records * kLineLength + moreBytes);
 }
 
-std::string RecordBlock::takeLines() {
+ByteBuffer RecordBlock::takeLines() {
     lines_.resize(used_);
     used_ = 0;
     return std::move(lines_);

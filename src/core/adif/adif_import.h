@@ -13,6 +13,7 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_reader.h"
+#include "core/base/byte_buffer.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 
@@ -77,11 +78,11 @@ public:
     // Every line with its CR LF.
     std::string_view lines() const { return {lines_.data(), used_}; }
     // The lines, memory and all; the block is left empty.
-    std::string takeLines();
+    ByteBuffer takeLines();
 
 private:
     // Grown by many lines at a time; the bytes past `used_` are no lines yet.
-    std::string lines_;
+    ByteBuffer lines_;
     size_t used_ = 0;
 };
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/byte_buffer.h"
+
 namespace dxcc {
 
 // Data files are single-byte (Windows-1252) text; lines end in CR LF on writing,
@@ -78,16 +80,28 @@ public:
     // Reads the whole file into `bytes` as readFileInto does. Throws FileError;
     // `bytes` is then unspecified.
     void readInto(std::string& bytes, size_t spare = 0);
-    // The same, calling `appended(from, to)` each time the bytes from `from`
-    // to `to` have just been read, while they are still in the cache (what
-    // lies after `to` in `bytes` is not read yet).
-    void readInto(std::string& bytes, size_t spare,
+    // The same into memory that is not cleared first, calling
+    // `appended(from, to)` each time the bytes from `from` to `to` have just
+    // been read (what lies after `to` in `bytes` is not read yet). A large file
+    // is read by two processors, each into its half, the second half given to
+    // `appended` once both are read; the first's pieces while they are still in
+    // the cache.
+    void readInto(ByteBuffer& bytes, size_t spare,
                   const std::function<void(size_t from, size_t to)>& appended);
 
     // The file as it was when opened.
     const FileIdentity& identity() const { return identity_; }
 
 private:
+    // The file's first bytes read by two processors into `bytes`; answers how
+    // many were read (fewer when the file shrank meanwhile).
+    size_t readHalves(ByteBuffer& bytes,
+                      const std::function<void(size_t from, size_t to)>& appended);
+    // Reads [from, to) of the file into `into` until done or the file's end;
+    // answers the bytes read.
+    size_t readRange(char* into, size_t from, size_t to,
+                     const std::function<void(size_t from, size_t to)>& appended) const;
+
     std::filesystem::path path_;
     int fd_;
     FileIdentity identity_;
@@ -97,6 +111,10 @@ private:
 
 // Number of lines splitLines finds in `bytes`, without building them.
 size_t countLines(std::string_view bytes);
+
+// How many times `c` stands in `bytes` (sixteen bytes compared at once: the
+// line ends of a 100 MB log are counted at every load).
+size_t countByte(std::string_view bytes, char c);
 
 // Calls `f` with each line of `bytes` as splitLines cuts them, without building a
 // list of them.

@@ -56,8 +56,7 @@ void Logbook::checkRoom(size_t bytes, size_t lines) const {
 }
 
 void Logbook::clear() {
-    bytes_.clear();
-    bytes_.shrink_to_fit();
+    bytes_.release();
     std::vector<uint32_t>().swap(starts_);
     uniform_ = true;
     stride_ = 0;
@@ -122,7 +121,7 @@ bool Logbook::indexUniformLines(size_t from, size_t to) {
     // The line ends that lines of this length put in the range, and no other.
     const size_t firstNewline = uniformCount_ * stride_ + stride_ - 1;
     const size_t expected = firstNewline < to ? (to - 1 - firstNewline) / stride_ + 1 : 0;
-    if (static_cast<size_t>(std::count(data + from, data + to, '\n')) != expected) return false;
+    if (countByte({data + from, to - from}, '\n') != expected) return false;
     for (size_t i = 0, at = firstNewline; i < expected; ++i, at += stride_)
         if (data[at] != '\n' || data[at - 1] != '\r') return false;
     if (uniformCount_ + expected > limits_.maxLines)
@@ -256,12 +255,12 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
 }
 
 LogChange Logbook::insertBlock(size_t index, const std::vector<std::string>& records) {
-    return insertBlockLines(index, joinLines(records));
+    return insertBlockLines(index, ByteBuffer(joinLines(records)));
 }
 
-LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
+LogChange Logbook::insertBlockLines(size_t index, ByteBuffer&& lines) {
     if (lines.empty()) return {LogChange::Kind::Inserted, std::min(index, size()), 0};
-    std::string block = std::move(lines);
+    ByteBuffer block = std::move(lines);
     LogChange change{LogChange::Kind::Inserted, 0, 0};
     return rewriteWith(
         kInsertScratch,
@@ -273,9 +272,9 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
             const size_t before = size();
             if (block.capacity() >= bytes_.size() + block.size()) {
                 mergeAround(block, offset);
-                std::string().swap(block);  // the old copy's memory, given back now
+                block.release();  // the old copy's memory, given back now
             } else {
-                applySplices({{offset, 0, block}});
+                applySplices({{offset, 0, block.view()}});
             }
             change.row = at;
             change.count = size() - before;
@@ -283,7 +282,7 @@ LogChange Logbook::insertBlockLines(size_t index, std::string&& lines) {
         change);
 }
 
-void Logbook::mergeAround(std::string& block, size_t offset) {
+void Logbook::mergeAround(ByteBuffer& block, size_t offset) {
     const size_t blockSize = block.size();
     block.resize(bytes_.size() + blockSize);
     char* data = block.data();
@@ -351,7 +350,7 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
 }
 
 void Logbook::normalizeLineEnds() {
-    std::string out;
+    ByteBuffer out;
     out.reserve(bytes_.size() + size() + kSpareBytes);
     for (size_t i = 0; i < size(); ++i) {
         out += record(i);

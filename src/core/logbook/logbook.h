@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/byte_buffer.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_file.h"
 
@@ -89,7 +90,7 @@ public:
     // in CR LF. When `lines` has room for the whole log after its bytes, the
     // log is merged into that memory, which then holds the log: a large block
     // then costs neither a second copy of the log nor new memory for it.
-    LogChange insertBlockLines(size_t index, std::string&& lines);
+    LogChange insertBlockLines(size_t index, ByteBuffer&& lines);
     // Rewrites the file with the line at `row` replaced by `newRecord`. Throws
     // LogLineChanged, and changes nothing, when that line no longer holds
     // `expected` (the file changed since the contact was opened).
@@ -152,7 +153,7 @@ private:
     void applySplices(const std::vector<Splice>& splices);
     // Puts the copy's bytes around `block` in its own memory, at `offset` of
     // the copy, and makes that memory the copy; `block` gets the old memory.
-    void mergeAround(std::string& block, size_t offset);
+    void mergeAround(ByteBuffer& block, size_t offset);
     // Reads the file, lets `edit` change the copy, rewrites the file safely from
     // the copy. The copy is edited in place, so a rewrite needs no second copy of
     // the log in memory.
@@ -167,7 +168,7 @@ private:
     std::filesystem::path dataDir_;
     FileLimits limits_;
     std::string station_;
-    std::string bytes_;
+    ByteBuffer bytes_;
     // The line index. A log written by this program has lines of one length,
     // each ended by CR LF: line i then starts at i * stride_ and no index is
     // kept (uniform_). Otherwise starts_ says where each line starts, then one

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/logbook/logbook.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "sample_records.h"
 #include "temp_dir.h"
 
@@ -134,7 +134,7 @@ TEST_F(LogbookRowsTest, ABlockOfReadyLinesGoesInAtItsPlace) {
     };
     for (const BlockLinesCase& c : cases) {
         writeRaw(joinLines(log3));
-        std::string lines = joinLines(block);
+        ByteBuffer lines(joinLines(block));
         if (c.roomForTheLog) lines.reserve(lines.size() + log.byteSize());
         const char* blockMemory = lines.data();
 

@@ -123,6 +123,45 @@ TEST_F(LogbookTest, LinesAreCutAtEveryKindOfLineEnd) {
     }
 }
 
+// A large log is read by two processors, each into its half: whatever stands
+// in either half or where they meet, the lines are those of one reading.
+TEST_F(LogbookTest, ALargeLogReadInTwoHalvesGivesEveryLine) {
+    const std::string line(98, 'Q');
+    const size_t lines = 17 * 1024 * 1024 / (line.size() + 2);  // more than 16 MiB
+    std::string uniform;
+    uniform.reserve(lines * (line.size() + 2));
+    for (size_t i = 0; i < lines; ++i) uniform += line + "\r\n";
+    const size_t half = uniform.size() / 2 / (256 * 1024) * (256 * 1024);
+    struct Case {
+        const char* what;
+        size_t at;                // where the change goes
+        std::string replacement;  // replaces the line end found from there on
+    };
+    const Case cases[] = {
+        {"all lines of one length", 0, "\r\n"},
+        {"a bare line end in the second half", uniform.size() - 1000, "\n"},
+        {"a bare line end where the halves meet", half - 2, "\n"},
+        {"a line end of three bytes in the first half", 5000, "\r\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string file = uniform;
+        const size_t lineEnd = file.find("\r\n", c.at);
+        file.replace(lineEnd, 2, c.replacement);
+        dir.write("F6XYZ_DXCC.log", file);
+        log.load();
+        const std::vector<std::string_view> expected = splitLines(file);
+        ASSERT_EQ(log.size(), expected.size()) << c.what;
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(log.record(i), expected[i]) << c.what << ", line " << i;
+    }
+    // No line end after the last line.
+    dir.write("F6XYZ_DXCC.log", uniform + "END");
+    log.load();
+    ASSERT_EQ(log.size(), lines + 1);
+    EXPECT_EQ(log.record(lines), "END");
+    EXPECT_EQ(log.record(lines - 1), line);
+}
+
 TEST_F(LogbookTest, AppendQsoAddsOneCrLfLineEvenAfterAnUnterminatedOne) {
     dir.write("F6XYZ_DXCC.log", "OLD");
     log.load();
