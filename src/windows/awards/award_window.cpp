@@ -10,6 +10,7 @@
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/text.h"
+#include "platform/uniform_list_view.h"
 #include "windows/awards/award_list_model.h"
 
 namespace ui {
@@ -125,7 +126,7 @@ QHBoxLayout* AwardWindow::buildChoiceRow() {
 
 void AwardWindow::buildList() {
     Label3 = namedLabel("Label3", fromView(dxcc::entityListHeading()), this);
-    Liste_Prefixes = new QListView(this);
+    Liste_Prefixes = new UniformListView(this);
     Liste_Prefixes->setObjectName("Liste_Prefixes");
     setUpColumnList(Liste_Prefixes);
     const QFont font = Liste_Prefixes->font();

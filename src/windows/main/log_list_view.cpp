@@ -10,7 +10,7 @@ void LogListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const QModelIndex before = currentIndex();
-    QListView::keyPressEvent(event);
+    UniformListView::keyPressEvent(event);
     if (currentIndex() != before && currentIndex().isValid()) emit operatorMovedTo(currentIndex());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QListView>
+#include "platform/uniform_list_view.h"
 
 namespace ui {
 
@@ -8,10 +8,10 @@ namespace ui {
 // clicks it or moves to it with the keyboard: the current row that Qt sets by
 // itself (when the list takes the focus with Tab) must not overwrite the fields.
 // Enter opens the current line, as a double-click does.
-class LogListView : public QListView {
+class LogListView : public UniformListView {
     Q_OBJECT
 public:
-    using QListView::QListView;
+    using UniformListView::UniformListView;
 
 signals:
     void operatorMovedTo(const QModelIndex& index);

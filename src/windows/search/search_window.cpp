@@ -6,11 +6,12 @@
 
 #include "core/record/qso_record.h"
 #include "core/search/search_messages.h"
-#include "windows/search/search_results_model.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/text.h"
+#include "platform/uniform_list_view.h"
 #include "platform/uppercase.h"
+#include "windows/search/search_results_model.h"
 
 namespace ui {
 
@@ -112,7 +113,7 @@ void SearchWindow::buildChoices() {
 }
 
 void SearchWindow::buildResults() {
-    QSO_Effectues = new QListView(this);
+    QSO_Effectues = new UniformListView(this);
     QSO_Effectues->setObjectName("QSO_Effectues");
     setUpColumnList(QSO_Effectues);
     QSO_Effectues->setModel(results_);
