@@ -16,6 +16,7 @@
 #include "core/adif/qso_key_set.h"
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
+#include "core/base/two_processors.h"
 #include "core/logbook/logbook.h"
 
 namespace dxcc::adif {
@@ -80,25 +81,36 @@ MergePlan planFor(size_t lineCount, size_t index, const AdifImport& import) {
 }  // namespace
 
 char* RecordBlock::addLine() {
-    // Grown a few hundred lines at a time: one resize per line would cost more
-    // than writing the line.
-    constexpr size_t kGrowthLines = 512;
-    if (used_ + kLineLength > lines_.size()) lines_.resize(used_ + kGrowthLines * kLineLength);
-    char* line = lines_.data() + used_;
+    if (front_ + used_ + kLineLength > lines_.capacity())
+        reserve(std::max<size_t>(2 * size(), 512));  // doubled: each line is copied once or twice
+    lines_.resize(front_ + used_ + kLineLength);
+    char* line = lines_.data() + front_ + used_;
     used_ += kLineLength;
     line[kRecordLength] = kLineEnd[0];
     line[kRecordLength + 1] = kLineEnd[1];
     return line;
 }
 
-void RecordBlock::reserve(size_t records, size_t moreBytes) {
-    lines_.reserve(records * kLineLength + moreBytes);
+void RecordBlock::reserve(size_t records, size_t moreBytes, std::optional<size_t> frontBytes) {
+    const size_t front = frontBytes.value_or(front_);
+    const size_t capacity = std::max(front + records * kLineLength + moreBytes, front + used_);
+    if (front == front_ && capacity <= lines_.capacity()) return;
+    // New memory, only the lines copied; what lies before them is left
+    // untouched, so it costs nothing until it is written.
+    ByteBuffer moved;
+    moved.reserve(capacity);
+    moved.resize(front + used_);
+    if (used_ > 0) std::memcpy(moved.data() + front, lines_.data() + front_, used_);
+    lines_ = std::move(moved);
+    front_ = front;
 }
 
-ByteBuffer RecordBlock::takeLines() {
-    lines_.resize(used_);
+BlockBytes RecordBlock::takeLines() {
+    lines_.resize(front_ + used_);
+    BlockBytes taken{std::move(lines_), front_};
     used_ = 0;
-    return std::move(lines_);
+    front_ = 0;
+    return taken;
 }
 
 namespace {
@@ -135,6 +147,8 @@ struct ConvertedPart {
     ReaderWarnings warnings;
     std::optional<MergeKey> mergeKey;
     size_t start = 0;  // the file's offset where the part begins
+    // Room before the lines for the log's lines that go before them.
+    std::optional<size_t> roomBefore;
 
     size_t size() const { return marks.size(); }
 };
@@ -156,7 +170,7 @@ bool convertNext(AnyReader& reader, const PrefixTable& prefixes, ConvertedPart& 
         const size_t expected = std::min(
             expectedRecords(part.size(), reader.offset() - part.start, reader.size() - part.start),
             maxRecords);
-        part.lines.reserve(expected, roomAfter);
+        part.lines.reserve(expected, roomAfter, part.roomBefore);
         part.marks.reserve(expected);
     }
     char* record = part.lines.addLine();
@@ -174,28 +188,6 @@ void addWarnings(ReaderWarnings& to, const ReaderWarnings& more) {
     to.unterminatedRecordKept = to.unterminatedRecordKept || more.unterminatedRecordKept;
     to.longRecordsSkipped += more.longRecordsSkipped;
     to.damagedLengths += more.damagedLengths;
-}
-
-// Runs `second` on another processor while `first` runs here; the first
-// exception of either is thrown once both are done.
-template <typename First, typename Second>
-void onTwoProcessors(const First& first, const Second& second) {
-    std::exception_ptr secondError;
-    std::thread other([&] {
-        try {
-            second();
-        } catch (...) {
-            secondError = std::current_exception();
-        }
-    });
-    try {
-        first();
-    } catch (...) {
-        other.join();
-        throw;
-    }
-    other.join();
-    if (secondError) std::rethrow_exception(secondError);
 }
 
 // Marks each record equal to a QSO of the log or to an earlier record (the
@@ -241,7 +233,7 @@ unsigned repeatShares(const Logbook* log, const std::vector<ConvertedPart>& part
     if (sharing.repeatShares != 0) return std::min(sharing.repeatShares, 2u);
     size_t total = log ? log->size() : 0;
     for (const ConvertedPart& p : parts) total += p.size();
-    return total >= kSharedRepeatsFrom && std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    return total >= kSharedRepeatsFrom && twoProcessors() ? 2 : 1;
 }
 
 // The parts put together in file order into the first part's memory: the
@@ -324,8 +316,7 @@ size_t secondPartStart(const Source& source, const ImportSharing& sharing) {
     size_t from = sharing.secondPartFrom;
     if (from == ImportSharing::kOnePart) return std::string::npos;
     if (from == ImportSharing::kAutomatic) {
-        if (source.size() < kTwoPartsFrom || std::thread::hardware_concurrency() < 2)
-            return std::string::npos;
+        if (source.size() < kTwoPartsFrom || !twoProcessors()) return std::string::npos;
         from = source.size() / 2;
     }
     constexpr size_t kEorBytes = 5;
@@ -420,6 +411,9 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
     bool cancelled = false, reachedSecond = false;
     std::vector<Field> fields;
     while (convertNext(reader, prefixes, first, fields, maxRecords, roomAfter)) {
+        // Merged into the log's memory: the lines go where the log will have them.
+        if (first.size() == 1 && log && roomAfter > 0)
+            first.roomBefore = log->lineOffset(mergeIndex(*log, first.mergeKey));
         if (reader.offset() >= secondStart) {
             reachedSecond = reader.offset() == secondStart;
             if (reachedSecond) break;
@@ -455,7 +449,7 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
 }  // namespace
 
 void RecordBlock::putLine(size_t index, std::string_view record) {
-    char* line = index == size() ? addLine() : lines_.data() + index * kLineLength;
+    char* line = index == size() ? addLine() : lines_.data() + front_ + index * kLineLength;
     if (line != record.data()) std::memmove(line, record.data(), kRecordLength);
 }
 

@@ -56,6 +56,8 @@ struct ImportReport {
 // The QSO records of an import as the lines they become in the log: each
 // record (kRecordLength characters) followed by CR LF, all in one buffer, so a
 // million records cost one allocation and the log can take the buffer whole.
+// The lines may start some way into the buffer: room left for the log's lines
+// that go before them, so that merging them into the log moves no line.
 class RecordBlock {
 public:
     static constexpr size_t kLineLength = kRecordLength + 2;
@@ -73,16 +75,21 @@ public:
     void putLine(size_t index, std::string_view record);
     // Keeps the first `count` lines only.
     void keepFirst(size_t count) { used_ = std::min(used_, count * kLineLength); }
-    // Room for `records` records, and `moreBytes` bytes after them.
-    void reserve(size_t records, size_t moreBytes = 0);
+    // Room for `records` records, `moreBytes` bytes after them and, when
+    // given, `frontBytes` before them (the lines move there).
+    void reserve(size_t records, size_t moreBytes = 0, std::optional<size_t> frontBytes = {});
     // Every line with its CR LF.
-    std::string_view lines() const { return {lines_.data(), used_}; }
-    // The lines, memory and all; the block is left empty.
-    ByteBuffer takeLines();
+    std::string_view lines() const { return {lines_.data() + front_, used_}; }
+    // The bytes before the first line.
+    size_t front() const { return front_; }
+    // The buffer, memory and all, and where its lines start; the block is left empty.
+    BlockBytes takeLines();
 
 private:
-    // Grown by many lines at a time; the bytes past `used_` are no lines yet.
+    // Grown by many lines at a time; the bytes past the lines are no lines yet,
+    // and those before `front_` are not written.
     ByteBuffer lines_;
+    size_t front_ = 0;
     size_t used_ = 0;
 };
 
@@ -130,7 +137,9 @@ AdifImport importAdif(std::string_view fileBytes, const PrefixTable& prefixes,
 // more records than `maxRecords`. Throws FileError when it cannot be read (75
 // for a folder, a pipe or a device). `roomAfter` bytes are kept free after the
 // records (for the log they will be merged with, see
-// Logbook::insertBlockLines).
+// Logbook::insertBlockLines); given with the log, the lines are put where the
+// first record's date places them in it, the room before them left for the
+// log's lines.
 AdifImport importAdifFile(const std::filesystem::path& file, const PrefixTable& prefixes,
                           const ImportProgress& progress = {}, size_t roomAfter = 0,
                           size_t maxRecords = kLogFileLimits.maxLines, const Logbook* log = nullptr,

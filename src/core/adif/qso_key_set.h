@@ -88,11 +88,10 @@ public:
     }
 
     // Adds, in order, the QSOs `first` to `end` - 1 of this set's share that
-    // `skip(ref)` does not refuse (asked of this share's QSOs only); calls `repeated(ref)` for each equal to one
-    // added before, which is not added. `recordAt(ref)` gives a QSO's record.
-    // Their keys are worked out a few at a time and their slots fetched from
-    // memory together, instead of waiting for memory once a QSO: a million of
-    // them miss the cache.
+    // `skip(ref)` does not refuse (asked of this share's QSOs only); calls `repeated(ref)` for each
+    // equal to one added before, which is not added. `recordAt(ref)` gives a QSO's record. Their
+    // keys are worked out a few at a time and their slots fetched from memory together, instead of
+    // waiting for memory once a QSO: a million of them miss the cache.
     template <typename RecordAt, typename Skip, typename Repeated>
     void addRange(uint32_t first, uint32_t end, const RecordAt& recordAt, const Skip& skip,
                   const Repeated& repeated) {

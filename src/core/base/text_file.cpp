@@ -10,8 +10,6 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -19,6 +17,7 @@
 #endif
 
 #include "core/base/file_error.h"
+#include "core/base/two_processors.h"
 #include "core/base/write_faults.h"
 
 namespace dxcc {
@@ -228,13 +227,7 @@ void preparePages(char* start, size_t size) {
     auto populate = [](uintptr_t from, uintptr_t to) {
         ::madvise(reinterpret_cast<void*>(from), to - from, kPopulateWrite);
     };
-    try {
-        std::thread other(populate, middle, end);
-        populate(first, middle);
-        other.join();
-    } catch (const std::system_error&) {
-        populate(first, end);  // no thread to be had: one processor does it all
-    }
+    onTwoProcessors([&] { populate(first, middle); }, [&] { populate(middle, end); });
 #else
     (void)start;
     (void)size;
@@ -295,25 +288,10 @@ size_t InputFile::readHalves(ByteBuffer& bytes,
     bytes.resize(size_);
     char* data = bytes.data();
     const size_t half = size_ / 2 / kReadPiece * kReadPiece;
-    size_t secondGot = 0;
-    std::exception_ptr secondError;
-    std::thread second([&] {
-        try {
-            secondGot = readRange(data + half, half, size_, {});
-        } catch (...) {
-            secondError = std::current_exception();
-        }
-    });
-    size_t firstGot = 0;
-    try {
-        // The first half is indexed while its pieces are in the cache.
-        firstGot = readRange(data, 0, half, appended);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (secondError) std::rethrow_exception(secondError);
+    size_t firstGot = 0, secondGot = 0;
+    // The first half is indexed while its pieces are in the cache.
+    onTwoProcessors([&] { firstGot = readRange(data, 0, half, appended); },
+                    [&] { secondGot = readRange(data + half, half, size_, {}); });
     // A file that shrank meanwhile: what was read up to its new end.
     const size_t got = firstGot < half ? firstGot : half + secondGot;
     bytes.resize(got);
@@ -333,7 +311,7 @@ void InputFile::readInto(ByteBuffer& bytes, size_t spare,
         bytes.reserve(wanted);
     }
     bytes.clear();
-    if (size_ >= kTwoReadersFrom && std::thread::hardware_concurrency() >= 2) {
+    if (size_ >= kTwoReadersFrom && twoProcessors()) {
         const size_t got = readHalves(bytes, appended);
         if (::lseek(fd_, static_cast<off_t>(got), SEEK_SET) < 0)
             throwFileError(errno, path_.string());

@@ -6,6 +6,7 @@
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
+#include "core/base/two_processors.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -247,7 +248,7 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
             checkRoom(bytes_.size() + line.size(), size() + 1);
             const size_t at =
                 insertionIndexOf(size(), record, [&](size_t i) { return this->record(i); });
-            const size_t offset = at < size() ? lineStart(at) : bytes_.size();
+            const size_t offset = lineOffset(at);
             applySplices({{offset, 0, line}});
             change.row = at;
         },
@@ -255,26 +256,28 @@ LogChange Logbook::insertInDateOrder(std::string_view recordArg) {
 }
 
 LogChange Logbook::insertBlock(size_t index, const std::vector<std::string>& records) {
-    return insertBlockLines(index, ByteBuffer(joinLines(records)));
+    return insertBlockLines(index, {ByteBuffer(joinLines(records)), 0});
 }
 
-LogChange Logbook::insertBlockLines(size_t index, ByteBuffer&& lines) {
-    if (lines.empty()) return {LogChange::Kind::Inserted, std::min(index, size()), 0};
-    ByteBuffer block = std::move(lines);
+LogChange Logbook::insertBlockLines(size_t index, BlockBytes&& lines) {
+    BlockBytes block = std::move(lines);
+    if (block.bytes.size() <= block.front)
+        return {LogChange::Kind::Inserted, std::min(index, size()), 0};
+    const std::string_view blockLines = block.bytes.view().substr(block.front);
     LogChange change{LogChange::Kind::Inserted, 0, 0};
     return rewriteWith(
         kInsertScratch,
         [&] {
             // Refused before the block is merged: nothing to undo.
-            checkRoom(bytes_.size() + block.size(), size() + countLines(block));
+            checkRoom(bytes_.size() + blockLines.size(), size() + countLines(blockLines));
             const size_t at = std::min(index, size());
-            const size_t offset = at < size() ? lineStart(at) : bytes_.size();
+            const size_t offset = lineOffset(at);
             const size_t before = size();
-            if (block.capacity() >= bytes_.size() + block.size()) {
+            if (block.bytes.capacity() >= bytes_.size() + blockLines.size()) {
                 mergeAround(block, offset);
-                block.release();  // the old copy's memory, given back now
+                block.bytes.release();  // the old copy's memory, given back now
             } else {
-                applySplices({{offset, 0, block.view()}});
+                applySplices({{offset, 0, blockLines}});
             }
             change.row = at;
             change.count = size() - before;
@@ -282,14 +285,31 @@ LogChange Logbook::insertBlockLines(size_t index, ByteBuffer&& lines) {
         change);
 }
 
-void Logbook::mergeAround(ByteBuffer& block, size_t offset) {
-    const size_t blockSize = block.size();
-    block.resize(bytes_.size() + blockSize);
-    char* data = block.data();
-    std::memmove(data + offset, data, blockSize);
-    std::memcpy(data, bytes_.data(), offset);
-    std::memcpy(data + offset + blockSize, bytes_.data() + offset, bytes_.size() - offset);
-    bytes_.swap(block);
+void Logbook::mergeAround(BlockBytes& block, size_t offset) {
+    ByteBuffer& merged = block.bytes;
+    const size_t blockSize = merged.size() - block.front;
+    const size_t total = bytes_.size() + blockSize;
+    // The block where it goes, unless it was written there.
+    if (block.front != offset) {
+        merged.resize(std::max(merged.size(), offset + blockSize));
+        std::memmove(merged.data() + offset, merged.data() + block.front, blockSize);
+    }
+    merged.resize(total);
+    char* data = merged.data();
+    // The log's lines before and after it, each copy (and the first touch of
+    // its fresh memory) on its own processor when they are large.
+    auto head = [&] { std::memcpy(data, bytes_.data(), offset); };
+    auto tail = [&] {
+        std::memcpy(data + offset + blockSize, bytes_.data() + offset, bytes_.size() - offset);
+    };
+    constexpr size_t kWorthAThread = 16 * kMebibyte;
+    if (bytes_.size() >= kWorthAThread && twoProcessors()) {
+        onTwoProcessors(head, tail);
+    } else {
+        head();
+        tail();
+    }
+    bytes_.swap(merged);
     index();
 }
 

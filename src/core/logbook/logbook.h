@@ -37,6 +37,13 @@ public:
 // held as the file's bytes plus a line index, so a million records cost little
 // more than the file itself. Every operation that changes the file leaves the
 // memory equal to what the file now holds.
+// Lines to insert as one block: the bytes from `front` on; those before it
+// are room for the log's lines that go before the block.
+struct BlockBytes {
+    ByteBuffer bytes;
+    size_t front = 0;
+};
+
 class Logbook {
 public:
     // `limits`: the most a log may hold, on reading as on writing.
@@ -87,10 +94,14 @@ public:
     // 0-based `index` (at the end when `index` is past the last line).
     LogChange insertBlock(size_t index, const std::vector<std::string>& records);
     // The same with the block's records already written as lines, each ending
-    // in CR LF. When `lines` has room for the whole log after its bytes, the
-    // log is merged into that memory, which then holds the log: a large block
-    // then costs neither a second copy of the log nor new memory for it.
-    LogChange insertBlockLines(size_t index, ByteBuffer&& lines);
+    // in CR LF. When the block's memory has room for the whole log, the log is
+    // merged into it, which then holds the log: a large block then costs
+    // neither a second copy of the log nor new memory for it. Where the lines
+    // start where the block goes in the file (the bytes of the lines before
+    // it), they are not even moved.
+    LogChange insertBlockLines(size_t index, BlockBytes&& block);
+    // Where line `row` starts in the file (its size past the last line).
+    size_t lineOffset(size_t row) const { return row < size() ? lineStart(row) : byteSize(); }
     // Rewrites the file with the line at `row` replaced by `newRecord`. Throws
     // LogLineChanged, and changes nothing, when that line no longer holds
     // `expected` (the file changed since the contact was opened).
@@ -153,7 +164,7 @@ private:
     void applySplices(const std::vector<Splice>& splices);
     // Puts the copy's bytes around `block` in its own memory, at `offset` of
     // the copy, and makes that memory the copy; `block` gets the old memory.
-    void mergeAround(ByteBuffer& block, size_t offset);
+    void mergeAround(BlockBytes& block, size_t offset);
     // Reads the file, lets `edit` change the copy, rewrites the file safely from
     // the copy. The copy is edited in place, so a rewrite needs no second copy of
     // the log in memory.

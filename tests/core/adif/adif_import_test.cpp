@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/base/file_error.h"
-#include "core/logbook/logbook.h"
 #include "core/base/text_file.h"
+#include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
 #include "sample_records.h"
 #include "temp_dir.h"
@@ -138,8 +138,8 @@ TEST(AdifIntoLog, QsosAlreadyThereAreNotAddedAgain) {
     Logbook log(dir.path());
     log.setStationCallsign("F6XYZ");
     log.load();
-    const std::string first = "x<eoh>\n" + adifQso("F5ABC", "20080617", "1200") +
-                              adifQso("K1AB", "20080617", "1201");
+    const std::string first =
+        "x<eoh>\n" + adifQso("F5ABC", "20080617", "1200") + adifQso("K1AB", "20080617", "1201");
     dir.write("in.adi", first);
     EXPECT_EQ(importIntoLog(log, dir / "in.adi", prefixes()).imported.report.qsos, 2u);
 
@@ -150,15 +150,15 @@ TEST(AdifIntoLog, QsosAlreadyThereAreNotAddedAgain) {
     };
     const Again cases[] = {
         {"the same QSOs", "", 0},
-        {"the same QSO given twice more", adifQso("F5ABC", "20080617", "1200") +
-                                              adifQso("F5ABC", "20080617", "1200"), 0},
+        {"the same QSO given twice more",
+         adifQso("F5ABC", "20080617", "1200") + adifQso("F5ABC", "20080617", "1200"), 0},
         {"a new minute, band or mode is a new QSO",
          adifQso("F5ABC", "20080617", "1300") +
              adifQso("F5ABC", "20080617", "1200", "<BAND:3>40m") +
              adifQso("F5ABC", "20080617", "1200", "<BAND:3>20m<MODE:2>CW"),
          3},
-        {"a QSO twice in the new part", adifQso("G0AAA", "20080618", "0900") +
-                                            adifQso("G0AAA", "20080618", "090059"), 1},
+        {"a QSO twice in the new part",
+         adifQso("G0AAA", "20080618", "0900") + adifQso("G0AAA", "20080618", "090059"), 1},
     };
     size_t total = log.size();
     for (const Again& c : cases) {
@@ -170,10 +170,10 @@ TEST(AdifIntoLog, QsosAlreadyThereAreNotAddedAgain) {
         total += c.imported;
         EXPECT_EQ(log.size(), total) << c.what;
         const std::vector<std::string> lines = reportLines(again.imported.report);
-        EXPECT_NE(std::find(lines.begin(), lines.end(),
-                            "QSO déjà présents, non importés : " +
-                                std::to_string(read - c.imported)),
-                  lines.end())
+        EXPECT_NE(
+            std::find(lines.begin(), lines.end(),
+                      "QSO déjà présents, non importés : " + std::to_string(read - c.imported)),
+            lines.end())
             << c.what;
     }
 }
@@ -202,7 +202,8 @@ TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
          2, Notice::DamagedLength, 2, "FXXXX"},
         {"a callsign in another alphabet",
          "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_ON:4>1200<EOR>\n"
-         "<CALL:7>\xD0\xA3\xD0\x90" "3ABC<QSO_DATE:8>20240101<TIME_ON:4>1201<EOR>\n",
+         "<CALL:7>\xD0\xA3\xD0\x90"
+         "3ABC<QSO_DATE:8>20240101<TIME_ON:4>1201<EOR>\n",
          1, Notice::CallsignRefused, 2, "F5ABC"},
         {"a callsign with a blank inside", "<CALL:9>F5ABC K1A<QSO_DATE:8>20240101<EOR>\n", 0,
          Notice::CallsignRefused, 1, ""},
@@ -220,7 +221,8 @@ TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
             EXPECT_EQ(imported.records[i].find('<'), std::string_view::npos) << c.what;
     }
     // The gathered messages name the record once.
-    const std::vector<std::string> lines = reportLines(importAdif(cases[0].file, prefixes()).report);
+    const std::vector<std::string> lines =
+        reportLines(importAdif(cases[0].file, prefixes()).report);
     const std::vector<std::string> expected{
         "QSO importés : 4",
         "Longueur de valeur qui empiète sur le champ suivant, valeur coupée à la balise : 1 QSO",
@@ -311,6 +313,7 @@ TEST(AdifIntoLog, TheBlockGoesIntoTheLogAtItsPlace) {
         {"a few records in the middle", 3, 1},
         {"thousands of records in the middle", 5000, 1},
         {"thousands of records at the start", 5000, 0},
+        {"thousands of records at the end", 5000, 3},
     };
     for (const IntoLogCase& c : cases) {
         testing_support::TempDir dir;
@@ -318,7 +321,9 @@ TEST(AdifIntoLog, TheBlockGoesIntoTheLogAtItsPlace) {
         Logbook log(dir.path());
         log.setStationCallsign("F6XYZ");
         log.load();
-        const std::string firstDate = c.index == 0 ? "20080101" : "20080215";
+        const std::string firstDate = c.index == 0   ? "20080101"
+                                      : c.index == 1 ? "20080215"
+                                                     : "20080601";
         std::string adif = "Export<eoh>\n";
         for (size_t i = 0; i < c.records; ++i)
             adif += adifQso((i % 2 ? "K1AB" : "f5abc") + std::to_string(i / 2), firstDate, "1200",

@@ -92,7 +92,7 @@ const Growth kGrowths[] = {
     {"block one line too many", kFiveLines, crlfLog(4),
      [](Logbook& l, const TempDir&) { l.insertBlock(1, records(2)); }, false},
     {"block of bytes too many", kManyLines, crlfLog(4),
-     [](Logbook& l, const TempDir&) { l.insertBlockLines(0, ByteBuffer(joinLines(records(2)))); },
+     [](Logbook& l, const TempDir&) { l.insertBlockLines(0, {ByteBuffer(joinLines(records(2)))}); },
      false},
     {"import to the last line", kFiveLines, crlfLog(3), importTwo, true},
     {"import one record too many", kFiveLines, crlfLog(4), importTwo, false},

@@ -113,30 +113,37 @@ struct BlockLinesCase {
     const char* what;
     size_t index;
     bool roomForTheLog;  // the block's memory can hold the whole log
+    size_t front;        // bytes before the block's lines in its memory
 };
 
 // A block given as ready lines: merged into its own memory when it has room for
-// the log (which then lives there), else spliced into the log's copy.
+// the log (which then lives there), else spliced into the log's copy; its
+// lines may stand anywhere in that memory, where the log will have them or not.
 TEST_F(LogbookRowsTest, ABlockOfReadyLinesGoesInAtItsPlace) {
     const std::vector<std::string> log3{qso("A", "01/01/08", "10:00"),
                                         qso("M", "01/06/08", "10:00"),
                                         qso("Z", "01/01/09", "10:00")};
     const std::vector<std::string> block{qso("B", "02/01/08", "10:00"),
                                          qso("C", "03/01/08", "10:00")};
+    constexpr size_t kLine = kRecordLength + 2;
     const std::vector<BlockLinesCase> cases{
-        {"at the start, in the block's memory", 0, true},
-        {"in the middle, in the block's memory", 2, true},
-        {"at the end, in the block's memory", 3, true},
-        {"past the end, in the block's memory", 9, true},
-        {"at the start, spliced", 0, false},
-        {"in the middle, spliced", 1, false},
-        {"at the end, spliced", 3, false},
+        {"at the start, in the block's memory", 0, true, 0},
+        {"in the middle, in the block's memory", 2, true, 0},
+        {"at the end, in the block's memory", 3, true, 0},
+        {"past the end, in the block's memory", 9, true, 0},
+        {"in the middle, already where it goes", 2, true, 2 * kLine},
+        {"at the end, already where it goes", 3, true, 3 * kLine},
+        {"in the middle, written further on", 1, true, 2 * kLine + 5},
+        {"at the start, written past where the log ends", 0, true, 4 * kLine},
+        {"at the start, spliced", 0, false, 0},
+        {"in the middle, spliced", 1, false, 0},
+        {"at the end, spliced from further on", 3, false, 7},
     };
     for (const BlockLinesCase& c : cases) {
         writeRaw(joinLines(log3));
-        ByteBuffer lines(joinLines(block));
-        if (c.roomForTheLog) lines.reserve(lines.size() + log.byteSize());
-        const char* blockMemory = lines.data();
+        BlockBytes lines{ByteBuffer(std::string(c.front, '?') + joinLines(block)), c.front};
+        if (c.roomForTheLog) lines.bytes.reserve(lines.bytes.size() + log.byteSize());
+        const char* blockMemory = lines.bytes.data();
 
         const LogChange change = log.insertBlockLines(c.index, std::move(lines));
         const size_t at = std::min(c.index, log3.size());
