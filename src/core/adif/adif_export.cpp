@@ -6,6 +6,7 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
+#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
@@ -13,7 +14,6 @@
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/record/band_table.h"
-#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
 
@@ -87,7 +87,8 @@ bool leapYear(int year) {
 // the calendar is written: not 00/01/24 nor 30/02/24, and not the import's
 // substitute for a missing date, which no QSO was made on.
 bool writeDate(RecordWriter& w, std::string_view date) {
-    if (date.size() != kDateWidth || checkDate(date) != 0 || date == kDateSubstitute) return false;
+    if (date.size() != kDateWidth || checkDate(date) != 0 || date == kDateSubstitute)
+        return false;
     const int year = widenImportYear((date[6] - '0') * 10 + (date[7] - '0'));
     const int month = (date[3] - '0') * 10 + (date[4] - '0');
     const int day = (date[0] - '0') * 10 + (date[1] - '0');

@@ -9,6 +9,7 @@
 #include <exception>
 #include <future>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "core/adif/adif_messages.h"
@@ -399,11 +400,16 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
                          const Logbook* log, const ImportSharing& sharing) {
     auto& reader = source.first();
     std::vector<ConvertedPart> parts(1);
+    parts.reserve(2);  // `first` stays where it is when the second part joins
     ConvertedPart& first = parts.front();
     size_t secondStart = secondPartStart(source, sharing);
     std::unique_ptr<SecondPart> second;
-    if (secondStart != std::string::npos)
-        second = std::make_unique<SecondPart>(source, secondStart, prefixes, maxRecords);
+    try {
+        if (secondStart != std::string::npos)
+            second = std::make_unique<SecondPart>(source, secondStart, prefixes, maxRecords);
+    } catch (const std::system_error&) {
+        secondStart = std::string::npos;  // no thread to be had: this part reads it all
+    }
     auto report = [&](size_t bytesRead) {
         const size_t records = first.size() + (second ? second->records() : 0);
         return progress(records, bytesRead + (second ? second->bytesRead() : 0), reader.size());

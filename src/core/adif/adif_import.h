@@ -80,8 +80,6 @@ public:
     void reserve(size_t records, size_t moreBytes = 0, std::optional<size_t> frontBytes = {});
     // Every line with its CR LF.
     std::string_view lines() const { return {lines_.data() + front_, used_}; }
-    // The bytes before the first line.
-    size_t front() const { return front_; }
     // The buffer, memory and all, and where its lines start; the block is left empty.
     BlockBytes takeLines();
 
