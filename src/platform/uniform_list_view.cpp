@@ -67,6 +67,8 @@ int UniformListView::rowsPerPage() const {
 }
 
 void UniformListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // Rows just added: the scroll bar's range first, or the new ones are out of reach.
+    executeDelayedItemsLayout();
     const QRect rect = visualRect(index);
     if (!rect.isValid()) return;
     const int top = rect.top() + verticalOffset();

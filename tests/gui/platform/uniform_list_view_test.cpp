@@ -48,6 +48,11 @@ TEST(UniformListView, RowsStandWhereTheirNumberSaysAndAreFoundThere) {
     const QRect last = l.view.visualRect(l.model.index(999));
     EXPECT_FALSE(
         l.view.indexAt(QPoint(last.center().x(), last.bottom() + height / 2 + 1)).isValid());
+    // Rows just added are within reach at once, before the list has laid itself out again.
+    l.model.insertRows(1000, 100);
+    const QModelIndex added = l.model.index(1099);
+    l.view.scrollTo(added);
+    EXPECT_TRUE(l.view.viewport()->rect().contains(l.view.visualRect(added).center()));
 }
 
 // The keys move the current row as in any list, and the row reached is shown.
