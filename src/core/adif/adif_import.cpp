@@ -339,14 +339,17 @@ public:
     SecondPart(const Source& source, size_t start, const PrefixTable& prefixes, size_t maxRecords) {
         part_.start = start;
         finished_ = done_.get_future().share();
-        thread_ = std::thread([this, &source, start, &prefixes, maxRecords] {
-            try {
-                convert(*source.second(AfterRecordAt{start}), prefixes, maxRecords);
-            } catch (...) {
-                error_ = std::current_exception();
-            }
-            done_.set_value();
-        });
+        // Made here, not on the other thread, which would read the first
+        // reader's state while this thread reads on with it.
+        thread_ = std::thread(
+            [this, reader = source.second(AfterRecordAt{start}), &prefixes, maxRecords] {
+                try {
+                    convert(*reader, prefixes, maxRecords);
+                } catch (...) {
+                    error_ = std::current_exception();
+                }
+                done_.set_value();
+            });
     }
     ~SecondPart() { abandon(); }
     SecondPart(const SecondPart&) = delete;
