@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "core/prefixes/prefix_editor_messages.h"
-#include "running_log.h"
 #include "platform/colours.h"
+#include "running_log.h"
 
 namespace {
 
@@ -29,17 +29,6 @@ protected:
         start();
         w->Mnu_Ajout_Prefixe->trigger();
         return window<ui::PrefixEditorWindow>("Ajout_Prefixe");
-    }
-    // The DXCC prefix the entry form finds for a callsign.
-    QString entryFormLookup(const QString& callsign) {
-        ui::EntryForm* f = w->entryForm();
-        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-        QTest::keyClicks(f->Ind_A, callsign);
-        enter(f->Ind_A);
-        const QString found = f->Prefixe_A->text();
-        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-        takeMessages();
-        return found;
     }
     static QStringList shown(const std::vector<std::string>& lines) {
         QStringList list;

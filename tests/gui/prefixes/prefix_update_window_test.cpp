@@ -1,8 +1,8 @@
 #include "windows/prefixes/prefix_update_window.h"
 
 #include "core/prefixes/prefix_update_messages.h"
-#include "windows/prefixes/prefix_editor_window.h"
 #include "running_log.h"
+#include "windows/prefixes/prefix_editor_window.h"
 
 namespace {
 
@@ -27,16 +27,6 @@ protected:
     void update() {
         t.dialogs->files.push_back(t.path("cty.dat"));
         w->Mnu_Maj_Prefixes->trigger();
-    }
-    QString entryFormLookup(const QString& callsign) {
-        ui::EntryForm* f = w->entryForm();
-        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-        QTest::keyClicks(f->Ind_A, callsign);
-        enter(f->Ind_A);
-        const QString found = f->Prefixe_A->text();
-        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-        takeMessages();
-        return found;
     }
 };
 

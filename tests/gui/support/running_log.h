@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
-#include "test_doubles.h"
+#include "core/record/qso_record.h"
 #include "platform/text.h"
+#include "test_doubles.h"
+#include "windows/entry/entry_form.h"
+#include "windows/main/main_window.h"
 
 namespace testing_support {
 
@@ -94,6 +95,17 @@ struct RunningLogBase {
         clickRow(list, row);
         const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    // The DXCC prefix the entry form finds for a callsign typed into it.
+    QString entryFormLookup(const QString& callsign) {
+        ui::EntryForm* f = w->entryForm();
+        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
+        QTest::keyClicks(f->Ind_A, callsign);
+        enter(f->Ind_A);
+        const QString found = f->Prefixe_A->text();
+        QTest::mouseClick(f->Efface_A, Qt::LeftButton);
+        takeMessages();
+        return found;
     }
     static QStringList rows(const QListView* list) {
         QStringList shown;
