@@ -319,7 +319,6 @@ double cpuSeconds(const Run& r) {
 // One line of the summary; false when a target checked at this size is missed.
 bool printImportLine(const std::string& label, size_t logSize, const Run& import,
                      const Run* readCopy) {
-    constexpr size_t kTargetSize = 1000000;
     // Into a log of a million: the ratio; into an empty log: a million a second.
     const double kTargetRecordsPerSecond = readCopy ? 500000 : 1000000;
     constexpr double kTargetReadCopyRatio = 5.0;

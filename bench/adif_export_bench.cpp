@@ -154,7 +154,6 @@ void registerAdifExportBenchmarks(const std::vector<size_t>& sizes) {
 
 bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                             const std::vector<size_t>& sizes) {
-    constexpr size_t kTargetSize = 1000000;
     struct Target {
         const char* name;
         const char* what;

@@ -17,7 +17,6 @@ namespace {
 
 using Run = benchmark::BenchmarkReporter::Run;
 
-constexpr size_t kTargetSize = 1000000;
 constexpr double kTargetSeconds = 0.3;
 constexpr double kTargetFiveBandSeconds = 0.5;
 constexpr double kTargetPassRatio = 4.0;

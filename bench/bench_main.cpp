@@ -17,6 +17,7 @@
 namespace {
 
 using Run = benchmark::BenchmarkReporter::Run;
+using bench::kTargetSize;
 
 // The benchmark's name without the run settings ("Load/1000000").
 std::string shortName(const Run& r) {
@@ -80,7 +81,6 @@ std::string timeText(double s) {
     return buf;
 }
 
-constexpr size_t kTargetSize = 1000000;
 constexpr double kTargetSeconds = 1.0;
 constexpr double kTargetCopyRatio = 3.0;
 // A load into fresh memory next to the file read alone into a ready buffer.

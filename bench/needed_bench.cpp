@@ -23,7 +23,6 @@ namespace {
 
 using Run = benchmark::BenchmarkReporter::Run;
 
-constexpr size_t kTargetSize = 1000000;
 constexpr double kTargetBuildRatio = 1.5;
 constexpr double kTargetQuerySeconds = 2e-6;
 constexpr double kTargetChangeSeconds = 20e-6;

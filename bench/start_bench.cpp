@@ -32,7 +32,6 @@ namespace {
 
 using Run = benchmark::BenchmarkReporter::Run;
 
-constexpr size_t kTargetSize = 1000000;
 constexpr double kTargetStartSeconds = 0.3;
 constexpr double kTargetMemoryRatio = 1.5;
 constexpr int kCountedRuns = 5;
