@@ -23,12 +23,8 @@ QFont columnListFont() {
     return f;
 }
 
-void setUpColumnList(QListView* list) {
+void setUpColumnList(UniformListView* list) {
     list->setFont(columnListFont());
-    list->setUniformItemSizes(true);
-    // Scrolled by item, a list keeps a table of every row's scroll position:
-    // 4 MB and a pass more at a million QSOs.
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     paintBackground(list, kRestColour);

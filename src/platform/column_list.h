@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QListView>
 
+#include "platform/uniform_list_view.h"
+
 namespace ui {
 
 // Lists whose lines are laid out in fixed columns under a heading label.
@@ -11,10 +13,10 @@ namespace ui {
 // The fixed-pitch font of those lists and of their headings.
 QFont columnListFont();
 
-// Sets `list` up for lines of fixed-width columns: the fixed-pitch font, one
-// line height for all (so a long list opens at once), no editing, one
-// selected line, the rest colour.
-void setUpColumnList(QListView* list);
+// Sets `list` up for lines of fixed-width columns: the fixed-pitch font, no
+// editing, one selected line, the rest colour. The list is a uniform one: a
+// column list may hold the whole log, and Qt's own keeps a table of its rows.
+void setUpColumnList(UniformListView* list);
 
 // Where the text of a line starts inside `list`, in pixels from its left edge.
 int listTextLeft(const QListView* list);

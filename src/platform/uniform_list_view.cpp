@@ -9,6 +9,13 @@
 
 namespace ui {
 
+UniformListView::UniformListView(QWidget* parent) : QListView(parent) {
+    // What the view does itself: rows of one height, scrolled by the pixel.
+    setUniformItemSizes(true);
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+}
+
 int UniformListView::rowCount() const {
     return model() ? model()->rowCount(rootIndex()) : 0;
 }

@@ -12,7 +12,7 @@ namespace ui {
 class UniformListView : public QListView {
     Q_OBJECT
 public:
-    using QListView::QListView;
+    explicit UniformListView(QWidget* parent = nullptr);
 
     QRect visualRect(const QModelIndex& index) const override;
     QModelIndex indexAt(const QPoint& point) const override;

@@ -14,6 +14,7 @@
 #include "core/awards/award_texts.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "platform/uniform_list_view.h"
 
 class QHBoxLayout;
 
@@ -46,7 +47,7 @@ public:
     QComboBox* Bande_E = nullptr;     // per-band window only
     QPushButton* Afficher = nullptr;  // absent from the 5-band window
     QLabel* Label3;                   // column headings
-    QListView* Liste_Prefixes;
+    UniformListView* Liste_Prefixes;
     QLabel* Label1;  // status
     QLabel* Label4;  // what is missing
 

@@ -18,6 +18,7 @@
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/splash.h"
+#include "platform/uniform_list_view.h"
 
 namespace ui {
 
@@ -63,7 +64,7 @@ public:
     QLabel* Barre_Etat = nullptr;
     QLabel* Label_Liste_DXCC;
     QLabel* L_Communes;
-    QListView* Liste_DXCC;
+    UniformListView* Liste_DXCC;
     QPushButton* Rechercher;
     QTimer* Timer1;
 

@@ -11,6 +11,7 @@
 #include "core/session/log_session.h"
 #include "core/prefixes/prefix_entries.h"
 #include "platform/app_context.h"
+#include "platform/uniform_list_view.h"
 
 namespace ui {
 
@@ -45,7 +46,7 @@ public:
     QPushButton* Clear_P;
     QPushButton* Command1;
     QGroupBox* Frame1;
-    QListView* Liste_DXCC;
+    UniformListView* Liste_DXCC;
 
 signals:
     // "Liste préfixe DXCC": the operator wants the awarding body's entity list.

@@ -11,6 +11,7 @@
 #include "core/session/log_session.h"
 #include "core/search/qso_search.h"
 #include "platform/app_context.h"
+#include "platform/uniform_list_view.h"
 
 namespace ui {
 
@@ -35,7 +36,7 @@ public:
     QLineEdit* Data;
     QLineEdit* Depa;
     QLabel* Label13;
-    QListView* QSO_Effectues;
+    UniformListView* QSO_Effectues;
     QPushButton* Command1;
 
     // Shows every QSO with the entity `dxccPrefix` (from the DXCC table).
