@@ -154,16 +154,38 @@ struct ConvertedPart {
     size_t size() const { return marks.size(); }
 };
 
+// The records a log can still take, counted over both parts: a file with more
+// is stopped once the two together have read that many (give or take a step
+// each), not once each has, so its memory stays that of one log's worth.
+class RecordBudget {
+public:
+    static constexpr size_t kStep = 4096;
+    explicit RecordBudget(size_t max) : max_(max) {}
+    size_t max() const { return max_; }
+    // A part has read `kStep` more records; false when both have read too many.
+    bool stepTaken() { return taken_.fetch_add(kStep, std::memory_order_relaxed) + kStep <= max_; }
+
+private:
+    const size_t max_;
+    std::atomic<size_t> taken_ = 0;
+};
+
+[[noreturn]] void refuseTooManyRecords() {
+    throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
+}
+
 // Converts the reader's next record into the part; false when none is left.
 // The fields are reused from one record to the next and the record is written
 // in place: a record costs no memory but its line and its marks.
 template <typename AnyReader>
 bool convertNext(AnyReader& reader, const PrefixTable& prefixes, ConvertedPart& part,
-                 std::vector<Field>& fields, size_t maxRecords, size_t roomAfter) {
+                 std::vector<Field>& fields, RecordBudget& budget, size_t roomAfter) {
     if (!reader.next(fields)) return false;
     // More records than a log can hold: stopped before memory runs out.
-    if (part.size() == maxRecords)
-        throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
+    const size_t maxRecords = budget.max();
+    if (part.size() == maxRecords) refuseTooManyRecords();
+    if (part.size() % RecordBudget::kStep == 0 && part.size() > 0 && !budget.stepTaken())
+        refuseTooManyRecords();
     const AdifQsoValues values = importedValues(fields);
     if (part.marks.empty()) part.mergeKey = adifMergeKey(values.date, values.time);
     if (part.size() == kRecordsToEstimate) {
@@ -336,15 +358,16 @@ size_t secondPartStart(const Source& source, const ImportSharing& sharing) {
 class SecondPart {
 public:
     template <typename Source>
-    SecondPart(const Source& source, size_t start, const PrefixTable& prefixes, size_t maxRecords) {
+    SecondPart(const Source& source, size_t start, const PrefixTable& prefixes,
+               RecordBudget& budget) {
         part_.start = start;
         finished_ = done_.get_future().share();
         // Made here, not on the other thread, which would read the first
         // reader's state while this thread reads on with it.
-        thread_ = std::thread(
-            [this, reader = source.second(AfterRecordAt{start}), &prefixes, maxRecords] {
+        thread_ =
+            std::thread([this, reader = source.second(AfterRecordAt{start}), &prefixes, &budget] {
                 try {
-                    convert(*reader, prefixes, maxRecords);
+                    convert(*reader, prefixes, budget);
                 } catch (...) {
                     error_ = std::current_exception();
                 }
@@ -376,10 +399,10 @@ public:
 
 private:
     template <typename AnyReader>
-    void convert(AnyReader& reader, const PrefixTable& prefixes, size_t maxRecords) {
+    void convert(AnyReader& reader, const PrefixTable& prefixes, RecordBudget& budget) {
         std::vector<Field> fields;
         while (!stop_.load(std::memory_order_relaxed) &&
-               convertNext(reader, prefixes, part_, fields, maxRecords, 0)) {
+               convertNext(reader, prefixes, part_, fields, budget, 0)) {
             if (part_.size() % kProgressEvery != 0) continue;
             records_ = part_.size();
             bytesRead_ = reader.offset() - part_.start;
@@ -406,10 +429,11 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
     parts.reserve(2);  // `first` stays where it is when the second part joins
     ConvertedPart& first = parts.front();
     size_t secondStart = secondPartStart(source, sharing);
+    RecordBudget budget(maxRecords);  // outlives the second part, which uses it
     std::unique_ptr<SecondPart> second;
     try {
         if (secondStart != std::string::npos)
-            second = std::make_unique<SecondPart>(source, secondStart, prefixes, maxRecords);
+            second = std::make_unique<SecondPart>(source, secondStart, prefixes, budget);
     } catch (const std::system_error&) {
         secondStart = std::string::npos;  // no thread to be had: this part reads it all
     }
@@ -419,7 +443,7 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
     };
     bool cancelled = false, reachedSecond = false;
     std::vector<Field> fields;
-    while (convertNext(reader, prefixes, first, fields, maxRecords, roomAfter)) {
+    while (convertNext(reader, prefixes, first, fields, budget, roomAfter)) {
         // Merged into the log's memory: the lines go where the log will have them.
         if (first.size() == 1 && log && roomAfter > 0)
             first.roomBefore = log->lineOffset(mergeIndex(*log, first.mergeKey));
@@ -447,8 +471,7 @@ AdifImport importRecords(Source& source, const PrefixTable& prefixes,
     }
     size_t records = 0;
     for (const ConvertedPart& p : parts) records += p.size();
-    if (records > maxRecords)
-        throw FileError(kOutOfMemory, "ADIF", 0, FileProblem::LogLimitReached);
+    if (records > maxRecords) refuseTooManyRecords();
     AdifImport result = assemble(parts, log, roomAfter, sharing);
     const size_t bytesRead = parts.size() > 1 ? reader.size() : reader.offset();
     result.cancelled = cancelled || (progress && !progress(records, bytesRead, reader.size()));
