@@ -1,15 +1,14 @@
 #include "core/session/log_session.h"
 
-#include "core/awards/dxcc_table.h"
-
 #include "core/adif/adif_messages.h"
+#include "core/awards/dxcc_table.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_file.h"
 #include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/session_messages.h"
 #include "core/session/station_callsign.h"
-#include "core/base/text_file.h"
 
 namespace dxcc {
 
@@ -18,40 +17,8 @@ LogSession::LogSession(std::filesystem::path dataDir)
       log_(dataDir_),
       prefixes_(dataDir_ / std::string(kPrefixFileName)),
       firstNames_(dataDir_),
-      lock_(dataDir_) {
+      folder_(dataDir_) {
     log_.setStationCallsign(std::string(kNoStation));
-}
-
-std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() const {
-    std::vector<std::filesystem::path> removed;
-    if (!holdsDataFolder()) return removed;
-    auto removeScratch = [&](const std::filesystem::path& file) {
-        std::error_code ec;
-        // Only plain files: a folder or a link of that name is no scratch file of ours.
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file, ec)) &&
-            std::filesystem::remove(file, ec))
-            removed.push_back(file);
-    };
-    for (const char* name : kScratchFileNames) removeScratch(dataDir_ / name);
-    // A data file that is a link is rewritten beside the file it leads to,
-    // with a scratch file named after that file.
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir_, ec)) {
-        const std::string name = entry.path().filename().string();
-        const bool dataFile = isRewrittenDataFileName(name);
-        std::error_code linkEc;
-        if (!dataFile || !entry.is_symlink(linkEc)) continue;
-        for (const char* scratchName : kScratchFileNames) {
-            try {
-                const std::filesystem::path beside =
-                    scratchBeside(entry.path(), dataDir_ / scratchName);
-                if (beside != dataDir_ / scratchName) removeScratch(beside);
-            } catch (const std::exception&) {
-                // A link that loops: nothing was ever written beside it.
-            }
-        }
-    }
-    return removed;
 }
 
 const EntityData& LogSession::entityData() {
@@ -90,7 +57,7 @@ void LogSession::setAutomaticDate(bool automatic) {
 }
 
 bool LogSession::holdFolderFor(SessionOutcome& outcome) {
-    switch (lock_.tryLock()) {
+    switch (folder_.claim()) {
         case DataFolderLock::Outcome::Held:
             return true;
         case DataFolderLock::Outcome::InUse:

@@ -21,7 +21,7 @@
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/prefixes/prefix_update.h"
-#include "core/session/data_folder_lock.h"
+#include "core/session/data_folder.h"
 #include "core/session/session_settings.h"
 
 namespace dxcc {
@@ -119,8 +119,8 @@ public:
     // Takes the data folder's lock when it is free. The writing commands take
     // it themselves when they can; a front end claims it first to tell the
     // operator when another copy has it.
-    DataFolderLock::Outcome claimDataFolder() { return lock_.tryLock(); }
-    bool holdsDataFolder() const { return lock_.held(); }
+    DataFolderLock::Outcome claimDataFolder() { return folder_.claim(); }
+    bool holdsDataFolder() const { return folder_.held(); }
 
     // The needed status of every entity of the log, kept current by every
     // change of the log (see noteChange).
@@ -130,12 +130,10 @@ public:
     // folder on first use (empty when the file is missing).
     const EntityData& entityData();
 
-    // Removes the scratch files a run killed in the middle of a rewrite left in
-    // the data folder. The file they were to replace is whole (old content), so
-    // they hold nothing the operator was told was saved. Only while the
-    // session holds the folder: another copy may be writing them. Those beside
-    // the file a linked data file leads to go too. Answers the files removed.
-    std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
+    // Removes the scratch files a killed run left (see DataFolder).
+    std::vector<std::filesystem::path> removeLeftoverScratchFiles() const {
+        return folder_.removeLeftoverScratchFiles();
+    }
 
     // The station callsign in stored form ("FXXXX" until one is chosen).
     const std::string& station() const { return log_.stationCallsign(); }
@@ -227,7 +225,7 @@ private:
     Logbook log_;
     PrefixFile prefixes_;
     FirstNameMemory firstNames_;
-    DataFolderLock lock_;
+    DataFolder folder_;
     std::shared_ptr<SessionSettings> settings_;
     uint64_t revision_ = 0;
     NeededIndex needed_;
