@@ -108,8 +108,8 @@ constexpr CommandHelp kCommands[] = {
      "              depuis un fichier des contrées cty.dat (et le cty.csv placé à côté),\n"
      "              comme le menu « Mettre à jour les préfixes (cty.dat) » : garde les\n"
      "              lignes ajoutées ou modifiées dans l'éditeur de préfixes, enregistre\n"
-     "              puis écrit le résumé des changements. En cas d'échec, aucun fichier\n"
-     "              n'est modifié.\n"},
+     "              puis écrit le résumé des changements. Les fichiers changent tous\n"
+     "              ou aucun, même si la commande est tuée.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -295,6 +295,17 @@ private:
 
 enum class Access { Read, Write };
 
+// Makes the data folder ready before anything reads it, as the windows do at
+// start; says on the error output what the operator must know.
+void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults,
+                    std::ostream& err) {
+    const dxcc::FolderOutcome opened = session.openDataFolder(
+        defaults.shippedFiles ? defaults.shippedFiles() : std::vector<dxcc::ShippedFile>{});
+    if (opened.fileError) write(err, "vel_dxcc : " + plainErrorText(*opened.fileError) + "\n");
+    for (const std::string& message : opened.messages)
+        write(err, "vel_dxcc : " + plainText(message) + "\n");
+}
+
 // The station's session with its log loaded, or the exit status of a failure.
 // A command that writes the log holds the data folder from before the log is
 // read until it ends, and refuses while another copy of the program has it.
@@ -313,6 +324,7 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
     if (access == Access::Write &&
         session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)
         return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + folder);
+    openDataFolder(*session, defaults, err);
     const dxcc::LoadOutcome loaded = session->loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
         return failure(err, "lecture du log de la station " +
@@ -408,13 +420,21 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
         options.mode)
         return badUsage(err, "prefixes attend un seul fichier cty.dat et l'option --data-dir.");
     dxcc::LogSession session(toPath(options.dataDir.value_or(defaults.dataDir())));
+    if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
+        openDataFolder(session, defaults, err);
     std::vector<std::string> lines;
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
         toPath(options.files[0]), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
             return true;
         });
-    if (!result.ok()) return failed(result, dxcc::prefix_update_messages::kNotSaved, err);
+    if (!result.ok()) {
+        // What is on disk is in the messages: unchanged, or which files changed.
+        QString told = result.fileError ? plainErrorText(*result.fileError) : QString();
+        for (const std::string& message : result.messages)
+            told += (told.isEmpty() ? "" : "\n") + plainText(message);
+        return failure(err, told);
+    }
     for (const std::string& message : result.messages) lines.push_back(message);
     for (const std::string& line : lines) out << line << '\n';
     out.flush();
@@ -584,7 +604,8 @@ int runCommandLine(int argc, char** argv) {
                                    [] { return chooseDataDir(); },
                                    [&settings](const QString& section, const QString& key) {
                                        return settings.get(section, key, QString());
-                                   }};
+                                   },
+                                   [] { return shippedFiles(); }};
     return runCommand(QCoreApplication::arguments().mid(1), defaults, std::cout, std::cerr);
 }
 

@@ -228,7 +228,10 @@ RewriteRecovery finishRewriteTogether(const std::filesystem::path& journal) {
         any(State::Broken) ? RewriteRecovery::Kind::Damaged : RewriteRecovery::Kind::Finished;
     for (size_t i = 0; i < entries->size(); ++i) {
         const JournalEntry& e = (*entries)[i];
-        if (states[i] == State::Whole) renameOver(e.scratch, e.target);
+        if (states[i] == State::Whole) {
+            renameOver(e.scratch, e.target);
+            recovery.finished.push_back(e.target);
+        }
         if (states[i] != State::Broken) continue;
         removeQuietly(e.scratch);
         recovery.notUpdated.push_back(e.target);

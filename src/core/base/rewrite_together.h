@@ -66,6 +66,7 @@ struct RewriteRecovery {
                     // journal is none of ours: which files it named is unknown
     };
     Kind kind = Kind::None;
+    std::vector<std::filesystem::path> finished;  // renamed by this recovery
     std::vector<std::filesystem::path> notUpdated;
 };
 

@@ -15,9 +15,17 @@ inline constexpr std::string_view kQuestion =
     "Enregistrer ces changements dans le fichier des préfixes ?";
 inline constexpr std::string_view kNothingChanged =
     "Ce fichier n'apporte aucun changement : le fichier des préfixes n'a pas été réécrit.";
-// Follows the file error's own text when the files cannot be written.
+// Follows the file error's own text when the files could not be written and
+// none of them changed.
 inline constexpr std::string_view kNotSaved =
     "Les préfixes n'ont pas été mis à jour : le fichier des préfixes est inchangé.";
+// Follows the file error's own text when the files were being replaced: the
+// names of the files replaced, then kUnfinishedPending and the others, then ".".
+inline constexpr std::string_view kUnfinished =
+    "La mise à jour des préfixes n'a pas pu être achevée ; elle le sera au prochain démarrage "
+    "de VEL_DXCC. Fichiers déjà mis à jour : ";
+inline constexpr std::string_view kUnfinishedPending = ". Fichiers pas encore mis à jour : ";
+inline constexpr std::string_view kNoFile = "aucun";
 
 // Refusals of a country file, each after the file's name and " : ".
 inline constexpr std::string_view kNotAFile = "ce n'est pas un fichier ordinaire.";

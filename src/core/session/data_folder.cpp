@@ -10,6 +10,62 @@ namespace dxcc {
 
 DataFolder::DataFolder(std::filesystem::path dir) : dir_(std::move(dir)), lock_(dir_) {}
 
+std::filesystem::path DataFolder::journal() const {
+    return dir_ / std::string(kUpdateJournalName);
+}
+
+RewriteRecovery DataFolder::finishInterruptedUpdate() {
+    if (!held()) return {};
+    return finishRewriteTogether(journal());
+}
+
+std::vector<std::string> DataFolder::lacking(const std::vector<ShippedFile>& shipped) const {
+    std::vector<std::string> names;
+    for (const ShippedFile& file : shipped) {
+        std::error_code ec;
+        // Anything of that name is the operator's, even a link leading nowhere.
+        const auto status = std::filesystem::symlink_status(dir_ / file.name, ec);
+        if (!std::filesystem::exists(status)) names.push_back(file.name);
+    }
+    return names;
+}
+
+void DataFolder::install(const std::vector<ShippedFile>& shipped, FolderPreparation& preparation) {
+    for (const ShippedFile& file : shipped) {
+        const std::vector<std::string> missing = lacking({file});
+        if (missing.empty()) continue;
+        try {
+            // Expected absent until the rename: a file put there meanwhile stays.
+            rewriteFile(dir_ / file.name, dir_ / kRewriteScratchName, file.bytes, FileIdentity{});
+            preparation.installed.push_back(file.name);
+        } catch (const FileError& e) {
+            if (!preparation.error) preparation.error = e;
+        }
+    }
+}
+
+FolderPreparation DataFolder::prepare(const std::vector<ShippedFile>& shipped) {
+    FolderPreparation preparation;
+    std::error_code ec;
+    const bool workToDo = !lacking(shipped).empty() ||
+                          std::filesystem::exists(std::filesystem::symlink_status(journal(), ec));
+    const bool takenForTheWhile = !held() && workToDo && claim() == DataFolderLock::Outcome::Held;
+    if (held()) {
+        preparation.prepared = true;
+        try {
+            preparation.recovery = finishInterruptedUpdate();
+            // Only once the journal is done with: its scratch files are among these.
+            removeLeftoverScratchFiles();
+            install(shipped, preparation);
+        } catch (const FileError& e) {
+            preparation.error = e;
+        }
+    }
+    if (takenForTheWhile) lock_.release();
+    preparation.missing = lacking(shipped);
+    return preparation;
+}
+
 std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() const {
     std::vector<std::filesystem::path> removed;
     if (!held()) return removed;

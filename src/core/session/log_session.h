@@ -82,6 +82,10 @@ struct PrefixUpdateOutcome : SessionOutcome {
     bool cancelled = false;  // the operator did not want it
 };
 
+struct FolderOutcome : SessionOutcome {
+    FolderPreparation preparation;
+};
+
 // Reading the station's log.
 struct LoadOutcome {
     enum class Kind { Loaded, MissingLog, Failed };
@@ -129,6 +133,15 @@ public:
     // Positions, zones and time offsets of the entities, read from the data
     // folder on first use (empty when the file is missing).
     const EntityData& entityData();
+
+    // Makes the data folder ready before anything reads it (see
+    // DataFolder::prepare): a prefix update a stopped run left is finished,
+    // scratch files of killed runs go, and the files the program comes with
+    // (`shipped`: prefix file, entity data, first-name file) are put in where
+    // the folder lacks them. The lookups and the entity data then read the
+    // folder afresh. `messages` say what the operator must know: an update
+    // finished or given up, a file still missing.
+    FolderOutcome openDataFolder(const std::vector<ShippedFile>& shipped);
 
     // Removes the scratch files a killed run left (see DataFolder).
     std::vector<std::filesystem::path> removeLeftoverScratchFiles() const {
@@ -195,7 +208,8 @@ public:
     // from, and the entity data; the lookups and the entity data follow at
     // once. `shippedBase` is the program's own prefix file: the base until an
     // update has kept one. A plan that changes nothing is neither shown nor
-    // written. On a failure no file changes.
+    // written. The files change all or none, even across a kill (see
+    // rewriteTogether): on a failure `messages` say which files changed.
     PrefixUpdateOutcome updatePrefixes(const std::filesystem::path& ctyDat,
                                        std::string_view shippedBase,
                                        const std::function<bool(const PrefixUpdatePlan&)>& confirm);
@@ -214,6 +228,8 @@ private:
     // outcome; the change itself goes through noteChange().
     template <typename Operation>
     void changeLog(SessionOutcome& outcome, Operation&& operation);
+    // The lookups and the entity data read the files again after an update.
+    PrefixUpdateOutcome& refreshed(PrefixUpdateOutcome& outcome);
     // Every change of the log passes here, so what follows the log is kept
     // up to date in one place.
     void noteChange(const LogChange& change);

@@ -34,7 +34,8 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
         });
     busy.end();
     QStringList told;
-    if (outcome.fileError) told << fileErrorText(*outcome.fileError) << fromView(msg::kNotSaved);
+    // The messages say what is on disk: unchanged, or which files changed.
+    if (outcome.fileError) told << fileErrorText(*outcome.fileError);
     for (const std::string& message : outcome.messages) told << fromView(message);
     if (!told.isEmpty()) ctx.dialogs->inform(told.join("\r\n"));
     return outcome.saved;

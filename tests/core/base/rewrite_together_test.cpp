@@ -212,6 +212,10 @@ TEST(RewriteTogether, TheRestartFinishesOnlyWhatIsWholeAndSaysWhatItDid) {
         EXPECT_EQ(recovery.notUpdated, c.kind == RewriteRecovery::Kind::Damaged && !c.journalText
                                            ? std::vector<fs::path>{g.data / kNames[2]}
                                            : std::vector<fs::path>{});
+        EXPECT_EQ(recovery.finished.size(),
+                  c.kind == RewriteRecovery::Kind::Finished                    ? 3 - c.renamedBefore
+                  : c.kind == RewriteRecovery::Kind::Damaged && !c.journalText ? 1u
+                                                                               : 0u);
         EXPECT_FALSE(fs::exists(g.journal()));
         if (!c.journalText) {
             EXPECT_FALSE(fs::exists(g.data / "scratch2"));
