@@ -103,13 +103,14 @@ constexpr CommandHelp kCommands[] = {
      "              qui ne correspondent à aucun QSO et les contrées nouvellement\n"
      "              confirmées pour un diplôme ou une bande. En cas d'échec, le log\n"
      "              n'est pas modifié.\n"},
-    {"prefixes", "prefixes FICHIER.dat",
+    {"prefixes", "prefixes FICHIER.dat [--force]",
      "              Met à jour le fichier des préfixes et les positions des contrées\n"
      "              depuis un fichier des contrées cty.dat (et le cty.csv placé à côté),\n"
      "              comme le menu « Mettre à jour les préfixes (cty.dat) » : garde les\n"
      "              lignes ajoutées ou modifiées dans l'éditeur de préfixes, enregistre\n"
      "              puis écrit le résumé des changements. Les fichiers changent tous\n"
-     "              ou aucun, même si la commande est tuée.\n"},
+     "              ou aucun, même si la commande est tuée. Une mise à jour qui\n"
+     "              supprimerait plus d'un dixième des entrées est refusée sans --force.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -122,6 +123,8 @@ constexpr std::string_view kOptions =
     "  --mode MODE           (needed) le mode du QSO envisagé\n"
     "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
+    "  --force               (prefixes) enregistre même une mise à jour qui supprime\n"
+    "                        plus d'un dixième des entrées du fichier des préfixes\n"
     "  --                    ce qui suit est un fichier, même s'il commence par « - »\n"
     "\n"
     "  -h, --help            affiche cette aide (COMMANDE --help : l'aide de la commande)\n"
@@ -185,6 +188,7 @@ struct Options {
     std::optional<QString> band;
     std::optional<QString> mode;
     bool entities = false;
+    bool force = false;
     bool help = false;
     bool version = false;
     QString command;
@@ -248,6 +252,10 @@ std::optional<QString> readArguments(const QStringList& args, Options& options) 
             options.entities = true;
             continue;
         }
+        if (arg == "--force") {
+            options.force = true;
+            continue;
+        }
         const QString name = arg.section('=', 0, 0);
         std::optional<QString>* value = name == "--station"    ? &options.station
                                         : name == "--data-dir" ? &options.dataDir
@@ -297,8 +305,7 @@ enum class Access { Read, Write };
 
 // Makes the data folder ready before anything reads it, as the windows do at
 // start; says on the error output what the operator must know.
-void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults,
-                    std::ostream& err) {
+void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults, std::ostream& err) {
     const dxcc::FolderOutcome opened = session.openDataFolder(
         defaults.shippedFiles ? defaults.shippedFiles() : std::vector<dxcc::ShippedFile>{});
     if (opened.fileError) write(err, "vel_dxcc : " + plainErrorText(*opened.fileError) + "\n");
@@ -416,9 +423,12 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
 
 int prefixes(const Options& options, const CommandDefaults& defaults, std::ostream& out,
              std::ostream& err) {
+    namespace msg = dxcc::prefix_update_messages;
     if (options.files.size() != 1 || options.entities || options.station || options.band ||
         options.mode)
-        return badUsage(err, "prefixes attend un seul fichier cty.dat et l'option --data-dir.");
+        return badUsage(err,
+                        "prefixes attend un seul fichier cty.dat et les options --data-dir, "
+                        "--force.");
     dxcc::LogSession session(toPath(options.dataDir.value_or(defaults.dataDir())));
     if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
         openDataFolder(session, defaults, err);
@@ -426,8 +436,12 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
         toPath(options.files[0]), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
-            return true;
+            return !plan.summary.removesTooMuch() || options.force;
         });
+    // Only a plan that removes too much is not accepted here.
+    if (result.cancelled)
+        return failure(err, plainText(dxcc::removesManyLine(result.plan->summary)) + "\n" +
+                                fromView(msg::kRemovesManyCommand));
     if (!result.ok()) {
         // What is on disk is in the messages: unchanged, or which files changed.
         QString told = result.fileError ? plainErrorText(*result.fileError) : QString();
@@ -541,7 +555,8 @@ bool isCommandLine(int argc, char** argv, bool hasDisplay) {
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (kHelpOptions.contains(arg) || arg == fromView(kVersionOption) ||
-            arg.startsWith("--station") || arg.startsWith("--data-dir") || arg == "--entities")
+            arg.startsWith("--station") || arg.startsWith("--data-dir") || arg == "--entities" ||
+            arg == "--force")
             return true;
         if (arg == "-platform") qtOption = true;
     }
@@ -583,6 +598,8 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         return kCommandOk;
     }
     if (!command) return badUsage(err, "commande manquante.");
+    if (options.force && options.command != "prefixes")
+        return badUsage(err, "l'option --force ne sert qu'à la commande prefixes.");
     if (options.command == "report") return report(options, defaults, out, err);
     if (options.command == "import") return import(options, defaults, out, err);
     if (options.command == "export") return exportLog(options, defaults, out, err);

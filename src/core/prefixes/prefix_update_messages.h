@@ -27,12 +27,29 @@ inline constexpr std::string_view kUnfinished =
 inline constexpr std::string_view kUnfinishedPending = ". Fichiers pas encore mis à jour : ";
 inline constexpr std::string_view kNoFile = "aucun";
 
+// An update that would remove more than a tenth of the entries: the number
+// removed, kRemovesManyOf, the number before, kRemovesManyEnd.
+inline constexpr std::string_view kRemovesMany = "ATTENTION : cette mise à jour supprimerait ";
+inline constexpr std::string_view kRemovesManyOf = " des ";
+inline constexpr std::string_view kRemovesManyEnd =
+    " entrées du fichier des préfixes (plus d'un dixième) : le fichier des contrées est "
+    "peut-être incomplet.";
+// Then, in the window.
+inline constexpr std::string_view kRemovesManyWindow =
+    "Pour l'enregistrer quand même, choisissez « Enregistrer » ; Entrée annule.";
+// Then, on the command line.
+inline constexpr std::string_view kRemovesManyCommand =
+    "Rien n'a été écrit ; l'option --force l'enregistre quand même.";
+
 // Refusals of a country file, each after the file's name and " : ".
 inline constexpr std::string_view kNotAFile = "ce n'est pas un fichier ordinaire.";
 inline constexpr std::string_view kTooLarge = "fichier trop grand pour être un cty.dat.";
 // Followed by the line.
 inline constexpr std::string_view kBadEntityLine = "ligne de contrée illisible : ";
 inline constexpr std::string_view kNoEntity = "aucune contrée dans ce fichier.";
+inline constexpr std::string_view kUnterminated =
+    "la dernière contrée ne se termine pas par « ; » : le fichier est coupé (téléchargement "
+    "interrompu ?).";
 // Followed by the line.
 inline constexpr std::string_view kBadCsvLine = "ligne illisible : ";
 inline constexpr std::string_view kDatCsvDisagree =

@@ -29,7 +29,7 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
                  dxcc::summaryLines(plan.summary, plan.source, plan.withCsv))
                 lines << fromView(line);
             busy.end();
-            PrefixUpdateDialog dialog(lines, parent);
+            PrefixUpdateDialog dialog(lines, plan.summary.removesTooMuch(), parent);
             return dialog.exec() == QDialog::Accepted;
         });
     busy.end();
@@ -41,7 +41,8 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
     return outcome.saved;
 }
 
-PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent)
+PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, bool removesTooMuch,
+                                       QWidget* parent)
     : QDialog(parent) {
     setObjectName("Mise_A_Jour_Prefixes");
     setWindowTitle(fromView(msg::kMenuItem));
@@ -59,8 +60,11 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     Annuler = new QPushButton(fromView(msg::kCancelButton), this);
     Annuler->setObjectName("Annuler");
     // The operator chose the file to update from and has read what it
-    // changes; the operator's own lines are kept whatever the choice.
-    Enregistrer->setDefault(true);
+    // changes; the operator's own lines are kept whatever the choice. An
+    // update that guts the file is saved only by choosing the button: Enter
+    // cancels it.
+    QPushButton* safeAnswer = removesTooMuch ? Annuler : Enregistrer;
+    safeAnswer->setDefault(true);
     connect(Copier, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(Texte_Resume->toPlainText()); });
     connect(Enregistrer, &QPushButton::clicked, this, &QDialog::accept);
@@ -72,6 +76,13 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     buttons->addWidget(Enregistrer);
     buttons->addWidget(Annuler);
     auto* layout = new QVBoxLayout(this);
+    if (removesTooMuch) {
+        Avertissement = new QLabel(fromView(msg::kRemovesManyWindow), this);
+        Avertissement->setObjectName("Avertissement");
+        Avertissement->setWordWrap(true);
+        Avertissement->setStyleSheet("font-weight: bold; color: #b00000;");
+        layout->addWidget(Avertissement);
+    }
     layout->addWidget(Texte_Resume, 1);
     layout->addWidget(question);
     layout->addLayout(buttons);
@@ -80,7 +91,7 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     constexpr int kColumns = 84;
     constexpr int kLines = 24;
     resize(fm.horizontalAdvance(QString(kColumns, '0')) + 60, fm.lineSpacing() * kLines + 100);
-    Enregistrer->setFocus();
+    safeAnswer->setFocus();
 }
 
 }  // namespace ui

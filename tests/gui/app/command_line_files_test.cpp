@@ -1,5 +1,6 @@
 // The command line and the data folder's files: every command puts in the
-// files the program comes with.
+// files the program comes with, and the prefix update refuses a country file
+// that would gut the prefix file unless told --force.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -104,6 +105,42 @@ TEST_F(CommandLineFiles, EveryCommandPutsInTheFilesTheFolderLacks) {
               "données et n'a pas pu y être mis : les indicatifs n'y trouveront pas leur "
               "contrée.\n");
     EXPECT_EQ(read("Prefixe_DXCC.txt"), "<missing>");
+}
+
+// A country file cut short is refused; one that would remove more than a
+// tenth of the entries is saved only with --force.
+TEST_F(CommandLineFiles, PrefixesRefusesAFileCutShortAndAGuttingUpdateWithoutForce) {
+    std::string prefixes;
+    for (const char* prefix : {"DL", "F", "G", "JA", "K", "TO", "VK", "W"})
+        prefixes += dxcc::buildPrefixEntry(prefix, "Somewhere", prefix) + "\r\n";
+    writeFile("Prefixe_DXCC.txt", prefixes);
+    writeFile("Prefixe_DXCC_base.txt", prefixes);
+    const std::string france = "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n";
+    writeFile("cut.dat", france + "Japan:  25:  45:  AS:  36.40:  -138.38:  -9.0:  JA:\n    JA,7");
+    writeFile("cty.dat", france);
+    const QString cut = dir.path() + "/cut.dat", cty = dir.path() + "/cty.dat";
+
+    EXPECT_EQ(run({"prefixes", cut}), ui::kCommandFailed);
+    EXPECT_EQ(err.str(), "vel_dxcc : " + cut.toStdString() +
+                             " : la dernière contrée ne se termine pas par « ; » : le fichier est "
+                             "coupé (téléchargement interrompu ?).\n");
+    EXPECT_EQ(run({"prefixes", cty}), ui::kCommandFailed);
+    EXPECT_EQ(err.str(),
+              "vel_dxcc : ATTENTION : cette mise à jour supprimerait 7 des 8 entrées du fichier "
+              "des préfixes (plus d'un dixième) : le fichier des contrées est peut-être "
+              "incomplet.\nRien n'a été écrit ; l'option --force l'enregistre quand même.\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), QByteArray::fromStdString(prefixes));
+    EXPECT_EQ(read("Prefixe_DXCC_base.txt"), QByteArray::fromStdString(prefixes));
+    EXPECT_EQ(run({"report", "--force"}), ui::kCommandBadUsage);
+
+    ASSERT_EQ(run({"--force", "prefixes", cty}), ui::kCommandOk) << err.str();
+    EXPECT_TRUE(
+        QString::fromStdString(out.str()).startsWith("ATTENTION : cette mise à jour "
+                                                     "supprimerait 7 des 8 entrées"));
+    EXPECT_EQ(read("Prefixe_DXCC.txt").toStdString(),
+              dxcc::buildPrefixEntry("F", "France", "F") + "\r\n" +
+                  dxcc::buildPrefixEntry("TM", "France", "F") + "\r\n");
 }
 
 }  // namespace
