@@ -221,27 +221,6 @@ ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
     return report;
 }
 
-namespace {
-
-bool namesDataFile(const Logbook& log, const std::filesystem::path& file) {
-    std::error_code ec;
-    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
-    return isProgramFileName(file.filename().string());
-}
-
-}  // namespace
-
-bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
-    if (namesDataFile(log, file)) return true;
-    // The export writes through a link to the file it leads to.
-    try {
-        return namesDataFile(log, followLinks(file));
-    } catch (const FileError&) {
-        return false;  // a looping link: the export refuses it itself
-    }
-}
-
 std::vector<std::string> exportReportLines(const ExportReport& report) {
     namespace msg = adif_messages;
     std::vector<std::string> lines;

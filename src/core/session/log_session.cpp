@@ -2,6 +2,7 @@
 
 #include "core/adif/adif_messages.h"
 #include "core/awards/dxcc_table.h"
+#include "core/base/export_target.h"
 #include "core/base/program_constants.h"
 #include "core/base/rewrite_together.h"
 #include "core/base/text_file.h"
@@ -442,7 +443,7 @@ ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
         return outcome;
     };
     if (log_.empty()) return refuse(adif_messages::kExportEmptyLog);
-    if (adif::isDataFile(log_, file)) return refuse(adif_messages::kExportOverDataFile);
+    if (isProgramFile(log_.dataDir(), file)) return refuse(adif_messages::kExportOverDataFile);
     try {
         outcome.report = adif::exportLog(log_, file);
     } catch (const FileError& e) {
