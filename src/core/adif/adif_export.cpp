@@ -6,14 +6,15 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/base/dates.h"
+#include "core/base/export_target.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/record/band_table.h"
+#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
 
@@ -206,9 +207,7 @@ std::string exportText(const Logbook& log, ExportReport& report) {
 
 ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
     ExportReport report;
-    std::filesystem::path scratch = file;
-    scratch += ".tmp";
-    SafeRewrite out(file, scratch);
+    SafeRewrite out(file, exportScratchFor(file));
     std::string chunk = exportHeader(log.stationCallsign());
     chunk.reserve(kChunkBytes + kMaxRecordBytes);
     for (size_t next = 0; next < log.size();) {

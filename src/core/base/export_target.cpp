@@ -27,4 +27,14 @@ bool isProgramFile(const std::filesystem::path& dataDir, const std::filesystem::
     }
 }
 
+std::filesystem::path exportScratchFor(const std::filesystem::path& file) {
+    std::filesystem::path scratch = file;
+    scratch += ".tmp";
+    return scratch;
+}
+
+void writeExportFile(const std::filesystem::path& file, std::string_view bytes) {
+    rewriteFile(file, exportScratchFor(file), bytes);
+}
+
 }  // namespace dxcc

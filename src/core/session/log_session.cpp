@@ -435,17 +435,57 @@ PrefixUpdateOutcome& LogSession::refreshed(PrefixUpdateOutcome& outcome) {
     return outcome;
 }
 
+namespace {
+
+// Whether a write of `file` goes into `dataDir`: the file itself or, for a
+// link, the file it leads to (where the scratch file goes).
+bool writesInto(const std::filesystem::path& dataDir, const std::filesystem::path& file) {
+    auto inFolder = [&](const std::filesystem::path& p) {
+        std::error_code ec;
+        const std::filesystem::path folder = p.parent_path().empty() ? "." : p.parent_path();
+        return std::filesystem::equivalent(folder, dataDir, ec);
+    };
+    try {
+        return inFolder(file) || inFolder(followLinks(file));
+    } catch (const FileError&) {
+        return inFolder(file);  // a looping link: the write refuses it itself
+    }
+}
+
+}  // namespace
+
+bool LogSession::mayExportTo(const std::filesystem::path& file, SessionOutcome& outcome) {
+    if (isProgramFile(dataDir_, file)) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.emplace_back(kExportOverProgramFile);
+        return false;
+    }
+    // A file of the data folder is written only by the copy that holds it.
+    return !writesInto(dataDir_, file) || holdFolderFor(outcome);
+}
+
 ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
     ExportOutcome outcome;
-    auto refuse = [&](std::string_view why) {
+    if (log_.empty()) {
         outcome.failure = SessionOutcome::Failure::Refused;
-        outcome.messages.emplace_back(why);
+        outcome.messages.emplace_back(adif_messages::kExportEmptyLog);
         return outcome;
-    };
-    if (log_.empty()) return refuse(adif_messages::kExportEmptyLog);
-    if (isProgramFile(log_.dataDir(), file)) return refuse(adif_messages::kExportOverDataFile);
+    }
+    if (!mayExportTo(file, outcome)) return outcome;
     try {
         outcome.report = adif::exportLog(log_, file);
+    } catch (const FileError& e) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+    }
+    return outcome;
+}
+
+SessionOutcome LogSession::exportFile(const std::filesystem::path& file, std::string_view bytes) {
+    SessionOutcome outcome;
+    if (!mayExportTo(file, outcome)) return outcome;
+    try {
+        writeExportFile(file, bytes);
     } catch (const FileError& e) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = e;

@@ -213,9 +213,13 @@ public:
     PrefixUpdateOutcome updatePrefixes(const std::filesystem::path& ctyDat,
                                        std::string_view shippedBase,
                                        const std::function<bool(const PrefixUpdatePlan&)>& confirm);
-    // Writes the whole log to an ADIF file. Refused for an empty log and over
-    // the program's own files.
+    // Writes the whole log to an ADIF file. Refused for an empty log, over the
+    // program's own files, and in the data folder while another copy of the
+    // program holds it.
     ExportOutcome exportLog(const std::filesystem::path& file);
+    // Writes an export a window made (a CSV table, a PNG picture) to `file`
+    // by the safe rewrite (see writeExportFile); refused as exportLog refuses.
+    SessionOutcome exportFile(const std::filesystem::path& file, std::string_view bytes);
 
     // Counts the changes made to the log through the session: whatever follows
     // the log can tell whether it is still up to date.
@@ -224,6 +228,10 @@ public:
 private:
     // Fills `outcome` with the refusal when the folder cannot be held.
     bool holdFolderFor(SessionOutcome& outcome);
+    // Whether an export may write `file`; fills `outcome` with the refusal
+    // when not: one of the program's own files, or a file of the data folder
+    // while the folder cannot be held.
+    bool mayExportTo(const std::filesystem::path& file, SessionOutcome& outcome);
     // Runs a change of the log under the lock, turning its failures into the
     // outcome; the change itself goes through noteChange().
     template <typename Operation>
