@@ -29,7 +29,11 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
                  dxcc::summaryLines(plan.summary, plan.source, plan.withCsv))
                 lines << fromView(line);
             busy.end();
-            PrefixUpdateDialog dialog(lines, plan.summary.removesTooMuch(), parent);
+            const QString warning = plan.summary.removesTooMuch()
+                                        ? fromView(dxcc::removesManyLine(plan.summary)) + "\n" +
+                                              fromView(msg::kRemovesManyWindow)
+                                        : QString();
+            PrefixUpdateDialog dialog(lines, warning, parent);
             return dialog.exec() == QDialog::Accepted;
         });
     busy.end();
@@ -41,7 +45,7 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
     return outcome.saved;
 }
 
-PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, bool removesTooMuch,
+PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, const QString& warning,
                                        QWidget* parent)
     : QDialog(parent) {
     setObjectName("Mise_A_Jour_Prefixes");
@@ -63,7 +67,7 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, bool removesToo
     // changes; the operator's own lines are kept whatever the choice. An
     // update that guts the file is saved only by choosing the button: Enter
     // cancels it.
-    QPushButton* safeAnswer = removesTooMuch ? Annuler : Enregistrer;
+    QPushButton* safeAnswer = warning.isEmpty() ? Enregistrer : Annuler;
     safeAnswer->setDefault(true);
     connect(Copier, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(Texte_Resume->toPlainText()); });
@@ -76,8 +80,8 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, bool removesToo
     buttons->addWidget(Enregistrer);
     buttons->addWidget(Annuler);
     auto* layout = new QVBoxLayout(this);
-    if (removesTooMuch) {
-        Avertissement = new QLabel(fromView(msg::kRemovesManyWindow), this);
+    if (!warning.isEmpty()) {
+        Avertissement = new QLabel(warning, this);
         Avertissement->setObjectName("Avertissement");
         Avertissement->setWordWrap(true);
         Avertissement->setStyleSheet("font-weight: bold; color: #b00000;");

@@ -97,7 +97,11 @@ TEST_F(PrefixUpdateWindowTest, AnUpdateThatGutsThePrefixFileIsSavedOnlyByChoosin
     };
     updateFrom([](ui::PrefixUpdateDialog* d) {
         ASSERT_NE(d->Avertissement, nullptr);
-        EXPECT_EQ(d->Avertissement->text(), ui::fromView(msg::kRemovesManyWindow));
+        EXPECT_EQ(d->Avertissement->text(),
+                  "ATTENTION : cette mise à jour supprimerait 1 des 3 entrées du fichier des "
+                  "préfixes (plus d'un dixième) : le fichier des contrées est peut-être "
+                  "incomplet.\n" +
+                      ui::fromView(msg::kRemovesManyWindow));
         EXPECT_TRUE(d->Texte_Resume->toPlainText().startsWith(
             "ATTENTION : cette mise à jour supprimerait 1 des 3 entrées du fichier des préfixes "
             "(plus d'un dixième) : le fichier des contrées est peut-être incomplet.\n"));
