@@ -19,6 +19,24 @@ RewriteRecovery DataFolder::finishInterruptedUpdate() {
     return finishRewriteTogether(journal());
 }
 
+namespace {
+
+bool anyPresent(const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& file : files) {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> DataFolder::scratchFiles() const {
+    std::vector<std::filesystem::path> files;
+    for (const char* name : kScratchFileNames) files.push_back(dir_ / name);
+    return files;
+}
+
 std::vector<std::string> DataFolder::lacking(const std::vector<ShippedFile>& shipped) const {
     std::vector<std::string> names;
     for (const ShippedFile& file : shipped) {
@@ -46,9 +64,8 @@ void DataFolder::install(const std::vector<ShippedFile>& shipped, FolderPreparat
 
 FolderPreparation DataFolder::prepare(const std::vector<ShippedFile>& shipped) {
     FolderPreparation preparation;
-    std::error_code ec;
-    const bool workToDo = !lacking(shipped).empty() ||
-                          std::filesystem::exists(std::filesystem::symlink_status(journal(), ec));
+    const bool workToDo =
+        !lacking(shipped).empty() || anyPresent({journal()}) || anyPresent(scratchFiles());
     const bool takenForTheWhile = !held() && workToDo && claim() == DataFolderLock::Outcome::Held;
     if (held()) {
         preparation.prepared = true;
@@ -76,7 +93,7 @@ std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() cons
             std::filesystem::remove(file, ec))
             removed.push_back(file);
     };
-    for (const char* name : kScratchFileNames) removeScratch(dir_ / name);
+    for (const std::filesystem::path& file : scratchFiles()) removeScratch(file);
     // A data file that is a link is rewritten beside the file it leads to,
     // with a scratch file named after that file.
     std::error_code ec;

@@ -50,7 +50,8 @@ public:
     // removes the scratch files of killed runs and puts in each of `shipped`
     // that the folder lacks (never over anything of that name), by the safe
     // rewrite. Only while the folder is held: when it is not, the lock is
-    // taken for the while if there is work to do, and let go after.
+    // taken for the while if there is work to do (a journal, a scratch file,
+    // a missing file), and let go after.
     FolderPreparation prepare(const std::vector<ShippedFile>& shipped);
 
     // Finishes an update of files that change together that a stopped run
@@ -67,6 +68,9 @@ public:
     std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
 
 private:
+    // The scratch files of the folder's own rewrites (not those beside a
+    // linked file).
+    std::vector<std::filesystem::path> scratchFiles() const;
     // Names of `shipped` that the folder lacks.
     std::vector<std::string> lacking(const std::vector<ShippedFile>& shipped) const;
     void install(const std::vector<ShippedFile>& shipped, FolderPreparation& preparation);

@@ -107,6 +107,13 @@ TEST(DataFolderPreparation, IsDoneOnlyUnderTheLock) {
     EXPECT_TRUE(command.prepare(shipped()).prepared);
     EXPECT_FALSE(command.held());
     EXPECT_EQ(contentOf(dir / "Prefixe_DXCC.txt"), kShippedPrefixes);
+    // A scratch file a killed update left is work too; with nothing to do,
+    // the lock is not even taken.
+    dir.write("Temporaire1.txt", "half");
+    EXPECT_TRUE(command.prepare(shipped()).prepared);
+    EXPECT_FALSE(fs::exists(dir / "Temporaire1.txt"));
+    EXPECT_FALSE(command.prepare(shipped()).prepared);
+    EXPECT_FALSE(command.held());
     DataFolder next(dir.path());
     EXPECT_EQ(next.claim(), DataFolderLock::Outcome::Held);
 }
