@@ -21,6 +21,10 @@ inline constexpr std::string_view kHelpText =
     "  Entrée : passe au champ suivant ou valide le bouton qui a le focus\r\n"
     "  Échap : ferme la fenêtre secondaire\r\n\r\n"
     "Menu Outils : Tableau DXCC, Progression DXCC, Carte du monde.";
+// What a web page of the Help menu shows when it cannot be reached.
+inline constexpr std::string_view kPageUnreachable =
+    "Pas de connexion Internet : cette page s'affichera quand la connexion reviendra";
+inline constexpr std::string_view kPageAddress = "Adresse de la page : ";
 inline constexpr std::string_view kAboutLine =
     "    Carnet de trafic et suivi des diplômes DXCC de l'ARRL";
 
