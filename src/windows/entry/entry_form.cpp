@@ -126,9 +126,14 @@ void EntryForm::buildFields() {
     layout->addLayout(grid);
     Besoin_DXCC = new NeededPanel(ctx_, session_, this);
     layout->addWidget(Besoin_DXCC);
-    // The prefix field is filled by the callsign's lookup and by an opened
-    // contact; a band or mode change answers again at once.
-    connect(Prefixe_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    // The panel follows the callsign as it is typed, and the prefix field
+    // once it is filled for that callsign (by its Enter, by an opened contact
+    // or by hand); a band or mode change answers again at once.
+    connect(Ind_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    connect(Prefixe_A, &QLineEdit::textChanged, this, [this] {
+        prefixFieldCallsign_ = Ind_A->text();
+        showNeeded();
+    });
     connect(Bande_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
     connect(Mode_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
 
@@ -363,8 +368,10 @@ void EntryForm::resolveCallsign(const std::string& callsign) {
                              fromView(msg::kNewPrefixEntity) + fromCp1252(found.entityName));
     Prefixe_A->setEnabled(true);
     Prefixe_A->setText(fromCp1252(found.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
     Pays_A->setEnabled(true);
     Pays_A->setText(fromCp1252(found.entityName));
+    showNeeded();
 }
 
 void EntryForm::enterFirstName() {
@@ -492,8 +499,19 @@ void EntryForm::logChanged() {
 }
 
 void EntryForm::showNeeded() {
-    Besoin_DXCC->showFor(toCp1252(Ind_A->text()), toCp1252(Prefixe_A->text()),
-                         toCp1252(Bande_A->currentText()), toCp1252(Mode_A->currentText()));
+    const std::string callsign = toCp1252(Ind_A->text());
+    Besoin_DXCC->showFor(callsign, neededPrefix(callsign), toCp1252(Bande_A->currentText()),
+                         toCp1252(Mode_A->currentText()));
+}
+
+std::string EntryForm::neededPrefix(const std::string& callsign) const {
+    // The prefix field, once filled for this very callsign, is what the
+    // contact will be stored with.
+    if (Ind_A->text() == prefixFieldCallsign_) return toCp1252(Prefixe_A->text());
+    // While the callsign is typed: its own lookup, never a message. A text
+    // the field would refuse on Enter has no entity.
+    if (dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign)) return {};
+    return session_.prefixes().lookup(callsign).dxccPrefix;
 }
 
 void EntryForm::postCommitReset(bool selectLastLine) {
@@ -638,8 +656,10 @@ void EntryForm::showRecord(std::string_view record) {
     RST_A->setText(trimmed(f.rstReceived));
     RSTE_A->setText(trimmed(f.rstSent));
     Prefixe_A->setText(trimmed(f.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
     Pays_A->setText(trimmed(f.entityName));
     QSL_A->setChecked(f.qslMark == '*');
+    showNeeded();
 }
 
 }  // namespace ui

@@ -65,8 +65,8 @@ public:
     // A spot chosen in the cluster: its band and mode, then its callsign as if
     // typed and entered. Refused (false) outside plain entry.
     bool takeSpot(const QString& callsign, std::optional<size_t> band, std::optional<size_t> mode);
-    // The needed panel for the entity in the prefix field and the band and
-    // mode in their boxes.
+    // The needed panel for the callsign being typed (or the prefix field once
+    // filled for it) and the band and mode in their boxes.
     void showNeeded();
 
     QComboBox* Bande_A;
@@ -97,6 +97,7 @@ private:
     void watchKeysAndList();
     QString stationSection() const;
     void selectStoredPosition(QComboBox* box, std::string_view key);
+    std::string neededPrefix(const std::string& callsign) const;
     bool automaticDate() const;
     bool firstInstallation() const;
 
@@ -150,6 +151,8 @@ private:
     dxcc::EntryState state_;
     std::optional<QString> bandFromLine_;
     std::optional<QString> modeFromLine_;
+    // The callsign the prefix field was last filled for.
+    QString prefixFieldCallsign_;
 };
 
 }  // namespace ui
