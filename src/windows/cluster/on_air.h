@@ -43,6 +43,8 @@ private:
     void radioReading(qint64 hertz, const QString& mode);
     void spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
                     qint64 hertz);
+    // A steady count for holding the radio's stale readings off.
+    static dxcc::radio::RadioFollow::Time radioTime();
 
     AppContext& ctx_;
     dxcc::LogSession& session_;
@@ -50,6 +52,7 @@ private:
     QMainWindow& window_;
     dxcc::cluster::IndexNeededLookup needed_;
     RadioLink* radio_;
+    dxcc::radio::RadioFollow follow_{dxcc::kBands, dxcc::kModes};
     QPointer<ClusterWindow> cluster_;
 };
 

@@ -228,8 +228,14 @@ std::optional<QString>& EntryForm::shownFromLine(QComboBox* box) {
 }
 
 void EntryForm::restoreBandAndMode() {
-    selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+    restoreBand();
     selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
+}
+
+void EntryForm::restoreBand() {
+    selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+    // The radio's band that the list lacks stays until the radio leaves it.
+    if (radioBand_) showInBox(Bande_A, *radioBand_);
 }
 
 bool EntryForm::automaticDate() const {
@@ -284,6 +290,8 @@ void EntryForm::saveBoxPosition(QComboBox* box, bool enter) {
     // operator's.
     std::optional<QString>& shown = shownFromLine(box);
     if (shown && *shown == box->currentText() && !(enter && index >= 0)) return;
+    // Nor is passing through the band box while it shows the radio's band.
+    if (box == Bande_A && radioBand_ && *radioBand_ == box->currentText()) return;
     shown.reset();
     const std::string_view key = box == Bande_A ? dxcc::kKeyBandIndex : dxcc::kKeyModeIndex;
     ctx_.settings->set(stationSection(), fromView(key), QString::number(index));
@@ -312,7 +320,7 @@ void EntryForm::enterCallsign() {
     // A new contact starts from the operator's band and mode, not from those
     // of the line last looked at.
     if (!state_.modification()) {
-        if (bandFromLine_) selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+        if (bandFromLine_) restoreBand();
         if (modeFromLine_) selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
     }
     recallFirstName(callsign);
@@ -324,16 +332,36 @@ bool EntryForm::inEntryMode() const {
     return state_.caption() == dxcc::EntryState::Caption::Entry && !state_.modification();
 }
 
-void EntryForm::selectBandAndMode(std::optional<size_t> band, std::optional<size_t> mode) {
-    for (auto [box, index] : {std::pair{Bande_A, band}, {Mode_A, mode}}) {
-        if (!index || int(*index) >= box->count() || box->currentIndex() == int(*index)) continue;
-        box->setCurrentIndex(int(*index));
-        saveBoxPosition(box, true);
+void EntryForm::selectBandAndMode(const QString& band, std::optional<size_t> mode) {
+    if (!band.isEmpty()) selectBand(band);
+    if (mode && int(*mode) < Mode_A->count() && !showsItem(Mode_A, int(*mode))) {
+        Mode_A->setCurrentIndex(int(*mode));
+        saveBoxPosition(Mode_A, true);
     }
 }
 
-bool EntryForm::takeSpot(const QString& callsign, std::optional<size_t> band,
-                         std::optional<size_t> mode) {
+bool EntryForm::showsItem(const QComboBox* box, int index) {
+    return box->currentIndex() == index && box->currentText() == box->itemText(index);
+}
+
+void EntryForm::selectBand(const QString& band) {
+    const int index = Bande_A->findText(band);
+    if (index < 0) {
+        // A band the list lacks ("60M"): shown as a line of the log shows it,
+        // and stored so; the operator's own band stays stored for later.
+        radioBand_ = band;
+        bandFromLine_.reset();
+        if (Bande_A->currentText() != band) showInBox(Bande_A, band);
+        return;
+    }
+    radioBand_.reset();
+    if (showsItem(Bande_A, index)) return;
+    Bande_A->setCurrentIndex(index);
+    Bande_A->setEditText(Bande_A->itemText(index));
+    saveBoxPosition(Bande_A, true);
+}
+
+bool EntryForm::takeSpot(const QString& callsign, const QString& band, std::optional<size_t> mode) {
     if (!inEntryMode()) return false;
     selectBandAndMode(band, mode);
     Ind_A->setText(callsign);
