@@ -130,6 +130,7 @@ void EntryForm::buildFields() {
     // once it is filled for that callsign (by its Enter, by an opened contact
     // or by hand); a band or mode change answers again at once.
     connect(Ind_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    connect(Ind_A, &QLineEdit::textEdited, this, &EntryForm::callsignEdited);
     connect(Prefixe_A, &QLineEdit::textChanged, this, [this] {
         prefixFieldCallsign_ = Ind_A->text();
         showNeeded();
@@ -530,6 +531,20 @@ void EntryForm::showNeeded() {
     const std::string callsign = toCp1252(Ind_A->text());
     Besoin_DXCC->showFor(callsign, neededPrefix(callsign), toCp1252(Bande_A->currentText()),
                          toCp1252(Mode_A->currentText()));
+}
+
+void EntryForm::callsignEdited() {
+    // In plain entry the prefix and entity fields follow the callsign typed,
+    // so that no contact is stored with the entity of the callsign typed
+    // before it. A contact being modified keeps its fields until Enter.
+    if (state_.modification()) return;
+    const std::string callsign = toCp1252(Ind_A->text());
+    dxcc::LookupResult found;
+    if (!dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign))
+        found = session_.prefixes().lookup(callsign);
+    Prefixe_A->setText(fromCp1252(found.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
+    Pays_A->setText(fromCp1252(found.entityName));
 }
 
 std::string EntryForm::neededPrefix(const std::string& callsign) const {

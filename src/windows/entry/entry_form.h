@@ -103,6 +103,7 @@ private:
     void selectBand(const QString& band);
     static bool showsItem(const QComboBox* box, int index);
     std::string neededPrefix(const std::string& callsign) const;
+    void callsignEdited();
     bool automaticDate() const;
     bool firstInstallation() const;
 

@@ -162,6 +162,9 @@ TEST_F(NeededPanelTest, ThePanelFollowsTheCallsignAsItIsTyped) {
     f->Ind_A->setFocus();
     type(f->Ind_A, "g3a");
     EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kAlreadyConfirmed));
+    // The entity fields follow too: no contact stored with the entity before.
+    EXPECT_EQ(f->Prefixe_A->text(), "G");
+    EXPECT_EQ(f->Pays_A->text().trimmed(), "England");
     EXPECT_TRUE(p->Infos_Contree->text().contains("EU · CQ 14"))
         << p->Infos_Contree->text().toStdString();
     EXPECT_TRUE(p->QSO_Precedents->text().isEmpty());
@@ -186,7 +189,8 @@ TEST_F(NeededPanelTest, ThePanelFollowsTheCallsignAsItIsTyped) {
     // A text with no entity shows none either.
     type(f->Ind_A, "QQ");
     EXPECT_TRUE(p->Etat_Besoin->text().isEmpty());
-    EXPECT_EQ(f->Prefixe_A->text(), "JA");  // the fields stay as the last Enter left them
+    EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
+    EXPECT_TRUE(f->Pays_A->text().isEmpty());
     EXPECT_TRUE(t.dialogs->messages.isEmpty()) << t.dialogs->messages.join('|').toStdString();
 
     // A contact opened from the list shows its own prefix, whatever it resolves to.
@@ -194,6 +198,12 @@ TEST_F(NeededPanelTest, ThePanelFollowsTheCallsignAsItIsTyped) {
     EXPECT_EQ(f->Ind_A->text(), "G4BBB");
     EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kToConfirm));
     EXPECT_EQ(p->workedBefore->text(), worked + "06/03/08");
+    // Its callsign edited: the panel answers for the new text, the contact's
+    // fields wait for Enter.
+    type(f->Ind_A, "ja1zz");
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kNewEntity));
+    EXPECT_EQ(f->Prefixe_A->text(), "G");
+    EXPECT_TRUE(t.dialogs->messages.isEmpty());
 }
 
 TEST_F(NeededPanelTest, LocatorWindowChecksStoresAndShowsTheHeading) {
