@@ -270,6 +270,30 @@ TEST_F(RadioFollowTest, ABandTheListLacksIsShownAndLogged) {
     EXPECT_EQ(form->Bande_A->currentText(), "14 Mhz ");
 }
 
+// A frequency no radio can be on (rigctld passes on whatever it was given) is
+// no reading: the radio counts as silent until it reports a real one.
+TEST_F(RadioFollowTest, ImpossibleFrequenciesAreNoReading) {
+    Rigctld rigctld;
+    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
+    ASSERT_TRUE(rigctld.started());
+    writePrefixes({});
+    writeLog({});
+    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", rigctld.address());
+    ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
+    start();
+    ASSERT_TRUE(statusStartsWith("21 200,000 kHz"));
+    for (const char* frequency : {"9.2e18", "nan", "-5"}) {
+        SCOPED_TRACE(frequency);
+        ASSERT_TRUE(rigctld.set({"F", frequency}));
+        EXPECT_TRUE(statusStartsWith("Radio : pas de réponse"))
+            << w->onAir()->Etat_Radio->text().toStdString();
+        EXPECT_EQ(w->entryForm()->Bande_A->currentText(), "21 Mhz ");
+        ASSERT_TRUE(rigctld.set({"F", "21200000"}));
+        ASSERT_TRUE(statusStartsWith("21 200,000 kHz"));
+    }
+}
+
 // A radio server that accepts and then never answers a whole line: it sends
 // a byte now and then, so the radio library keeps waiting for the rest.
 class SilentRadio {
