@@ -28,9 +28,9 @@ constexpr double kTargetBuildRatio = 1.5;
 constexpr double kTargetQuerySeconds = 2e-6;
 constexpr double kTargetChangeSeconds = 20e-6;
 constexpr double kTargetTableSeconds = 0.3;
-// The entry panel's answer to one key typed in the callsign field: well
-// within one frame of the screen.
-constexpr double kTargetCallsignSeconds = 0.010;
+// The entry panel's answer to one key typed in the callsign field: it reads
+// the callsign column only, so at most half the plain pass's time.
+constexpr double kTargetCallsignRatio = 0.5;
 // Queries made in one iteration of the query benchmark.
 constexpr size_t kQueriesPerIteration = 3;
 
@@ -257,9 +257,9 @@ bool printNeededSummary(const std::map<std::string, Run>& results,
         if (const auto call = results.find("NeededCallsign" + at); call != results.end()) {
             const double t = seconds(call->second);
             std::string verdict;
-            if (checked) {
-                const bool met = t <= kTargetCallsignSeconds;
-                verdict = met ? "<= 10 ms: met" : "<= 10 ms: MISSED";
+            if (checked && base > 0) {
+                const bool met = t <= kTargetCallsignRatio * base;
+                verdict = met ? "<= 0.5x pass: met" : "<= 0.5x pass: MISSED";
                 allMet = allMet && met;
             }
             std::printf("  %-22s %10.2f ms  %5.2fx pass  %s\n", "callsign typed", t * 1e3,
