@@ -10,6 +10,7 @@
 #include <clocale>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "core/cluster/cluster_messages.h"
@@ -315,7 +316,12 @@ void RadioLink::start(const RigSettings& settings) {
                                                 std::chrono::milliseconds(intervalMs_));
     // Never joined: a radio stuck in a call keeps only its own thread, which
     // ends when the call returns; the program quits without it.
-    std::thread([worker] { worker->run(); }).detach();
+    try {
+        std::thread([worker] { worker->run(); }).detach();
+    } catch (const std::system_error&) {
+        channel_.reset();
+        return showStatus(fromView(msg::kRadioOpenFailed).arg(settings.model));
+    }
     silence_->start();
 }
 

@@ -96,8 +96,6 @@ public:
     void requested(int64_t hertz, std::string_view radioMode, Time now);
     // What the form selects for a reading; empty while it is ignored.
     FormSelection reading(const RadioReading& reading, Time now);
-    // Whether readings that disagree with a request are being ignored.
-    bool holding(Time now) const { return pending_ && now < pending_->until; }
 
 private:
     struct Request {

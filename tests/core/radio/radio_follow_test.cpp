@@ -206,14 +206,5 @@ TEST_F(FollowTest, ReadingsTakenBeforeTheRadioGotThereAreIgnored) {
     }
 }
 
-TEST_F(FollowTest, TheHoldLastsUntilTheRadioAgreesOrItsTimeIsOver) {
-    read(14'195'000, "USB");
-    follow.requested(14'025'000, "CW", now);
-    EXPECT_TRUE(follow.holding(now + RadioFollow::kHold - Time(1)));
-    EXPECT_FALSE(follow.holding(now + RadioFollow::kHold));
-    EXPECT_EQ(read(14'025'000, "CW"), (FormSelection{"14 Mhz ", std::nullopt}));
-    EXPECT_FALSE(follow.holding(now));
-}
-
 }  // namespace
 }  // namespace dxcc::radio
