@@ -47,8 +47,7 @@ OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainW
 }
 
 OnAir::~OnAir() {
-    // The cluster window closes its socket itself; the radio's thread is told
-    // to stop here, and never waited for.
+    // The cluster window closes its socket itself; the radio's thread stops here.
     radio_->stop();
 }
 

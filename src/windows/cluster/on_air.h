@@ -50,9 +50,9 @@ private:
     dxcc::LogSession& session_;
     EntryForm& form_;
     QMainWindow& window_;
+    dxcc::radio::RadioFollow follow_{dxcc::kBands, dxcc::kModes};
     dxcc::cluster::IndexNeededLookup needed_;
     RadioLink* radio_;
-    dxcc::radio::RadioFollow follow_{dxcc::kBands, dxcc::kModes};
     QPointer<ClusterWindow> cluster_;
 };
 
