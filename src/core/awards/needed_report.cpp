@@ -124,10 +124,10 @@ std::vector<std::string> neededGridLines(const NeededIndex& index) {
     return lines;
 }
 
-std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsign, size_t limit) {
+std::vector<size_t> callsignRows(const Logbook& log, std::string_view callsign) {
     callsign = trimBlanks(callsign);
     std::vector<std::pair<int64_t, size_t>> found;
-    if (callsign.empty() || callsign.size() > kCallsignWidth || limit == 0) return {};
+    if (callsign.empty() || callsign.size() > kCallsignWidth) return {};
     const size_t size = log.size();
     for (size_t i = 0; i < size; ++i) {
         const std::string_view r = log.record(i);
@@ -140,9 +140,16 @@ std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsig
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second > b.second;
     });
-    if (found.size() > limit) found.resize(limit);
+    std::vector<size_t> rows;
+    rows.reserve(found.size());
+    for (const auto& entry : found) rows.push_back(entry.second);
+    return rows;
+}
+
+std::vector<EarlierQso> earlierQsos(const Logbook& log, std::span<const size_t> rows,
+                                    size_t limit) {
     std::vector<EarlierQso> qsos;
-    for (const auto& [key, row] : found) {
+    for (size_t row : rows.first(std::min(limit, rows.size()))) {
         const std::string_view r = log.record(row);
         qsos.push_back(EarlierQso{std::string(recordField(r, Field::Date)),
                                   std::string(recordField(r, Field::Time)),
@@ -151,6 +158,30 @@ std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsig
                                   recordQslMark(r), row});
     }
     return qsos;
+}
+
+std::optional<std::string> lastWorkedOnBandAndMode(const Logbook& log, std::span<const size_t> rows,
+                                                   std::string_view band, std::string_view mode) {
+    band = trimBlanks(band);
+    mode = trimBlanks(mode);
+    if (band.empty() || mode.empty()) return std::nullopt;
+    const std::optional<NeedClass> modeClass = needClassOfMode(mode);
+    for (size_t row : rows) {
+        const std::string_view r = log.record(row);
+        if (trimBlanks(recordField(r, Field::Band)) != band) continue;
+        const std::string_view logged = trimBlanks(recordField(r, Field::Mode));
+        if (modeClass ? needClassOfMode(logged) != modeClass : logged != mode) continue;
+        return std::string(recordField(r, Field::Date));
+    }
+    return std::nullopt;
+}
+
+std::string workedOnBandAndModeLine(const std::optional<std::string>& date) {
+    if (!date) return {};
+    std::string line(msg::kWorkedOnBandAndMode);
+    // The date as logged, kept plain ASCII so that the line stays UTF-8.
+    for (char c : *date) line += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+    return line;
 }
 
 }  // namespace dxcc

@@ -29,6 +29,7 @@ inline constexpr std::string_view kRefused = "connexion refusée par %1:%2.";
 inline constexpr std::string_view kHostNotFound = "serveur %1 introuvable.";
 inline constexpr std::string_view kConnectionFailed = "connexion à %1:%2 impossible : %3";
 inline constexpr std::string_view kRadioNone = "Radio : aucune";
+inline constexpr std::string_view kRadioConnecting = "Radio : connexion…";
 inline constexpr std::string_view kRadioPortMissing = "Radio : port %1 absent";
 inline constexpr std::string_view kRadioNoAnswer = "Radio : pas de réponse";
 inline constexpr std::string_view kRadioOpenFailed = "Radio : ouverture impossible (%1)";

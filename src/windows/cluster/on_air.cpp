@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <chrono>
 
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
@@ -66,9 +67,8 @@ void OnAir::openCluster() {
 
 void OnAir::radioReading(qint64 hertz, const QString& mode) {
     if (!form_.inEntryMode()) return;
-    const auto selection =
-        dxcc::radio::formSelectionFor({hertz, mode.toStdString()}, dxcc::kBands, dxcc::kModes);
-    form_.selectBandAndMode(selection.band, selection.mode);
+    const auto selection = follow_.reading({hertz, mode.toStdString()}, radioTime());
+    form_.selectBandAndMode(fromCp1252(selection.band), selection.mode);
 }
 
 void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
@@ -77,8 +77,16 @@ void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeC
         dxcc::radio::formSelectionForSpot(toCp1252(band), modeClass, dxcc::kBands, dxcc::kModes);
     if (!form_.inEntryMode()) return;
     // The radio first: the form may stop on a message (a new prefix) for a while.
-    radio_->tune(hertz);
-    form_.takeSpot(callsign, selection.band, selection.mode);
+    const std::string_view radioMode =
+        dxcc::radio::radioModeForSpot(modeClass, hertz, radio_->hasDataMode());
+    radio_->tune(hertz, fromView(radioMode));
+    follow_.requested(hertz, radioMode, radioTime());
+    form_.takeSpot(callsign, fromCp1252(selection.band), selection.mode);
+}
+
+dxcc::radio::RadioFollow::Time OnAir::radioTime() {
+    return std::chrono::duration_cast<dxcc::radio::RadioFollow::Time>(
+        std::chrono::steady_clock::now().time_since_epoch());
 }
 
 }  // namespace ui

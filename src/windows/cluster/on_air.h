@@ -43,11 +43,14 @@ private:
     void radioReading(qint64 hertz, const QString& mode);
     void spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
                     qint64 hertz);
+    // A steady count for holding the radio's stale readings off.
+    static dxcc::radio::RadioFollow::Time radioTime();
 
     AppContext& ctx_;
     dxcc::LogSession& session_;
     EntryForm& form_;
     QMainWindow& window_;
+    dxcc::radio::RadioFollow follow_{dxcc::kBands, dxcc::kModes};
     dxcc::cluster::IndexNeededLookup needed_;
     RadioLink* radio_;
     QPointer<ClusterWindow> cluster_;
