@@ -1,0 +1,40 @@
+#include "app/command_output.h"
+
+#include "platform/text.h"
+
+namespace ui {
+
+namespace {
+
+bool shownAsIs(char16_t c) {
+    if (c == '\n' || c == '\t') return true;
+    return c >= 0x20 && c != 0x7F && (c < 0x80 || c > 0x9F);
+}
+
+}  // namespace
+
+std::string terminalText(const QString& text) {
+    QString shown = text;
+    for (QChar& c : shown)
+        if (!shownAsIs(c.unicode())) c = QChar::ReplacementCharacter;
+    return shown.toStdString();
+}
+
+void write(std::ostream& stream, const QString& text) {
+    stream << terminalText(text);
+}
+
+void writeUtf8Line(std::ostream& stream, std::string_view utf8) {
+    write(stream, fromView(utf8) + '\n');
+}
+
+void writeCp1252Line(std::ostream& stream, std::string_view cp1252) {
+    write(stream, fromCp1252(cp1252) + '\n');
+}
+
+bool delivered(std::ostream& stream) {
+    stream.flush();
+    return static_cast<bool>(stream);
+}
+
+}  // namespace ui
