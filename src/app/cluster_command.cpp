@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <optional>
 
+#include "app/command_arguments.h"
 #include "app/command_output.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
@@ -93,7 +94,7 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
                     "indiquez --station INDICATIF.");
     if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
         return fail(err, kCommandBadUsage, "indicatif de station invalide : " + given);
-    dxcc::LogSession session(toPath(o.dataDir.value_or(defaults.dataDir())));
+    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())));
     session.setStation(station);
     const dxcc::LoadOutcome loaded = session.loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)

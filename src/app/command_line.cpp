@@ -1,10 +1,10 @@
 #include "app/command_line.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "app/cluster_command.h"
+#include "app/command_arguments.h"
 #include "app/command_output.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
@@ -319,7 +320,7 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
                                                                  const CommandDefaults& defaults,
                                                                  Access access, std::ostream& err) {
     const QString folder = options.dataDir.value_or(defaults.dataDir());
-    auto session = std::make_unique<dxcc::LogSession>(toPath(folder));
+    auto session = std::make_unique<dxcc::LogSession>(argumentPath(folder));
     session->setSettings(std::make_shared<DefaultStation>(defaults));
     const dxcc::SessionOutcome opened = session->openStation(
         options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
@@ -382,7 +383,7 @@ int import(const Options& options, const CommandDefaults& defaults, std::ostream
     auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ImportOutcome result = session.importAdif(toPath(options.files[0]));
+    const dxcc::ImportOutcome result = session.importAdif(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     return printed(dxcc::adif::reportLines(result.import->imported.report), result.logChanged(),
                    out, err);
@@ -397,7 +398,7 @@ int exportLog(const Options& options, const CommandDefaults& defaults, std::ostr
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ExportOutcome result = session.exportLog(toPath(options.files[0]));
+    const dxcc::ExportOutcome result = session.exportLog(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kExportNotWritten, err);
     return printed(dxcc::adif::exportReportLines(*result.report), false, out, err);
 }
@@ -411,7 +412,7 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ConfirmOutcome result = session.applyConfirmations(toPath(options.files[0]));
+    const dxcc::ConfirmOutcome result = session.applyConfirmations(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     std::vector<std::string> lines = dxcc::adif::confirmationReportLines(*result.report);
     if (!result.newlyConfirmed.empty())
@@ -438,13 +439,15 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
     if (options.files.size() != 1 || options.station || takesNotAllOf(options, {}))
         return badUsage(err, "prefixes attend un seul fichier cty.dat et l'option --data-dir.");
     const QString folder = options.dataDir.value_or(defaults.dataDir());
-    if (!QFileInfo(folder).isDir())
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(argumentPath(folder), ignored))
         return failure(err, "le dossier de données " + folder + " est introuvable.\n" +
                                 fromView(kPrefixFilesUnchanged));
-    dxcc::LogSession session(toPath(folder));
+    dxcc::LogSession session(argumentPath(folder));
     std::vector<std::string> lines;
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
-        toPath(options.files[0]), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
+        argumentPath(options.files[0]), shippedPrefixFile(),
+        [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
             return true;
         });
@@ -644,7 +647,7 @@ int runCommandLine(int argc, char** argv) {
                                    [&settings](const QString& section, const QString& key) {
                                        return settings.get(section, key, QString());
                                    }};
-    return runCommand(QCoreApplication::arguments().mid(1), defaults, std::cout, std::cerr);
+    return runCommand(argumentTexts(argc, argv).mid(1), defaults, std::cout, std::cerr);
 }
 
 }  // namespace ui

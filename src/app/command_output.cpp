@@ -15,8 +15,15 @@ bool shownAsIs(char16_t c) {
 
 std::string terminalText(const QString& text) {
     QString shown = text;
-    for (QChar& c : shown)
-        if (!shownAsIs(c.unicode())) c = QChar::ReplacementCharacter;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i].isHighSurrogate() && i + 1 < shown.size() && shown[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        // A lone surrogate: a byte of an argument that was no UTF-8.
+        if (shown[i].isSurrogate() || !shownAsIs(shown[i].unicode()))
+            shown[i] = QChar::ReplacementCharacter;
+    }
     return shown.toStdString();
 }
 

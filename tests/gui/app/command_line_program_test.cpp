@@ -8,9 +8,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/command_arguments.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 
@@ -133,6 +135,51 @@ TEST_F(CommandLineProgram, ReadingCommandsSayWhenNobodyReadsOrTheDiskIsFull) {
     }
     ::close(full);
     EXPECT_EQ(logLines(), 1u);
+}
+
+// A file name that is no UTF-8 (Latin-1, from an older system) names its
+// file, and is shown with U+FFFD where its bytes cannot be.
+TEST_F(CommandLineProgram, AFileNameInLatin1StillOpensAndIsShownInUtf8) {
+    const std::string folder = dir.path().toStdString();
+    ASSERT_TRUE(QFile::copy(dir.path() + "/new.adi", dir.path() + "/latin.adi"));
+    std::filesystem::rename(folder + "/latin.adi", folder + "/journal_\xE9t\xE9.adi");
+    const int stdoutFile =
+        ::open((folder + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(stdoutFile, 0);
+    Finished f = runProgram(withStation({"import", folder + "/journal_\xE9t\xE9.adi"}), stdoutFile,
+                            dir.path());
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(logLines(), 2u);
+    f = runProgram(withStation({"import", folder + "/absent_\xE9\x1B.adi"}), stdoutFile,
+                   dir.path());
+    ::close(stdoutFile);
+    EXPECT_EQ(f.status, 1);
+    EXPECT_NE(f.err.find("/absent_\xEF\xBF\xBD\xEF\xBF\xBD.adi\n"), std::string::npos) << f.err;
+}
+
+// Every argument's bytes come back as they were, whatever they hold; text
+// that is UTF-8 reads as such.
+TEST(CommandArguments, KeepEveryByteAndReadUtf8) {
+    const struct {
+        const char* bytes;
+        QString text;  // empty: not checked
+    } cases[] = {
+        {"F5ABC", "F5ABC"},
+        {"\xC3\xA9t\xC3\xA9", QString::fromUtf8("\xC3\xA9t\xC3\xA9")},
+        {"\xF0\x9F\x93\xBB radio", QString::fromUtf8("\xF0\x9F\x93\xBB radio")},
+        {"\xE9t\xE9", QString(QChar(0xDCE9)) + 't' + QChar(0xDCE9)},
+        {"\xC0\xAF overlong", {}},
+        {"\xED\xA0\x80 surrogate", {}},
+        {"cut \xE2\x82", {}},
+        {"\xF4\x90\x80\x80 too large", {}},
+    };
+    for (const auto& c : cases) {
+        const QString text = ui::argumentText(c.bytes);
+        if (!c.text.isEmpty()) {
+            EXPECT_EQ(text, c.text) << c.bytes;
+        }
+        EXPECT_EQ(ui::argumentPath(text).native(), c.bytes);
+    }
 }
 
 }  // namespace
