@@ -424,6 +424,8 @@ TEST(CommandLine, SubCommandsHelpAndVersionRunWithoutWindowsAndNoDisplayNeverOpe
         {{"vel_dxcc", "-style", "fusion"}, true, false},
         {{"vel_dxcc", "-style", "fusion"}, false, true},
         {{"vel_dxcc", "--bavard"}, false, true},
+        {{"vel_dxcc", "--band", "20M", "needed", "F5ABC"}, true, true},
+        {{"vel_dxcc", "--worked", "grid"}, true, true},
     };
     for (const Row& r : rows) {
         std::vector<char*> argv;
