@@ -46,14 +46,20 @@ std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
                        std::string_view entityName, Need entity, Need band, Need mode,
                        const std::optional<EntityBearing>& bearing);
 
+// Which entities the DXCC table lists.
+enum class NeededGridRows {
+    All,     // every entity of the entity data, and every entity worked it lacks
+    Worked,  // the entities worked only
+};
+
 // The DXCC table: the heading line ("Préfixe", "Contrée", "Mixed", the four
 // classes, the band window's bands without trailing blanks), then one line per
-// entity worked: prefix, name, a cell per column (C, W or -). Tab-separated,
-// without line ends; the heading in UTF-8, the entity lines as the log holds them.
-std::vector<std::string> neededGridLines(const NeededIndex& index);
-
-// The band window's bands, the DXCC table's band columns (blanks trimmed).
-std::vector<std::string_view> neededGridBands();
+// entity, in the order of the DXCC table window (by prefix): prefix, name (as
+// the log names a worked entity, else as the entity data does), a cell per
+// column (C, W or -). Tab-separated, without line ends; the heading in UTF-8,
+// the entity lines in Windows-1252.
+std::vector<std::string> neededGridLines(const NeededIndex& index, const EntityData& entityData,
+                                         NeededGridRows which);
 
 // One earlier QSO with a callsign, for the entry form.
 struct EarlierQso {
