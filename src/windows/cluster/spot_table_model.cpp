@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+#include "core/cluster/cluster_messages.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -10,11 +11,16 @@ using dxcc::cluster::SpotColour;
 
 QColor spotColour(SpotColour colour) {
     switch (colour) {
-        case SpotColour::NewEntity: return {0xFF, 0x8C, 0x8C};
-        case SpotColour::NewSlot: return {0xFF, 0xC8, 0x6E};
-        case SpotColour::ToConfirm: return {0xFF, 0xFF, 0xA0};
-        case SpotColour::Confirmed: return {0xC8, 0xF0, 0xC8};
-        case SpotColour::Unknown: break;
+        case SpotColour::NewEntity:
+            return {0xFF, 0x8C, 0x8C};
+        case SpotColour::NewSlot:
+            return {0xFF, 0xC8, 0x6E};
+        case SpotColour::ToConfirm:
+            return {0xFF, 0xFF, 0xA0};
+        case SpotColour::Confirmed:
+            return {0xC8, 0xF0, 0xC8};
+        case SpotColour::Unknown:
+            break;
     }
     return {};
 }
@@ -39,6 +45,13 @@ bool SpotTableModel::add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt)
     return true;
 }
 
+void SpotTableModel::reclassify(const dxcc::PrefixTable& prefixes,
+                                const dxcc::cluster::NeededLookup& needed) {
+    if (list_.size() == 0) return;
+    list_.reclassify(prefixes, needed);
+    emit dataChanged(index(0, 0), index(int(list_.size()) - 1, Count - 1));
+}
+
 int SpotTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(list_.size());
 }
@@ -56,26 +69,37 @@ QVariant SpotTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::TextAlignmentRole && index.column() == Frequency)
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == Mode &&
+        s.modeClass == dxcc::ModeClass::Digital)
+        return fromView(dxcc::cluster::messages::kDigitalClassTip);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     switch (index.column()) {
-        case Time: return fromCp1252(s.spot.time);
-        case Frequency: return fromCp1252(s.spot.frequencyText);
-        case Callsign: return fromCp1252(s.spot.dx);
-        case Band: return fromCp1252(s.band);
-        case Mode: return fromView(dxcc::modeClassText(s.modeClass));
-        case Prefix: return fromCp1252(s.dxccPrefix);
-        case Entity: return fromCp1252(s.entityName);
-        case Spotter: return fromCp1252(s.spot.spotter);
-        case Comment: return fromCp1252(s.spot.comment);
+        case Time:
+            return fromCp1252(s.spot.time);
+        case Frequency:
+            return fromCp1252(s.spot.frequencyText);
+        case Callsign:
+            return fromCp1252(s.spot.dx);
+        case Band:
+            return fromCp1252(s.band);
+        case Mode:
+            return QString::fromStdString(dxcc::cluster::spotModeText(s));
+        case Prefix:
+            return fromCp1252(s.dxccPrefix);
+        case Entity:
+            return fromCp1252(s.entityName);
+        case Spotter:
+            return fromCp1252(s.spot.spotter);
+        case Comment:
+            return fromCp1252(s.spot.comment);
     }
     return {};
 }
 
 QVariant SpotTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kHeaders[Count] = {"UTC",     "kHz",     "Indicatif",
-                                                "Bande",   "Mode",    "Préfixe",
-                                                "Contrée", "Spotter", "Commentaire"};
+    static const char* const kHeaders[Count] = {
+        "UTC", "kHz", "Indicatif", "Bande", "Mode", "Préfixe", "Contrée", "Spotter", "Commentaire"};
     return section >= 0 && section < Count ? QString::fromUtf8(kHeaders[section]) : QVariant();
 }
 

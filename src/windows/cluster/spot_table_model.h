@@ -18,6 +18,8 @@ public:
     // Adds a spot received at `receivedAt` (seconds); whether it took a new row.
     bool add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt);
     const dxcc::cluster::ClassifiedSpot& spotAt(int row) const { return list_.at(size_t(row)); }
+    // Classifies every spot again: the log or the prefixes changed.
+    void reclassify(const dxcc::PrefixTable& prefixes, const dxcc::cluster::NeededLookup& needed);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
