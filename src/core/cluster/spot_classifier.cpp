@@ -1,5 +1,6 @@
 #include "core/cluster/spot_classifier.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/cluster/cluster_messages.h"
@@ -207,6 +208,7 @@ uint64_t SpotList::keyOf(std::string_view dx, std::string_view band) {
 std::optional<size_t> SpotList::sameSpotRow(std::string_view dx, std::string_view band,
                                             int64_t at) const {
     const uint64_t key = keyOf(dx, band);
+    if (!keys_.contains(key)) return std::nullopt;
     for (size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         if (at - row.lastSeen > kSameSpotSeconds) break;  // the rows below are older still
@@ -225,17 +227,97 @@ SpotList::Added SpotList::add(ClassifiedSpot spot, int64_t receivedAt) {
     if (auto same = sameSpotRow(spot.spot.dx, spot.band, receivedAt)) {
         // The row moves to the top, which keeps the list in the order of the
         // last sighting (and the search above short).
-        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*same));
+        const auto at = rows_.begin() + static_cast<std::ptrdiff_t>(*same);
+        forget(at->key);
+        rows_.erase(at);
         added.updated = true;
         added.row = *same;
     }
     const uint64_t key = keyOf(spot.spot.dx, spot.band);
     rows_.push_front({std::move(spot), receivedAt, key});
+    ++keys_[key];
     if (rows_.size() > capacity_) {
-        rows_.pop_back();
+        dropOldest();
         added.dropped = true;
     }
     return added;
+}
+
+SpotList::BatchPlan SpotList::planBatch(const std::vector<ClassifiedSpot>& spots,
+                                        int64_t receivedAt) const {
+    BatchPlan plan;
+    plan.newRow.assign(spots.size(), false);
+    std::vector<bool> goes(rows_.size(), false);
+    std::vector<bool> superseded(spots.size(), false);  // seen again later in the batch
+    std::unordered_map<uint64_t, size_t> latest;        // key -> the batch's latest spot of it
+    for (size_t i = 0; i < spots.size(); ++i) {
+        const ClassifiedSpot& s = spots[i];
+        const uint64_t key = keyOf(s.spot.dx, s.band);
+        const auto seen = latest.find(key);
+        if (seen != latest.end() && spots[seen->second].spot.dx == s.spot.dx &&
+            spots[seen->second].band == s.band) {
+            superseded[seen->second] = true;
+        } else if (const auto row = sameSpotRow(s.spot.dx, s.band, receivedAt);
+                   row && !goes[*row]) {
+            goes[*row] = true;
+        } else {
+            plan.newRow[i] = true;
+        }
+        latest[key] = i;
+    }
+    for (size_t i = spots.size(); i-- > 0;)
+        if (!superseded[i]) plan.top.push_back(i);
+    if (plan.top.size() > capacity_) {
+        for (size_t k = capacity_; k < plan.top.size(); ++k) plan.newRow[plan.top[k]] = false;
+        plan.top.resize(capacity_);
+    }
+    // The oldest rows that stay make room for the new ones.
+    size_t staying = size_t(std::count(goes.begin(), goes.end(), false));
+    for (size_t row = rows_.size(); row-- > 0 && staying + plan.top.size() > capacity_;) {
+        if (goes[row]) continue;
+        goes[row] = true;
+        --staying;
+    }
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (goes[row]) plan.removed.push_back(row);
+    return plan;
+}
+
+std::vector<std::pair<size_t, size_t>> SpotList::BatchPlan::removedRuns() const {
+    std::vector<std::pair<size_t, size_t>> runs;
+    for (size_t end = removed.size(); end > 0;) {
+        size_t begin = end - 1;
+        while (begin > 0 && removed[begin - 1] + 1 == removed[begin]) --begin;
+        runs.emplace_back(removed[begin], end - begin);
+        end = begin;
+    }
+    return runs;
+}
+
+void SpotList::removeRows(size_t first, size_t count) {
+    const auto begin = rows_.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = begin + static_cast<std::ptrdiff_t>(count);
+    for (auto it = begin; it != end; ++it) forget(it->key);
+    rows_.erase(begin, end);
+}
+
+void SpotList::addOnTop(std::vector<ClassifiedSpot> newestFirst, int64_t receivedAt) {
+    for (size_t i = newestFirst.size(); i-- > 0;) {
+        const uint64_t key = keyOf(newestFirst[i].spot.dx, newestFirst[i].band);
+        rows_.push_front({std::move(newestFirst[i]), receivedAt, key});
+        ++keys_[key];
+    }
+}
+
+void SpotList::dropOldest() {
+    if (rows_.empty()) return;
+    forget(rows_.back().key);
+    rows_.pop_back();
+}
+
+void SpotList::forget(uint64_t key) {
+    const auto it = keys_.find(key);
+    if (it != keys_.end() && --it->second == 0) keys_.erase(it);
 }
 
 }  // namespace dxcc::cluster

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/cluster/spot_line.h"
 #include "core/record/mode_table.h"
@@ -113,10 +116,29 @@ public:
     // The row that a spot of `dx` on `band` at `at` would update.
     std::optional<size_t> sameSpotRow(std::string_view dx, std::string_view band, int64_t at) const;
     bool full() const { return rows_.size() >= capacity_; }
-    void dropOldest() {
-        if (!rows_.empty()) rows_.pop_back();
+    void dropOldest();
+    void clear() {
+        rows_.clear();
+        keys_.clear();
     }
-    void clear() { rows_.clear(); }
+    // A batch of spots received together (oldest first) is added in two
+    // steps, so that a view can be told of the change as a few removals and
+    // one insertion at the top: `planBatch` says which rows go (those a spot
+    // of the batch updates, then the oldest beyond the capacity) and which
+    // spots come to the top; `removeRows` and `addOnTop` carry it out. The
+    // list ends as adding the spots one at a time would leave it.
+    struct BatchPlan {
+        std::vector<size_t> removed;  // rows of the list now, ascending
+        std::vector<size_t> top;      // the batch's spots that come to the top, newest first
+        std::vector<bool> newRow;     // per spot of the batch: took a row of its own
+        // The removed rows as runs of neighbours (first row, count), the
+        // lowest run first: removed in this order, the rows above a run keep
+        // their numbers.
+        std::vector<std::pair<size_t, size_t>> removedRuns() const;
+    };
+    BatchPlan planBatch(const std::vector<ClassifiedSpot>& spots, int64_t receivedAt) const;
+    void removeRows(size_t first, size_t count);
+    void addOnTop(std::vector<ClassifiedSpot> newestFirst, int64_t receivedAt);
     // Classifies every spot again (the log or the prefixes changed); the rows
     // keep their places.
     void reclassify(const PrefixTable& prefixes, const NeededLookup& needed);
@@ -131,8 +153,13 @@ private:
         uint64_t key;  // hash of the callsign and the band, to compare rows quickly
     };
     static uint64_t keyOf(std::string_view dx, std::string_view band);
+    void forget(uint64_t key);
+
     size_t capacity_;
     std::deque<Row> rows_;
+    // How many rows hold each key: a spot of a callsign and band that no row
+    // holds (most of them in a busy hour) is known new without a search.
+    std::unordered_map<uint64_t, uint32_t> keys_;
 };
 
 }  // namespace dxcc::cluster

@@ -238,6 +238,88 @@ TEST(SpotList, ClassifiesItsSpotsAgainWhenTheLogChanges) {
     EXPECT_TRUE(list.add(classifySpot(spotAt("F5XYZ", 7011), table, needed), 2).updated);
 }
 
+// The rows of a list as "DX band comment", top first.
+std::vector<std::string> rowsOf(const SpotList& list) {
+    std::vector<std::string> rows;
+    for (size_t i = 0; i < list.size(); ++i)
+        rows.push_back(list.at(i).spot.dx + " " + list.at(i).band + " " + list.at(i).spot.comment);
+    return rows;
+}
+
+void addBatch(SpotList& list, std::vector<ClassifiedSpot> spots, int64_t at,
+              std::vector<bool>* newRow = nullptr) {
+    const SpotList::BatchPlan plan = list.planBatch(spots, at);
+    for (const auto& [first, count] : plan.removedRuns()) list.removeRows(first, count);
+    std::vector<ClassifiedSpot> top;
+    for (size_t i : plan.top) top.push_back(spots[i]);
+    list.addOnTop(std::move(top), at);
+    if (newRow) *newRow = plan.newRow;
+}
+
+TEST(SpotList, ABatchEndsAsTheSameSpotsAddedOneByOne) {
+    uint32_t seed = 99;
+    const auto random = [&seed](uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 16) % n;
+    };
+    const char* calls[] = {"A1A", "B1B", "C1C", "D1D", "E1E", "F1F", "G1G"};
+    const char* bands[] = {"14 Mhz", "7.0 Mhz"};
+    for (size_t capacity : {3u, 5u, 50u}) {
+        SpotList oneByOne(capacity), batched(capacity);
+        int64_t at = 0;
+        for (int round = 0; round < 300; ++round) {
+            at += random(400);  // now and then more than ten minutes apart
+            std::vector<ClassifiedSpot> batch(random(8));
+            for (ClassifiedSpot& s : batch) {
+                s = classified(calls[random(7)], bands[random(2)], ModeClass::Cw, false);
+                s.spot.comment = std::to_string(round);
+            }
+            for (const ClassifiedSpot& s : batch) oneByOne.add(s, at);
+            addBatch(batched, batch, at);
+            ASSERT_EQ(rowsOf(batched), rowsOf(oneByOne))
+                << "capacity " << capacity << " round " << round;
+        }
+    }
+}
+
+TEST(SpotList, RemovedRowsGoAsRunsFromTheBottomUp) {
+    SpotList::BatchPlan plan;
+    plan.removed = {0, 1, 2, 5, 7, 8};
+    EXPECT_EQ(plan.removedRuns(), (std::vector<std::pair<size_t, size_t>>{{7, 2}, {5, 1}, {0, 3}}));
+    plan.removed.clear();
+    EXPECT_TRUE(plan.removedRuns().empty());
+}
+
+TEST(SpotList, ABatchSaysWhichSpotsTookARowOfTheirOwn) {
+    SpotList list(4);
+    list.add(classified("A1A", "14 Mhz", ModeClass::Cw, false), 0);
+    list.add(classified("B1B", "14 Mhz", ModeClass::Cw, false), 0);
+    std::vector<bool> newRow;
+    // A1A is seen again, C1C is new and seen twice in the batch.
+    addBatch(list,
+             {classified("C1C", "14 Mhz", ModeClass::Cw, false),
+              classified("A1A", "14 Mhz", ModeClass::Cw, false),
+              classified("C1C", "14 Mhz", ModeClass::Cw, false)},
+             60, &newRow);
+    EXPECT_EQ(newRow, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(rowsOf(list),
+              (std::vector<std::string>{"C1C 14 Mhz ", "A1A 14 Mhz ", "B1B 14 Mhz "}));
+    // More new spots than the list holds: the newest stay, the others took no row.
+    addBatch(list,
+             {classified("D1D", "14 Mhz", ModeClass::Cw, false),
+              classified("E1E", "14 Mhz", ModeClass::Cw, false),
+              classified("F1F", "14 Mhz", ModeClass::Cw, false),
+              classified("G1G", "14 Mhz", ModeClass::Cw, false),
+              classified("H1H", "14 Mhz", ModeClass::Cw, false)},
+             120, &newRow);
+    EXPECT_EQ(newRow, (std::vector<bool>{false, true, true, true, true}));
+    EXPECT_EQ(rowsOf(list), (std::vector<std::string>{"H1H 14 Mhz ", "G1G 14 Mhz ", "F1F 14 Mhz ",
+                                                      "E1E 14 Mhz "}));
+    // The rows that went are forgotten: C1C is new again.
+    addBatch(list, {classified("C1C", "14 Mhz", ModeClass::Cw, false)}, 130, &newRow);
+    EXPECT_EQ(newRow, std::vector<bool>{true});
+}
+
 TEST(SpotList, KeepsTheNewestTwoThousand) {
     SpotList list;
     for (int i = 0; i < 5000; ++i)
@@ -246,6 +328,10 @@ TEST(SpotList, KeepsTheNewestTwoThousand) {
     ASSERT_EQ(list.size(), SpotList::kDefaultCapacity);
     EXPECT_EQ(list.at(0).spot.dx, "K4999A");
     EXPECT_EQ(list.at(1999).spot.dx, "K3000A");
+    // A spot that went with the oldest rows is new again; one still listed is found.
+    EXPECT_FALSE(list.add(classified("K2999A", "14 Mhz", ModeClass::Cw, false), 5000).updated);
+    EXPECT_TRUE(list.add(classified("K4500A", "14 Mhz", ModeClass::Cw, false), 5000).updated);
+    EXPECT_TRUE(list.add(classified("K2999A", "14 Mhz", ModeClass::Cw, false), 5001).updated);
 }
 
 }  // namespace
