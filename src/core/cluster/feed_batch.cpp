@@ -6,34 +6,34 @@
 
 namespace dxcc::cluster {
 
-std::string droppedText(const FeedBatch& batch) {
-    if (batch.droppedSpots == 0 && batch.droppedLines == 0) return {};
+std::string unshownText(const Unshown& unshown) {
+    if (unshown.spots == 0 && unshown.lines == 0) return {};
     std::string text(messages::kDropped);
     const auto count = [&text](uint64_t n, const char* one, const char* many) {
         if (n == 0) return;
         if (text.back() != ' ') text += ", ";
         text += std::to_string(n) + (n == 1 ? one : many);
     };
-    count(batch.droppedSpots, " spot", " spots");
-    count(batch.droppedLines, " autre ligne", " autres lignes");
+    count(unshown.spots, " spot", " spots");
+    count(unshown.lines, " autre ligne", " autres lignes");
     return text + '.';
 }
 
 void FeedBatcher::spot(Spot spot) {
     if (limits_.spots == 0) {
-        ++droppedSpots_;
+        ++dropped_.spots;
         return;
     }
     if (spots_.size() >= limits_.spots) {
         spots_.pop_front();
-        ++droppedSpots_;
+        ++dropped_.spots;
     }
     spots_.push_back(std::move(spot));
 }
 
 void FeedBatcher::line(std::string_view text) {
     if (limits_.lines == 0) {
-        ++droppedLines_;
+        ++dropped_.lines;
         return;
     }
     if (lines_.size() >= limits_.lines) {
@@ -42,14 +42,14 @@ void FeedBatcher::line(std::string_view text) {
         lines_.pop_front();
         reused.assign(text);
         lines_.push_back(std::move(reused));
-        ++droppedLines_;
+        ++dropped_.lines;
         return;
     }
     lines_.emplace_back(text);
 }
 
 bool FeedBatcher::empty() const {
-    return spots_.empty() && lines_.empty() && droppedSpots_ == 0 && droppedLines_ == 0;
+    return spots_.empty() && lines_.empty() && dropped_.spots == 0 && dropped_.lines == 0;
 }
 
 std::optional<FeedBatcher::Delay> FeedBatcher::wait(TimePoint now) const {
@@ -64,11 +64,10 @@ FeedBatch FeedBatcher::take(TimePoint now) {
                        std::make_move_iterator(spots_.end()));
     batch.lines.assign(std::make_move_iterator(lines_.begin()),
                        std::make_move_iterator(lines_.end()));
-    batch.droppedSpots = droppedSpots_;
-    batch.droppedLines = droppedLines_;
+    batch.dropped = dropped_;
     spots_.clear();
     lines_.clear();
-    droppedSpots_ = droppedLines_ = 0;
+    dropped_ = {};
     lastTaken_ = now;
     out_ = true;
     return batch;

@@ -15,19 +15,28 @@ namespace dxcc::cluster {
 // The server's other lines the cluster window keeps in its console.
 inline constexpr size_t kConsoleLines = 500;
 
+// Spots and other lines that came faster than a window can show them.
+struct Unshown {
+    uint64_t spots = 0;
+    uint64_t lines = 0;
+    Unshown& operator+=(const Unshown& more) {
+        spots += more.spots;
+        lines += more.lines;
+        return *this;
+    }
+};
+
 // What the reading side hands the window at once: the newest spots and other
-// lines, oldest first, and how many went unshown since the last batch because
-// they came faster than a window can show them.
+// lines, oldest first, and how many went unshown since the last batch.
 struct FeedBatch {
     std::vector<Spot> spots;
     std::vector<std::string> lines;
-    uint64_t droppedSpots = 0;
-    uint64_t droppedLines = 0;
+    Unshown dropped;
 };
 
-// The console's note on what a batch left out ("Arrivés trop vite, non
-// affichés : 12 spots, 1 autre ligne."); empty when it left nothing out. UTF-8.
-std::string droppedText(const FeedBatch& batch);
+// What a count of unshown lines reads ("Arrivés trop vite, non affichés :
+// 12 spots, 1 autre ligne."); empty when there were none. UTF-8.
+std::string unshownText(const Unshown& unshown);
 
 // Gathers what a server sends, away from the window, into batches that the
 // window takes a few times a second at most. The window holds one batch at a
@@ -40,7 +49,8 @@ public:
     using Delay = std::chrono::milliseconds;
     struct Limits {
         size_t spots = SpotList::kDefaultCapacity;  // no more than the window's list holds
-        size_t lines = kConsoleLines;
+        // The console keeps a line for the note of what was left out.
+        size_t lines = kConsoleLines - 1;
         Delay interval = Delay(250);
     };
     FeedBatcher() : FeedBatcher(Limits{}) {}
@@ -61,8 +71,7 @@ private:
     Limits limits_;
     std::deque<Spot> spots_;
     std::deque<std::string> lines_;
-    uint64_t droppedSpots_ = 0;
-    uint64_t droppedLines_ = 0;
+    Unshown dropped_;
     std::optional<TimePoint> lastTaken_;
     bool out_ = false;
 };

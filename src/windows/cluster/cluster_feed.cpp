@@ -54,7 +54,14 @@ void ClusterFeed::settingsChanged() {
     if (client_->state() != ClusterClient::State::Disconnected) open();
 }
 
+QString ClusterFeed::unshownText() const {
+    return QString::fromStdString(dxcc::cluster::unshownText(unshown_));
+}
+
 void ClusterFeed::open() {
+    // The count of what a flood left out starts again with each connection.
+    unshown_ = {};
+    emit unshownChanged({});
     const QString host = setting(kKeyClusterHost, {}).trimmed();
     const auto port = quint16(setting(kKeyClusterPort, "7300").toUInt());
     const QString station = fromCp1252(dxcc::displayForm(session_.station()));
@@ -76,23 +83,37 @@ void ClusterFeed::sendCommand(const QString& text) {
 }
 
 void ClusterFeed::batchReceived(const FeedBatch& batch) {
-    const int64_t now = ctx_.clock->utcNow().toSecsSinceEpoch();
-    bool ring = false;
-    for (const Spot& spot : batch.spots) addSpot(spot, now, ring);
+    addSpots(batch.spots);
     QStringList lines;
     lines.reserve(int(batch.lines.size()) + 1);
     // What was left out came before what the batch keeps.
-    if (const std::string dropped = droppedText(batch); !dropped.empty())
+    if (const std::string dropped = dxcc::cluster::unshownText(batch.dropped); !dropped.empty()) {
         lines << QString::fromStdString(dropped);
+        unshown_ += batch.dropped;
+        emit unshownChanged(unshownText());
+    }
     for (const std::string& line : batch.lines) lines << fromCp1252(line);
     if (!lines.isEmpty()) keepConsole(lines);
-    if (ring) emit bell();
 }
 
-void ClusterFeed::addSpot(const Spot& spot, int64_t receivedAt, bool& ring) {
-    auto classified = classifySpot(spot, session_.prefixes().table(), needed_);
-    const bool newEntity = classified.colour == SpotColour::NewEntity;
-    if (model_->add(std::move(classified), receivedAt) && newEntity && bellWanted_) ring = true;
+void ClusterFeed::addSpots(const std::vector<Spot>& received) {
+    if (received.empty()) return;
+    std::vector<ClassifiedSpot> spots;
+    spots.reserve(received.size());
+    for (const Spot& spot : received)
+        spots.push_back(classifySpot(spot, session_.prefixes().table(), needed_));
+    std::vector<bool> newEntity(spots.size());
+    for (size_t i = 0; i < spots.size(); ++i)
+        newEntity[i] = spots[i].colour == SpotColour::NewEntity;
+    const std::vector<bool> newRow =
+        model_->add(std::move(spots), ctx_.clock->utcNow().toSecsSinceEpoch());
+    // A new entity that took a row of its own rings, once for the batch.
+    for (size_t i = 0; i < newRow.size(); ++i) {
+        if (newRow[i] && newEntity[i] && bellWanted_) {
+            emit bell();
+            return;
+        }
+    }
 }
 
 void ClusterFeed::keepConsole(const QStringList& lines) {

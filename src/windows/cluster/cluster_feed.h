@@ -45,16 +45,20 @@ public:
     SpotTableModel& spots() { return *model_; }
     // The server's last lines, oldest first.
     QString consoleText() const;
+    // What came too fast to be shown since the connection was made; empty
+    // when nothing did.
+    QString unshownText() const;
 
 signals:
     // New lines for the console, one per line.
     void consoleLines(const QStringList& lines);
     // A new entity came up and the operator asked to hear of it.
     void bell();
+    void unshownChanged(const QString& text);
 
 private:
     void batchReceived(const dxcc::cluster::FeedBatch& batch);
-    void addSpot(const dxcc::cluster::Spot& spot, int64_t receivedAt, bool& ring);
+    void addSpots(const std::vector<dxcc::cluster::Spot>& received);
     void keepConsole(const QStringList& lines);
     void open();
     QString setting(std::string_view key, const QString& fallback) const;
@@ -66,6 +70,7 @@ private:
     ClusterClient* client_;
     SpotTableModel* model_;
     std::deque<QString> console_;
+    dxcc::cluster::Unshown unshown_;
     bool bellWanted_ = false;
 };
 

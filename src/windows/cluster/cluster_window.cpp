@@ -40,6 +40,7 @@ ClusterWindow::ClusterWindow(AppContext& ctx, dxcc::LogSession& session, Cluster
 
     ClusterClient& client = feed_.client();
     Etat_Cluster = named(new QLabel(client.stateText(), this), "Etat_Cluster");
+    Unshown_Count = named(new QLabel(feed_.unshownText(), this), "Unshown_Count");
     Connecter = named(new QPushButton("Connecter", this), "Connecter");
     Deconnecter = named(new QPushButton("Déconnecter", this), "Deconnecter");
     Reglages_Cluster = named(new QPushButton("Réglages…", this), "Reglages_Cluster");
@@ -67,6 +68,7 @@ ClusterWindow::ClusterWindow(AppContext& ctx, dxcc::LogSession& session, Cluster
     connect(&client, &ClusterClient::stateChanged, this,
             [this](ClusterClient::State, const QString& text) { Etat_Cluster->setText(text); });
     connect(&feed_, &ClusterFeed::consoleLines, this, &ClusterWindow::showConsoleLines);
+    connect(&feed_, &ClusterFeed::unshownChanged, Unshown_Count, &QLabel::setText);
 }
 
 void ClusterWindow::buildFilters() {
@@ -101,7 +103,7 @@ void ClusterWindow::buildList() {
     Liste_Spots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     Liste_Spots->horizontalHeader()->setStretchLastSection(true);
     const int em = fontMetrics().horizontalAdvance('M');
-    const int widths[] = {4, 6, 8, 5, 8, 4, 12, 7};
+    const int widths[] = {4, 6, 8, 5, 11, 4, 12, 7};
     for (int c = 0; c < int(std::size(widths)); ++c)
         Liste_Spots->setColumnWidth(c, widths[c] * em + 8);
     connect(Liste_Spots, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -117,6 +119,7 @@ void ClusterWindow::layOut() {
     top->addWidget(Deconnecter);
     top->addWidget(Reglages_Cluster);
     top->addWidget(Etat_Cluster, 1);
+    top->addWidget(Unshown_Count);
     auto* filters = new QHBoxLayout;
     filters->addWidget(Filtre_Utile);
     filters->addWidget(Filtre_Bande);
@@ -142,7 +145,7 @@ void ClusterWindow::layOut() {
     layout->addLayout(top);
     layout->addLayout(filters);
     layout->addWidget(split, 1);
-    resize(fontMetrics().horizontalAdvance('M') * 76, fontMetrics().height() * 34);
+    resize(fontMetrics().horizontalAdvance('M') * 92, fontMetrics().height() * 34);
 }
 
 void ClusterWindow::applyFilters() {

@@ -32,6 +32,7 @@ public:
     ClusterFeed& feed() { return feed_; }
 
     QLabel* Etat_Cluster;
+    QLabel* Unshown_Count;  // what a flood left out, since the connection
     QPushButton* Connecter;
     QPushButton* Deconnecter;
     QPushButton* Reglages_Cluster;

@@ -25,24 +25,23 @@ QColor spotColour(SpotColour colour) {
     return {};
 }
 
-bool SpotTableModel::add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt) {
-    if (auto same = list_.sameSpotRow(spot.spot.dx, spot.band, receivedAt)) {
-        const int from = int(*same);
-        const bool moves = from != 0 && beginMoveRows({}, from, from, {}, 0);
-        list_.add(std::move(spot), receivedAt);
-        if (moves) endMoveRows();
-        emit dataChanged(index(0, 0), index(0, Count - 1));
-        return false;
-    }
-    if (list_.full()) {
-        beginRemoveRows({}, int(list_.size()) - 1, int(list_.size()) - 1);
-        list_.dropOldest();
+std::vector<bool> SpotTableModel::add(std::vector<dxcc::cluster::ClassifiedSpot> spots,
+                                      int64_t receivedAt) {
+    auto plan = list_.planBatch(spots, receivedAt);
+    for (const auto& [first, count] : plan.removedRuns()) {
+        beginRemoveRows({}, int(first), int(first + count - 1));
+        list_.removeRows(first, count);
         endRemoveRows();
     }
-    beginInsertRows({}, 0, 0);
-    list_.add(std::move(spot), receivedAt);
-    endInsertRows();
-    return true;
+    if (!plan.top.empty()) {
+        std::vector<dxcc::cluster::ClassifiedSpot> top;
+        top.reserve(plan.top.size());
+        for (size_t i : plan.top) top.push_back(std::move(spots[i]));
+        beginInsertRows({}, 0, int(top.size()) - 1);
+        list_.addOnTop(std::move(top), receivedAt);
+        endInsertRows();
+    }
+    return std::move(plan.newRow);
 }
 
 void SpotTableModel::reclassify(const dxcc::PrefixTable& prefixes,

@@ -54,16 +54,16 @@ TEST(FeedBatcher, AFloodKeepsTheNewestAndCountsWhatItLetGo) {
     FeedBatch batch = batcher.take(t0);
     EXPECT_EQ(callsigns(batch), (std::vector<std::string>{"K99996", "K99997", "K99998"}));
     EXPECT_EQ(batch.lines, (std::vector<std::string>{"line 99995", "line 99999"}));
-    EXPECT_EQ(batch.droppedSpots, 75'000u - 3);
-    EXPECT_EQ(batch.droppedLines, 25'000u - 2);
-    EXPECT_EQ(droppedText(batch),
+    EXPECT_EQ(batch.dropped.spots, 75'000u - 3);
+    EXPECT_EQ(batch.dropped.lines, 25'000u - 2);
+    EXPECT_EQ(unshownText(batch.dropped),
               "Arrivés trop vite, non affichés : 74997 spots, 24998 autres lignes.");
     // The counts start again with the next batch.
     batcher.shown();
     batcher.spot(spotOf("A1A"));
     batch = batcher.take(t0 + Ms(300));
-    EXPECT_EQ(batch.droppedSpots + batch.droppedLines, 0u);
-    EXPECT_EQ(droppedText(batch), "");
+    EXPECT_EQ(batch.dropped.spots + batch.dropped.lines, 0u);
+    EXPECT_EQ(unshownText(batch.dropped), "");
 }
 
 TEST(FeedBatcher, TheNoteNamesOnlyWhatWasLeftOut) {
@@ -75,10 +75,7 @@ TEST(FeedBatcher, TheNoteNamesOnlyWhatWasLeftOut) {
          {Case{1, 0, "Arrivés trop vite, non affichés : 1 spot."},
           Case{0, 1, "Arrivés trop vite, non affichés : 1 autre ligne."},
           Case{2, 5, "Arrivés trop vite, non affichés : 2 spots, 5 autres lignes."}}) {
-        FeedBatch batch;
-        batch.droppedSpots = c.spots;
-        batch.droppedLines = c.lines;
-        EXPECT_EQ(droppedText(batch), c.text);
+        EXPECT_EQ(unshownText({c.spots, c.lines}), c.text);
     }
 }
 

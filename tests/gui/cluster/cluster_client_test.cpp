@@ -32,7 +32,7 @@ void record(ui::ClusterClient& client, Received& r) {
             for (const auto& s : batch.spots)
                 r.spots << QString::fromStdString(s.dx + " " + s.frequencyText + " " + s.spotter);
             for (const auto& line : batch.lines) r.console << QString::fromStdString(line);
-            r.dropped += batch.droppedSpots + batch.droppedLines;
+            r.dropped += batch.dropped.spots + batch.dropped.lines;
         });
     r.clock.start();
     QObject::connect(&client, &ui::ClusterClient::stateChanged,

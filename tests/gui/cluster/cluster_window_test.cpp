@@ -257,6 +257,11 @@ TEST_F(ClusterWindowTest, AFloodLeavesTheConsoleBoundedAndSaysWhatItLeftOut) {
     uint64_t leftOut = 0;
     for (const QString& note : notes) leftOut += note.section(' ', 6, 6).toULongLong();
     EXPECT_EQ(leftOut + uint64_t(shown.size() - notes.size()), 100'001u);
+    // The total stays in view after the flood, until the next connection.
+    EXPECT_EQ(cluster->Unshown_Count->text(),
+              "Arrivés trop vite, non affichés : " + QString::number(leftOut) + " autres lignes.");
+    QTest::mouseClick(cluster->Connecter, Qt::LeftButton);
+    EXPECT_EQ(cluster->Unshown_Count->text(), "");
 }
 
 // Two runs of the program in turn, over one data folder and one server.
