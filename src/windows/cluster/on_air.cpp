@@ -19,7 +19,8 @@ namespace msg = dxcc::cluster::messages;
 OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainWindow& window,
              QMenu& tools)
     : QObject(&window), ctx_(ctx), session_(session), form_(form), window_(window),
-      needed_(session.needed()), radio_(new RadioLink(this)) {
+      needed_(session.needed()), radio_(new RadioLink(this)),
+      feed_(new ClusterFeed(ctx, session, needed_, {}, this)) {
     tools.addSeparator();
     Mnu_Cluster = tools.addAction(fromView(msg::kMenuCluster));
     Mnu_Cluster->setObjectName("Mnu_Cluster");
@@ -35,8 +36,9 @@ OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainW
     connect(Mnu_Reglages_Cluster, &QAction::triggered, this, [this] {
         ClusterSettingsDialog dialog(ctx_, fromCp1252(dxcc::displayForm(session_.station())),
                                      &window_);
-        dialog.exec();
+        if (dialog.exec() == QDialog::Accepted) feed_->settingsChanged();
     });
+    connect(feed_, &ClusterFeed::bell, this, [] { QApplication::beep(); });
     connect(Mnu_Reglages_Radio, &QAction::triggered, this, [this] {
         RigSettingsDialog dialog(ctx_, &window_);
         if (dialog.exec() == QDialog::Accepted) restartRadio();
@@ -47,7 +49,9 @@ OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainW
 }
 
 OnAir::~OnAir() {
-    // The cluster window closes its socket itself; the radio's thread stops here.
+    // The cluster window goes before the feed it shows; the feed closes its
+    // connection itself; the radio's thread stops here.
+    delete cluster_;
     radio_->stop();
 }
 
@@ -55,10 +59,9 @@ void OnAir::restartRadio() { radio_->start(readRigSettings(ctx_)); }
 
 void OnAir::openCluster() {
     if (!cluster_) {
-        cluster_ = new ClusterWindow(ctx_, session_, needed_, {}, &window_);
-        cluster_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing it only hides it: the spots and the connection stay.
+        cluster_ = new ClusterWindow(ctx_, session_, *feed_, &window_);
         connect(cluster_, &ClusterWindow::spotChosen, this, &OnAir::spotChosen);
-        connect(cluster_, &ClusterWindow::bell, this, [] { QApplication::beep(); });
     }
     cluster_->show();
     cluster_->raise();
