@@ -83,10 +83,9 @@ TEST(ClusterClient, ALostServerIsReachedAgainAfterGrowingWaits) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return r.states.filter("nouvel essai").size() >= 4; }, 5000));
     const QStringList waits = r.states.filter("nouvel essai");
     EXPECT_TRUE(waits[0].endsWith("dans 1 s")) << waits[0].toStdString();
-    // 40 ms, then 80, then 160, and no more than 160.
+    // How the waits grow is the schedule's own test (a fake clock); the
+    // losses reach this thread through a queue, so their gaps here say nothing.
     ASSERT_GE(r.lostAt.size(), 4);
-    EXPECT_GE(r.lostAt[2] - r.lostAt[1], 75);
-    EXPECT_GE(r.lostAt[3] - r.lostAt[2], 150);
     EXPECT_EQ(client.state(), ui::ClusterClient::State::Lost);
 
     // Back again: the client logs in a second time by itself.
