@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -106,11 +107,27 @@ void ClusterWindow::buildList() {
     const int widths[] = {4, 6, 8, 5, 11, 4, 12, 7};
     for (int c = 0; c < int(std::size(widths)); ++c)
         Liste_Spots->setColumnWidth(c, widths[c] * em + 8);
-    connect(Liste_Spots, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        const auto& s = feed_.spots().spotAt(filtered_->mapToSource(index).row());
-        emit spotChosen(fromCp1252(s.spot.dx), fromCp1252(s.band), s.modeClass,
-                        dxcc::radio::hertzOfKilohertz(s.spot.kilohertz));
-    });
+    connect(Liste_Spots, &QTableView::doubleClicked, this, &ClusterWindow::takeSpot);
+    // Enter on a spot takes it, as a double-click does.
+    Liste_Spots->installEventFilter(this);
+}
+
+void ClusterWindow::takeSpot(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const auto& s = feed_.spots().spotAt(filtered_->mapToSource(index).row());
+    emit spotChosen(fromCp1252(s.spot.dx), fromCp1252(s.band), s.modeClass,
+                    dxcc::radio::hertzOfKilohertz(s.spot.kilohertz));
+}
+
+bool ClusterWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Liste_Spots && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            takeSpot(Liste_Spots->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ClusterWindow::layOut() {

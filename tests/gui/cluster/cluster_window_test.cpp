@@ -126,6 +126,13 @@ TEST_F(ClusterWindowTest, DoubleClickFillsTheFormInEntryModeOnly) {
     EXPECT_EQ(form->Pays_A->text().trimmed(), "Finland");
     EXPECT_TRUE(form->Prenom_A->hasFocus() || form->Prenom_A->isEnabled());
 
+    // Enter on a spot takes it as a double-click does.
+    QTableView* view = cluster->Liste_Spots;
+    view->setCurrentIndex(view->model()->index(2, ui::SpotTableModel::Callsign));
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(form->Ind_A->text(), "JA2XYZ");
+    EXPECT_EQ(form->Bande_A->currentText(), "14 Mhz ");
+
     // A contact opened for modification is never overwritten.
     doubleClickRow(w->Liste_DXCC, 0);
     ASSERT_FALSE(form->inEntryMode());

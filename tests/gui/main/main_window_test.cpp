@@ -312,6 +312,16 @@ TEST_F(RunningMainWindow, AboutAndHistoryMessages) {
               "V1.0.4   le 17/06/2008 Modification Import ADIF pour log a lignes multiples");
 }
 
+TEST_F(RunningMainWindow, TheKeyboardHelpNamesEveryLiveWindow) {
+    EXPECT_EQ(w->Mnu_Aide_Clavier->shortcut(), QKeySequence(Qt::Key_F1));
+    w->Mnu_Aide_Clavier->trigger();
+    ASSERT_EQ(t.dialogs->messages.size(), 1);
+    const QString help = t.dialogs->messages[0];
+    for (const char* tool : {"Tableau DXCC", "Progression DXCC", "Carte du monde", "Cluster DX",
+                             "Réglages de la radio (Hamlib)", "Ctrl+F", "Ctrl+I"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(tool))) << tool;
+}
+
 TEST_F(RunningMainWindow, MenuWindowsOpenOnceAndShowAgain) {
     w->Mnu_DXCC_Mixed->trigger();
     w->Mnu_DXCC_Mixed->trigger();
