@@ -11,6 +11,7 @@
 #include "bench_registry.h"
 #include "core/awards/dxcc_table.h"
 #include "core/awards/needed_index.h"
+#include "core/awards/needed_report.h"
 #include "core/base/program_constants.h"
 #include "core/logbook/logbook.h"
 #include "core/prefixes/entity_data.h"
@@ -27,6 +28,9 @@ constexpr double kTargetBuildRatio = 1.5;
 constexpr double kTargetQuerySeconds = 2e-6;
 constexpr double kTargetChangeSeconds = 20e-6;
 constexpr double kTargetTableSeconds = 0.3;
+// The entry panel's answer to one key typed in the callsign field: it reads
+// the callsign column only, so at most half the plain pass's time.
+constexpr double kTargetCallsignRatio = 0.5;
 // Queries made in one iteration of the query benchmark.
 constexpr size_t kQueriesPerIteration = 3;
 
@@ -130,6 +134,23 @@ void tableBench(benchmark::State& state, size_t qsos) {
     state.counters["rows"] = static_cast<double>(rows);
 }
 
+// What the entry panel looks up at each key typed in the callsign field: the
+// callsign's contacts, the latest of them listed, the latest on a band and mode.
+void callsignBench(benchmark::State& state, size_t qsos) {
+    const dxcc::Logbook& log = sharedLoadedLog(qsos);
+    const std::vector<std::string>& calls = Env::get().callsignPool();
+    size_t i = 0, found = 0;
+    for (auto _ : state) {
+        const std::string& call = calls[i++ % calls.size()];
+        const std::vector<size_t> rows = dxcc::callsignRows(log, call);
+        benchmark::DoNotOptimize(dxcc::earlierQsos(log, rows, 5));
+        benchmark::DoNotOptimize(dxcc::lastWorkedOnBandAndMode(log, rows, "14 Mhz ", "SSB"));
+        found += rows.size();
+    }
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(found), benchmark::Counter::kAvgIterations);
+}
+
 // "/N": written in two steps, as GCC 12 warns wrongly about "/" + to_string.
 std::string sizeSuffix(size_t qsos) {
     std::string at = "/";
@@ -164,6 +185,10 @@ void registerNeededBenchmarks(const std::vector<size_t>& sizes) {
             ->UseManualTime()
             ->Unit(benchmark::kMicrosecond)
             ->Iterations(24);
+        benchmark::RegisterBenchmark(("NeededCallsign" + at).c_str(),
+                                     [n](benchmark::State& st) { callsignBench(st, n); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.2);
         benchmark::RegisterBenchmark(("NeededTable" + at).c_str(),
                                      [n](benchmark::State& st) { tableBench(st, n); })
             ->Unit(benchmark::kMillisecond)
@@ -182,7 +207,8 @@ bool printNeededSummary(const std::map<std::string, Run>& results,
         const auto query = results.find("NeededQuery" + at);
         const auto change = results.find("NeededChange" + at);
         if (pass == results.end() && build == results.end() && query == results.end() &&
-            change == results.end() && results.find("NeededTable" + at) == results.end())
+            change == results.end() && results.find("NeededTable" + at) == results.end() &&
+            results.find("NeededCallsign" + at) == results.end())
             continue;
         if (!header) std::printf("\nNeeded status (medians)\n");
         header = true;
@@ -227,6 +253,17 @@ bool printNeededSummary(const std::map<std::string, Run>& results,
             }
             std::printf("  %-22s %10.2f us  (mean %.2f us)  %s\n", "one change followed", t * 1e6,
                         mean * 1e6, verdict.c_str());
+        }
+        if (const auto call = results.find("NeededCallsign" + at); call != results.end()) {
+            const double t = seconds(call->second);
+            std::string verdict;
+            if (checked && base > 0) {
+                const bool met = t <= kTargetCallsignRatio * base;
+                verdict = met ? "<= 0.5x pass: met" : "<= 0.5x pass: MISSED";
+                allMet = allMet && met;
+            }
+            std::printf("  %-22s %10.2f ms  %5.2fx pass  %s\n", "callsign typed", t * 1e3,
+                        base > 0 ? t / base : 0.0, verdict.c_str());
         }
         if (const auto table = results.find("NeededTable" + at); table != results.end()) {
             const double t = seconds(table->second);

@@ -22,7 +22,9 @@ struct NullLink : ClusterLink {
 };
 
 struct EveryOther : NeededLookup {
-    SpotNeed entity(std::string_view p) const override { return p.size() % 2 ? SpotNeed::Never : SpotNeed::Worked; }
+    SpotNeed entity(std::string_view p) const override {
+        return p.size() % 2 ? SpotNeed::Never : SpotNeed::Worked;
+    }
     SpotNeed band(std::string_view, std::string_view b) const override {
         return b.size() % 2 ? SpotNeed::Confirmed : SpotNeed::Never;
     }
@@ -61,19 +63,28 @@ void checkSpot(const Spot& s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     NullLink link;
-    ClusterConversation conversation(
-        link, "F6XYZ",
-        {[](const Spot& s) { checkSpot(s); },
-         [](std::string_view line) {
-             FUZZ_CHECK(line.size() <= kMaxLineBytes);
-             FUZZ_CHECK(isText(line));
-         }});
+    ClusterConversation conversation(link, "F6XYZ",
+                                     {[](const Spot& s) { checkSpot(s); },
+                                      [](std::string_view line) {
+                                          FUZZ_CHECK(line.size() <= kMaxLineBytes);
+                                          FUZZ_CHECK(isText(line));
+                                      }});
     conversation.connected();
     // In two pieces, split where the first byte says: state carries across reads.
     const size_t cut = size ? data[0] % (size + 1) : 0;
     conversation.received(input.substr(0, cut));
     conversation.received(input.substr(cut));
     FUZZ_CHECK(link.sent == 0 || conversation.loggedIn());
+
+    // Whatever came before, a spot line after a line end comes through: no
+    // stray negotiation or overlong line silences the rest of the connection.
+    bool spotSeen = false;
+    ClusterConversation after(link, "F6XYZ",
+                              {[&spotSeen](const Spot& s) { spotSeen = s.dx == "JA1ABC"; }, {}});
+    after.connected();
+    after.received(input);
+    after.received("\r\nDX de W3LPL: 14025.0 JA1ABC CW 599 0312Z\r\n");
+    FUZZ_CHECK(spotSeen);
 
     // The reader alone, on the raw input as one line.
     if (auto spot = parseSpotLine(input)) checkSpot(*spot);

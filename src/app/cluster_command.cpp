@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <optional>
 
+#include "app/command_arguments.h"
+#include "app/command_output.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
@@ -30,33 +32,51 @@ struct ClusterOptions {
 };
 
 int fail(std::ostream& err, int status, const QString& text) {
-    err << ("vel_dxcc : " + text + "\n").toStdString();
+    write(err, "vel_dxcc : " + text + "\n");
     if (status == kCommandBadUsage) err << "Tapez « vel_dxcc --help » pour l'aide.\n";
     return status;
 }
 
+// The options, each value after the option or after '=' ("--port=7300").
 std::optional<QString> readClusterOptions(const QStringList& args, ClusterOptions& o) {
     for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == "--needed") {
+        if (args[i] == "--needed") {
             o.needed = true;
             continue;
         }
+        const QString arg = args[i].section('=', 0, 0);
         const bool takesValue = arg == "--host" || arg == "--port" || arg == "--count" ||
                                 arg == "--station" || arg == "--data-dir";
-        if (!takesValue) return (arg.startsWith("--") ? "option inconnue : " : "argument inconnu : ") + arg;
-        if (i + 1 >= args.size()) return "l'option " + arg + " attend une valeur.";
-        const QString value = args[++i];
+        if (!takesValue)
+            return (args[i].startsWith("--") ? "option inconnue : " : "argument inconnu : ") +
+                   args[i];
+        const bool joined = args[i].contains('=');
+        if (!joined && i + 1 >= args.size()) return "l'option " + arg + " attend une valeur.";
+        const QString value = joined ? args[i].section('=', 1) : args[++i];
         bool ok = true;
-        if (arg == "--host") o.host = value.trimmed();
-        else if (arg == "--port") ok = (o.port = value.toInt(&ok)) > 0 && o.port <= 65535 && ok;
-        else if (arg == "--count") ok = (o.count = value.toLongLong(&ok)) > 0 && ok;
-        else if (arg == "--station") o.station = value;
-        else o.dataDir = value;
+        if (arg == "--host")
+            o.host = value.trimmed();
+        else if (arg == "--port")
+            ok = (o.port = value.toInt(&ok)) > 0 && o.port <= 65535 && ok;
+        else if (arg == "--count")
+            ok = (o.count = value.toLongLong(&ok)) > 0 && ok;
+        else if (arg == "--station")
+            o.station = value;
+        else
+            o.dataDir = value;
         if (!ok) return "valeur invalide pour " + arg + " : " + value;
     }
     if (o.host.isEmpty() || o.port == 0) return "cluster attend --host HOTE et --port PORT.";
     return std::nullopt;
+}
+
+// The spot with its texts in UTF-8: the server's bytes and the prefix file's
+// names are Windows-1252.
+dxcc::cluster::ClassifiedSpot inUtf8(dxcc::cluster::ClassifiedSpot s) {
+    for (std::string* text :
+         {&s.spot.time, &s.spot.frequencyText, &s.spot.dx, &s.dxccPrefix, &s.entityName})
+        *text = fromCp1252(*text).toStdString();
+    return s;
 }
 
 }  // namespace
@@ -74,7 +94,7 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
                     "indiquez --station INDICATIF.");
     if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
         return fail(err, kCommandBadUsage, "indicatif de station invalide : " + given);
-    dxcc::LogSession session(toPath(o.dataDir.value_or(defaults.dataDir())));
+    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())));
     session.setStation(station);
     const dxcc::LoadOutcome loaded = session.loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
@@ -89,28 +109,33 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
     QTcpSocket socket;
     QEventLoop loop;
     int status = kCommandOk;
-    long long written = 0;
-    bool connected = false;
+    long long received = 0, written = 0;
+    bool connected = false, outputLost = false;
     struct SocketLink : dxcc::cluster::ClusterLink {
         QTcpSocket& socket;
         explicit SocketLink(QTcpSocket& s) : socket(s) {}
-        void send(std::string_view bytes) override { socket.write(bytes.data(), qint64(bytes.size())); }
+        void send(std::string_view bytes) override {
+            socket.write(bytes.data(), qint64(bytes.size()));
+        }
     } link(socket);
     // The login callsign of the cluster settings, as the window gives it.
-    const QString loginCall =
-        defaults.setting ? defaults.setting(fromView(dxcc::kGlobalSection),
-                                            fromView(dxcc::cluster::kKeyClusterCallsign))
-                               .trimmed()
-                         : QString();
+    const QString loginCall = defaults.setting
+                                  ? defaults
+                                        .setting(fromView(dxcc::kGlobalSection),
+                                                 fromView(dxcc::cluster::kKeyClusterCallsign))
+                                        .trimmed()
+                                  : QString();
     dxcc::cluster::ClusterConversation conversation(
         link, loginCall.isEmpty() ? dxcc::displayForm(station) : toCp1252(loginCall),
         {[&](const dxcc::cluster::Spot& spot) {
-             if (o.count >= 0 && written >= o.count) return;
+             ++received;
+             if (outputLost || (o.count >= 0 && written >= o.count)) return;
              const auto s = dxcc::cluster::classifySpot(spot, prefixes, needed);
              if (o.needed && !s.needed()) return;
-             out << dxcc::cluster::spotReportLine(s) << '\n';
-             out.flush();
-             if (++written == o.count) {
+             writeUtf8Line(out, dxcc::cluster::spotReportLine(inUtf8(s)));
+             // Nobody reads any more (a full disk, "| head -1"): the command ends.
+             outputLost = !delivered(out);
+             if (outputLost || ++written == o.count) {
                  socket.disconnectFromHost();
                  loop.quit();
              }
@@ -130,25 +155,29 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
     QObject::connect(&socket, &QTcpSocket::errorOccurred, [&](QAbstractSocket::SocketError e) {
         if (!connected) {
             const QString port = QString::number(o.port);
-            status = fail(err, kCommandFailed,
-                          e == QAbstractSocket::ConnectionRefusedError
-                              ? fromView(msg::kRefused).arg(o.host, port)
-                          : e == QAbstractSocket::HostNotFoundError
-                              ? fromView(msg::kHostNotFound).arg(o.host)
-                              : fromView(msg::kConnectionFailed).arg(o.host, port, socket.errorString()));
+            status = fail(
+                err, kCommandFailed,
+                e == QAbstractSocket::ConnectionRefusedError
+                    ? fromView(msg::kRefused).arg(o.host, port)
+                : e == QAbstractSocket::HostNotFoundError
+                    ? fromView(msg::kHostNotFound).arg(o.host)
+                    : fromView(msg::kConnectionFailed).arg(o.host, port, socket.errorString()));
         }
         loop.quit();
     });
     socket.connectToHost(o.host, quint16(o.port));
     loop.exec();
     // What came with the close is read too.
-    if (socket.bytesAvailable() > 0 && (o.count < 0 || written < o.count)) {
+    if (!outputLost && socket.bytesAvailable() > 0 && (o.count < 0 || written < o.count)) {
         const QByteArray rest = socket.readAll();
         conversation.received(std::string_view(rest.constData(), size_t(rest.size())));
         conversation.received("\n");
     }
-    out.flush();
-    if (!out) return kCommandFailed;
+    if (outputLost || !delivered(out)) return fail(err, kCommandFailed, fromView(kOutputLost));
+    if (status == kCommandOk && received == 0)
+        return fail(err, kCommandFailed,
+                    QString("le serveur %1:%2 a fermé la connexion avant le premier spot.")
+                        .arg(o.host, QString::number(o.port)));
     return status;
 }
 

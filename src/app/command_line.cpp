@@ -1,26 +1,31 @@
 #include "app/command_line.h"
 
-#include "app/cluster_command.h"
-
 #include <QCoreApplication>
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <span>
 #include <variant>
 
+#include "app/cluster_command.h"
+#include "app/command_arguments.h"
+#include "app/command_output.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
 #include "core/adif/confirmation_merge.h"
-#include "core/awards/dxcc_table.h"
 #include "core/awards/award_report.h"
+#include "core/awards/dxcc_table.h"
 #include "core/awards/needed_messages.h"
 #include "core/awards/needed_report.h"
-#include "core/base/text_utils.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_utils.h"
+#include "core/entry/field_checks.h"
 #include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_update.h"
 #include "core/prefixes/prefix_update_messages.h"
@@ -80,11 +85,13 @@ constexpr CommandHelp kCommands[] = {
      "              fréquence en MHz ; MODE : mode ADIF ou du log (SSB, CW, RTTY,\n"
      "              FT8, SAT). Par défaut, la bande et le mode choisis dans le\n"
      "              programme. Un indicatif sans contrée : code de retour 1.\n"},
-    {"grid", "grid",
+    {"grid", "grid [--worked]",
      "              Écrit le tableau DXCC, champs séparés par des tabulations : une\n"
      "              ligne d'en-tête (Préfixe, Contrée, Mixed, SSB, CW, RTTY,\n"
      "              Satellite, les bandes de 1.8 Mhz à 144 Mhz), puis une ligne par\n"
-     "              contrée contactée : C confirmée, W contactée, - jamais.\n"},
+     "              contrée de la liste DXCC (et par contrée contactée qu'elle n'a\n"
+     "              pas), dans l'ordre des préfixes : C confirmée, W contactée,\n"
+     "              - jamais. Avec --worked, seulement les contrées contactées.\n"},
     {"cluster", "cluster --host HOTE --port PORT [--count N] [--needed]",
      "              Se connecte à un serveur de cluster DX comme la fenêtre « Cluster DX »\n"
      "              (indicatif de connexion des réglages, sinon celui de la station) et\n"
@@ -123,9 +130,11 @@ constexpr std::string_view kOptions =
     "  --mode MODE           (needed) le mode du QSO envisagé\n"
     "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
+    "  --worked              (grid) seulement les contrées contactées\n"
     "  --force               (prefixes) enregistre même une mise à jour qui supprime\n"
     "                        plus d'un dixième des entrées du fichier des préfixes\n"
     "  --                    ce qui suit est un fichier, même s'il commence par « - »\n"
+    "  Chaque option prend sa valeur après elle ou après « = » (--station=F6XYZ).\n"
     "\n"
     "  -h, --help            affiche cette aide (COMMANDE --help : l'aide de la commande)\n"
     "  --version             affiche la version\n";
@@ -136,8 +145,9 @@ constexpr std::string_view kStatuses =
     "  0  tout s'est bien passé (le log a été modifié s'il y avait quelque chose à faire) ;\n"
     "  1  échec : un fichier ne peut pas être lu ou écrit, le dossier de données est pris\n"
     "     par un autre VEL_DXCC, le serveur de cluster est introuvable ou refuse la\n"
-    "     connexion... Le log n'a pas été modifié ;\n"
-    "  2  commande ou option inconnue ; le log n'a pas été modifié ;\n"
+    "     connexion, la sortie est pleine ou fermée... Le log n'a pas été modifié ;\n"
+    "  2  commande ou option inconnue, ou que la commande ne prend pas ; le log n'a pas\n"
+    "     été modifié ;\n"
     "  3  le log a été modifié, mais le compte rendu n'a pas pu être écrit (sortie\n"
     "     pleine ou fermée) : ne relancez pas la commande.\n";
 
@@ -188,8 +198,8 @@ struct Options {
     std::optional<QString> band;
     std::optional<QString> mode;
     bool entities = false;
+    bool worked = false;
     bool force = false;
-    bool help = false;
     bool version = false;
     QString command;
     QStringList files;  // the arguments that are no option, after the command
@@ -203,10 +213,6 @@ QString plainErrorText(const dxcc::FileError& e) {
 
 QString plainText(std::string_view utf8) {
     return fromView(utf8).replace("\r\n", "\n");
-}
-
-void write(std::ostream& stream, const QString& text) {
-    stream << text.toStdString();
 }
 
 int badUsage(std::ostream& err, const QString& message) {
@@ -240,16 +246,16 @@ std::optional<QString> readArguments(const QStringList& args, Options& options) 
             onlyFiles = true;
             continue;
         }
-        if (kHelpOptions.contains(arg)) {
-            options.help = true;
-            continue;
-        }
         if (arg == fromView(kVersionOption)) {
             options.version = true;
             continue;
         }
         if (arg == "--entities") {
             options.entities = true;
+            continue;
+        }
+        if (arg == "--worked") {
+            options.worked = true;
             continue;
         }
         if (arg == "--force") {
@@ -274,13 +280,26 @@ std::optional<QString> readArguments(const QStringList& args, Options& options) 
     return std::nullopt;
 }
 
+// Whether an option given is one that the command does not take (every
+// command takes --station and --data-dir).
+bool takesNotAllOf(const Options& o, std::initializer_list<std::string_view> taken) {
+    const std::pair<std::string_view, bool> given[] = {{"--band", o.band.has_value()},
+                                                       {"--mode", o.mode.has_value()},
+                                                       {"--entities", o.entities},
+                                                       {"--worked", o.worked},
+                                                       {"--force", o.force}};
+    for (const auto& [name, present] : given)
+        if (present && std::find(taken.begin(), taken.end(), name) == taken.end()) return true;
+    return false;
+}
+
 // Writes every award line, and the entity lines under it when asked.
 void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
     for (const dxcc::ReportItem& item : dxcc::reportItems()) {
         const dxcc::AwardResult result = dxcc::evaluateAward(log, *item.award, item.basis);
-        out << dxcc::reportLine(item, result) << '\n';
+        writeUtf8Line(out, dxcc::reportLine(item, result));
         if (!entities) continue;
-        for (const std::string& line : result.lines) write(out, "\t" + fromCp1252(line) + "\n");
+        for (const std::string& line : result.lines) writeCp1252Line(out, "\t" + line);
     }
 }
 
@@ -320,7 +339,7 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
                                                                  const CommandDefaults& defaults,
                                                                  Access access, std::ostream& err) {
     const QString folder = options.dataDir.value_or(defaults.dataDir());
-    auto session = std::make_unique<dxcc::LogSession>(toPath(folder));
+    auto session = std::make_unique<dxcc::LogSession>(argumentPath(folder));
     session->setSettings(std::make_shared<DefaultStation>(defaults));
     const dxcc::SessionOutcome opened = session->openStation(
         options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
@@ -353,9 +372,8 @@ int failed(const dxcc::SessionOutcome& outcome, std::string_view unchanged, std:
 // when the report cannot be printed.
 int printed(const std::vector<std::string>& lines, bool logChanged, std::ostream& out,
             std::ostream& err) {
-    for (const std::string& line : lines) out << line << '\n';
-    out.flush();
-    if (out) return kCommandOk;
+    for (const std::string& line : lines) writeUtf8Line(out, line);
+    if (delivered(out)) return kCommandOk;
     if (!logChanged) return failure(err, "écriture du compte rendu impossible.");
     failure(err,
             "le log a été modifié, mais son compte rendu n'a pas pu être écrit : ne relancez "
@@ -366,25 +384,26 @@ int printed(const std::vector<std::string>& lines, bool logChanged, std::ostream
 int report(const Options& options, const CommandDefaults& defaults, std::ostream& out,
            std::ostream& err) {
     if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
+    if (takesNotAllOf(options, {"--entities"}))
+        return badUsage(err, "report n'attend que les options --entities, --station, --data-dir.");
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     writeReport(session->log(), options.entities, out);
-    out.flush();
-    if (!out) return failure(err, "écriture du rapport impossible.");
+    if (!delivered(out)) return failure(err, "écriture du rapport impossible.");
     return kCommandOk;
 }
 
 int import(const Options& options, const CommandDefaults& defaults, std::ostream& out,
            std::ostream& err) {
-    if (options.files.size() != 1 || options.entities)
+    if (options.files.size() != 1 || takesNotAllOf(options, {}))
         return badUsage(err,
                         "import attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
     auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ImportOutcome result = session.importAdif(toPath(options.files[0]));
+    const dxcc::ImportOutcome result = session.importAdif(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     return printed(dxcc::adif::reportLines(result.import->imported.report), result.logChanged(),
                    out, err);
@@ -392,28 +411,28 @@ int import(const Options& options, const CommandDefaults& defaults, std::ostream
 
 int exportLog(const Options& options, const CommandDefaults& defaults, std::ostream& out,
               std::ostream& err) {
-    if (options.files.size() != 1 || options.entities)
+    if (options.files.size() != 1 || takesNotAllOf(options, {}))
         return badUsage(err,
                         "export attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ExportOutcome result = session.exportLog(toPath(options.files[0]));
+    const dxcc::ExportOutcome result = session.exportLog(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kExportNotWritten, err);
     return printed(dxcc::adif::exportReportLines(*result.report), false, out, err);
 }
 
 int confirm(const Options& options, const CommandDefaults& defaults, std::ostream& out,
             std::ostream& err) {
-    if (options.files.size() != 1 || options.entities)
+    if (options.files.size() != 1 || takesNotAllOf(options, {}))
         return badUsage(err,
                         "confirm attend un seul fichier ADIF et les options --station, "
                         "--data-dir.");
     auto opened = openStation(options, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ConfirmOutcome result = session.applyConfirmations(toPath(options.files[0]));
+    const dxcc::ConfirmOutcome result = session.applyConfirmations(argumentPath(options.files[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     std::vector<std::string> lines = dxcc::adif::confirmationReportLines(*result.report);
     if (!result.newlyConfirmed.empty())
@@ -421,20 +440,39 @@ int confirm(const Options& options, const CommandDefaults& defaults, std::ostrea
     return printed(lines, result.logChanged(), out, err);
 }
 
+constexpr std::string_view kPrefixFilesUnchanged =
+    "Les fichiers des préfixes n'ont pas été modifiés.";
+
+// The prefix update's refusal to take the data folder, which says the log was
+// left alone, says what the update left alone.
+dxcc::PrefixUpdateOutcome forPrefixFiles(dxcc::PrefixUpdateOutcome outcome) {
+    const std::string_view logUnchanged = dxcc::lock_messages::kWriteRefusedEnd;
+    for (std::string& m : outcome.messages)
+        if (m.ends_with(logUnchanged))
+            m.replace(m.size() - logUnchanged.size(), logUnchanged.size(),
+                      "\r\n" + std::string(kPrefixFilesUnchanged));
+    return outcome;
+}
+
 int prefixes(const Options& options, const CommandDefaults& defaults, std::ostream& out,
              std::ostream& err) {
     namespace msg = dxcc::prefix_update_messages;
-    if (options.files.size() != 1 || options.entities || options.station || options.band ||
-        options.mode)
+    if (options.files.size() != 1 || options.station || takesNotAllOf(options, {"--force"}))
         return badUsage(err,
                         "prefixes attend un seul fichier cty.dat et les options --data-dir, "
                         "--force.");
-    dxcc::LogSession session(toPath(options.dataDir.value_or(defaults.dataDir())));
+    const QString folder = options.dataDir.value_or(defaults.dataDir());
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(argumentPath(folder), ignored))
+        return failure(err, "le dossier de données " + folder + " est introuvable.\n" +
+                                fromView(kPrefixFilesUnchanged));
+    dxcc::LogSession session(argumentPath(folder));
     if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
         openDataFolder(session, defaults, err);
     std::vector<std::string> lines;
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
-        toPath(options.files[0]), shippedPrefixFile(), [&](const dxcc::PrefixUpdatePlan& plan) {
+        argumentPath(options.files[0]), shippedPrefixFile(),
+        [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
             return !plan.summary.removesTooMuch() || options.force;
         });
@@ -444,15 +482,15 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
                                 fromView(msg::kRemovesManyCommand));
     if (!result.ok()) {
         // What is on disk is in the messages: unchanged, or which files changed.
-        QString told = result.fileError ? plainErrorText(*result.fileError) : QString();
-        for (const std::string& message : result.messages)
-            told += (told.isEmpty() ? "" : "\n") + plainText(message);
-        return failure(err, told);
+        const dxcc::PrefixUpdateOutcome told = forPrefixFiles(result);
+        QString text = told.fileError ? plainErrorText(*told.fileError) : QString();
+        for (const std::string& message : told.messages)
+            text += (text.isEmpty() ? "" : "\n") + plainText(message);
+        return failure(err, text);
     }
     for (const std::string& message : result.messages) lines.push_back(message);
-    for (const std::string& line : lines) out << line << '\n';
-    out.flush();
-    if (out) return kCommandOk;
+    for (const std::string& line : lines) writeUtf8Line(out, line);
+    if (delivered(out)) return kCommandOk;
     if (!result.saved) return failure(err, "écriture du résumé impossible.");
     failure(err, "les préfixes ont été mis à jour, mais leur résumé n'a pas pu être écrit.");
     return kCommandLogChangedReportLost;
@@ -473,22 +511,34 @@ std::string_view storedListItem(const CommandDefaults& defaults, const std::stri
     return items[index >= 0 ? static_cast<size_t>(index) : 0];
 }
 
+// An argument quoted in a message: its start when it is long.
+QString shortened(const QString& argument) {
+    constexpr qsizetype kShown = 24;
+    return argument.size() <= kShown ? argument : argument.left(kShown) + "…";
+}
+
 int needed(const Options& options, const CommandDefaults& defaults, std::ostream& out,
            std::ostream& err) {
-    if (options.files.size() != 1 || options.entities)
+    if (options.files.size() != 1 || takesNotAllOf(options, {"--band", "--mode"}))
         return badUsage(err,
                         "needed attend un seul indicatif et les options --band, --mode, "
                         "--station, --data-dir.");
+    const std::string callsign =
+        dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(options.files[0])));
+    // The checks of the entry form's callsign field.
+    if (const auto refused = dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign))
+        return badUsage(err, fromView(*refused) + " : " + shortened(options.files[0]));
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const std::string section = session.stationSection();
 
-    const std::string band =
-        options.band ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
-                     : std::string(dxcc::trimBlanks(storedListItem(defaults, section,
-                                                                   dxcc::kKeyBandIndex, dxcc::kBands)));
-    if (band.empty()) return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
+    const std::string band = options.band
+                                 ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
+                                 : std::string(dxcc::trimBlanks(storedListItem(
+                                       defaults, section, dxcc::kKeyBandIndex, dxcc::kBands)));
+    if (band.empty())
+        return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
     const std::optional<dxcc::NeedClass> needClass =
         options.mode ? dxcc::needClassOfArgument(toCp1252(*options.mode))
                      : dxcc::needClassOfMode(
@@ -496,37 +546,36 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
     if (!needClass)
         return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
 
-    const std::string callsign = dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(options.files[0])));
     const dxcc::LookupResult found = session.prefixes().lookup(callsign);
     if (!found.found() || found.dxccPrefix.empty())
-        return failure(err, fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
+        return failure(err,
+                       fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
 
     const dxcc::NeededIndex& index = session.needed();
     const auto station =
         dxcc::geo::locatorCenter(toCp1252(settingOf(defaults, section, dxcc::kKeyStationLocator)));
-    const auto bearing =
-        dxcc::entityBearing(station, session.entityData().find(found.dxccPrefix));
+    const auto bearing = dxcc::entityBearing(station, session.entityData().find(found.dxccPrefix));
     const std::string line = dxcc::neededLine(
         callsign, found.dxccPrefix, found.entityName, index.entity(found.dxccPrefix),
         index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, *needClass), bearing);
-    write(out, fromCp1252(line) + "\n");
-    out.flush();
-    return out ? kCommandOk : kCommandFailed;
+    writeCp1252Line(out, line);
+    return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
 }
 
 int grid(const Options& options, const CommandDefaults& defaults, std::ostream& out,
          std::ostream& err) {
-    if (!options.files.isEmpty() || options.entities || options.band || options.mode)
-        return badUsage(err, "grid n'attend que les options --station, --data-dir.");
+    if (!options.files.isEmpty() || takesNotAllOf(options, {"--worked"}))
+        return badUsage(err, "grid n'attend que les options --worked, --station, --data-dir.");
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
-    const dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const std::vector<std::string> lines = dxcc::neededGridLines(session.needed());
-    // The heading is UTF-8 already; the entity lines hold the log's bytes.
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
+    const std::vector<std::string> lines = dxcc::neededGridLines(
+        session.needed(), session.entityData(),
+        options.worked ? dxcc::NeededGridRows::Worked : dxcc::NeededGridRows::All);
+    // The heading is UTF-8 already; the entity lines hold the data files' text.
     for (size_t i = 0; i < lines.size(); ++i)
-        write(out, (i == 0 ? QString::fromStdString(lines[i]) : fromCp1252(lines[i])) + "\n");
-    out.flush();
-    return out ? kCommandOk : kCommandFailed;
+        i == 0 ? writeUtf8Line(out, lines[i]) : writeCp1252Line(out, lines[i]);
+    return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
 }
 
 // Where the command stands among the arguments (options may come first):
@@ -545,6 +594,21 @@ qsizetype commandIndex(const QStringList& arguments) {
     return -1;
 }
 
+// Help asked anywhere before "--", whatever other options stand beside it: the
+// help of the command named, or the general help; the exit status.
+std::optional<int> helpIfAsked(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    const qsizetype end = arguments.indexOf("--");
+    const QStringList options = end < 0 ? arguments : arguments.mid(0, end);
+    if (std::none_of(options.begin(), options.end(),
+                     [](const QString& a) { return kHelpOptions.contains(a); }))
+        return std::nullopt;
+    const qsizetype at = commandIndex(options);
+    const CommandHelp* command = at >= 0 ? findCommand(options[at]) : nullptr;
+    if (at >= 0 && !command) return badUsage(err, "commande inconnue : " + options[at]);
+    write(out, fromView(command ? commandHelp(*command) : generalHelp()));
+    return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
+}
+
 }  // namespace
 
 bool isCommandLine(int argc, char** argv, bool hasDisplay) {
@@ -556,7 +620,7 @@ bool isCommandLine(int argc, char** argv, bool hasDisplay) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (kHelpOptions.contains(arg) || arg == fromView(kVersionOption) ||
             arg.startsWith("--station") || arg.startsWith("--data-dir") || arg == "--entities" ||
-            arg == "--force")
+            arg == "--worked" || arg == "--force" || findCommand(arg))
             return true;
         if (arg == "-platform") qtOption = true;
     }
@@ -575,10 +639,9 @@ bool hasDisplay() {
 
 int runCommand(const QStringList& arguments, const CommandDefaults& defaults, std::ostream& out,
                std::ostream& err) {
+    if (const std::optional<int> status = helpIfAsked(arguments, out, err)) return *status;
     // The cluster command reads options of its own (--host, --port, ...).
-    if (const qsizetype at = commandIndex(arguments);
-        at >= 0 && arguments[at] == "cluster" && !arguments.contains("--help") &&
-        !arguments.contains("-h")) {
+    if (const qsizetype at = commandIndex(arguments); at >= 0 && arguments[at] == "cluster") {
         QStringList rest = arguments;
         rest.removeAt(at);
         return clusterCommand(rest, defaults, out, err);
@@ -587,19 +650,13 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
     if (std::optional<QString> error = readArguments(arguments, options))
         return badUsage(err, *error);
     if (options.version) {
-        out << "vel_dxcc" << dxcc::kRevision << '\n';
-        return kCommandOk;
+        writeUtf8Line(out, "vel_dxcc" + std::string(dxcc::kRevision));
+        return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
     }
     const CommandHelp* command = findCommand(options.command);
     if (!command && !options.command.isEmpty())
         return badUsage(err, "commande inconnue : " + options.command);
-    if (options.help) {
-        out << (command ? commandHelp(*command) : generalHelp());
-        return kCommandOk;
-    }
     if (!command) return badUsage(err, "commande manquante.");
-    if (options.force && options.command != "prefixes")
-        return badUsage(err, "l'option --force ne sert qu'à la commande prefixes.");
     if (options.command == "report") return report(options, defaults, out, err);
     if (options.command == "import") return import(options, defaults, out, err);
     if (options.command == "export") return exportLog(options, defaults, out, err);
@@ -610,6 +667,9 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
 }
 
 int runCommandLine(int argc, char** argv) {
+    // A reader that closes the pipe (| head) makes a write fail, which the
+    // command reports, rather than kill the program after the log changed.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(fromView(dxcc::kProgramTitle));
     const QtSettingsStore settings;
@@ -623,7 +683,7 @@ int runCommandLine(int argc, char** argv) {
                                        return settings.get(section, key, QString());
                                    },
                                    [] { return shippedFiles(); }};
-    return runCommand(QCoreApplication::arguments().mid(1), defaults, std::cout, std::cerr);
+    return runCommand(argumentTexts(argc, argv).mid(1), defaults, std::cout, std::cerr);
 }
 
 }  // namespace ui

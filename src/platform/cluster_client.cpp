@@ -1,7 +1,5 @@
 #include "platform/cluster_client.h"
 
-#include <QSignalBlocker>
-
 #include "core/cluster/cluster_messages.h"
 #include "platform/text.h"
 
@@ -9,91 +7,62 @@ namespace ui {
 
 namespace msg = dxcc::cluster::messages;
 
-ClusterClient::ClusterClient(dxcc::cluster::ReconnectSchedule schedule, QObject* parent)
-    : QObject(parent), socket_(new QTcpSocket(this)), retry_(new QTimer(this)),
-      schedule_(schedule) {
-    qRegisterMetaType<dxcc::cluster::Spot>();
-    retry_->setSingleShot(true);
-    stateText_ = fromView(msg::kDisconnected);
-    connect(retry_, &QTimer::timeout, this, &ClusterClient::attempt);
-    connect(socket_, &QTcpSocket::connected, this, [this] {
-        schedule_.connected();
-        conversation_->connected();
-        setState(State::Connected, fromView(msg::kConnected).arg(host_));
-    });
-    connect(socket_, &QTcpSocket::readyRead, this, &ClusterClient::readAvailable);
-    connect(socket_, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError) { lost(socket_->errorString()); });
-    connect(socket_, &QTcpSocket::disconnected, this,
-            [this] { lost(socket_->errorString()); });
+ClusterClient::ClusterClient(dxcc::cluster::ReconnectSchedule schedule,
+                             dxcc::cluster::FeedBatcher::Limits limits, QObject* parent)
+    : QObject(parent),
+      reader_(new ClusterReader(schedule, limits)),
+      stateText_(fromView(msg::kDisconnected)) {
+    qRegisterMetaType<ClusterState>();
+    qRegisterMetaType<ClusterBatchPtr>();
+    thread_.setObjectName("cluster");
+    reader_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, reader_, &QObject::deleteLater);
+    connect(reader_, &ClusterReader::stateChanged, this, &ClusterClient::readerState);
+    connect(reader_, &ClusterReader::batchReady, this, &ClusterClient::takeBatch);
+    thread_.start();
 }
 
 ClusterClient::~ClusterClient() {
-    wanted_ = false;
-    socket_->disconnect(this);
-    socket_->abort();
+    // The reader closes its socket as it goes, on its own thread.
+    thread_.quit();
+    thread_.wait();
 }
 
 void ClusterClient::connectTo(const QString& host, quint16 port, const QString& callsign) {
-    disconnectFromServer();
-    host_ = host;
-    port_ = port;
-    conversation_ = std::make_unique<dxcc::cluster::ClusterConversation>(
-        *this, toCp1252(callsign),
-        dxcc::cluster::ClusterConversation::Handlers{
-            [this](const dxcc::cluster::Spot& s) { emit spotReceived(s); },
-            [this](std::string_view line) { emit consoleLine(fromCp1252(line)); }});
-    wanted_ = true;
-    schedule_.connected();
-    attempt();
+    const int request = ++request_;
+    const QByteArray login = QByteArray::fromStdString(toCp1252(callsign));
+    setState(State::Connecting, fromView(msg::kConnecting).arg(host));
+    QMetaObject::invokeMethod(
+        reader_,
+        [reader = reader_, host, port, login, request] {
+            reader->open(host, port, login, request);
+        },
+        Qt::QueuedConnection);
 }
 
 void ClusterClient::disconnectFromServer() {
-    wanted_ = false;
-    retry_->stop();
-    if (socket_->state() != QAbstractSocket::UnconnectedState) {
-        // A clean close: what was written goes out first.
-        socket_->disconnectFromHost();
-        if (socket_->state() != QAbstractSocket::UnconnectedState) socket_->abort();
-    }
+    const int request = ++request_;
     setState(State::Disconnected, fromView(msg::kDisconnected));
+    QMetaObject::invokeMethod(
+        reader_, [reader = reader_, request] { reader->close(request); }, Qt::QueuedConnection);
 }
 
 void ClusterClient::sendCommand(const QString& text) {
-    if (conversation_ && state_ == State::Connected) conversation_->command(toCp1252(text));
+    if (state_ != State::Connected) return;
+    const QByteArray bytes = QByteArray::fromStdString(toCp1252(text));
+    QMetaObject::invokeMethod(
+        reader_, [reader = reader_, bytes] { reader->command(bytes); }, Qt::QueuedConnection);
 }
 
-void ClusterClient::send(std::string_view bytes) {
-    socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+void ClusterClient::readerState(int request, State state, const QString& text) {
+    // A state that an operator's later request has made stale is not shown.
+    if (request == request_) setState(state, text);
 }
 
-void ClusterClient::attempt() {
-    if (!wanted_) return;
-    setState(State::Connecting, fromView(msg::kConnecting).arg(host_));
-    {
-        // What is left of the last connection goes without a word.
-        const QSignalBlocker quiet(socket_);
-        socket_->abort();
-    }
-    socket_->connectToHost(host_, port_);
-}
-
-void ClusterClient::readAvailable() {
-    // Read in bounded pieces: a flood is handled as it comes, never gathered.
-    char buffer[16384];
-    for (;;) {
-        const qint64 n = socket_->read(buffer, sizeof buffer);
-        if (n <= 0) break;
-        if (conversation_) conversation_->received(std::string_view(buffer, size_t(n)));
-    }
-}
-
-void ClusterClient::lost(const QString& reason) {
-    if (!wanted_ || retry_->isActive()) return;
-    const auto wait = schedule_.next();
-    const int seconds = int((wait.count() + 999) / 1000);
-    setState(State::Lost, fromView(msg::kLost).arg(reason).arg(seconds));
-    retry_->start(int(wait.count()));
+void ClusterClient::takeBatch(const ClusterBatchPtr& batch) {
+    emit batchReceived(*batch);
+    QMetaObject::invokeMethod(
+        reader_, [reader = reader_] { reader->shown(); }, Qt::QueuedConnection);
 }
 
 void ClusterClient::setState(State state, const QString& text) {

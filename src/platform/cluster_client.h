@@ -2,24 +2,25 @@
 
 #include <QObject>
 #include <QString>
-#include <QTcpSocket>
-#include <QTimer>
-#include <memory>
+#include <QThread>
 
 #include "core/cluster/cluster_stream.h"
-
-Q_DECLARE_METATYPE(dxcc::cluster::Spot)
+#include "core/cluster/feed_batch.h"
+#include "platform/cluster_reader.h"
 
 namespace ui {
 
-// A connection to a DX cluster server over a QTcpSocket, in the thread that
-// owns it, without ever waiting: logs in, hands on spots and other lines, and
-// after a loss tries again with a growing delay until disconnected.
-class ClusterClient : public QObject, public dxcc::cluster::ClusterLink {
+// A connection to a DX cluster server, driven from the window's thread while
+// the socket is read and the lines parsed on a thread of its own: logs in,
+// hands on what the server sends in batches a few times a second at most
+// (what a flood brings beyond them is counted, not queued), and after a loss
+// tries again with a growing delay until disconnected. Never waits.
+class ClusterClient : public QObject {
     Q_OBJECT
 public:
-    enum class State { Disconnected, Connecting, Connected, Lost };
+    using State = ClusterState;
     explicit ClusterClient(dxcc::cluster::ReconnectSchedule schedule = {},
+                           dxcc::cluster::FeedBatcher::Limits limits = {},
                            QObject* parent = nullptr);
     ~ClusterClient() override;
 
@@ -29,27 +30,21 @@ public:
     void sendCommand(const QString& text);
     State state() const { return state_; }
     const QString& stateText() const { return stateText_; }
-    // What the conversation writes to the server.
-    void send(std::string_view bytes) override;
 
 signals:
     void stateChanged(ui::ClusterClient::State state, const QString& text);
-    void spotReceived(const dxcc::cluster::Spot& spot);
-    void consoleLine(const QString& line);
+    // What the server sent since the last batch; the next comes once this
+    // signal's receivers have returned.
+    void batchReceived(const dxcc::cluster::FeedBatch& batch);
 
 private:
-    void attempt();
-    void readAvailable();
-    void lost(const QString& reason);
+    void readerState(int request, State state, const QString& text);
+    void takeBatch(const ClusterBatchPtr& batch);
     void setState(State state, const QString& text);
 
-    QTcpSocket* socket_;
-    QTimer* retry_;
-    dxcc::cluster::ReconnectSchedule schedule_;
-    std::unique_ptr<dxcc::cluster::ClusterConversation> conversation_;
-    QString host_;
-    quint16 port_ = 0;
-    bool wanted_ = false;  // the operator wants to be connected
+    QThread thread_;
+    ClusterReader* reader_;
+    int request_ = 0;  // the operator's last request to connect or disconnect
     State state_ = State::Disconnected;
     QString stateText_;
 };

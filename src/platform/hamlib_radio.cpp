@@ -6,7 +6,12 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <clocale>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "core/cluster/cluster_messages.h"
 #include "platform/text.h"
@@ -31,7 +36,9 @@ struct HamlibCalls {
     decltype(&::rig_get_freq) rig_get_freq;
     decltype(&::rig_get_mode) rig_get_mode;
     decltype(&::rig_set_freq) rig_set_freq;
+    decltype(&::rig_set_mode) rig_set_mode;
     decltype(&::rig_strrmode) rig_strrmode;
+    decltype(&::rig_parse_mode) rig_parse_mode;
 };
 
 template <typename F>
@@ -56,7 +63,9 @@ std::optional<HamlibCalls> loadHamlib() {
                      resolve(library, "rig_get_freq", c.rig_get_freq) &&
                      resolve(library, "rig_get_mode", c.rig_get_mode) &&
                      resolve(library, "rig_set_freq", c.rig_set_freq) &&
-                     resolve(library, "rig_strrmode", c.rig_strrmode);
+                     resolve(library, "rig_set_mode", c.rig_set_mode) &&
+                     resolve(library, "rig_strrmode", c.rig_strrmode) &&
+                     resolve(library, "rig_parse_mode", c.rig_parse_mode);
     if (!all) return std::nullopt;  // the library stays loaded: it may be in use elsewhere
     return c;
 }
@@ -157,83 +166,136 @@ std::optional<dxcc::radio::RadioReading> HamlibRadio::read() {
     freq_t frequency = 0;
     const HamlibCalls* hl = hamlib();
     if (hl->rig_get_freq(rig_, RIG_VFO_CURR, &frequency) != RIG_OK) return std::nullopt;
+    // A frequency no radio can be on is a broken answer, not a reading.
+    const std::optional<int64_t> hertz = dxcc::radio::radioHertz(frequency);
+    if (!hertz) return std::nullopt;
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
     dxcc::radio::RadioReading reading;
-    reading.hertz = static_cast<int64_t>(frequency);
+    reading.hertz = *hertz;
     if (hl->rig_get_mode(rig_, RIG_VFO_CURR, &mode, &width) == RIG_OK && mode != RIG_MODE_NONE)
         reading.mode = hl->rig_strrmode(mode);
     return reading;
 }
 
-bool HamlibRadio::tune(int64_t hertz) {
-    return open_ && hamlib()->rig_set_freq(rig_, RIG_VFO_CURR, freq_t(hertz)) == RIG_OK;
+bool HamlibRadio::tune(int64_t hertz, std::string_view mode) {
+    if (!open_) return false;
+    const bool tuned = hamlib()->rig_set_freq(rig_, RIG_VFO_CURR, freq_t(hertz)) == RIG_OK;
+    return (mode.empty() || setMode(mode)) && tuned;
 }
+
+bool HamlibRadio::setMode(std::string_view mode) {
+    const HamlibCalls* hl = hamlib();
+    const rmode_t wanted = hl->rig_parse_mode(std::string(mode).c_str());
+    if (wanted == RIG_MODE_NONE || rig_->caps->set_mode == nullptr) return false;
+    return hl->rig_set_mode(rig_, RIG_VFO_CURR, wanted, RIG_PASSBAND_NOCHANGE) == RIG_OK;
+}
+
+bool HamlibRadio::hasDataMode() const {
+    if (!open_ || rig_->caps->set_mode == nullptr) return false;
+    // The modes of the radio's receive ranges, as the model (or, for the
+    // network model, the radio behind rigctld) describes them.
+    rmode_t modes = rig_->state.mode_list;
+    for (const freq_range_t& range : rig_->state.rx_range_list) {
+        if (RIG_IS_FRNG_END(range)) break;
+        modes |= range.modes;
+    }
+    return (modes & RIG_MODE_PKTUSB) != 0;
+}
+
+// What the window's side and the radio's thread share. The thread keeps it as
+// long as it runs, so the window's side can let go of it at any moment.
+struct RadioChannel {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    // The latest tune asked for and not yet made: only the last one counts.
+    std::optional<std::pair<int64_t, std::string>> tune;
+    // Null once the link let go: nothing is posted any more.
+    RadioLink* link = nullptr;
+    unsigned generation = 0;
+
+    void post(const RadioLink::Report& report) {
+        const std::lock_guard lock(mutex);
+        if (link == nullptr) return;
+        QMetaObject::invokeMethod(
+            link, [to = link, g = generation, report] { to->take(g, report); },
+            Qt::QueuedConnection);
+    }
+};
 
 namespace {
 
-// Lives on the radio's thread: owns the handle, the poll timer.
-class RadioWorker : public QObject {
-    Q_OBJECT
+// The radio's thread: a poll a period, a tune as soon as it is asked for.
+class RadioWorker {
 public:
-    RadioWorker(RigSettings settings, int intervalMs) : radio_(settings), intervalMs_(intervalMs) {}
+    RadioWorker(std::shared_ptr<RadioChannel> channel, std::unique_ptr<HamlibRadio> radio,
+                std::chrono::milliseconds interval)
+        : channel_(std::move(channel)), radio_(std::move(radio)), interval_(interval) {}
 
-    void begin() {
-        timer_ = new QTimer(this);
-        connect(timer_, &QTimer::timeout, this, &RadioWorker::poll);
-        timer_->start(intervalMs_);
-        poll();
+    void run() {
+        auto next = std::chrono::steady_clock::now();
+        while (true) {
+            std::optional<std::pair<int64_t, std::string>> tune;
+            {
+                std::unique_lock lock(channel_->mutex);
+                channel_->wake.wait_until(lock, next,
+                                          [this] { return channel_->stopping || channel_->tune; });
+                if (channel_->stopping) break;
+                tune = std::exchange(channel_->tune, std::nullopt);
+            }
+            if (tune && radio_->isOpen()) radio_->tune(tune->first, tune->second);
+            poll();
+            next = std::chrono::steady_clock::now() + interval_;
+        }
+        radio_->close();
     }
-    void end() {
-        if (timer_) timer_->stop();
-        radio_.close();
-    }
-    void tune(qint64 hertz) {
-        if (radio_.tune(hertz)) poll();
-    }
-
-signals:
-    void reading(qint64 hertz, const QString& mode);
-    void status(const QString& text);
 
 private:
     void poll() {
-        if (auto error = radio_.open()) {
+        RadioLink::Report report;
+        if (auto error = radio_->open()) {
             last_ = {};
-            report(*error);
-            return;
+            report.status = *error;
+            return channel_->post(report);
         }
-        const auto r = radio_.read();
+        if (!dataModeTold_) {
+            report.hasDataMode = radio_->hasDataMode();
+            dataModeTold_ = true;
+        }
+        const auto r = radio_->read();
         if (!r) {
             // A radio switched off or unplugged: try it afresh next time.
-            radio_.close();
+            radio_->close();
+            dataModeTold_ = false;
             last_ = {};
-            report(fromView(msg::kRadioNoAnswer));
-            return;
+            report.status = fromView(msg::kRadioNoAnswer);
+            return channel_->post(report);
         }
-        if (*r != last_) {
-            last_ = *r;
-            emit reading(r->hertz, QString::fromStdString(r->mode));
-        }
-        report(QString::fromStdString(dxcc::radio::frequencyText(r->hertz)) +
-               (r->mode.empty() ? QString() : "  " + QString::fromStdString(r->mode)));
-    }
-    void report(const QString& text) {
-        if (text == lastStatus_) return;
-        lastStatus_ = text;
-        emit status(text);
+        if (*r != last_) report.reading = last_ = *r;
+        report.status = QString::fromStdString(dxcc::radio::frequencyText(r->hertz)) +
+                        (r->mode.empty() ? QString() : "  " + QString::fromStdString(r->mode));
+        channel_->post(report);
     }
 
-    HamlibRadio radio_;
-    int intervalMs_;
-    QTimer* timer_ = nullptr;
+    std::shared_ptr<RadioChannel> channel_;
+    std::unique_ptr<HamlibRadio> radio_;
+    std::chrono::milliseconds interval_;
     dxcc::radio::RadioReading last_;
-    QString lastStatus_;
+    bool dataModeTold_ = false;
 };
 
 }  // namespace
 
-RadioLink::RadioLink(QObject* parent, int intervalMs) : QObject(parent), intervalMs_(intervalMs) {}
+RadioLink::RadioLink(QObject* parent, int intervalMs, int answerMs)
+    : QObject(parent), intervalMs_(intervalMs), silence_(new QTimer(this)) {
+    // Each report of the radio's thread starts the count again; a thread that
+    // stays silent past it is stuck in a call to the radio.
+    silence_->setSingleShot(true);
+    silence_->setInterval(intervalMs + answerMs);
+    connect(silence_, &QTimer::timeout, this,
+            [this] { showStatus(fromView(msg::kRadioNoAnswer)); });
+}
 
 RadioLink::~RadioLink() {
     stop();
@@ -241,38 +303,63 @@ RadioLink::~RadioLink() {
 
 void RadioLink::start(const RigSettings& settings) {
     stop();
-    if (settings.model <= 0) {
-        emit status(fromView(msg::kRadioNone));
-        return;
+    if (settings.model <= 0) return showStatus(fromView(msg::kRadioNone));
+    showStatus(fromView(msg::kRadioConnecting));
+    hasDataMode_ = false;
+    channel_ = std::make_shared<RadioChannel>();
+    channel_->link = this;
+    channel_->generation = ++generation_;
+    // Made here, on the windows' thread: making it loads Hamlib, which sets
+    // the C locale, and that must not change under another thread.
+    auto radio = std::make_unique<HamlibRadio>(settings);
+    auto worker = std::make_shared<RadioWorker>(channel_, std::move(radio),
+                                                std::chrono::milliseconds(intervalMs_));
+    // Never joined: a radio stuck in a call keeps only its own thread, which
+    // ends when the call returns; the program quits without it.
+    try {
+        std::thread([worker] { worker->run(); }).detach();
+    } catch (const std::system_error&) {
+        channel_.reset();
+        return showStatus(fromView(msg::kRadioOpenFailed).arg(settings.model));
     }
-    thread_ = new QThread(this);
-    auto* worker = new RadioWorker(settings, intervalMs_);
-    worker->moveToThread(thread_);
-    worker_ = worker;
-    connect(worker, &RadioWorker::reading, this, &RadioLink::reading, Qt::QueuedConnection);
-    connect(worker, &RadioWorker::status, this, &RadioLink::status, Qt::QueuedConnection);
-    connect(thread_, &QThread::started, worker, &RadioWorker::begin);
-    thread_->start();
+    silence_->start();
 }
 
 void RadioLink::stop() {
-    if (!thread_) return;
-    auto* worker = static_cast<RadioWorker*>(worker_);
-    QMetaObject::invokeMethod(
-        worker, [worker] { worker->end(); }, Qt::BlockingQueuedConnection);
-    thread_->quit();
-    thread_->wait();
-    delete worker;
-    delete thread_;
-    worker_ = nullptr;
-    thread_ = nullptr;
+    silence_->stop();
+    if (!channel_) return;
+    {
+        const std::lock_guard lock(channel_->mutex);
+        channel_->stopping = true;
+        channel_->link = nullptr;
+    }
+    channel_->wake.notify_all();
+    channel_.reset();
 }
 
-void RadioLink::tune(qint64 hertz) {
-    if (auto* worker = static_cast<RadioWorker*>(worker_))
-        QMetaObject::invokeMethod(worker, [worker, hertz] { worker->tune(hertz); });
+void RadioLink::tune(qint64 hertz, const QString& mode) {
+    if (!channel_) return;
+    {
+        const std::lock_guard lock(channel_->mutex);
+        channel_->tune.emplace(hertz, mode.toStdString());
+    }
+    channel_->wake.notify_all();
+}
+
+void RadioLink::take(unsigned generation, const Report& report) {
+    // A report of a radio since let go of, still on its way.
+    if (!channel_ || generation != generation_) return;
+    silence_->start();
+    if (report.hasDataMode) hasDataMode_ = *report.hasDataMode;
+    if (report.reading)
+        emit reading(report.reading->hertz, QString::fromStdString(report.reading->mode));
+    showStatus(report.status);
+}
+
+void RadioLink::showStatus(const QString& text) {
+    if (text == lastStatus_) return;
+    lastStatus_ = text;
+    emit status(text);
 }
 
 }  // namespace ui
-
-#include "hamlib_radio.moc"

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -47,28 +46,49 @@ public:
     void close();
     bool isOpen() const { return open_; }
     std::optional<dxcc::radio::RadioReading> read() override;
-    bool tune(int64_t hertz) override;
+    bool tune(int64_t hertz, std::string_view mode) override;
+    // Whether the open radio offers a data mode on the upper sideband.
+    bool hasDataMode() const;
 
 private:
+    bool setMode(std::string_view mode);
+
     RigSettings settings_;
     s_rig* rig_ = nullptr;
     bool open_ = false;
 };
 
+struct RadioChannel;
+
 // Polls the radio about once a second on a thread of its own; the window's
-// thread hears of it through queued signals and is never held up by a slow
-// or silent radio. A radio that stops answering is closed and opened again.
+// thread hears of it through queued signals and never waits for the radio:
+// neither to start, to stop nor to quit. A radio that stops answering is
+// closed and opened again; one that does not answer within `answerMs` (a
+// radio stuck in the middle of an answer) is reported as silent, and its
+// thread, left to itself, ends whenever the radio lets it go.
 class RadioLink : public QObject {
     Q_OBJECT
 public:
-    explicit RadioLink(QObject* parent = nullptr, int intervalMs = 1000);
+    static constexpr int kAnswerMs = 4000;
+
+    explicit RadioLink(QObject* parent = nullptr, int intervalMs = 1000, int answerMs = kAnswerMs);
     ~RadioLink() override;
     // Starts following the radio (a model of 0 stops).
     void start(const RigSettings& settings);
     void stop();
-    // Asks the radio to go to a frequency.
-    void tune(qint64 hertz);
-    bool running() const { return worker_ != nullptr; }
+    // Asks the radio to go to a frequency, and to a mode unless it is empty
+    // (a Hamlib mode name: "CW", "USB", "PKTUSB").
+    void tune(qint64 hertz, const QString& mode = {});
+    bool running() const { return channel_ != nullptr; }
+    // Whether the radio, once opened, told that it has a data mode.
+    bool hasDataMode() const { return hasDataMode_; }
+
+    // What the radio's thread tells after each poll.
+    struct Report {
+        QString status;
+        std::optional<dxcc::radio::RadioReading> reading;  // when it changed
+        std::optional<bool> hasDataMode;                   // once opened
+    };
 
 signals:
     void reading(qint64 hertz, const QString& mode);
@@ -76,9 +96,16 @@ signals:
     void status(const QString& text);
 
 private:
+    friend struct RadioChannel;
+    void take(unsigned generation, const Report& report);
+    void showStatus(const QString& text);
+
     int intervalMs_;
-    QThread* thread_ = nullptr;
-    QObject* worker_ = nullptr;
+    QTimer* silence_;
+    std::shared_ptr<RadioChannel> channel_;
+    unsigned generation_ = 0;
+    bool hasDataMode_ = false;
+    QString lastStatus_;
 };
 
 }  // namespace ui

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/session/web_pages.h"
+
 // Qt's global shared OpenGL context, which Qt WebEngine draws through: Qt
 // makes it at start when asked, and exports these two to set it later.
 QOpenGLContext* qt_gl_global_share_context();
@@ -28,7 +30,7 @@ void shareOpenGLContexts() {
     qt_gl_set_global_share_context(context);
 }
 
-using CreateWebView = QWidget* (*)(QWidget*, const QString&);
+using CreateWebView = QWidget* (*)(QWidget*, const QString&, const QString&);
 
 // The embedded browser's module: beside the program (a build), then where the
 // package installs it; null when there is none or it cannot be loaded.
@@ -63,7 +65,8 @@ QWidget* createWebWindow(const QString& objectName, const QString& title, const 
     w->setProperty("url", url);  // the page asked for, whichever way it is shown
     auto* layout = new QVBoxLayout(w);
     if (CreateWebView create = webViewFactory()) {
-        QWidget* view = create(w, url);
+        QWidget* view =
+            create(w, url, QString::fromStdString(dxcc::unreachablePageHtml(url.toStdString())));
         view->setObjectName("WebBrowser1");
         layout->addWidget(view);
         w->resize(900, 650);

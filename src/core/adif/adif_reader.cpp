@@ -192,17 +192,8 @@ Reader::Tag Reader::markerKind(std::string_view name) {
         if (kind != Tag::Unknown) return {kind, offset(p + 1)};
     }
     const size_t start = offset(p + 1);
-    size_t valueEnd = this->valueEnd(start, length);
+    const size_t valueEnd = this->valueEnd(start, length);
     if (valueEnd == kIncomplete) return {Tag::Incomplete, lt};
-    // A value that holds the start of another field had a wrong length: it
-    // ends there, and the reading goes on with that field.
-    const size_t inner = innerTag(start, valueEnd);
-    if (inner == kIncomplete) return {Tag::Incomplete, lt};
-    if (inner != valueEnd) {
-        valueEnd = inner;
-        damagedLength_ = true;
-        ++warnings_.damagedLengths;
-    }
     fields.push_back({name, std::string_view(base + start, valueEnd - start)});
     return {Tag::Field, valueEnd};
 }
@@ -248,7 +239,8 @@ size_t Reader::innerTag(size_t start, size_t valueEnd) const {
 }
 
 inline size_t Reader::valueEnd(size_t start, size_t length) {
-    // The common case: the length is right, a tag or a blank follows.
+    // The common case: the length is right, a tag or a blank follows. The
+    // value is then whatever its bytes hold, tags included.
     const size_t size = data_.size();
     if (length < size - start && endsValue(data_[start + length])) return start + length;
     return checkedValueEnd(start, length);
@@ -256,34 +248,54 @@ inline size_t Reader::valueEnd(size_t start, size_t length) {
 
 size_t Reader::checkedValueEnd(size_t start, size_t length) {
     const size_t size = data_.size();
+    if (length <= size - start) {
+        const size_t end = start + length;
+        if (end == size) return last_ ? end : kIncomplete;
+        if (endsValue(data_[end])) return end;
+    } else if (!last_) {
+        return kIncomplete;
+    }
+    // The declared length cannot be right: it is repaired where it can be.
+    Repair repair = Repair::None;
+    const size_t end = repairedValueEnd(start, length, repair);
+    if (end == kIncomplete) return kIncomplete;
+    // A value that then holds the start of another field was damaged: it ends
+    // there, and the reading goes on with that field.
+    const size_t inner = innerTag(start, end);
+    if (inner == kIncomplete) return kIncomplete;
+    if (inner != end) {
+        damagedLength_ = true;
+        ++warnings_.damagedLengths;
+        return inner;
+    }
+    if (repair == Repair::CutAtEnd) ++warnings_.valuesCutAtEnd;
+    if (repair == Repair::Remeasured) ++warnings_.lengthsRemeasured;
+    return end;
+}
+
+size_t Reader::repairedValueEnd(size_t start, size_t length, Repair& repair) const {
+    const size_t size = data_.size();
     if (length > size - start) {
-        if (!last_) return kIncomplete;
-        ++warnings_.valuesCutAtEnd;
+        repair = Repair::CutAtEnd;
         return size;
     }
     const size_t end = start + length;
-    if (end == size) return last_ ? end : kIncomplete;
-    if (endsValue(data_[end])) return end;
     // The repairs below look at most four bytes a character ahead.
     if (!last_ && size - start <= 4 * length) return kIncomplete;
     auto acceptable = [&](size_t e) { return e != end && (e == size || endsValue(data_[e])); };
+    repair = Repair::Remeasured;
     // A writer that counted characters: the value holds multi-byte characters.
     if (!isAscii(data_.substr(start, length))) {
         const size_t inCharacters = start + utf8PrefixBytes(data_.substr(start), length);
-        if (acceptable(inCharacters)) {
-            ++warnings_.lengthsRemeasured;
-            return inCharacters;
-        }
+        if (acceptable(inCharacters)) return inCharacters;
     }
     // Line ends made bare LF after writing: each counted two bytes.
     size_t i = start, counted = 0;
     for (; i < size && counted < length; ++i)
         counted += data_[i] == '\n' && (i == start || data_[i - 1] != '\r') ? 2 : 1;
     if (counted > length) --i;  // the length ended between the CR and the LF
-    if (acceptable(i)) {
-        ++warnings_.lengthsRemeasured;
-        return i;
-    }
+    if (acceptable(i)) return i;
+    repair = Repair::None;
     return end;
 }
 

@@ -38,8 +38,10 @@ struct ReaderWarnings {
     // FileReader::kMaxRecordBytes without an <EOR>, passed over up to the next
     // one so that memory stays bounded.
     size_t longRecordsSkipped = 0;
-    // A value that held the start of another field (<NAME:LENGTH or <EOR>):
-    // cut there, and that field read.
+    // A value whose declared length could not be right (neither a tag, a
+    // blank, a line end nor the file's end followed it) and that held the
+    // start of another field (<NAME:LENGTH or <EOR>): cut there, and that
+    // field read. A value of the right length is never cut.
     size_t damagedLengths = 0;
 
     bool any() const {
@@ -121,9 +123,16 @@ private:
     // The tag opening at `lt`; a field is added to `fields`.
     Parsed parseTag(size_t lt, std::vector<Field>& fields);
     // Where the value starting at `start` ends; kIncomplete when the piece
-    // ends too soon to tell.
+    // ends too soon to tell. A value is cut short only when its declared
+    // length cannot be right (no tag, blank or line end follows it) and it
+    // holds the start of another field.
     size_t valueEnd(size_t start, size_t length);
     size_t checkedValueEnd(size_t start, size_t length);
+    enum class Repair { None, CutAtEnd, Remeasured };
+    // Where a value whose declared length cannot be right ends once repaired:
+    // at the file's end, in characters, or with its line ends counted twice;
+    // at its declared length when no repair fits.
+    size_t repairedValueEnd(size_t start, size_t length, Repair& repair) const;
     static constexpr size_t kIncomplete = static_cast<size_t>(-1);
     // The pending fields end the header.
     void closeHeader(std::vector<Field>& fields);

@@ -16,7 +16,8 @@ namespace dxcc {
 const std::vector<std::string>& dxccTableColumns() {
     static const std::vector<std::string> columns = [] {
         std::vector<std::string> c{findAward("Mixed")->name};
-        for (NeedClass k : {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital, NeedClass::Satellite})
+        for (NeedClass k :
+             {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital, NeedClass::Satellite})
             c.emplace_back(needClassText(k));
         for (const AwardSpec* band : awardsOfWindow(AwardWindow::Band)) c.push_back(band->name);
         return c;
@@ -95,14 +96,17 @@ DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
         }
         if (e.entity.empty() && info) e.entity = info->name;
     }
-    const std::vector<std::string>& columns = dxccTableColumns();
-    static constexpr NeedClass kClasses[] = {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital,
-                                             NeedClass::Satellite};
-    return buildDxccTable(std::move(entities), [&](std::string_view prefix, size_t column) {
+    return buildDxccTable(std::move(entities), neededCells(needed));
+}
+
+CellLookup neededCells(const NeededIndex& needed) {
+    return [&needed](std::string_view prefix, size_t column) {
+        static constexpr NeedClass kClasses[] = {NeedClass::Phone, NeedClass::Cw,
+                                                 NeedClass::Digital, NeedClass::Satellite};
         if (column == 0) return markOf(needed.entity(prefix));
         if (column < kFirstBandColumn) return markOf(needed.mode(prefix, kClasses[column - 1]));
-        return markOf(needed.band(prefix, columns[column]));
-    });
+        return markOf(needed.band(prefix, dxccTableColumns()[column]));
+    };
 }
 
 std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& entityData) {
@@ -137,7 +141,11 @@ std::string newlyConfirmedLine(const DxccTable& before, const DxccTable& after) 
         if (!r.entity.entity.empty()) entities += " " + r.entity.entity;
         entities += " (" + columns + ")";
     }
-    return entities.empty() ? std::string() : "Nouvelles contr\xE9" "es confirm\xE9" "es : " + entities;
+    return entities.empty() ? std::string()
+                            : "Nouvelles contr\xE9"
+                              "es confirm\xE9"
+                              "es : " +
+                                  entities;
 }
 
 namespace {
@@ -201,7 +209,10 @@ void csvField(std::string& out, std::string_view field) {
 }  // namespace
 
 std::string dxccTableCsv(const DxccTable& table, const std::vector<size_t>& rows) {
-    std::string out = "Pr\xE9" "fixe,Contr\xE9" "e,Continent";
+    std::string out =
+        "Pr\xE9"
+        "fixe,Contr\xE9"
+        "e,Continent";
     for (const std::string& c : table.columns) {
         out += ',';
         csvField(out, c);

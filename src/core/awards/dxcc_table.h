@@ -51,6 +51,9 @@ struct DxccTable {
 using CellLookup = std::function<CellMark(std::string_view prefix, size_t column)>;
 DxccTable buildDxccTable(std::vector<TableEntity> entities, const CellLookup& cell);
 
+// The cells of the needed-status engine: Mixed, the classes of modes, the bands.
+CellLookup neededCells(const NeededIndex& needed);
+
 // The table of every entity from the needed-status engine: the prefix file's
 // entities and the worked ones it lacks, continents from the entity data.
 DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,

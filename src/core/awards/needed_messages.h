@@ -11,6 +11,10 @@ inline constexpr std::string_view kNewBand = "Nouvelle bande";
 inline constexpr std::string_view kNewMode = "Nouveau mode";
 inline constexpr std::string_view kToConfirm = "À confirmer";
 inline constexpr std::string_view kAlreadyConfirmed = "Déjà confirmée";
+// The entry panel's line when the callsign was worked on the band and mode
+// chosen, before the date of the latest such contact.
+inline constexpr std::string_view kWorkedOnBandAndMode =
+    "Déjà contacté sur cette bande et ce mode : le ";
 
 inline constexpr std::string_view kNoEntity = "aucune contrée DXCC ne correspond à l'indicatif ";
 inline constexpr std::string_view kBadBand = "bande inconnue : ";

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <unordered_set>
 
-#include "core/record/band_table.h"
-#include "core/awards/award_evaluation.h"
+#include "core/awards/dxcc_table.h"
 #include "core/awards/needed_messages.h"
 #include "core/base/dates.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_utils.h"
+#include "core/record/band_table.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -55,7 +56,8 @@ std::optional<NeedClass> needClassOfArgument(std::string_view argument) {
     if (text.empty()) return std::nullopt;
     if (const auto c = needClassOfMode(text)) return c;
     // The log keeps the first three letters of an ADIF mode.
-    if (text.size() > kModeWidth) return needClassOfMode(std::string_view(text).substr(0, kModeWidth));
+    if (text.size() > kModeWidth)
+        return needClassOfMode(std::string_view(text).substr(0, kModeWidth));
     return std::nullopt;
 }
 
@@ -91,43 +93,44 @@ std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
     return line;
 }
 
-std::vector<std::string_view> neededGridBands() {
-    std::vector<std::string_view> bands;
-    for (const AwardSpec* award : awardsOfWindow(AwardWindow::Band))
-        bands.push_back(award->filter.band);
-    return bands;
-}
-
-std::vector<std::string> neededGridLines(const NeededIndex& index) {
-    const std::vector<std::string_view> bands = neededGridBands();
-    const auto cell = [](Need n) { return n == Need::Never ? '-' : static_cast<char>(n); };
-    std::vector<std::string> lines;
-    std::string heading = std::string(msg::kGridPrefix) + "\t" + std::string(msg::kGridEntity) + "\tMixed";
-    for (size_t c = 0; c < kNeedClassCount; ++c)
-        heading.append("\t").append(needClassText(NeedClass(c)));
-    for (std::string_view band : bands) heading.append("\t").append(band);
-    lines.push_back(std::move(heading));
+std::vector<std::string> neededGridLines(const NeededIndex& index, const EntityData& entityData,
+                                         NeededGridRows which) {
+    // The worked entities as the log names them, then those of the entity
+    // data never worked.
+    std::vector<TableEntity> entities;
+    std::unordered_set<std::string> listed;
     for (const NeededIndex::EntityView& e : index.entities()) {
-        std::string line;
-        line.append(e.dxccPrefix).append("\t").append(e.entityName).append("\t");
-        line += cell(e.entity);
-        for (Need n : e.classes) {
-            line += '\t';
-            line += cell(n);
+        entities.push_back({std::string(e.dxccPrefix), std::string(e.entityName), {}});
+        listed.insert(upperCaseCp1252(e.dxccPrefix));
+    }
+    if (which == NeededGridRows::All)
+        for (const EntityInfo& info : entityData.entities()) {
+            const std::string_view prefix = trimBlanks(info.dxccPrefix);
+            if (!prefix.empty() && listed.insert(upperCaseCp1252(prefix)).second)
+                entities.push_back({std::string(prefix), info.name, {}});
         }
-        for (std::string_view band : bands) {
+    const DxccTable table = buildDxccTable(std::move(entities), neededCells(index));
+
+    std::vector<std::string> lines;
+    std::string heading = std::string(msg::kGridPrefix) + "\t" + std::string(msg::kGridEntity);
+    for (const std::string& column : table.columns) heading.append("\t").append(column);
+    lines.push_back(std::move(heading));
+    for (size_t row : tableRowOrder(table, TableOrder::Prefix)) {
+        const DxccTableRow& r = table.rows[row];
+        std::string line = r.entity.prefix + "\t" + r.entity.entity;
+        for (CellMark mark : r.cells) {
             line += '\t';
-            line += cell(index.band(e.dxccPrefix, band));
+            line += mark == CellMark::None ? '-' : static_cast<char>(mark);
         }
         lines.push_back(std::move(line));
     }
     return lines;
 }
 
-std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsign, size_t limit) {
+std::vector<size_t> callsignRows(const Logbook& log, std::string_view callsign) {
     callsign = trimBlanks(callsign);
     std::vector<std::pair<int64_t, size_t>> found;
-    if (callsign.empty() || callsign.size() > kCallsignWidth || limit == 0) return {};
+    if (callsign.empty() || callsign.size() > kCallsignWidth) return {};
     const size_t size = log.size();
     for (size_t i = 0; i < size; ++i) {
         const std::string_view r = log.record(i);
@@ -140,17 +143,47 @@ std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsig
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second > b.second;
     });
-    if (found.size() > limit) found.resize(limit);
+    std::vector<size_t> rows;
+    rows.reserve(found.size());
+    for (const auto& entry : found) rows.push_back(entry.second);
+    return rows;
+}
+
+std::vector<EarlierQso> earlierQsos(const Logbook& log, std::span<const size_t> rows,
+                                    size_t limit) {
     std::vector<EarlierQso> qsos;
-    for (const auto& [key, row] : found) {
+    for (size_t row : rows.first(std::min(limit, rows.size()))) {
         const std::string_view r = log.record(row);
-        qsos.push_back(EarlierQso{std::string(recordField(r, Field::Date)),
-                                  std::string(recordField(r, Field::Time)),
-                                  std::string(trimBlanks(recordField(r, Field::Band))),
-                                  std::string(trimBlanks(recordField(r, Field::Mode))),
-                                  recordQslMark(r), row});
+        qsos.push_back(EarlierQso{
+            std::string(recordField(r, Field::Date)), std::string(recordField(r, Field::Time)),
+            std::string(trimBlanks(recordField(r, Field::Band))),
+            std::string(trimBlanks(recordField(r, Field::Mode))), recordQslMark(r), row});
     }
     return qsos;
+}
+
+std::optional<std::string> lastWorkedOnBandAndMode(const Logbook& log, std::span<const size_t> rows,
+                                                   std::string_view band, std::string_view mode) {
+    band = trimBlanks(band);
+    mode = trimBlanks(mode);
+    if (band.empty() || mode.empty()) return std::nullopt;
+    const std::optional<NeedClass> modeClass = needClassOfMode(mode);
+    for (size_t row : rows) {
+        const std::string_view r = log.record(row);
+        if (trimBlanks(recordField(r, Field::Band)) != band) continue;
+        const std::string_view logged = trimBlanks(recordField(r, Field::Mode));
+        if (modeClass ? needClassOfMode(logged) != modeClass : logged != mode) continue;
+        return std::string(recordField(r, Field::Date));
+    }
+    return std::nullopt;
+}
+
+std::string workedOnBandAndModeLine(const std::optional<std::string>& date) {
+    if (!date) return {};
+    std::string line(msg::kWorkedOnBandAndMode);
+    // The date as logged, kept plain ASCII so that the line stays UTF-8.
+    for (char c : *date) line += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+    return line;
 }
 
 }  // namespace dxcc

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,14 +46,20 @@ std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
                        std::string_view entityName, Need entity, Need band, Need mode,
                        const std::optional<EntityBearing>& bearing);
 
+// Which entities the DXCC table lists.
+enum class NeededGridRows {
+    All,     // every entity of the entity data, and every entity worked it lacks
+    Worked,  // the entities worked only
+};
+
 // The DXCC table: the heading line ("Préfixe", "Contrée", "Mixed", the four
 // classes, the band window's bands without trailing blanks), then one line per
-// entity worked: prefix, name, a cell per column (C, W or -). Tab-separated,
-// without line ends; the heading in UTF-8, the entity lines as the log holds them.
-std::vector<std::string> neededGridLines(const NeededIndex& index);
-
-// The band window's bands, the DXCC table's band columns (blanks trimmed).
-std::vector<std::string_view> neededGridBands();
+// entity, in the order of the DXCC table window (by prefix): prefix, name (as
+// the log names a worked entity, else as the entity data does), a cell per
+// column (C, W or -). Tab-separated, without line ends; the heading in UTF-8,
+// the entity lines in Windows-1252.
+std::vector<std::string> neededGridLines(const NeededIndex& index, const EntityData& entityData,
+                                         NeededGridRows which);
 
 // One earlier QSO with a callsign, for the entry form.
 struct EarlierQso {
@@ -63,8 +70,24 @@ struct EarlierQso {
     char qslMark = ' ';
     size_t row = 0;
 };
-// The QSOs with exactly this callsign (blanks trimmed), the latest first (by
-// date and time; those whose date cannot be read last), at most `limit`.
-std::vector<EarlierQso> earlierQsos(const Logbook& log, std::string_view callsign, size_t limit);
+// The rows of the QSOs with exactly this callsign (blanks trimmed), the
+// latest first (by date and time, the later line first among equals; those
+// whose date cannot be read last). One pass over the callsign columns.
+std::vector<size_t> callsignRows(const Logbook& log, std::string_view callsign);
+
+// The first `limit` of those rows, as the entry form lists them.
+std::vector<EarlierQso> earlierQsos(const Logbook& log, std::span<const size_t> rows, size_t limit);
+
+// The date (as logged, JJ/MM/AA) of the first of `rows` (latest first) on
+// `band` in `mode`: the same band label (blanks trimmed) and a logged mode of
+// the same class (phone, CW, digital, satellite: the form's "SSB" takes a
+// logged "USB", its "DIG" an imported "FT8"), or the same text for a mode of
+// no class. Nothing when there is none.
+std::optional<std::string> lastWorkedOnBandAndMode(const Logbook& log, std::span<const size_t> rows,
+                                                   std::string_view band, std::string_view mode);
+
+// The entry panel's line for that date: "Déjà contacté sur cette bande et ce
+// mode : le 12/03/24" (UTF-8, the date as given); empty without a date.
+std::string workedOnBandAndModeLine(const std::optional<std::string>& date);
 
 }  // namespace dxcc

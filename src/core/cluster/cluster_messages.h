@@ -10,6 +10,9 @@ inline constexpr std::string_view kKeyClusterHost = "Cluster Hote";
 inline constexpr std::string_view kKeyClusterPort = "Cluster Port";
 inline constexpr std::string_view kKeyClusterCallsign = "Cluster Indicatif";
 inline constexpr std::string_view kKeyClusterBell = "Cluster Sonnerie";
+// "Oui" while the operator wants the connection: the program makes it again
+// at its next start.
+inline constexpr std::string_view kKeyClusterConnected = "Cluster Connecte";
 inline constexpr std::string_view kKeyRigModel = "Rig Modele";
 inline constexpr std::string_view kKeyRigPort = "Rig Port";
 inline constexpr std::string_view kKeyRigSpeed = "Rig Vitesse";
@@ -28,7 +31,14 @@ inline constexpr std::string_view kNoServer =
 inline constexpr std::string_view kRefused = "connexion refusée par %1:%2.";
 inline constexpr std::string_view kHostNotFound = "serveur %1 introuvable.";
 inline constexpr std::string_view kConnectionFailed = "connexion à %1:%2 impossible : %3";
+// The class of the data modes in the window (the awards call it RTTY).
+inline constexpr std::string_view kDigitalClass = "Numérique";
+inline constexpr std::string_view kDigitalClassTip =
+    "Modes numériques (RTTY, FT8, FT4, PSK…) : ils comptent pour le DXCC RTTY.";
+// Before the counts of what a flood left out of the window.
+inline constexpr std::string_view kDropped = "Arrivés trop vite, non affichés : ";
 inline constexpr std::string_view kRadioNone = "Radio : aucune";
+inline constexpr std::string_view kRadioConnecting = "Radio : connexion…";
 inline constexpr std::string_view kRadioPortMissing = "Radio : port %1 absent";
 inline constexpr std::string_view kRadioNoAnswer = "Radio : pas de réponse";
 inline constexpr std::string_view kRadioOpenFailed = "Radio : ouverture impossible (%1)";

@@ -22,36 +22,44 @@ bool isText(unsigned char c) {
     return true;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
 void LineAssembler::reset() {
     telnet_ = Telnet::Text;
+    subBytes_ = 0;
     pending_.clear();
     cut_ = false;
 }
 
-void LineAssembler::feed(std::string_view bytes, const std::function<void(std::string_view)>& line) {
+void LineAssembler::feed(std::string_view bytes,
+                         const std::function<void(std::string_view)>& line) {
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         switch (telnet_) {
             case Telnet::Text:
                 break;
             case Telnet::Command:
-                // IAC IAC is a data byte 255: not text either.
+                // Only the bytes from SE up are commands (IAC IAC is a data
+                // byte 255: not text either); any other byte is read as text.
+                if (c < kSe) {
+                    telnet_ = Telnet::Text;
+                    break;
+                }
                 telnet_ = c >= kWill && c <= kDont ? Telnet::Option
                           : c == kSb               ? Telnet::Sub
                                                    : Telnet::Text;
+                subBytes_ = 0;
                 continue;
             case Telnet::Option:
                 telnet_ = Telnet::Text;
                 continue;
             case Telnet::Sub:
-                if (c == kIac) telnet_ = Telnet::SubCommand;
-                continue;
             case Telnet::SubCommand:
-                telnet_ = c == kSe ? Telnet::Text : Telnet::Sub;
+                if (!inSubnegotiation(c)) break;
                 continue;
         }
         if (c == kIac) {
@@ -76,6 +84,21 @@ void LineAssembler::feed(std::string_view bytes, const std::function<void(std::s
     }
 }
 
+bool LineAssembler::inSubnegotiation(unsigned char c) {
+    // A subnegotiation never ends without IAC SE in the protocol, but a
+    // server that never sends it must not silence the rest of the
+    // connection: a line end or a length no option needs ends it too.
+    if (c == '\n' || ++subBytes_ > kMaxSubnegotiationBytes) {
+        telnet_ = Telnet::Text;
+        return false;
+    }
+    if (telnet_ == Telnet::SubCommand)
+        telnet_ = c == kSe ? Telnet::Text : Telnet::Sub;
+    else if (c == kIac)
+        telnet_ = Telnet::SubCommand;
+    return true;
+}
+
 void LineAssembler::endLine(const std::function<void(std::string_view)>& line) {
     line(pending_);
     pending_.clear();
@@ -91,7 +114,8 @@ bool isLoginPrompt(std::string_view text) {
     for (size_t i = text.size() > 40 ? text.size() - 40 : 0; i < text.size(); ++i)
         tail += lower(text[i]);
     for (std::string_view word : {"login", "call", "callsign", "your call", "user"})
-        if (tail.size() >= word.size() && tail.compare(tail.size() - word.size(), word.size(), word) == 0)
+        if (tail.size() >= word.size() &&
+            tail.compare(tail.size() - word.size(), word.size(), word) == 0)
             return true;
     return false;
 }

@@ -17,7 +17,9 @@ public:
     virtual void send(std::string_view bytes) = 0;
 };
 
-// The bytes a server sends, made into text lines: telnet negotiation dropped,
+// The bytes a server sends, made into text lines: telnet negotiation dropped
+// (a subnegotiation ends at the latest at a line end or after
+// kMaxSubnegotiationBytes, so a stray one cannot swallow the rest),
 // carriage returns and control bytes left out (a tab is a blank), every line
 // cut at kMaxLineBytes, so what comes out is printable text of bounded size
 // whatever the server sends.
@@ -32,9 +34,18 @@ public:
     void endLine(const std::function<void(std::string_view)>& line);
     void reset();
 
+    // The longest subnegotiation read as one (terminal type, window size and
+    // the like take a few bytes); what comes after is text again.
+    static constexpr size_t kMaxSubnegotiationBytes = 256;
+
 private:
     enum class Telnet { Text, Command, Option, Sub, SubCommand };
+    // Follows a subnegotiation by one byte; false when the byte ended it
+    // without being part of it (it is then read as text).
+    bool inSubnegotiation(unsigned char c);
+
     Telnet telnet_ = Telnet::Text;
+    size_t subBytes_ = 0;
     std::string pending_;
     bool cut_ = false;  // the current line passed the limit: the rest is dropped
 };

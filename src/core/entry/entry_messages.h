@@ -11,6 +11,7 @@ inline constexpr std::string_view kModeEmpty = "Entrez un Mode";
 inline constexpr std::string_view kModeTooLong = "6 caracteres maxi pour le Mode";
 inline constexpr std::string_view kCallsignEmpty = "Entrez un indicatif";
 inline constexpr std::string_view kCallsignTooLong = "12 caracteres maxi pour l'indicatif";
+inline constexpr std::string_view kCallsignBlank = "Pas d'espace dans l'indicatif";
 inline constexpr std::string_view kFirstNameTooLong = "15 caracteres maxi pour le Prenom";
 inline constexpr std::string_view kDateEmpty = "Entrez une date";
 inline constexpr std::string_view kDateFormat = "Le format de la date doit etre JJ/MM/AA";

@@ -3,8 +3,8 @@
 #include <array>
 #include <stdexcept>
 
-#include "core/entry/entry_messages.h"
 #include "core/base/dates.h"
+#include "core/entry/entry_messages.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -20,6 +20,14 @@ Refusal checkLength(std::string_view text, size_t max, std::string_view empty,
     if (text.empty()) return empty;
     if (text.size() > max) return tooLong;
     return std::nullopt;
+}
+
+// A blank between two characters: a callsign is one word.
+bool hasInnerBlank(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first != std::string_view::npos &&
+           text.substr(first, text.find_last_not_of(' ') - first).find(' ') !=
+               std::string_view::npos;
 }
 
 Refusal checkReport(std::string_view text) {
@@ -54,7 +62,10 @@ std::optional<std::string_view> checkEntryField(EntryField field, std::string_vi
         case EntryField::Mode:
             return checkLength(text, kModeFieldMax, msg::kModeEmpty, msg::kModeTooLong);
         case EntryField::Callsign:
-            return checkLength(text, kCallsignWidth, msg::kCallsignEmpty, msg::kCallsignTooLong);
+            if (auto r =
+                    checkLength(text, kCallsignWidth, msg::kCallsignEmpty, msg::kCallsignTooLong))
+                return r;
+            return hasInnerBlank(text) ? Refusal(msg::kCallsignBlank) : std::nullopt;
         case EntryField::FirstName:
             return text.size() > kFirstNameWidth ? Refusal(msg::kFirstNameTooLong) : std::nullopt;
         case EntryField::Date:

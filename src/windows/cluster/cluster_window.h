@@ -9,31 +9,30 @@
 #include <QTableView>
 #include <QWidget>
 
-#include "core/cluster/cluster_stream.h"
 #include "core/cluster/spot_classifier.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
-#include "platform/cluster_client.h"
+#include "windows/cluster/cluster_feed.h"
 #include "windows/cluster/spot_table_model.h"
+#include "windows/cluster/spot_view.h"
 
 namespace ui {
 
 // "Cluster DX": the spots of a DX cluster server coloured by what the log
 // needs, the server's other lines, and a field for commands to the server.
+// It shows the program's cluster feed: closing it leaves the feed running.
 class ClusterWindow : public QWidget {
     Q_OBJECT
 public:
-    ClusterWindow(AppContext& ctx, dxcc::LogSession& session,
-                  const dxcc::cluster::NeededLookup& needed,
-                  dxcc::cluster::ReconnectSchedule schedule = {}, QWidget* parent = nullptr);
+    ClusterWindow(AppContext& ctx, dxcc::LogSession& session, ClusterFeed& feed,
+                  QWidget* parent = nullptr);
 
-    // Connects to the server of the settings (tells the operator when none is set).
-    void connectToServer();
-    void disconnectFromServer() { client_->disconnectFromServer(); }
-    ClusterClient& client() { return *client_; }
-    SpotTableModel& spots() { return *model_; }
+    // As the Connecter button: connects to the server of the settings.
+    void connectToServer() { feed_.connectToServer(); }
+    ClusterFeed& feed() { return feed_; }
 
     QLabel* Etat_Cluster;
+    QLabel* Unshown_Count;  // what a flood left out, since the connection
     QPushButton* Connecter;
     QPushButton* Deconnecter;
     QPushButton* Reglages_Cluster;
@@ -41,7 +40,7 @@ public:
     QComboBox* Filtre_Bande;
     QComboBox* Filtre_Mode;
     QCheckBox* Sonnerie;
-    QTableView* Liste_Spots;
+    SpotView* Liste_Spots;
     QPlainTextEdit* Console_Cluster;
     QLineEdit* Commande_Cluster;
 
@@ -49,21 +48,22 @@ signals:
     // A spot double-clicked: its callsign, band label, class of mode, frequency.
     void spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
                     qint64 hertz);
-    // A new entity came up and the operator asked to hear of it.
-    void bell();
 
 private:
-    void spotReceived(const dxcc::cluster::Spot& spot);
+    void buildFilters();
+    void buildList();
+    void layOut();
     void applyFilters();
     void openSettings();
     void sendCommand();
-    QString setting(std::string_view key, const QString& fallback) const;
+    void showConsoleLines(const QStringList& lines);
+    // The spot of a row of the list goes to the entry form and the radio.
+    void takeSpot(const QModelIndex& index);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppContext& ctx_;
     dxcc::LogSession& session_;
-    const dxcc::cluster::NeededLookup& needed_;
-    ClusterClient* client_;
-    SpotTableModel* model_;
+    ClusterFeed& feed_;
     SpotFilterModel* filtered_;
 };
 

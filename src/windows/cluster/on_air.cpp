@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <chrono>
 
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
@@ -18,7 +19,8 @@ namespace msg = dxcc::cluster::messages;
 OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainWindow& window,
              QMenu& tools)
     : QObject(&window), ctx_(ctx), session_(session), form_(form), window_(window),
-      needed_(session.needed()), radio_(new RadioLink(this)) {
+      needed_(session.needed()), radio_(new RadioLink(this)),
+      feed_(new ClusterFeed(ctx, session, needed_, {}, this)) {
     tools.addSeparator();
     Mnu_Cluster = tools.addAction(fromView(msg::kMenuCluster));
     Mnu_Cluster->setObjectName("Mnu_Cluster");
@@ -34,8 +36,9 @@ OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainW
     connect(Mnu_Reglages_Cluster, &QAction::triggered, this, [this] {
         ClusterSettingsDialog dialog(ctx_, fromCp1252(dxcc::displayForm(session_.station())),
                                      &window_);
-        dialog.exec();
+        if (dialog.exec() == QDialog::Accepted) feed_->settingsChanged();
     });
+    connect(feed_, &ClusterFeed::bell, this, [] { QApplication::beep(); });
     connect(Mnu_Reglages_Radio, &QAction::triggered, this, [this] {
         RigSettingsDialog dialog(ctx_, &window_);
         if (dialog.exec() == QDialog::Accepted) restartRadio();
@@ -46,7 +49,9 @@ OnAir::OnAir(AppContext& ctx, dxcc::LogSession& session, EntryForm& form, QMainW
 }
 
 OnAir::~OnAir() {
-    // The cluster window closes its socket itself; the radio's thread stops here.
+    // The cluster window goes before the feed it shows; the feed closes its
+    // connection itself; the radio's thread stops here.
+    delete cluster_;
     radio_->stop();
 }
 
@@ -54,10 +59,9 @@ void OnAir::restartRadio() { radio_->start(readRigSettings(ctx_)); }
 
 void OnAir::openCluster() {
     if (!cluster_) {
-        cluster_ = new ClusterWindow(ctx_, session_, needed_, {}, &window_);
-        cluster_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing it only hides it: the spots and the connection stay.
+        cluster_ = new ClusterWindow(ctx_, session_, *feed_, &window_);
         connect(cluster_, &ClusterWindow::spotChosen, this, &OnAir::spotChosen);
-        connect(cluster_, &ClusterWindow::bell, this, [] { QApplication::beep(); });
     }
     cluster_->show();
     cluster_->raise();
@@ -66,9 +70,8 @@ void OnAir::openCluster() {
 
 void OnAir::radioReading(qint64 hertz, const QString& mode) {
     if (!form_.inEntryMode()) return;
-    const auto selection =
-        dxcc::radio::formSelectionFor({hertz, mode.toStdString()}, dxcc::kBands, dxcc::kModes);
-    form_.selectBandAndMode(selection.band, selection.mode);
+    const auto selection = follow_.reading({hertz, mode.toStdString()}, radioTime());
+    form_.selectBandAndMode(fromCp1252(selection.band), selection.mode);
 }
 
 void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeClass modeClass,
@@ -77,8 +80,16 @@ void OnAir::spotChosen(const QString& callsign, const QString& band, dxcc::ModeC
         dxcc::radio::formSelectionForSpot(toCp1252(band), modeClass, dxcc::kBands, dxcc::kModes);
     if (!form_.inEntryMode()) return;
     // The radio first: the form may stop on a message (a new prefix) for a while.
-    radio_->tune(hertz);
-    form_.takeSpot(callsign, selection.band, selection.mode);
+    const std::string_view radioMode =
+        dxcc::radio::radioModeForSpot(modeClass, hertz, radio_->hasDataMode());
+    radio_->tune(hertz, fromView(radioMode));
+    follow_.requested(hertz, radioMode, radioTime());
+    form_.takeSpot(callsign, fromCp1252(selection.band), selection.mode);
+}
+
+dxcc::radio::RadioFollow::Time OnAir::radioTime() {
+    return std::chrono::duration_cast<dxcc::radio::RadioFollow::Time>(
+        std::chrono::steady_clock::now().time_since_epoch());
 }
 
 }  // namespace ui

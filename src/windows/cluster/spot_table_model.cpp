@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+#include "core/cluster/cluster_messages.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -10,33 +11,44 @@ using dxcc::cluster::SpotColour;
 
 QColor spotColour(SpotColour colour) {
     switch (colour) {
-        case SpotColour::NewEntity: return {0xFF, 0x8C, 0x8C};
-        case SpotColour::NewSlot: return {0xFF, 0xC8, 0x6E};
-        case SpotColour::ToConfirm: return {0xFF, 0xFF, 0xA0};
-        case SpotColour::Confirmed: return {0xC8, 0xF0, 0xC8};
-        case SpotColour::Unknown: break;
+        case SpotColour::NewEntity:
+            return {0xFF, 0x8C, 0x8C};
+        case SpotColour::NewSlot:
+            return {0xFF, 0xC8, 0x6E};
+        case SpotColour::ToConfirm:
+            return {0xFF, 0xFF, 0xA0};
+        case SpotColour::Confirmed:
+            return {0xC8, 0xF0, 0xC8};
+        case SpotColour::Unknown:
+            break;
     }
     return {};
 }
 
-bool SpotTableModel::add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt) {
-    if (auto same = list_.sameSpotRow(spot.spot.dx, spot.band, receivedAt)) {
-        const int from = int(*same);
-        const bool moves = from != 0 && beginMoveRows({}, from, from, {}, 0);
-        list_.add(std::move(spot), receivedAt);
-        if (moves) endMoveRows();
-        emit dataChanged(index(0, 0), index(0, Count - 1));
-        return false;
-    }
-    if (list_.full()) {
-        beginRemoveRows({}, int(list_.size()) - 1, int(list_.size()) - 1);
-        list_.dropOldest();
+std::vector<bool> SpotTableModel::add(std::vector<dxcc::cluster::ClassifiedSpot> spots,
+                                      int64_t receivedAt) {
+    auto plan = list_.planBatch(spots, receivedAt);
+    for (const auto& [first, count] : plan.removedRuns()) {
+        beginRemoveRows({}, int(first), int(first + count - 1));
+        list_.removeRows(first, count);
         endRemoveRows();
     }
-    beginInsertRows({}, 0, 0);
-    list_.add(std::move(spot), receivedAt);
-    endInsertRows();
-    return true;
+    if (!plan.top.empty()) {
+        std::vector<dxcc::cluster::ClassifiedSpot> top;
+        top.reserve(plan.top.size());
+        for (size_t i : plan.top) top.push_back(std::move(spots[i]));
+        beginInsertRows({}, 0, int(top.size()) - 1);
+        list_.addOnTop(std::move(top), receivedAt);
+        endInsertRows();
+    }
+    return std::move(plan.newRow);
+}
+
+void SpotTableModel::reclassify(const dxcc::PrefixTable& prefixes,
+                                const dxcc::cluster::NeededLookup& needed) {
+    if (list_.size() == 0) return;
+    list_.reclassify(prefixes, needed);
+    emit dataChanged(index(0, 0), index(int(list_.size()) - 1, Count - 1));
 }
 
 int SpotTableModel::rowCount(const QModelIndex& parent) const {
@@ -56,26 +68,37 @@ QVariant SpotTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::TextAlignmentRole && index.column() == Frequency)
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == Mode &&
+        s.modeClass == dxcc::ModeClass::Digital)
+        return fromView(dxcc::cluster::messages::kDigitalClassTip);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     switch (index.column()) {
-        case Time: return fromCp1252(s.spot.time);
-        case Frequency: return fromCp1252(s.spot.frequencyText);
-        case Callsign: return fromCp1252(s.spot.dx);
-        case Band: return fromCp1252(s.band);
-        case Mode: return fromView(dxcc::modeClassText(s.modeClass));
-        case Prefix: return fromCp1252(s.dxccPrefix);
-        case Entity: return fromCp1252(s.entityName);
-        case Spotter: return fromCp1252(s.spot.spotter);
-        case Comment: return fromCp1252(s.spot.comment);
+        case Time:
+            return fromCp1252(s.spot.time);
+        case Frequency:
+            return fromCp1252(s.spot.frequencyText);
+        case Callsign:
+            return fromCp1252(s.spot.dx);
+        case Band:
+            return fromCp1252(s.band);
+        case Mode:
+            return QString::fromStdString(dxcc::cluster::spotModeText(s));
+        case Prefix:
+            return fromCp1252(s.dxccPrefix);
+        case Entity:
+            return fromCp1252(s.entityName);
+        case Spotter:
+            return fromCp1252(s.spot.spotter);
+        case Comment:
+            return fromCp1252(s.spot.comment);
     }
     return {};
 }
 
 QVariant SpotTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kHeaders[Count] = {"UTC",     "kHz",     "Indicatif",
-                                                "Bande",   "Mode",    "Préfixe",
-                                                "Contrée", "Spotter", "Commentaire"};
+    static const char* const kHeaders[Count] = {
+        "UTC", "kHz", "Indicatif", "Bande", "Mode", "Préfixe", "Contrée", "Spotter", "Commentaire"};
     return section >= 0 && section < Count ? QString::fromUtf8(kHeaders[section]) : QVariant();
 }
 

@@ -7,7 +7,7 @@
 
 namespace ui {
 
-// The cluster's spots, newest first, as table rows; a spot seen again moves
+// The cluster's spots, newest first, as table rows; a spot seen again takes
 // its row to the top rather than adding one.
 class SpotTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -15,9 +15,13 @@ public:
     enum Column { Time, Frequency, Callsign, Band, Mode, Prefix, Entity, Spotter, Comment, Count };
     explicit SpotTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-    // Adds a spot received at `receivedAt` (seconds); whether it took a new row.
-    bool add(dxcc::cluster::ClassifiedSpot spot, int64_t receivedAt);
+    // Adds spots received together at `receivedAt` (seconds), oldest first,
+    // as a few removals and one insertion at the top; per spot, whether it
+    // took a row of its own (rather than updating one).
+    std::vector<bool> add(std::vector<dxcc::cluster::ClassifiedSpot> spots, int64_t receivedAt);
     const dxcc::cluster::ClassifiedSpot& spotAt(int row) const { return list_.at(size_t(row)); }
+    // Classifies every spot again: the log or the prefixes changed.
+    void reclassify(const dxcc::PrefixTable& prefixes, const dxcc::cluster::NeededLookup& needed);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

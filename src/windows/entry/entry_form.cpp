@@ -126,9 +126,15 @@ void EntryForm::buildFields() {
     layout->addLayout(grid);
     Besoin_DXCC = new NeededPanel(ctx_, session_, this);
     layout->addWidget(Besoin_DXCC);
-    // The prefix field is filled by the callsign's lookup and by an opened
-    // contact; a band or mode change answers again at once.
-    connect(Prefixe_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    // The panel follows the callsign as it is typed, and the prefix field
+    // once it is filled for that callsign (by its Enter, by an opened contact
+    // or by hand); a band or mode change answers again at once.
+    connect(Ind_A, &QLineEdit::textChanged, this, &EntryForm::showNeeded);
+    connect(Ind_A, &QLineEdit::textEdited, this, &EntryForm::callsignEdited);
+    connect(Prefixe_A, &QLineEdit::textChanged, this, [this] {
+        prefixFieldCallsign_ = Ind_A->text();
+        showNeeded();
+    });
     connect(Bande_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
     connect(Mode_A, &QComboBox::editTextChanged, this, &EntryForm::showNeeded);
 
@@ -223,8 +229,14 @@ std::optional<QString>& EntryForm::shownFromLine(QComboBox* box) {
 }
 
 void EntryForm::restoreBandAndMode() {
-    selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+    restoreBand();
     selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
+}
+
+void EntryForm::restoreBand() {
+    selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+    // The radio's band that the list lacks stays until the radio leaves it.
+    if (radioBand_) showInBox(Bande_A, *radioBand_);
 }
 
 bool EntryForm::automaticDate() const {
@@ -279,6 +291,8 @@ void EntryForm::saveBoxPosition(QComboBox* box, bool enter) {
     // operator's.
     std::optional<QString>& shown = shownFromLine(box);
     if (shown && *shown == box->currentText() && !(enter && index >= 0)) return;
+    // Nor is passing through the band box while it shows the radio's band.
+    if (box == Bande_A && radioBand_ && *radioBand_ == box->currentText()) return;
     shown.reset();
     const std::string_view key = box == Bande_A ? dxcc::kKeyBandIndex : dxcc::kKeyModeIndex;
     ctx_.settings->set(stationSection(), fromView(key), QString::number(index));
@@ -307,7 +321,7 @@ void EntryForm::enterCallsign() {
     // A new contact starts from the operator's band and mode, not from those
     // of the line last looked at.
     if (!state_.modification()) {
-        if (bandFromLine_) selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+        if (bandFromLine_) restoreBand();
         if (modeFromLine_) selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
     }
     recallFirstName(callsign);
@@ -319,16 +333,36 @@ bool EntryForm::inEntryMode() const {
     return state_.caption() == dxcc::EntryState::Caption::Entry && !state_.modification();
 }
 
-void EntryForm::selectBandAndMode(std::optional<size_t> band, std::optional<size_t> mode) {
-    for (auto [box, index] : {std::pair{Bande_A, band}, {Mode_A, mode}}) {
-        if (!index || int(*index) >= box->count() || box->currentIndex() == int(*index)) continue;
-        box->setCurrentIndex(int(*index));
-        saveBoxPosition(box, true);
+void EntryForm::selectBandAndMode(const QString& band, std::optional<size_t> mode) {
+    if (!band.isEmpty()) selectBand(band);
+    if (mode && int(*mode) < Mode_A->count() && !showsItem(Mode_A, int(*mode))) {
+        Mode_A->setCurrentIndex(int(*mode));
+        saveBoxPosition(Mode_A, true);
     }
 }
 
-bool EntryForm::takeSpot(const QString& callsign, std::optional<size_t> band,
-                         std::optional<size_t> mode) {
+bool EntryForm::showsItem(const QComboBox* box, int index) {
+    return box->currentIndex() == index && box->currentText() == box->itemText(index);
+}
+
+void EntryForm::selectBand(const QString& band) {
+    const int index = Bande_A->findText(band);
+    if (index < 0) {
+        // A band the list lacks ("60M"): shown as a line of the log shows it,
+        // and stored so; the operator's own band stays stored for later.
+        radioBand_ = band;
+        bandFromLine_.reset();
+        if (Bande_A->currentText() != band) showInBox(Bande_A, band);
+        return;
+    }
+    radioBand_.reset();
+    if (showsItem(Bande_A, index)) return;
+    Bande_A->setCurrentIndex(index);
+    Bande_A->setEditText(Bande_A->itemText(index));
+    saveBoxPosition(Bande_A, true);
+}
+
+bool EntryForm::takeSpot(const QString& callsign, const QString& band, std::optional<size_t> mode) {
     if (!inEntryMode()) return false;
     selectBandAndMode(band, mode);
     Ind_A->setText(callsign);
@@ -363,8 +397,10 @@ void EntryForm::resolveCallsign(const std::string& callsign) {
                              fromView(msg::kNewPrefixEntity) + fromCp1252(found.entityName));
     Prefixe_A->setEnabled(true);
     Prefixe_A->setText(fromCp1252(found.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
     Pays_A->setEnabled(true);
     Pays_A->setText(fromCp1252(found.entityName));
+    showNeeded();
 }
 
 void EntryForm::enterFirstName() {
@@ -492,8 +528,33 @@ void EntryForm::logChanged() {
 }
 
 void EntryForm::showNeeded() {
-    Besoin_DXCC->showFor(toCp1252(Ind_A->text()), toCp1252(Prefixe_A->text()),
-                         toCp1252(Bande_A->currentText()), toCp1252(Mode_A->currentText()));
+    const std::string callsign = toCp1252(Ind_A->text());
+    Besoin_DXCC->showFor(callsign, neededPrefix(callsign), toCp1252(Bande_A->currentText()),
+                         toCp1252(Mode_A->currentText()));
+}
+
+void EntryForm::callsignEdited() {
+    // In plain entry the prefix and entity fields follow the callsign typed,
+    // so that no contact is stored with the entity of the callsign typed
+    // before it. A contact being modified keeps its fields until Enter.
+    if (state_.modification()) return;
+    const std::string callsign = toCp1252(Ind_A->text());
+    dxcc::LookupResult found;
+    if (!dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign))
+        found = session_.prefixes().lookup(callsign);
+    Prefixe_A->setText(fromCp1252(found.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
+    Pays_A->setText(fromCp1252(found.entityName));
+}
+
+std::string EntryForm::neededPrefix(const std::string& callsign) const {
+    // The prefix field, once filled for this very callsign, is what the
+    // contact will be stored with.
+    if (Ind_A->text() == prefixFieldCallsign_) return toCp1252(Prefixe_A->text());
+    // While the callsign is typed: its own lookup, never a message. A text
+    // the field would refuse on Enter has no entity.
+    if (dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign)) return {};
+    return session_.prefixes().lookup(callsign).dxccPrefix;
 }
 
 void EntryForm::postCommitReset(bool selectLastLine) {
@@ -638,8 +699,10 @@ void EntryForm::showRecord(std::string_view record) {
     RST_A->setText(trimmed(f.rstReceived));
     RSTE_A->setText(trimmed(f.rstSent));
     Prefixe_A->setText(trimmed(f.dxccPrefix));
+    prefixFieldCallsign_ = Ind_A->text();
     Pays_A->setText(trimmed(f.entityName));
     QSL_A->setChecked(f.qslMark == '*');
+    showNeeded();
 }
 
 }  // namespace ui

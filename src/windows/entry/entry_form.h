@@ -60,13 +60,15 @@ public:
     // Plain entry of a new contact: nothing opened for modification, no
     // insertion. Only then do the radio and the cluster fill the form.
     bool inEntryMode() const;
-    // Band and mode chosen by the radio or a spot (by position in their boxes).
-    void selectBandAndMode(std::optional<size_t> band, std::optional<size_t> mode);
+    // Band and mode chosen by the radio or a spot: the band as an item of its
+    // box or as the log's label of a band the box lacks ("60M"), which stays
+    // shown after each reset until the radio leaves it; the mode by position.
+    void selectBandAndMode(const QString& band, std::optional<size_t> mode);
     // A spot chosen in the cluster: its band and mode, then its callsign as if
     // typed and entered. Refused (false) outside plain entry.
-    bool takeSpot(const QString& callsign, std::optional<size_t> band, std::optional<size_t> mode);
-    // The needed panel for the entity in the prefix field and the band and
-    // mode in their boxes.
+    bool takeSpot(const QString& callsign, const QString& band, std::optional<size_t> mode);
+    // The needed panel for the callsign being typed (or the prefix field once
+    // filled for it) and the band and mode in their boxes.
     void showNeeded();
 
     QComboBox* Bande_A;
@@ -97,6 +99,11 @@ private:
     void watchKeysAndList();
     QString stationSection() const;
     void selectStoredPosition(QComboBox* box, std::string_view key);
+    void restoreBand();
+    void selectBand(const QString& band);
+    static bool showsItem(const QComboBox* box, int index);
+    std::string neededPrefix(const std::string& callsign) const;
+    void callsignEdited();
     bool automaticDate() const;
     bool firstInstallation() const;
 
@@ -150,6 +157,10 @@ private:
     dxcc::EntryState state_;
     std::optional<QString> bandFromLine_;
     std::optional<QString> modeFromLine_;
+    // The radio's band when the band list lacks it.
+    std::optional<QString> radioBand_;
+    // The callsign the prefix field was last filled for.
+    QString prefixFieldCallsign_;
 };
 
 }  // namespace ui

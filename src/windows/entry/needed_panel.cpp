@@ -84,10 +84,14 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
     Etat_Besoin->setMargin(3);
     Etat_Besoin->setMinimumWidth(QFontMetrics(big).horizontalAdvance("NOUVELLE CONTRÉE !") + 16);
     Etat_Besoin->setAlignment(Qt::AlignCenter);
+    workedBefore = new QLabel(this);
+    workedBefore->setObjectName("workedBefore");
+    workedBefore->setTextFormat(Qt::PlainText);
     Infos_Contree = new QLabel(this);
     Infos_Contree->setObjectName("Infos_Contree");
     Infos_Contree->setTextFormat(Qt::PlainText);
     left->addWidget(Etat_Besoin);
+    left->addWidget(workedBefore);
     left->addWidget(Infos_Contree);
     left->addStretch();
     row->addLayout(left, 3);
@@ -132,7 +136,7 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
 void NeededPanel::showFor(const std::string& callsign, const std::string& dxccPrefix,
                           const std::string& band, const std::string& mode) {
     const std::string trimmedCall(dxcc::trimBlanks(callsign));
-    if (trimmedCall != callsign_) earlierKnown_ = false;
+    if (trimmedCall != callsign_) rowsKnown_ = false;
     callsign_ = trimmedCall;
     prefix_ = std::string(dxcc::trimBlanks(dxccPrefix));
     band_ = std::string(dxcc::trimBlanks(band));
@@ -141,7 +145,7 @@ void NeededPanel::showFor(const std::string& callsign, const std::string& dxccPr
 }
 
 void NeededPanel::logChanged() {
-    earlierKnown_ = false;
+    rowsKnown_ = false;
     refresh();
 }
 
@@ -172,6 +176,7 @@ void NeededPanel::refresh() {
     if (prefix_.empty()) {
         Etat_Besoin->clear();
         Etat_Besoin->setAutoFillBackground(false);
+        workedBefore->clear();
         Infos_Contree->clear();
         QSO_Precedents->clear();
         showGrid({}, -1, -1);
@@ -217,12 +222,15 @@ void NeededPanel::refresh() {
     }
     Infos_Contree->setText(info.join('\n'));
 
-    if (!earlierKnown_) {
-        earlier_ = dxcc::earlierQsos(session_.log(), callsign_, kEarlierShown);
-        earlierKnown_ = true;
+    if (!rowsKnown_) {
+        rows_ = dxcc::callsignRows(session_.log(), callsign_);
+        rowsKnown_ = true;
     }
+    const dxcc::Logbook& log = session_.log();
+    workedBefore->setText(fromView(
+        dxcc::workedOnBandAndModeLine(dxcc::lastWorkedOnBandAndMode(log, rows_, band_, mode_))));
     QStringList lines;
-    for (const dxcc::EarlierQso& q : earlier_)
+    for (const dxcc::EarlierQso& q : dxcc::earlierQsos(log, rows_, kEarlierShown))
         lines << fromCp1252(q.date + " " + q.time + "  " + dxcc::padRight(q.band, 7) + " " +
                             dxcc::padRight(q.mode, 3) + " " + std::string(1, q.qslMark));
     QSO_Precedents->setText(lines.isEmpty() ? QString() : lines.join('\n'));

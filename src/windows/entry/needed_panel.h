@@ -17,8 +17,10 @@ namespace ui {
 // Beside the entry fields: what a contact with the entity of the callsign
 // would bring (status line and band x class grid), where the entity lies from
 // the station, its zones, local time and the sun there and here, and the
-// earlier contacts with the same callsign. Every answer comes from the
-// session's needed status, so showing it costs microseconds.
+// earlier contacts with the same callsign (the latest on the band and mode
+// chosen on a line of its own). The status comes from the session's needed
+// status, in microseconds; the callsign's contacts from one pass over the
+// log's callsign column, made once per callsign.
 class NeededPanel : public QFrame {
     Q_OBJECT
 public:
@@ -33,6 +35,7 @@ public:
     void logChanged();
 
     QLabel* Etat_Besoin;      // status line
+    QLabel* workedBefore;     // the latest contact with the callsign on the band and mode
     QLabel* Infos_Contree;    // heading, distance, zones, local time, sun
     QLabel* QSO_Precedents;   // earlier contacts with the callsign
 
@@ -46,9 +49,10 @@ private:
     std::string prefix_;
     std::string band_;
     std::string mode_;
-    // Earlier contacts of callsign_, found once per callsign and log version.
-    bool earlierKnown_ = false;
-    std::vector<dxcc::EarlierQso> earlier_;
+    // The rows of callsign_'s contacts, latest first, found once per
+    // callsign and log version.
+    bool rowsKnown_ = false;
+    std::vector<size_t> rows_;
     // The grid: a row per class of modes, a column per band of the entry list.
     std::array<std::array<QLabel*, dxcc::kBands.size()>, dxcc::kNeedClassCount> cells_{};
 };

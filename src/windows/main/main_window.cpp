@@ -92,6 +92,8 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 
     buildList(central);
     onAir_ = new OnAir(ctx_, session_, *entry_, *this, *Mnu_Outils);
+    // The spots' colours follow the log, window open or not.
+    connect(model_, &LogListModel::logChanged, &onAir_->clusterFeed(), &ClusterFeed::refresh);
 
     Barre_Etat = new QLabel(this);
     Barre_Etat->setObjectName("Barre_Etat");
@@ -341,6 +343,8 @@ void MainWindow::startUp() {
     selectLastLine();
     ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
     entry_->Efface_QSO();
+    // Connected to the cluster when the program last ended: connected again.
+    onAir_->clusterFeed().resume();
 }
 
 void MainWindow::showDateMode() {
@@ -529,6 +533,7 @@ void MainWindow::refreshEntityWindows() {
         w->refresh();
     if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         w->refresh();
+    onAir_->clusterFeed().refresh();
 }
 
 void MainWindow::updatePrefixes() {

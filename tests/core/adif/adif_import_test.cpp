@@ -234,6 +234,23 @@ TEST(AdifImport, DamagedLengthsAndUnreadableCallsignsAreNamed) {
     EXPECT_EQ(cut.records[1].substr(0, 43), "F5XYZ                        02/01/24 13:00");
 }
 
+// Values of the right length are their bytes, whatever tags they hold: each
+// QSO keeps its callsign, date, time and band, and nothing is reported.
+TEST(AdifImport, TagsInsideValuesOfTheRightLengthAreText) {
+    const std::string file =
+        "<CALL:5>F5ABC<NOTES:16>see <EOR> below.<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20m"
+        "<EOR>\n"
+        "<COMMENT:29><CALL:5>K1ABC is not the call<CALL:5>F5DEF<QSO_DATE:8>20240102"
+        "<TIME_ON:4>1300<BAND:3>40m<EOR>\n";
+    const AdifImport imported = importAdif(file, prefixes());
+    ASSERT_EQ(imported.records.size(), 2u);
+    EXPECT_EQ(imported.records[0].substr(0, 55),
+              "F5ABC                        01/01/24 12:00 XXX 14 Mhz ");
+    EXPECT_EQ(imported.records[1].substr(0, 55),
+              "F5DEF                        02/01/24 13:00 XXX 7.0 Mhz");
+    EXPECT_EQ(reportLines(imported.report), std::vector<std::string>{"QSO importés : 2"});
+}
+
 struct PlacementCase {
     const char* what;
     std::vector<std::string> log;

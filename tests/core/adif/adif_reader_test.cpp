@@ -113,6 +113,15 @@ TEST(AdifReader, TakesValuesByTheirLength) {
          "20080617", 1},
         {"a value followed by a comment keeps its length", "<STATE:2>OK // Oklahoma\n<EOR>",
          "STATE", "OK"},
+        // A tag inside a value of the right length is the value's text.
+        {"an <EOR> in a value, a tag after it",
+         "<NOTES:16>see <EOR> below.<QSO_DATE:8>20240101<EOR>", "NOTES", "see <EOR> below."},
+        {"a field in a value, a blank after it", "<COMMENT:29><CALL:5>K1ABC is not the call <EOR>",
+         "COMMENT", "<CALL:5>K1ABC is not the call"},
+        {"a field in a value, a line end after it", "<NOTES:14>x<CALL:5>F5ABC\r\n<EOR>", "NOTES",
+         "x<CALL:5>F5ABC"},
+        {"a field in a value at the file's end", "<NOTES:13>x <BAND:3>20m", "NOTES",
+         "x <BAND:3>20m"},
     };
     for (const ValueCase& c : cases) {
         ReaderWarnings warnings;
@@ -122,6 +131,56 @@ TEST(AdifReader, TakesValuesByTheirLength) {
         ASSERT_NE(f, nullptr) << c.what;
         EXPECT_EQ(f->value, c.value) << c.what;
         EXPECT_EQ(warnings.lengthsRemeasured, c.remeasured) << c.what;
+    }
+}
+
+struct DamageCase {
+    const char* what;
+    std::string file;
+    std::vector<std::string> calls;
+    const char* notes;  // the cut value
+    ReaderWarnings warnings;
+};
+
+// A declared length that cannot be right (it ends inside a word or runs past
+// the file's end) over a value holding the start of another field: the value
+// ends there, that field is read, and the damage is reported once.
+TEST(AdifReader, CutsADamagedLengthAtTheFieldItRanInto) {
+    const std::vector<DamageCase> cases{
+        {"a length running over the next fields",
+         "<NOTES:20>Jean<CALL:5>F5ABC<EOR>\n<CALL:4>K1AB<EOR>\n",
+         {"F5ABC", "K1AB"},
+         "Jean",
+         {.damagedLengths = 1}},
+        {"a length running over the next record",
+         "<NOTES:30>Jean<EOR>\n<CALL:4>K1AB<NOTES:2>ab<EOR>\n",
+         {"-", "K1AB"},
+         "Jean",
+         {.damagedLengths = 1}},
+        {"a length running past the file's end",
+         "<NOTES:99>Jean<CALL:5>F5ABC<EOR>",
+         {"F5ABC"},
+         "Jean",
+         {.damagedLengths = 1}},
+        {"a wrong length without a field inside is kept",
+         "<NOTES:3>Jean<CALL:5>F5ABC<EOR>",
+         {"F5ABC"},
+         "Jea",
+         {}},
+        {"a field inside a value of the right length is text",
+         "<NOTES:13><CALL:5>K1ABC<CALL:5>F5ABC<EOR>",
+         {"F5ABC"},
+         "<CALL:5>K1ABC",
+         {}},
+    };
+    for (const DamageCase& c : cases) {
+        ReaderWarnings warnings;
+        EXPECT_EQ(callsOf(c.file, &warnings), c.calls) << c.what;
+        EXPECT_EQ(warnings, c.warnings) << c.what;
+        const auto records = readAll(c.file);
+        const Field* notes = findField(records[0], "NOTES");
+        ASSERT_NE(notes, nullptr) << c.what;
+        EXPECT_EQ(notes->value, c.notes) << c.what;
     }
 }
 
@@ -217,6 +276,9 @@ TEST(AdifFileReader, GivesWhatTheWholeFileGivesWhereverThePiecesEnd) {
         "<NOTES:13>\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9<EOR>\xE2\x82\xAC"
         "<CALL:5>F5ABC<EOR>",
         "<CALL:5>F5ABC<EOR>\nTotal: 1 QSO\n<",
+        // Tags in values of the right length, and a damaged length.
+        "<NOTES:16>see <EOR> below.<CALL:5>F5ABC<EOR><COMMENT:13><CALL:5>K1ABC\n<EOR>"
+        "<NOTES:20>Jean<CALL:5>F5DEF<EOR><NOTES:7>x <EOR>",
         "<CALL:99999999999999999999999>F5ABC",
         "",
     };

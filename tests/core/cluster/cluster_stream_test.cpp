@@ -1,9 +1,10 @@
 #include "core/cluster/cluster_stream.h"
-#include "core/cluster/spot_classifier.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "core/cluster/spot_classifier.h"
 
 namespace dxcc::cluster {
 namespace {
@@ -20,7 +21,8 @@ std::vector<std::string> linesOf(std::string_view bytes, size_t pieceSize = 0) {
     if (pieceSize == 0) {
         assembler.feed(bytes, keep);
     } else {
-        for (size_t i = 0; i < bytes.size(); i += pieceSize) assembler.feed(bytes.substr(i, pieceSize), keep);
+        for (size_t i = 0; i < bytes.size(); i += pieceSize)
+            assembler.feed(bytes.substr(i, pieceSize), keep);
     }
     return lines;
 }
@@ -35,19 +37,70 @@ TEST(LineAssembler, KeepsOnlyTextWhateverTheServerSends) {
     const Case cases[] = {
         {"CR LF and bare LF", "one\r\ntwo\nthree", {"one", "two"}},
         {"telnet negotiation around a line",
-         "\xff\xfb\x01\xff\xfd\x03login\xff\xfe\x22 ok\r\n"s, {"login ok"}},
-        {"subnegotiation dropped whole", "a\xff\xfa\x18\x01xterm\xff\xf0" "b\n"s, {"ab"}},
+         "\xff\xfb\x01\xff\xfd\x03login\xff\xfe\x22 ok\r\n"s,
+         {"login ok"}},
+        {"subnegotiation dropped whole",
+         "a\xff\xfa\x18\x01xterm\xff\xf0"
+         "b\n"s,
+         {"ab"}},
         {"escaped 255 and a lone command", "x\xff\xffy\xff\xf1z\n"s, {"xyz"}},
         {"control bytes, bell, escape, NUL", "\x1b[1mDX\x07\x00 de\x7f\n"s, {"[1mDX de"}},
         {"tab is a blank", "a\tb\n", {"a b"}},
         {"undefined code-page bytes dropped, accents kept", "caf\xe9\x81\x90\n"s, {"caf\xe9"}},
         {"empty lines kept", "\n\r\n", {"", ""}},
+        {"a subnegotiation never ended stops at the line end",
+         "a\xff\xfa\x18junk\r\nDX de\n"s,
+         {"a", "DX de"}},
+        {"the same after an IAC inside it", "\xff\xfa\x18\xff\nDX de\n"s, {"", "DX de"}},
+        {"a subnegotiation longer than any option ends",
+         "\xff\xfa" + std::string(300, 'x') + "\n",
+         {std::string(300 - 256, 'x')}},
+        {"a line end after a lone IAC still ends the line", "a\xff\nb\n"s, {"a", "b"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(linesOf(c.bytes), c.lines);
         // The same bytes one at a time: negotiation split across reads.
         EXPECT_EQ(linesOf(c.bytes, 1), c.lines);
+    }
+}
+
+// A spot line from a numbered station, for the floods below.
+std::string spotLine(int n) {
+    return "DX de W3LPL: 14025.0 K" + std::to_string(n) + "A CW 0312Z\r\n";
+}
+
+TEST(ClusterConversation, SpotsComeThroughAfterAStraySubnegotiation) {
+    RecordingLink link;
+    std::vector<std::string> spots;
+    ClusterConversation conversation(link, "F6ABC",
+                                     {[&spots](const Spot& s) { spots.push_back(s.dx); }, {}});
+    conversation.connected();
+    // IAC SB and nothing to end it, then spots: the first line is lost, no more.
+    conversation.received(std::string_view("\xff\xfa", 2));
+    conversation.received(spotLine(1) + spotLine(2));
+    conversation.received(std::string("\xff\xfa\x18", 3) + spotLine(3) + spotLine(4));
+    EXPECT_EQ(spots, (std::vector<std::string>{"K2A", "K4A"}));
+}
+
+TEST(ClusterConversation, SpotsComeThroughAfterRandomBinaryData) {
+    RecordingLink link;
+    size_t spots = 0;
+    ClusterConversation conversation(link, "F6ABC", {[&spots](const Spot&) { ++spots; }, {}});
+    conversation.connected();
+    uint32_t seed = 12345;
+    const auto random = [&seed] {
+        seed = seed * 1664525u + 1013904223u;  // the same data on every run
+        return seed >> 24;
+    };
+    for (int round = 0; round < 500; ++round) {
+        std::string noise(1 + random() * 8, '\0');
+        for (char& c : noise) c = char(random());
+        // Telnet's own bytes, often: the stray commands are what is at stake.
+        for (size_t i = 0; i + 1 < noise.size(); i += 7) noise[i] = '\xff';
+        const size_t before = spots;
+        conversation.received(noise + "\r\n" + spotLine(round) + spotLine(round + 1));
+        ASSERT_EQ(spots, before + 2) << "round " << round;
     }
 }
 
@@ -77,10 +130,9 @@ TEST(LoginPrompt, RecognisesTheServersQuestions) {
 TEST(ClusterConversation, LogsInOnceAndSortsSpotsFromTheOtherLines) {
     RecordingLink link;
     std::vector<std::string> spots, console;
-    ClusterConversation conversation(
-        link, "F6ABC",
-        {[&spots](const Spot& s) { spots.push_back(s.dx); },
-         [&console](std::string_view l) { console.emplace_back(l); }});
+    ClusterConversation conversation(link, "F6ABC",
+                                     {[&spots](const Spot& s) { spots.push_back(s.dx); },
+                                      [&console](std::string_view l) { console.emplace_back(l); }});
     conversation.connected();
     conversation.received("Welcome to the cluster\r\nPlease enter your ");
     EXPECT_TRUE(link.sent.empty());
@@ -135,10 +187,14 @@ TEST(ReconnectSchedule, GrowsToItsLongestWaitAndStartsAgainAfterASuccess) {
 #endif
 #ifdef VEL_ASAN
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
-size_t liveHeapBytes() { return __sanitizer_get_current_allocated_bytes(); }
+size_t liveHeapBytes() {
+    return __sanitizer_get_current_allocated_bytes();
+}
 #else
 #include <malloc.h>
-size_t liveHeapBytes() { return mallinfo2().uordblks; }
+size_t liveHeapBytes() {
+    return mallinfo2().uordblks;
+}
 #endif
 
 namespace dxcc::cluster {
@@ -148,16 +204,15 @@ TEST(ClusterFlood, AMillionLinesLeaveTheMemoryFlat) {
     RecordingLink link;
     SpotList list;
     size_t spots = 0, others = 0;
-    ClusterConversation conversation(
-        link, "F6XYZ",
-        {[&](const Spot& s) {
-             ClassifiedSpot c;
-             c.spot = s;
-             c.band = "14 Mhz";
-             // A minute apart: the ten-minute search stays short.
-             list.add(std::move(c), int64_t(spots++) * 60);
-         },
-         [&](std::string_view) { ++others; }});
+    ClusterConversation conversation(link, "F6XYZ",
+                                     {[&](const Spot& s) {
+                                          ClassifiedSpot c;
+                                          c.spot = s;
+                                          c.band = "14 Mhz";
+                                          // A minute apart: the ten-minute search stays short.
+                                          list.add(std::move(c), int64_t(spots++) * 60);
+                                      },
+                                      [&](std::string_view) { ++others; }});
     conversation.connected();
     std::string chunk;
     size_t heapAfterWarmUp = 0;

@@ -33,6 +33,9 @@ TEST(EntryFieldChecks, CallsignAndFirstNameLengths) {
     EXPECT_EQ(refusal(EntryField::Callsign, ""), msg::kCallsignEmpty);
     EXPECT_EQ(refusal(EntryField::Callsign, "VP2E/F5ABC/P"), std::nullopt);
     EXPECT_EQ(refusal(EntryField::Callsign, "VP2E/F5ABC/QR"), msg::kCallsignTooLong);
+    // A callsign is one word: blanks around it only.
+    EXPECT_EQ(refusal(EntryField::Callsign, "F5 ABC"), msg::kCallsignBlank);
+    EXPECT_EQ(refusal(EntryField::Callsign, " F5ABC "), std::nullopt);
     EXPECT_EQ(refusal(EntryField::FirstName, ""), std::nullopt);
     EXPECT_EQ(refusal(EntryField::FirstName, std::string(15, 'A')), std::nullopt);
     EXPECT_EQ(refusal(EntryField::FirstName, std::string(16, 'A')), msg::kFirstNameTooLong);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+#include <QUtf8StringView>
 #include <sstream>
 
 #include "core/record/qso_record.h"
@@ -105,7 +106,8 @@ protected:
 
     QTemporaryDir dir;
     QString settingsStation = "F6XYZ";
-    ui::CommandDefaults defaults{[this] { return settingsStation; }, [this] { return dir.path(); }, {}};
+    ui::CommandDefaults defaults{
+        [this] { return settingsStation; }, [this] { return dir.path(); }, {}};
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -275,11 +277,19 @@ TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
          "vel_dxcc : prefixes attend un seul fichier"},
         {{"prefixes", dir.path() + "/cty/garbage.dat"},
          ui::kCommandFailed,
-         "vel_dxcc : " + (dir.path() + "/cty/garbage.dat : ligne de contrée illisible").toStdString()},
+         "vel_dxcc : " +
+             (dir.path() + "/cty/garbage.dat : ligne de contrée illisible").toStdString()},
         {{"prefixes", dir.path() + "/cty"},
          ui::kCommandFailed,
          "vel_dxcc : " + (dir.path() + "/cty : ce n'est pas un fichier ordinaire").toStdString()},
         {{"prefixes", dir.path() + "/absent.dat"}, ui::kCommandFailed, "vel_dxcc : Erreur N°  53"},
+        {{"prefixes", ctyDat, "--worked"},
+         ui::kCommandBadUsage,
+         "vel_dxcc : prefixes attend un seul fichier"},
+        {{"prefixes", ctyDat, "--data-dir", dir.path() + "/absent"},
+         ui::kCommandFailed,
+         "vel_dxcc : le dossier de données " + dir.path().toStdString() +
+             "/absent est introuvable.\nLes fichiers des préfixes n'ont pas été modifiés.\n"},
     };
     for (const Row& r : refused) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
@@ -293,6 +303,8 @@ TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
         ASSERT_EQ(windows.tryLock(), dxcc::DataFolderLock::Outcome::Held);
         EXPECT_EQ(run({"prefixes", ctyDat}), ui::kCommandFailed);
         EXPECT_TRUE(QString::fromStdString(err.str()).contains("Un autre VEL_DXCC a ce dossier"));
+        EXPECT_TRUE(err.str().ends_with("\nLes fichiers des préfixes n'ont pas été modifiés.\n"))
+            << err.str();
         EXPECT_EQ(readFile("Prefixe_DXCC.txt"), mine);
     }
 
@@ -308,7 +320,8 @@ TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
                   mine +
                   "JA     Japan                             JA     /\r\n"
                   "TM     France                            F      /\r\n");
-    EXPECT_TRUE(readFile("Entites_DXCC.txt").contains("JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00"));
+    EXPECT_TRUE(
+        readFile("Entites_DXCC.txt").contains("JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00"));
     // The report's needed line now finds the new prefixes.
     ASSERT_EQ(run({"needed", "7J1ABC"}), ui::kCommandOk) << err.str();
     EXPECT_TRUE(out.str().starts_with("7J1ABC\tJA\tJapan\t")) << out.str();
@@ -350,6 +363,31 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
          ui::kCommandBadUsage,
          "vel_dxcc : l'option --station attend une valeur.\n"},
         {{"rapport"}, "F6XYZ", ui::kCommandBadUsage, "vel_dxcc : commande inconnue : rapport\n"},
+        // An option the command does not take is refused, never ignored.
+        {{"report", "--band", "20M"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : report n'attend que les options --entities, --station, --data-dir.\n"},
+        {{"export", "x.adi", "--mode", "CW"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : export attend un seul fichier ADIF"},
+        {{"import", "x.adi", "--band=20M"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : import attend un seul fichier ADIF"},
+        {{"confirm", "x.adi", "--worked"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : confirm attend un seul fichier ADIF"},
+        {{"grid", "--mode", "CW"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : grid n'attend que les options --worked"},
+        {{"needed", "F5ABC", "--entities"},
+         "F6XYZ",
+         ui::kCommandBadUsage,
+         "vel_dxcc : needed attend"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
@@ -390,6 +428,8 @@ TEST(CommandLine, SubCommandsHelpAndVersionRunWithoutWindowsAndNoDisplayNeverOpe
         {{"vel_dxcc", "-style", "fusion"}, true, false},
         {{"vel_dxcc", "-style", "fusion"}, false, true},
         {{"vel_dxcc", "--bavard"}, false, true},
+        {{"vel_dxcc", "--band", "20M", "needed", "F5ABC"}, true, true},
+        {{"vel_dxcc", "--worked", "grid"}, true, true},
     };
     for (const Row& r : rows) {
         std::vector<char*> argv;
@@ -423,6 +463,16 @@ TEST_F(CommandLineTest, OptionsMayComeAnywhereAndEachCommandHasItsHelp) {
         {{"import", "-h"}, "Usage : vel_dxcc import FICHIER.adi [options]\n", "LoTW"},
         {{"--help", "confirm"}, "Usage : vel_dxcc confirm FICHIER.adi [options]\n", "ADIF 3.1"},
         {{"report", "--help"}, "Usage : vel_dxcc report [options]\n", "LoTW"},
+        // Whatever other options stand beside it.
+        {{"cluster", "--host", "h", "--port", "1", "--help"},
+         "Usage : vel_dxcc cluster --host HOTE --port PORT [--count N] [--needed] [options]\n",
+         "LoTW"},
+        {{"-h", "--bavard", "import", "--band", "20M"},
+         "Usage : vel_dxcc import FICHIER.adi [options]\n",
+         "LoTW"},
+        {{"--station", "F6XYZ", "--bavard", "--help"},
+         "Usage : vel_dxcc [commande] [options]\n",
+         "\xFF"},
     };
     for (const Help& h : helps) {
         SCOPED_TRACE(h.args.join(' ').toStdString());
@@ -575,21 +625,42 @@ TEST_F(NeededCommandTest, NeededAnswersPerEntityBandAndModeWithHeadingFromTheLoc
         const char* line;  // the output line, or the start of the error
     };
     const Row rows[] = {
-        {{"F1ZZZ", "--band", "20M", "--mode", "USB"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tC\tC\t184\t318"},
-        {{"f1zzz", "--band", "14.2", "--mode", "CW"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tC\tW\t184\t318"},
-        {{"F1ZZZ", "--band", "40m", "--mode", "RTTY"}, ui::kCommandOk, "F1ZZZ\tF\tFrance\tC\tN\tN\t184\t318"},
-        {{"JA2XX", "--band", "15M", "--mode", "FT8"}, ui::kCommandOk, "JA2XX\tJA\tJapan\tW\tW\tN\t34\t9591"},
-        {{"DL5AA", "--band", "2M", "--mode", "SAT"}, ui::kCommandOk, "DL5AA\tDL\tGermany\tC\tC\tC\t\t"},
-        {{"VK3AB", "--band", "70CM", "--mode", "SSB"}, ui::kCommandOk, "VK3AB\tVK\tAustralia\tN\tN\tN\t"},
+        {{"F1ZZZ", "--band", "20M", "--mode", "USB"},
+         ui::kCommandOk,
+         "F1ZZZ\tF\tFrance\tC\tC\tC\t184\t318"},
+        {{"f1zzz", "--band", "14.2", "--mode", "CW"},
+         ui::kCommandOk,
+         "F1ZZZ\tF\tFrance\tC\tC\tW\t184\t318"},
+        {{"F1ZZZ", "--band", "40m", "--mode", "RTTY"},
+         ui::kCommandOk,
+         "F1ZZZ\tF\tFrance\tC\tN\tN\t184\t318"},
+        {{"JA2XX", "--band", "15M", "--mode", "FT8"},
+         ui::kCommandOk,
+         "JA2XX\tJA\tJapan\tW\tW\tN\t34\t9591"},
+        {{"DL5AA", "--band", "2M", "--mode", "SAT"},
+         ui::kCommandOk,
+         "DL5AA\tDL\tGermany\tC\tC\tC\t\t"},
+        {{"VK3AB", "--band", "70CM", "--mode", "SSB"},
+         ui::kCommandOk,
+         "VK3AB\tVK\tAustralia\tN\tN\tN\t"},
         {{"ZZ1ZZ", "--band", "20M"}, ui::kCommandFailed, "vel_dxcc : aucune contrée DXCC"},
         {{"F1ZZZ", "--band", "99M"}, ui::kCommandBadUsage, "vel_dxcc : bande inconnue : 99M"},
         {{"F1ZZZ", "--mode", "XYZZY"}, ui::kCommandBadUsage, "vel_dxcc : mode inconnu : XYZZY"},
         {{"F1ZZZ", "F2ZZZ"}, ui::kCommandBadUsage, "vel_dxcc : needed attend"},
+        // The entry form's checks of a callsign.
+        {{"F5 ABC"}, ui::kCommandBadUsage, "vel_dxcc : Pas d'espace dans l'indicatif : F5 ABC\n"},
+        {{QString(5000, 'A')},
+         ui::kCommandBadUsage,
+         "vel_dxcc : 12 caracteres maxi pour l'indicatif : AAAAAAAAAAAAAAAAAAAAAAAA…\n"},
+        {{"F5ABC\tK1ABC"},
+         ui::kCommandBadUsage,
+         "vel_dxcc : Les retours à la ligne et les tabulations ne sont pas admis"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
         EXPECT_EQ(run(QStringList{"needed"} + r.args), r.status) << err.str();
-        const QString shown = QString::fromStdString(r.status == ui::kCommandOk ? out.str() : err.str());
+        const QString shown =
+            QString::fromStdString(r.status == ui::kCommandOk ? out.str() : err.str());
         EXPECT_TRUE(shown.startsWith(QString::fromUtf8(r.line))) << shown.toStdString();
     }
 
@@ -602,18 +673,75 @@ TEST_F(NeededCommandTest, NeededAnswersPerEntityBandAndModeWithHeadingFromTheLoc
     EXPECT_EQ(out.str(), "G4ABC\tG\tEngland\tC\tC\tN\t\t\n");
 }
 
-TEST_F(NeededCommandTest, GridListsEveryEntityWorkedWithEachColumn) {
+// Every entity of the DXCC list, and every worked one it lacks (DL, G), in
+// the order of prefixes; with --worked, the entities worked only.
+TEST_F(NeededCommandTest, GridListsEveryEntityAndWithWorkedTheWorkedOnes) {
+    const QString heading = QString::fromUtf8(
+        "Préfixe\tContrée\tMixed\tSSB\tCW\tRTTY\tSatellite\t1.8 Mhz\t3.5 Mhz\t7.0 Mhz\t10 Mhz\t"
+        "14 Mhz\t18 Mhz\t21 Mhz\t24 Mhz\t28 Mhz\t50 Mhz\t144 Mhz");
+    const QStringList worked{
+        heading,
+        "DL\tGermany\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\tC",
+        "F\tFrance\tC\tC\tW\t-\t-\t-\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-",
+        "G\tEngland\tC\t-\t-\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-",
+        "JA\tJapan\tW\tW\t-\t-\t-\t-\t-\t-\t-\t-\t-\tW\t-\t-\t-\t-",
+    };
     ASSERT_EQ(run({"grid"}), ui::kCommandOk) << err.str();
-    const QStringList lines = outLines();
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[0], QString::fromUtf8("Préfixe\tContrée\tMixed\tSSB\tCW\tRTTY\tSatellite\t"
-                                          "1.8 Mhz\t3.5 Mhz\t7.0 Mhz\t10 Mhz\t14 Mhz\t18 Mhz\t"
-                                          "21 Mhz\t24 Mhz\t28 Mhz\t50 Mhz\t144 Mhz"));
-    EXPECT_EQ(lines[1], "DL\tGermany\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\tC");
-    EXPECT_EQ(lines[2], "F\tFrance\tC\tC\tW\t-\t-\t-\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-");
-    EXPECT_EQ(lines[3], "G\tEngland\tC\t-\t-\tC\t-\t-\t-\tC\t-\t-\t-\t-\t-\t-\t-\t-");
-    EXPECT_EQ(lines[4], "JA\tJapan\tW\tW\t-\t-\t-\t-\t-\t-\t-\t-\t-\tW\t-\t-\t-\t-");
+    EXPECT_EQ(outLines(),
+              worked + QStringList{QString::fromUtf8(
+                           "VK\tAustralia\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-")});
+    ASSERT_EQ(run({"grid", "--worked"}), ui::kCommandOk) << err.str();
+    EXPECT_EQ(outLines(), worked);
     EXPECT_EQ(run({"grid", "extra"}), ui::kCommandBadUsage);
+    EXPECT_EQ(run({"needed", "F5ABC", "--worked"}), ui::kCommandBadUsage);
+}
+
+// Output that cannot be written (a full disk) is said on standard error,
+// with status 1, by every command that only reads.
+TEST_F(NeededCommandTest, ReadingCommandsSayWhenTheirOutputIsLost) {
+    FullStream full;
+    std::ostream lost(&full);
+    for (const QStringList& args :
+         {QStringList{"grid"}, QStringList{"needed", "F5ABC"}, QStringList{"report"},
+          QStringList{"--help"}, QStringList{"grid", "--help"}, QStringList{"--version"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        err.str({});
+        EXPECT_EQ(ui::runCommand(args, defaults, lost, err), ui::kCommandFailed);
+        EXPECT_TRUE(err.str().starts_with("vel_dxcc : écriture ")) << err.str();
+    }
+}
+
+// Whatever a message quotes (a binary file's bytes, a confirmation file's
+// date, an argument, an entity name of the prefix editor in Windows-1252),
+// what the commands write is UTF-8 without control characters but line ends
+// and tabs.
+TEST_F(NeededCommandTest, EverythingWrittenIsUtf8) {
+    const char binary[] =
+        "\x7F"
+        "ELF\x02\x01\x1B[2J\xFF\xFE\x00\x80\xE9t\xE9:\n";
+    writeFile("binary.dat", QByteArray(binary, sizeof binary - 1));
+    writeFile("lotw.adi",
+              "<CALL:5>K1ABC<QSO_DATE:8>2024\xFF\x1B"
+              "01<TIME_ON:4>1\xE9"
+              "2\xFF<BAND:3>20m"
+              "<MODE:2>CW<QSL_RCVD:1>Y<EOR>\n");
+    writeFile("Entites_DXCC.txt", "FR\tR\xE9union\t-21.12\t55.53\tAF\t39\t53\t4.00\r\n");
+    const auto check = [](const std::string& text) {
+        EXPECT_TRUE(QUtf8StringView(text).isValidUtf8()) << text;
+        for (unsigned char c : text) EXPECT_TRUE(c >= 0x20 || c == '\n' || c == '\t') << text;
+    };
+    EXPECT_EQ(run({"prefixes", dir.path() + "/binary.dat"}), ui::kCommandFailed);
+    check(err.str());
+    EXPECT_EQ(run({"\x1B]0;owned\x07rapport"}), ui::kCommandBadUsage);
+    EXPECT_NE(err.str().find("\xEF\xBF\xBD]0;owned\xEF\xBF\xBDrapport"), std::string::npos)
+        << err.str();
+    check(err.str());
+    ASSERT_EQ(run({"confirm", dir.path() + "/lotw.adi"}), ui::kCommandOk) << err.str();
+    EXPECT_TRUE(out.str().find("K1ABC        2024\xEF\xBF\xBD") != std::string::npos) << out.str();
+    check(out.str());
+    ASSERT_EQ(run({"grid"}), ui::kCommandOk) << err.str();
+    EXPECT_NE(out.str().find("\nFR\tR\xC3\xA9union\t-\t"), std::string::npos) << out.str();
+    check(out.str());
 }
 
 }  // namespace

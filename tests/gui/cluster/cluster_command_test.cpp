@@ -1,12 +1,12 @@
-#include "app/command_line.h"
-
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <sstream>
 
+#include "app/command_line.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "fake_cluster_server.h"
@@ -20,24 +20,26 @@ class ClusterCommand : public ::testing::Test {
 protected:
     ClusterCommand() {
         std::string prefixes;
-        for (auto [call, name, dxcc] : {std::tuple{"F", "France", "F"}, {"JA", "Japan", "JA"},
-                                        {"OH", "Finland", "OH"}})
+        // An entity name of the prefix editor, in the file's Windows-1252.
+        for (auto [call, name, dxcc] : {std::tuple{"F", "France", "F"},
+                                        {"JA", "Japan", "JA"},
+                                        {"OH", "Finland", "OH"},
+                                        {"FR", "R\xE9union", "FR"}})
             prefixes += dxcc::buildPrefixEntry(call, name, dxcc) + "\r\n";
         write("Prefixe_DXCC.txt", prefixes);
-        write("F6XYZ_DXCC.log",
-              dxcc::buildRecord({"JA1AA", "", "01/01/09", "10:00", "CW", "14 Mhz ", "599", "599",
-                                 "JA", "Japan", '*'}) +
-                  "\r\n" +
-                  dxcc::buildRecord({"F5AA", "", "01/01/09", "11:00", "SSB", "7.0 Mhz", "59",
-                                     "59", "F", "France", ' '}) +
-                  "\r\n");
+        write("F6XYZ_DXCC.log", dxcc::buildRecord({"JA1AA", "", "01/01/09", "10:00", "CW",
+                                                   "14 Mhz ", "599", "599", "JA", "Japan", '*'}) +
+                                    "\r\n" +
+                                    dxcc::buildRecord({"F5AA", "", "01/01/09", "11:00", "SSB",
+                                                       "7.0 Mhz", "59", "59", "F", "France", ' '}) +
+                                    "\r\n");
     }
     void write(const QString& name, const std::string& bytes) {
         QFile f(dir.path() + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes.data(), qint64(bytes.size()));
     }
-    int run(QStringList args) {
+    int run(QStringList args, std::ostream* to = nullptr) {
         out.str({});
         err.str({});
         const ui::CommandDefaults defaults{
@@ -45,7 +47,7 @@ protected:
             [this](const QString& section, const QString& key) {
                 return section == "Setup " && key == "Cluster Indicatif" ? loginCall : QString();
             }};
-        return ui::runCommand(QStringList{"cluster"} + args, defaults, out, err);
+        return ui::runCommand(QStringList{"cluster"} + args, defaults, to ? *to : out, err);
     }
 
     QTemporaryDir dir;
@@ -60,7 +62,8 @@ const QByteArray kSpots =
     "WWV de W0MU <18Z> : SFI=152 A=5 K=1\r\n"
     "  7013.5  OH2BH        8-Dec-2026 1845Z   <F5XYZ>\r\n"
     "DX de K1TTT:   7150.0  F5XYZ   0400Z\r\n"
-    "DX de K1TTT:   14100.0  ZZ9ZZZ  beacon\r\n";
+    "DX de K1TTT:   14100.0  ZZ9ZZZ  beacon\r\n"
+    "DX de K1TTT:   14010.0  FR5AB   CW\r\n";
 
 TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
     FakeClusterServer server;
@@ -77,7 +80,55 @@ TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
               "0313\t14195\tJA1ABC\t14 Mhz\tSSB\tJA\tJapan\tC\tC\tN\n"
               "1845\t7013.5\tOH2BH\t7.0 Mhz\tCW\tOH\tFinland\tN\tN\tN\n"
               "0400\t7150.0\tF5XYZ\t7.0 Mhz\tSSB\tF\tFrance\tW\tW\tW\n"
-              "\t14100.0\tZZ9ZZZ\t14 Mhz\t\t\t\t\t\t\n");
+              "\t14100.0\tZZ9ZZZ\t14 Mhz\t\t\t\t\t\t\n"
+              "\t14010.0\tFR5AB\t14 Mhz\tCW\tFR\tR\xC3\xA9union\tN\tN\tN\n");
+}
+
+// The options written with '=' as every other command takes them: another
+// station's log, in another data folder.
+TEST_F(ClusterCommand, TakesOptionsWithAnEqualsSignAndAnotherStationOrFolder) {
+    QDir(dir.path()).mkdir("other");
+    write("other/Prefixe_DXCC.txt", dxcc::buildPrefixEntry("JA", "Japan", "JA") + "\r\n");
+    write("other/F6ABC_DXCC.log", "");
+    FakeClusterServer server;
+    QTimer::singleShot(0, [&] {
+        if (!server.waitForLogin("F6ABC")) return;
+        server.send(kSpots);
+        server.closeGracefully();
+    });
+    EXPECT_EQ(run({"--host=127.0.0.1", "--port=" + QString::number(server.port()),
+                   "--station=F6ABC", "--data-dir=" + dir.path() + "/other", "--count=1"}),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), "0312\t14025.0\tJA1ABC\t14 Mhz\tCW\tJA\tJapan\tN\tN\tN\n");
+}
+
+// A server that closes before giving a spot, and an output nobody reads any
+// more, end the command with status 1 and a word on standard error.
+TEST_F(ClusterCommand, NoSpotAtAllAndALostOutputAreFailures) {
+    {
+        FakeClusterServer server;
+        QTimer::singleShot(0, [&] {
+            if (server.waitForLogin("F6XYZ")) server.closeGracefully();
+        });
+        const QString port = QString::number(server.port());
+        EXPECT_EQ(run({"--host", "127.0.0.1", "--port", port}), 1);
+        EXPECT_EQ(err.str(), "vel_dxcc : le serveur 127.0.0.1:" + port.toStdString() +
+                                 " a fermé la connexion avant le premier spot.\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    FakeClusterServer server;
+    QTimer::singleShot(0, [&] {
+        if (server.waitForLogin("F6XYZ")) server.send(kSpots);  // and stays open
+    });
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream lost(&full);
+    EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port())}, &lost), 1);
+    EXPECT_EQ(err.str(),
+              "vel_dxcc : écriture de la sortie impossible (disque plein ou sortie "
+              "fermée).\n");
 }
 
 TEST_F(ClusterCommand, NeededSpotsOnlyAndACount) {
@@ -98,13 +149,15 @@ TEST_F(ClusterCommand, NeededSpotsOnlyAndACount) {
 TEST_F(ClusterCommand, RefusedConnectionsAndBadOptions) {
     const QString port = QString::number(testing_support::freeLoopbackPort());
     EXPECT_EQ(run({"--host", "127.0.0.1", "--port", port}), 1);
-    EXPECT_EQ(err.str(), "vel_dxcc : connexion refusée par 127.0.0.1:" + port.toStdString() + ".\n");
+    EXPECT_EQ(err.str(),
+              "vel_dxcc : connexion refusée par 127.0.0.1:" + port.toStdString() + ".\n");
     EXPECT_EQ(out.str(), "");
 
     const std::pair<QStringList, const char*> bad[] = {
         {{"--port", "7300"}, "cluster attend --host HOTE et --port PORT."},
         {{"--host", "127.0.0.1", "--port", "70000"}, "valeur invalide pour --port : 70000"},
-        {{"--host", "127.0.0.1", "--port", "7300", "--count", "0"}, "valeur invalide pour --count : 0"},
+        {{"--host", "127.0.0.1", "--port", "7300", "--count", "0"},
+         "valeur invalide pour --count : 0"},
         {{"--host", "127.0.0.1", "--port", "7300", "--loud"}, "option inconnue : --loud"},
         {{"--host"}, "l'option --host attend une valeur."},
     };

@@ -149,6 +149,63 @@ TEST_F(NeededPanelTest, EarlierContactsLatestFirstAndCountsFollowTheLog) {
     EXPECT_FALSE(p->QSO_Precedents->text().isEmpty());
 }
 
+// A chaser types a callsign after another: the panel answers for the text in
+// the callsign field at each key, Enter or not, and never with a message.
+TEST_F(NeededPanelTest, ThePanelFollowsTheCallsignAsItIsTyped) {
+    start();
+    callsign("ja1zz");
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kNewEntity));
+    EXPECT_EQ(takeMessages().size(), 1);  // a new prefix: said on Enter
+    ASSERT_FALSE(f->Ind_A->hasFocus());
+
+    // Back in the callsign field, the next callsign typed over the first.
+    f->Ind_A->setFocus();
+    type(f->Ind_A, "g3a");
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kAlreadyConfirmed));
+    // The entity fields follow too: no contact stored with the entity before.
+    EXPECT_EQ(f->Prefixe_A->text(), "G");
+    EXPECT_EQ(f->Pays_A->text().trimmed(), "England");
+    EXPECT_TRUE(p->Infos_Contree->text().contains("EU · CQ 14"))
+        << p->Infos_Contree->text().toStdString();
+    EXPECT_TRUE(p->QSO_Precedents->text().isEmpty());
+    QTest::keyClicks(f->Ind_A, "aa");
+    EXPECT_EQ(p->QSO_Precedents->text().count('\n'), 1);
+    // 14 MHz SSB, the band and mode chosen: the line of the latest such contact.
+    const QString worked = m(dxcc::needed_messages::kWorkedOnBandAndMode);
+    EXPECT_EQ(p->workedBefore->text(), worked + "01/02/08");
+    choose(f->Mode_A, "CW");
+    EXPECT_TRUE(p->workedBefore->text().isEmpty());
+    choose(f->Bande_A, "7.0 Mhz");
+    EXPECT_EQ(p->workedBefore->text(), worked + "05/03/08");
+    QTest::keyClick(f->Ind_A, Qt::Key_Backspace);  // G3AA: never worked itself
+    EXPECT_TRUE(p->workedBefore->text().isEmpty());
+    EXPECT_TRUE(p->QSO_Precedents->text().isEmpty());
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kToConfirm));
+
+    // Emptied: nothing at all, not the entity of the last Enter.
+    type(f->Ind_A, "");
+    for (QLabel* label : {p->Etat_Besoin, p->workedBefore, p->Infos_Contree, p->QSO_Precedents})
+        EXPECT_TRUE(label->text().isEmpty()) << label->objectName().toStdString();
+    // A text with no entity shows none either.
+    type(f->Ind_A, "QQ");
+    EXPECT_TRUE(p->Etat_Besoin->text().isEmpty());
+    EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
+    EXPECT_TRUE(f->Pays_A->text().isEmpty());
+    EXPECT_TRUE(t.dialogs->messages.isEmpty()) << t.dialogs->messages.join('|').toStdString();
+
+    // A contact opened from the list shows its own prefix, whatever it resolves to.
+    doubleClickRow(w->Liste_DXCC, 2);
+    EXPECT_EQ(f->Ind_A->text(), "G4BBB");
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kToConfirm));
+    EXPECT_EQ(p->workedBefore->text(), worked + "06/03/08");
+    // Its callsign edited: the panel answers for the new text, the contact's
+    // fields wait for Enter.
+    type(f->Ind_A, "ja1zz");
+    EXPECT_EQ(p->Etat_Besoin->text(), m(dxcc::needed_messages::kNewEntity));
+    EXPECT_EQ(f->Prefixe_A->text(), "G");
+    EXPECT_TRUE(t.dialogs->messages.isEmpty());
+}
+
 TEST_F(NeededPanelTest, LocatorWindowChecksStoresAndShowsTheHeading) {
     start();
     callsign("ja1zz");

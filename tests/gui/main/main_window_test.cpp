@@ -13,7 +13,6 @@
 #include "windows/station/recovery_window.h"
 #include "windows/station/station_window.h"
 #include "core/entry/entry_messages.h"
-#include "platform/web_view.h"
 #include "running_log.h"
 #include "test_doubles.h"
 #include "platform/qt_platform.h"
@@ -313,6 +312,16 @@ TEST_F(RunningMainWindow, AboutAndHistoryMessages) {
               "V1.0.4   le 17/06/2008 Modification Import ADIF pour log a lignes multiples");
 }
 
+TEST_F(RunningMainWindow, TheKeyboardHelpNamesEveryLiveWindow) {
+    EXPECT_EQ(w->Mnu_Aide_Clavier->shortcut(), QKeySequence(Qt::Key_F1));
+    w->Mnu_Aide_Clavier->trigger();
+    ASSERT_EQ(t.dialogs->messages.size(), 1);
+    const QString help = t.dialogs->messages[0];
+    for (const char* tool : {"Tableau DXCC", "Progression DXCC", "Carte du monde", "Cluster DX",
+                             "Réglages de la radio (Hamlib)", "Ctrl+F", "Ctrl+I"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(tool))) << tool;
+}
+
 TEST_F(RunningMainWindow, MenuWindowsOpenOnceAndShowAgain) {
     w->Mnu_DXCC_Mixed->trigger();
     w->Mnu_DXCC_Mixed->trigger();
@@ -345,6 +354,17 @@ TEST_F(RunningMainWindow, WebPagesOpenInTheBrowserModuleWhenItIsThere) {
     ASSERT_NE(view, nullptr);
     EXPECT_STREQ(view->metaObject()->className(), "QWebEngineView");
     EXPECT_TRUE(t.openedUrls.isEmpty());
+}
+
+TEST_F(RunningMainWindow, AnUnreachablePageShowsOurFrenchNoteNotTheBrowsersErrorPage) {
+    qputenv(ui::kWebModuleDirVariable, VEL_WEB_MODULE_BUILT);
+    // Nothing listens on the discard port here: the load fails at once.
+    QWidget* page = ui::createWebWindow("Reglement", "Reglement", "http://127.0.0.1:9/rules",
+                                        nullptr, w.get());
+    QWidget* view = page->findChild<QWidget*>("WebBrowser1");
+    ASSERT_NE(view, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(view->property("unreachable").toBool(), 20000);
+    delete page;
 }
 #endif
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+#include <memory>
+
+#include "core/cluster/cluster_stream.h"
+#include "core/cluster/feed_batch.h"
+
+namespace ui {
+
+enum class ClusterState { Disconnected, Connecting, Connected, Lost };
+
+using ClusterBatchPtr = std::shared_ptr<const dxcc::cluster::FeedBatch>;
+
+// The reading side of a cluster connection, on a thread of its own: the
+// socket, the conversation and the gathering of what the server sends into
+// batches. Driven from the window's side by queued calls; answers through
+// queued signals only. Every state it reports carries the number of the
+// operator's request it follows, so the window's side can tell stale ones.
+class ClusterReader : public QObject, public dxcc::cluster::ClusterLink {
+    Q_OBJECT
+public:
+    ClusterReader(dxcc::cluster::ReconnectSchedule schedule,
+                  dxcc::cluster::FeedBatcher::Limits limits);
+    ~ClusterReader() override;
+
+    void open(const QString& host, quint16 port, const QByteArray& callsign, int request);
+    // Closes the connection and stops trying again.
+    void close(int request);
+    void command(const QByteArray& text);
+    // The window has shown the last batch: the next may go.
+    void shown();
+    // What the conversation writes to the server.
+    void send(std::string_view bytes) override;
+
+signals:
+    void stateChanged(int request, ui::ClusterState state, const QString& text);
+    void batchReady(ui::ClusterBatchPtr batch);
+
+private:
+    void stop();
+    void attempt();
+    void readAvailable();
+    void lost(const QString& reason);
+    void setState(ClusterState state, const QString& text);
+    // Hands over a batch when one may go, or waits until it may.
+    void deliver();
+
+    QTcpSocket* socket_;
+    QTimer* retry_;
+    QTimer* batchTimer_;
+    dxcc::cluster::ReconnectSchedule schedule_;
+    dxcc::cluster::FeedBatcher batcher_;
+    std::unique_ptr<dxcc::cluster::ClusterConversation> conversation_;
+    QString host_;
+    quint16 port_ = 0;
+    int request_ = 0;
+    bool wanted_ = false;  // the operator wants to be connected
+    ClusterState state_ = ClusterState::Disconnected;
+    QString stateText_;
+};
+
+}  // namespace ui
+
+Q_DECLARE_METATYPE(ui::ClusterState)
+Q_DECLARE_METATYPE(ui::ClusterBatchPtr)
