@@ -76,13 +76,15 @@ void tellMissing(const std::vector<std::string>& missing, std::vector<std::strin
 
 FolderOutcome LogSession::openDataFolder(const std::vector<ShippedFile>& shipped) {
     FolderOutcome outcome;
+    // A folder that is not there is told by whatever reads it next.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dataDir_, ec)) return outcome;
     outcome.preparation = folder_.prepare(shipped);
     const FolderPreparation& done = outcome.preparation;
     tellRecovery(done.recovery, folder_.journal(), outcome.messages);
     if (done.error) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = done.error;
-        std::error_code ec;
         if (std::filesystem::exists(std::filesystem::symlink_status(folder_.journal(), ec)))
             outcome.messages.emplace_back(folder_messages::kUpdateStillUnfinished);
     }

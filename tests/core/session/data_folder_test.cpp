@@ -155,6 +155,11 @@ TEST(DataFolderPreparation, TheSessionReadsWhatCameInAndTellsWhatCouldNot) {
                   "refusé ; le log n'a pas été modifié."});
     EXPECT_EQ(dir.read("F6XYZ_DXCC.log"), "");
 
+    // A folder that is not there is told by what reads it next, not here.
+    LogSession nowhere(dir / "missing");
+    const FolderOutcome missing = nowhere.openDataFolder(shipped());
+    EXPECT_TRUE(missing.ok() && missing.messages.empty());
+
     const FolderOutcome again = session.openDataFolder(shipped());
     EXPECT_TRUE(again.ok() && again.messages.empty());
     EXPECT_EQ(session.prefixes().lookup("F5ABC").dxccPrefix, "F");
