@@ -110,13 +110,14 @@ constexpr CommandHelp kCommands[] = {
      "              qui ne correspondent à aucun QSO et les contrées nouvellement\n"
      "              confirmées pour un diplôme ou une bande. En cas d'échec, le log\n"
      "              n'est pas modifié.\n"},
-    {"prefixes", "prefixes FICHIER.dat",
+    {"prefixes", "prefixes FICHIER.dat [--force]",
      "              Met à jour le fichier des préfixes et les positions des contrées\n"
      "              depuis un fichier des contrées cty.dat (et le cty.csv placé à côté),\n"
      "              comme le menu « Mettre à jour les préfixes (cty.dat) » : garde les\n"
      "              lignes ajoutées ou modifiées dans l'éditeur de préfixes, enregistre\n"
-     "              puis écrit le résumé des changements. En cas d'échec, aucun fichier\n"
-     "              n'est modifié.\n"},
+     "              puis écrit le résumé des changements. Les fichiers changent tous\n"
+     "              ou aucun, même si la commande est tuée. Une mise à jour qui\n"
+     "              supprimerait plus d'un dixième des entrées est refusée sans --force.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -130,6 +131,8 @@ constexpr std::string_view kOptions =
     "  --entities            (report) ajoute sous chaque diplôme ses lignes de contrées,\n"
     "                        chacune précédée d'une tabulation\n"
     "  --worked              (grid) seulement les contrées contactées\n"
+    "  --force               (prefixes) enregistre même une mise à jour qui supprime\n"
+    "                        plus d'un dixième des entrées du fichier des préfixes\n"
     "  --                    ce qui suit est un fichier, même s'il commence par « - »\n"
     "  Chaque option prend sa valeur après elle ou après « = » (--station=F6XYZ).\n"
     "\n"
@@ -196,6 +199,7 @@ struct Options {
     std::optional<QString> mode;
     bool entities = false;
     bool worked = false;
+    bool force = false;
     bool version = false;
     QString command;
     QStringList files;  // the arguments that are no option, after the command
@@ -254,6 +258,10 @@ std::optional<QString> readArguments(const QStringList& args, Options& options) 
             options.worked = true;
             continue;
         }
+        if (arg == "--force") {
+            options.force = true;
+            continue;
+        }
         const QString name = arg.section('=', 0, 0);
         std::optional<QString>* value = name == "--station"    ? &options.station
                                         : name == "--data-dir" ? &options.dataDir
@@ -278,7 +286,8 @@ bool takesNotAllOf(const Options& o, std::initializer_list<std::string_view> tak
     const std::pair<std::string_view, bool> given[] = {{"--band", o.band.has_value()},
                                                        {"--mode", o.mode.has_value()},
                                                        {"--entities", o.entities},
-                                                       {"--worked", o.worked}};
+                                                       {"--worked", o.worked},
+                                                       {"--force", o.force}};
     for (const auto& [name, present] : given)
         if (present && std::find(taken.begin(), taken.end(), name) == taken.end()) return true;
     return false;
@@ -313,6 +322,16 @@ private:
 
 enum class Access { Read, Write };
 
+// Makes the data folder ready before anything reads it, as the windows do at
+// start; says on the error output what the operator must know.
+void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults, std::ostream& err) {
+    const dxcc::FolderOutcome opened = session.openDataFolder(
+        defaults.shippedFiles ? defaults.shippedFiles() : std::vector<dxcc::ShippedFile>{});
+    if (opened.fileError) write(err, "vel_dxcc : " + plainErrorText(*opened.fileError) + "\n");
+    for (const std::string& message : opened.messages)
+        write(err, "vel_dxcc : " + plainText(message) + "\n");
+}
+
 // The station's session with its log loaded, or the exit status of a failure.
 // A command that writes the log holds the data folder from before the log is
 // read until it ends, and refuses while another copy of the program has it.
@@ -331,6 +350,7 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
     if (access == Access::Write &&
         session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)
         return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + folder);
+    openDataFolder(*session, defaults, err);
     const dxcc::LoadOutcome loaded = session->loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
         return failure(err, "lecture du log de la station " +
@@ -436,23 +456,38 @@ dxcc::PrefixUpdateOutcome forPrefixFiles(dxcc::PrefixUpdateOutcome outcome) {
 
 int prefixes(const Options& options, const CommandDefaults& defaults, std::ostream& out,
              std::ostream& err) {
-    if (options.files.size() != 1 || options.station || takesNotAllOf(options, {}))
-        return badUsage(err, "prefixes attend un seul fichier cty.dat et l'option --data-dir.");
+    namespace msg = dxcc::prefix_update_messages;
+    if (options.files.size() != 1 || options.station || takesNotAllOf(options, {"--force"}))
+        return badUsage(err,
+                        "prefixes attend un seul fichier cty.dat et les options --data-dir, "
+                        "--force.");
     const QString folder = options.dataDir.value_or(defaults.dataDir());
     std::error_code ignored;
     if (!std::filesystem::is_directory(argumentPath(folder), ignored))
         return failure(err, "le dossier de données " + folder + " est introuvable.\n" +
                                 fromView(kPrefixFilesUnchanged));
     dxcc::LogSession session(argumentPath(folder));
+    if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
+        openDataFolder(session, defaults, err);
     std::vector<std::string> lines;
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
         argumentPath(options.files[0]), shippedPrefixFile(),
         [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
-            return true;
+            return !plan.summary.removesTooMuch() || options.force;
         });
-    if (!result.ok())
-        return failed(forPrefixFiles(result), dxcc::prefix_update_messages::kNotSaved, err);
+    // Only a plan that removes too much is not accepted here.
+    if (result.cancelled)
+        return failure(err, plainText(dxcc::removesManyLine(result.plan->summary)) + "\n" +
+                                fromView(msg::kRemovesManyCommand));
+    if (!result.ok()) {
+        // What is on disk is in the messages: unchanged, or which files changed.
+        const dxcc::PrefixUpdateOutcome told = forPrefixFiles(result);
+        QString text = told.fileError ? plainErrorText(*told.fileError) : QString();
+        for (const std::string& message : told.messages)
+            text += (text.isEmpty() ? "" : "\n") + plainText(message);
+        return failure(err, text);
+    }
     for (const std::string& message : result.messages) lines.push_back(message);
     for (const std::string& line : lines) writeUtf8Line(out, line);
     if (delivered(out)) return kCommandOk;
@@ -585,7 +620,7 @@ bool isCommandLine(int argc, char** argv, bool hasDisplay) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (kHelpOptions.contains(arg) || arg == fromView(kVersionOption) ||
             arg.startsWith("--station") || arg.startsWith("--data-dir") || arg == "--entities" ||
-            arg == "--worked" || findCommand(arg))
+            arg == "--worked" || arg == "--force" || findCommand(arg))
             return true;
         if (arg == "-platform") qtOption = true;
     }
@@ -646,7 +681,8 @@ int runCommandLine(int argc, char** argv) {
                                    [] { return chooseDataDir(); },
                                    [&settings](const QString& section, const QString& key) {
                                        return settings.get(section, key, QString());
-                                   }};
+                                   },
+                                   [] { return shippedFiles(); }};
     return runCommand(argumentTexts(argc, argv).mid(1), defaults, std::cout, std::cerr);
 }
 

@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <functional>
 #include <ostream>
+#include <vector>
+
+#include "core/session/data_folder.h"
 
 namespace ui {
 
@@ -14,6 +17,9 @@ struct CommandDefaults {
     // A setting (section, key); empty when missing. May be left unset: then
     // every setting reads empty.
     std::function<QString(const QString&, const QString&)> setting;
+    // The files the program comes with, put into a data folder that lacks
+    // them; none when unset.
+    std::function<std::vector<dxcc::ShippedFile>()> shippedFiles = {};
 };
 
 // Exit statuses of the command line.

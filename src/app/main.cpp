@@ -1,7 +1,6 @@
 #include <QApplication>
 
 #include "app/command_line.h"
-#include "windows/main/main_window.h"
 #include "core/session/log_session.h"
 #include "platform/application.h"
 #include "platform/data_dir_lock.h"
@@ -9,6 +8,7 @@
 #include "platform/session_settings.h"
 #include "platform/start_probe.h"
 #include "platform/text.h"
+#include "windows/main/main_window.h"
 
 // The one place where the program is wired together.
 int main(int argc, char** argv) {
@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
     dxcc::LogSession session(ui::toPath(ctx.dataDir));
     session.setSettings(std::make_shared<ui::SessionSettingsStore>(ctx.settings));
     if (!ui::claimDataDir(ctx, session)) return 0;
-    // Only the copy that holds the folder may clear what a killed run left.
-    session.removeLeftoverScratchFiles();
+    // Before anything reads the folder; only the copy that holds it may
+    // finish or clear what a killed run left, or put files in.
+    ui::openDataDir(ctx, session);
     ui::MainWindow window(ctx, session);
     window.startUp();
     ui::quitWhenShownIfAsked(window.Liste_DXCC->viewport());

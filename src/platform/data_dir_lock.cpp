@@ -1,5 +1,7 @@
 #include "platform/data_dir_lock.h"
 
+#include "platform/file_error_text.h"
+#include "platform/qt_platform.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -23,6 +25,14 @@ bool claimDataDir(AppContext& ctx, dxcc::LogSession& session) {
             return true;
     }
     return true;
+}
+
+void openDataDir(AppContext& ctx, dxcc::LogSession& session) {
+    const dxcc::FolderOutcome opened = session.openDataFolder(shippedFiles());
+    QStringList told;
+    if (opened.fileError) told << fileErrorText(*opened.fileError);
+    for (const std::string& message : opened.messages) told << fromView(message);
+    if (!told.isEmpty()) ctx.dialogs->inform(told.join("\r\n"));
 }
 
 }  // namespace ui

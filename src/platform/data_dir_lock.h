@@ -14,4 +14,10 @@ namespace lock_messages = dxcc::lock_messages;
 // When the folder cannot be locked, says so and goes on.
 bool claimDataDir(AppContext& ctx, dxcc::LogSession& session);
 
+// Start-up, before anything reads the data folder: the session makes it ready
+// (see LogSession::openDataFolder) with the files the program comes with, and
+// the operator is told what must be known (an interrupted prefix update, a
+// file that is still missing).
+void openDataDir(AppContext& ctx, dxcc::LogSession& session);
+
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <cstdlib>
+#include <optional>
 
 #include "core/base/program_constants.h"
 #include "platform/text.h"
@@ -115,39 +116,33 @@ QString chooseDataDir() {
 namespace {
 
 const QString kShippedPrefixFile = ":/data/Prefixe_DXCC.txt";
+const QString kShippedEntityFile = ":/data/Entites_DXCC.txt";
+
+std::optional<std::string> resourceBytes(const QString& name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return file.readAll().toStdString();
+}
 
 }  // namespace
 
 std::string shippedPrefixFile() {
-    QFile file(kShippedPrefixFile);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll().toStdString();
+    return resourceBytes(kShippedPrefixFile).value_or(std::string());
 }
 
-void installInitialFiles(const QString& dataDir) {
-    const QString prefixFile = dataDir + "/" + fromView(dxcc::kPrefixFileName);
-    if (!QFileInfo::exists(prefixFile) && QFile::exists(kShippedPrefixFile)) {
-        QFile::copy(kShippedPrefixFile, prefixFile);
-        QFile::setPermissions(
-            prefixFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    }
-    const QString entityFile = dataDir + "/" + fromView(dxcc::kEntityDataFileName);
-    if (!QFileInfo::exists(entityFile) && QFile::exists(":/data/Entites_DXCC.txt")) {
-        QFile::copy(":/data/Entites_DXCC.txt", entityFile);
-        QFile::setPermissions(
-            entityFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    }
-    const QString firstNames = dataDir + "/" + fromView(dxcc::kFirstNameFileName);
-    if (!QFileInfo::exists(firstNames)) {
-        QFile f(firstNames);
-        f.open(QIODevice::WriteOnly);
-    }
+std::vector<dxcc::ShippedFile> shippedFiles() {
+    std::vector<dxcc::ShippedFile> files;
+    if (auto bytes = resourceBytes(kShippedPrefixFile))
+        files.push_back({std::string(dxcc::kPrefixFileName), std::move(*bytes)});
+    if (auto bytes = resourceBytes(kShippedEntityFile))
+        files.push_back({std::string(dxcc::kEntityDataFileName), std::move(*bytes)});
+    files.push_back({std::string(dxcc::kFirstNameFileName), {}});
+    return files;
 }
 
 AppContext makeProductionContext() {
     AppContext ctx;
     ctx.dataDir = chooseDataDir();
-    installInitialFiles(ctx.dataDir);
     ctx.settings = std::make_shared<QtSettingsStore>();
     ctx.clock = std::make_shared<SystemClock>();
     ctx.dialogs = std::make_shared<QtDialogs>();

@@ -3,7 +3,9 @@
 #include <QSettings>
 #include <QWidget>
 #include <string>
+#include <vector>
 
+#include "core/session/data_folder.h"
 #include "platform/app_context.h"
 
 namespace ui {
@@ -44,8 +46,10 @@ QString chooseDataDir();
 // The prefix file the program comes with (empty when it was built without one).
 std::string shippedPrefixFile();
 
-// Writes the bundled prefix file and an empty first-name file when missing.
-void installInitialFiles(const QString& dataDir);
+// The files the program comes with, for a data folder that lacks them: the
+// prefix file, the entity data (when it was built with them) and an empty
+// first-name file.
+std::vector<dxcc::ShippedFile> shippedFiles();
 
 // The production context.
 AppContext makeProductionContext();

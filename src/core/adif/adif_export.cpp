@@ -6,14 +6,15 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/mode_table.h"
 #include "core/adif/adif_text.h"
 #include "core/base/dates.h"
+#include "core/base/export_target.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/record/band_table.h"
+#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/station_callsign.h"
 
@@ -206,9 +207,7 @@ std::string exportText(const Logbook& log, ExportReport& report) {
 
 ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
     ExportReport report;
-    std::filesystem::path scratch = file;
-    scratch += ".tmp";
-    SafeRewrite out(file, scratch);
+    SafeRewrite out(file, exportScratchFor(file));
     std::string chunk = exportHeader(log.stationCallsign());
     chunk.reserve(kChunkBytes + kMaxRecordBytes);
     for (size_t next = 0; next < log.size();) {
@@ -219,27 +218,6 @@ ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
     out.write(chunk);
     out.commit();
     return report;
-}
-
-namespace {
-
-bool namesDataFile(const Logbook& log, const std::filesystem::path& file) {
-    std::error_code ec;
-    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    if (!std::filesystem::equivalent(folder, log.dataDir(), ec) || ec) return false;
-    return isProgramFileName(file.filename().string());
-}
-
-}  // namespace
-
-bool isDataFile(const Logbook& log, const std::filesystem::path& file) {
-    if (namesDataFile(log, file)) return true;
-    // The export writes through a link to the file it leads to.
-    try {
-        return namesDataFile(log, followLinks(file));
-    } catch (const FileError&) {
-        return false;  // a looping link: the export refuses it itself
-    }
 }
 
 std::vector<std::string> exportReportLines(const ExportReport& report) {

@@ -45,11 +45,6 @@ std::string exportText(const Logbook& log, ExportReport& report);
 // `file` then keeps what it held.
 ExportReport exportLog(const Logbook& log, const std::filesystem::path& file);
 
-// Whether `file` is one of the program's own data files (a station log, the
-// prefix file, the first-name memory, the folder's lock, the scratch files):
-// the export never writes over those.
-bool isDataFile(const Logbook& log, const std::filesystem::path& file);
-
 // What the export did, as lines of text (UTF-8): the number of QSOs and what
 // had to be left out.
 std::vector<std::string> exportReportLines(const ExportReport& report);

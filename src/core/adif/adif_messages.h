@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/base/export_target.h"
 #include "core/logbook/log_messages.h"
 
 // Every text the ADIF import shows the operator (UTF-8), defined once.
@@ -60,8 +61,7 @@ inline constexpr std::string_view kCancelled = "Importation annulée";
 inline constexpr std::string_view kExportMenuItem = "Exporter le log au format ADIF";
 inline constexpr std::string_view kExportHeaderLine = "Log ADIF de la station ";
 inline constexpr std::string_view kExportEmptyLog = "Le log est vide : aucun QSO à exporter.";
-inline constexpr std::string_view kExportOverDataFile =
-    "Ce fichier appartient à VEL_DXCC (log, préfixes ou prénoms) : choisissez un autre nom.";
+inline constexpr std::string_view kExportOverDataFile = kExportOverProgramFile;
 inline constexpr std::string_view kExportNotWritten = "Le fichier ADIF n'a pas été écrit.";
 inline constexpr std::string_view kExportedTo = "Fichier : ";
 inline constexpr std::string_view kExportedCount = "QSO exportés : ";

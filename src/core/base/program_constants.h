@@ -87,19 +87,26 @@ inline constexpr const char* kInsertScratchName = "Temporaire6.txt";
 inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
 // The ADIF import's own scratch file.
 inline constexpr const char* kImportScratchName = "Temporaire8.txt";
-inline constexpr std::array<const char*, 3> kScratchFileNames{
-    kRewriteScratchName, kInsertScratchName, kImportScratchName};
+// Where the files that change together (the prefix update's) wait for their
+// rename, one each, and the journal that names them (see rewriteTogether).
+inline constexpr std::array<const char*, 4> kTogetherScratchNames{
+    "Temporaire1.txt", "Temporaire2.txt", "Temporaire3.txt", "Temporaire4.txt"};
+inline constexpr std::string_view kUpdateJournalName = "VEL_DXCC.journal";
+inline constexpr std::array<const char*, 7> kScratchFileNames{
+    kRewriteScratchName,      kInsertScratchName,       kImportScratchName,
+    kTogetherScratchNames[0], kTogetherScratchNames[1], kTogetherScratchNames[2],
+    kTogetherScratchNames[3]};
 
 // The data files the program rewrites (through links, see scratchBeside).
 inline bool isRewrittenDataFileName(std::string_view name) {
     return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
-           name == kPrefixBaseFileName || name == kEntityDataFileName ||
-           name == kFirstNameFileName;
+           name == kPrefixBaseFileName || name == kEntityDataFileName || name == kFirstNameFileName;
 }
 
 // Every file of the program in the data folder: nothing else may replace one.
 inline bool isProgramFileName(std::string_view name) {
-    if (isRewrittenDataFileName(name) || name == kLockFileName) return true;
+    if (isRewrittenDataFileName(name) || name == kLockFileName || name == kUpdateJournalName)
+        return true;
     for (const char* scratch : kScratchFileNames)
         if (name == scratch) return true;
     return false;

@@ -456,7 +456,19 @@ void SafeRewrite::write(std::string_view bytes) {
     written_ += bytes.size();
 }
 
-FileIdentity SafeRewrite::commit() {
+namespace {
+
+// Syncs a folder so that a rename or a removal in it survives a power cut. A
+// failure here is no failure of what was done: the change is in place.
+void syncFolderOf(const std::filesystem::path& file) {
+    Fd dir(::open(file.parent_path().empty() ? "." : file.parent_path().c_str(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+}  // namespace
+
+FileIdentity SafeRewrite::seal() {
     if (fd_ < 0) throw FileError(kDeviceIoError, scratch_.string());
     if (syncFile(fd_, scratch_) != 0) throwFileError(errno, scratch_.string());
     // The rename keeps the file, its size and its time.
@@ -469,6 +481,12 @@ FileIdentity SafeRewrite::commit() {
         ::unlink(scratch_.c_str());
         throwFileError(err, scratch_.string());
     }
+    sealed_ = identityOf(written);
+    return sealed_;
+}
+
+FileIdentity SafeRewrite::commit() {
+    seal();
     // Looked at as late as possible: a change made by another program after
     // this one read the file would otherwise be lost under the rename.
     struct stat now {};
@@ -488,10 +506,20 @@ FileIdentity SafeRewrite::commit() {
     }
     // Make the rename itself durable. The new content is in place already, so a
     // failure here is no failure of the rewrite.
-    Fd dir(::open(target_.parent_path().empty() ? "." : target_.parent_path().c_str(),
-                  O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) ::fsync(dir.get());
-    return identityOf(written);
+    syncFolderOf(target_);
+    return sealed_;
+}
+
+void renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (renameFile(from, to) != 0) throwFileError(errno, to.string());
+    syncFolderOf(to);
+}
+
+void removeFile(const std::filesystem::path& path) {
+    if (int fault = injectedWriteFault(WriteStep::Remove, path))
+        throwFileError(fault, path.string());
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throwFileError(errno, path.string());
+    syncFolderOf(path);
 }
 
 FileIdentity rewriteFile(const std::filesystem::path& target, const std::filesystem::path& scratch,

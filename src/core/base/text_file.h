@@ -185,6 +185,10 @@ public:
     void write(std::string_view bytes);
     // Answers the identity of the file written.
     FileIdentity commit();
+    // Syncs and closes the scratch file and leaves it there, whole, for the
+    // caller to rename (see rewriteTogether); it is no longer removed when the
+    // object goes. Answers the identity of the file written.
+    FileIdentity seal();
 
     // The file actually replaced, and the scratch file used.
     const std::filesystem::path& target() const { return target_; }
@@ -196,7 +200,16 @@ private:
     std::optional<FileIdentity> expected_;
     int fd_ = -1;
     size_t written_ = 0;
+    FileIdentity sealed_;
 };
+
+// Renames `from` over `to` and syncs the folder of `to`, so the rename
+// survives a power cut. Throws FileError.
+void renameOver(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Removes the file `path` (not a folder) and syncs its folder. Throws FileError;
+// a file already gone is no failure.
+void removeFile(const std::filesystem::path& path);
 
 // Appends `line` and a CR LF to the file in one write, creating it when missing
 // unless `create` is false (then a missing file is error 53). When the file's

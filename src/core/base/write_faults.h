@@ -16,6 +16,7 @@ enum class WriteStep {
     Close,     // closing it (a delayed write error)
     Rename,    // the scratch file renamed over its target
     Truncate,  // a half-written appended line taken back
+    Remove,    // a file no longer needed removed (the journal of a finished group)
 };
 
 // Answers the errno with which `step` on `file` fails, or 0 to let it run.

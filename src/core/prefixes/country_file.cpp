@@ -146,7 +146,13 @@ bool csvRecord(std::string_view bytes, size_t& pos, std::vector<std::string>& fi
 std::vector<CountryEntity> parseCtyDat(std::string_view bytes) {
     std::vector<CountryEntity> entities;
     std::map<std::string, size_t> index;
-    for (std::string_view record : split(bytes, ';')) {
+    // A file cut short (a download that stopped) ends inside a record: the
+    // entities after it would seem to have gone from the list. The records
+    // before it are read first, so text that is no country file says so.
+    std::vector<std::string_view> records = split(bytes, ';');
+    const bool cut = !strip(records.back()).empty();
+    if (records.size() > 1) records.pop_back();
+    for (std::string_view record : records) {
         record = strip(record);
         if (record.empty()) continue;
         const size_t newline = record.find('\n');
@@ -169,6 +175,7 @@ std::vector<CountryEntity> parseCtyDat(std::string_view bytes) {
         }
         addEntity(entities, index, std::move(e));
     }
+    if (cut) throw CountryFileError(std::string(msg::kUnterminated));
     if (entities.empty()) throw CountryFileError(std::string(msg::kNoEntity));
     return entities;
 }
@@ -178,6 +185,7 @@ std::vector<CountryEntity> parseCtyCsv(std::string_view bytes) {
     std::map<std::string, size_t> index;
     std::vector<std::string> row;
     size_t pos = 0;
+    bool terminated = true;
     while (csvRecord(bytes, pos, row)) {
         if (row.empty()) continue;
         CountryEntity e;
@@ -199,7 +207,10 @@ std::vector<CountryEntity> parseCtyCsv(std::string_view bytes) {
             start = end;
         }
         addEntity(entities, index, std::move(e));
+        // Each line ends its aliases with ';': the last one without was cut.
+        terminated = strip(row[9]).ends_with(';');
     }
+    if (!terminated) throw CountryFileError(std::string(msg::kUnterminated));
     return entities;
 }
 

@@ -38,13 +38,14 @@ struct CountryEntity {
 // Reads cty.dat: per entity a header line "name: CQ: ITU: continent: lat:
 // lon: offset: main prefix:" and its aliases separated by commas, ended by ';'.
 // Bytes 0x80-0x9F, which no name may hold, read as '?'. Throws
-// CountryFileError for a header that lacks a field or a number, and when no
-// entity is found.
+// CountryFileError for a header that lacks a field or a number, when the last
+// record is not ended (a file cut short), and when no entity is found.
 std::vector<CountryEntity> parseCtyDat(std::string_view bytes);
 
 // Reads cty.csv: per line main prefix, name, entity number, continent, CQ,
 // ITU, latitude, longitude, offset, aliases separated by blanks and ended by
-// ';'. Throws CountryFileError for a line that lacks a field or a number.
+// ';'. Throws CountryFileError for a line that lacks a field or a number, and
+// when the last line's aliases are not ended (a file cut short).
 std::vector<CountryEntity> parseCtyCsv(std::string_view bytes);
 
 // The entities of both files, as cty.csv orders and numbers them, with the

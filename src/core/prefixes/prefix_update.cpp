@@ -331,9 +331,19 @@ PrefixUpdateSummary summarizePrefixUpdate(std::string_view before, std::string_v
     return summary;
 }
 
+std::string removesManyLine(const PrefixUpdateSummary& summary) {
+    return std::string(msg::kRemovesMany) + std::to_string(summary.removed.size()) +
+           std::string(msg::kRemovesManyOf) + std::to_string(summary.entriesBefore) +
+           std::string(msg::kRemovesManyEnd);
+}
+
 std::vector<std::string> summaryLines(const PrefixUpdateSummary& s,
                                       const std::filesystem::path& source, bool withCsv) {
     std::vector<std::string> out;
+    if (s.removesTooMuch()) {
+        out.push_back(removesManyLine(s));
+        out.emplace_back();
+    }
     out.push_back(std::string(msg::kSummaryTitle) + source.string());
     out.emplace_back(withCsv ? msg::kWithCsv : msg::kWithoutCsv);
     auto count = [&](std::string_view label, size_t n) {

@@ -71,14 +71,21 @@ struct PrefixUpdateSummary {
     bool changesNothing() const {
         return added.empty() && removed.empty() && moved.empty() && renamed.empty();
     }
+    // More than a tenth of the entries would go: a country file cut short
+    // looks like that, and the operator must accept it knowingly.
+    bool removesTooMuch() const { return removed.size() * 10 > entriesBefore; }
 };
+
+// What an update that removes too much would remove (UTF-8).
+std::string removesManyLine(const PrefixUpdateSummary& summary);
 
 // Compares the prefix files by callsign prefix: a prefix that only one holds
 // is added or removed, one whose DXCC prefix differs moved, one whose entity
 // name differs renames its entity.
 PrefixUpdateSummary summarizePrefixUpdate(std::string_view before, std::string_view after);
 
-// The summary as text lines (UTF-8): the counts first, then each list.
+// The summary as text lines (UTF-8): the counts first, then each list; an
+// update that removes too much says so before anything else.
 std::vector<std::string> summaryLines(const PrefixUpdateSummary& summary,
                                       const std::filesystem::path& source, bool withCsv);
 

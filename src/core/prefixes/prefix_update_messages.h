@@ -15,9 +15,31 @@ inline constexpr std::string_view kQuestion =
     "Enregistrer ces changements dans le fichier des préfixes ?";
 inline constexpr std::string_view kNothingChanged =
     "Ce fichier n'apporte aucun changement : le fichier des préfixes n'a pas été réécrit.";
-// Follows the file error's own text when the files cannot be written.
+// Follows the file error's own text when the files could not be written and
+// none of them changed.
 inline constexpr std::string_view kNotSaved =
     "Les préfixes n'ont pas été mis à jour : le fichier des préfixes est inchangé.";
+// Follows the file error's own text when the files were being replaced: the
+// names of the files replaced, then kUnfinishedPending and the others, then ".".
+inline constexpr std::string_view kUnfinished =
+    "La mise à jour des préfixes n'a pas pu être achevée ; elle le sera au prochain démarrage "
+    "de VEL_DXCC. Fichiers déjà mis à jour : ";
+inline constexpr std::string_view kUnfinishedPending = ". Fichiers pas encore mis à jour : ";
+inline constexpr std::string_view kNoFile = "aucun";
+
+// An update that would remove more than a tenth of the entries: the number
+// removed, kRemovesManyOf, the number before, kRemovesManyEnd.
+inline constexpr std::string_view kRemovesMany = "ATTENTION : cette mise à jour supprimerait ";
+inline constexpr std::string_view kRemovesManyOf = " des ";
+inline constexpr std::string_view kRemovesManyEnd =
+    " entrées du fichier des préfixes (plus d'un dixième) : le fichier des contrées est "
+    "peut-être incomplet.";
+// Then, in the window.
+inline constexpr std::string_view kRemovesManyWindow =
+    "Pour l'enregistrer quand même, choisissez « Enregistrer » ; Entrée annule.";
+// Then, on the command line.
+inline constexpr std::string_view kRemovesManyCommand =
+    "Rien n'a été écrit ; l'option --force l'enregistre quand même.";
 
 // Refusals of a country file, each after the file's name and " : ".
 inline constexpr std::string_view kNotAFile = "ce n'est pas un fichier ordinaire.";
@@ -25,6 +47,9 @@ inline constexpr std::string_view kTooLarge = "fichier trop grand pour être un 
 // Followed by the line.
 inline constexpr std::string_view kBadEntityLine = "ligne de contrée illisible : ";
 inline constexpr std::string_view kNoEntity = "aucune contrée dans ce fichier.";
+inline constexpr std::string_view kUnterminated =
+    "la dernière contrée ne se termine pas par « ; » : le fichier est coupé (téléchargement "
+    "interrompu ?).";
 // Followed by the line.
 inline constexpr std::string_view kBadCsvLine = "ligne illisible : ";
 inline constexpr std::string_view kDatCsvDisagree =

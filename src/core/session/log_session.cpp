@@ -1,15 +1,16 @@
 #include "core/session/log_session.h"
 
-#include "core/awards/dxcc_table.h"
-
 #include "core/adif/adif_messages.h"
+#include "core/awards/dxcc_table.h"
+#include "core/base/export_target.h"
 #include "core/base/program_constants.h"
+#include "core/base/rewrite_together.h"
+#include "core/base/text_file.h"
 #include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/session_messages.h"
 #include "core/session/station_callsign.h"
-#include "core/base/text_file.h"
 
 namespace dxcc {
 
@@ -18,40 +19,79 @@ LogSession::LogSession(std::filesystem::path dataDir)
       log_(dataDir_),
       prefixes_(dataDir_ / std::string(kPrefixFileName)),
       firstNames_(dataDir_),
-      lock_(dataDir_) {
+      folder_(dataDir_) {
     log_.setStationCallsign(std::string(kNoStation));
 }
 
-std::vector<std::filesystem::path> LogSession::removeLeftoverScratchFiles() const {
-    std::vector<std::filesystem::path> removed;
-    if (!holdsDataFolder()) return removed;
-    auto removeScratch = [&](const std::filesystem::path& file) {
-        std::error_code ec;
-        // Only plain files: a folder or a link of that name is no scratch file of ours.
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file, ec)) &&
-            std::filesystem::remove(file, ec))
-            removed.push_back(file);
-    };
-    for (const char* name : kScratchFileNames) removeScratch(dataDir_ / name);
-    // A data file that is a link is rewritten beside the file it leads to,
-    // with a scratch file named after that file.
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir_, ec)) {
-        const std::string name = entry.path().filename().string();
-        const bool dataFile = isRewrittenDataFileName(name);
-        std::error_code linkEc;
-        if (!dataFile || !entry.is_symlink(linkEc)) continue;
-        for (const char* scratchName : kScratchFileNames) {
-            try {
-                const std::filesystem::path beside =
-                    scratchBeside(entry.path(), dataDir_ / scratchName);
-                if (beside != dataDir_ / scratchName) removeScratch(beside);
-            } catch (const std::exception&) {
-                // A link that loops: nothing was ever written beside it.
-            }
-        }
+namespace {
+
+std::string joinedNames(const std::vector<std::filesystem::path>& files) {
+    std::string names;
+    for (const std::filesystem::path& file : files)
+        names += (names.empty() ? "" : ", ") + file.filename().string();
+    return names.empty() ? std::string(prefix_update_messages::kNoFile) : names;
+}
+
+void tellRecovery(const RewriteRecovery& recovery, const std::filesystem::path& journal,
+                  std::vector<std::string>& messages) {
+    namespace msg = folder_messages;
+    switch (recovery.kind) {
+        case RewriteRecovery::Kind::None:
+            return;
+        case RewriteRecovery::Kind::Finished:
+            if (!recovery.finished.empty())
+                messages.push_back(std::string(msg::kUpdateFinished) +
+                                   joinedNames(recovery.finished) + ").");
+            return;
+        case RewriteRecovery::Kind::Abandoned:
+            messages.emplace_back(msg::kUpdateAbandoned);
+            return;
+        case RewriteRecovery::Kind::Damaged:
+            if (recovery.notUpdated.empty())
+                messages.push_back(std::string(msg::kJournalUnreadableLead) +
+                                   journal.filename().string() +
+                                   std::string(msg::kJournalUnreadableEnd));
+            else
+                messages.push_back(std::string(msg::kUpdatePartly) +
+                                   joinedNames(recovery.notUpdated) +
+                                   std::string(msg::kRedoUpdate));
+            return;
     }
-    return removed;
+}
+
+void tellMissing(const std::vector<std::string>& missing, std::vector<std::string>& messages) {
+    namespace msg = folder_messages;
+    for (const std::string& name : missing) {
+        if (name == kPrefixFileName)
+            messages.push_back(std::string(msg::kPrefixFileLead) + name +
+                               std::string(msg::kPrefixFileMissingEnd));
+        else if (name == kEntityDataFileName)
+            messages.push_back(std::string(msg::kEntityDataLead) + name +
+                               std::string(msg::kEntityDataMissingEnd));
+        // A missing first-name file is made by the first name remembered.
+    }
+}
+
+}  // namespace
+
+FolderOutcome LogSession::openDataFolder(const std::vector<ShippedFile>& shipped) {
+    FolderOutcome outcome;
+    // A folder that is not there is told by whatever reads it next.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dataDir_, ec)) return outcome;
+    outcome.preparation = folder_.prepare(shipped);
+    const FolderPreparation& done = outcome.preparation;
+    tellRecovery(done.recovery, folder_.journal(), outcome.messages);
+    if (done.error) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = done.error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(folder_.journal(), ec)))
+            outcome.messages.emplace_back(folder_messages::kUpdateStillUnfinished);
+    }
+    tellMissing(done.missing, outcome.messages);
+    prefixes_.refresh();
+    entityData_.reset();
+    return outcome;
 }
 
 const EntityData& LogSession::entityData() {
@@ -90,7 +130,7 @@ void LogSession::setAutomaticDate(bool automatic) {
 }
 
 bool LogSession::holdFolderFor(SessionOutcome& outcome) {
-    switch (lock_.tryLock()) {
+    switch (folder_.claim()) {
         case DataFolderLock::Outcome::Held:
             return true;
         case DataFolderLock::Outcome::InUse:
@@ -247,6 +287,17 @@ SessionOutcome LogSession::resetLog() {
 ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
                                      const adif::ImportProgress& progress) {
     ImportOutcome outcome;
+    if (!holdFolderFor(outcome)) return outcome;
+    // Every QSO would be stored without its entity, for good. (A folder that
+    // vanished is told by the import's own error.)
+    std::error_code ec;
+    if (prefixes_.unreadable() && std::filesystem::is_directory(dataDir_, ec)) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.push_back(std::string(folder_messages::kPrefixFileLead) +
+                                   std::string(kPrefixFileName) +
+                                   std::string(folder_messages::kImportWithoutPrefixesEnd));
+        return outcome;
+    }
     changeLog(outcome, [&] {
         outcome.import = adif::importIntoLog(log_, file, prefixes_.table(), progress);
         return outcome.import->change;
@@ -298,36 +349,22 @@ std::optional<std::string> dataFileBytes(const std::filesystem::path& file) {
     }
 }
 
-// One file of an update: what it held and what it gets.
+// One file of an update: what it holds and what it gets.
 struct UpdatedFile {
     std::filesystem::path path;
-    std::optional<std::string> old;
-    const std::string* content;
+    const std::optional<std::string>& old;
+    const std::string& content;
 };
 
-// Writes the files in turn; when one fails, those already written get their
-// old content back (a file that was not there is removed), then the error goes on.
-void writeAllOrNone(const std::vector<UpdatedFile>& files, const std::filesystem::path& scratch) {
-    size_t written = 0;
-    try {
-        for (; written < files.size(); ++written) {
-            const UpdatedFile& f = files[written];
-            if (f.old != *f.content) rewriteFile(f.path, scratch, *f.content);
-        }
-    } catch (const FileError&) {
-        for (size_t i = 0; i < written; ++i) {
-            const UpdatedFile& f = files[i];
-            try {
-                if (f.old)
-                    rewriteFile(f.path, scratch, *f.old);
-                else
-                    std::filesystem::remove(f.path);
-            } catch (const std::exception&) {
-                // Nothing more can be done; the first error is the one told.
-            }
-        }
-        throw;
-    }
+// The files whose content changes, each with a scratch file of its own.
+std::vector<FileReplacement> replacementsOf(const std::vector<UpdatedFile>& files,
+                                            const std::filesystem::path& dataDir) {
+    std::vector<FileReplacement> changed;
+    for (const UpdatedFile& f : files)
+        if (f.old != f.content)
+            changed.push_back(
+                {f.path, dataDir / kTogetherScratchNames.at(changed.size()), f.content});
+    return changed;
 }
 
 }  // namespace
@@ -338,6 +375,14 @@ PrefixUpdateOutcome LogSession::updatePrefixes(
     namespace msg = prefix_update_messages;
     PrefixUpdateOutcome outcome;
     if (!holdFolderFor(outcome)) return outcome;
+    // An update a stopped run left is finished first: this one starts from it.
+    const FolderOutcome opened = openDataFolder({});
+    outcome.messages = opened.messages;
+    if (opened.fileError) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = opened.fileError;
+        return outcome;
+    }
     const std::filesystem::path prefixPath = dataDir_ / std::string(kPrefixFileName);
     const std::filesystem::path basePath = dataDir_ / std::string(kPrefixBaseFileName);
     const std::filesystem::path entityPath = dataDir_ / std::string(kEntityDataFileName);
@@ -358,36 +403,91 @@ PrefixUpdateOutcome LogSession::updatePrefixes(
             return outcome;
         }
         // The prefix file and its base go together: the next update tells the
-        // operator's lines by them.
-        writeAllOrNone({{prefixPath, current, &plan.prefixFile},
-                        {basePath, base, &plan.baseFile},
-                        {entityPath, entities, &plan.entityFile}},
-                       dataDir_ / kRewriteScratchName);
+        // operator's lines by them; the entity data names the same entities.
+        rewriteTogether(replacementsOf({{prefixPath, current, plan.prefixFile},
+                                        {basePath, base, plan.baseFile},
+                                        {entityPath, entities, plan.entityFile}},
+                                       dataDir_),
+                        folder_.journal(), dataDir_ / kRewriteScratchName);
         outcome.saved = true;
     } catch (const CountryFileError& e) {
         outcome.failure = SessionOutcome::Failure::Refused;
         outcome.messages.emplace_back(e.what());
+    } catch (const UnfinishedRewrite& e) {
+        // Only the journal is left: the next start removes it.
+        outcome.saved = e.pending().empty();
+        if (outcome.saved) return refreshed(outcome);
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+        outcome.messages.push_back(std::string(msg::kUnfinished) + joinedNames(e.replaced()) +
+                                   std::string(msg::kUnfinishedPending) + joinedNames(e.pending()) +
+                                   ".");
     } catch (const FileError& e) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = e;
+        outcome.messages.emplace_back(msg::kNotSaved);
     }
+    return refreshed(outcome);
+}
+
+PrefixUpdateOutcome& LogSession::refreshed(PrefixUpdateOutcome& outcome) {
     // Whatever happened, the lookups and the entity data read what the files hold.
     prefixes_.refresh();
     entityData_.reset();
     return outcome;
 }
 
+namespace {
+
+// Whether a write of `file` goes into `dataDir`: the file itself or, for a
+// link, the file it leads to (where the scratch file goes).
+bool writesInto(const std::filesystem::path& dataDir, const std::filesystem::path& file) {
+    auto inFolder = [&](const std::filesystem::path& p) {
+        std::error_code ec;
+        const std::filesystem::path folder = p.parent_path().empty() ? "." : p.parent_path();
+        return std::filesystem::equivalent(folder, dataDir, ec);
+    };
+    try {
+        return inFolder(file) || inFolder(followLinks(file));
+    } catch (const FileError&) {
+        return inFolder(file);  // a looping link: the write refuses it itself
+    }
+}
+
+}  // namespace
+
+bool LogSession::mayExportTo(const std::filesystem::path& file, SessionOutcome& outcome) {
+    if (isProgramFile(dataDir_, file)) {
+        outcome.failure = SessionOutcome::Failure::Refused;
+        outcome.messages.emplace_back(kExportOverProgramFile);
+        return false;
+    }
+    // A file of the data folder is written only by the copy that holds it.
+    return !writesInto(dataDir_, file) || holdFolderFor(outcome);
+}
+
 ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
     ExportOutcome outcome;
-    auto refuse = [&](std::string_view why) {
+    if (log_.empty()) {
         outcome.failure = SessionOutcome::Failure::Refused;
-        outcome.messages.emplace_back(why);
+        outcome.messages.emplace_back(adif_messages::kExportEmptyLog);
         return outcome;
-    };
-    if (log_.empty()) return refuse(adif_messages::kExportEmptyLog);
-    if (adif::isDataFile(log_, file)) return refuse(adif_messages::kExportOverDataFile);
+    }
+    if (!mayExportTo(file, outcome)) return outcome;
     try {
         outcome.report = adif::exportLog(log_, file);
+    } catch (const FileError& e) {
+        outcome.failure = SessionOutcome::Failure::File;
+        outcome.fileError = e;
+    }
+    return outcome;
+}
+
+SessionOutcome LogSession::exportFile(const std::filesystem::path& file, std::string_view bytes) {
+    SessionOutcome outcome;
+    if (!mayExportTo(file, outcome)) return outcome;
+    try {
+        writeExportFile(file, bytes);
     } catch (const FileError& e) {
         outcome.failure = SessionOutcome::Failure::File;
         outcome.fileError = e;

@@ -21,7 +21,7 @@
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/prefixes/prefix_update.h"
-#include "core/session/data_folder_lock.h"
+#include "core/session/data_folder.h"
 #include "core/session/session_settings.h"
 
 namespace dxcc {
@@ -82,6 +82,10 @@ struct PrefixUpdateOutcome : SessionOutcome {
     bool cancelled = false;  // the operator did not want it
 };
 
+struct FolderOutcome : SessionOutcome {
+    FolderPreparation preparation;
+};
+
 // Reading the station's log.
 struct LoadOutcome {
     enum class Kind { Loaded, MissingLog, Failed };
@@ -119,8 +123,8 @@ public:
     // Takes the data folder's lock when it is free. The writing commands take
     // it themselves when they can; a front end claims it first to tell the
     // operator when another copy has it.
-    DataFolderLock::Outcome claimDataFolder() { return lock_.tryLock(); }
-    bool holdsDataFolder() const { return lock_.held(); }
+    DataFolderLock::Outcome claimDataFolder() { return folder_.claim(); }
+    bool holdsDataFolder() const { return folder_.held(); }
 
     // The needed status of every entity of the log, kept current by every
     // change of the log (see noteChange).
@@ -130,12 +134,19 @@ public:
     // folder on first use (empty when the file is missing).
     const EntityData& entityData();
 
-    // Removes the scratch files a run killed in the middle of a rewrite left in
-    // the data folder. The file they were to replace is whole (old content), so
-    // they hold nothing the operator was told was saved. Only while the
-    // session holds the folder: another copy may be writing them. Those beside
-    // the file a linked data file leads to go too. Answers the files removed.
-    std::vector<std::filesystem::path> removeLeftoverScratchFiles() const;
+    // Makes the data folder ready before anything reads it (see
+    // DataFolder::prepare): a prefix update a stopped run left is finished,
+    // scratch files of killed runs go, and the files the program comes with
+    // (`shipped`: prefix file, entity data, first-name file) are put in where
+    // the folder lacks them. The lookups and the entity data then read the
+    // folder afresh. `messages` say what the operator must know: an update
+    // finished or given up, a file still missing.
+    FolderOutcome openDataFolder(const std::vector<ShippedFile>& shipped);
+
+    // Removes the scratch files a killed run left (see DataFolder).
+    std::vector<std::filesystem::path> removeLeftoverScratchFiles() const {
+        return folder_.removeLeftoverScratchFiles();
+    }
 
     // The station callsign in stored form ("FXXXX" until one is chosen).
     const std::string& station() const { return log_.stationCallsign(); }
@@ -197,13 +208,18 @@ public:
     // from, and the entity data; the lookups and the entity data follow at
     // once. `shippedBase` is the program's own prefix file: the base until an
     // update has kept one. A plan that changes nothing is neither shown nor
-    // written. On a failure no file changes.
+    // written. The files change all or none, even across a kill (see
+    // rewriteTogether): on a failure `messages` say which files changed.
     PrefixUpdateOutcome updatePrefixes(const std::filesystem::path& ctyDat,
                                        std::string_view shippedBase,
                                        const std::function<bool(const PrefixUpdatePlan&)>& confirm);
-    // Writes the whole log to an ADIF file. Refused for an empty log and over
-    // the program's own files.
+    // Writes the whole log to an ADIF file. Refused for an empty log, over the
+    // program's own files, and in the data folder while another copy of the
+    // program holds it.
     ExportOutcome exportLog(const std::filesystem::path& file);
+    // Writes an export a window made (a CSV table, a PNG picture) to `file`
+    // by the safe rewrite (see writeExportFile); refused as exportLog refuses.
+    SessionOutcome exportFile(const std::filesystem::path& file, std::string_view bytes);
 
     // Counts the changes made to the log through the session: whatever follows
     // the log can tell whether it is still up to date.
@@ -212,10 +228,16 @@ public:
 private:
     // Fills `outcome` with the refusal when the folder cannot be held.
     bool holdFolderFor(SessionOutcome& outcome);
+    // Whether an export may write `file`; fills `outcome` with the refusal
+    // when not: one of the program's own files, or a file of the data folder
+    // while the folder cannot be held.
+    bool mayExportTo(const std::filesystem::path& file, SessionOutcome& outcome);
     // Runs a change of the log under the lock, turning its failures into the
     // outcome; the change itself goes through noteChange().
     template <typename Operation>
     void changeLog(SessionOutcome& outcome, Operation&& operation);
+    // The lookups and the entity data read the files again after an update.
+    PrefixUpdateOutcome& refreshed(PrefixUpdateOutcome& outcome);
     // Every change of the log passes here, so what follows the log is kept
     // up to date in one place.
     void noteChange(const LogChange& change);
@@ -227,7 +249,7 @@ private:
     Logbook log_;
     PrefixFile prefixes_;
     FirstNameMemory firstNames_;
-    DataFolderLock lock_;
+    DataFolder folder_;
     std::shared_ptr<SessionSettings> settings_;
     uint64_t revision_ = 0;
     NeededIndex needed_;

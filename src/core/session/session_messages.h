@@ -35,3 +35,42 @@ inline constexpr std::string_view kNoStationChosen =
 inline constexpr std::string_view kBadStation = "indicatif de station invalide : ";
 
 }  // namespace dxcc::station_messages
+
+// What making the data folder ready tells the operator (UTF-8).
+namespace dxcc::folder_messages {
+
+// Followed by the names of the files, then ").".
+inline constexpr std::string_view kUpdateFinished =
+    "La dernière mise à jour des préfixes avait été interrompue ; elle vient d'être achevée (";
+inline constexpr std::string_view kUpdateAbandoned =
+    "La dernière mise à jour des préfixes avait été interrompue avant d'être entière sur le "
+    "disque ; elle a été abandonnée : les fichiers des préfixes sont ceux d'avant. Refaites la "
+    "mise à jour des préfixes.";
+// Followed by the names of the files, then kRedoUpdate.
+inline constexpr std::string_view kUpdatePartly =
+    "La dernière mise à jour des préfixes avait été interrompue et n'a pu être achevée qu'en "
+    "partie. Fichiers non mis à jour : ";
+inline constexpr std::string_view kRedoUpdate = ". Refaites la mise à jour des préfixes.";
+// The journal's name goes between the lead and the end.
+inline constexpr std::string_view kJournalUnreadableLead =
+    "Le journal de la dernière mise à jour des préfixes (";
+inline constexpr std::string_view kJournalUnreadableEnd =
+    ") n'était pas lisible ; il a été retiré. Si des préfixes semblent faux, refaites la mise à "
+    "jour des préfixes.";
+inline constexpr std::string_view kUpdateStillUnfinished =
+    "La dernière mise à jour des préfixes avait été interrompue et n'a pas encore pu être "
+    "achevée : elle le sera au prochain démarrage de VEL_DXCC.";
+// The file's name goes between each lead and its end.
+inline constexpr std::string_view kPrefixFileLead = "Le fichier des préfixes ";
+inline constexpr std::string_view kPrefixFileMissingEnd =
+    " manque dans le dossier de données et n'a pas pu y être mis : les indicatifs n'y "
+    "trouveront pas leur contrée.";
+inline constexpr std::string_view kEntityDataLead = "Le fichier des données des contrées ";
+inline constexpr std::string_view kEntityDataMissingEnd =
+    " manque dans le dossier de données et n'a pas pu y être mis : caps, distances et heures "
+    "locales ne seront pas donnés.";
+inline constexpr std::string_view kImportWithoutPrefixesEnd =
+    " manque dans le dossier de données ou ne peut pas être lu : les QSO importés n'auraient pas "
+    "de contrée. L'import est refusé ; le log n'a pas été modifié.";
+
+}  // namespace dxcc::folder_messages

@@ -115,8 +115,11 @@ QVariant DxccTableModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 DxccTableWindow::DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable()> source,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(ctx), source_(std::move(source)) {
+                                 ExportWriter exportTo, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      ctx_(ctx),
+      exportTo_(std::move(exportTo)),
+      source_(std::move(source)) {
     setObjectName("Tableau_DXCC");
     setWindowTitle(fromView(msg::kTableCaption));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -221,8 +224,8 @@ void DxccTableWindow::selectEntity(const QString& prefix) {
 }
 
 void DxccTableWindow::exportCsv() {
-    saveExport(ctx_, fromView(msg::kExportCsv), fromView(msg::kCsvFilter), fromView(msg::kCsvSuffix),
-               dxcc::dxccTableCsv(model_->table(), model_->shownRows()));
+    saveExport(ctx_, exportTo_, fromView(msg::kExportCsv), fromView(msg::kCsvFilter),
+               fromView(msg::kCsvSuffix), dxcc::dxccTableCsv(model_->table(), model_->shownRows()));
 }
 
 }  // namespace ui

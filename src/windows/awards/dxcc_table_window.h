@@ -10,6 +10,7 @@
 
 #include "core/awards/dxcc_table.h"
 #include "platform/app_context.h"
+#include "windows/awards/export_file.h"
 
 namespace ui {
 
@@ -50,7 +51,7 @@ class DxccTableWindow : public QWidget {
 public:
     // `source` builds the table from the needed-status engine; it is called at
     // opening and at each refresh().
-    DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable()> source,
+    DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable()> source, ExportWriter exportTo,
                     QWidget* parent = nullptr);
 
     // Builds the table again (the log changed).
@@ -77,6 +78,7 @@ private:
     void exportCsv();
 
     AppContext& ctx_;
+    ExportWriter exportTo_;
     std::function<dxcc::DxccTable()> source_;
     DxccTableModel* model_;
 };

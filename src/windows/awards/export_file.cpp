@@ -1,10 +1,9 @@
 #include "windows/awards/export_file.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 #include "core/awards/award_tools_messages.h"
-#include "core/base/file_error.h"
-#include "core/base/text_file.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
 
@@ -12,20 +11,27 @@ namespace ui {
 
 namespace msg = dxcc::award_tools_messages;
 
-QString saveExport(AppContext& ctx, const QString& caption, const QString& filter,
-                   const QString& suffix, const std::string& bytes) {
+ExportWriter exportWriter(dxcc::LogSession& session) {
+    return [&session](const std::filesystem::path& file, std::string_view bytes) {
+        return session.exportFile(file, bytes);
+    };
+}
+
+QString saveExport(AppContext& ctx, const ExportWriter& write, const QString& caption,
+                   const QString& filter, const QString& suffix, const std::string& bytes) {
     QString file = ctx.dialogs->saveFile(caption, filter);
     if (file.isEmpty()) return {};
     if (QFileInfo(file).suffix().isEmpty()) file += suffix;
-    const QFileInfo info(file);
-    try {
-        dxcc::rewriteFile(toPath(file),
-                          toPath(info.absolutePath() + "/." + info.fileName() + ".tmp"), bytes);
-    } catch (const dxcc::FileError& e) {
-        ctx.dialogs->inform(fileErrorText(e) + "\r\n" + fromView(msg::kExportNotWritten));
+    const dxcc::SessionOutcome outcome = write(toPath(file), bytes);
+    if (!outcome.ok()) {
+        QStringList told;
+        if (outcome.fileError) told << fileErrorText(*outcome.fileError);
+        for (const std::string& message : outcome.messages) told << fromView(message);
+        told << fromView(msg::kExportNotWritten);
+        ctx.dialogs->inform(told.join("\r\n"));
         return {};
     }
-    ctx.dialogs->inform(fromView(msg::kExportedTo) + info.absoluteFilePath(), caption);
+    ctx.dialogs->inform(fromView(msg::kExportedTo) + QFileInfo(file).absoluteFilePath(), caption);
     return file;
 }
 

@@ -43,8 +43,9 @@ void fillSteps(QLineSeries* series, const std::vector<dxcc::ProgressStep>& curve
 
 }  // namespace
 
-ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(ctx), log_(log) {
+ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log,
+                                         ExportWriter exportTo, QWidget* parent)
+    : QWidget(parent, Qt::Window), ctx_(ctx), exportTo_(std::move(exportTo)), log_(log) {
     setObjectName("Progression_DXCC");
     setWindowTitle(fromView(msg::kChartCaption));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -177,7 +178,7 @@ void ProgressChartWindow::exportPng() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     Graphe->grab().save(&buffer, "PNG");
-    saveExport(ctx_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
+    saveExport(ctx_, exportTo_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
                fromView(msg::kPngSuffix), bytes.toStdString());
 }
 

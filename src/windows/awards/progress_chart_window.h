@@ -13,6 +13,7 @@
 #include "core/awards/award_evaluation.h"
 #include "core/awards/award_progress.h"
 #include "platform/app_context.h"
+#include "windows/awards/export_file.h"
 
 namespace dxcc {
 class Logbook;
@@ -26,7 +27,8 @@ namespace ui {
 class ProgressChartWindow : public QWidget {
     Q_OBJECT
 public:
-    ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, QWidget* parent = nullptr);
+    ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& log, ExportWriter exportTo,
+                        QWidget* parent = nullptr);
 
     // Counts again from the log and draws (another award, or the log was
     // read again).
@@ -52,6 +54,7 @@ private:
     void exportPng();
 
     AppContext& ctx_;
+    ExportWriter exportTo_;
     const dxcc::Logbook& log_;
     std::vector<const dxcc::AwardSpec*> awards_;
     std::optional<dxcc::ProgressTracker> tracker_;

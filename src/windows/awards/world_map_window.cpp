@@ -234,8 +234,11 @@ void WorldMapView::mousePressEvent(QMouseEvent* event) {
 }
 
 WorldMapWindow::WorldMapWindow(AppContext& ctx, std::function<MapContent()> source,
-                               QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(ctx), source_(std::move(source)) {
+                               ExportWriter exportTo, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      ctx_(ctx),
+      exportTo_(std::move(exportTo)),
+      source_(std::move(source)) {
     setObjectName("Carte_Monde");
     setWindowTitle(fromView(msg::kMapCaption));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -283,8 +286,8 @@ void WorldMapWindow::exportPng() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     Carte->grab().save(&buffer, "PNG");
-    saveExport(ctx_, fromView(msg::kExportPng), fromView(msg::kPngFilter), fromView(msg::kPngSuffix),
-               bytes.toStdString());
+    saveExport(ctx_, exportTo_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
+               fromView(msg::kPngSuffix), bytes.toStdString());
 }
 
 }  // namespace ui

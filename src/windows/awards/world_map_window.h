@@ -11,6 +11,7 @@
 #include "core/awards/dxcc_table.h"
 #include "core/geo/map_projection.h"
 #include "platform/app_context.h"
+#include "windows/awards/export_file.h"
 
 namespace ui {
 
@@ -73,7 +74,8 @@ class WorldMapWindow : public QWidget {
     Q_OBJECT
 public:
     // `source` gives the map's content; called at opening and at refresh().
-    WorldMapWindow(AppContext& ctx, std::function<MapContent()> source, QWidget* parent = nullptr);
+    WorldMapWindow(AppContext& ctx, std::function<MapContent()> source, ExportWriter exportTo,
+                   QWidget* parent = nullptr);
 
     void refresh();
 
@@ -90,6 +92,7 @@ private:
     void exportPng();
 
     AppContext& ctx_;
+    ExportWriter exportTo_;
     std::function<MapContent()> source_;
 };
 

@@ -550,7 +550,8 @@ DxccTableWindow* MainWindow::openDxccTable() {
     if (auto* open = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
         open->refresh();
     openWindow("Tableau_DXCC", [this] {
-        auto* w = new DxccTableWindow(ctx_, dxccTableSource(session_), this);
+        auto* w =
+            new DxccTableWindow(ctx_, dxccTableSource(session_), exportWriter(session_), this);
         connect(w, &DxccTableWindow::entityQsosWanted, this, [this](const QString& prefix) {
             openSearch();
             if (auto* s = qobject_cast<SearchWindow*>(openWindows_.value("Recherche_Indicatif").data()))
@@ -564,14 +565,17 @@ DxccTableWindow* MainWindow::openDxccTable() {
 void MainWindow::openProgressChart() {
     if (auto* open = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
         open->refresh();
-    openWindow("Progression_DXCC", [this] { return new ProgressChartWindow(ctx_, session_.log(), this); });
+    openWindow("Progression_DXCC", [this] {
+        return new ProgressChartWindow(ctx_, session_.log(), exportWriter(session_), this);
+    });
 }
 
 void MainWindow::openWorldMap() {
     if (auto* open = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         open->refresh();
     openWindow("Carte_Monde", [this] {
-        auto* w = new WorldMapWindow(ctx_, worldMapSource(ctx_, session_), this);
+        auto* w =
+            new WorldMapWindow(ctx_, worldMapSource(ctx_, session_), exportWriter(session_), this);
         connect(w, &WorldMapWindow::entityChosen, this, [this](const QString& prefix) {
             if (DxccTableWindow* t = openDxccTable()) t->selectEntity(prefix);
         });

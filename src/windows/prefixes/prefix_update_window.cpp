@@ -29,18 +29,24 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
                  dxcc::summaryLines(plan.summary, plan.source, plan.withCsv))
                 lines << fromView(line);
             busy.end();
-            PrefixUpdateDialog dialog(lines, parent);
+            const QString warning = plan.summary.removesTooMuch()
+                                        ? fromView(dxcc::removesManyLine(plan.summary)) + "\n" +
+                                              fromView(msg::kRemovesManyWindow)
+                                        : QString();
+            PrefixUpdateDialog dialog(lines, warning, parent);
             return dialog.exec() == QDialog::Accepted;
         });
     busy.end();
     QStringList told;
-    if (outcome.fileError) told << fileErrorText(*outcome.fileError) << fromView(msg::kNotSaved);
+    // The messages say what is on disk: unchanged, or which files changed.
+    if (outcome.fileError) told << fileErrorText(*outcome.fileError);
     for (const std::string& message : outcome.messages) told << fromView(message);
     if (!told.isEmpty()) ctx.dialogs->inform(told.join("\r\n"));
     return outcome.saved;
 }
 
-PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent)
+PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, const QString& warning,
+                                       QWidget* parent)
     : QDialog(parent) {
     setObjectName("Mise_A_Jour_Prefixes");
     setWindowTitle(fromView(msg::kMenuItem));
@@ -58,8 +64,11 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     Annuler = new QPushButton(fromView(msg::kCancelButton), this);
     Annuler->setObjectName("Annuler");
     // The operator chose the file to update from and has read what it
-    // changes; the operator's own lines are kept whatever the choice.
-    Enregistrer->setDefault(true);
+    // changes; the operator's own lines are kept whatever the choice. An
+    // update that guts the file is saved only by choosing the button: Enter
+    // cancels it.
+    QPushButton* safeAnswer = warning.isEmpty() ? Enregistrer : Annuler;
+    safeAnswer->setDefault(true);
     connect(Copier, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(Texte_Resume->toPlainText()); });
     connect(Enregistrer, &QPushButton::clicked, this, &QDialog::accept);
@@ -71,6 +80,13 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     buttons->addWidget(Enregistrer);
     buttons->addWidget(Annuler);
     auto* layout = new QVBoxLayout(this);
+    if (!warning.isEmpty()) {
+        Avertissement = new QLabel(warning, this);
+        Avertissement->setObjectName("Avertissement");
+        Avertissement->setWordWrap(true);
+        Avertissement->setStyleSheet("font-weight: bold; color: #b00000;");
+        layout->addWidget(Avertissement);
+    }
     layout->addWidget(Texte_Resume, 1);
     layout->addWidget(question);
     layout->addLayout(buttons);
@@ -79,7 +95,7 @@ PrefixUpdateDialog::PrefixUpdateDialog(const QStringList& lines, QWidget* parent
     constexpr int kColumns = 84;
     constexpr int kLines = 24;
     resize(fm.horizontalAdvance(QString(kColumns, '0')) + 60, fm.lineSpacing() * kLines + 100);
-    Enregistrer->setFocus();
+    safeAnswer->setFocus();
 }
 
 }  // namespace ui

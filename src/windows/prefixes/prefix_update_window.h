@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -16,12 +17,15 @@ namespace ui {
 bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent);
 
 // What an update would change, in a text the operator can copy: Enter
-// saves, Escape cancels.
+// saves, Escape cancels. An update that removes too much comes with a
+// `warning`, shown first, and Enter cancels it: saving it takes choosing
+// "Enregistrer".
 class PrefixUpdateDialog : public QDialog {
     Q_OBJECT
 public:
-    PrefixUpdateDialog(const QStringList& lines, QWidget* parent);
+    PrefixUpdateDialog(const QStringList& lines, const QString& warning, QWidget* parent);
 
+    QLabel* Avertissement = nullptr;  // only for an update that removes too much
     QPlainTextEdit* Texte_Resume;
     QPushButton* Copier;
     QPushButton* Enregistrer;

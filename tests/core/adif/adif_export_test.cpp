@@ -7,6 +7,7 @@
 
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_reader.h"
+#include "core/base/export_target.h"
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
@@ -157,7 +158,7 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
         {dir / "sub" / "VEL_DXCC.lock", false}, {dir / "Prefixe_DXCC_base.txt", true},
         {dir / "Entites_DXCC.txt", true},       {dir / "sub" / "Entites_DXCC.txt", false},
     };
-    for (const Row& r : rows) EXPECT_EQ(isDataFile(log, r.file), r.dataFile) << r.file;
+    for (const Row& r : rows) EXPECT_EQ(isProgramFile(log.dataDir(), r.file), r.dataFile) << r.file;
 
     dir.write(
         "F6XYZ_DXCC.log",

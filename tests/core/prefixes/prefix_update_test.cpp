@@ -346,6 +346,24 @@ const HostileCase kHostileCases[] = {
          writeFile(d / "cty.csv", "G,England,223,EU,14,27,52.77,1.47,0.0,G;\n");
      },
      msg::kDatCsvDisagree},
+    {"a cty.dat cut in its last record (a download that stopped)",
+     [](const auto& d) {
+         writeFile(d / "cty.dat",
+                   std::string(kOneEntity) +
+                       "Guadeloupe:  08:  11:  NA:  16.13:  61.67:  4.0:  FG:\n    FG,T");
+     },
+     msg::kUnterminated},
+    {"a cty.dat of one record without its end",
+     [](const auto& d) {
+         writeFile(d / "cty.dat", "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F");
+     },
+     msg::kUnterminated},
+    {"a cty.csv cut in its last line",
+     [](const auto& d) {
+         writeFile(d / "cty.dat", kOneEntity);
+         writeFile(d / "cty.csv", "F,France,227,EU,14,27,46.00,-2.00,-1.0,F TM\n");
+     },
+     msg::kUnterminated},
     {"a cty.csv line that lacks fields",
      [](const auto& d) {
          writeFile(d / "cty.dat", kOneEntity);
@@ -461,6 +479,76 @@ TEST(PrefixUpdateSession, WritesUnderTheLockAllOrNothingAndTheLookupsFollow) {
     EXPECT_TRUE(again.ok() && !again.saved && !asked);
     EXPECT_EQ(again.messages, std::vector<std::string>{std::string(msg::kNothingChanged)});
     EXPECT_EQ(prefixFile(), updated);
+}
+
+}  // namespace
+}  // namespace dxcc
+
+namespace dxcc {
+namespace {
+
+// More than a tenth of the entries removed: the operator must accept it
+// knowingly, and the summary says so first.
+TEST(PrefixUpdateSummary, SaysFirstWhenMoreThanATenthOfTheEntriesWouldGo) {
+    struct Case {
+        size_t before, removed;
+        bool tooMuch;
+    };
+    for (const Case& c : {Case{10, 1, false}, Case{10, 2, true}, Case{16078, 1607, false},
+                          Case{16078, 1608, true}, Case{0, 0, false}, Case{1, 1, true}}) {
+        SCOPED_TRACE(std::to_string(c.removed) + " of " + std::to_string(c.before));
+        PrefixUpdateSummary summary;
+        summary.entriesBefore = c.before;
+        summary.removed.assign(c.removed, kTo);
+        EXPECT_EQ(summary.removesTooMuch(), c.tooMuch);
+        const std::vector<std::string> lines = summaryLines(summary, "cty.dat", false);
+        EXPECT_EQ(lines[0] == removesManyLine(summary), c.tooMuch);
+    }
+    PrefixUpdateSummary gutted;
+    gutted.entriesBefore = 16078;
+    gutted.removed.assign(9935, kTo);
+    EXPECT_EQ(removesManyLine(gutted),
+              "ATTENTION : cette mise à jour supprimerait 9935 des 16078 entrées du fichier des "
+              "préfixes (plus d'un dixième) : le fichier des contrées est peut-être incomplet.");
+}
+
+// The real country file cut in the middle, as an interrupted download leaves
+// it: refused, and no file written; the lookups still find every entity.
+TEST(PrefixUpdateSession, ARealCountryFileCutShortIsRefusedAndNothingIsWritten) {
+    if (!std::filesystem::exists(kDebianCountryFiles / "cty.dat"))
+        GTEST_SKIP() << "hamradio-files is not installed";
+    testing_support::TempDir dir;
+    const std::string whole = readFileBytes(kDebianCountryFiles / "cty.dat");
+    writeFile(dir / "cty.dat", whole.substr(0, whole.size() / 2));
+    const std::string shipped = readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
+    writeFile(dir / std::string(kPrefixFileName), shipped);
+
+    LogSession session(dir.path());
+    bool asked = false;
+    const PrefixUpdateOutcome refused =
+        session.updatePrefixes(dir / "cty.dat", shipped, [&](const PrefixUpdatePlan&) {
+            asked = true;
+            return true;
+        });
+    EXPECT_EQ(refused.failure, SessionOutcome::Failure::Refused);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_NE(refused.messages[0].find(msg::kUnterminated), std::string::npos);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(readFileBytes(dir / std::string(kPrefixFileName)), shipped);
+    EXPECT_FALSE(std::filesystem::exists(dir / std::string(kPrefixBaseFileName)));
+    EXPECT_FALSE(std::filesystem::exists(dir / std::string(kEntityDataFileName)));
+    for (const char* call : {"VK2ABC", "ZS6A", "VP8LP", "UA9ABC", "PY2AA", "ZL1AB"})
+        EXPECT_FALSE(session.prefixes().lookup(call).dxccPrefix.empty()) << call;
+
+    // A whole file of one entity removes nearly everything: the plan says so.
+    writeFile(dir / "cty.dat", kOneEntity);
+    bool tooMuch = false;
+    session.updatePrefixes(dir / "cty.dat", shipped, [&](const PrefixUpdatePlan& plan) {
+        tooMuch = plan.summary.removesTooMuch();
+        return false;
+    });
+    EXPECT_TRUE(tooMuch);
+    EXPECT_EQ(readFileBytes(dir / std::string(kPrefixFileName)), shipped);
 }
 
 }  // namespace

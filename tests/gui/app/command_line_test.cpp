@@ -89,6 +89,10 @@ protected:
         QFile file(dir.path() + "/F6XYZ_DXCC.log");
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(log.data(), static_cast<qint64>(log.size()));
+        // An import needs a prefix file to give each QSO its entity.
+        QFile prefixes(dir.path() + "/Prefixe_DXCC.txt");
+        ASSERT_TRUE(prefixes.open(QIODevice::WriteOnly));
+        prefixes.write("F      France                            F      /\r\n");
     }
 
     int run(const QStringList& args) {

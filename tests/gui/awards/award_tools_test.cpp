@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTableView>
 
 #include "core/awards/award_progress.h"
@@ -124,6 +127,43 @@ TEST_F(AwardToolsTest, FilterSortDoubleClickAndCsv) {
               "7.0 Mhz,10 Mhz,14 Mhz,18 Mhz,21 Mhz,24 Mhz,28 Mhz,50 Mhz,144 Mhz");
     EXPECT_NE(csv.find("\r\nF,France,EU,C,C,W,,,,,W,,C,,,,,,\r\n"), std::string::npos) << csv;
     EXPECT_EQ(takeMessages(), QStringList{"Exporté dans " + t.path("table.csv")});
+}
+
+// Saved under the name of one of the program's files in the data folder, the
+// table is refused and the file kept; a pipe is refused without waiting; the
+// chart's picture goes through the same door.
+TEST_F(AwardToolsTest, ExportsNeverWriteOverTheProgramsFilesNorIntoAPipe) {
+    ui::DxccTableWindow* table = openTable();
+    ASSERT_NE(table, nullptr);
+    const std::string prefixes = read("Prefixe_DXCC.txt");
+    t.dialogs->saveFiles.push_back(t.path("Prefixe_DXCC.txt"));
+    table->Export_CSV->click();
+    EXPECT_EQ(
+        takeMessages(),
+        QStringList{"Ce fichier appartient à VEL_DXCC (log, préfixes ou prénoms) : choisissez "
+                    "un autre nom.\r\nLe fichier n'a pas été écrit."});
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), prefixes);
+
+    ASSERT_EQ(::mkfifo(ui::toPath(t.path("pipe.csv")).c_str(), 0600), 0);
+    t.dialogs->saveFiles.push_back(t.path("pipe.csv"));
+    table->Export_CSV->click();
+    const QStringList told = takeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("Erreur N°  75")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].endsWith("Le fichier n'a pas été écrit."));
+    EXPECT_TRUE(QFileInfo(t.path("pipe.csv")).isFile() == false);
+
+    w->Mnu_Progression->trigger();
+    auto* chart = window<ui::ProgressChartWindow>("Progression_DXCC");
+    ASSERT_NE(chart, nullptr);
+    t.dialogs->saveFiles.push_back(t.path("F6XYZ_DXCC.log"));
+    const std::string log = read("F6XYZ_DXCC.log");
+    chart->Export_PNG->click();
+    EXPECT_EQ(takeMessages().size(), 1);
+    EXPECT_EQ(read("F6XYZ_DXCC.log"), log);
+    t.dialogs->saveFiles.push_back(t.path("progression"));
+    chart->Export_PNG->click();
+    EXPECT_EQ(read("progression.png").substr(1, 3), "PNG");
 }
 
 TEST_F(AwardToolsTest, TableFollowsTheLog) {

@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <functional>
 
+#include "core/base/write_faults.h"
 #include "core/session/log_session.h"
+#include "platform/data_dir_lock.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
@@ -29,25 +32,55 @@ TEST(UppercaseRule, OnlyAsciiLettersAndOptionallyTheSlash) {
     EXPECT_EQ(ui::applyUppercaseRule("fxxxx/p", true), "FXXXX_P");
 }
 
-TEST(InitialFiles, FirstStartWritesTheBundledPrefixFileAndAnEmptyFirstNameFile) {
-    QTemporaryDir dir;
-    ui::installInitialFiles(dir.path());
-    QFile shipped(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
-    QFile written(dir.path() + "/Prefixe_DXCC.txt");
-    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), shipped.readAll());
-    EXPECT_TRUE(written.permissions() & QFile::WriteOwner);  // the editor must rewrite it
-    EXPECT_EQ(QFile(dir.path() + "/Liste_Prenom.txt").size(), 0);
+QByteArray bytesOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
-    // Files the operator already has are never replaced.
+// The windows' start on a folder of an earlier version, or a new one: before
+// anything reads it, it gets the files the program comes with, byte for byte,
+// and keeps every file the operator has; what cannot be put in is told.
+TEST(InitialFiles, TheStartPutsInWhatTheFolderLacksAndKeepsWhatTheOperatorHas) {
+    testing_support::TestContext t;
+    ui::openDataDir(t.ctx, t.session);
+    const QByteArray shippedPrefixes = bytesOf(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
+    ASSERT_TRUE(shippedPrefixes.endsWith("/\r\n"));
+    EXPECT_EQ(bytesOf(t.path("Prefixe_DXCC.txt")), shippedPrefixes);
+    EXPECT_EQ(bytesOf(t.path("Entites_DXCC.txt")),
+              bytesOf(VEL_SOURCE_DIR "/data/Entites_DXCC.txt"));
+    EXPECT_EQ(bytesOf(t.path("Liste_Prenom.txt")), "");
+    EXPECT_TRUE(QFile(t.path("Prefixe_DXCC.txt")).permissions() & QFile::WriteOwner);
+    EXPECT_EQ(t.dialogs->messages, QStringList());
+    EXPECT_EQ(t.session.prefixes().lookup("VK2ABC").dxccPrefix, "VK");
+    EXPECT_NE(t.session.entityData().find("VK"), nullptr);
+
+    // The operator's own files are never replaced; a missing one comes back.
+    const QByteArray own = "F      France                            F      /\r\n";
     {
-        QFile own(dir.path() + "/Prefixe_DXCC.txt");
-        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
-        own.write("F      France                            F      /\r\n");
+        QFile f(t.path("Prefixe_DXCC.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(own);
     }
-    ui::installInitialFiles(dir.path());
-    EXPECT_EQ(QFile(dir.path() + "/Prefixe_DXCC.txt").size(), 51);
+    QFile::remove(t.path("Entites_DXCC.txt"));
+    ui::openDataDir(t.ctx, t.session);
+    EXPECT_EQ(bytesOf(t.path("Prefixe_DXCC.txt")), own);
+    EXPECT_EQ(bytesOf(t.path("Entites_DXCC.txt")),
+              bytesOf(VEL_SOURCE_DIR "/data/Entites_DXCC.txt"));
+
+    // A folder that cannot be written (read-only) keeps the program going, and says so.
+    QFile::remove(t.path("Prefixe_DXCC.txt"));
+    {
+        dxcc::ScopedWriteFault readOnly(
+            [](dxcc::WriteStep, const std::filesystem::path&) { return EROFS; });
+        ui::openDataDir(t.ctx, t.session);
+    }
+    ASSERT_EQ(t.dialogs->messages.size(), 1);
+    EXPECT_TRUE(t.dialogs->messages[0].startsWith("Erreur N°  70"))
+        << t.dialogs->messages[0].toStdString();
+    EXPECT_TRUE(t.dialogs->messages[0].endsWith(
+        "Le fichier des préfixes Prefixe_DXCC.txt manque dans le dossier de données et n'a pas pu "
+        "y être mis : les indicatifs n'y trouveront pas leur contrée."));
+    EXPECT_FALSE(QFile::exists(t.path("Prefixe_DXCC.txt")));
 }
 
 // Enter and Escape pressed on the real message box: a question that would

@@ -1,5 +1,7 @@
 #include "windows/prefixes/prefix_update_window.h"
 
+#include <functional>
+
 #include "core/prefixes/prefix_update_messages.h"
 #include "running_log.h"
 #include "windows/prefixes/prefix_editor_window.h"
@@ -77,6 +79,48 @@ TEST_F(PrefixUpdateWindowTest, TheSummaryComesFirstEscapeKeepsTheFileEnterSavesI
     // The same file again: nothing to save, and the operator is told so.
     update();
     EXPECT_EQ(takeMessages(), QStringList{ui::fromView(msg::kNothingChanged)});
+}
+
+// A country file that would remove more than a tenth of the entries: the
+// warning comes first, and Enter cancels; saving takes choosing the button.
+TEST_F(PrefixUpdateWindowTest, AnUpdateThatGutsThePrefixFileIsSavedOnlyByChoosingTheButton) {
+    write("gut.dat", "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n");
+    const std::string before = read("Prefixe_DXCC.txt");
+    auto updateFrom = [&](std::function<void(ui::PrefixUpdateDialog*)> answer) {
+        auto shown = testing_support::whenModalShown([&](QWidget* modal) {
+            auto* d = qobject_cast<ui::PrefixUpdateDialog*>(modal);
+            ASSERT_NE(d, nullptr);
+            answer(d);
+        });
+        t.dialogs->files.push_back(t.path("gut.dat"));
+        w->Mnu_Maj_Prefixes->trigger();
+    };
+    updateFrom([](ui::PrefixUpdateDialog* d) {
+        ASSERT_NE(d->Avertissement, nullptr);
+        EXPECT_EQ(d->Avertissement->text(),
+                  "ATTENTION : cette mise à jour supprimerait 1 des 3 entrées du fichier des "
+                  "préfixes (plus d'un dixième) : le fichier des contrées est peut-être "
+                  "incomplet.\n" +
+                      ui::fromView(msg::kRemovesManyWindow));
+        EXPECT_TRUE(d->Texte_Resume->toPlainText().startsWith(
+            "ATTENTION : cette mise à jour supprimerait 1 des 3 entrées du fichier des préfixes "
+            "(plus d'un dixième) : le fichier des contrées est peut-être incomplet.\n"));
+        EXPECT_EQ(d->focusWidget(), d->Annuler);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), before);
+    EXPECT_EQ(read("Entites_DXCC.txt"), "<missing>");
+    EXPECT_EQ(takeMessages(), QStringList());
+
+    // The operator goes to "Enregistrer" and presses Enter there.
+    updateFrom([](ui::PrefixUpdateDialog* d) {
+        QTest::keyClick(d->focusWidget(), Qt::Key_Backtab);
+        ASSERT_EQ(d->focusWidget(), d->Enregistrer);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(read("Prefixe_DXCC.txt"),
+              lines({kF, kMine, dxcc::buildPrefixEntry("TM", "France", "F")}));
+    EXPECT_EQ(takeMessages(), QStringList());
 }
 
 }  // namespace

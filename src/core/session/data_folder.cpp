@@ -1,0 +1,118 @@
+#include "core/session/data_folder.h"
+
+#include <exception>
+#include <string>
+
+#include "core/base/program_constants.h"
+#include "core/base/text_file.h"
+
+namespace dxcc {
+
+DataFolder::DataFolder(std::filesystem::path dir) : dir_(std::move(dir)), lock_(dir_) {}
+
+std::filesystem::path DataFolder::journal() const {
+    return dir_ / std::string(kUpdateJournalName);
+}
+
+RewriteRecovery DataFolder::finishInterruptedUpdate() {
+    if (!held()) return {};
+    return finishRewriteTogether(journal());
+}
+
+namespace {
+
+bool anyPresent(const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& file : files) {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> DataFolder::scratchFiles() const {
+    std::vector<std::filesystem::path> files;
+    for (const char* name : kScratchFileNames) files.push_back(dir_ / name);
+    return files;
+}
+
+std::vector<std::string> DataFolder::lacking(const std::vector<ShippedFile>& shipped) const {
+    std::vector<std::string> names;
+    for (const ShippedFile& file : shipped) {
+        std::error_code ec;
+        // Anything of that name is the operator's, even a link leading nowhere.
+        const auto status = std::filesystem::symlink_status(dir_ / file.name, ec);
+        if (!std::filesystem::exists(status)) names.push_back(file.name);
+    }
+    return names;
+}
+
+void DataFolder::install(const std::vector<ShippedFile>& shipped, FolderPreparation& preparation) {
+    for (const ShippedFile& file : shipped) {
+        const std::vector<std::string> missing = lacking({file});
+        if (missing.empty()) continue;
+        try {
+            // Expected absent until the rename: a file put there meanwhile stays.
+            rewriteFile(dir_ / file.name, dir_ / kRewriteScratchName, file.bytes, FileIdentity{});
+            preparation.installed.push_back(file.name);
+        } catch (const FileError& e) {
+            if (!preparation.error) preparation.error = e;
+        }
+    }
+}
+
+FolderPreparation DataFolder::prepare(const std::vector<ShippedFile>& shipped) {
+    FolderPreparation preparation;
+    const bool workToDo =
+        !lacking(shipped).empty() || anyPresent({journal()}) || anyPresent(scratchFiles());
+    const bool takenForTheWhile = !held() && workToDo && claim() == DataFolderLock::Outcome::Held;
+    if (held()) {
+        preparation.prepared = true;
+        try {
+            preparation.recovery = finishInterruptedUpdate();
+            // Only once the journal is done with: its scratch files are among these.
+            removeLeftoverScratchFiles();
+            install(shipped, preparation);
+        } catch (const FileError& e) {
+            preparation.error = e;
+        }
+    }
+    if (takenForTheWhile) lock_.release();
+    preparation.missing = lacking(shipped);
+    return preparation;
+}
+
+std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() const {
+    std::vector<std::filesystem::path> removed;
+    if (!held()) return removed;
+    auto removeScratch = [&](const std::filesystem::path& file) {
+        std::error_code ec;
+        // Only plain files: a folder or a link of that name is no scratch file of ours.
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file, ec)) &&
+            std::filesystem::remove(file, ec))
+            removed.push_back(file);
+    };
+    for (const std::filesystem::path& file : scratchFiles()) removeScratch(file);
+    // A data file that is a link is rewritten beside the file it leads to,
+    // with a scratch file named after that file.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_, ec)) {
+        const std::string name = entry.path().filename().string();
+        const bool dataFile = isRewrittenDataFileName(name);
+        std::error_code linkEc;
+        if (!dataFile || !entry.is_symlink(linkEc)) continue;
+        for (const char* scratchName : kScratchFileNames) {
+            try {
+                const std::filesystem::path beside =
+                    scratchBeside(entry.path(), dir_ / scratchName);
+                if (beside != dir_ / scratchName) removeScratch(beside);
+            } catch (const std::exception&) {
+                // A link that loops: nothing was ever written beside it.
+            }
+        }
+    }
+    return removed;
+}
+
+}  // namespace dxcc
