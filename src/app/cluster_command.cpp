@@ -11,7 +11,7 @@
 #include "core/cluster/cluster_messages.h"
 #include "core/cluster/index_needed_lookup.h"
 #include "core/session/log_session.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/cluster_client.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"

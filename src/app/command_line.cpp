@@ -32,7 +32,7 @@
 #include "core/record/qso_record.h"
 #include "core/session/log_session.h"
 #include "core/session/session_messages.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/data_dir_lock.h"
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"

@@ -16,7 +16,7 @@
 #include "core/record/band_table.h"
 #include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 
 namespace dxcc::adif {
 

@@ -10,7 +10,7 @@
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/session_messages.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 
 namespace dxcc {
 

@@ -10,7 +10,7 @@
 #include "core/logbook/log_messages.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"

@@ -33,7 +33,7 @@
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "windows/prefixes/prefix_update_window.h"
 #include "windows/search/search_window.h"
