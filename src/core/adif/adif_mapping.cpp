@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/record/mode_table.h"
-#include "core/adif/adif_text.h"
-#include "core/record/band_table.h"
 #include "core/base/dates.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_conversion.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/band_table.h"
+#include "core/record/mode_table.h"
 
 namespace dxcc::adif {
 

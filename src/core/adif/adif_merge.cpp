@@ -1,7 +1,7 @@
 #include "core/adif/adif_merge.h"
 
-#include "core/adif/adif_text.h"
 #include "core/base/dates.h"
+#include "core/base/text_conversion.h"
 #include "core/logbook/logbook.h"
 
 namespace dxcc::adif {

@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/adif/adif_text.h"
 #include "core/base/file_error.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
 
 #if defined(__SSE2__)

@@ -12,12 +12,12 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/mode_table.h"
-#include "core/adif/adif_text.h"
 #include "core/base/program_constants.h"
-#include "core/record/qso_record.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/mode_table.h"
+#include "core/record/qso_record.h"
 
 namespace dxcc::adif {
 

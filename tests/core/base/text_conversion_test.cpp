@@ -1,4 +1,4 @@
-#include "core/adif/adif_text.h"
+#include "core/base/text_conversion.h"
 
 #include <gtest/gtest.h>
 
