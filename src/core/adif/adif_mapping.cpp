@@ -153,12 +153,6 @@ bool plainCallsign(std::string_view value) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '?')) == questionMarks;
 }
 
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
 // Bytes that the conversion to the log's text leaves as they are, wherever
 // they stand: printable ASCII but small letters and the blank.
 constexpr std::array<bool, 256> makeUnchangedBytes() {

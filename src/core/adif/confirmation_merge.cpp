@@ -147,12 +147,6 @@ bool hasLetterAndDigit(std::string_view part) {
     return letter && digit;
 }
 
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
 // YYYYMMDD as JJ/MM/AAAA and HHMM[SS] as HH:MM for the report; as given otherwise.
 std::string reportDate(std::string_view qsoDate) {
     std::string d = logText(qsoDate);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/base/text_utils.h"
 #include "core/cluster/cluster_messages.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/band_table.h"
@@ -62,12 +63,6 @@ constexpr Segment kBandPlan[] = {
     {432100, 432400, ModeClass::Phone},   {432500, 433600, ModeClass::Phone},
 };
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
 bool isWordChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
@@ -117,7 +112,7 @@ ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const Needed
     ClassifiedSpot out;
     if (const PrefixEntry* entry = prefixes.match(spot.dx)) {
         out.dxccPrefix = entry->dxccPrefix;
-        out.entityName = std::string(trim(entry->entityName));
+        out.entityName = std::string(trimBlanks(entry->entityName));
     }
     char megahertz[32];
     std::snprintf(megahertz, sizeof megahertz, "%.6f", spot.kilohertz / 1000.0);
@@ -177,7 +172,7 @@ std::string spotReportLine(const ClassifiedSpot& s) {
     line += '\t';
     line += s.spot.frequencyText;
     field(s.spot.dx);
-    field(trim(s.band));
+    field(trimBlanks(s.band));
     field(modeClassText(s.modeClass));
     field(s.dxccPrefix);
     field(s.entityName);

@@ -18,9 +18,7 @@ namespace msg = prefix_update_messages;
 constexpr std::string_view kWhitespace = " \t\r\n\v\f";
 
 std::string_view strip(std::string_view s) {
-    const size_t first = s.find_first_not_of(kWhitespace);
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(kWhitespace) - first + 1);
+    return trimmed(s, kWhitespace, kWhitespace);
 }
 
 // The files are Latin-1; the data files Windows-1252, where 0x80-0x9F are

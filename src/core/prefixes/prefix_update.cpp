@@ -137,7 +137,7 @@ std::string prefixOf(std::string_view line) {
 }
 
 std::string utf8(std::string_view cp1252) {
-    return adif::cp1252ToUtf8(cp1252);
+    return cp1252ToUtf8(cp1252);
 }
 
 }  // namespace

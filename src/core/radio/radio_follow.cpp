@@ -3,17 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/text_utils.h"
 #include "core/record/band_table.h"
 
 namespace dxcc::radio {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
 
 // Radio modes (as the rig library names them) and the entry modes they stand for.
 struct RadioMode {
@@ -35,7 +30,7 @@ constexpr int64_t kUpperSidebandFrom = 10'000'000;
 
 std::optional<size_t> indexOf(std::string_view text, std::span<const std::string_view> items) {
     for (size_t i = 0; i < items.size(); ++i)
-        if (trim(items[i]) == trim(text)) return i;
+        if (trimBlanks(items[i]) == trimBlanks(text)) return i;
     return std::nullopt;
 }
 
@@ -51,7 +46,7 @@ std::string_view bandOfHertz(int64_t hertz) {
 std::string bandAsShown(std::string_view label, std::span<const std::string_view> bandItems) {
     if (label.empty()) return {};
     const auto index = indexOf(label, bandItems);
-    return std::string(index ? bandItems[*index] : trim(label));
+    return std::string(index ? bandItems[*index] : trimBlanks(label));
 }
 
 std::optional<size_t> modeIndexOf(std::string_view radioMode,
