@@ -7,21 +7,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/base/dates.h"
+
 namespace dxcc {
 
 class Logbook;
 struct AwardSpec;
 struct LogChange;
 struct AwardFilter;
-
-// Days since 1 January 1970 of a civil date (proleptic Gregorian).
-int64_t dayNumber(int year, int month, int day);
-// The year of a day number.
-int yearOfDay(int64_t day);
-
-// The day number of a record's JJ/MM/AA date (two-digit years widened as
-// everywhere else); nothing when the date cannot be read or does not exist.
-std::optional<int64_t> recordDay(std::string_view record);
 
 // One step of a progress curve: from `day` on, `count` distinct entities.
 struct ProgressStep {

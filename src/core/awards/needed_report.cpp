@@ -7,11 +7,11 @@
 
 #include "core/awards/dxcc_table.h"
 #include "core/awards/needed_messages.h"
-#include "core/base/dates.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_utils.h"
 #include "core/record/band_table.h"
 #include "core/record/qso_record.h"
+#include "core/record/record_dates.h"
 
 namespace dxcc {
 
