@@ -25,17 +25,6 @@ namespace {
 
 constexpr size_t kNone = std::numeric_limits<size_t>::max();
 
-// The service's own grouping of modes, for a mode the log's table lacks.
-struct ModeGroup {
-    std::string_view name;
-    ModeClass modeClass;
-};
-constexpr ModeGroup kModeGroups[] = {
-    {"PHONE", ModeClass::Phone},
-    {"CW", ModeClass::Cw},
-    {"DATA", ModeClass::Digital},
-};
-
 // Short texts (a callsign, its base, a band) packed into integers, so that the
 // scan of a million log lines compares words rather than calling memcmp.
 struct Packed {
@@ -163,10 +152,7 @@ std::string reportTime(std::string_view timeOn) {
 ModeClass modeGroupClass(const std::vector<Field>& fields) {
     const Field* group = findField(fields, "APP_LOTW_MODEGROUP");
     if (!group) return ModeClass::None;
-    const std::string name = logText(group->value);
-    for (const ModeGroup& g : kModeGroups)
-        if (name == g.name) return g.modeClass;
-    return ModeClass::None;
+    return modeClassOfGroup(logText(group->value));
 }
 
 Confirmation readConfirmation(const AdifQsoValues& v, const std::vector<Field>& fields,

@@ -10,21 +10,6 @@ namespace dxcc::radio {
 
 namespace {
 
-// Radio modes (as the rig library names them) and the entry modes they stand for.
-struct RadioMode {
-    std::string_view radio;
-    std::string_view entries[2];
-};
-constexpr RadioMode kRadioModes[] = {
-    {"USB", {"SSB"}},          {"LSB", {"SSB"}},          {"SSB", {"SSB"}},
-    {"CW", {"CW"}},            {"CWR", {"CW"}},           {"RTTY", {"RTTY", "DIG"}},
-    {"RTTYR", {"RTTY", "DIG"}}, {"PKTUSB", {"DIG"}},       {"PKTLSB", {"DIG"}},
-    {"PKTFM", {"DIG"}},        {"PKTAM", {"DIG"}},        {"PSK", {"DIG"}},
-    {"PSKR", {"DIG"}},         {"FSK", {"DIG"}},          {"FM", {"FM"}},
-    {"WFM", {"FM"}},           {"FMN", {"FM"}},           {"AM", {"AM"}},
-    {"SAM", {"AM"}},           {"AMN", {"AM"}},
-};
-
 // Phone below this frequency goes on the lower sideband.
 constexpr int64_t kUpperSidebandFrom = 10'000'000;
 
@@ -64,29 +49,8 @@ std::optional<int64_t> radioHertz(double hertz) {
     return std::llround(hertz);
 }
 
-std::vector<std::string_view> entryModesOfRadio(std::string_view radioMode) {
-    std::vector<std::string_view> out;
-    for (const RadioMode& m : kRadioModes) {
-        if (m.radio != radioMode) continue;
-        for (std::string_view e : m.entries)
-            if (!e.empty()) out.push_back(e);
-    }
-    return out;
-}
-
 std::string_view radioModeForSpot(ModeClass modeClass, int64_t hertz, bool radioHasDataMode) {
-    switch (modeClass) {
-        case ModeClass::Cw:
-            return "CW";
-        case ModeClass::Phone:
-            return hertz >= kUpperSidebandFrom ? "USB" : "LSB";
-        case ModeClass::Digital:
-            return radioHasDataMode ? "PKTUSB" : "USB";
-        case ModeClass::None:
-        case ModeClass::Satellite:
-            break;
-    }
-    return {};
+    return radioModeOfClass(modeClass, hertz >= kUpperSidebandFrom, radioHasDataMode);
 }
 
 FormSelection formSelectionFor(const RadioReading& reading,
@@ -99,11 +63,9 @@ FormSelection formSelectionFor(const RadioReading& reading,
 FormSelection formSelectionForSpot(std::string_view bandLabel, ModeClass modeClass,
                                    std::span<const std::string_view> bandItems,
                                    std::span<const std::string_view> modeItems) {
-    // The class's entries, best first: the phone award's SSB, CW, the digital entry.
-    const std::string_view radioMode = modeClass == ModeClass::Phone     ? "USB"
-                                       : modeClass == ModeClass::Cw      ? "CW"
-                                       : modeClass == ModeClass::Digital ? "PKTUSB"
-                                                                         : "";
+    // The entries of the radio mode that works the class best: the phone
+    // award's SSB, CW, the digital entry.
+    const std::string_view radioMode = radioModeOfClass(modeClass, true, true);
     return {bandAsShown(bandLabel, bandItems), modeIndexOf(radioMode, modeItems)};
 }
 
