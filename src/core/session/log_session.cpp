@@ -141,8 +141,7 @@ bool LogSession::holdFolderFor(SessionOutcome& outcome) {
             return false;
         case DataFolderLock::Outcome::Unavailable:
             outcome.failure = SessionOutcome::Failure::FolderUnlockable;
-            outcome.messages.push_back(std::string(lock_messages::kWriteRefusedUnlockable) +
-                                       dataDir_.string() +
+            outcome.messages.push_back(std::string(lock_messages::kCannotLock) + dataDir_.string() +
                                        std::string(lock_messages::kWriteRefusedEnd));
             return false;
     }
