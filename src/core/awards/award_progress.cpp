@@ -29,7 +29,7 @@ std::vector<ProgressStep> curveOf(std::vector<int64_t> firstDays) {
 
 }  // namespace
 
-AwardProgress awardProgress(const Logbook& log, const AwardSpec& award) {
+AwardProgress awardProgress(const Logbook& log, const AwardDefinition& award) {
     ProgressTracker tracker(award);
     tracker.rebuild(log);
     return tracker.progress();
@@ -37,7 +37,7 @@ AwardProgress awardProgress(const Logbook& log, const AwardSpec& award) {
 
 void ProgressTracker::add(std::string_view record) {
     const AwardFilter every{};
-    const AwardFilter& filter = award_->window == AwardWindow::FiveBand ? every : award_->filter;
+    const AwardFilter& filter = award_->family == AwardFamily::FiveBand ? every : award_->filter;
     const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
     if (prefix.empty() || !awardAccepts(filter, record)) return;
     const std::optional<int64_t> day = recordDay(record);

@@ -12,7 +12,7 @@
 namespace dxcc {
 
 class Logbook;
-struct AwardSpec;
+struct AwardDefinition;
 struct LogChange;
 struct AwardFilter;
 
@@ -35,15 +35,15 @@ struct AwardProgress {
 };
 
 // One pass over the log for `award` (the 5-band award counts as Mixed here).
-AwardProgress awardProgress(const Logbook& log, const AwardSpec& award);
+AwardProgress awardProgress(const Logbook& log, const AwardDefinition& award);
 
 // The progress of one award kept as each entity's first days, so a contact
 // added to the log costs only its own record, not a pass over a million.
 class ProgressTracker {
 public:
-    explicit ProgressTracker(const AwardSpec& award) : award_(&award) {}
+    explicit ProgressTracker(const AwardDefinition& award) : award_(&award) {}
 
-    const AwardSpec& award() const { return *award_; }
+    const AwardDefinition& award() const { return *award_; }
     // One pass over the log.
     void rebuild(const Logbook& log);
     // Follows one change of the log: rows added are read alone; anything that
@@ -59,7 +59,7 @@ private:
     };
     void add(std::string_view record);
 
-    const AwardSpec* award_;
+    const AwardDefinition* award_;
     std::unordered_map<std::string, FirstDays> firsts_;
     size_t undated_ = 0;
 };

@@ -17,7 +17,8 @@ const std::vector<std::string>& dxccTableColumns() {
     static const std::vector<std::string> columns = [] {
         std::vector<std::string> c{findAward("Mixed")->name};
         for (ModeClass k : kModeClasses) c.emplace_back(modeClassHeading(k));
-        for (const AwardSpec* band : awardsOfWindow(AwardWindow::Band)) c.push_back(band->name);
+        for (const AwardDefinition* band : awardsOfFamily(AwardFamily::Band))
+            c.push_back(band->name);
         return c;
     }();
     return columns;

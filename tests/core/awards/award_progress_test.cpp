@@ -69,7 +69,8 @@ TEST(AwardProgressTest, TrackerFollowsEveryKindOfChangeLikeARecount) {
         [&] { return log.removeAt(2, std::string(log.record(2))); },
         [&] { return log.appendRecord(record("EA1A", "", "CW", '*', "01/01/01")); },
     };
-    for (const AwardSpec* award : {findAward("Mixed"), findAward("CW"), findAward("14 Mhz")}) {
+    for (const AwardDefinition* award :
+         {findAward("Mixed"), findAward("CW"), findAward("14 Mhz")}) {
         station.set({{"F5AA", "F", "SSB", "14 Mhz ", ' ', "10/03/05"}});
         ProgressTracker tracker(*award);
         tracker.rebuild(log);
