@@ -358,13 +358,7 @@ FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes, si
     fd_ = openPlainFileForReading(path_, &identity);
     fileSize_ = static_cast<size_t>(identity.size);
     buffer_.resize(std::max<size_t>(bufferBytes, 1));
-    try {
-        atEnd_ = !fill(0);
-    } catch (...) {
-        ::close(fd_);
-        throw;
-    }
-    reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+    readFirstBytes();
 }
 
 FileReader::FileReader(const FileReader& first, AfterRecordAt start)
@@ -378,6 +372,10 @@ FileReader::FileReader(const FileReader& first, AfterRecordAt start)
     fd_ = ::fcntl(first.fd_, F_DUPFD_CLOEXEC, 0);
     if (fd_ < 0) throwFileError(errno, path_.string());
     buffer_.resize(first.buffer_.size());
+    readFirstBytes();
+}
+
+void FileReader::readFirstBytes() {
     try {
         atEnd_ = !fill(0);
     } catch (...) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <charconv>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // Small text helpers over the data files' Windows-1252 bytes, defined once.
 namespace dxcc {
@@ -60,6 +62,16 @@ constexpr bool isAsciiText(std::string_view s) {
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
+// A number as the data files write it, the whole text: digits with a sign
+// ('+' too) and, for a decimal number, a point; false for anything else.
+template <class Number>
+bool readNumber(std::string_view text, Number& value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
 // a-z in capitals, every other byte as it is.
 constexpr char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;

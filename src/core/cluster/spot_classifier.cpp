@@ -100,18 +100,12 @@ ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const Needed
 }
 
 SpotColour spotColourOf(NeededVerdict verdict) {
-    switch (verdict) {
-        case NeededVerdict::NewEntity:
-            return SpotColour::NewEntity;
-        case NeededVerdict::NewBand:
-        case NeededVerdict::NewMode:
-            return SpotColour::NewSlot;
-        case NeededVerdict::ToConfirm:
-            return SpotColour::ToConfirm;
-        case NeededVerdict::AlreadyConfirmed:
-            break;
-    }
-    return SpotColour::Confirmed;
+    // In the order of the verdicts.
+    static constexpr SpotColour kColours[] = {SpotColour::NewEntity, SpotColour::NewSlot,
+                                              SpotColour::NewSlot, SpotColour::ToConfirm,
+                                              SpotColour::Confirmed};
+    static_assert(std::size(kColours) == static_cast<size_t>(NeededVerdict::AlreadyConfirmed) + 1);
+    return kColours[static_cast<size_t>(verdict)];
 }
 
 std::string_view spotClassText(ModeClass modeClass) {

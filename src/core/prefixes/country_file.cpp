@@ -60,14 +60,6 @@ std::vector<std::string_view> split(std::string_view s, char separator) {
     }
 }
 
-bool readInt(std::string_view text, int& value) {
-    text = strip(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size();
-}
-
 bool readDouble(std::string_view text, double& value) {
     const std::string s(strip(text));
     if (s.empty()) return false;
@@ -81,8 +73,9 @@ bool readPlace(std::string_view continent, std::string_view cq, std::string_view
                std::string_view lat, std::string_view lon, std::string_view offset,
                CountryEntity& e) {
     e.continent = windowsText(strip(continent));
-    return readInt(cq, e.cqZone) && readInt(itu, e.ituZone) && readDouble(lat, e.latitude) &&
-           readDouble(lon, e.westLongitude) && readDouble(offset, e.hoursBehindUtc);
+    return readNumber(strip(cq), e.cqZone) && readNumber(strip(itu), e.ituZone) &&
+           readDouble(lat, e.latitude) && readDouble(lon, e.westLongitude) &&
+           readDouble(offset, e.hoursBehindUtc);
 }
 
 // Keeps the first place of a main prefix listed twice, with the last values.

@@ -157,6 +157,15 @@ TEST(SpotClassification, EntityBandClassAndColour) {
     }
 }
 
+// The window paints a new band and a new class of modes alike.
+TEST(SpotClassification, TheColourOfEachVerdict) {
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewEntity), SpotColour::NewEntity);
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewBand), SpotColour::NewSlot);
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewMode), SpotColour::NewSlot);
+    EXPECT_EQ(spotColourOf(NeededVerdict::ToConfirm), SpotColour::ToConfirm);
+    EXPECT_EQ(spotColourOf(NeededVerdict::AlreadyConfirmed), SpotColour::Confirmed);
+}
+
 ClassifiedSpot classified(const char* dx, const char* band, ModeClass modeClass, bool needed) {
     ClassifiedSpot s;
     s.spot.dx = dx;
