@@ -43,5 +43,19 @@ TEST(TextUtils, AsciiClassesAndCapitals) {
     EXPECT_EQ(upperCaseCp1252("c\xF4t\xE9 \x9C\xFF \xF7"), "C\xD4T\xC9 \x8C\x9F \xF7");
 }
 
+TEST(TextUtils, NumbersOfTheDataFiles) {
+    int whole = 0;
+    double decimal = 0;
+    EXPECT_TRUE(readNumber("+14", whole));
+    EXPECT_EQ(whole, 14);
+    EXPECT_TRUE(readNumber("-3", whole));
+    EXPECT_EQ(whole, -3);
+    EXPECT_TRUE(readNumber("48.85", decimal));
+    EXPECT_DOUBLE_EQ(decimal, 48.85);
+    for (const char* bad : {"", "+", " 14", "14 ", "14a", "1.5", "99999999999"})
+        EXPECT_FALSE(readNumber(bad, whole)) << '"' << bad << '"';
+    EXPECT_FALSE(readNumber("4x", decimal));
+}
+
 }  // namespace
 }  // namespace dxcc
