@@ -15,6 +15,7 @@
 #include "core/base/program_constants.h"
 #include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
+#include "core/base/text_utils.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
@@ -130,8 +131,8 @@ private:
 bool hasLetterAndDigit(std::string_view part) {
     bool letter = false, digit = false;
     for (char c : part) {
-        letter = letter || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        digit = digit || (c >= '0' && c <= '9');
+        letter = letter || isAsciiLetter(c);
+        digit = digit || isAsciiDigit(c);
     }
     return letter && digit;
 }

@@ -43,10 +43,8 @@ std::string windowsText(std::string_view s) {
 bool plainPrefix(std::string_view prefix) {
     if (!prefix.empty() && prefix.front() == '*') prefix.remove_prefix(1);
     if (prefix.empty()) return false;
-    return std::all_of(prefix.begin(), prefix.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               c == '/';
-    });
+    return std::all_of(prefix.begin(), prefix.end(),
+                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '/'; });
 }
 
 std::vector<std::string_view> split(std::string_view s, char separator) {
