@@ -50,14 +50,14 @@ void plainPassBench(benchmark::State& state, size_t qsos) {
 
 void awardBench(benchmark::State& state, size_t qsos, const char* award, dxcc::Basis basis) {
     const dxcc::Logbook& log = sharedLoadedLog(qsos);
-    const dxcc::AwardSpec* spec = dxcc::findAward(award);
-    if (!spec) {
+    const dxcc::AwardDefinition* definition = dxcc::findAward(award);
+    if (!definition) {
         state.SkipWithError("no such award");
         return;
     }
     size_t entities = 0;
     for (auto _ : state) {
-        dxcc::AwardResult r = dxcc::evaluateAward(log, *spec, basis);
+        dxcc::AwardResult r = dxcc::evaluateAward(log, *definition, basis);
         entities = r.count;
         benchmark::DoNotOptimize(r);
     }

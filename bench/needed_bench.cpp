@@ -64,7 +64,7 @@ void queryBench(benchmark::State& state, size_t qsos) {
         const std::string& p = prefixes[i % prefixes.size()];
         benchmark::DoNotOptimize(index.entity(p));
         benchmark::DoNotOptimize(index.band(p, dxcc::kBands[i % dxcc::kBands.size()]));
-        benchmark::DoNotOptimize(index.mode(p, dxcc::NeedClass(i % dxcc::kNeedClassCount)));
+        benchmark::DoNotOptimize(index.mode(p, dxcc::kModeClasses[i % dxcc::kModeClasses.size()]));
         ++i;
     }
 }

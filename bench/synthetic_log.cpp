@@ -8,9 +8,10 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "core/base/dates.h"
 #include "core/base/program_constants.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
 
 namespace synth {
 
@@ -72,33 +73,6 @@ std::string plausibleCallsign(Rng& rng) {
 
 bool isCallsignChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
-}
-
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-struct CivilDate {
-    int64_t year;
-    unsigned month, day;
-};
-
-CivilDate civilFromDays(int64_t z) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {static_cast<int64_t>(yoe) + era * 400 + (m <= 2), m, d};
 }
 
 void twoDigits(std::string& out, int64_t v) {
@@ -198,9 +172,9 @@ void writeSyntheticLog(const std::filesystem::path& file, size_t qsoCount,
     Rng rng(seed);
     Output out(file);
 
-    const int64_t firstDay = daysFromCivil(kFirstYear, 1, 1);
+    const int64_t firstDay = dxcc::dayNumber(kFirstYear, 1, 1);
     const int64_t spanMinutes =
-        (daysFromCivil(kFirstYear + kYearsSpanned, 1, 1) - firstDay) * 24 * 60;
+        (dxcc::dayNumber(kFirstYear + kYearsSpanned, 1, 1) - firstDay) * 24 * 60;
     // Each QSO gets its own slot of the span and a random minute inside it, so
     // the dates are spread evenly and never go backwards.
     const int64_t slot = qsoCount ? spanMinutes / static_cast<int64_t>(qsoCount) : 0;
@@ -211,7 +185,7 @@ void writeSyntheticLog(const std::filesystem::path& file, size_t qsoCount,
         int64_t minute = static_cast<int64_t>(static_cast<unsigned __int128>(i) *
                                               static_cast<uint64_t>(spanMinutes) / qsoCount);
         if (slot > 0) minute += static_cast<int64_t>(rng.below(static_cast<size_t>(slot)));
-        const CivilDate d = civilFromDays(firstDay + minute / (24 * 60));
+        const dxcc::CivilDate d = dxcc::dateOfDay(firstDay + minute / (24 * 60));
         const int64_t minuteOfDay = minute % (24 * 60);
 
         f.callsign = pool[who];
@@ -328,13 +302,13 @@ void writeSyntheticAdif(const std::filesystem::path& file, size_t recordCount,
     Output out(file);
     out.line("Synthetic ADIF Export<adif_ver:5>3.1.4 <programid:9>VEL_BENCH <eoh>");
 
-    const int64_t firstDay = daysFromCivil(firstYear, 1, 1);
-    const int64_t spanSeconds = (daysFromCivil(firstYear + years, 1, 1) - firstDay) * 86400;
+    const int64_t firstDay = dxcc::dayNumber(firstYear, 1, 1);
+    const int64_t spanSeconds = (dxcc::dayNumber(firstYear + years, 1, 1) - firstDay) * 86400;
     std::string record, date, time;
     for (size_t i = 0; i < recordCount; ++i) {
         const int64_t second = static_cast<int64_t>(
             static_cast<unsigned __int128>(i) * static_cast<uint64_t>(spanSeconds) / recordCount);
-        const CivilDate d = civilFromDays(firstDay + second / 86400);
+        const dxcc::CivilDate d = dxcc::dateOfDay(firstDay + second / 86400);
         const int64_t secondOfDay = second % 86400;
         date = std::to_string(d.year);
         twoDigits(date, d.month);

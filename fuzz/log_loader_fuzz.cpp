@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz_support.h"
-#include "core/base/dates.h"
 #include "core/base/file_error.h"
+#include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/record/qso_record.h"
-#include "core/base/text_file.h"
+#include "core/record/record_dates.h"
+#include "fuzz_support.h"
 
 namespace {
 

@@ -22,13 +22,13 @@ struct NullLink : ClusterLink {
 };
 
 struct EveryOther : NeededLookup {
-    SpotNeed entity(std::string_view p) const override {
-        return p.size() % 2 ? SpotNeed::Never : SpotNeed::Worked;
+    Need entity(std::string_view p) const override {
+        return p.size() % 2 ? Need::Never : Need::Worked;
     }
-    SpotNeed band(std::string_view, std::string_view b) const override {
-        return b.size() % 2 ? SpotNeed::Confirmed : SpotNeed::Never;
+    Need band(std::string_view, std::string_view b) const override {
+        return b.size() % 2 ? Need::Confirmed : Need::Never;
     }
-    SpotNeed mode(std::string_view, ModeClass) const override { return SpotNeed::Worked; }
+    Need mode(std::string_view, ModeClass) const override { return Need::Worked; }
 };
 
 const PrefixTable& prefixes() {

@@ -10,8 +10,9 @@
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
 #include "core/cluster/index_needed_lookup.h"
+#include "core/record/station_callsign.h"
 #include "core/session/log_session.h"
-#include "core/session/station_callsign.h"
+#include "core/session/session_messages.h"
 #include "platform/cluster_client.h"
 #include "platform/file_error_text.h"
 #include "platform/text.h"
@@ -89,11 +90,9 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
     const QString given = o.station.value_or(defaults.station()).trimmed();
     const std::string station = dxcc::storedForm(toCp1252(given));
     if (!o.station && station == dxcc::kNoStation)
-        return fail(err, kCommandFailed,
-                    "aucune station n'est choisie : lancez vel_dxcc une première fois ou "
-                    "indiquez --station INDICATIF.");
+        return fail(err, kCommandFailed, fromView(dxcc::station_messages::kNoStationChosen));
     if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
-        return fail(err, kCommandBadUsage, "indicatif de station invalide : " + given);
+        return fail(err, kCommandBadUsage, fromView(dxcc::station_messages::kBadStation) + given);
     dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())));
     session.setStation(station);
     const dxcc::LoadOutcome loaded = session.loadLog();

@@ -32,7 +32,7 @@
 #include "core/record/qso_record.h"
 #include "core/session/log_session.h"
 #include "core/session/session_messages.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/data_dir_lock.h"
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
@@ -539,11 +539,11 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
                                        defaults, section, dxcc::kKeyBandIndex, dxcc::kBands)));
     if (band.empty())
         return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
-    const std::optional<dxcc::NeedClass> needClass =
-        options.mode ? dxcc::needClassOfArgument(toCp1252(*options.mode))
-                     : dxcc::needClassOfMode(
+    const dxcc::ModeClass modeClass =
+        options.mode ? dxcc::modeClassOfArgument(toCp1252(*options.mode))
+                     : dxcc::neededClassOf(
                            storedListItem(defaults, section, dxcc::kKeyModeIndex, dxcc::kModes));
-    if (!needClass)
+    if (modeClass == dxcc::ModeClass::None)
         return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
 
     const dxcc::LookupResult found = session.prefixes().lookup(callsign);
@@ -557,7 +557,7 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
     const auto bearing = dxcc::entityBearing(station, session.entityData().find(found.dxccPrefix));
     const std::string line = dxcc::neededLine(
         callsign, found.dxccPrefix, found.entityName, index.entity(found.dxccPrefix),
-        index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, *needClass), bearing);
+        index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, modeClass), bearing);
     writeCp1252Line(out, line);
     return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
 }

@@ -4,19 +4,19 @@
 #include <array>
 
 #include "core/adif/adif_mapping.h"
-#include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/adif/adif_text.h"
 #include "core/base/dates.h"
 #include "core/base/export_target.h"
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
+#include "core/base/text_utils.h"
 #include "core/logbook/logbook.h"
 #include "core/record/band_table.h"
 #include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 
 namespace dxcc::adif {
 
@@ -28,12 +28,6 @@ constexpr size_t kChunkBytes = size_t{1} << 20;
 // More than any one record can take: every text field at three UTF-8 bytes per
 // character, and every tag.
 constexpr size_t kMaxRecordBytes = 1024;
-
-bool isAscii(std::string_view text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
 
 // Writes one record's fields into a buffer of kMaxRecordBytes: no bounds
 // checks and no library calls for the short pieces, a million records a run.
@@ -59,7 +53,7 @@ public:
     void text(std::string_view tag, std::string_view logText) {
         const std::string_view t = trimBlanks(logText);
         if (t.empty()) return;
-        if (isAscii(t))
+        if (isAsciiText(t))
             field(tag, t);
         else
             field(tag, cp1252ToUtf8(t));
@@ -80,22 +74,14 @@ void writeReport(RecordWriter& w, std::string_view tag, std::string_view logRepo
     w.text(tag, logReport);
 }
 
-bool leapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 // JJ/MM/AA as YYYYMMDD, the year widened by the import's rule. Only a day of
 // the calendar is written: not 00/01/24 nor 30/02/24, and not the import's
 // substitute for a missing date, which no QSO was made on.
 bool writeDate(RecordWriter& w, std::string_view date) {
-    if (date.size() != kDateWidth || checkDate(date) != 0 || date == kDateSubstitute)
-        return false;
-    const int year = widenImportYear((date[6] - '0') * 10 + (date[7] - '0'));
-    const int month = (date[3] - '0') * 10 + (date[4] - '0');
-    const int day = (date[0] - '0') * 10 + (date[1] - '0');
-    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || day < 1) return false;
-    if (day > kDays[month - 1] + (month == 2 && leapYear(year) ? 1 : 0)) return false;
+    const std::optional<LogDate> read = readLogDate(date);
+    if (!read || date == kDateSubstitute) return false;
+    const int year = widenImportYear(read->twoDigitYear);
+    if (!isCalendarDate({year, read->month, read->day})) return false;
     const char text[8] = {static_cast<char>('0' + year / 1000),
                           static_cast<char>('0' + year / 100 % 10),
                           static_cast<char>('0' + year / 10 % 10),

@@ -13,9 +13,9 @@
 #include <thread>
 
 #include "core/adif/adif_messages.h"
-#include "core/adif/adif_text.h"
 #include "core/adif/qso_key_set.h"
 #include "core/base/file_error.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
 #include "core/base/two_processors.h"
 #include "core/logbook/logbook.h"

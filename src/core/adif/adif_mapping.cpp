@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/record/mode_table.h"
-#include "core/adif/adif_text.h"
-#include "core/record/band_table.h"
 #include "core/base/dates.h"
 #include "core/base/program_constants.h"
+#include "core/base/text_conversion.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/band_table.h"
+#include "core/record/mode_table.h"
 
 namespace dxcc::adif {
 
@@ -151,12 +151,6 @@ bool plainCallsign(std::string_view value) {
     if (ascii) return true;
     const std::string text = logText(value.substr(first, last - first));
     return static_cast<size_t>(std::count(text.begin(), text.end(), '?')) == questionMarks;
-}
-
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
 }
 
 // Bytes that the conversion to the log's text leaves as they are, wherever

@@ -1,8 +1,9 @@
 #include "core/adif/adif_merge.h"
 
-#include "core/adif/adif_text.h"
-#include "core/base/dates.h"
+#include "core/base/text_conversion.h"
+#include "core/base/text_utils.h"
 #include "core/logbook/logbook.h"
+#include "core/record/record_dates.h"
 
 namespace dxcc::adif {
 
@@ -14,21 +15,9 @@ int digitsValue(std::string_view s) {
     return v;
 }
 
-// Days since 1 January 1970 of a date of the proleptic Gregorian calendar.
 // A month or day 00, which the date check lets through, counts as 01.
-int64_t daysFromCivil(int year, int month, int day) {
-    month = month < 1 ? 1 : month;
-    day = day < 1 ? 1 : day;
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return int64_t{era} * 146097 + dayOfEra - 719468;
-}
-
-MergeKey keyOf(int year, int month, int day, int hour, int minute) {
-    return daysFromCivil(year, month, day) * 24 * 60 + hour * 60 + minute;
+MergeKey keyOf(int year, int month, int day, int minuteOfDay) {
+    return dayNumber(year, month < 1 ? 1 : month, day < 1 ? 1 : day) * 24 * 60 + minuteOfDay;
 }
 
 template <typename LineAt>
@@ -41,17 +30,7 @@ size_t firstAtOrAfter(size_t count, std::optional<MergeKey> key, LineAt lineAt) 
     return count;
 }
 
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
 }  // namespace
-
-int widenImportYear(int twoDigitYear) {
-    return twoDigitYear > 50 ? 1900 + twoDigitYear : 2000 + twoDigitYear;
-}
 
 std::optional<MergeKey> adifMergeKey(std::string_view qsoDateValue, std::string_view timeOnValue) {
     const std::string qsoDate = logText(qsoDateValue), timeOn = logText(timeOnValue);
@@ -61,16 +40,14 @@ std::optional<MergeKey> adifMergeKey(std::string_view qsoDateValue, std::string_
     const int month = digitsValue(date.substr(4, 2)), day = digitsValue(date.substr(6, 2));
     const int hour = digitsValue(time.substr(0, 2)), minute = digitsValue(time.substr(2, 2));
     if (month > 12 || day > 31 || hour > 23 || minute > 59) return std::nullopt;
-    return keyOf(digitsValue(date.substr(0, 4)), month, day, hour, minute);
+    return keyOf(digitsValue(date.substr(0, 4)), month, day, hour * 60 + minute);
 }
 
 std::optional<MergeKey> logLineMergeKey(std::string_view line) {
-    if (line.size() < 43) return std::nullopt;
-    const std::string_view date = line.substr(29, 8), time = line.substr(38, 5);
-    if (checkDate(date) != 0 || checkTime(time) != 0) return std::nullopt;
-    return keyOf(widenImportYear(digitsValue(date.substr(6, 2))), digitsValue(date.substr(3, 2)),
-                 digitsValue(date.substr(0, 2)), digitsValue(time.substr(0, 2)),
-                 digitsValue(time.substr(3, 2)));
+    const std::optional<RecordDateTime> when = recordDateTime(line);
+    if (!when) return std::nullopt;
+    const LogDate& d = when->date;
+    return keyOf(widenImportYear(d.twoDigitYear), d.month, d.day, when->minuteOfDay);
 }
 
 size_t mergeIndex(const std::vector<std::string_view>& lines, std::optional<MergeKey> key) {

@@ -10,9 +10,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/adif/adif_text.h"
 #include "core/base/file_error.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
+#include "core/base/text_utils.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -76,24 +77,10 @@ size_t nextTagStart(const char* base, size_t from, size_t size) {
     return lt ? static_cast<size_t>(static_cast<const char*>(lt) - base) : size;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // What may follow a value whose length was right: the next tag, or the blank
 // or line end that writers put between fields.
 bool endsValue(char c) {
     return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool isAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -101,7 +88,7 @@ char upper(char c) {
 bool sameName(std::string_view name, std::string_view upperName) {
     if (name.size() != upperName.size()) return false;
     for (size_t i = 0; i < name.size(); ++i)
-        if (upper(name[i]) != upperName[i]) return false;
+        if (upperAscii(name[i]) != upperName[i]) return false;
     return true;
 }
 
@@ -177,7 +164,7 @@ Reader::Tag Reader::markerKind(std::string_view name) {
 
     const char* const digits = ++p;
     size_t length = 0;
-    for (; p < end && isDigit(*p); ++p)
+    for (; p < end && isAsciiDigit(*p); ++p)
         if (length <= data_.size()) length = length * 10 + static_cast<size_t>(*p - '0');
     if (p == end) return cut;
     if (p == digits) return malformed;
@@ -208,7 +195,7 @@ Reader::TagStart Reader::tagStartAt(size_t lt) const {
     if (*p == '>') return markerKind(name) == Tag::Unknown ? TagStart::No : TagStart::Yes;
     if (*p != ':') return TagStart::No;
     if (++p == end) return last_ ? TagStart::No : TagStart::NeedMore;
-    return isDigit(*p) ? TagStart::Yes : TagStart::No;
+    return isAsciiDigit(*p) ? TagStart::Yes : TagStart::No;
 }
 
 size_t Reader::innerTag(size_t start, size_t valueEnd) const {
@@ -285,7 +272,7 @@ size_t Reader::repairedValueEnd(size_t start, size_t length, Repair& repair) con
     auto acceptable = [&](size_t e) { return e != end && (e == size || endsValue(data_[e])); };
     repair = Repair::Remeasured;
     // A writer that counted characters: the value holds multi-byte characters.
-    if (!isAscii(data_.substr(start, length))) {
+    if (!isAsciiText(data_.substr(start, length))) {
         const size_t inCharacters = start + utf8PrefixBytes(data_.substr(start), length);
         if (acceptable(inCharacters)) return inCharacters;
     }
@@ -371,13 +358,7 @@ FileReader::FileReader(const std::filesystem::path& file, size_t bufferBytes, si
     fd_ = openPlainFileForReading(path_, &identity);
     fileSize_ = static_cast<size_t>(identity.size);
     buffer_.resize(std::max<size_t>(bufferBytes, 1));
-    try {
-        atEnd_ = !fill(0);
-    } catch (...) {
-        ::close(fd_);
-        throw;
-    }
-    reader_.continueWith({buffer_.data(), filled_}, atEnd_);
+    readFirstBytes();
 }
 
 FileReader::FileReader(const FileReader& first, AfterRecordAt start)
@@ -391,6 +372,10 @@ FileReader::FileReader(const FileReader& first, AfterRecordAt start)
     fd_ = ::fcntl(first.fd_, F_DUPFD_CLOEXEC, 0);
     if (fd_ < 0) throwFileError(errno, path_.string());
     buffer_.resize(first.buffer_.size());
+    readFirstBytes();
+}
+
+void FileReader::readFirstBytes() {
     try {
         atEnd_ = !fill(0);
     } catch (...) {

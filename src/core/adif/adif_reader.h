@@ -197,6 +197,9 @@ public:
     std::string peek(size_t at, size_t count) const;
 
 private:
+    // Fills the buffer from where reading starts, and gives it to the reader;
+    // on a failure the file is closed (the constructor does not finish).
+    void readFirstBytes();
     // Keeps the bytes not read yet, adds the file's next ones behind them.
     void refill();
     // Reads until the buffer is full or the file ends; false at its end.

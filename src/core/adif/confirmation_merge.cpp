@@ -12,29 +12,19 @@
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_merge.h"
 #include "core/adif/adif_messages.h"
-#include "core/record/mode_table.h"
-#include "core/adif/adif_text.h"
 #include "core/base/program_constants.h"
-#include "core/record/qso_record.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
+#include "core/base/text_utils.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/mode_table.h"
+#include "core/record/qso_record.h"
 
 namespace dxcc::adif {
 
 namespace {
 
 constexpr size_t kNone = std::numeric_limits<size_t>::max();
-
-// The service's own grouping of modes, for a mode the log's table lacks.
-struct ModeGroup {
-    std::string_view name;
-    ModeClass modeClass;
-};
-constexpr ModeGroup kModeGroups[] = {
-    {"PHONE", ModeClass::Phone},
-    {"CW", ModeClass::Cw},
-    {"DATA", ModeClass::Digital},
-};
 
 // Short texts (a callsign, its base, a band) packed into integers, so that the
 // scan of a million log lines compares words rather than calling memcmp.
@@ -141,16 +131,10 @@ private:
 bool hasLetterAndDigit(std::string_view part) {
     bool letter = false, digit = false;
     for (char c : part) {
-        letter = letter || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        digit = digit || (c >= '0' && c <= '9');
+        letter = letter || isAsciiLetter(c);
+        digit = digit || isAsciiDigit(c);
     }
     return letter && digit;
-}
-
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
 }
 
 // YYYYMMDD as JJ/MM/AAAA and HHMM[SS] as HH:MM for the report; as given otherwise.
@@ -169,10 +153,7 @@ std::string reportTime(std::string_view timeOn) {
 ModeClass modeGroupClass(const std::vector<Field>& fields) {
     const Field* group = findField(fields, "APP_LOTW_MODEGROUP");
     if (!group) return ModeClass::None;
-    const std::string name = logText(group->value);
-    for (const ModeGroup& g : kModeGroups)
-        if (name == g.name) return g.modeClass;
-    return ModeClass::None;
+    return modeClassOfGroup(logText(group->value));
 }
 
 Confirmation readConfirmation(const AdifQsoValues& v, const std::vector<Field>& fields,

@@ -46,61 +46,61 @@ constexpr FiveBandWording kFiveBandWording{
     "Il manque ",
 };
 
-AwardSpec modeAward(ModeClass modeClass) {
+AwardDefinition modeAward(ModeClass modeClass) {
     const std::string text(modeClassText(modeClass));
-    return AwardSpec{AwardWindow::Mode,
-                     text,
-                     text,
-                     "diplôme DXCC Mode " + text,
-                     {AwardFilter::Kind::Mode, modeClass, {}},
-                     &kStickerTable150,
-                     &kSelectorWording,
-                     kContacted};
+    return AwardDefinition{AwardFamily::Mode,
+                           text,
+                           text,
+                           "diplôme DXCC Mode " + text,
+                           {AwardFilter::Kind::Mode, modeClass, {}},
+                           &kStickerTable150,
+                           &kSelectorWording,
+                           kContacted};
 }
 
-AwardSpec bandAward(std::string_view label) {
+AwardDefinition bandAward(std::string_view label) {
     const std::string_view band = trimBlanks(label);
     const bool fine =
         std::find(kTable125Bands.begin(), kTable125Bands.end(), band) != kTable125Bands.end();
-    return AwardSpec{AwardWindow::Band,
-                     std::string(band),
-                     std::string(label),
-                     "diplôme DXCC bande " + std::string(label),
-                     {AwardFilter::Kind::Band, ModeClass::None, band},
-                     fine ? &kStickerTable125 : &kStickerTable150,
-                     fine ? &kAwardNameWording : &kSelectorWording,
-                     kContacted};
+    return AwardDefinition{AwardFamily::Band,
+                           std::string(band),
+                           std::string(label),
+                           "diplôme DXCC bande " + std::string(label),
+                           {AwardFilter::Kind::Band, ModeClass::None, band},
+                           fine ? &kStickerTable125 : &kStickerTable150,
+                           fine ? &kAwardNameWording : &kSelectorWording,
+                           kContacted};
 }
 
-std::vector<AwardSpec> buildAwards() {
-    std::vector<AwardSpec> awards;
-    awards.push_back(AwardSpec{AwardWindow::Mixed,
-                               std::string(kMixedName),
-                               std::string(kMixedName),
-                               "diplôme DXCC Mixed",
-                               {},
-                               &kStickerTable150,
-                               &kMixedWording,
-                               kContactedWithComma});
+std::vector<AwardDefinition> buildAwards() {
+    std::vector<AwardDefinition> awards;
+    awards.push_back(AwardDefinition{AwardFamily::Mixed,
+                                     std::string(kMixedName),
+                                     std::string(kMixedName),
+                                     "diplôme DXCC Mixed",
+                                     {},
+                                     &kStickerTable150,
+                                     &kMixedWording,
+                                     kContactedWithComma});
     for (ModeClass m : {ModeClass::Phone, ModeClass::Cw, ModeClass::Digital})
         awards.push_back(modeAward(m));
     for (size_t i = 0; i < kBandWindowBands; ++i) awards.push_back(bandAward(kBands[i]));
-    awards.push_back(AwardSpec{AwardWindow::FiveBand,
-                               std::string(kFiveBandName),
-                               std::string(kFiveBandName),
-                               "diplôme DXCC 5 bandes ",
-                               {},
-                               nullptr,
-                               nullptr,
-                               {}});
-    awards.push_back(AwardSpec{AwardWindow::Satellite,
-                               std::string(kSatelliteName),
-                               std::string(kSatelliteName),
-                               "diplôme DXCC Satellite",
-                               {AwardFilter::Kind::Satellite, ModeClass::None, {}},
-                               &kStickerTable125,
-                               &kAwardNameWording,
-                               kContactedWithComma});
+    awards.push_back(AwardDefinition{AwardFamily::FiveBand,
+                                     std::string(kFiveBandName),
+                                     std::string(kFiveBandName),
+                                     "diplôme DXCC 5 bandes ",
+                                     {},
+                                     nullptr,
+                                     nullptr,
+                                     {}});
+    awards.push_back(AwardDefinition{AwardFamily::Satellite,
+                                     std::string(kSatelliteName),
+                                     std::string(kSatelliteName),
+                                     "diplôme DXCC Satellite",
+                                     {AwardFilter::Kind::Satellite, ModeClass::None, {}},
+                                     &kStickerTable125,
+                                     &kAwardNameWording,
+                                     kContactedWithComma});
     return awards;
 }
 
@@ -308,22 +308,22 @@ AwardResult evaluateFiveBand(const Logbook& log) {
 
 }  // namespace
 
-std::span<const AwardSpec> allAwards() {
-    static const std::vector<AwardSpec> awards = buildAwards();
+std::span<const AwardDefinition> allAwards() {
+    static const std::vector<AwardDefinition> awards = buildAwards();
     return awards;
 }
 
-const AwardSpec* findAward(std::string_view name) {
+const AwardDefinition* findAward(std::string_view name) {
     name = trimBlanks(name);
-    for (const AwardSpec& a : allAwards())
+    for (const AwardDefinition& a : allAwards())
         if (a.name == name) return &a;
     return nullptr;
 }
 
-std::vector<const AwardSpec*> awardsOfWindow(AwardWindow window) {
-    std::vector<const AwardSpec*> awards;
-    for (const AwardSpec& a : allAwards())
-        if (a.window == window) awards.push_back(&a);
+std::vector<const AwardDefinition*> awardsOfFamily(AwardFamily family) {
+    std::vector<const AwardDefinition*> awards;
+    for (const AwardDefinition& a : allAwards())
+        if (a.family == family) awards.push_back(&a);
     return awards;
 }
 
@@ -357,8 +357,8 @@ std::string entityListHeading() {
     return headingLine(kHeadings);
 }
 
-AwardResult evaluateAward(const Logbook& log, const AwardSpec& award, Basis basis) {
-    if (award.window == AwardWindow::FiveBand) return evaluateFiveBand(log);
+AwardResult evaluateAward(const Logbook& log, const AwardDefinition& award, Basis basis) {
+    if (award.family == AwardFamily::FiveBand) return evaluateFiveBand(log);
     AwardResult result;
     result.count = appendSection(log, basis, award.filter, result.lines);
     result.sectionCounts.push_back(result.count);

@@ -16,9 +16,10 @@ class Logbook;
 // Which QSOs an award counts: all, those with a "*" QSL mark only.
 enum class Basis { Confirmed, Contacted };
 
-// The window that shows an award; the mode and band windows offer several
-// awards in their selector.
-enum class AwardWindow { Mixed, Mode, Band, FiveBand, Satellite };
+// The family an award belongs to. Each family has a window of its own; the
+// mode and band families have several awards, which their window's selector
+// offers.
+enum class AwardFamily { Mixed, Mode, Band, FiveBand, Satellite };
 
 // Which QSOs with a DXCC prefix an award looks at.
 struct AwardFilter {
@@ -29,8 +30,8 @@ struct AwardFilter {
 };
 
 // One award: what it counts and how its window words the result.
-struct AwardSpec {
-    AwardWindow window;
+struct AwardDefinition {
+    AwardFamily family;
     // The award's name for the command line and the look-up: "Mixed", "SSB",
     // "CW", "RTTY", a band label with blanks trimmed, "5 bandes", "Satellite".
     std::string name;
@@ -52,15 +53,15 @@ bool awardAccepts(const AwardFilter& filter, std::string_view record);
 
 // Every award, in the order Mixed, SSB, CW, RTTY, the eleven bands of the band
 // window ("1.8 Mhz" to "144 Mhz"), 5 bandes, Satellite.
-std::span<const AwardSpec> allAwards();
+std::span<const AwardDefinition> allAwards();
 
 // The award of that name (blanks around `name` ignored, so a selector's text
 // "14 Mhz " finds "14 Mhz"); null when there is none.
-const AwardSpec* findAward(std::string_view name);
+const AwardDefinition* findAward(std::string_view name);
 
-// The awards a window offers, in selector order (one for the windows without
-// a selector).
-std::vector<const AwardSpec*> awardsOfWindow(AwardWindow window);
+// The awards of a family, in its window's selector order (one for the
+// families without a selector).
+std::vector<const AwardDefinition*> awardsOfFamily(AwardFamily family);
 
 struct AwardResult {
     // The lines of the visible list, in order (Windows-1252, like the log): per
@@ -82,7 +83,7 @@ struct AwardResult {
 // in ascending case-insensitive order of prefix (case-distinct prefixes by
 // their bytes), each shown with its first QSO in the list order of the whole
 // line. The 5-band award always counts confirmed QSOs.
-AwardResult evaluateAward(const Logbook& log, const AwardSpec& award, Basis basis);
+AwardResult evaluateAward(const Logbook& log, const AwardDefinition& award, Basis basis);
 
 // The 5-band award's bands and the part of its missing line for each.
 struct FiveBandPart {

@@ -4,49 +4,14 @@
 #include <unordered_map>
 
 #include "core/awards/award_evaluation.h"
-#include "core/base/dates.h"
 #include "core/base/text_utils.h"
 #include "core/logbook/logbook.h"
 #include "core/record/qso_record.h"
+#include "core/record/record_dates.h"
 
 namespace dxcc {
 
-int64_t dayNumber(int year, int month, int day) {
-    // Howard Hinnant's days_from_civil.
-    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t mp = (month + 9) % 12;
-    const int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-int yearOfDay(int64_t z) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    return static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
-
 namespace {
-
-int twoDigits(std::string_view s, size_t at) {
-    return (s[at] - '0') * 10 + (s[at + 1] - '0');
-}
-
-bool leapYear(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(int y, int m) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
-}
 
 std::vector<ProgressStep> curveOf(std::vector<int64_t> firstDays) {
     std::sort(firstDays.begin(), firstDays.end());
@@ -64,17 +29,7 @@ std::vector<ProgressStep> curveOf(std::vector<int64_t> firstDays) {
 
 }  // namespace
 
-std::optional<int64_t> recordDay(std::string_view record) {
-    const std::string_view date = recordField(record, Field::Date);
-    if (date.size() != kDateWidth || checkDate(date) != 0) return std::nullopt;
-    const int day = twoDigits(date, 0);
-    const int month = twoDigits(date, 3);
-    const int year = widenYear(twoDigits(date, 6));
-    if (month < 1 || day < 1 || day > daysInMonth(year, month)) return std::nullopt;
-    return dayNumber(year, month, day);
-}
-
-AwardProgress awardProgress(const Logbook& log, const AwardSpec& award) {
+AwardProgress awardProgress(const Logbook& log, const AwardDefinition& award) {
     ProgressTracker tracker(award);
     tracker.rebuild(log);
     return tracker.progress();
@@ -82,7 +37,7 @@ AwardProgress awardProgress(const Logbook& log, const AwardSpec& award) {
 
 void ProgressTracker::add(std::string_view record) {
     const AwardFilter every{};
-    const AwardFilter& filter = award_->window == AwardWindow::FiveBand ? every : award_->filter;
+    const AwardFilter& filter = award_->family == AwardFamily::FiveBand ? every : award_->filter;
     const std::string_view prefix = trimBlanks(recordField(record, Field::DxccPrefix));
     if (prefix.empty() || !awardAccepts(filter, record)) return;
     const std::optional<int64_t> day = recordDay(record);

@@ -7,21 +7,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/base/dates.h"
+
 namespace dxcc {
 
 class Logbook;
-struct AwardSpec;
+struct AwardDefinition;
 struct LogChange;
 struct AwardFilter;
-
-// Days since 1 January 1970 of a civil date (proleptic Gregorian).
-int64_t dayNumber(int year, int month, int day);
-// The year of a day number.
-int yearOfDay(int64_t day);
-
-// The day number of a record's JJ/MM/AA date (two-digit years widened as
-// everywhere else); nothing when the date cannot be read or does not exist.
-std::optional<int64_t> recordDay(std::string_view record);
 
 // One step of a progress curve: from `day` on, `count` distinct entities.
 struct ProgressStep {
@@ -42,15 +35,15 @@ struct AwardProgress {
 };
 
 // One pass over the log for `award` (the 5-band award counts as Mixed here).
-AwardProgress awardProgress(const Logbook& log, const AwardSpec& award);
+AwardProgress awardProgress(const Logbook& log, const AwardDefinition& award);
 
 // The progress of one award kept as each entity's first days, so a contact
 // added to the log costs only its own record, not a pass over a million.
 class ProgressTracker {
 public:
-    explicit ProgressTracker(const AwardSpec& award) : award_(&award) {}
+    explicit ProgressTracker(const AwardDefinition& award) : award_(&award) {}
 
-    const AwardSpec& award() const { return *award_; }
+    const AwardDefinition& award() const { return *award_; }
     // One pass over the log.
     void rebuild(const Logbook& log);
     // Follows one change of the log: rows added are read alone; anything that
@@ -66,7 +59,7 @@ private:
     };
     void add(std::string_view record);
 
-    const AwardSpec* award_;
+    const AwardDefinition* award_;
     std::unordered_map<std::string, FirstDays> firsts_;
     size_t undated_ = 0;
 };

@@ -4,9 +4,9 @@ namespace dxcc {
 
 std::vector<ReportItem> reportItems() {
     std::vector<ReportItem> items;
-    for (const AwardSpec& award : allAwards()) {
+    for (const AwardDefinition& award : allAwards()) {
         items.push_back({&award, Basis::Confirmed});
-        if (award.window != AwardWindow::FiveBand) items.push_back({&award, Basis::Contacted});
+        if (award.family != AwardFamily::FiveBand) items.push_back({&award, Basis::Contacted});
     }
     return items;
 }

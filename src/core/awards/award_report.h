@@ -10,7 +10,7 @@ namespace dxcc {
 
 // One line of the award report: an award evaluated in one basis.
 struct ReportItem {
-    const AwardSpec* award;
+    const AwardDefinition* award;
     Basis basis;
 };
 

@@ -18,9 +18,9 @@ inline constexpr std::string_view kSplashReading = "Lecture du log ";
 // ends, or during each evaluation.
 enum class SplashTime { FromOpening, EachEvaluation };
 
-// One award window: its name, texts and controls.
+// One award family's window: its name, texts and controls.
 struct WindowLayout {
-    AwardWindow window;
+    AwardFamily family;
     std::string_view objectName;
     std::string_view caption;
     std::string_view title;
@@ -32,21 +32,21 @@ struct WindowLayout {
 };
 
 inline constexpr std::array<WindowLayout, 5> kWindows{{
-    {AwardWindow::Mixed, "DXCC_Mixed", "Diplôme DXCC Mixed", "Diplôme DXCC Mixed", "Q_Confirme", "",
+    {AwardFamily::Mixed, "DXCC_Mixed", "Diplôme DXCC Mixed", "Diplôme DXCC Mixed", "Q_Confirme", "",
      0, SplashTime::FromOpening, false},
-    {AwardWindow::Mode, "DXCC_SSB", "Diplôme DXCC Mode", "Diplôme DXCC Mode", "Q_Confirme",
+    {AwardFamily::Mode, "DXCC_SSB", "Diplôme DXCC Mode", "Diplôme DXCC Mode", "Q_Confirme",
      "Mode_E", 0, SplashTime::EachEvaluation, false},
-    {AwardWindow::Band, "DXCC_Bande", "Diplôme DXCC par Bande", "Diplôme DXCC Bande", "Q_Confirme",
+    {AwardFamily::Band, "DXCC_Bande", "Diplôme DXCC par Bande", "Diplôme DXCC Bande", "Q_Confirme",
      "Bande_E", 2, SplashTime::EachEvaluation, false},
-    {AwardWindow::FiveBand, "DXCC_5B", "Diplomes DXCC 5 Bandes", "Diplôme DXCC 5 Bandes", "", "", 0,
+    {AwardFamily::FiveBand, "DXCC_5B", "Diplomes DXCC 5 Bandes", "Diplôme DXCC 5 Bandes", "", "", 0,
      SplashTime::FromOpening, true},
-    {AwardWindow::Satellite, "DXCC_Sat", "Diplôme DXCC Satellite", "Diplôme DXCC Satellite",
+    {AwardFamily::Satellite, "DXCC_Sat", "Diplôme DXCC Satellite", "Diplôme DXCC Satellite",
      "Q_Contacte", "", 0, SplashTime::FromOpening, false},
 }};
 
-constexpr const WindowLayout& windowLayout(AwardWindow window) {
+constexpr const WindowLayout& windowLayout(AwardFamily family) {
     for (const WindowLayout& w : kWindows)
-        if (w.window == window) return w;
+        if (w.family == family) return w;
     return kWindows[0];
 }
 

@@ -12,7 +12,8 @@ inline constexpr std::string_view kChartMenuItem = "Progression DXCC";
 inline constexpr std::string_view kMapMenuItem = "Carte du monde";
 
 // The DXCC table.
-inline constexpr std::string_view kTableCaption = "Tableau DXCC";
+// Each window is named as its menu item.
+inline constexpr std::string_view kTableCaption = kTableMenuItem;
 inline constexpr std::string_view kMissingOnly = "Seulement ce qui manque en";
 inline constexpr std::string_view kSortBy = "Trier par";
 inline constexpr std::string_view kSortPrefix = "Préfixe";
@@ -28,7 +29,7 @@ inline constexpr std::string_view kTableHint =
     "C : confirmé, W : contacté ; un double clic cherche les QSO de la contrée";
 
 // The progress chart.
-inline constexpr std::string_view kChartCaption = "Progression DXCC";
+inline constexpr std::string_view kChartCaption = kChartMenuItem;
 inline constexpr std::string_view kAwardChooser = "Diplôme";
 inline constexpr std::string_view kWorkedCurve = "Contrées contactées";
 inline constexpr std::string_view kConfirmedCurve = "Contrées confirmées";
@@ -39,7 +40,7 @@ inline constexpr std::string_view kChartEmpty = "Aucun QSO daté pour ce diplôm
 inline constexpr std::string_view kChartUndated = "{N} QSO sans date lisible ignorés";
 
 // The world map.
-inline constexpr std::string_view kMapCaption = "Carte du monde";
+inline constexpr std::string_view kMapCaption = kMapMenuItem;
 inline constexpr std::string_view kAzimuthal = "Azimutale (depuis le locator)";
 inline constexpr std::string_view kPlain = "Planisphère";
 inline constexpr std::string_view kLegendConfirmed = "Confirmée";

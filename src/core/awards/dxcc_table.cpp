@@ -16,10 +16,9 @@ namespace dxcc {
 const std::vector<std::string>& dxccTableColumns() {
     static const std::vector<std::string> columns = [] {
         std::vector<std::string> c{findAward("Mixed")->name};
-        for (NeedClass k :
-             {NeedClass::Phone, NeedClass::Cw, NeedClass::Digital, NeedClass::Satellite})
-            c.emplace_back(needClassText(k));
-        for (const AwardSpec* band : awardsOfWindow(AwardWindow::Band)) c.push_back(band->name);
+        for (ModeClass k : kModeClasses) c.emplace_back(modeClassHeading(k));
+        for (const AwardDefinition* band : awardsOfFamily(AwardFamily::Band))
+            c.push_back(band->name);
         return c;
     }();
     return columns;
@@ -49,33 +48,17 @@ DxccTable buildDxccTable(std::vector<TableEntity> entities, const CellLookup& ce
     t.worked.assign(n, 0);
     t.rows.reserve(entities.size());
     for (TableEntity& e : entities) {
-        DxccTableRow row{std::move(e), std::vector<CellMark>(n, CellMark::None)};
+        DxccTableRow row{std::move(e), std::vector<Need>(n, Need::Never)};
         for (size_t c = 0; c < n; ++c) {
-            const CellMark m = cell(row.entity.prefix, c);
+            const Need m = cell(row.entity.prefix, c);
             row.cells[c] = m;
-            if (m == CellMark::Confirmed) ++t.confirmed[c];
-            if (m != CellMark::None) ++t.worked[c];
+            if (m == Need::Confirmed) ++t.confirmed[c];
+            if (m != Need::Never) ++t.worked[c];
         }
         t.rows.push_back(std::move(row));
     }
     return t;
 }
-
-namespace {
-
-CellMark markOf(Need need) {
-    switch (need) {
-        case Need::Confirmed:
-            return CellMark::Confirmed;
-        case Need::Worked:
-            return CellMark::Worked;
-        case Need::Never:
-            break;
-    }
-    return CellMark::None;
-}
-
-}  // namespace
 
 DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
                       const EntityData& entityData) {
@@ -101,11 +84,9 @@ DxccTable dxccTableOf(const PrefixTable& prefixes, const NeededIndex& needed,
 
 CellLookup neededCells(const NeededIndex& needed) {
     return [&needed](std::string_view prefix, size_t column) {
-        static constexpr NeedClass kClasses[] = {NeedClass::Phone, NeedClass::Cw,
-                                                 NeedClass::Digital, NeedClass::Satellite};
-        if (column == 0) return markOf(needed.entity(prefix));
-        if (column < kFirstBandColumn) return markOf(needed.mode(prefix, kClasses[column - 1]));
-        return markOf(needed.band(prefix, dxccTableColumns()[column]));
+        if (column == 0) return needed.entity(prefix);
+        if (column < kFirstBandColumn) return needed.mode(prefix, kModeClasses[column - 1]);
+        return needed.band(prefix, dxccTableColumns()[column]);
     };
 }
 
@@ -116,7 +97,7 @@ std::vector<MapEntity> mapEntities(const DxccTable& table, const EntityData& ent
         const EntityInfo* info = entityData.find(r.entity.prefix);
         if (!info) continue;
         out.push_back({r.entity.prefix, r.entity.entity, info->latitude, info->longitude,
-                       r.cells.empty() ? CellMark::None : r.cells[0]});
+                       r.cells.empty() ? Need::Never : r.cells[0]});
     }
     return out;
 }
@@ -130,8 +111,8 @@ std::string newlyConfirmedLine(const DxccTable& before, const DxccTable& after) 
         const DxccTableRow* was = it == old.end() ? nullptr : it->second;
         std::string columns;
         for (size_t c = 0; c < r.cells.size() && c < after.columns.size(); ++c) {
-            if (r.cells[c] != CellMark::Confirmed) continue;
-            if (was && c < was->cells.size() && was->cells[c] == CellMark::Confirmed) continue;
+            if (r.cells[c] != Need::Confirmed) continue;
+            if (was && c < was->cells.size() && was->cells[c] == Need::Confirmed) continue;
             if (!columns.empty()) columns += ", ";
             columns += after.columns[c];
         }
@@ -164,7 +145,7 @@ std::vector<size_t> tableRowOrder(const DxccTable& table, TableOrder order, int 
     rows.reserve(table.rows.size());
     for (size_t i = 0; i < table.rows.size(); ++i) {
         if (missingIn >= 0 && static_cast<size_t>(missingIn) < table.columns.size() &&
-            table.rows[i].cells[static_cast<size_t>(missingIn)] == CellMark::Confirmed)
+            table.rows[i].cells[static_cast<size_t>(missingIn)] == Need::Confirmed)
             continue;
         rows.push_back(i);
     }
@@ -225,9 +206,10 @@ std::string dxccTableCsv(const DxccTable& table, const std::vector<size_t>& rows
         csvField(out, r.entity.entity);
         out += ',';
         csvField(out, r.entity.continent);
-        for (CellMark m : r.cells) {
+        // A column never worked stays empty.
+        for (Need m : r.cells) {
             out += ',';
-            if (m != CellMark::None) out += static_cast<char>(m);
+            if (m != Need::Never) out += needLetter(m);
         }
         out += "\r\n";
     }

@@ -6,21 +6,21 @@
 #include <string_view>
 #include <vector>
 
+#include "core/logbook/need.h"
+#include "core/record/mode_table.h"
+
 namespace dxcc {
 
 class PrefixTable;
 class NeededIndex;
 class EntityData;
 
-// Where an entity stands for one column of the DXCC table.
-enum class CellMark : char { None = ' ', Worked = 'W', Confirmed = 'C' };
-
 // The table's columns, in order: Mixed, SSB, CW, RTTY, Satellite, then the bands
 // of the per-band award window in its order (labels trimmed: "1.8 Mhz").
 const std::vector<std::string>& dxccTableColumns();
 
-// Index of the first band column.
-inline constexpr size_t kFirstBandColumn = 5;
+// Index of the first band column: after Mixed and the classes.
+inline constexpr size_t kFirstBandColumn = 1 + kModeClasses.size();
 
 // One entity before its cells are filled in.
 struct TableEntity {
@@ -37,7 +37,7 @@ std::vector<TableEntity> tableEntities(const PrefixTable& prefixes,
 
 struct DxccTableRow {
     TableEntity entity;
-    std::vector<CellMark> cells;  // one per column
+    std::vector<Need> cells;  // where the entity stands, one per column
 };
 
 struct DxccTable {
@@ -48,7 +48,7 @@ struct DxccTable {
 };
 
 // The table over `entities`, each cell answered by `cell(prefix, column)`.
-using CellLookup = std::function<CellMark(std::string_view prefix, size_t column)>;
+using CellLookup = std::function<Need(std::string_view prefix, size_t column)>;
 DxccTable buildDxccTable(std::vector<TableEntity> entities, const CellLookup& cell);
 
 // The cells of the needed-status engine: Mixed, the classes of modes, the bands.
@@ -65,7 +65,7 @@ struct MapEntity {
     std::string entity;  // Windows-1252
     double latitude = 0;
     double longitude = 0;
-    CellMark mark = CellMark::None;
+    Need mark = Need::Never;
 };
 
 // The table's entities whose position the entity data knows.

@@ -5,7 +5,6 @@
 #include "core/base/collation.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_utils.h"
-#include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -25,6 +24,12 @@ uint64_t packedKey(std::string_view prefix) {
     return key;
 }
 
+// The place of a logged mode's class in kModeClasses; kNoClass for none.
+uint32_t classIndexOf(std::string_view loggedMode, uint32_t noClass) {
+    const ModeClass c = neededClassOf(loggedMode);
+    return c == ModeClass::None ? noClass : static_cast<uint32_t>(modeClassIndex(c));
+}
+
 // Up to seven bytes at `offset` of the record, with a marker bit above them
 // so that no packed text is 0 and texts of different lengths differ.
 inline uint64_t packRaw(std::string_view record, size_t offset, size_t width) {
@@ -35,38 +40,6 @@ inline uint64_t packRaw(std::string_view record, size_t offset, size_t width) {
 }
 
 }  // namespace
-
-std::optional<NeedClass> needClassOfMode(std::string_view loggedMode) {
-    // The satellite award takes "SAT" in any case, as the award windows do.
-    if (isSatelliteMode(loggedMode)) return NeedClass::Satellite;
-    switch (modeClassOf(trimBlanks(loggedMode))) {
-        case ModeClass::Phone:
-            return NeedClass::Phone;
-        case ModeClass::Cw:
-            return NeedClass::Cw;
-        case ModeClass::Digital:
-            return NeedClass::Digital;
-        case ModeClass::Satellite:
-            return NeedClass::Satellite;
-        case ModeClass::None:
-            break;
-    }
-    return std::nullopt;
-}
-
-std::string_view needClassText(NeedClass needClass) {
-    switch (needClass) {
-        case NeedClass::Phone:
-            return modeClassText(ModeClass::Phone);
-        case NeedClass::Cw:
-            return modeClassText(ModeClass::Cw);
-        case NeedClass::Digital:
-            return modeClassText(ModeClass::Digital);
-        case NeedClass::Satellite:
-            break;
-    }
-    return "Satellite";
-}
 
 // ---- Row keys in blocks ----
 
@@ -251,8 +224,7 @@ NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
         key.entity = entityOf(record);
         if (key.entity == kNoEntity) return key;
         key.band = bandOf(recordField(record, Field::Band));
-        if (const auto cls = needClassOfMode(recordField(record, Field::Mode)))
-            key.needClass = static_cast<uint8_t>(*cls);
+        key.classIndex = classIndexOf(recordField(record, Field::Mode), kNoClass);
         key.confirmed = recordConfirmed(record) ? 1 : 0;
         return key;
     }
@@ -278,11 +250,10 @@ NeededIndex::RowKey NeededIndex::keyOf(std::string_view record) {
     const size_t modeAt = kRecordFieldOffsets[static_cast<size_t>(Field::Mode)];
     const uint64_t rawMode = packRaw(record, modeAt, kModeWidth);
     if (const uint32_t* known = classByRaw_.find(rawMode)) {
-        key.needClass = static_cast<uint8_t>(*known);
+        key.classIndex = *known;
     } else {
-        const auto cls = needClassOfMode(record.substr(modeAt, kModeWidth));
-        key.needClass = cls ? static_cast<uint32_t>(*cls) : kNoClass;
-        classByRaw_.put(rawMode, key.needClass);
+        key.classIndex = classIndexOf(record.substr(modeAt, kModeWidth), kNoClass);
+        classByRaw_.put(rawMode, key.classIndex);
     }
     key.confirmed = record[kRecordQslOffset] == '*' ? 1 : 0;
     return key;
@@ -299,9 +270,9 @@ void NeededIndex::add(const RowKey& key, int sign) {
     const bool wasConfirmed = e.all.confirmed > 0;
     bump(e.all);
     if (key.band != kNoBand) bump(e.bands[key.band]);
-    if (key.needClass != kNoClass) bump(e.classes[key.needClass]);
-    if (key.band != kNoBand && key.needClass != kNoClass)
-        bump(e.bandClasses[key.band][key.needClass]);
+    if (key.classIndex != kNoClass) bump(e.classes[key.classIndex]);
+    if (key.band != kNoBand && key.classIndex != kNoClass)
+        bump(e.bandClasses[key.band][key.classIndex]);
     counted_ += static_cast<size_t>(sign);
     if (wasWorked != (e.all.worked > 0)) mixed_.worked += static_cast<size_t>(sign);
     if (wasConfirmed != (e.all.confirmed > 0)) mixed_.confirmed += static_cast<size_t>(sign);
@@ -376,18 +347,19 @@ Need NeededIndex::band(std::string_view dxccPrefix, std::string_view bandLabel) 
     return b < 0 ? Need::Never : e->bands[static_cast<size_t>(b)].need();
 }
 
-Need NeededIndex::mode(std::string_view dxccPrefix, NeedClass needClass) const {
+Need NeededIndex::mode(std::string_view dxccPrefix, ModeClass modeClass) const {
     const EntityCells* e = find(dxccPrefix);
-    return e ? e->classes[static_cast<size_t>(needClass)].need() : Need::Never;
+    if (!e || modeClass == ModeClass::None) return Need::Never;
+    return e->classes[modeClassIndex(modeClass)].need();
 }
 
 Need NeededIndex::bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
-                              NeedClass needClass) const {
+                              ModeClass modeClass) const {
     const EntityCells* e = find(dxccPrefix);
-    if (!e) return Need::Never;
+    if (!e || modeClass == ModeClass::None) return Need::Never;
     const int b = bandIndex(bandLabel);
     return b < 0 ? Need::Never
-                 : e->bandClasses[static_cast<size_t>(b)][static_cast<size_t>(needClass)].need();
+                 : e->bandClasses[static_cast<size_t>(b)][modeClassIndex(modeClass)].need();
 }
 
 NeedCounts NeededIndex::bandCounts(std::string_view bandLabel) const {
@@ -402,10 +374,11 @@ NeedCounts NeededIndex::bandCounts(std::string_view bandLabel) const {
     return counts;
 }
 
-NeedCounts NeededIndex::classCounts(NeedClass needClass) const {
+NeedCounts NeededIndex::classCounts(ModeClass modeClass) const {
     NeedCounts counts;
+    if (modeClass == ModeClass::None) return counts;
     for (const EntityCells& e : entities_) {
-        const Cell& c = e.classes[static_cast<size_t>(needClass)];
+        const Cell& c = e.classes[modeClassIndex(modeClass)];
         counts.worked += c.worked > 0;
         counts.confirmed += c.confirmed > 0;
     }
@@ -423,7 +396,7 @@ std::vector<NeededIndex::EntityView> NeededIndex::entities() const {
     views.reserve(worked.size());
     for (const EntityCells* e : worked) {
         EntityView v{e->prefix, e->name, e->all.need(), {}};
-        for (size_t c = 0; c < kNeedClassCount; ++c) v.classes[c] = e->classes[c].need();
+        for (size_t c = 0; c < kModeClasses.size(); ++c) v.classes[c] = e->classes[c].need();
         views.push_back(v);
     }
     return views;

@@ -11,23 +11,10 @@
 #include <vector>
 
 #include "core/logbook/logbook.h"
+#include "core/logbook/need.h"
+#include "core/record/mode_table.h"
 
 namespace dxcc {
-
-// What the log holds for an entity (alone, on a band, or in a class of modes):
-// never worked, worked but never confirmed, confirmed (QSL mark '*').
-enum class Need : char { Never = 'N', Worked = 'W', Confirmed = 'C' };
-
-// The classes of modes the needed status follows.
-enum class NeedClass : uint8_t { Phone, Cw, Digital, Satellite };
-inline constexpr size_t kNeedClassCount = 4;
-
-// The class of a logged mode (blanks trimmed); none for an empty or unknown
-// mode. The one place that ties the needed status to the mode table.
-std::optional<NeedClass> needClassOfMode(std::string_view loggedMode);
-
-// The column name of a class in the DXCC table: "SSB", "CW", "RTTY", "Satellite".
-std::string_view needClassText(NeedClass needClass);
 
 // Entities counted, and of those confirmed.
 struct NeedCounts {
@@ -42,7 +29,9 @@ struct NeedCounts {
 //
 // An entity is the trimmed DXCC prefix of a QSO, exact bytes (as the award
 // windows count them); a QSO without one is not counted. A band is the QSO's
-// band field, blanks trimmed.
+// band field, blanks trimmed; a class is neededClassOf the QSO's mode, and a
+// QSO of no class counts in no class (asked for class None, the answer is
+// Never).
 class NeededIndex {
 public:
     NeededIndex();
@@ -60,17 +49,17 @@ public:
     // QSOs with the entity on the band (a band label, "14 Mhz" or "14 Mhz ").
     Need band(std::string_view dxccPrefix, std::string_view bandLabel) const;
     // QSOs with the entity in the class (any band).
-    Need mode(std::string_view dxccPrefix, NeedClass needClass) const;
+    Need mode(std::string_view dxccPrefix, ModeClass modeClass) const;
     // QSOs with the entity on the band and in the class: one cell of the
     // entry form's band x class grid.
     Need bandAndMode(std::string_view dxccPrefix, std::string_view bandLabel,
-                     NeedClass needClass) const;
+                     ModeClass modeClass) const;
 
     // Mixed: every entity with a QSO, and those with a confirmed one.
     NeedCounts counts() const { return mixed_; }
     // The same, counting only the QSOs on one band or in one class.
     NeedCounts bandCounts(std::string_view bandLabel) const;
-    NeedCounts classCounts(NeedClass needClass) const;
+    NeedCounts classCounts(ModeClass modeClass) const;
 
     // The QSOs counted (those with a DXCC prefix).
     size_t qsoCount() const { return counted_; }
@@ -82,7 +71,7 @@ public:
         std::string_view dxccPrefix;  // trimmed, exact bytes of the log
         std::string_view entityName;  // trimmed, of a QSO with it
         Need entity;
-        std::array<Need, kNeedClassCount> classes;
+        std::array<Need, kModeClasses.size()> classes;  // in the order of kModeClasses
     };
     // Every entity with a QSO, in ascending case-insensitive order of prefix
     // (the award windows' order).
@@ -105,23 +94,24 @@ private:
         std::string prefix;
         std::string name;
         Cell all;
-        std::array<Cell, kNeedClassCount> classes{};
+        std::array<Cell, kModeClasses.size()> classes{};
         std::array<Cell, kMaxBands> bands{};
-        std::array<std::array<Cell, kNeedClassCount>, kMaxBands> bandClasses{};
+        std::array<std::array<Cell, kModeClasses.size()>, kMaxBands> bandClasses{};
     };
     // What one row contributes: its entity (kNoEntity without one), band
-    // (kNoBand without), class (kNoClass without), confirmed or not. Four bytes,
-    // kept for every row: a log holds fewer lines than 2^23.
+    // (kNoBand without), class as its place in kModeClasses (kNoClass
+    // without), confirmed or not. Four bytes, kept for every row: a log holds
+    // fewer lines than 2^23.
     struct RowKey {
         uint32_t entity : 23;
         uint32_t band : 5;
-        uint32_t needClass : 3;
+        uint32_t classIndex : 3;
         uint32_t confirmed : 1;
     };
     static constexpr uint32_t kNoEntity = (1u << 23) - 1;
     static constexpr uint32_t kNoBand = kMaxBands;
     static constexpr uint32_t kNoClass = 7;
-    static_assert(kMaxBands < 32 && kNeedClassCount < kNoClass);
+    static_assert(kMaxBands < 32 && kModeClasses.size() < kNoClass);
     static_assert(sizeof(RowKey) == 4 && kLogFileLimits.maxLines < kNoEntity);
 
     RowKey keyOf(std::string_view record);

@@ -7,23 +7,15 @@
 
 #include "core/awards/dxcc_table.h"
 #include "core/awards/needed_messages.h"
-#include "core/base/dates.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_utils.h"
 #include "core/record/band_table.h"
 #include "core/record/qso_record.h"
+#include "core/record/record_dates.h"
 
 namespace dxcc {
 
 namespace msg = needed_messages;
-
-NeededVerdict neededVerdict(Need entity, Need band, Need mode) {
-    if (entity == Need::Never) return NeededVerdict::NewEntity;
-    if (band == Need::Never) return NeededVerdict::NewBand;
-    if (mode == Need::Never) return NeededVerdict::NewMode;
-    if (band == Need::Worked || mode == Need::Worked) return NeededVerdict::ToConfirm;
-    return NeededVerdict::AlreadyConfirmed;
-}
 
 std::string_view neededVerdictText(NeededVerdict verdict) {
     switch (verdict) {
@@ -51,14 +43,14 @@ std::string bandLabelOfArgument(std::string_view argument) {
     return std::string(trimBlanks(band));
 }
 
-std::optional<NeedClass> needClassOfArgument(std::string_view argument) {
+ModeClass modeClassOfArgument(std::string_view argument) {
     const std::string text = upperCaseCp1252(trimBlanks(argument));
-    if (text.empty()) return std::nullopt;
-    if (const auto c = needClassOfMode(text)) return c;
+    if (text.empty()) return ModeClass::None;
+    if (const ModeClass c = neededClassOf(text); c != ModeClass::None) return c;
     // The log keeps the first three letters of an ADIF mode.
     if (text.size() > kModeWidth)
-        return needClassOfMode(std::string_view(text).substr(0, kModeWidth));
-    return std::nullopt;
+        return neededClassOf(std::string_view(text).substr(0, kModeWidth));
+    return ModeClass::None;
 }
 
 std::optional<EntityBearing> entityBearing(const std::optional<geo::LatLon>& station,
@@ -81,12 +73,9 @@ std::string neededLine(std::string_view callsign, std::string_view dxccPrefix,
     line.append(trimBlanks(callsign)).append("\t");
     line.append(trimBlanks(dxccPrefix)).append("\t");
     line.append(trimBlanks(entityName)).append("\t");
-    line += static_cast<char>(entity);
-    line += '\t';
-    line += static_cast<char>(band);
-    line += '\t';
-    line += static_cast<char>(mode);
-    line += '\t';
+    line.append(needLetter(entity)).append("\t");
+    line.append(needLetter(band)).append("\t");
+    line.append(needLetter(mode)).append("\t");
     if (bearing) line += std::to_string(bearing->shortPath);
     line += '\t';
     if (bearing) line += std::to_string(bearing->km);
@@ -118,10 +107,9 @@ std::vector<std::string> neededGridLines(const NeededIndex& index, const EntityD
     for (size_t row : tableRowOrder(table, TableOrder::Prefix)) {
         const DxccTableRow& r = table.rows[row];
         std::string line = r.entity.prefix + "\t" + r.entity.entity;
-        for (CellMark mark : r.cells) {
-            line += '\t';
-            line += mark == CellMark::None ? '-' : static_cast<char>(mark);
-        }
+        // A column never worked shows "-".
+        for (Need need : r.cells)
+            line.append("\t").append(need == Need::Never ? "-" : needLetter(need));
         lines.push_back(std::move(line));
     }
     return lines;
@@ -167,12 +155,14 @@ std::optional<std::string> lastWorkedOnBandAndMode(const Logbook& log, std::span
     band = trimBlanks(band);
     mode = trimBlanks(mode);
     if (band.empty() || mode.empty()) return std::nullopt;
-    const std::optional<NeedClass> modeClass = needClassOfMode(mode);
+    // A mode of no class is matched by its text.
+    const ModeClass modeClass = neededClassOf(mode);
     for (size_t row : rows) {
         const std::string_view r = log.record(row);
         if (trimBlanks(recordField(r, Field::Band)) != band) continue;
         const std::string_view logged = trimBlanks(recordField(r, Field::Mode));
-        if (modeClass ? needClassOfMode(logged) != modeClass : logged != mode) continue;
+        if (modeClass != ModeClass::None ? neededClassOf(logged) != modeClass : logged != mode)
+            continue;
         return std::string(recordField(r, Field::Date));
     }
     return std::nullopt;

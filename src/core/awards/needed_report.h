@@ -12,13 +12,7 @@
 
 namespace dxcc {
 
-// What a contact with an entity on a band in a class of modes would bring, the
-// first that holds in this order.
-enum class NeededVerdict { NewEntity, NewBand, NewMode, ToConfirm, AlreadyConfirmed };
-
-// The verdict for the three answers of the index.
-NeededVerdict neededVerdict(Need entity, Need band, Need mode);
-// Its status-line text (UTF-8).
+// The status-line text of a verdict (UTF-8).
 std::string_view neededVerdictText(NeededVerdict verdict);
 
 // The band label of the log for a band given on the command line: an ADIF
@@ -26,8 +20,8 @@ std::string_view neededVerdictText(NeededVerdict verdict);
 // entry list ("14 Mhz") is taken too. Empty when none.
 std::string bandLabelOfArgument(std::string_view argument);
 // The class of a mode given on the command line: an ADIF mode ("RTTY",
-// "FT8", "USB") or a logged code ("RTT", "SAT"); none when unknown.
-std::optional<NeedClass> needClassOfArgument(std::string_view argument);
+// "FT8", "USB") or a logged code ("RTT", "SAT"); None when unknown.
+ModeClass modeClassOfArgument(std::string_view argument);
 
 // Heading and distance from the station to an entity, rounded for display.
 struct EntityBearing {

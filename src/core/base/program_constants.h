@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/base/text_utils.h"
+
 // Facts shared by the whole program, defined once.
 namespace dxcc {
 
@@ -40,9 +42,7 @@ enum BandPosition : size_t {
 // A band label without the blank that pads it to 7 characters: the band as
 // it compares once blanks are trimmed ("14 Mhz").
 constexpr std::string_view bandName(size_t position) {
-    std::string_view label = kBands[position];
-    while (!label.empty() && label.back() == ' ') label.remove_suffix(1);
-    return label;
+    return trimTrailingBlanks(kBands[position]);
 }
 inline constexpr std::array<std::string_view, 4> kModes{"SSB", "CW", "DIG", "SAT"};
 // The mode of a contact made through a satellite.

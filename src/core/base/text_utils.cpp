@@ -4,13 +4,6 @@
 
 namespace dxcc {
 
-std::string_view trimBlanks(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-
 std::string padRight(std::string_view s, size_t width) {
     std::string out(s);
     if (out.size() < width) out.append(width - out.size(), ' ');
@@ -21,25 +14,6 @@ std::string numberText(long long value) {
     std::string text = value < 0 ? "" : " ";
     text += std::to_string(value);
     return text;
-}
-
-char upperCaseCp1252(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
-    // à..þ sit 0x20 above À..Þ; ÷ (0xF7) is no letter.
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
-    switch (u) {
-        case 0x9A:  // š
-            return static_cast<char>(0x8A);
-        case 0x9C:  // œ
-            return static_cast<char>(0x8C);
-        case 0x9E:  // ž
-            return static_cast<char>(0x8E);
-        case 0xFF:  // ÿ
-            return static_cast<char>(0x9F);
-        default:
-            return c;
-    }
 }
 
 std::string upperCaseCp1252(std::string_view text) {

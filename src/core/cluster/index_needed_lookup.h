@@ -9,18 +9,12 @@ namespace dxcc::cluster {
 class IndexNeededLookup : public NeededLookup {
 public:
     explicit IndexNeededLookup(const NeededIndex& index) : index_(index) {}
-    SpotNeed entity(std::string_view dxccPrefix) const override {
-        return SpotNeed(char(index_.entity(dxccPrefix)));
+    Need entity(std::string_view dxccPrefix) const override { return index_.entity(dxccPrefix); }
+    Need band(std::string_view dxccPrefix, std::string_view bandLabel) const override {
+        return index_.band(dxccPrefix, bandLabel);
     }
-    SpotNeed band(std::string_view dxccPrefix, std::string_view bandLabel) const override {
-        return SpotNeed(char(index_.band(dxccPrefix, bandLabel)));
-    }
-    SpotNeed mode(std::string_view dxccPrefix, ModeClass modeClass) const override {
-        const NeedClass c = modeClass == ModeClass::Cw          ? NeedClass::Cw
-                            : modeClass == ModeClass::Digital   ? NeedClass::Digital
-                            : modeClass == ModeClass::Satellite ? NeedClass::Satellite
-                                                                : NeedClass::Phone;
-        return SpotNeed(char(index_.mode(dxccPrefix, c)));
+    Need mode(std::string_view dxccPrefix, ModeClass modeClass) const override {
+        return index_.mode(dxccPrefix, modeClass);
     }
 
 private:

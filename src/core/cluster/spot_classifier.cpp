@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/base/text_utils.h"
 #include "core/cluster/cluster_messages.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/band_table.h"
@@ -10,25 +11,6 @@
 namespace dxcc::cluster {
 
 namespace {
-
-// Words of spot comments that name a mode, and the class each one counts for.
-struct ModeWord {
-    std::string_view word;
-    ModeClass modeClass;
-};
-constexpr ModeWord kModeWords[] = {
-    {"CW", ModeClass::Cw},          {"SSB", ModeClass::Phone},         {"USB", ModeClass::Phone},
-    {"LSB", ModeClass::Phone},      {"FM", ModeClass::Phone},          {"AM", ModeClass::Phone},
-    {"PHONE", ModeClass::Phone},    {"SSTV", ModeClass::Phone},        {"FT8", ModeClass::Digital},
-    {"FT4", ModeClass::Digital},    {"RTTY", ModeClass::Digital},      {"PSK", ModeClass::Digital},
-    {"PSK31", ModeClass::Digital},  {"PSK63", ModeClass::Digital},     {"BPSK", ModeClass::Digital},
-    {"BPSK31", ModeClass::Digital}, {"QPSK", ModeClass::Digital},      {"JT65", ModeClass::Digital},
-    {"JT9", ModeClass::Digital},    {"JS8", ModeClass::Digital},       {"MFSK", ModeClass::Digital},
-    {"OLIVIA", ModeClass::Digital}, {"CONTESTIA", ModeClass::Digital}, {"HELL", ModeClass::Digital},
-    {"THOR", ModeClass::Digital},   {"Q65", ModeClass::Digital},       {"FST4", ModeClass::Digital},
-    {"MSK144", ModeClass::Digital}, {"PACTOR", ModeClass::Digital},    {"DIGI", ModeClass::Digital},
-    {"VARA", ModeClass::Digital},   {"FSK441", ModeClass::Digital},
-};
 
 // The IARU Region 1 HF and VHF/UHF band plans, in kHz: each segment from its
 // lower edge (included) to its upper edge (excluded). The all-mode parts of
@@ -62,27 +44,8 @@ constexpr Segment kBandPlan[] = {
     {432100, 432400, ModeClass::Phone},   {432500, 433600, ModeClass::Phone},
 };
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
 bool isWordChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-CommentMode modeOfWord(std::string_view word) {
-    char upper[12];
-    if (word.size() > sizeof upper) return {};
-    for (size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i];
-        upper[i] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-    }
-    const std::string_view key(upper, word.size());
-    for (const ModeWord& m : kModeWords)
-        if (m.word == key) return {m.word, m.modeClass};
-    return {};
+    return isAsciiLetter(c) || isAsciiDigit(c);
 }
 
 }  // namespace
@@ -94,7 +57,7 @@ CommentMode modeOfComment(std::string_view comment) {
         const size_t begin = i;
         while (i < comment.size() && isWordChar(comment[i])) ++i;
         if (i > begin) {
-            const CommentMode named = modeOfWord(comment.substr(begin, i - begin));
+            const CommentMode named = modeOfCommentWord(comment.substr(begin, i - begin));
             if (named.modeClass != ModeClass::None) return named;
         }
     }
@@ -109,7 +72,7 @@ ModeClass modeClassOfFrequency(double kilohertz) {
 
 bool ClassifiedSpot::needed() const {
     for (const auto& n : {entityNeed, bandNeed, modeNeed})
-        if (n == SpotNeed::Never) return true;
+        if (n == Need::Never) return true;
     return false;
 }
 
@@ -117,7 +80,7 @@ ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const Needed
     ClassifiedSpot out;
     if (const PrefixEntry* entry = prefixes.match(spot.dx)) {
         out.dxccPrefix = entry->dxccPrefix;
-        out.entityName = std::string(trim(entry->entityName));
+        out.entityName = std::string(trimBlanks(entry->entityName));
     }
     char megahertz[32];
     std::snprintf(megahertz, sizeof megahertz, "%.6f", spot.kilohertz / 1000.0);
@@ -132,16 +95,17 @@ ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const Needed
     out.entityNeed = needed.entity(out.dxccPrefix);
     if (!out.band.empty()) out.bandNeed = needed.band(out.dxccPrefix, out.band);
     if (out.modeClass != ModeClass::None) out.modeNeed = needed.mode(out.dxccPrefix, out.modeClass);
-    if (out.entityNeed == SpotNeed::Never)
-        out.colour = SpotColour::NewEntity;
-    else if (out.bandNeed == SpotNeed::Never || out.modeNeed == SpotNeed::Never)
-        out.colour = SpotColour::NewSlot;
-    else if (out.entityNeed == SpotNeed::Worked || out.bandNeed == SpotNeed::Worked ||
-             out.modeNeed == SpotNeed::Worked)
-        out.colour = SpotColour::ToConfirm;
-    else
-        out.colour = SpotColour::Confirmed;
+    out.colour = spotColourOf(neededVerdict(*out.entityNeed, out.bandNeed, out.modeNeed));
     return out;
+}
+
+SpotColour spotColourOf(NeededVerdict verdict) {
+    // In the order of the verdicts.
+    static constexpr SpotColour kColours[] = {SpotColour::NewEntity, SpotColour::NewSlot,
+                                              SpotColour::NewSlot, SpotColour::ToConfirm,
+                                              SpotColour::Confirmed};
+    static_assert(std::size(kColours) == static_cast<size_t>(NeededVerdict::AlreadyConfirmed) + 1);
+    return kColours[static_cast<size_t>(verdict)];
 }
 
 std::string_view spotClassText(ModeClass modeClass) {
@@ -154,17 +118,8 @@ std::string spotModeText(const ClassifiedSpot& spot) {
     return text + " (" + spot.namedMode + ')';
 }
 
-std::string_view needText(const std::optional<SpotNeed>& need) {
-    if (!need) return {};
-    switch (*need) {
-        case SpotNeed::Never:
-            return "N";
-        case SpotNeed::Worked:
-            return "W";
-        case SpotNeed::Confirmed:
-            return "C";
-    }
-    return {};
+std::string_view needText(const std::optional<Need>& need) {
+    return need ? needLetter(*need) : std::string_view();
 }
 
 std::string spotReportLine(const ClassifiedSpot& s) {
@@ -177,7 +132,7 @@ std::string spotReportLine(const ClassifiedSpot& s) {
     line += '\t';
     line += s.spot.frequencyText;
     field(s.spot.dx);
-    field(trim(s.band));
+    field(trimBlanks(s.band));
     field(modeClassText(s.modeClass));
     field(s.dxccPrefix);
     field(s.entityName);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/cluster/spot_line.h"
+#include "core/logbook/need.h"
 #include "core/record/mode_table.h"
 
 namespace dxcc {
@@ -18,33 +19,28 @@ class PrefixTable;
 
 namespace dxcc::cluster {
 
-// What the log holds for an entity, on a band, in a class of modes.
-enum class SpotNeed : char { Never = 'N', Worked = 'W', Confirmed = 'C' };
-
 // The needed status the spots are classified against (the log's needed-status
 // index in the program, a table in the tests).
 class NeededLookup {
 public:
     virtual ~NeededLookup() = default;
-    virtual SpotNeed entity(std::string_view dxccPrefix) const = 0;
-    virtual SpotNeed band(std::string_view dxccPrefix, std::string_view bandLabel) const = 0;
-    virtual SpotNeed mode(std::string_view dxccPrefix, ModeClass modeClass) const = 0;
+    virtual Need entity(std::string_view dxccPrefix) const = 0;
+    virtual Need band(std::string_view dxccPrefix, std::string_view bandLabel) const = 0;
+    // Asked only for a class (never None).
+    virtual Need mode(std::string_view dxccPrefix, ModeClass modeClass) const = 0;
 };
 
 // The mode a spot's comment names ("CW", "FT8 -12dB", "USB up 5"): the first
-// word of the comment that names a mode, in capitals, and the class it counts
-// for; an empty word and None when no word does.
-struct CommentMode {
-    std::string_view word;  // in a static table: valid for the program's life
-    ModeClass modeClass = ModeClass::None;
-};
+// word of the comment that names a mode (see modeOfCommentWord); an empty
+// word and None when no word does.
 CommentMode modeOfComment(std::string_view comment);
 
 // The class of the IARU Region 1 band plan segment holding the frequency;
 // None outside the segments (beacons, satellites, out of the bands).
 ModeClass modeClassOfFrequency(double kilohertz);
 
-// How the cluster window paints a spot, most wanted first.
+// How the cluster window paints a spot, most wanted first: the verdict of
+// what the spot would bring, a new band and a new class alike.
 enum class SpotColour : uint8_t {
     NewEntity,  // the entity was never worked
     NewSlot,    // worked, but never on this band or in this class of modes
@@ -52,6 +48,7 @@ enum class SpotColour : uint8_t {
     Confirmed,  // confirmed on the band and in the class
     Unknown,    // no entity found for the callsign
 };
+SpotColour spotColourOf(NeededVerdict verdict);
 
 struct ClassifiedSpot {
     Spot spot;
@@ -60,9 +57,9 @@ struct ClassifiedSpot {
     std::string band;        // the log's band label ("14 Mhz "), empty outside the bands
     ModeClass modeClass = ModeClass::None;
     std::string namedMode;               // the mode the comment names ("FT8"), empty when none
-    std::optional<SpotNeed> entityNeed;  // none without an entity
-    std::optional<SpotNeed> bandNeed;    // none without an entity or a band
-    std::optional<SpotNeed> modeNeed;    // none without an entity or a class
+    std::optional<Need> entityNeed;      // none without an entity
+    std::optional<Need> bandNeed;        // none without an entity or a band
+    std::optional<Need> modeNeed;        // none without an entity or a class
     SpotColour colour = SpotColour::Unknown;
     // One of the three statuses is "never worked".
     bool needed() const;
@@ -80,7 +77,7 @@ std::string_view spotClassText(ModeClass modeClass);
 std::string spotModeText(const ClassifiedSpot& spot);
 
 // The status letter ('N', 'W', 'C'), empty when there is none.
-std::string_view needText(const std::optional<SpotNeed>& need);
+std::string_view needText(const std::optional<Need>& need);
 
 // The command line's line for a spot: UTC time, frequency as given, DX
 // callsign, band label (trimmed), class of mode (award name, or empty), DXCC

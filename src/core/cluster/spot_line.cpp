@@ -4,28 +4,15 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/text_utils.h"
+
 namespace dxcc::cluster {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool isAlpha(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
+// Blanks and tabs before, and line ends too after: as a server sends a line.
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && (isBlank(s.back()) || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return s;
+    return trimmed(s, " \t", " \t\r\n");
 }
 
 // A word of the line and where it starts, so the comment keeps its spacing.
@@ -39,10 +26,10 @@ std::vector<Word> words(std::string_view s) {
     std::vector<Word> out;
     size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && isBlank(s[i])) ++i;
+        while (i < s.size() && isBlankOrTab(s[i])) ++i;
         if (i >= s.size()) break;
         const size_t begin = i;
-        while (i < s.size() && !isBlank(s[i])) ++i;
+        while (i < s.size() && !isBlankOrTab(s[i])) ++i;
         out.push_back({s.substr(begin, i - begin), begin, i});
     }
     return out;
@@ -51,12 +38,12 @@ std::vector<Word> words(std::string_view s) {
 // A frequency in kHz: digits with at most one decimal point, within the radio
 // spectrum (a cluster spots from 1.8 MHz to the microwaves).
 std::optional<double> frequency(std::string_view text) {
-    if (text.empty() || text.size() > 12 || !isDigit(text.front())) return std::nullopt;
+    if (text.empty() || text.size() > 12 || !isAsciiDigit(text.front())) return std::nullopt;
     int points = 0;
     for (char c : text) {
         if (c == '.')
             ++points;
-        else if (!isDigit(c))
+        else if (!isAsciiDigit(c))
             return std::nullopt;
     }
     if (points > 1 || text.back() == '.') return std::nullopt;
@@ -75,13 +62,13 @@ std::optional<std::string> callsign(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (isDigit(c))
+        if (isAsciiDigit(c))
             digit = true;
-        else if (isAlpha(c))
+        else if (isAsciiLetter(c))
             letter = true;
         else if (c != '/')
             return std::nullopt;
-        out += upper(c);
+        out += upperAscii(c);
     }
     if (!digit || !letter || out.front() == '/' || out.back() == '/') return std::nullopt;
     return out;
@@ -89,9 +76,9 @@ std::optional<std::string> callsign(std::string_view text) {
 
 // "0312Z": a valid UTC time of day.
 std::optional<std::string> spotTime(std::string_view text) {
-    if (text.size() != 5 || upper(text[4]) != 'Z') return std::nullopt;
+    if (text.size() != 5 || upperAscii(text[4]) != 'Z') return std::nullopt;
     for (int i = 0; i < 4; ++i)
-        if (!isDigit(text[i])) return std::nullopt;
+        if (!isAsciiDigit(text[i])) return std::nullopt;
     const int hours = (text[0] - '0') * 10 + (text[1] - '0');
     const int minutes = (text[2] - '0') * 10 + (text[3] - '0');
     if (hours > 23 || minutes > 59) return std::nullopt;
@@ -103,9 +90,9 @@ std::optional<std::string> locator(std::string_view text) {
     if (text.size() != 4 && text.size() != 6) return std::nullopt;
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        const char c = upper(text[i]);
+        const char c = upperAscii(text[i]);
         const bool ok = i < 2   ? (c >= 'A' && c <= 'R')
-                        : i < 4 ? isDigit(c)
+                        : i < 4 ? isAsciiDigit(c)
                                 : (c >= 'A' && c <= 'X');
         if (!ok) return std::nullopt;
         out += c;
@@ -118,23 +105,23 @@ bool isDate(std::string_view text) {
     const size_t dash = text.find('-');
     if (dash == std::string_view::npos || dash == 0 || dash > 2) return false;
     for (size_t i = 0; i < dash; ++i)
-        if (!isDigit(text[i])) return false;
+        if (!isAsciiDigit(text[i])) return false;
     std::string_view rest = text.substr(dash + 1);
     if (rest.size() < 3) return false;
     for (int i = 0; i < 3; ++i)
-        if (!isAlpha(rest[i])) return false;
+        if (!isAsciiLetter(rest[i])) return false;
     rest.remove_prefix(3);
     if (rest.empty()) return true;
     if (rest.front() != '-' || rest.size() < 3 || rest.size() > 5) return false;
     for (char c : rest.substr(1))
-        if (!isDigit(c)) return false;
+        if (!isAsciiDigit(c)) return false;
     return true;
 }
 
 bool startsWithNoCase(std::string_view s, std::string_view head) {
     if (s.size() < head.size()) return false;
     for (size_t i = 0; i < head.size(); ++i)
-        if (upper(s[i]) != upper(head[i])) return false;
+        if (upperAscii(s[i]) != upperAscii(head[i])) return false;
     return true;
 }
 
@@ -218,7 +205,7 @@ std::optional<Spot> parseSpotLine(std::string_view line) {
     if (line.size() > kMaxLineBytes) line = line.substr(0, kMaxLineBytes);
     const std::string_view trimmed = trim(line);
     if (startsWithNoCase(trimmed, "DX de ")) return broadcastSpot(trimmed);
-    if (!trimmed.empty() && isDigit(trimmed.front())) return listingSpot(trimmed);
+    if (!trimmed.empty() && isAsciiDigit(trimmed.front())) return listingSpot(trimmed);
     return std::nullopt;
 }
 

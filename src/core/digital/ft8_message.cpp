@@ -4,6 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "core/base/text_utils.h"
+
 namespace dxcc::digital {
 
 namespace {
@@ -13,29 +15,16 @@ namespace {
 constexpr std::size_t kMaxWords = 8;
 constexpr std::size_t kMaxCallsignLength = 12;
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool isLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The words of the message in capitals; none when there are too many.
 std::optional<std::vector<std::string>> wordsOf(std::string_view text) {
     std::vector<std::string> words;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && isBlank(text[i])) ++i;
+        while (i < text.size() && isBlankOrTab(text[i])) ++i;
         if (i == text.size()) break;
         if (words.size() == kMaxWords) return std::nullopt;
         std::string word;
-        for (; i < text.size() && !isBlank(text[i]); ++i) word += upper(text[i]);
+        for (; i < text.size() && !isBlankOrTab(text[i]); ++i) word += upperAscii(text[i]);
         words.push_back(std::move(word));
     }
     return words;
@@ -44,12 +33,12 @@ std::optional<std::vector<std::string>> wordsOf(std::string_view text) {
 // What a decoder may print after the message itself: a "?" for a doubtful
 // decode, "a1" to "a9" for one helped by what it expected.
 bool isDecoderMark(std::string_view word) {
-    return word == "?" || (word.size() == 2 && word[0] == 'a' && isDigit(word[1]));
+    return word == "?" || (word.size() == 2 && word[0] == 'a' && isAsciiDigit(word[1]));
 }
 
 std::string_view withoutDecoderMarks(std::string_view text) {
     for (int pass = 0; pass < 2; ++pass) {
-        while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+        text = trimmed(text, "", " \t");
         const std::size_t blank = text.find_last_of(" \t");
         if (blank == std::string_view::npos || !isDecoderMark(text.substr(blank + 1))) break;
         text = text.substr(0, blank);
@@ -62,8 +51,8 @@ std::string_view withoutDecoderMarks(std::string_view text) {
 // ("FN42") nor "RR73" reads as one.
 bool isHomeCall(std::string_view part) {
     bool digit = false;
-    for (char c : part) digit = digit || isDigit(c);
-    return part.size() >= 3 && digit && isLetter(part.back());
+    for (char c : part) digit = digit || isAsciiDigit(c);
+    return part.size() >= 3 && digit && isAsciiLetter(part.back());
 }
 
 // A call as a message carries it: plain, or in angle brackets when the
@@ -85,15 +74,15 @@ std::optional<CallWord> callWord(std::string_view word) {
 bool isCqTarget(std::string_view word) {
     bool letters = !word.empty() && word.size() <= 4, digits = word.size() == 3;
     for (char c : word) {
-        letters = letters && isLetter(c);
-        digits = digits && isDigit(c);
+        letters = letters && isAsciiLetter(c);
+        digits = digits && isAsciiDigit(c);
     }
     return letters || digits;
 }
 
 bool isGrid4(std::string_view w) {
     return w.size() == 4 && w != "RR73" && w[0] >= 'A' && w[0] <= 'R' && w[1] >= 'A' &&
-           w[1] <= 'R' && isDigit(w[2]) && isDigit(w[3]);
+           w[1] <= 'R' && isAsciiDigit(w[2]) && isAsciiDigit(w[3]);
 }
 
 bool isGrid6(std::string_view w) {
@@ -103,8 +92,8 @@ bool isGrid6(std::string_view w) {
 
 // "-09", "+05": the signal-to-noise report of these modes.
 bool isReport(std::string_view w) {
-    return (w.size() == 2 || w.size() == 3) && (w[0] == '-' || w[0] == '+') && isDigit(w[1]) &&
-           (w.size() == 2 || isDigit(w[2]));
+    return (w.size() == 2 || w.size() == 3) && (w[0] == '-' || w[0] == '+') && isAsciiDigit(w[1]) &&
+           (w.size() == 2 || isAsciiDigit(w[2]));
 }
 
 // "579": a readability-strength-tone report, as the RTTY contests send it.
@@ -117,7 +106,7 @@ bool isRst(std::string_view w) {
 bool isReportAndSerial(std::string_view w) {
     if (w.size() != 6 || w[0] < '1' || w[0] > '5') return false;
     for (char c : w)
-        if (!isDigit(c)) return false;
+        if (!isAsciiDigit(c)) return false;
     return true;
 }
 
@@ -229,7 +218,7 @@ bool isCallsign(std::string_view word) {
     std::size_t partStart = 0;
     for (std::size_t i = 0; i <= word.size(); ++i) {
         if (i < word.size() && word[i] != '/') {
-            if (!isLetter(word[i]) && !isDigit(word[i])) return false;
+            if (!isAsciiLetter(word[i]) && !isAsciiDigit(word[i])) return false;
             continue;
         }
         const std::string_view part = word.substr(partStart, i - partStart);

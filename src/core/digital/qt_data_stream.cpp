@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 
+#include "core/base/text_conversion.h"
+
 namespace dxcc::digital {
 
 namespace {
@@ -11,23 +13,8 @@ namespace {
 // offset, a few descriptive texts, all short.
 constexpr std::size_t kMaxZoneTextBytes = 256;
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+// The Julian day of 1 January 1970, day 0 of the program's day numbers.
+constexpr std::int64_t kJulianDayOf1970 = 2'440'588;
 
 // UTF-16 code units, big-endian, as UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf8FromUtf16BigEndian(std::string_view bytes) {
@@ -53,24 +40,13 @@ std::string utf8FromUtf16BigEndian(std::string_view bytes) {
 
 }  // namespace
 
-std::int64_t julianDayOf(CivilDate date) {
-    const std::int64_t a = (14 - date.month) / 12;
-    const std::int64_t y = std::int64_t(date.year) + 4800 - a;
-    const std::int64_t m = date.month + 12 * a - 3;
-    return date.day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045;
+std::int64_t julianDayOf(const CivilDate& date) {
+    return dayNumber(date) + kJulianDayOf1970;
 }
 
 std::optional<CivilDate> civilDateOf(std::int64_t julianDay) {
     if (julianDay < kFirstJulianDay || julianDay > kLastJulianDay) return std::nullopt;
-    const std::int64_t a = julianDay + 32044;
-    const std::int64_t b = (4 * a + 3) / 146097;
-    const std::int64_t c = a - 146097 * b / 4;
-    const std::int64_t d = (4 * c + 3) / 1461;
-    const std::int64_t e = c - 1461 * d / 4;
-    const std::int64_t m = (5 * e + 2) / 153;
-    return CivilDate{static_cast<int>(100 * b + d - 4800 + m / 10),
-                     static_cast<int>(m + 3 - 12 * (m / 10)),
-                     static_cast<int>(e - (153 * m + 2) / 5 + 1)};
+    return dateOfDay(julianDay - kJulianDayOf1970);
 }
 
 bool StreamReader::fail(StreamFault fault) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/dates.h"
+
 // The few Qt QDataStream encodings that WSJT-X's UDP datagrams use (stream
 // versions Qt 5.2 and 5.4, which agree on all of them), written by hand over
 // plain bytes: big-endian integers, IEEE doubles, byte arrays with a quint32
@@ -33,20 +35,14 @@ struct DateTime {
     bool operator==(const DateTime&) const = default;
 };
 
-// A calendar date of the proleptic Gregorian calendar, as QDate counts it.
-struct CivilDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    bool operator==(const CivilDate&) const = default;
-};
-
 // The Julian days that years 1 to 9999 cover: a date outside is not a date a
 // decoder can mean.
 inline constexpr std::int64_t kFirstJulianDay = 1'721'426;  // 0001-01-01
 inline constexpr std::int64_t kLastJulianDay = 5'373'484;   // 9999-12-31
 
-std::int64_t julianDayOf(CivilDate date);
+// The Julian day of a date of the proleptic Gregorian calendar, as QDate
+// counts it.
+std::int64_t julianDayOf(const CivilDate& date);
 // None outside years 1 to 9999 (and for the null day).
 std::optional<CivilDate> civilDateOf(std::int64_t julianDay);
 

@@ -36,11 +36,6 @@ Refusal checkReport(std::string_view text) {
     return std::nullopt;
 }
 
-std::string_view trimTrailingBlanks(std::string_view s) {
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view{} : s.substr(0, end + 1);
-}
-
 Refusal checkWidth(std::string_view text, size_t width, std::string_view tooLong) {
     return trimTrailingBlanks(text).size() > width ? Refusal(tooLong) : std::nullopt;
 }

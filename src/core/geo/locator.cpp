@@ -16,13 +16,10 @@ constexpr double kPi = std::numbers::pi;
 double radians(double degrees) { return degrees * kPi / 180.0; }
 double degrees(double radians) { return radians * 180.0 / kPi; }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 bool letterIn(char c, char last) {
-    const char u = upper(c);
+    const char u = upperAscii(c);
     return u >= 'A' && u <= last;
 }
-bool digit(char c) { return c >= '0' && c <= '9'; }
 
 double normalizedHeading(double d) {
     d = std::fmod(d, 360.0);
@@ -36,7 +33,7 @@ double normalizedHeading(double d) {
 bool isValidLocator(std::string_view locator) {
     const std::string_view l = trimBlanks(locator);
     if (l.size() != 4 && l.size() != 6) return false;
-    if (!letterIn(l[0], 'R') || !letterIn(l[1], 'R') || !digit(l[2]) || !digit(l[3]))
+    if (!letterIn(l[0], 'R') || !letterIn(l[1], 'R') || !isAsciiDigit(l[2]) || !isAsciiDigit(l[3]))
         return false;
     return l.size() == 4 || (letterIn(l[4], 'X') && letterIn(l[5], 'X'));
 }
@@ -44,11 +41,11 @@ bool isValidLocator(std::string_view locator) {
 std::string normalizedLocator(std::string_view locator) {
     if (!isValidLocator(locator)) return {};
     std::string l(trimBlanks(locator));
-    l[0] = upper(l[0]);
-    l[1] = upper(l[1]);
+    l[0] = upperAscii(l[0]);
+    l[1] = upperAscii(l[1]);
     if (l.size() == 6) {
-        l[4] = static_cast<char>(upper(l[4]) + 32);
-        l[5] = static_cast<char>(upper(l[5]) + 32);
+        l[4] = static_cast<char>(upperAscii(l[4]) + 32);
+        l[5] = static_cast<char>(upperAscii(l[5]) + 32);
     }
     return l;
 }
@@ -56,11 +53,11 @@ std::string normalizedLocator(std::string_view locator) {
 std::optional<LatLon> locatorCenter(std::string_view locator) {
     if (!isValidLocator(locator)) return std::nullopt;
     const std::string_view l = trimBlanks(locator);
-    double lon = -180.0 + (upper(l[0]) - 'A') * 20.0 + (l[2] - '0') * 2.0;
-    double lat = -90.0 + (upper(l[1]) - 'A') * 10.0 + (l[3] - '0') * 1.0;
+    double lon = -180.0 + (upperAscii(l[0]) - 'A') * 20.0 + (l[2] - '0') * 2.0;
+    double lat = -90.0 + (upperAscii(l[1]) - 'A') * 10.0 + (l[3] - '0') * 1.0;
     if (l.size() == 6) {
-        lon += (upper(l[4]) - 'A') * (2.0 / 24.0) + 1.0 / 24.0;
-        lat += (upper(l[5]) - 'A') * (1.0 / 24.0) + 0.5 / 24.0;
+        lon += (upperAscii(l[4]) - 'A') * (2.0 / 24.0) + 1.0 / 24.0;
+        lat += (upperAscii(l[5]) - 'A') * (1.0 / 24.0) + 0.5 / 24.0;
     } else {
         lon += 1.0;
         lat += 0.5;

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/base/dates.h"
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/base/two_processors.h"
 #include "core/record/qso_record.h"
+#include "core/record/record_dates.h"
 
 namespace dxcc {
 

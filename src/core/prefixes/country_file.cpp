@@ -18,9 +18,7 @@ namespace msg = prefix_update_messages;
 constexpr std::string_view kWhitespace = " \t\r\n\v\f";
 
 std::string_view strip(std::string_view s) {
-    const size_t first = s.find_first_not_of(kWhitespace);
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(kWhitespace) - first + 1);
+    return trimmed(s, kWhitespace, kWhitespace);
 }
 
 // The files are Latin-1; the data files Windows-1252, where 0x80-0x9F are
@@ -45,10 +43,8 @@ std::string windowsText(std::string_view s) {
 bool plainPrefix(std::string_view prefix) {
     if (!prefix.empty() && prefix.front() == '*') prefix.remove_prefix(1);
     if (prefix.empty()) return false;
-    return std::all_of(prefix.begin(), prefix.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               c == '/';
-    });
+    return std::all_of(prefix.begin(), prefix.end(),
+                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '/'; });
 }
 
 std::vector<std::string_view> split(std::string_view s, char separator) {
@@ -60,14 +56,6 @@ std::vector<std::string_view> split(std::string_view s, char separator) {
         if (at == std::string_view::npos) return parts;
         start = at + 1;
     }
-}
-
-bool readInt(std::string_view text, int& value) {
-    text = strip(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size();
 }
 
 bool readDouble(std::string_view text, double& value) {
@@ -83,8 +71,9 @@ bool readPlace(std::string_view continent, std::string_view cq, std::string_view
                std::string_view lat, std::string_view lon, std::string_view offset,
                CountryEntity& e) {
     e.continent = windowsText(strip(continent));
-    return readInt(cq, e.cqZone) && readInt(itu, e.ituZone) && readDouble(lat, e.latitude) &&
-           readDouble(lon, e.westLongitude) && readDouble(offset, e.hoursBehindUtc);
+    return readNumber(strip(cq), e.cqZone) && readNumber(strip(itu), e.ituZone) &&
+           readDouble(lat, e.latitude) && readDouble(lon, e.westLongitude) &&
+           readDouble(offset, e.hoursBehindUtc);
 }
 
 // Keeps the first place of a main prefix listed twice, with the last values.

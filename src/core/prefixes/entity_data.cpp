@@ -15,15 +15,6 @@ namespace {
 
 std::string upperKey(std::string_view prefix) { return upperCaseCp1252(trimBlanks(prefix)); }
 
-template <class Number>
-bool readNumber(std::string_view text, Number& value) {
-    text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size();
-}
-
 std::vector<std::string_view> splitTabs(std::string_view line) {
     std::vector<std::string_view> fields;
     size_t start = 0;
@@ -43,9 +34,10 @@ bool parseLine(std::string_view line, EntityInfo& info) {
     info.name = std::string(trimBlanks(f[1]));
     info.continent = std::string(trimBlanks(f[4]));
     if (info.dxccPrefix.empty()) return false;
-    if (!readNumber(f[2], info.latitude) || !readNumber(f[3], info.longitude) ||
-        !readNumber(f[5], info.cqZone) || !readNumber(f[6], info.ituZone) ||
-        !readNumber(f[7], info.utcOffsetHours))
+    if (!readNumber(trimBlanks(f[2]), info.latitude) ||
+        !readNumber(trimBlanks(f[3]), info.longitude) ||
+        !readNumber(trimBlanks(f[5]), info.cqZone) || !readNumber(trimBlanks(f[6]), info.ituZone) ||
+        !readNumber(trimBlanks(f[7]), info.utcOffsetHours))
         return false;
     return info.latitude >= -90 && info.latitude <= 90 && info.longitude >= -180 &&
            info.longitude <= 180 && info.utcOffsetHours >= -14 && info.utcOffsetHours <= 14;

@@ -5,8 +5,8 @@
 #include <set>
 #include <unordered_set>
 
-#include "core/adif/adif_text.h"
 #include "core/base/file_error.h"
+#include "core/base/text_conversion.h"
 #include "core/base/text_file.h"
 #include "core/base/text_utils.h"
 #include "core/prefixes/prefix_entries.h"
@@ -137,7 +137,7 @@ std::string prefixOf(std::string_view line) {
 }
 
 std::string utf8(std::string_view cp1252) {
-    return adif::cp1252ToUtf8(cp1252);
+    return cp1252ToUtf8(cp1252);
 }
 
 }  // namespace

@@ -3,39 +3,19 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/text_utils.h"
 #include "core/record/band_table.h"
 
 namespace dxcc::radio {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-// Radio modes (as the rig library names them) and the entry modes they stand for.
-struct RadioMode {
-    std::string_view radio;
-    std::string_view entries[2];
-};
-constexpr RadioMode kRadioModes[] = {
-    {"USB", {"SSB"}},          {"LSB", {"SSB"}},          {"SSB", {"SSB"}},
-    {"CW", {"CW"}},            {"CWR", {"CW"}},           {"RTTY", {"RTTY", "DIG"}},
-    {"RTTYR", {"RTTY", "DIG"}}, {"PKTUSB", {"DIG"}},       {"PKTLSB", {"DIG"}},
-    {"PKTFM", {"DIG"}},        {"PKTAM", {"DIG"}},        {"PSK", {"DIG"}},
-    {"PSKR", {"DIG"}},         {"FSK", {"DIG"}},          {"FM", {"FM"}},
-    {"WFM", {"FM"}},           {"FMN", {"FM"}},           {"AM", {"AM"}},
-    {"SAM", {"AM"}},           {"AMN", {"AM"}},
-};
-
 // Phone below this frequency goes on the lower sideband.
 constexpr int64_t kUpperSidebandFrom = 10'000'000;
 
 std::optional<size_t> indexOf(std::string_view text, std::span<const std::string_view> items) {
     for (size_t i = 0; i < items.size(); ++i)
-        if (trim(items[i]) == trim(text)) return i;
+        if (trimBlanks(items[i]) == trimBlanks(text)) return i;
     return std::nullopt;
 }
 
@@ -51,7 +31,7 @@ std::string_view bandOfHertz(int64_t hertz) {
 std::string bandAsShown(std::string_view label, std::span<const std::string_view> bandItems) {
     if (label.empty()) return {};
     const auto index = indexOf(label, bandItems);
-    return std::string(index ? bandItems[*index] : trim(label));
+    return std::string(index ? bandItems[*index] : trimBlanks(label));
 }
 
 std::optional<size_t> modeIndexOf(std::string_view radioMode,
@@ -69,29 +49,8 @@ std::optional<int64_t> radioHertz(double hertz) {
     return std::llround(hertz);
 }
 
-std::vector<std::string_view> entryModesOfRadio(std::string_view radioMode) {
-    std::vector<std::string_view> out;
-    for (const RadioMode& m : kRadioModes) {
-        if (m.radio != radioMode) continue;
-        for (std::string_view e : m.entries)
-            if (!e.empty()) out.push_back(e);
-    }
-    return out;
-}
-
 std::string_view radioModeForSpot(ModeClass modeClass, int64_t hertz, bool radioHasDataMode) {
-    switch (modeClass) {
-        case ModeClass::Cw:
-            return "CW";
-        case ModeClass::Phone:
-            return hertz >= kUpperSidebandFrom ? "USB" : "LSB";
-        case ModeClass::Digital:
-            return radioHasDataMode ? "PKTUSB" : "USB";
-        case ModeClass::None:
-        case ModeClass::Satellite:
-            break;
-    }
-    return {};
+    return radioModeOfClass(modeClass, hertz >= kUpperSidebandFrom, radioHasDataMode);
 }
 
 FormSelection formSelectionFor(const RadioReading& reading,
@@ -104,11 +63,9 @@ FormSelection formSelectionFor(const RadioReading& reading,
 FormSelection formSelectionForSpot(std::string_view bandLabel, ModeClass modeClass,
                                    std::span<const std::string_view> bandItems,
                                    std::span<const std::string_view> modeItems) {
-    // The class's entries, best first: the phone award's SSB, CW, the digital entry.
-    const std::string_view radioMode = modeClass == ModeClass::Phone     ? "USB"
-                                       : modeClass == ModeClass::Cw      ? "CW"
-                                       : modeClass == ModeClass::Digital ? "PKTUSB"
-                                                                         : "";
+    // The entries of the radio mode that works the class best: the phone
+    // award's SSB, CW, the digital entry.
+    const std::string_view radioMode = radioModeOfClass(modeClass, true, true);
     return {bandAsShown(bandLabel, bandItems), modeIndexOf(radioMode, modeItems)};
 }
 

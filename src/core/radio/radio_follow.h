@@ -39,16 +39,9 @@ inline constexpr double kHighestRadioHertz = 300e9;
 // counts as no answer.
 std::optional<int64_t> radioHertz(double hertz);
 
-// The entry modes a radio mode stands for, best first: USB and LSB are SSB,
-// CW and CWR are CW, RTTY and RTTYR are RTTY (else the digital entry), the
-// data modes are the digital entry, FM and AM themselves. Empty for a mode
-// the log has no entry for.
-std::vector<std::string_view> entryModesOfRadio(std::string_view radioMode);
-
-// The radio mode to set for a spot of a class of modes on a frequency: CW for
-// CW; for phone the upper sideband from 10 MHz up and the lower one below;
-// for data the radio's data mode on the upper sideband where it has one, else
-// the upper sideband itself; nothing for a spot of no known class.
+// The radio mode to set for a spot of a class of modes on a frequency (see
+// radioModeOfClass): phone on the upper sideband from 10 MHz up and on the
+// lower one below.
 std::string_view radioModeForSpot(ModeClass modeClass, int64_t hertz, bool radioHasDataMode);
 
 // What the entry form selects when the radio changes: the band, as an item of

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/base/program_constants.h"
+#include "core/base/text_utils.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {
@@ -144,10 +145,6 @@ constexpr ModeRow kRows[] = {
 constexpr size_t kRowCount = std::size(kRows);
 constexpr uint16_t kNoRow = 0xFFFF;
 
-constexpr char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // A text of up to 15 bytes, letters folded to capitals, packed with its
 // length (the length and seven bytes, then eight); longer texts are in no row.
 struct Key {
@@ -159,7 +156,7 @@ constexpr size_t kLongestText = 15;
 constexpr Key keyOf(std::string_view text, bool fold) {
     Key k{text.size(), 0};
     for (size_t i = 0; i < text.size() && i < kLongestText; ++i) {
-        const uint64_t byte = static_cast<unsigned char>(fold ? upper(text[i]) : text[i]);
+        const uint64_t byte = static_cast<unsigned char>(fold ? upperAscii(text[i]) : text[i]);
         if (i < 7)
             k.low |= byte << (8 * (i + 1));
         else
@@ -251,11 +248,89 @@ const ModeRow* rowOfCode(std::string_view code, bool fold) {
     return r == kNoRow ? nullptr : &kRows[r];
 }
 
+// ---- Words that name a mode elsewhere, each tied to a code of the table ----
+
+// A word and the logged mode it stands for: the word's class is that code's.
+struct ModeWord {
+    std::string_view word;
+    std::string_view code;
+};
+
+// Words of cluster spot comments that name a mode, in capitals.
+constexpr ModeWord kCommentWords[] = {
+    {"CW", "CW"},      {"SSB", "SSB"},    {"USB", "USB"},       {"LSB", "LSB"},    {"FM", "FM"},
+    {"AM", "AM"},      {"PHONE", "SSB"},  {"SSTV", "SST"},      {"FT8", "FT8"},    {"FT4", "FT4"},
+    {"RTTY", "RTT"},   {"PSK", "PSK"},    {"PSK31", "PSK"},     {"PSK63", "PSK"},  {"BPSK", "PSK"},
+    {"BPSK31", "PSK"}, {"QPSK", "QPS"},   {"JT65", "JT6"},      {"JT9", "JT9"},    {"JS8", "JS8"},
+    {"MFSK", "MFS"},   {"OLIVIA", "OLI"}, {"CONTESTIA", "CON"}, {"HELL", "HEL"},   {"THOR", "THO"},
+    {"Q65", "Q65"},    {"FST4", "FST"},   {"MSK144", "MSK"},    {"PACTOR", "PAC"}, {"DIGI", "DIG"},
+    {"VARA", "VAR"},   {"FSK441", "FS4"},
+};
+
+// The mode groups of a confirmation service (LoTW), for a mode the table lacks.
+constexpr ModeWord kModeGroups[] = {
+    {"PHONE", "SSB"},
+    {"CW", "CW"},
+    {"DATA", "DIG"},
+};
+
+constexpr ModeClass classOfCode(std::string_view code) {
+    const uint16_t r = kCodes.find(keyOf(code, false), {});
+    return r == kNoRow ? None : kRows[r].modeClass;
+}
+
+template <size_t N>
+constexpr std::array<ModeClass, N> classesOf(const ModeWord (&words)[N]) {
+    std::array<ModeClass, N> classes{};
+    for (size_t i = 0; i < N; ++i) classes[i] = classOfCode(words[i].code);
+    return classes;
+}
+constexpr auto kCommentWordClasses = classesOf(kCommentWords);
+constexpr auto kModeGroupClasses = classesOf(kModeGroups);
+
+template <size_t N>
+constexpr bool everyWordHasAClass(const std::array<ModeClass, N>& classes) {
+    for (ModeClass c : classes)
+        if (c == None) return false;
+    return true;
+}
+static_assert(everyWordHasAClass(kCommentWordClasses) && everyWordHasAClass(kModeGroupClasses),
+              "a word stands for a code the table lacks");
+
+bool sameWordAnyCase(std::string_view text, std::string_view capitals) {
+    if (text.size() != capitals.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (upperAscii(text[i]) != capitals[i]) return false;
+    return true;
+}
+
+// Radio modes (as the rig library names them) and the entry modes they stand
+// for, best first.
+struct RadioMode {
+    std::string_view radio;
+    std::string_view entries[2];
+};
+// clang-format off
+constexpr RadioMode kRadioModes[] = {
+    {"USB", {"SSB"}},          {"LSB", {"SSB"}},          {"SSB", {"SSB"}},
+    {"CW", {"CW"}},            {"CWR", {"CW"}},           {"RTTY", {"RTTY", "DIG"}},
+    {"RTTYR", {"RTTY", "DIG"}}, {"PKTUSB", {"DIG"}},       {"PKTLSB", {"DIG"}},
+    {"PKTFM", {"DIG"}},        {"PKTAM", {"DIG"}},        {"PSK", {"DIG"}},
+    {"PSKR", {"DIG"}},         {"FSK", {"DIG"}},          {"FM", {"FM"}},
+    {"WFM", {"FM"}},           {"FMN", {"FM"}},           {"AM", {"AM"}},
+    {"SAM", {"AM"}},           {"AMN", {"AM"}},
+};
+// clang-format on
+
 }  // namespace
 
 ModeClass modeClassOf(std::string_view loggedMode) {
     const ModeRow* row = rowOfCode(trimBlanks(loggedMode), false);
     return row ? row->modeClass : None;
+}
+
+ModeClass neededClassOf(std::string_view loggedMode) {
+    return isSatelliteMode(loggedMode) ? Satellite : modeClassOf(loggedMode);
 }
 
 std::string_view modeClassText(ModeClass modeClass) {
@@ -274,9 +349,45 @@ std::string_view modeClassText(ModeClass modeClass) {
     return {};
 }
 
+std::string_view modeClassHeading(ModeClass modeClass) {
+    return modeClass == Satellite ? "Satellite" : modeClassText(modeClass);
+}
+
 bool isSatelliteMode(std::string_view loggedMode) {
     const ModeRow* row = rowOfCode(trimBlanks(loggedMode), true);
     return row && row->modeClass == Satellite;
+}
+
+CommentMode modeOfCommentWord(std::string_view word) {
+    for (size_t i = 0; i < std::size(kCommentWords); ++i)
+        if (sameWordAnyCase(word, kCommentWords[i].word))
+            return {kCommentWords[i].word, kCommentWordClasses[i]};
+    return {};
+}
+
+std::vector<std::string_view> entryModesOfRadio(std::string_view radioMode) {
+    std::vector<std::string_view> out;
+    for (const RadioMode& m : kRadioModes) {
+        if (m.radio != radioMode) continue;
+        for (std::string_view e : m.entries)
+            if (!e.empty()) out.push_back(e);
+    }
+    return out;
+}
+
+std::string_view radioModeOfClass(ModeClass modeClass, bool upperSideband, bool radioHasDataMode) {
+    switch (modeClass) {
+        case Cw:
+            return "CW";
+        case Phone:
+            return upperSideband ? "USB" : "LSB";
+        case Digital:
+            return radioHasDataMode ? "PKTUSB" : "USB";
+        case None:
+        case Satellite:
+            break;
+    }
+    return {};
 }
 
 namespace adif {
@@ -301,6 +412,12 @@ std::string_view loggedModeOf(std::string_view mode, std::string_view submode) {
             return kRows[r].code;
     const uint16_t r = kPairs.find(m, keyOf({}, true));
     return r == kNoRow ? std::string_view() : kRows[r].code;
+}
+
+ModeClass modeClassOfGroup(std::string_view group) {
+    for (size_t i = 0; i < std::size(kModeGroups); ++i)
+        if (group == kModeGroups[i].word) return kModeGroupClasses[i];
+    return None;
 }
 
 }  // namespace adif

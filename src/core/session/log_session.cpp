@@ -10,7 +10,7 @@
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/session/session_messages.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 
 namespace dxcc {
 
@@ -141,8 +141,7 @@ bool LogSession::holdFolderFor(SessionOutcome& outcome) {
             return false;
         case DataFolderLock::Outcome::Unavailable:
             outcome.failure = SessionOutcome::Failure::FolderUnlockable;
-            outcome.messages.push_back(std::string(lock_messages::kWriteRefusedUnlockable) +
-                                       dataDir_.string() +
+            outcome.messages.push_back(std::string(lock_messages::kCannotLock) + dataDir_.string() +
                                        std::string(lock_messages::kWriteRefusedEnd));
             return false;
     }

@@ -19,9 +19,8 @@ inline constexpr std::string_view kCannotLockEnd =
 // A writing command refused because another copy holds the folder.
 inline constexpr std::string_view kWriteRefusedInUse =
     "Un autre VEL_DXCC a ce dossier de données et peut écrire dans le log :\r\n";
-// A writing command refused because the folder cannot be locked.
-inline constexpr std::string_view kWriteRefusedUnlockable =
-    "Le dossier de données ne peut pas être verrouillé (lecture seule ?) :\r\n";
+// Ends a writing command's refusal: kWriteRefusedInUse, or kCannotLock when
+// the folder cannot be locked, then the folder, then this.
 inline constexpr std::string_view kWriteRefusedEnd = "\r\nLe log n'a pas été modifié.";
 
 }  // namespace dxcc::lock_messages

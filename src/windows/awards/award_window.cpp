@@ -41,12 +41,12 @@ void makeBold(QLabel* label, int extraPoints) {
 
 }  // namespace
 
-AwardWindow::AwardWindow(AppContext& /*ctx*/, dxcc::LogSession& session, dxcc::AwardWindow kind,
+AwardWindow::AwardWindow(AppContext& /*ctx*/, dxcc::LogSession& session, dxcc::AwardFamily kind,
                          AwardSplash splash, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
       layout_(texts::windowLayout(kind)),
-      awards_(dxcc::awardsOfWindow(kind)),
+      awards_(dxcc::awardsOfFamily(kind)),
       splash_(std::move(splash)) {
     setObjectName(fromView(layout_.objectName));
     setWindowTitle(fromView(layout_.caption));
@@ -109,10 +109,11 @@ QHBoxLayout* AwardWindow::buildChoiceRow() {
     if (!layout_.selector.empty()) {
         selector_ = new QComboBox(this);
         selector_->setObjectName(fromView(layout_.selector));
-        for (const dxcc::AwardSpec* award : awards_) selector_->addItem(fromView(award->shownName));
+        for (const dxcc::AwardDefinition* award : awards_)
+            selector_->addItem(fromView(award->shownName));
         selector_->setCurrentIndex(layout_.firstSelected);
         paintBackground(selector_, kRestColour);
-        (layout_.window == dxcc::AwardWindow::Mode ? Mode_E : Bande_E) = selector_;
+        (layout_.family == dxcc::AwardFamily::Mode ? Mode_E : Bande_E) = selector_;
         row->addWidget(selector_);
         row->addSpacing(12);
     }
@@ -138,7 +139,7 @@ void AwardWindow::buildList() {
                                    lineHeight * kVisibleLines);
 }
 
-const dxcc::AwardSpec& AwardWindow::chosenAward() const {
+const dxcc::AwardDefinition& AwardWindow::chosenAward() const {
     const int index = selector_ ? selector_->currentIndex() : 0;
     return *awards_.at(static_cast<size_t>(index < 0 ? 0 : index));
 }
@@ -155,7 +156,7 @@ void AwardWindow::evaluate() {
     evaluating_ = true;
     {
         BusyPointer busy;
-        const dxcc::AwardSpec& award = chosenAward();
+        const dxcc::AwardDefinition& award = chosenAward();
         model_->setLines({});
         if (layout_.splash == texts::SplashTime::EachEvaluation) showSplash(award);
         dxcc::AwardResult result = dxcc::evaluateAward(session_.log(), award, chosenBasis());
@@ -168,7 +169,7 @@ void AwardWindow::evaluate() {
     evaluating_ = false;
 }
 
-void AwardWindow::showSplash(const dxcc::AwardSpec& award) {
+void AwardWindow::showSplash(const dxcc::AwardDefinition& award) {
     splashShown_ = true;
     splash_.show(fromView(texts::kSplashReading) + fromCp1252(session_.station()),
                  fromView(award.splashText));

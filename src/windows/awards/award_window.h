@@ -35,7 +35,7 @@ struct AwardSplash {
 class AwardWindow : public QWidget {
     Q_OBJECT
 public:
-    AwardWindow(AppContext& ctx, dxcc::LogSession& session, dxcc::AwardWindow kind,
+    AwardWindow(AppContext& ctx, dxcc::LogSession& session, dxcc::AwardFamily kind,
                 AwardSplash splash, QWidget* parent = nullptr);
 
     QLabel* Label2;  // title
@@ -62,14 +62,14 @@ private:
     void buildControls();
     QHBoxLayout* buildChoiceRow();
     void buildList();
-    const dxcc::AwardSpec& chosenAward() const;
+    const dxcc::AwardDefinition& chosenAward() const;
     dxcc::Basis chosenBasis() const;
-    void showSplash(const dxcc::AwardSpec& award);
+    void showSplash(const dxcc::AwardDefinition& award);
     void closeSplash();
 
     dxcc::LogSession& session_;
     const dxcc::award_texts::WindowLayout& layout_;
-    std::vector<const dxcc::AwardSpec*> awards_;
+    std::vector<const dxcc::AwardDefinition*> awards_;
     AwardSplash splash_;
     AwardListModel* model_;
     QComboBox* selector_ = nullptr;

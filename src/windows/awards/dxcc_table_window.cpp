@@ -90,13 +90,13 @@ QVariant DxccTableModel::data(const QModelIndex& index, int role) const {
                                                 : r.entity.continent;
         return fromCp1252(text);
     }
-    const dxcc::CellMark mark = r.cells.at(static_cast<size_t>(column - kLeadColumns));
+    const dxcc::Need mark = r.cells.at(static_cast<size_t>(column - kLeadColumns));
     switch (role) {
         case Qt::DisplayRole:
-            return mark == dxcc::CellMark::None ? QString() : QString(QChar(char(mark)));
+            return mark == dxcc::Need::Never ? QString() : QString(QChar(char(mark)));
         case Qt::BackgroundRole:
-            if (mark == dxcc::CellMark::Confirmed) return kConfirmedCell;
-            if (mark == dxcc::CellMark::Worked) return kWorkedCell;
+            if (mark == dxcc::Need::Confirmed) return kConfirmedCell;
+            if (mark == dxcc::Need::Worked) return kWorkedCell;
             return {};
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);

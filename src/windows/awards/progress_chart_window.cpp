@@ -50,13 +50,14 @@ ProgressChartWindow::ProgressChartWindow(AppContext& ctx, const dxcc::Logbook& l
     setWindowTitle(fromView(msg::kChartCaption));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    for (const dxcc::AwardSpec& a : dxcc::allAwards())
-        if (a.window != dxcc::AwardWindow::FiveBand) awards_.push_back(&a);
+    for (const dxcc::AwardDefinition& a : dxcc::allAwards())
+        if (a.family != dxcc::AwardFamily::FiveBand) awards_.push_back(&a);
 
     auto* chooserLabel = new QLabel(fromView(msg::kAwardChooser), this);
     Diplome = new QComboBox(this);
     Diplome->setObjectName("Diplome");
-    for (const dxcc::AwardSpec* a : awards_) Diplome->addItem(QString::fromStdString(a->name));
+    for (const dxcc::AwardDefinition* a : awards_)
+        Diplome->addItem(QString::fromStdString(a->name));
     chooserLabel->setBuddy(Diplome);
     Export_PNG = new QPushButton(fromView(msg::kExportPng), this);
     Export_PNG->setObjectName("Export_PNG");
@@ -102,7 +103,7 @@ void ProgressChartWindow::follow(const std::optional<dxcc::LogChange>& change) {
 }
 
 void ProgressChartWindow::draw() {
-    const dxcc::AwardSpec& award = tracker_->award();
+    const dxcc::AwardDefinition& award = tracker_->award();
     const dxcc::AwardProgress progress = tracker_->progress();
 
     auto* chart = new QChart;

@@ -47,7 +47,7 @@ public:
     QLineSeries* confirmed() const { return confirmed_; }
     QScatterSeries* stickers() const { return stickers_; }
     // The awards of the chooser, in its order.
-    const std::vector<const dxcc::AwardSpec*>& awards() const { return awards_; }
+    const std::vector<const dxcc::AwardDefinition*>& awards() const { return awards_; }
 
 private:
     void draw();
@@ -56,7 +56,7 @@ private:
     AppContext& ctx_;
     ExportWriter exportTo_;
     const dxcc::Logbook& log_;
-    std::vector<const dxcc::AwardSpec*> awards_;
+    std::vector<const dxcc::AwardDefinition*> awards_;
     std::optional<dxcc::ProgressTracker> tracker_;
     QLineSeries* worked_ = nullptr;
     QLineSeries* confirmed_ = nullptr;

@@ -50,13 +50,13 @@ const std::vector<std::vector<dxcc::LatLon>>& worldOutlines() {
     return outlines;
 }
 
-QColor dotColour(dxcc::CellMark mark) {
+QColor dotColour(dxcc::Need mark) {
     switch (mark) {
-        case dxcc::CellMark::Confirmed:
+        case dxcc::Need::Confirmed:
             return {0x1E, 0x9E, 0x3A};
-        case dxcc::CellMark::Worked:
+        case dxcc::Need::Worked:
             return {0xF0, 0xA0, 0x00};
-        case dxcc::CellMark::None:
+        case dxcc::Need::Never:
             break;
     }
     return {0xD0, 0x20, 0x20};
@@ -187,8 +187,7 @@ void WorldMapView::paintEvent(QPaintEvent*) {
     p.drawPath(t.map(coast_));
 
     // Entities: never worked first, so the others stay on top.
-    for (dxcc::CellMark layer :
-         {dxcc::CellMark::None, dxcc::CellMark::Worked, dxcc::CellMark::Confirmed}) {
+    for (dxcc::Need layer : {dxcc::Need::Never, dxcc::Need::Worked, dxcc::Need::Confirmed}) {
         p.setPen(QPen(QColor(0x30, 0x30, 0x30), 0.6));
         p.setBrush(dotColour(layer));
         for (int i = 0; i < static_cast<int>(content_.dots.size()); ++i)
@@ -206,8 +205,7 @@ void WorldMapView::paintEvent(QPaintEvent*) {
     // Legend.
     const QString names[] = {fromView(msg::kLegendConfirmed), fromView(msg::kLegendWorked),
                              fromView(msg::kLegendNeeded)};
-    const dxcc::CellMark marks[] = {dxcc::CellMark::Confirmed, dxcc::CellMark::Worked,
-                                    dxcc::CellMark::None};
+    const dxcc::Need marks[] = {dxcc::Need::Confirmed, dxcc::Need::Worked, dxcc::Need::Never};
     QPointF at(14, height() - 14 - 3 * 18);
     for (int i = 0; i < 3; ++i) {
         p.setPen(QPen(QColor(0x30, 0x30, 0x30), 0.6));

@@ -20,7 +20,7 @@ struct MapDot {
     QString prefix;
     QString name;
     dxcc::LatLon position;
-    dxcc::CellMark mark = dxcc::CellMark::None;
+    dxcc::Need mark = dxcc::Need::Never;
 };
 
 // What the map shows: the station's place and every entity with a position.
@@ -100,6 +100,6 @@ private:
 const std::vector<std::vector<dxcc::LatLon>>& worldOutlines();
 
 // The dot colours: confirmed, worked, never worked.
-QColor dotColour(dxcc::CellMark mark);
+QColor dotColour(dxcc::Need mark);
 
 }  // namespace ui

@@ -2,7 +2,7 @@
 
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/text.h"
 
 namespace ui {

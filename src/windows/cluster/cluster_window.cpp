@@ -10,7 +10,7 @@
 #include "core/cluster/cluster_messages.h"
 #include "core/cluster/feed_batch.h"
 #include "core/radio/radio_follow.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/text.h"
 #include "windows/cluster/cluster_settings_dialog.h"
 

@@ -8,7 +8,7 @@
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
 #include "core/radio/radio_follow.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/text.h"
 #include "windows/cluster/cluster_settings_dialog.h"
 

@@ -10,7 +10,7 @@
 #include "core/logbook/log_messages.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"
@@ -155,14 +155,15 @@ void EntryForm::buildFields() {
 void EntryForm::buildButtons() {
     auto* row = new QHBoxLayout;
     auto* caption = new QLabel("Mode de saisie", this);
-    Mode_Aff = named(new QLabel("Saisie QSO", this), "Mode_Aff");
+    Mode_Aff = named(new QLabel(fromView(msg::kModeEntry), this), "Mode_Aff");
     QPalette p = Mode_Aff->palette();
     p.setColor(QPalette::WindowText, Qt::red);
     Mode_Aff->setPalette(p);
     QFont bold = Mode_Aff->font();
     bold.setBold(true);
     Mode_Aff->setFont(bold);
-    Mode_Aff->setMinimumWidth(fontMetrics().horizontalAdvance("Modification QSO") + 16);
+    Mode_Aff->setMinimumWidth(fontMetrics().horizontalAdvance(fromView(msg::kModeModification)) +
+                              16);
     row->addWidget(caption);
     row->addWidget(Mode_Aff);
     row->addSpacing(12);

@@ -82,7 +82,8 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
     big.setBold(true);
     Etat_Besoin->setFont(big);
     Etat_Besoin->setMargin(3);
-    Etat_Besoin->setMinimumWidth(QFontMetrics(big).horizontalAdvance("NOUVELLE CONTRÉE !") + 16);
+    Etat_Besoin->setMinimumWidth(
+        QFontMetrics(big).horizontalAdvance(fromView(dxcc::needed_messages::kNewEntity)) + 16);
     Etat_Besoin->setAlignment(Qt::AlignCenter);
     workedBefore = new QLabel(this);
     workedBefore->setObjectName("workedBefore");
@@ -104,8 +105,8 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
         head->setAlignment(Qt::AlignCenter);
         grid->addWidget(head, 0, static_cast<int>(b) + 1);
     }
-    for (size_t c = 0; c < dxcc::kNeedClassCount; ++c) {
-        auto* head = new QLabel(fromView(dxcc::needClassText(dxcc::NeedClass(c))), this);
+    for (size_t c = 0; c < dxcc::kModeClasses.size(); ++c) {
+        auto* head = new QLabel(fromView(dxcc::modeClassHeading(dxcc::kModeClasses[c])), this);
         grid->addWidget(head, static_cast<int>(c) + 1, 0);
         for (size_t b = 0; b < dxcc::kBands.size(); ++b) {
             auto* cell = new QLabel(this);
@@ -151,12 +152,12 @@ void NeededPanel::logChanged() {
 
 void NeededPanel::showGrid(const std::string& prefix, int bandColumn, int classRow) {
     const dxcc::NeededIndex& index = session_.needed();
-    for (size_t c = 0; c < dxcc::kNeedClassCount; ++c) {
+    for (size_t c = 0; c < dxcc::kModeClasses.size(); ++c) {
         for (size_t b = 0; b < dxcc::kBands.size(); ++b) {
             QLabel* cell = cells_[c][b];
             const dxcc::Need need =
                 prefix.empty() ? dxcc::Need::Never
-                               : index.bandAndMode(prefix, dxcc::kBands[b], dxcc::NeedClass(c));
+                               : index.bandAndMode(prefix, dxcc::kBands[b], dxcc::kModeClasses[c]);
             cell->setText(need == dxcc::Need::Never ? QString() : QString(QChar(char(need))));
             const bool selected = static_cast<int>(b) == bandColumn && static_cast<int>(c) == classRow;
             cell->setFrameShape(selected ? QFrame::Box : QFrame::NoFrame);
@@ -171,8 +172,9 @@ void NeededPanel::showGrid(const std::string& prefix, int bandColumn, int classR
 
 void NeededPanel::refresh() {
     const int bandColumn = dxcc::listItemIndex(band_, dxcc::kBands);
-    const std::optional<dxcc::NeedClass> cls = dxcc::needClassOfMode(mode_);
-    const int classRow = cls ? static_cast<int>(*cls) : -1;
+    const dxcc::ModeClass cls = dxcc::neededClassOf(mode_);
+    const int classRow =
+        cls != dxcc::ModeClass::None ? static_cast<int>(dxcc::modeClassIndex(cls)) : -1;
     if (prefix_.empty()) {
         Etat_Besoin->clear();
         Etat_Besoin->setAutoFillBackground(false);
@@ -185,7 +187,8 @@ void NeededPanel::refresh() {
     const dxcc::NeededIndex& index = session_.needed();
     const dxcc::Need entity = index.entity(prefix_);
     const dxcc::Need band = index.band(prefix_, band_);
-    const dxcc::Need mode = cls ? index.mode(prefix_, *cls) : dxcc::Need::Never;
+    const dxcc::Need mode =
+        cls != dxcc::ModeClass::None ? index.mode(prefix_, cls) : dxcc::Need::Never;
     const dxcc::NeededVerdict verdict = dxcc::neededVerdict(entity, band, mode);
     Etat_Besoin->setText(fromView(dxcc::neededVerdictText(verdict)));
     const VerdictLook look = lookOf(verdict);

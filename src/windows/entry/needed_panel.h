@@ -54,7 +54,7 @@ private:
     bool rowsKnown_ = false;
     std::vector<size_t> rows_;
     // The grid: a row per class of modes, a column per band of the entry list.
-    std::array<std::array<QLabel*, dxcc::kBands.size()>, dxcc::kNeedClassCount> cells_{};
+    std::array<std::array<QLabel*, dxcc::kBands.size()>, dxcc::kModeClasses.size()> cells_{};
 };
 
 }  // namespace ui

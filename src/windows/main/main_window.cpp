@@ -33,7 +33,7 @@
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "windows/prefixes/prefix_update_window.h"
 #include "windows/search/search_window.h"
@@ -273,11 +273,11 @@ void MainWindow::buildMenus() {
         if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
             w->refresh();
     });
-    for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardWindow::Mixed},
-                              {Mnu_DXCC_SSB, dxcc::AwardWindow::Mode},
-                              {Mnu_DXCC_Bande, dxcc::AwardWindow::Band},
-                              {Mnu_DXCC_5_Bandes, dxcc::AwardWindow::FiveBand},
-                              {Mnu_DXCC_Sat, dxcc::AwardWindow::Satellite}})
+    for (auto [item, kind] : {std::pair{Mnu_DXCC_Mixed, dxcc::AwardFamily::Mixed},
+                              {Mnu_DXCC_SSB, dxcc::AwardFamily::Mode},
+                              {Mnu_DXCC_Bande, dxcc::AwardFamily::Band},
+                              {Mnu_DXCC_5_Bandes, dxcc::AwardFamily::FiveBand},
+                              {Mnu_DXCC_Sat, dxcc::AwardFamily::Satellite}})
         connect(item, &QAction::triggered, this, [this, kind] { openAwardWindow(kind); });
     connect(Mnu_Reglement, &QAction::triggered, this, [this] {
         openWindow("Reglement", [this] {
@@ -494,7 +494,7 @@ void MainWindow::openWindow(const QString& name, const std::function<QWidget*()>
     slot->activateWindow();
 }
 
-void MainWindow::openAwardWindow(dxcc::AwardWindow kind) {
+void MainWindow::openAwardWindow(dxcc::AwardFamily kind) {
     AwardSplash splash{
         [this](const QString& first, const QString& second) { flash_->showMessage(first, second); },
         [this] { flash_->hide(); }};

@@ -121,7 +121,7 @@ private:
     // Opens the window `name`, or shows it again when it is already open.
     void openWindow(const QString& name, const std::function<QWidget*()>& create,
                     int belowCentre = 0);
-    void openAwardWindow(dxcc::AwardWindow kind);
+    void openAwardWindow(dxcc::AwardFamily kind);
     void openSearch();
     void openPrefixStatistics();
     void openPrefixEditor();

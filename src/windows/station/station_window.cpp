@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 
 #include "core/base/program_constants.h"
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 #include "platform/colours.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"

@@ -40,9 +40,9 @@ std::string prefixesOf(const AwardResult& r) {
 class AwardEvaluationTest : public ::testing::Test {
 protected:
     AwardResult evaluate(const char* award, Basis basis = Basis::Confirmed) {
-        const AwardSpec* spec = findAward(award);
-        EXPECT_NE(spec, nullptr) << award;
-        return evaluateAward(station.log, *spec, basis);
+        const AwardDefinition* definition = findAward(award);
+        EXPECT_NE(definition, nullptr) << award;
+        return evaluateAward(station.log, *definition, basis);
     }
 
     AwardLog station;
@@ -51,31 +51,31 @@ protected:
 TEST(AwardListTest, EveryAwardWithItsWindowNameSplashAndTable) {
     struct Row {
         const char* name;
-        AwardWindow window;
+        AwardFamily family;
         const char* shownName;
         const char* splash;
         const StickerTable* table;
     };
     const Row rows[] = {
-        {"Mixed", AwardWindow::Mixed, "Mixed", "diplôme DXCC Mixed", &kStickerTable150},
-        {"SSB", AwardWindow::Mode, "SSB", "diplôme DXCC Mode SSB", &kStickerTable150},
-        {"RTTY", AwardWindow::Mode, "RTTY", "diplôme DXCC Mode RTTY", &kStickerTable150},
-        {"1.8 Mhz", AwardWindow::Band, "1.8 Mhz", "diplôme DXCC bande 1.8 Mhz", &kStickerTable125},
-        {"3.5 Mhz", AwardWindow::Band, "3.5 Mhz", "diplôme DXCC bande 3.5 Mhz", &kStickerTable125},
-        {"7.0 Mhz", AwardWindow::Band, "7.0 Mhz", "diplôme DXCC bande 7.0 Mhz", &kStickerTable150},
-        {"10 Mhz", AwardWindow::Band, "10 Mhz ", "diplôme DXCC bande 10 Mhz ", &kStickerTable150},
-        {"28 Mhz", AwardWindow::Band, "28 Mhz ", "diplôme DXCC bande 28 Mhz ", &kStickerTable150},
-        {"50 Mhz ", AwardWindow::Band, "50 Mhz ", "diplôme DXCC bande 50 Mhz ", &kStickerTable125},
-        {"144 Mhz", AwardWindow::Band, "144 Mhz", "diplôme DXCC bande 144 Mhz", &kStickerTable125},
-        {"5 bandes", AwardWindow::FiveBand, "5 bandes", "diplôme DXCC 5 bandes ", nullptr},
-        {"Satellite", AwardWindow::Satellite, "Satellite", "diplôme DXCC Satellite",
+        {"Mixed", AwardFamily::Mixed, "Mixed", "diplôme DXCC Mixed", &kStickerTable150},
+        {"SSB", AwardFamily::Mode, "SSB", "diplôme DXCC Mode SSB", &kStickerTable150},
+        {"RTTY", AwardFamily::Mode, "RTTY", "diplôme DXCC Mode RTTY", &kStickerTable150},
+        {"1.8 Mhz", AwardFamily::Band, "1.8 Mhz", "diplôme DXCC bande 1.8 Mhz", &kStickerTable125},
+        {"3.5 Mhz", AwardFamily::Band, "3.5 Mhz", "diplôme DXCC bande 3.5 Mhz", &kStickerTable125},
+        {"7.0 Mhz", AwardFamily::Band, "7.0 Mhz", "diplôme DXCC bande 7.0 Mhz", &kStickerTable150},
+        {"10 Mhz", AwardFamily::Band, "10 Mhz ", "diplôme DXCC bande 10 Mhz ", &kStickerTable150},
+        {"28 Mhz", AwardFamily::Band, "28 Mhz ", "diplôme DXCC bande 28 Mhz ", &kStickerTable150},
+        {"50 Mhz ", AwardFamily::Band, "50 Mhz ", "diplôme DXCC bande 50 Mhz ", &kStickerTable125},
+        {"144 Mhz", AwardFamily::Band, "144 Mhz", "diplôme DXCC bande 144 Mhz", &kStickerTable125},
+        {"5 bandes", AwardFamily::FiveBand, "5 bandes", "diplôme DXCC 5 bandes ", nullptr},
+        {"Satellite", AwardFamily::Satellite, "Satellite", "diplôme DXCC Satellite",
          &kStickerTable125},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const AwardSpec* a = findAward(r.name);
+        const AwardDefinition* a = findAward(r.name);
         ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->window, r.window);
+        EXPECT_EQ(a->family, r.family);
         EXPECT_EQ(a->shownName, r.shownName);
         EXPECT_EQ(a->splashText, r.splash);
         EXPECT_EQ(a->table, r.table);
@@ -83,8 +83,10 @@ TEST(AwardListTest, EveryAwardWithItsWindowNameSplashAndTable) {
     EXPECT_EQ(allAwards().size(), 17u);
     EXPECT_EQ(findAward("432 Mhz"), nullptr);
     std::vector<std::string> modes, bands;
-    for (const AwardSpec* a : awardsOfWindow(AwardWindow::Mode)) modes.push_back(a->shownName);
-    for (const AwardSpec* a : awardsOfWindow(AwardWindow::Band)) bands.push_back(a->shownName);
+    for (const AwardDefinition* a : awardsOfFamily(AwardFamily::Mode))
+        modes.push_back(a->shownName);
+    for (const AwardDefinition* a : awardsOfFamily(AwardFamily::Band))
+        bands.push_back(a->shownName);
     EXPECT_EQ(modes, (std::vector<std::string>{"SSB", "CW", "RTTY"}));
     EXPECT_EQ(bands, (std::vector<std::string>{"1.8 Mhz", "3.5 Mhz", "7.0 Mhz", "10 Mhz ",
                                                "14 Mhz ", "18 Mhz ", "21 Mhz ", "24 Mhz ",

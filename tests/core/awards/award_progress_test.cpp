@@ -14,32 +14,6 @@ namespace {
 using testing_support::AwardLog;
 using testing_support::AwardQso;
 
-TEST(AwardProgressTest, DayNumbersRoundTripAndKnownDates) {
-    EXPECT_EQ(dayNumber(1970, 1, 1), 0);
-    EXPECT_EQ(dayNumber(2000, 3, 1), 11017);
-    EXPECT_EQ(dayNumber(1969, 12, 31), -1);
-    for (int y : {1950, 1999, 2000, 2024, 2049})
-        for (int m : {1, 2, 12}) EXPECT_EQ(yearOfDay(dayNumber(y, m, m == 2 ? 28 : 31)), y);
-}
-
-TEST(AwardProgressTest, RecordDayReadsOnlyRealDates) {
-    struct Case {
-        const char* date;
-        std::optional<int64_t> day;
-    };
-    const Case cases[] = {
-        {"01/02/08", dayNumber(2008, 2, 1)},  {"31/12/99", dayNumber(1999, 12, 31)},
-        {"29/02/24", dayNumber(2024, 2, 29)}, {"29/02/23", std::nullopt},
-        {"31/04/10", std::nullopt},           {"00/01/10", std::nullopt},
-        {"01/13/10", std::nullopt},           {"1/2/2008", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        AwardQso q{"F5AA", "F"};
-        q.date = c.date;
-        EXPECT_EQ(recordDay(testing_support::awardRecord(q)), c.day) << c.date;
-    }
-}
-
 TEST(AwardProgressTest, CurvesCountEachEntityFromItsEarliestQsoOfTheKind) {
     AwardLog station;
     // Out of date order on purpose; confirmation of G only later.
@@ -95,7 +69,8 @@ TEST(AwardProgressTest, TrackerFollowsEveryKindOfChangeLikeARecount) {
         [&] { return log.removeAt(2, std::string(log.record(2))); },
         [&] { return log.appendRecord(record("EA1A", "", "CW", '*', "01/01/01")); },
     };
-    for (const AwardSpec* award : {findAward("Mixed"), findAward("CW"), findAward("14 Mhz")}) {
+    for (const AwardDefinition* award :
+         {findAward("Mixed"), findAward("CW"), findAward("14 Mhz")}) {
         station.set({{"F5AA", "F", "SSB", "14 Mhz ", ' ', "10/03/05"}});
         ProgressTracker tracker(*award);
         tracker.rebuild(log);

@@ -21,7 +21,7 @@ std::string prefixesIn(const DxccTable& t, const std::vector<size_t>& rows) {
 DxccTable tableOf(std::vector<TableEntity> entities, std::map<std::string, std::string> marks) {
     return buildDxccTable(std::move(entities), [&](std::string_view prefix, size_t column) {
         const std::string& m = marks[std::string(prefix)];
-        return column < m.size() ? static_cast<CellMark>(m[column]) : CellMark::None;
+        return column < m.size() && m[column] != ' ' ? static_cast<Need>(m[column]) : Need::Never;
     });
 }
 
@@ -60,7 +60,7 @@ TEST(DxccTableTest, TotalsCountConfirmedAndWorkedPerColumn) {
     EXPECT_EQ(t.worked[2], 0u);
     EXPECT_EQ(t.confirmed[3], 1u);
     EXPECT_EQ(t.worked[3], 2u);
-    EXPECT_EQ(t.rows[2].cells, std::vector<CellMark>(t.columns.size(), CellMark::None));
+    EXPECT_EQ(t.rows[2].cells, std::vector<Need>(t.columns.size(), Need::Never));
 }
 
 TEST(DxccTableTest, OrdersAndTheMissingFilter) {

@@ -33,9 +33,10 @@ public:
             mark({p, ""}, confirmed);
             const std::string band(trimBlanks(recordField(r, Field::Band)));
             mark({p, "band " + band}, confirmed);
-            if (const auto c = needClassOfMode(recordField(r, Field::Mode))) {
-                mark({p, "class " + std::to_string(int(*c))}, confirmed);
-                mark({p, "band " + band + " class " + std::to_string(int(*c))}, confirmed);
+            if (const ModeClass c = neededClassOf(recordField(r, Field::Mode));
+                c != ModeClass::None) {
+                mark({p, "class " + std::to_string(int(c))}, confirmed);
+                mark({p, "band " + band + " class " + std::to_string(int(c))}, confirmed);
             }
         }
     }
@@ -43,10 +44,10 @@ public:
     Need band(const std::string& p, std::string_view band) const {
         return need({p, "band " + std::string(trimBlanks(band))});
     }
-    Need mode(const std::string& p, NeedClass c) const {
+    Need mode(const std::string& p, ModeClass c) const {
         return need({p, "class " + std::to_string(int(c))});
     }
-    Need bandAndMode(const std::string& p, std::string_view band, NeedClass c) const {
+    Need bandAndMode(const std::string& p, std::string_view band, ModeClass c) const {
         return need({p, "band " + std::string(trimBlanks(band)) + " class " + std::to_string(int(c))});
     }
     std::set<std::string> prefixes() const {
@@ -85,11 +86,13 @@ void expectAgrees(const NeededIndex& index, const Logbook& log, const std::strin
         ASSERT_EQ(index.entity(p), recount.entity(p)) << p;
         for (const std::string& b : bands)
             ASSERT_EQ(index.band(p, b), recount.band(p, b)) << p << " " << b;
-        for (size_t c = 0; c < kNeedClassCount; ++c) {
-            ASSERT_EQ(index.mode(p, NeedClass(c)), recount.mode(p, NeedClass(c))) << p << " " << c;
+        // Class None included: no QSO is counted there.
+        for (ModeClass c : {ModeClass::None, ModeClass::Phone, ModeClass::Cw, ModeClass::Digital,
+                            ModeClass::Satellite}) {
+            ASSERT_EQ(index.mode(p, c), recount.mode(p, c)) << p << " " << int(c);
             for (const std::string& b : bands)
-                ASSERT_EQ(index.bandAndMode(p, b, NeedClass(c)), recount.bandAndMode(p, b, NeedClass(c)))
-                    << p << " " << b << " " << c;
+                ASSERT_EQ(index.bandAndMode(p, b, c), recount.bandAndMode(p, b, c))
+                    << p << " " << b << " " << int(c);
         }
         mixed.worked += recount.entity(p) != Need::Never;
         mixed.confirmed += recount.entity(p) == Need::Confirmed;
@@ -206,22 +209,22 @@ TEST_F(NeededIndexTest, AnswersForOneEntityByBandAndClass) {
     struct Row {
         const char* prefix;
         const char* band;
-        NeedClass cls;
+        ModeClass cls;
         Need entity, onBand, inClass;
     };
     const Row rows[] = {
-        {"F", "14 Mhz ", NeedClass::Phone, Need::Confirmed, Need::Confirmed, Need::Confirmed},
-        {"F", "7.0 Mhz", NeedClass::Cw, Need::Confirmed, Need::Worked, Need::Worked},
-        {"F", "21 Mhz", NeedClass::Digital, Need::Confirmed, Need::Never, Need::Never},
-        {"DL", "14 Mhz", NeedClass::Digital, Need::Worked, Need::Worked, Need::Worked},
-        {"JA", "144 Mhz", NeedClass::Satellite, Need::Confirmed, Need::Confirmed, Need::Confirmed},
-        {"K", "60M", NeedClass::Digital, Need::Worked, Need::Worked, Need::Worked},
+        {"F", "14 Mhz ", ModeClass::Phone, Need::Confirmed, Need::Confirmed, Need::Confirmed},
+        {"F", "7.0 Mhz", ModeClass::Cw, Need::Confirmed, Need::Worked, Need::Worked},
+        {"F", "21 Mhz", ModeClass::Digital, Need::Confirmed, Need::Never, Need::Never},
+        {"DL", "14 Mhz", ModeClass::Digital, Need::Worked, Need::Worked, Need::Worked},
+        {"JA", "144 Mhz", ModeClass::Satellite, Need::Confirmed, Need::Confirmed, Need::Confirmed},
+        {"K", "60M", ModeClass::Digital, Need::Worked, Need::Worked, Need::Worked},
         // A mode of no class still counts for the entity and its band.
-        {"G", "21 Mhz ", NeedClass::Phone, Need::Worked, Need::Worked, Need::Never},
+        {"G", "21 Mhz ", ModeClass::Phone, Need::Worked, Need::Worked, Need::Never},
         // Case counts in a prefix, as in the award windows.
-        {"f", "14 Mhz ", NeedClass::Phone, Need::Never, Need::Never, Need::Never},
-        {"", "14 Mhz ", NeedClass::Phone, Need::Never, Need::Never, Need::Never},
-        {"ZZ", "nowhere", NeedClass::Cw, Need::Never, Need::Never, Need::Never},
+        {"f", "14 Mhz ", ModeClass::Phone, Need::Never, Need::Never, Need::Never},
+        {"", "14 Mhz ", ModeClass::Phone, Need::Never, Need::Never, Need::Never},
+        {"ZZ", "nowhere", ModeClass::Cw, Need::Never, Need::Never, Need::Never},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.prefix) + " " + r.band);
@@ -231,7 +234,11 @@ TEST_F(NeededIndexTest, AnswersForOneEntityByBandAndClass) {
     }
     EXPECT_EQ(index.counts(), (NeedCounts{5, 2}));
     EXPECT_EQ(index.bandCounts("14 Mhz"), (NeedCounts{2, 1}));
-    EXPECT_EQ(index.classCounts(NeedClass::Digital), (NeedCounts{2, 0}));
+    EXPECT_EQ(index.classCounts(ModeClass::Digital), (NeedCounts{2, 0}));
+    // A QSO of no class is counted in none: asked for class None, never worked.
+    EXPECT_EQ(index.classCounts(ModeClass::None), (NeedCounts{0, 0}));
+    EXPECT_EQ(index.mode("G", ModeClass::None), Need::Never);
+    EXPECT_EQ(index.bandAndMode("G", "21 Mhz", ModeClass::None), Need::Never);
     EXPECT_EQ(index.qsoCount(), 6u);
 }
 
@@ -242,26 +249,10 @@ TEST_F(NeededIndexTest, EntitiesInTheAwardListOrderWithTheirClasses) {
     EXPECT_EQ(order, (std::vector<std::string>{"DL", "F", "G", "JA", "K"}));
     const auto& f = all[1];
     EXPECT_EQ(f.entity, Need::Confirmed);
-    EXPECT_EQ(f.classes[size_t(NeedClass::Phone)], Need::Confirmed);
-    EXPECT_EQ(f.classes[size_t(NeedClass::Cw)], Need::Worked);
-    EXPECT_EQ(f.classes[size_t(NeedClass::Satellite)], Need::Never);
+    EXPECT_EQ(f.classes[modeClassIndex(ModeClass::Phone)], Need::Confirmed);
+    EXPECT_EQ(f.classes[modeClassIndex(ModeClass::Cw)], Need::Worked);
+    EXPECT_EQ(f.classes[modeClassIndex(ModeClass::Satellite)], Need::Never);
     EXPECT_FALSE(f.entityName.empty());
-}
-
-TEST(NeedClassTest, LoggedModesMapToTheirClass) {
-    struct Row {
-        const char* mode;
-        std::optional<NeedClass> cls;
-    };
-    const Row rows[] = {
-        {"SSB", NeedClass::Phone}, {"FM ", NeedClass::Phone},   {"CW", NeedClass::Cw},
-        {"DIG", NeedClass::Digital}, {"RTT", NeedClass::Digital}, {"FT8", NeedClass::Digital},
-        {"SAT", NeedClass::Satellite}, {"sat", NeedClass::Satellite}, {"", std::nullopt},
-        {"XYZ", std::nullopt},
-    };
-    for (const Row& r : rows) EXPECT_EQ(needClassOfMode(r.mode), r.cls) << r.mode;
-    EXPECT_EQ(needClassText(NeedClass::Digital), "RTTY");
-    EXPECT_EQ(needClassText(NeedClass::Satellite), "Satellite");
 }
 
 // Large blocks inserted and removed in the middle of a long log: the per-row

@@ -110,7 +110,7 @@ const Edge kEdges[] = {
 };
 
 AwardLabels labelsOf(const char* awardName, long long count) {
-    const AwardSpec* award = findAward(awardName);
+    const AwardDefinition* award = findAward(awardName);
     return confirmedLabels(*award->table, *award->wording, award->shownName, count);
 }
 

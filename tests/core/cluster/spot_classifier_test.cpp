@@ -11,16 +11,18 @@ namespace {
 
 // Statuses by key: "F" for the entity, "F|14 Mhz" for a band, "F|CW" for a class.
 struct TableLookup : NeededLookup {
-    std::map<std::string, SpotNeed, std::less<>> table;
-    SpotNeed at(const std::string& key) const {
+    std::map<std::string, Need, std::less<>> table;
+    Need at(const std::string& key) const {
         auto it = table.find(key);
-        return it == table.end() ? SpotNeed::Never : it->second;
+        return it == table.end() ? Need::Never : it->second;
     }
-    SpotNeed entity(std::string_view p) const override { return at(std::string(p)); }
-    SpotNeed band(std::string_view p, std::string_view b) const override {
+    Need entity(std::string_view p) const override { return at(std::string(p)); }
+    Need band(std::string_view p, std::string_view b) const override {
         return at(std::string(p) + "|" + std::string(b));
     }
-    SpotNeed mode(std::string_view p, ModeClass c) const override {
+    // A spot of no class has no mode status: the lookup is never asked for None.
+    Need mode(std::string_view p, ModeClass c) const override {
+        EXPECT_NE(c, ModeClass::None);
         return at(std::string(p) + "|" + std::string(modeClassText(c)));
     }
 };
@@ -114,11 +116,11 @@ TEST(SpotMode, TheWindowCallsDataModesDigitalAndShowsTheModeNamed) {
 TEST(SpotClassification, EntityBandClassAndColour) {
     const PrefixTable table = prefixes();
     TableLookup needed;
-    needed.table = {{"JA", SpotNeed::Confirmed},     {"JA|14 Mhz", SpotNeed::Confirmed},
-                    {"JA|CW", SpotNeed::Confirmed},  {"JA|7.0 Mhz", SpotNeed::Worked},
-                    {"JA|SSB", SpotNeed::Confirmed}, {"F", SpotNeed::Worked},
-                    {"F|14 Mhz", SpotNeed::Worked},  {"F|CW", SpotNeed::Worked},
-                    {"VP8", SpotNeed::Confirmed},    {"VP8|14 Mhz", SpotNeed::Confirmed}};
+    needed.table = {{"JA", Need::Confirmed},     {"JA|14 Mhz", Need::Confirmed},
+                    {"JA|CW", Need::Confirmed},  {"JA|7.0 Mhz", Need::Worked},
+                    {"JA|SSB", Need::Confirmed}, {"F", Need::Worked},
+                    {"F|14 Mhz", Need::Worked},  {"F|CW", Need::Worked},
+                    {"VP8", Need::Confirmed},    {"VP8|14 Mhz", Need::Confirmed}};
     struct Case {
         Spot spot;
         const char* line;
@@ -155,13 +157,22 @@ TEST(SpotClassification, EntityBandClassAndColour) {
     }
 }
 
+// The window paints a new band and a new class of modes alike.
+TEST(SpotClassification, TheColourOfEachVerdict) {
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewEntity), SpotColour::NewEntity);
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewBand), SpotColour::NewSlot);
+    EXPECT_EQ(spotColourOf(NeededVerdict::NewMode), SpotColour::NewSlot);
+    EXPECT_EQ(spotColourOf(NeededVerdict::ToConfirm), SpotColour::ToConfirm);
+    EXPECT_EQ(spotColourOf(NeededVerdict::AlreadyConfirmed), SpotColour::Confirmed);
+}
+
 ClassifiedSpot classified(const char* dx, const char* band, ModeClass modeClass, bool needed) {
     ClassifiedSpot s;
     s.spot.dx = dx;
     s.band = band;
     s.modeClass = modeClass;
     s.dxccPrefix = "X";
-    s.entityNeed = needed ? SpotNeed::Never : SpotNeed::Confirmed;
+    s.entityNeed = needed ? Need::Never : Need::Confirmed;
     return s;
 }
 
@@ -227,8 +238,7 @@ TEST(SpotList, ClassifiesItsSpotsAgainWhenTheLogChanges) {
     list.add(classifySpot(spotAt("F5XYZ", 7010), table, needed), 1);
     EXPECT_EQ(list.at(0).colour, SpotColour::NewEntity);
     // France is worked on 7 MHz in CW: its row is now only to confirm.
-    needed.table = {
-        {"F", SpotNeed::Worked}, {"F|7.0 Mhz", SpotNeed::Worked}, {"F|CW", SpotNeed::Worked}};
+    needed.table = {{"F", Need::Worked}, {"F|7.0 Mhz", Need::Worked}, {"F|CW", Need::Worked}};
     list.reclassify(table, needed);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list.at(0).spot.dx, "F5XYZ");

@@ -13,9 +13,10 @@
 
 #include "core/base/dates.h"
 #include "core/base/program_constants.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "core/record/record_dates.h"
 #include "temp_dir.h"
 
 namespace {

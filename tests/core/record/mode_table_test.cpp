@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/adif/adif_mapping.h"
 
@@ -105,6 +106,92 @@ TEST(ModeTable, CodesOutsideAdifTravelInTheApplicationFieldAndSatelliteIsItsOwnC
     EXPECT_EQ(logMode("PSK", "", "", "QPS"), "QPS");
     EXPECT_TRUE(dxcc::isSatelliteMode("sat "));
     EXPECT_EQ(dxcc::modeClassText(ModeClass::Satellite), "SAT");
+}
+
+// The needed status takes "SAT" in any letter case, as the satellite award
+// does; the table's own class is exact.
+TEST(ModeTable, TheNeededClassOfALoggedMode) {
+    struct Row {
+        const char* mode;
+        ModeClass needed;
+        ModeClass exact;
+    };
+    const Row rows[] = {
+        {"SSB", ModeClass::Phone, ModeClass::Phone},
+        {"FM ", ModeClass::Phone, ModeClass::Phone},
+        {"CW", ModeClass::Cw, ModeClass::Cw},
+        {"DIG", ModeClass::Digital, ModeClass::Digital},
+        {"RTT", ModeClass::Digital, ModeClass::Digital},
+        {"FT8", ModeClass::Digital, ModeClass::Digital},
+        {"SAT", ModeClass::Satellite, ModeClass::Satellite},
+        {"sat", ModeClass::Satellite, ModeClass::None},
+        {" Sat", ModeClass::Satellite, ModeClass::None},
+        {"ssb", ModeClass::None, ModeClass::None},
+        {"", ModeClass::None, ModeClass::None},
+        {"XYZ", ModeClass::None, ModeClass::None},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(dxcc::neededClassOf(r.mode), r.needed) << '"' << r.mode << '"';
+        EXPECT_EQ(modeClassOf(r.mode), r.exact) << '"' << r.mode << '"';
+    }
+}
+
+TEST(ModeTable, TheClassesAndTheirNames) {
+    struct Row {
+        ModeClass modeClass;
+        const char* text;
+        const char* heading;
+    };
+    const Row rows[] = {
+        {ModeClass::Phone, "SSB", "SSB"},
+        {ModeClass::Cw, "CW", "CW"},
+        {ModeClass::Digital, "RTTY", "RTTY"},
+        {ModeClass::Satellite, "SAT", "Satellite"},
+        {ModeClass::None, "", ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(dxcc::modeClassText(r.modeClass), r.text);
+        EXPECT_EQ(dxcc::modeClassHeading(r.modeClass), r.heading);
+    }
+    for (size_t i = 0; i < dxcc::kModeClasses.size(); ++i)
+        EXPECT_EQ(dxcc::modeClassIndex(dxcc::kModeClasses[i]), i);
+}
+
+// The words that name a mode outside the log take their class from the code
+// they stand for.
+TEST(ModeTable, WordsOfSpotsRadiosAndConfirmations) {
+    struct Word {
+        const char* word;
+        const char* named;  // empty: names no mode
+        ModeClass modeClass;
+    };
+    const Word comment[] = {
+        {"CW", "CW", ModeClass::Cw},          {"usb", "USB", ModeClass::Phone},
+        {"Phone", "PHONE", ModeClass::Phone}, {"SSTV", "SSTV", ModeClass::Phone},
+        {"ft8", "FT8", ModeClass::Digital},   {"BPSK31", "BPSK31", ModeClass::Digital},
+        {"DIGI", "DIGI", ModeClass::Digital}, {"contestia", "CONTESTIA", ModeClass::Digital},
+        {"VARA", "VARA", ModeClass::Digital}, {"TOR", "", ModeClass::None},
+        {"CWOP", "", ModeClass::None},        {"", "", ModeClass::None},
+    };
+    for (const Word& w : comment) {
+        const dxcc::CommentMode m = dxcc::modeOfCommentWord(w.word);
+        EXPECT_EQ(m.word, w.named) << w.word;
+        EXPECT_EQ(m.modeClass, w.modeClass) << w.word;
+    }
+    EXPECT_EQ(dxcc::adif::modeClassOfGroup("PHONE"), ModeClass::Phone);
+    EXPECT_EQ(dxcc::adif::modeClassOfGroup("CW"), ModeClass::Cw);
+    EXPECT_EQ(dxcc::adif::modeClassOfGroup("DATA"), ModeClass::Digital);
+    EXPECT_EQ(dxcc::adif::modeClassOfGroup("IMAGE"), ModeClass::None);
+
+    using Modes = std::vector<std::string_view>;
+    EXPECT_EQ(dxcc::entryModesOfRadio("LSB"), (Modes{"SSB"}));
+    EXPECT_EQ(dxcc::entryModesOfRadio("RTTYR"), (Modes{"RTTY", "DIG"}));
+    EXPECT_EQ(dxcc::entryModesOfRadio("PKTUSB"), (Modes{"DIG"}));
+    EXPECT_EQ(dxcc::entryModesOfRadio("usb"), Modes{});  // as the rig library names it
+    EXPECT_EQ(dxcc::radioModeOfClass(ModeClass::Phone, false, true), "LSB");
+    EXPECT_EQ(dxcc::radioModeOfClass(ModeClass::Digital, false, false), "USB");
+    EXPECT_EQ(dxcc::radioModeOfClass(ModeClass::Digital, true, true), "PKTUSB");
+    EXPECT_EQ(dxcc::radioModeOfClass(ModeClass::Satellite, true, true), "");
 }
 
 }  // namespace

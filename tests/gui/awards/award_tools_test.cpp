@@ -188,11 +188,11 @@ TEST_F(AwardToolsTest, MapNamesDotsAndOpensTheirRow) {
     EXPECT_EQ(map->Centre->text(), "Centre : JN18du");
     const ui::MapContent& c = map->Carte->content();
     ASSERT_EQ(c.dots.size(), 3u);  // the entities with a position
-    QMap<QString, dxcc::CellMark> marks;
+    QMap<QString, dxcc::Need> marks;
     for (const ui::MapDot& d : c.dots) marks[d.prefix] = d.mark;
-    EXPECT_EQ(marks["F"], dxcc::CellMark::Confirmed);
-    EXPECT_EQ(marks["JA"], dxcc::CellMark::Worked);
-    EXPECT_EQ(marks["PY"], dxcc::CellMark::None);
+    EXPECT_EQ(marks["F"], dxcc::Need::Confirmed);
+    EXPECT_EQ(marks["JA"], dxcc::Need::Worked);
+    EXPECT_EQ(marks["PY"], dxcc::Need::Never);
 
     int japan = -1;
     for (int i = 0; i < 3; ++i)

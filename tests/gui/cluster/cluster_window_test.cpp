@@ -310,13 +310,9 @@ TEST_F(ClusterAcrossRuns, TheProgramConnectsAgainWhenLeftConnected) {
 TEST(ClusterWindowAlone, ConnectingWithoutAServerTellsTheOperator) {
     testing_support::TestContext t;
     struct NoNeeds : dxcc::cluster::NeededLookup {
-        dxcc::cluster::SpotNeed entity(std::string_view) const override { return {}; }
-        dxcc::cluster::SpotNeed band(std::string_view, std::string_view) const override {
-            return {};
-        }
-        dxcc::cluster::SpotNeed mode(std::string_view, dxcc::ModeClass) const override {
-            return {};
-        }
+        dxcc::Need entity(std::string_view) const override { return {}; }
+        dxcc::Need band(std::string_view, std::string_view) const override { return {}; }
+        dxcc::Need mode(std::string_view, dxcc::ModeClass) const override { return {}; }
     } needs;
     ui::ClusterFeed feed(t.ctx, t.session, needs);
     ui::ClusterWindow window(t.ctx, t.session, feed);

@@ -1,11 +1,11 @@
-#include "core/adif/adif_text.h"
+#include "core/base/text_conversion.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace dxcc::adif {
+namespace dxcc {
 namespace {
 
 struct TextCase {
@@ -14,7 +14,7 @@ struct TextCase {
     std::string log;  // Windows-1252 bytes
 };
 
-TEST(AdifText, ValuesBecomeUpperCaseWindows1252) {
+TEST(TextConversion, AdifValuesBecomeUpperCaseWindows1252) {
     const std::vector<TextCase> cases{
         {"ASCII, trimmed", "  f5abc  ", "F5ABC"},
         {"UTF-8 accents", "C\xC3\xB4t\xC3\xA9 h\xC3\xA9lio", "C\xD4T\xC9 H\xC9LIO"},
@@ -46,7 +46,7 @@ TEST(AdifText, ValuesBecomeUpperCaseWindows1252) {
     for (const TextCase& c : cases) EXPECT_EQ(logText(c.value), c.log) << c.what;
 }
 
-TEST(AdifText, Windows1252ToUtf8ForMessages) {
+TEST(TextConversion, Windows1252ToUtf8ForMessages) {
     EXPECT_EQ(cp1252ToUtf8("F5ABC"), "F5ABC");
     EXPECT_EQ(cp1252ToUtf8("C\xD4T\xC9"), "C\xC3\x94T\xC3\x89");
     EXPECT_EQ(cp1252ToUtf8("\x80\x8A\x9F"), "\xE2\x82\xAC\xC5\xA0\xC5\xB8");
@@ -54,5 +54,54 @@ TEST(AdifText, Windows1252ToUtf8ForMessages) {
     EXPECT_TRUE(isValidUtf8(cp1252ToUtf8("\xA0\xFF\x99")));
 }
 
+// The one Windows-1252 table, both ways: every byte 0x80-0x9F the code page
+// assigns comes back from its character.
+TEST(TextConversion, TheWindows1252TableBothWays) {
+    int assigned = 0;
+    for (unsigned b = 0x80; b <= 0x9F; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        if (!cp1252Assigned(byte)) {
+            EXPECT_EQ(cp1252Character(byte), char32_t(b)) << b;
+            continue;
+        }
+        ++assigned;
+        EXPECT_EQ(cp1252HighByte(cp1252Character(byte)), byte) << b;
+    }
+    EXPECT_EQ(assigned, 27);
+    EXPECT_EQ(cp1252Character(0x80), U'\u20AC');
+    EXPECT_EQ(cp1252Character(0xE9), U'\u00E9');
+    EXPECT_EQ(cp1252HighByte(U'\u0178'), 0x9F);
+    EXPECT_EQ(cp1252HighByte(U'\u00E9'), 0);  // Latin-1 is its own byte
+    EXPECT_EQ(cp1252HighByte(U'\u0141'), 0);  // Ł has none
+}
+
+TEST(TextConversion, Utf8CharactersOneAtATime) {
+    struct Case {
+        std::string bytes;
+        size_t length;
+        char32_t code;
+    };
+    const Case cases[] = {
+        {"A", 1, U'A'},
+        {"\xC3\xA9", 2, U'\u00E9'},
+        {"\xE2\x82\xAC", 3, U'\u20AC'},
+        {"\xF0\x9F\x93\xBB", 4, U'\U0001F4FB'},
+        {"\xC0\x80", 0, 0},          // overlong
+        {"\xED\xA0\x80", 0, 0},      // a surrogate
+        {"\xF4\x90\x80\x80", 0, 0},  // beyond U+10FFFF
+        {"\xE2\x82", 0, 0},          // cut short
+        {"\x80", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const Utf8Character read = utf8CharacterAt(c.bytes, 0);
+        EXPECT_EQ(read.length, c.length) << c.bytes;
+        EXPECT_EQ(read.code, c.code) << c.bytes;
+        if (c.length == 0) continue;
+        std::string back;
+        appendUtf8(back, read.code);
+        EXPECT_EQ(back, c.bytes);
+    }
+}
+
 }  // namespace
-}  // namespace dxcc::adif
+}  // namespace dxcc

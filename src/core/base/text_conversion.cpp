@@ -1,25 +1,20 @@
-#include "core/adif/adif_text.h"
+#include "core/base/text_conversion.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-namespace dxcc::adif {
+#include "core/base/text_utils.h"
+
+namespace dxcc {
 
 namespace {
 
-// Windows-1252 bytes 0x80-0x9F that carry characters beyond Latin-1.
+// A letter of another code page and the Windows-1252 letter it is written as.
 struct Special {
     char32_t codePoint;
     unsigned char byte;
 };
-constexpr std::array<Special, 27> kSpecials{{
-    {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
-    {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
-    {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
-    {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
-    {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F},
-}};
 
 // Base letters of Latin Extended-A (U+0100-U+017F), already upper case. The
 // letters Windows-1252 has (Š, Œ, Ž, Ÿ and their small forms) are found among
@@ -45,21 +40,16 @@ constexpr std::array<Special, 4> kLatinExtendedB{{
 constexpr char32_t kNoByte = 0xFFFFFFFF;
 constexpr unsigned char kUnknown = '?';
 
-// Upper case within Windows-1252; control characters become blanks.
+// Upper case within Windows-1252; control characters become blanks, the
+// bytes the code page leaves unassigned "?".
 constexpr std::array<unsigned char, 256> makeUpperTable() {
     std::array<unsigned char, 256> t{};
-    for (unsigned i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
-    for (unsigned i = 0; i < 0x20; ++i) t[i] = ' ';
-    t[0x7F] = ' ';
-    for (unsigned i = 'a'; i <= 'z'; ++i) t[i] = static_cast<unsigned char>(i - 0x20);
-    for (unsigned i = 0xE0; i <= 0xFE; ++i)
-        if (i != 0xF7) t[i] = static_cast<unsigned char>(i - 0x20);
-    t[0x9A] = 0x8A;  // š
-    t[0x9C] = 0x8C;  // œ
-    t[0x9E] = 0x8E;  // ž
-    t[0xFF] = 0x9F;  // ÿ
-    // Left undefined by Windows-1252.
-    for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) t[b] = kUnknown;
+    for (unsigned i = 0; i < 256; ++i) {
+        const auto byte = static_cast<unsigned char>(i);
+        t[i] = static_cast<unsigned char>(upperCaseCp1252(static_cast<char>(byte)));
+        if (i < 0x20 || i == 0x7F) t[i] = ' ';
+        if (!cp1252Assigned(byte)) t[i] = kUnknown;
+    }
     return t;
 }
 constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
@@ -70,58 +60,13 @@ char32_t cp1252For(char32_t cp) {
     if (cp < 0x80) return cp;
     if (cp < 0xA0) return ' ';  // C1 controls
     if (cp <= 0xFF) return cp;
-    for (const Special& s : kSpecials)
-        if (s.codePoint == cp) return s.byte;
+    if (const unsigned char byte = cp1252HighByte(cp)) return byte;
     if (cp >= 0x100 && cp < 0x180)
         return static_cast<unsigned char>(kLatinExtendedABase[cp - 0x100]);
     for (const Special& s : kLatinExtendedB)
         if (s.codePoint == cp) return s.byte;
     if (cp >= 0x300 && cp < 0x370) return kNoByte;
     return kUnknown;
-}
-
-bool continuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// Length of the UTF-8 sequence starting at `s[i]`, 0 when it is not well formed.
-size_t sequenceLength(std::string_view s, size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return 1;
-    size_t n;
-    char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        n = 2, min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        n = 3, min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        n = 4, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + n > s.size()) return 0;
-    char32_t cp = b0 & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if (!continuation(b)) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
-
-char32_t decodeAt(std::string_view s, size_t i, size_t n) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (n == 1) return b0;
-    char32_t cp = b0 & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    return cp;
-}
-
-bool isAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
 }
 
 // A letter followed by a combining accent, composed into the one character
@@ -169,17 +114,16 @@ bool combiningMark(char32_t cp) {
 template <typename Emit>
 void convertUtf8(std::string_view value, Emit emit) {
     for (size_t i = 0; i < value.size();) {
-        const size_t n = sequenceLength(value, i);
-        char32_t cp = decodeAt(value, i, n);
-        i += n;
+        const Utf8Character c = utf8CharacterAt(value, i);
+        char32_t cp = c.code;
+        i += c.length;
         // The accents that follow a letter: the first one Windows-1252 can
         // compose with it is kept, the others dropped.
         while (cp < 0x80 && i < value.size() && static_cast<unsigned char>(value[i]) >= 0x80) {
-            const size_t m = sequenceLength(value, i);
-            const char32_t mark = decodeAt(value, i, m);
-            if (!combiningMark(mark)) break;
-            cp = composed(cp, mark);
-            i += m;
+            const Utf8Character mark = utf8CharacterAt(value, i);
+            if (!combiningMark(mark.code)) break;
+            cp = composed(cp, mark.code);
+            i += mark.length;
         }
         const char32_t b = cp1252For(cp);
         if (b != kNoByte && !emit(kUpper[b])) return;
@@ -188,9 +132,52 @@ void convertUtf8(std::string_view value, Emit emit) {
 
 }  // namespace
 
+Utf8Character utf8CharacterAt(std::string_view s, size_t i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) return {1, b0};
+    size_t n;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4, min = 0x10000;
+    } else {
+        return {};
+    }
+    if (i + n > s.size()) return {};
+    char32_t cp = b0 & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return {};
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {};
+    return {n, cp};
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 bool isValidUtf8(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size();) {
-        const size_t n = sequenceLength(bytes, i);
+        const size_t n = utf8CharacterAt(bytes, i).length;
         if (n == 0) return false;
         i += n;
     }
@@ -200,7 +187,7 @@ bool isValidUtf8(std::string_view bytes) {
 size_t utf8PrefixBytes(std::string_view bytes, size_t characters) {
     size_t i = 0;
     for (; characters > 0 && i < bytes.size(); --characters) {
-        const size_t n = sequenceLength(bytes, i);
+        const size_t n = utf8CharacterAt(bytes, i).length;
         i += n == 0 ? 1 : n;
     }
     return i;
@@ -226,7 +213,7 @@ CutText cutSingleBytes(std::string_view value, char* out, size_t width) {
 }  // namespace
 
 CutText logTextCut(std::string_view value, char* out, size_t width) {
-    if (isAscii(value) || !isValidUtf8(value)) return cutSingleBytes(value, out, width);
+    if (isAsciiText(value) || !isValidUtf8(value)) return cutSingleBytes(value, out, width);
     CutText result;
     convertUtf8(value, [&](unsigned char b) {
         if (b == ' ' && result.size == 0) return true;
@@ -253,24 +240,9 @@ std::string cp1252ToUtf8(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        char32_t cp = b;
-        if (b >= 0x80 && b < 0xA0) {
-            cp = '?';
-            for (const Special& s : kSpecials)
-                if (s.byte == b) cp = s.codePoint;
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        appendUtf8(out, cp1252Assigned(b) ? cp1252Character(b) : U'?');
     }
     return out;
 }
 
-}  // namespace dxcc::adif
+}  // namespace dxcc

@@ -1,4 +1,4 @@
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
-#include "core/session/station_callsign.h"
+#include "core/record/station_callsign.h"
+
+#include "core/base/text_utils.h"
 
 namespace dxcc {
 
@@ -6,7 +8,7 @@ StationCheck checkStationCallsign(std::string_view candidate) {
     if (candidate.empty()) return StationCheck::Empty;
     if (candidate.size() > kStationCallsignMax) return StationCheck::TooLong;
     for (char c : candidate) {
-        bool ok = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        const bool ok = (c >= 'A' && c <= 'Z') || isAsciiDigit(c) || c == '_';
         if (!ok) return StationCheck::BadCharacter;
     }
     return StationCheck::Ok;
@@ -15,8 +17,7 @@ StationCheck checkStationCallsign(std::string_view candidate) {
 std::string storedForm(std::string_view typed) {
     std::string out(typed);
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (c == '/') c = '_';
+        c = c == '/' ? '_' : upperAscii(c);
     }
     return out;
 }
