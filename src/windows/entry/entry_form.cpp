@@ -14,8 +14,8 @@
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"
-#include "windows/main/log_list_view.h"
-#include "windows/main/log_operations.h"
+#include "windows/common/log_list_view.h"
+#include "windows/common/outcome_display.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
 

@@ -17,7 +17,7 @@
 #include "core/entry/entry_state.h"
 #include "core/entry/field_checks.h"
 #include "core/base/file_error.h"
-#include "windows/main/log_list_model.h"
+#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "windows/entry/needed_panel.h"

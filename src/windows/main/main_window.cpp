@@ -42,8 +42,8 @@
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/file_error_text.h"
-#include "windows/main/log_list_view.h"
-#include "windows/main/log_operations.h"
+#include "windows/common/log_list_view.h"
+#include "windows/common/outcome_display.h"
 #include "platform/text.h"
 #include "platform/web_view.h"
 

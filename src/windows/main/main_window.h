@@ -14,7 +14,7 @@
 #include "windows/adif/import_window.h"
 #include "core/awards/award_evaluation.h"
 #include "windows/entry/entry_form.h"
-#include "windows/main/log_list_model.h"
+#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/splash.h"

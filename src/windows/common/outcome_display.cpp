@@ -1,4 +1,4 @@
-#include "windows/main/log_operations.h"
+#include "windows/common/outcome_display.h"
 
 #include "core/logbook/log_messages.h"
 #include "platform/file_error_text.h"

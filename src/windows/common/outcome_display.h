@@ -2,7 +2,7 @@
 
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
-#include "windows/main/log_list_model.h"
+#include "windows/common/log_list_model.h"
 
 namespace ui {
 
