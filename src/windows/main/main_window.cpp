@@ -1,6 +1,6 @@
 #include "windows/main/main_window.h"
 
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 #include <QApplication>
 #include <QCloseEvent>

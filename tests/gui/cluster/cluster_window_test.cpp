@@ -10,7 +10,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "fake_cluster_server.h"
 #include "running_log.h"
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 namespace {
 

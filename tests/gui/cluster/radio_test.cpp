@@ -13,7 +13,7 @@
 #include "fake_cluster_server.h"
 #include "platform/hamlib_radio.h"
 #include "running_log.h"
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 namespace {
 

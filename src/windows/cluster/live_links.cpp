@@ -1,4 +1,4 @@
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 #include <QApplication>
 #include <QMainWindow>
