@@ -33,7 +33,7 @@
 #include "core/session/log_session.h"
 #include "core/session/session_messages.h"
 #include "core/session/station_callsign.h"
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"

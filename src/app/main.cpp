@@ -3,7 +3,7 @@
 #include "app/command_line.h"
 #include "core/session/log_session.h"
 #include "platform/application.h"
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 #include "platform/qt_platform.h"
 #include "platform/session_settings.h"
 #include "platform/start_probe.h"

@@ -26,7 +26,7 @@
 #include "running_log.h"
 #include "sample_records.h"
 #include "test_doubles.h"
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 #include "platform/text.h"
 
 namespace {

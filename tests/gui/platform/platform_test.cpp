@@ -10,7 +10,7 @@
 
 #include "core/base/write_faults.h"
 #include "core/session/log_session.h"
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"

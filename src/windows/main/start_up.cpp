@@ -1,4 +1,4 @@
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
