@@ -6,6 +6,13 @@
 
 namespace ui {
 
+QStringList outcomeTexts(const dxcc::SessionOutcome& outcome) {
+    QStringList texts;
+    if (outcome.fileError) texts << fileErrorText(*outcome.fileError);
+    for (const std::string& message : outcome.messages) texts << fromView(message);
+    return texts;
+}
+
 bool showLogOutcome(Dialogs& dialogs, LogListModel& model, const dxcc::SessionOutcome& outcome) {
     model.follow(outcome);
     if (outcome.fileError && outcome.failure == dxcc::SessionOutcome::Failure::File)

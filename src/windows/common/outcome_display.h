@@ -1,10 +1,16 @@
 #pragma once
 
-#include "core/session/log_session.h"
+#include <QStringList>
+
+#include "core/session/session_outcome.h"
 #include "platform/app_context.h"
 #include "windows/common/log_list_model.h"
 
 namespace ui {
+
+// What a command of the session tells: its file error first (number, meaning,
+// file), then its messages, one text each.
+QStringList outcomeTexts(const dxcc::SessionOutcome& outcome);
 
 // Shows what a command of the session did to the log: the main list follows
 // the change; on a failure the operator is told what failed and that the log

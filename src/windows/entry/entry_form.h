@@ -24,12 +24,10 @@
 
 namespace ui {
 
-// What the entry form reads and calls on the main window.
+// The main list the entry form works with.
 struct EntryEnvironment {
     QListView* list = nullptr;    // Liste_DXCC
     LogListModel* model = nullptr;
-    // Opens the prefix statistics window.
-    std::function<void()> openPrefixStatistics;
 };
 
 // The frame "Saisie ou modification d'un QSO": the entry fields, the mode
@@ -50,8 +48,6 @@ public:
     void selectRow(int row);
     // Selects the list's last line as a program would, and shows it.
     void selectLastListLine();
-    // Row of the buttons, so the main window can add its own.
-    QHBoxLayout* buttonRow() const { return buttonRow_; }
     // Gives the callsign field the focus, ready for the next contact.
     void focusCallsign();
     // Empties the date field (the automatic date fills it again).
@@ -88,7 +84,13 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Ajout_QSO;
     QPushButton* Stat_Pref;
+    QPushButton* Rechercher;
     NeededPanel* Besoin_DXCC;
+
+signals:
+    // The operator asks for the prefix statistics, or for the search.
+    void prefixStatisticsWanted();
+    void searchWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,8 +99,8 @@ private:
     void buildFields();
     void buildButtons();
     void watchKeysAndList();
-    QString stationSection() const;
-    void selectStoredPosition(QComboBox* box, std::string_view key);
+    // Selects the position the settings keep for the box.
+    void selectStoredPosition(QComboBox* box);
     void restoreBand();
     void selectBand(const QString& band);
     static bool showsItem(const QComboBox* box, int index);
@@ -109,6 +111,7 @@ private:
 
     // Keys and Enter, field by field.
     bool boxKey(QComboBox* box, bool enter);
+    // The settings keep the box's position when the operator chose it.
     void saveBoxPosition(QComboBox* box, bool enter);
     // The text a box took from the line last shown, while it still shows it.
     std::optional<QString>& shownFromLine(QComboBox* box);
@@ -149,7 +152,6 @@ private:
     AppContext& ctx_;
     dxcc::LogSession& session_;
     EntryEnvironment env_;
-    QHBoxLayout* buttonRow_ = nullptr;
     QPalette commitPalette_;
     QObject* listViewport_ = nullptr;
     QPointer<QWidget> inputField_;

@@ -10,6 +10,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "fake_cluster_server.h"
+#include "memory_settings.h"
 
 namespace {
 
@@ -42,11 +43,10 @@ protected:
     int run(QStringList args, std::ostream* to = nullptr) {
         out.str({});
         err.str({});
-        const ui::CommandDefaults defaults{
-            [] { return QString("F6XYZ"); }, [this] { return dir.path(); },
-            [this](const QString& section, const QString& key) {
-                return section == "Setup " && key == "Cluster Indicatif" ? loginCall : QString();
-            }};
+        auto settings = std::make_shared<testing_support::MemorySettings>();
+        settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        settings->set("Setup ", "Cluster Indicatif", loginCall.toStdString());
+        const ui::CommandDefaults defaults{settings, [this] { return dir.path(); }};
         return ui::runCommand(QStringList{"cluster"} + args, defaults, to ? *to : out, err);
     }
 

@@ -59,7 +59,7 @@ struct RunningLogBase {
     // The main window started, the messages of its start-up kept.
     void startUp() {
         w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        w->startUp(t.session.startUp({}));
     }
     // The main window started, the messages of its start-up forgotten.
     void start() {
