@@ -13,12 +13,15 @@ QStringList outcomeTexts(const dxcc::SessionOutcome& outcome) {
     return texts;
 }
 
+void tellEach(Dialogs& dialogs, const dxcc::SessionOutcome& outcome, std::string_view unchanged) {
+    if (outcome.fileError && outcome.failure == dxcc::SessionOutcome::Failure::File)
+        dialogs.inform(fileErrorText(*outcome.fileError) + "\r\n" + fromView(unchanged));
+    for (const std::string& message : outcome.messages) dialogs.inform(fromView(message));
+}
+
 bool showLogOutcome(Dialogs& dialogs, LogListModel& model, const dxcc::SessionOutcome& outcome) {
     model.follow(outcome);
-    if (outcome.fileError && outcome.failure == dxcc::SessionOutcome::Failure::File)
-        dialogs.inform(fileErrorText(*outcome.fileError) + "\r\n" +
-                       fromView(dxcc::log_messages::kLogUnchanged));
-    for (const std::string& message : outcome.messages) dialogs.inform(fromView(message));
+    tellEach(dialogs, outcome, dxcc::log_messages::kLogUnchanged);
     return outcome.ok();
 }
 

@@ -12,6 +12,11 @@ namespace ui {
 // file), then its messages, one text each.
 QStringList outcomeTexts(const dxcc::SessionOutcome& outcome);
 
+// Tells what a command of the session says, a dialog each: its file error
+// (when it failed on a file) with `unchanged` under it (what stayed as it
+// was), then its messages.
+void tellEach(Dialogs& dialogs, const dxcc::SessionOutcome& outcome, std::string_view unchanged);
+
 // Shows what a command of the session did to the log: the main list follows
 // the change; on a failure the operator is told what failed and that the log
 // did not change (every command changes the file whole or not at all); when
