@@ -145,8 +145,14 @@ TEST_F(RadioFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
     ASSERT_FALSE(form->inEntryMode());
     const QString band = form->Bande_A->currentText();
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith("21 200,000 kHz"); }, 8000));
-    QTest::qWait(200);
+    // Each reading reaches the form before the status that comes with it: once
+    // the status shows both changes, the form has had them.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return status->text().startsWith("21 200,000 kHz") && status->text().endsWith("USB");
+        },
+        8000))
+        << status->text().toStdString();
     EXPECT_EQ(form->Bande_A->currentText(), band);
 
     // The radio goes away: the status says so and the window stays alive.
