@@ -48,6 +48,35 @@ struct Folder {
     const std::string c = qso("F5CCC", "05/02/08", "10:00");
 };
 
+// The start: the folder held and made ready, the station of the settings,
+// the folder noted; a second copy on the same folder puts nothing in.
+TEST(LogSessionStart, HoldsTheFolderPutsInWhatItLacksAndTakesTheChosenStation) {
+    TempDir dir;
+    auto settings = std::make_shared<MemorySettings>();
+    const std::vector<ShippedFile> shipped{{"Prefixe_DXCC.txt", "F      France   F      /\r\n"},
+                                           {"Liste_Prenom.txt", ""}};
+    LogSession first(dir.path(), settings);
+    const StartUpOutcome started = first.startUp(shipped);
+    EXPECT_EQ(started.lock, DataFolderLock::Outcome::Held);
+    EXPECT_TRUE(started.firstInstallation);
+    EXPECT_TRUE(started.ok() && started.messages.empty());
+    EXPECT_EQ(started.preparation.installed,
+              (std::vector<std::string>{"Prefixe_DXCC.txt", "Liste_Prenom.txt"}));
+    EXPECT_EQ(first.station(), kNoStation);
+    EXPECT_EQ(settings->get(kGlobal, "Chemin Repertoire", ""), dir.path().string());
+
+    settings->set(kGlobal, "Indicatif Station", "F6XYZ");
+    std::filesystem::remove(dir / "Liste_Prenom.txt");
+    LogSession second(dir.path(), settings);
+    const StartUpOutcome again = second.startUp(shipped);
+    EXPECT_EQ(again.lock, DataFolderLock::Outcome::InUse);
+    EXPECT_FALSE(again.firstInstallation);
+    EXPECT_EQ(second.station(), "F6XYZ");
+    EXPECT_TRUE(again.preparation.installed.empty());
+    EXPECT_EQ(again.preparation.missing, std::vector<std::string>{"Liste_Prenom.txt"});
+    EXPECT_FALSE(std::filesystem::exists(dir / "Liste_Prenom.txt"));
+}
+
 // The commit's operation comes from the entry form's state; the first name is
 // remembered only once the contact is in the log.
 TEST(LogSessionCommit, EachActionStoresTheContactWhereItSaysAndTheFirstNameOnlyAfter) {
