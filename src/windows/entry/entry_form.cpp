@@ -562,6 +562,12 @@ void EntryForm::postCommitReset(bool selectLastLine) {
     }
     paintBackground(Mode_A, kRestColour);
     paintBackground(Bande_A, kRestColour);
+    resetReports();
+    makeInputField(Ind_A);
+    restoreBandAndMode();
+}
+
+void EntryForm::resetReports() {
     for (QLineEdit* e : {RST_A, RSTE_A}) {
         e->setText("59");
         e->setEnabled(false);
@@ -569,8 +575,6 @@ void EntryForm::postCommitReset(bool selectLastLine) {
     }
     QSL_A->setChecked(false);
     QSL_A->setEnabled(false);
-    makeInputField(Ind_A);
-    restoreBandAndMode();
 }
 
 void EntryForm::Efface_QSO() {
@@ -579,13 +583,7 @@ void EntryForm::Efface_QSO() {
         e->setEnabled(false);
         paintBackground(e, kRestColour);
     }
-    for (QLineEdit* e : {RST_A, RSTE_A}) {
-        e->setText("59");
-        e->setEnabled(false);
-        paintBackground(e, kRestColour);
-    }
-    QSL_A->setChecked(false);
-    QSL_A->setEnabled(false);
+    resetReports();
     Ind_A->clear();
     makeInputField(Ind_A);
     restoreBandAndMode();

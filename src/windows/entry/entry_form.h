@@ -136,6 +136,8 @@ private:
     // Shows what a command of the session did; answers whether it succeeded.
     bool showOutcome(const dxcc::SessionOutcome& outcome);
     void postCommitReset(bool selectLastLine);
+    // The reports back to 59 and the QSL box unticked, all at rest.
+    void resetReports();
     void deleteContact();
     void startInsertion();
     void showCaption();
