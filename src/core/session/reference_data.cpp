@@ -91,6 +91,30 @@ struct UpdateFiles {
 
 }  // namespace
 
+bool ReferenceData::planAndWrite(const std::filesystem::path& ctyDat, std::string_view shippedBase,
+                                 const std::function<bool(const PrefixUpdatePlan&)>& confirm,
+                                 PrefixUpdateOutcome& outcome) {
+    const UpdateFiles files(folder_.dir());
+    outcome.plan =
+        planPrefixUpdate(ctyDat, files.prefixes.old.value_or(""),
+                         files.base.old ? std::string_view(*files.base.old) : shippedBase,
+                         files.entities.old.value_or(""), prefixes_.table());
+    if (outcome.plan->changesNothing) {
+        outcome.messages.emplace_back(prefix_update_messages::kNothingChanged);
+        return false;
+    }
+    if (confirm && !confirm(*outcome.plan)) {
+        outcome.cancelled = true;
+        return false;
+    }
+    // The prefix file and its base go together: the next update tells the
+    // operator's lines by them; the entity data names the same entities.
+    rewriteTogether(files.replacements(*outcome.plan, folder_.dir()), folder_.journal(),
+                    folder_.dir() / kRewriteScratchName);
+    outcome.saved = true;
+    return true;
+}
+
 PrefixUpdateOutcome ReferenceData::updatePrefixes(
     const std::filesystem::path& ctyDat, std::string_view shippedBase,
     const std::function<bool(const PrefixUpdatePlan&)>& confirm) {
@@ -106,24 +130,7 @@ PrefixUpdateOutcome ReferenceData::updatePrefixes(
         return outcome;
     }
     try {
-        const UpdateFiles files(folder_.dir());
-        outcome.plan =
-            planPrefixUpdate(ctyDat, files.prefixes.old.value_or(""),
-                             files.base.old ? std::string_view(*files.base.old) : shippedBase,
-                             files.entities.old.value_or(""), prefixes_.table());
-        if (outcome.plan->changesNothing) {
-            outcome.messages.emplace_back(msg::kNothingChanged);
-            return outcome;
-        }
-        if (confirm && !confirm(*outcome.plan)) {
-            outcome.cancelled = true;
-            return outcome;
-        }
-        // The prefix file and its base go together: the next update tells the
-        // operator's lines by them; the entity data names the same entities.
-        rewriteTogether(files.replacements(*outcome.plan, folder_.dir()), folder_.journal(),
-                        folder_.dir() / kRewriteScratchName);
-        outcome.saved = true;
+        if (!planAndWrite(ctyDat, shippedBase, confirm, outcome)) return outcome;
     } catch (const CountryFileError& e) {
         outcome.refused(e.what());
     } catch (const UnfinishedRewrite& e) {

@@ -52,6 +52,13 @@ public:
                                        const std::function<bool(const PrefixUpdatePlan&)>& confirm);
 
 private:
+    // Plans the update from the files as they are and, once `confirm`
+    // accepts the plan, writes them together. False when nothing is written:
+    // the plan changes nothing, or the operator did not want it.
+    bool planAndWrite(const std::filesystem::path& ctyDat, std::string_view shippedBase,
+                      const std::function<bool(const PrefixUpdatePlan&)>& confirm,
+                      PrefixUpdateOutcome& outcome);
+
     DataFolder& folder_;
     PrefixFile prefixes_;
     std::optional<EntityData> entityData_;
