@@ -8,9 +8,10 @@
 #include "bench_env.h"
 #include "bench_registry.h"
 #include "core/logbook/logbook.h"
-#include "core/record/qso_record.h"
 #include "core/prefixes/prefix_entries.h"
+#include "core/record/qso_record.h"
 #include "core/search/qso_search.h"
+#include "core/session/log_session.h"
 
 namespace bench {
 
@@ -91,17 +92,18 @@ void prefixEditorSaveBench(benchmark::State& state) {
     const std::filesystem::path dir = Env::get().freshFirstNameDir();
     dxcc::PrefixEditor editor(dir);
     editor.open();
+    dxcc::LogSession session(dir);
     const dxcc::PrefixFields added{"TM0ZZZ", "Bench", "TST"};
     const std::string line = dxcc::prefixEntryLine(added);
     for (auto _ : state) {
-        editor.save(added);
+        session.savePrefixEntry(editor, added);
         state.PauseTiming();
         settleDisk(dir);
         for (size_t row = 0; row < editor.list().size(); ++row) {
             if (editor.list().line(row) == line) editor.select(row);
         }
         editor.removeSelected();
-        editor.save({});
+        session.savePrefixEntry(editor, {});
         settleDisk(dir);
         state.ResumeTiming();
     }

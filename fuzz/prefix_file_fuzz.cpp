@@ -8,10 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz_support.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_entries.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/session/log_session.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -81,8 +82,10 @@ void checkEditorSave(std::string_view input, const std::vector<std::string>& fil
     const PrefixFields fields{fuzzing::fieldFrom(input, 1, callsignLength, 'A'),
                               fuzzing::fieldFrom(input, 7, 12, 'B'),
                               fuzzing::fieldFrom(input, 19, 3, 'C')};
-    const PrefixSaveResult result = editor.save(fields);
-    if (result.status != PrefixSaveResult::Status::Saved) return;
+    LogSession session(dir);
+    const PrefixSaveOutcome saved = session.savePrefixEntry(editor, fields);
+    FUZZ_CHECK(saved.result.has_value());
+    if (saved.result->status != PrefixSaveResult::Status::Saved) return;
     std::vector<std::string> expected = fileLines;
     expected.erase(std::find(expected.begin(), expected.end(), edited));
     expected.push_back(prefixEntryLine(fields));

@@ -7,7 +7,6 @@
 #include "app/command_arguments.h"
 #include "app/command_output.h"
 #include "core/base/file_error.h"
-#include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
 #include "core/cluster/index_needed_lookup.h"
 #include "core/record/station_callsign.h"
@@ -87,14 +86,14 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
     ClusterOptions o;
     if (auto error = readClusterOptions(args, o)) return fail(err, kCommandBadUsage, *error);
 
-    const QString given = o.station.value_or(defaults.station()).trimmed();
-    const std::string station = dxcc::storedForm(toCp1252(given));
-    if (!o.station && station == dxcc::kNoStation)
-        return fail(err, kCommandFailed, fromView(dxcc::station_messages::kNoStationChosen));
-    if (dxcc::checkStationCallsign(station) != dxcc::StationCheck::Ok)
-        return fail(err, kCommandBadUsage, fromView(dxcc::station_messages::kBadStation) + given);
-    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())));
-    session.setStation(station);
+    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())),
+                             commandSettings(defaults));
+    const dxcc::SessionOutcome opened = session.openStation(
+        o.station ? std::optional(o.station->trimmed().toStdString()) : std::nullopt);
+    if (!opened.ok())
+        return fail(err, o.station ? kCommandBadUsage : kCommandFailed,
+                    opened.messages.empty() ? QString() : fromView(opened.messages[0]));
+    const std::string& station = session.station();
     const dxcc::LoadOutcome loaded = session.loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
         return fail(err, kCommandFailed,
@@ -118,14 +117,8 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
         }
     } link(socket);
     // The login callsign of the cluster settings, as the window gives it.
-    const QString loginCall = defaults.setting
-                                  ? defaults
-                                        .setting(fromView(dxcc::kGlobalSection),
-                                                 fromView(dxcc::cluster::kKeyClusterCallsign))
-                                        .trimmed()
-                                  : QString();
     dxcc::cluster::ClusterConversation conversation(
-        link, loginCall.isEmpty() ? dxcc::displayForm(station) : toCp1252(loginCall),
+        link, session.settings().cluster().login,
         {[&](const dxcc::cluster::Spot& spot) {
              ++received;
              if (outputLost || (o.count >= 0 && written >= o.count)) return;

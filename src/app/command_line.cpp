@@ -8,7 +8,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <span>
 #include <variant>
 
 #include "app/cluster_command.h"
@@ -30,10 +29,9 @@
 #include "core/prefixes/prefix_update.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
+#include "core/record/station_callsign.h"
 #include "core/session/log_session.h"
 #include "core/session/session_messages.h"
-#include "core/record/station_callsign.h"
-#include "platform/data_dir_lock.h"
 #include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
@@ -303,21 +301,19 @@ void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
     }
 }
 
-// The settings' station, as the command line's defaults give it.
-class DefaultStation : public dxcc::SessionSettings {
+// The settings as a command sees them: the command line changes no setting.
+class ReadOnlySettings : public dxcc::SessionSettings {
 public:
-    explicit DefaultStation(const CommandDefaults& defaults) : defaults_(defaults) {}
+    explicit ReadOnlySettings(std::shared_ptr<const dxcc::SessionSettings> settings)
+        : settings_(std::move(settings)) {}
     std::string get(std::string_view section, std::string_view key,
                     std::string_view defaultValue) const override {
-        if (section == dxcc::kGlobalSection && key == dxcc::kKeyStationCallsign)
-            return toCp1252(defaults_.station().trimmed());
-        return std::string(defaultValue);
+        return settings_ ? settings_->get(section, key, defaultValue) : std::string(defaultValue);
     }
-    // The command line changes no setting.
     void set(std::string_view, std::string_view, std::string_view) override {}
 
 private:
-    const CommandDefaults& defaults_;
+    std::shared_ptr<const dxcc::SessionSettings> settings_;
 };
 
 enum class Access { Read, Write };
@@ -339,8 +335,8 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
                                                                  const CommandDefaults& defaults,
                                                                  Access access, std::ostream& err) {
     const QString folder = options.dataDir.value_or(defaults.dataDir());
-    auto session = std::make_unique<dxcc::LogSession>(argumentPath(folder));
-    session->setSettings(std::make_shared<DefaultStation>(defaults));
+    auto session =
+        std::make_unique<dxcc::LogSession>(argumentPath(folder), commandSettings(defaults));
     const dxcc::SessionOutcome opened = session->openStation(
         options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
     if (!opened.ok()) {
@@ -349,7 +345,7 @@ std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& 
     }
     if (access == Access::Write &&
         session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)
-        return failure(err, fromView(lock_messages::kAlreadyOpenForImport) + folder);
+        return failure(err, fromView(dxcc::lock_messages::kAlreadyOpenForImport) + folder);
     openDataFolder(*session, defaults, err);
     const dxcc::LoadOutcome loaded = session->loadLog();
     if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
@@ -496,21 +492,6 @@ int prefixes(const Options& options, const CommandDefaults& defaults, std::ostre
     return kCommandLogChangedReportLost;
 }
 
-QString settingOf(const CommandDefaults& defaults, const std::string& section,
-                  std::string_view key) {
-    return defaults.setting ? defaults.setting(fromCp1252(section), fromView(key)) : QString();
-}
-
-// The entry of a list stored by position in the station's settings (the entry
-// form's band or mode); the first one when the setting is missing or wrong.
-std::string_view storedListItem(const CommandDefaults& defaults, const std::string& section,
-                                std::string_view key, std::span<const std::string_view> items) {
-    const QString value = settingOf(defaults, section, key);
-    const int index = dxcc::listIndexFromSetting(value.isEmpty() ? "0" : value.toStdString(),
-                                                 static_cast<int>(items.size()));
-    return items[index >= 0 ? static_cast<size_t>(index) : 0];
-}
-
 // An argument quoted in a message: its start when it is long.
 QString shortened(const QString& argument) {
     constexpr qsizetype kShown = 24;
@@ -531,18 +512,15 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
     auto opened = openStation(options, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const std::string section = session.stationSection();
+    const dxcc::StationSettings& settings = session.settings();
 
-    const std::string band = options.band
-                                 ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
-                                 : std::string(dxcc::trimBlanks(storedListItem(
-                                       defaults, section, dxcc::kKeyBandIndex, dxcc::kBands)));
+    const std::string band = options.band ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
+                                          : std::string(dxcc::trimBlanks(settings.bandLabel()));
     if (band.empty())
         return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
-    const dxcc::ModeClass modeClass =
-        options.mode ? dxcc::modeClassOfArgument(toCp1252(*options.mode))
-                     : dxcc::neededClassOf(
-                           storedListItem(defaults, section, dxcc::kKeyModeIndex, dxcc::kModes));
+    const dxcc::ModeClass modeClass = options.mode
+                                          ? dxcc::modeClassOfArgument(toCp1252(*options.mode))
+                                          : dxcc::neededClassOf(settings.modeLabel());
     if (modeClass == dxcc::ModeClass::None)
         return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
 
@@ -552,9 +530,8 @@ int needed(const Options& options, const CommandDefaults& defaults, std::ostream
                        fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
 
     const dxcc::NeededIndex& index = session.needed();
-    const auto station =
-        dxcc::geo::locatorCenter(toCp1252(settingOf(defaults, section, dxcc::kKeyStationLocator)));
-    const auto bearing = dxcc::entityBearing(station, session.entityData().find(found.dxccPrefix));
+    const auto bearing = dxcc::entityBearing(settings.stationPosition(),
+                                             session.entityData().find(found.dxccPrefix));
     const std::string line = dxcc::neededLine(
         callsign, found.dxccPrefix, found.entityName, index.entity(found.dxccPrefix),
         index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, modeClass), bearing);
@@ -610,6 +587,10 @@ std::optional<int> helpIfAsked(const QStringList& arguments, std::ostream& out, 
 }
 
 }  // namespace
+
+std::shared_ptr<dxcc::SessionSettings> commandSettings(const CommandDefaults& defaults) {
+    return std::make_shared<ReadOnlySettings>(defaults.settings);
+}
 
 bool isCommandLine(int argc, char** argv, bool hasDisplay) {
     if (argc < 2) return false;
@@ -672,17 +653,8 @@ int runCommandLine(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(fromView(dxcc::kProgramTitle));
-    const QtSettingsStore settings;
-    const CommandDefaults defaults{[&settings] {
-                                       return settings.get(fromView(dxcc::kGlobalSection),
-                                                           fromView(dxcc::kKeyStationCallsign),
-                                                           fromView(dxcc::kNoStation));
-                                   },
-                                   [] { return chooseDataDir(); },
-                                   [&settings](const QString& section, const QString& key) {
-                                       return settings.get(section, key, QString());
-                                   },
-                                   [] { return shippedFiles(); }};
+    const CommandDefaults defaults{std::make_shared<const QtSettingsStore>(),
+                                   [] { return chooseDataDir(); }, [] { return shippedFiles(); }};
     return runCommand(argumentTexts(argc, argv).mid(1), defaults, std::cout, std::cerr);
 }
 

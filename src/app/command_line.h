@@ -3,24 +3,29 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "core/session/data_folder.h"
+#include "core/session/session_settings.h"
 
 namespace ui {
 
 // Where a sub-command takes what the operator did not give.
 struct CommandDefaults {
-    std::function<QString()> station;  // the station of the settings
+    // The program's settings (the station chosen, its band, mode and locator,
+    // the cluster's login), only read; without them, every setting reads its
+    // default.
+    std::shared_ptr<const dxcc::SessionSettings> settings;
     std::function<QString()> dataDir;  // the program's data folder
-    // A setting (section, key); empty when missing. May be left unset: then
-    // every setting reads empty.
-    std::function<QString(const QString&, const QString&)> setting;
     // The files the program comes with, put into a data folder that lacks
     // them; none when unset.
     std::function<std::vector<dxcc::ShippedFile>()> shippedFiles = {};
 };
+
+// The settings of `defaults` for a command's session: read, never written.
+std::shared_ptr<dxcc::SessionSettings> commandSettings(const CommandDefaults& defaults);
 
 // Exit statuses of the command line.
 inline constexpr int kCommandOk = 0;

@@ -3,12 +3,11 @@
 #include "app/command_line.h"
 #include "core/session/log_session.h"
 #include "platform/application.h"
-#include "platform/data_dir_lock.h"
 #include "platform/qt_platform.h"
-#include "platform/session_settings.h"
 #include "platform/start_probe.h"
 #include "platform/text.h"
 #include "windows/main/main_window.h"
+#include "windows/main/start_up.h"
 
 // The one place where the program is wired together.
 int main(int argc, char** argv) {
@@ -18,14 +17,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("VEL_DXCC");
     ui::setUpApplication(app);
     ui::AppContext ctx = ui::makeProductionContext();
-    dxcc::LogSession session(ui::toPath(ctx.dataDir));
-    session.setSettings(std::make_shared<ui::SessionSettingsStore>(ctx.settings));
-    if (!ui::claimDataDir(ctx, session)) return 0;
+    dxcc::LogSession session(ui::toPath(ctx.dataDir), std::make_shared<ui::QtSettingsStore>());
     // Before anything reads the folder; only the copy that holds it may
     // finish or clear what a killed run left, or put files in.
-    ui::openDataDir(ctx, session);
+    const dxcc::StartUpOutcome start = session.startUp(ui::shippedFiles());
+    if (!ui::tellStartUp(ctx, start, ctx.dataDir)) return 0;
     ui::MainWindow window(ctx, session);
-    window.startUp();
+    window.startUp(start);
     ui::quitWhenShownIfAsked(window.Liste_DXCC->viewport());
     return QApplication::exec();
 }

@@ -7,16 +7,6 @@
 
 namespace ui {
 
-// Per-user settings: application "DXCC", a section, a key, a default.
-class SettingsStore {
-public:
-    virtual ~SettingsStore() = default;
-    virtual QString get(const QString& section, const QString& key,
-                        const QString& defaultValue) const = 0;
-    // Written at once: nothing is saved at shut-down.
-    virtual void set(const QString& section, const QString& key, const QString& value) = 0;
-};
-
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -44,10 +34,10 @@ public:
     virtual QString saveFile(const QString& caption, const QString& filter) = 0;
 };
 
-// What every window is handed instead of reaching for globals.
+// What every window is handed instead of reaching for globals. The settings
+// are the session's (see dxcc::StationSettings).
 struct AppContext {
     QString dataDir;  // where the log, prefix and first-name files live
-    std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Clock> clock;
     std::shared_ptr<Dialogs> dialogs;
     // Ends the program with `code` (the error path and the recovery window use it).

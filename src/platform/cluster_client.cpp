@@ -19,6 +19,8 @@ ClusterClient::ClusterClient(dxcc::cluster::ReconnectSchedule schedule,
     connect(&thread_, &QThread::finished, reader_, &QObject::deleteLater);
     connect(reader_, &ClusterReader::stateChanged, this, &ClusterClient::readerState);
     connect(reader_, &ClusterReader::batchReady, this, &ClusterClient::takeBatch);
+    connect(reader_, &ClusterReader::closed, this,
+            [this](int request) { stoppedRequest_ = request; });
     thread_.start();
 }
 

@@ -29,6 +29,9 @@ public:
     void disconnectFromServer();
     void sendCommand(const QString& text);
     State state() const { return state_; }
+    // The reading side has done the operator's last request, a disconnection:
+    // nothing is connected and nothing will be tried again until connectTo().
+    bool hasStopped() const { return stoppedRequest_ == request_; }
     const QString& stateText() const { return stateText_; }
 
 signals:
@@ -45,6 +48,7 @@ private:
     QThread thread_;
     ClusterReader* reader_;
     int request_ = 0;  // the operator's last request to connect or disconnect
+    int stoppedRequest_ = 0;  // the last disconnection the reading side has done
     State state_ = State::Disconnected;
     QString stateText_;
 };

@@ -68,6 +68,9 @@ void ClusterReader::close(int request) {
     stop();
     request_ = request;
     setState(ClusterState::Disconnected, fromView(msg::kDisconnected));
+    // Said only when true: nothing is open and no new attempt is waiting.
+    if (!retry_->isActive() && socket_->state() == QAbstractSocket::UnconnectedState)
+        emit closed(request);
 }
 
 void ClusterReader::stop() {

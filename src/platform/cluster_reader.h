@@ -39,6 +39,9 @@ public:
 
 signals:
     void stateChanged(int request, ui::ClusterState state, const QString& text);
+    // The operator's request `request` to disconnect is done: no connection
+    // is open and none is tried until the next open().
+    void closed(int request);
     void batchReady(ui::ClusterBatchPtr batch);
 
 private:

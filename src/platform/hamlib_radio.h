@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/radio/radio_follow.h"
+#include "core/session/station_settings.h"
 
 struct s_rig;
 
@@ -20,6 +21,11 @@ struct RigSettings {
     QString port;
     int speed = 0;  // 0: the model's default
 };
+
+// The radio of the settings.
+inline RigSettings rigSettingsOf(const dxcc::RadioSettings& radio) {
+    return {radio.model, QString::fromStdString(radio.port), radio.speed};
+}
 
 // The model number of Hamlib's network radio (a rigctld already running) and
 // of its dummy radio.

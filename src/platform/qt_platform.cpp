@@ -21,8 +21,8 @@ namespace ui {
 
 namespace {
 
-QString settingsKey(const QString& section, const QString& key) {
-    return section + "/" + key;
+QString settingsKey(std::string_view section, std::string_view key) {
+    return fromView(section) + "/" + fromView(key);
 }
 
 QWidget* dialogParent() {
@@ -48,13 +48,15 @@ QtSettingsStore::QtSettingsStore()
 QtSettingsStore::QtSettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
 
-QString QtSettingsStore::get(const QString& section, const QString& key,
-                             const QString& defaultValue) const {
-    return settings_->value(settingsKey(section, key), defaultValue).toString();
+std::string QtSettingsStore::get(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    return settings_->value(settingsKey(section, key), fromView(defaultValue))
+        .toString()
+        .toStdString();
 }
 
-void QtSettingsStore::set(const QString& section, const QString& key, const QString& value) {
-    settings_->setValue(settingsKey(section, key), value);
+void QtSettingsStore::set(std::string_view section, std::string_view key, std::string_view value) {
+    settings_->setValue(settingsKey(section, key), fromView(value));
     settings_->sync();
 }
 
@@ -143,7 +145,6 @@ std::vector<dxcc::ShippedFile> shippedFiles() {
 AppContext makeProductionContext() {
     AppContext ctx;
     ctx.dataDir = chooseDataDir();
-    ctx.settings = std::make_shared<QtSettingsStore>();
     ctx.clock = std::make_shared<SystemClock>();
     ctx.dialogs = std::make_shared<QtDialogs>();
     // Settings are synced at every write, so ending here loses nothing.

@@ -6,18 +6,20 @@
 #include <vector>
 
 #include "core/session/data_folder.h"
+#include "core/session/session_settings.h"
 #include "platform/app_context.h"
 
 namespace ui {
 
-// INI file on Linux and macOS, the registry on Windows.
-class QtSettingsStore : public SettingsStore {
+// The settings: an INI file on Linux and macOS, the registry on Windows.
+// Each value is written at once: nothing is saved at shut-down.
+class QtSettingsStore : public dxcc::SessionSettings {
 public:
     QtSettingsStore();  // the real user's store
     explicit QtSettingsStore(const QString& iniFile);
-    QString get(const QString& section, const QString& key,
-                const QString& defaultValue) const override;
-    void set(const QString& section, const QString& key, const QString& value) override;
+    std::string get(std::string_view section, std::string_view key,
+                    std::string_view defaultValue) const override;
+    void set(std::string_view section, std::string_view key, std::string_view value) override;
 
 private:
     std::unique_ptr<QSettings> settings_;

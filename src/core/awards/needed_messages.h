@@ -29,4 +29,18 @@ inline constexpr std::string_view kStatusQsos = " QSO   ·   DXCC Mixed : ";
 inline constexpr std::string_view kStatusWorked = " contrées contactées, ";
 inline constexpr std::string_view kStatusConfirmed = " confirmées";
 
+// The entry panel's lines of where the entity lies; each number goes after its lead.
+inline constexpr std::string_view kHeadingLead = "Cap ";
+inline constexpr std::string_view kLongPathLead = "° (long ";
+inline constexpr std::string_view kDistanceLead = "°) · ";
+inline constexpr std::string_view kDistanceEnd = " km";
+inline constexpr std::string_view kCqZoneLead = " · CQ ";
+inline constexpr std::string_view kItuZoneLead = " · ITU ";
+inline constexpr std::string_view kLocalTimeLead = " · heure locale ";
+inline constexpr std::string_view kSunThere = "Soleil (UTC) : là-bas ";
+inline constexpr std::string_view kSunHere = " · ici ";
+inline constexpr std::string_view kPolarDay = "jour polaire";
+inline constexpr std::string_view kPolarNight = "nuit polaire";
+inline constexpr std::string_view kSunUntil = "–";
+
 }  // namespace dxcc::needed_messages

@@ -176,4 +176,59 @@ std::string workedOnBandAndModeLine(const std::optional<std::string>& date) {
     return line;
 }
 
+std::string earlierQsoLine(const EarlierQso& qso) {
+    return qso.date + " " + qso.time + "  " + padRight(qso.band, 7) + " " + padRight(qso.mode, 3) +
+           " " + std::string(1, qso.qslMark);
+}
+
+namespace {
+
+// Text of the data files kept plain ASCII, so that a line stays UTF-8.
+std::string asciiOnly(std::string_view text) {
+    std::string plain;
+    for (char c : text) plain += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+    return plain;
+}
+
+std::string sunText(const geo::SunTimes& t) {
+    if (t.polarDay) return std::string(msg::kPolarDay);
+    if (t.polarNight) return std::string(msg::kPolarNight);
+    return geo::minutesText(*t.sunrise) + std::string(msg::kSunUntil) + geo::minutesText(*t.sunset);
+}
+
+// "HH:MM" at a place `offsetHours` from UTC.
+std::string localTimeText(const DateTimeParts& utc, double offsetHours) {
+    constexpr long kDay = 24 * 3600;
+    const long seconds =
+        utc.hour * 3600L + utc.minute * 60L + utc.second + std::lround(offsetHours * 3600);
+    const long inDay = ((seconds % kDay) + kDay) % kDay;
+    return geo::minutesText(static_cast<int>(inDay / 60));
+}
+
+}  // namespace
+
+std::vector<std::string> entityPlaceLines(const EntityInfo* entity,
+                                          const std::optional<geo::LatLon>& station,
+                                          const DateTimeParts& utcNow) {
+    std::vector<std::string> lines;
+    if (const std::optional<EntityBearing> b = entityBearing(station, entity))
+        lines.push_back(std::string(msg::kHeadingLead) + std::to_string(b->shortPath) +
+                        std::string(msg::kLongPathLead) + std::to_string(b->longPath) +
+                        std::string(msg::kDistanceLead) + std::to_string(b->km) +
+                        std::string(msg::kDistanceEnd));
+    if (!entity) return lines;
+    lines.push_back(asciiOnly(entity->continent) + std::string(msg::kCqZoneLead) +
+                    std::to_string(entity->cqZone) + std::string(msg::kItuZoneLead) +
+                    std::to_string(entity->ituZone) + std::string(msg::kLocalTimeLead) +
+                    localTimeText(utcNow, entity->utcOffsetHours));
+    std::string sun =
+        std::string(msg::kSunThere) + sunText(geo::sunTimes({entity->latitude, entity->longitude},
+                                                            utcNow.year, utcNow.month, utcNow.day));
+    if (station)
+        sun += std::string(msg::kSunHere) +
+               sunText(geo::sunTimes(*station, utcNow.year, utcNow.month, utcNow.day));
+    lines.push_back(std::move(sun));
+    return lines;
+}
+
 }  // namespace dxcc

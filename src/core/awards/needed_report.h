@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/awards/needed_index.h"
+#include "core/base/dates.h"
 #include "core/geo/locator.h"
 #include "core/prefixes/entity_data.h"
 
@@ -83,5 +84,18 @@ std::optional<std::string> lastWorkedOnBandAndMode(const Logbook& log, std::span
 // The entry panel's line for that date: "Déjà contacté sur cette bande et ce
 // mode : le 12/03/24" (UTF-8, the date as given); empty without a date.
 std::string workedOnBandAndModeLine(const std::optional<std::string>& date);
+
+// The entry panel's line of an earlier QSO: "12/03/24 10:05  14 Mhz  SSB *"
+// (Windows-1252, the band and mode as logged).
+std::string earlierQsoLine(const EarlierQso& qso);
+
+// The entry panel's lines of where the entity lies (UTF-8), each when it can
+// be said: the heading and distance from the station ("Cap 45° (long 225°) ·
+// 1234 km"); the continent, zones and local time at `utcNow` ("EU · CQ 14 ·
+// ITU 27 · heure locale 13:05"); sunrise and sunset there, and here with the
+// station's position, on the day of `utcNow`.
+std::vector<std::string> entityPlaceLines(const EntityInfo* entity,
+                                          const std::optional<geo::LatLon>& station,
+                                          const DateTimeParts& utcNow);
 
 }  // namespace dxcc

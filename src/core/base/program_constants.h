@@ -51,24 +51,9 @@ inline constexpr std::string_view kSatelliteMode = kModes[3];
 // Station callsign meaning "no station configured yet".
 inline constexpr std::string_view kNoStation = "FXXXX";
 
-// Settings store: application, sections and keys.
+// The settings store's application name (its sections and keys: see
+// session/station_settings.cpp).
 inline constexpr std::string_view kSettingsApplication = "DXCC";
-inline constexpr std::string_view kGlobalSection = "Setup ";
-inline constexpr std::string_view kStationSectionPrefix = "Setup ";
-inline constexpr std::string_view kKeyStationCallsign = "Indicatif Station";
-inline constexpr std::string_view kKeyProgramDirectory = "Chemin Repertoire";
-// The main window's size and place on the screen (Qt's saved geometry, base64).
-inline constexpr std::string_view kKeyMainGeometry = "Fenetre Principale";
-inline constexpr std::string_view kKeyLocator = "Locator Station";
-inline constexpr std::string_view kKeyBandIndex = "bande Utilisee";
-inline constexpr std::string_view kKeyModeIndex = "Mode Utilise";
-inline constexpr std::string_view kKeyDateAuto = "Date Auto";
-inline constexpr std::string_view kKeyRevision = "Revision";
-inline constexpr std::string_view kDateAutoYes = "Oui";
-inline constexpr std::string_view kDateAutoNo = "Non";
-inline constexpr std::string_view kNoLocator = "------";
-// The station's Maidenhead locator, in the station's own section.
-inline constexpr std::string_view kKeyStationLocator = "Locator";
 
 // Data files in the data directory.
 inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";

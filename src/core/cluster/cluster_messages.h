@@ -2,20 +2,8 @@
 
 #include <string_view>
 
-// Settings keys and texts of the DX cluster and the radio.
+// Texts of the DX cluster and the radio.
 namespace dxcc::cluster {
-
-// Keys in the global settings section.
-inline constexpr std::string_view kKeyClusterHost = "Cluster Hote";
-inline constexpr std::string_view kKeyClusterPort = "Cluster Port";
-inline constexpr std::string_view kKeyClusterCallsign = "Cluster Indicatif";
-inline constexpr std::string_view kKeyClusterBell = "Cluster Sonnerie";
-// "Oui" while the operator wants the connection: the program makes it again
-// at its next start.
-inline constexpr std::string_view kKeyClusterConnected = "Cluster Connecte";
-inline constexpr std::string_view kKeyRigModel = "Rig Modele";
-inline constexpr std::string_view kKeyRigPort = "Rig Port";
-inline constexpr std::string_view kKeyRigSpeed = "Rig Vitesse";
 
 namespace messages {
 inline constexpr std::string_view kWindowTitle = "Cluster DX";

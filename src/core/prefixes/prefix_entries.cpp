@@ -128,8 +128,7 @@ std::string PrefixList::fileBytes() const {
     return bytes;
 }
 
-PrefixEditor::PrefixEditor(std::filesystem::path dataDir)
-    : file_(dataDir / kPrefixFileName), scratch_(dataDir / kPrefixScratchName) {}
+PrefixEditor::PrefixEditor(std::filesystem::path dataDir) : file_(dataDir / kPrefixFileName) {}
 
 void PrefixEditor::open() {
     list_ = PrefixList();
@@ -177,47 +176,47 @@ std::optional<size_t> PrefixEditor::rowHolding(const PrefixFields& fields) const
     return std::nullopt;
 }
 
-PrefixSaveResult PrefixEditor::save(const PrefixFields& fields, PrefixFile* lookup) {
+PrefixEditor::SavePlan PrefixEditor::planSave(const PrefixFields& fields) const {
     using Status = PrefixSaveResult::Status;
     // Fields still showing a clicked line were not typed: saving them would
     // write that line a second time.
     const bool untyped = !editMode_ && shown_ && trimmedFields(fields) == trimmedFields(*shown_);
     // After a delete the fields stand empty: the save then writes the removal alone.
     const bool removalOnly = deletePending_ && (fields.blank() || untyped);
+    SavePlan plan;
     if (!removalOnly) {
         if (auto refusal = checkPrefixFields(fields)) {
-            return PrefixSaveResult{Status::Refused, refusal, std::nullopt, {}};
+            plan.refusal = PrefixSaveResult{Status::Refused, refusal, std::nullopt, {}};
+            return plan;
         }
         const std::optional<size_t> existing = rowHolding(fields);
         const bool replacesItself = editMode_ && selected_ && existing == selected_;
         if (existing && !replacesItself) {
-            return PrefixSaveResult{Status::Duplicate, std::nullopt, std::nullopt,
-                                    list_.line(*existing)};
+            plan.refusal = PrefixSaveResult{Status::Duplicate, std::nullopt, std::nullopt,
+                                            list_.line(*existing)};
+            return plan;
         }
     }
     // The list changes only once the file holds the change.
-    PrefixList updated = list_;
+    plan.list = list_;
     if (!removalOnly) {
         std::string entry = prefixEntryLine(fields);
         if (editMode_ && selected_) {
-            updated.replace(*selected_, std::move(entry));
+            plan.list.replace(*selected_, std::move(entry));
         } else {
-            updated.insert(std::move(entry));
+            plan.list.insert(std::move(entry));
         }
     }
-    try {
-        rewriteFile(file_, scratch_, updated.fileBytes());
-    } catch (const FileError& e) {
-        return PrefixSaveResult{Status::WriteFailed, std::nullopt, e, {}};
-    }
+    return plan;
+}
+
+void PrefixEditor::saved(PrefixList list) {
     // The list now equals what the file holds, line for line.
-    list_ = std::move(updated);
+    list_ = std::move(list);
     selected_.reset();
     shown_.reset();
     editMode_ = false;
     deletePending_ = false;
-    if (lookup != nullptr) lookup->refresh();
-    return PrefixSaveResult{};
 }
 
 }  // namespace dxcc

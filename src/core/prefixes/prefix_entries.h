@@ -13,7 +13,7 @@
 
 namespace dxcc {
 
-// The editor saves through the same scratch file as the log's rewrites; the two
+// The prefix editor's save goes through the same scratch file as the log's rewrites; the two
 // never run at the same time.
 inline constexpr const char* kPrefixScratchName = kRewriteScratchName;
 
@@ -111,7 +111,7 @@ struct PrefixSaveResult {
 };
 
 // The prefix editor without its window: the list, the list's selection, edit
-// mode and delete pending, and the save.
+// mode and delete pending, and what a save would write.
 class PrefixEditor {
 public:
     explicit PrefixEditor(std::filesystem::path dataDir);
@@ -138,22 +138,29 @@ public:
     // change, when no line is selected.
     std::optional<size_t> removeSelected();
 
-    // The save button. The entry built from `fields` is added, or replaces the
-    // selected line in edit mode (added when no line is selected). Fields that
-    // still show the line last clicked were not typed: they add nothing. With
-    // delete pending and the fields empty or untyped, only the removal is
-    // saved. Fields that are neither that nor all valid are refused, and so is
-    // an entry identical to a line of the list other than the one it replaces.
-    // The file is rewritten safely from the list; `lookup`, when given, sees the
-    // new file at once.
-    PrefixSaveResult save(const PrefixFields& fields, PrefixFile* lookup = nullptr);
+    // What the save button would do with `fields`: the entry built from them
+    // is added, or replaces the selected line in edit mode (added when no line
+    // is selected). Fields that still show the line last clicked were not
+    // typed: they add nothing. With delete pending and the fields empty or
+    // untyped, only the removal is saved. Fields that are neither that nor all
+    // valid are refused, and so is an entry identical to a line of the list
+    // other than the one it replaces. Nothing changes here: the session writes
+    // the file from the plan's list (see LogSession::savePrefixEntry), then
+    // hands it back through saved().
+    struct SavePlan {
+        std::optional<PrefixSaveResult> refusal;  // Refused or Duplicate
+        PrefixList list;                          // what the file must hold
+    };
+    SavePlan planSave(const PrefixFields& fields) const;
+    // The file now holds `list`: it becomes the editor's, and the selection,
+    // edit mode and delete pending are cleared.
+    void saved(PrefixList list);
 
 private:
     // The row of a line holding the same entry as `fields`, blanks aside.
     std::optional<size_t> rowHolding(const PrefixFields& fields) const;
 
     std::filesystem::path file_;
-    std::filesystem::path scratch_;
     PrefixList list_;
     std::optional<size_t> selected_;
     // The fields of the line last shown by a click or double-click, until the

@@ -30,17 +30,3 @@ std::string displayForm(std::string_view stored) {
 }
 
 }  // namespace dxcc
-
-#include <charconv>
-
-namespace dxcc {
-
-int listIndexFromSetting(std::string_view value, int itemCount) {
-    int index = 0;
-    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
-    if (ec != std::errc() || end != value.data() + value.size()) return 0;
-    if (index == -1) return -1;
-    return index >= 0 && index < itemCount ? index : 0;
-}
-
-}  // namespace dxcc

@@ -18,12 +18,3 @@ std::string storedForm(std::string_view typed);
 std::string displayForm(std::string_view stored);
 
 }  // namespace dxcc
-
-namespace dxcc {
-
-// Position to select in a list of `itemCount` entries for a stored setting:
-// -1 means no selection; anything else outside the list, or unreadable,
-// selects the first entry.
-int listIndexFromSetting(std::string_view value, int itemCount);
-
-}  // namespace dxcc

@@ -5,6 +5,8 @@
 
 #include "core/base/program_constants.h"
 #include "core/base/text_file.h"
+#include "core/prefixes/prefix_update_messages.h"
+#include "core/session/session_messages.h"
 
 namespace dxcc {
 
@@ -17,6 +19,25 @@ std::filesystem::path DataFolder::journal() const {
 RewriteRecovery DataFolder::finishInterruptedUpdate() {
     if (!held()) return {};
     return finishRewriteTogether(journal());
+}
+
+bool DataFolder::holdFor(SessionOutcome& outcome) {
+    namespace msg = lock_messages;
+    switch (claim()) {
+        case DataFolderLock::Outcome::Held:
+            return true;
+        case DataFolderLock::Outcome::InUse:
+            outcome.failure = SessionOutcome::Failure::FolderInUse;
+            outcome.messages.push_back(std::string(msg::kWriteRefusedInUse) + dir_.string() +
+                                       std::string(msg::kWriteRefusedEnd));
+            return false;
+        case DataFolderLock::Outcome::Unavailable:
+            outcome.failure = SessionOutcome::Failure::FolderUnlockable;
+            outcome.messages.push_back(std::string(msg::kCannotLock) + dir_.string() +
+                                       std::string(msg::kWriteRefusedEnd));
+            return false;
+    }
+    return false;
 }
 
 namespace {
@@ -113,6 +134,73 @@ std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() cons
         }
     }
     return removed;
+}
+
+std::string joinedNames(const std::vector<std::filesystem::path>& files) {
+    std::string names;
+    for (const std::filesystem::path& file : files)
+        names += (names.empty() ? "" : ", ") + file.filename().string();
+    return names.empty() ? std::string(prefix_update_messages::kNoFile) : names;
+}
+
+namespace {
+
+void tellRecovery(const RewriteRecovery& recovery, const std::filesystem::path& journal,
+                  std::vector<std::string>& messages) {
+    namespace msg = folder_messages;
+    switch (recovery.kind) {
+        case RewriteRecovery::Kind::None:
+            return;
+        case RewriteRecovery::Kind::Finished:
+            if (!recovery.finished.empty())
+                messages.push_back(std::string(msg::kUpdateFinished) +
+                                   joinedNames(recovery.finished) + ").");
+            return;
+        case RewriteRecovery::Kind::Abandoned:
+            messages.emplace_back(msg::kUpdateAbandoned);
+            return;
+        case RewriteRecovery::Kind::Damaged:
+            if (recovery.notUpdated.empty())
+                messages.push_back(std::string(msg::kJournalUnreadableLead) +
+                                   journal.filename().string() +
+                                   std::string(msg::kJournalUnreadableEnd));
+            else
+                messages.push_back(std::string(msg::kUpdatePartly) +
+                                   joinedNames(recovery.notUpdated) +
+                                   std::string(msg::kRedoUpdate));
+            return;
+    }
+}
+
+void tellMissing(const std::vector<std::string>& missing, std::vector<std::string>& messages) {
+    namespace msg = folder_messages;
+    for (const std::string& name : missing) {
+        if (name == kPrefixFileName)
+            messages.push_back(std::string(msg::kPrefixFileLead) + name +
+                               std::string(msg::kPrefixFileMissingEnd));
+        else if (name == kEntityDataFileName)
+            messages.push_back(std::string(msg::kEntityDataLead) + name +
+                               std::string(msg::kEntityDataMissingEnd));
+        // A missing first-name file is made by the first name remembered.
+    }
+}
+
+}  // namespace
+
+FolderOutcome DataFolder::open(const std::vector<ShippedFile>& shipped) {
+    FolderOutcome outcome;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir_, ec)) return outcome;
+    outcome.preparation = prepare(shipped);
+    const FolderPreparation& done = outcome.preparation;
+    tellRecovery(done.recovery, journal(), outcome.messages);
+    if (done.error) {
+        outcome.failedOn(*done.error);
+        if (std::filesystem::exists(std::filesystem::symlink_status(journal(), ec)))
+            outcome.messages.emplace_back(folder_messages::kUpdateStillUnfinished);
+    }
+    tellMissing(done.missing, outcome.messages);
+    return outcome;
 }
 
 }  // namespace dxcc

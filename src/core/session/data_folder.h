@@ -8,6 +8,7 @@
 #include "core/base/file_error.h"
 #include "core/base/rewrite_together.h"
 #include "core/session/data_folder_lock.h"
+#include "core/session/session_outcome.h"
 
 namespace dxcc {
 
@@ -31,6 +32,15 @@ struct FolderPreparation {
     std::optional<FileError> error;
 };
 
+// The names of `files`, comma-separated, for a message; "aucun" for none.
+std::string joinedNames(const std::vector<std::filesystem::path>& files);
+
+// Opening the data folder: what the preparation did and what the operator
+// must be told of it.
+struct FolderOutcome : SessionOutcome {
+    FolderPreparation preparation;
+};
+
 // The data folder the session works in: its lock, what a run killed in the
 // middle left there, and the files the program comes with.
 class DataFolder {
@@ -44,6 +54,14 @@ public:
     // Takes the folder's lock when it is free; never waits.
     DataFolderLock::Outcome claim() { return lock_.tryLock(); }
     bool held() const { return lock_.held(); }
+    // Holds the folder for a command that writes; when it cannot, fills
+    // `outcome` with the refusal (another copy has it, or it cannot be locked).
+    bool holdFor(SessionOutcome& outcome);
+
+    // Makes the folder ready (see prepare) and says what the operator must
+    // know: an update finished or given up, a file still missing. A folder
+    // that is not there is left to whatever reads it next.
+    FolderOutcome open(const std::vector<ShippedFile>& shipped);
 
     // Makes the folder ready before anything reads it: finishes an update of
     // files that change together that a stopped run left (its journal), then

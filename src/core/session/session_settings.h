@@ -5,9 +5,9 @@
 
 namespace dxcc {
 
-// The program's settings as the session reads and writes them: sections and
-// keys of program_constants.h, values in the log's own character set. The
-// platform's settings store stands behind it; tests hold them in memory.
+// Where the program's settings are kept: a value (UTF-8 text) per section and
+// key. Only StationSettings names sections and keys; the platform's settings
+// store stands behind it, tests hold the values in memory.
 class SessionSettings {
 public:
     virtual ~SessionSettings() = default;

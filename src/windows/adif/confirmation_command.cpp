@@ -5,7 +5,7 @@
 #include "platform/busy_pointer.h"
 #include "platform/text.h"
 #include "windows/adif/adif_file_filter.h"
-#include "windows/main/log_operations.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 

@@ -6,9 +6,9 @@
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_messages.h"
 #include "platform/busy_pointer.h"
-#include "platform/file_error_text.h"
 #include "platform/text.h"
 #include "windows/adif/adif_file_filter.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 
@@ -37,10 +37,7 @@ bool runAdifExport(AppContext& ctx, dxcc::LogSession& session, QWidget*) {
     const dxcc::ExportOutcome outcome = session.exportLog(toPath(file));
     busy.end();
     if (!outcome.ok()) {
-        if (outcome.fileError)
-            ctx.dialogs->inform(fileErrorText(*outcome.fileError) + "\r\n" +
-                                fromView(msg::kExportNotWritten));
-        for (const std::string& m : outcome.messages) ctx.dialogs->inform(fromView(m));
+        tellEach(*ctx.dialogs, outcome, msg::kExportNotWritten);
         return false;
     }
     QStringList lines;

@@ -12,7 +12,7 @@
 #include "platform/column_list.h"
 #include "platform/text.h"
 #include "windows/adif/adif_file_filter.h"
-#include "windows/main/log_operations.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 

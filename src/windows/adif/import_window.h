@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "windows/main/log_list_model.h"
+#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/splash.h"

@@ -1,6 +1,5 @@
 #include "windows/awards/award_tool_sources.h"
 
-#include "core/base/program_constants.h"
 #include "core/geo/locator.h"
 #include "platform/text.h"
 
@@ -20,15 +19,13 @@ std::function<dxcc::DxccTable()> dxccTableSource(dxcc::LogSession& session) {
     };
 }
 
-std::function<MapContent()> worldMapSource(AppContext& ctx, dxcc::LogSession& session) {
-    return [&ctx, &session] {
+std::function<MapContent()> worldMapSource(dxcc::LogSession& session) {
+    return [&session] {
         MapContent c;
-        const QString locator = ctx.settings->get(fromCp1252(session.stationSection()),
-                                                  fromView(dxcc::kKeyStationLocator), QString());
-        const std::string stored = dxcc::geo::normalizedLocator(locator.toStdString());
-        std::optional<dxcc::geo::LatLon> centre = dxcc::geo::locatorCenter(stored);
+        std::optional<dxcc::geo::LatLon> centre = session.settings().stationPosition();
         if (centre)
-            c.stationLocator = QString::fromStdString(stored);
+            c.stationLocator =
+                QString::fromStdString(dxcc::geo::normalizedLocator(session.settings().locator()));
         else
             centre = dxcc::geo::locatorCenter(kDefaultLocator);
         c.station = {centre->latitude, centre->longitude};

@@ -8,6 +8,7 @@
 
 #include "core/awards/award_tools_messages.h"
 #include "platform/busy_pointer.h"
+#include "platform/colours.h"
 #include "platform/text.h"
 #include "windows/awards/export_file.h"
 
@@ -17,8 +18,6 @@ namespace msg = dxcc::award_tools_messages;
 
 namespace {
 
-const QColor kConfirmedCell{0x9B, 0xE0, 0x9B};
-const QColor kWorkedCell{0xFF, 0xE0, 0x80};
 const QColor kTotalsRow{0xE4, 0xE4, 0xF0};
 
 QString replaced(std::string_view text, const char* key, const QString& value) {
@@ -95,8 +94,8 @@ QVariant DxccTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return mark == dxcc::Need::Never ? QString() : QString(QChar(char(mark)));
         case Qt::BackgroundRole:
-            if (mark == dxcc::Need::Confirmed) return kConfirmedCell;
-            if (mark == dxcc::Need::Worked) return kWorkedCell;
+            if (mark == dxcc::Need::Confirmed) return kConfirmedLight;
+            if (mark == dxcc::Need::Worked) return kWorkedLight;
             return {};
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);

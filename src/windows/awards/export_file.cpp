@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include "core/awards/award_tools_messages.h"
-#include "platform/file_error_text.h"
 #include "platform/text.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 
@@ -24,9 +24,7 @@ QString saveExport(AppContext& ctx, const ExportWriter& write, const QString& ca
     if (QFileInfo(file).suffix().isEmpty()) file += suffix;
     const dxcc::SessionOutcome outcome = write(toPath(file), bytes);
     if (!outcome.ok()) {
-        QStringList told;
-        if (outcome.fileError) told << fileErrorText(*outcome.fileError);
-        for (const std::string& message : outcome.messages) told << fromView(message);
+        QStringList told = outcomeTexts(outcome);
         told << fromView(msg::kExportNotWritten);
         ctx.dialogs->inform(told.join("\r\n"));
         return {};

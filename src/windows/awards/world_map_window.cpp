@@ -12,6 +12,7 @@
 
 #include "core/awards/award_tools_messages.h"
 #include "core/geo/locator.h"
+#include "platform/colours.h"
 #include "platform/text.h"
 #include "windows/awards/export_file.h"
 
@@ -53,13 +54,13 @@ const std::vector<std::vector<dxcc::LatLon>>& worldOutlines() {
 QColor dotColour(dxcc::Need mark) {
     switch (mark) {
         case dxcc::Need::Confirmed:
-            return {0x1E, 0x9E, 0x3A};
+            return kConfirmedMark;
         case dxcc::Need::Worked:
-            return {0xF0, 0xA0, 0x00};
+            return kWorkedMark;
         case dxcc::Need::Never:
             break;
     }
-    return {0xD0, 0x20, 0x20};
+    return kNewEntityMark;
 }
 
 WorldMapView::WorldMapView(QWidget* parent) : QWidget(parent) {

@@ -1,8 +1,6 @@
 #include "windows/cluster/cluster_feed.h"
 
-#include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
-#include "core/record/station_callsign.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -18,36 +16,27 @@ ClusterFeed::ClusterFeed(AppContext& ctx, dxcc::LogSession& session, const Neede
       needed_(needed),
       client_(new ClusterClient(schedule, {}, this)),
       model_(new SpotTableModel(this)) {
-    bellWanted_ = setting(kKeyClusterBell, "Non") == "Oui";
+    bellWanted_ = session_.settings().cluster().bell;
     connect(client_, &ClusterClient::batchReceived, this, &ClusterFeed::batchReceived);
 }
 
-QString ClusterFeed::setting(std::string_view key, const QString& fallback) const {
-    return ctx_.settings->get(fromView(dxcc::kGlobalSection), fromView(key), fallback);
-}
-
-void ClusterFeed::store(std::string_view key, bool on) {
-    ctx_.settings->set(fromView(dxcc::kGlobalSection), fromView(key), on ? "Oui" : "Non");
-}
-
 void ClusterFeed::connectToServer() {
-    if (setting(kKeyClusterHost, {}).trimmed().isEmpty()) {
+    if (session_.settings().cluster().host.empty()) {
         ctx_.dialogs->inform(fromView(msg::kNoServer));
         return;
     }
-    store(kKeyClusterConnected, true);
+    session_.settings().setClusterConnected(true);
     open();
 }
 
 void ClusterFeed::disconnectFromServer() {
-    store(kKeyClusterConnected, false);
+    session_.settings().setClusterConnected(false);
     client_->disconnectFromServer();
 }
 
 void ClusterFeed::resume() {
-    if (setting(kKeyClusterConnected, "Non") == "Oui" &&
-        !setting(kKeyClusterHost, {}).trimmed().isEmpty())
-        open();
+    const dxcc::ClusterSettings cluster = session_.settings().cluster();
+    if (cluster.connected && !cluster.host.empty()) open();
 }
 
 void ClusterFeed::settingsChanged() {
@@ -62,10 +51,9 @@ void ClusterFeed::open() {
     // The count of what a flood left out starts again with each connection.
     unshown_ = {};
     emit unshownChanged({});
-    const QString host = setting(kKeyClusterHost, {}).trimmed();
-    const auto port = quint16(setting(kKeyClusterPort, "7300").toUInt());
-    const QString station = fromCp1252(dxcc::displayForm(session_.station()));
-    client_->connectTo(host, port, setting(kKeyClusterCallsign, station));
+    const dxcc::ClusterSettings cluster = session_.settings().cluster();
+    client_->connectTo(QString::fromStdString(cluster.host), quint16(cluster.port),
+                       QString::fromStdString(cluster.login));
 }
 
 void ClusterFeed::refresh() {
@@ -74,7 +62,7 @@ void ClusterFeed::refresh() {
 
 void ClusterFeed::setBellWanted(bool on) {
     bellWanted_ = on;
-    store(kKeyClusterBell, on);
+    session_.settings().setClusterBell(on);
 }
 
 void ClusterFeed::sendCommand(const QString& text) {

@@ -61,8 +61,6 @@ private:
     void addSpots(const std::vector<dxcc::cluster::Spot>& received);
     void keepConsole(const QStringList& lines);
     void open();
-    QString setting(std::string_view key, const QString& fallback) const;
-    void store(std::string_view key, bool on);
 
     AppContext& ctx_;
     dxcc::LogSession& session_;

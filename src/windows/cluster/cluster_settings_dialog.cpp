@@ -6,17 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
+#include "platform/hamlib_radio.h"
 #include "platform/text.h"
 
 namespace ui {
 
 namespace {
-
-constexpr int kDefaultClusterPort = 7300;
-
-QString global() { return fromView(dxcc::kGlobalSection); }
 
 template <typename T>
 T* named(T* w, const char* name) {
@@ -34,9 +30,8 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
 
 }  // namespace
 
-ClusterSettingsDialog::ClusterSettingsDialog(AppContext& ctx, const QString& stationCallsign,
-                                             QWidget* parent)
-    : QDialog(parent), ctx_(ctx) {
+ClusterSettingsDialog::ClusterSettingsDialog(dxcc::StationSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
     setObjectName("Reglages_Cluster");
     setWindowTitle(fromView(dxcc::cluster::messages::kMenuClusterSettings));
     Cluster_Hote = named(new QLineEdit(this), "Cluster_Hote");
@@ -45,12 +40,10 @@ ClusterSettingsDialog::ClusterSettingsDialog(AppContext& ctx, const QString& sta
     Cluster_Port->setRange(1, 65535);
     Cluster_Hote->setMinimumWidth(fontMetrics().horizontalAdvance("dxc.example.org") * 2);
 
-    using namespace dxcc::cluster;
-    auto& s = *ctx_.settings;
-    Cluster_Hote->setText(s.get(global(), fromView(kKeyClusterHost), {}));
-    Cluster_Port->setValue(
-        s.get(global(), fromView(kKeyClusterPort), QString::number(kDefaultClusterPort)).toInt());
-    Cluster_Indicatif->setText(s.get(global(), fromView(kKeyClusterCallsign), stationCallsign));
+    const dxcc::ClusterSettings current = settings_.cluster();
+    Cluster_Hote->setText(QString::fromStdString(current.host));
+    Cluster_Port->setValue(current.port);
+    Cluster_Indicatif->setText(QString::fromStdString(current.login));
 
     auto* form = new QFormLayout;
     form->addRow("Serveur :", Cluster_Hote);
@@ -62,15 +55,13 @@ ClusterSettingsDialog::ClusterSettingsDialog(AppContext& ctx, const QString& sta
 }
 
 void ClusterSettingsDialog::accept() {
-    using namespace dxcc::cluster;
-    auto& s = *ctx_.settings;
-    s.set(global(), fromView(kKeyClusterHost), Cluster_Hote->text().trimmed());
-    s.set(global(), fromView(kKeyClusterPort), QString::number(Cluster_Port->value()));
-    s.set(global(), fromView(kKeyClusterCallsign), Cluster_Indicatif->text().trimmed().toUpper());
+    settings_.setClusterServer(Cluster_Hote->text().trimmed().toStdString(), Cluster_Port->value(),
+                               Cluster_Indicatif->text().trimmed().toUpper().toStdString());
     QDialog::accept();
 }
 
-RigSettingsDialog::RigSettingsDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+RigSettingsDialog::RigSettingsDialog(dxcc::StationSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
     setObjectName("Reglages_Radio");
     setWindowTitle(fromView(dxcc::cluster::messages::kMenuRigSettings));
     Rig_Recherche = named(new QLineEdit(this), "Rig_Recherche");
@@ -84,7 +75,7 @@ RigSettingsDialog::RigSettingsDialog(AppContext& ctx, QWidget* parent) : QDialog
     for (int speed : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})
         Rig_Vitesse->addItem(QString::number(speed), speed);
 
-    const RigSettings current = readRigSettings(ctx_);
+    const RigSettings current = rigSettingsOf(settings_.radio());
     auto* none = new QListWidgetItem("Aucune radio", Rig_Modele);
     none->setData(Qt::UserRole, 0);
     for (const RigModel& m : hamlibRigModels()) {
@@ -117,24 +108,11 @@ void RigSettingsDialog::filterModels(const QString& text) {
 }
 
 void RigSettingsDialog::accept() {
-    using namespace dxcc::cluster;
-    auto& s = *ctx_.settings;
     const QListWidgetItem* item = Rig_Modele->currentItem();
-    const int model = item ? item->data(Qt::UserRole).toInt() : 0;
-    s.set(global(), fromView(kKeyRigModel), QString::number(model));
-    s.set(global(), fromView(kKeyRigPort), Rig_Port->text().trimmed());
-    s.set(global(), fromView(kKeyRigSpeed), Rig_Vitesse->currentData().toString());
+    settings_.setRadio({item ? item->data(Qt::UserRole).toInt() : 0,
+                        Rig_Port->text().trimmed().toStdString(),
+                        Rig_Vitesse->currentData().toInt()});
     QDialog::accept();
-}
-
-RigSettings readRigSettings(const AppContext& ctx) {
-    using namespace dxcc::cluster;
-    const auto& s = *ctx.settings;
-    RigSettings r;
-    r.model = s.get(global(), fromView(kKeyRigModel), "0").toInt();
-    r.port = s.get(global(), fromView(kKeyRigPort), {});
-    r.speed = s.get(global(), fromView(kKeyRigSpeed), "0").toInt();
-    return r;
 }
 
 }  // namespace ui

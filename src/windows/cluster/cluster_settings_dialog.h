@@ -6,16 +6,16 @@
 #include <QListWidget>
 #include <QSpinBox>
 
-#include "platform/app_context.h"
+#include "core/session/station_settings.h"
 
 namespace ui {
 
-// The cluster server, its port and the callsign given at its login, kept in
-// the global settings section.
+// The cluster server, its port and the callsign given at its login (the
+// station's unless another is set), kept in the settings.
 class ClusterSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    ClusterSettingsDialog(AppContext& ctx, const QString& stationCallsign, QWidget* parent = nullptr);
+    explicit ClusterSettingsDialog(dxcc::StationSettings& settings, QWidget* parent = nullptr);
     void accept() override;
 
     QLineEdit* Cluster_Hote;
@@ -23,7 +23,7 @@ public:
     QLineEdit* Cluster_Indicatif;
 
 private:
-    AppContext& ctx_;
+    dxcc::StationSettings& settings_;
 };
 
 // The radio: a Hamlib model chosen from its list (searchable), the serial
@@ -31,7 +31,7 @@ private:
 class RigSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit RigSettingsDialog(AppContext& ctx, QWidget* parent = nullptr);
+    explicit RigSettingsDialog(dxcc::StationSettings& settings, QWidget* parent = nullptr);
     void accept() override;
 
     QLineEdit* Rig_Recherche;
@@ -41,14 +41,7 @@ public:
 
 private:
     void filterModels(const QString& text);
-    AppContext& ctx_;
+    dxcc::StationSettings& settings_;
 };
 
-}  // namespace ui
-
-#include "platform/hamlib_radio.h"
-
-namespace ui {
-// The radio of the settings (model 0 when none is chosen).
-RigSettings readRigSettings(const AppContext& ctx);
 }  // namespace ui

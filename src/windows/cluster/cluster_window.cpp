@@ -10,7 +10,6 @@
 #include "core/cluster/cluster_messages.h"
 #include "core/cluster/feed_batch.h"
 #include "core/radio/radio_follow.h"
-#include "core/record/station_callsign.h"
 #include "platform/text.h"
 #include "windows/cluster/cluster_settings_dialog.h"
 
@@ -177,7 +176,7 @@ void ClusterWindow::applyFilters() {
 }
 
 void ClusterWindow::openSettings() {
-    ClusterSettingsDialog dialog(ctx_, fromCp1252(dxcc::displayForm(session_.station())), this);
+    ClusterSettingsDialog dialog(session_.settings(), this);
     if (dialog.exec() == QDialog::Accepted) feed_.settingsChanged();
 }
 

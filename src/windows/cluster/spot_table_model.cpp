@@ -3,6 +3,7 @@
 #include <QColor>
 
 #include "core/cluster/cluster_messages.h"
+#include "platform/colours.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -12,13 +13,13 @@ using dxcc::cluster::SpotColour;
 QColor spotColour(SpotColour colour) {
     switch (colour) {
         case SpotColour::NewEntity:
-            return {0xFF, 0x8C, 0x8C};
+            return kNewEntityLight;
         case SpotColour::NewSlot:
-            return {0xFF, 0xC8, 0x6E};
+            return kNewSlotLight;
         case SpotColour::ToConfirm:
-            return {0xFF, 0xFF, 0xA0};
+            return kWorkedLight;
         case SpotColour::Confirmed:
-            return {0xC8, 0xF0, 0xC8};
+            return kConfirmedLight;
         case SpotColour::Unknown:
             break;
     }

@@ -14,8 +14,8 @@
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"
-#include "windows/main/log_list_view.h"
-#include "windows/main/log_operations.h"
+#include "windows/common/log_list_view.h"
+#include "windows/common/outcome_display.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
 
@@ -184,11 +184,12 @@ void EntryForm::buildButtons() {
     connect(Efface_A, &QPushButton::clicked, this, &EntryForm::Efface_QSO);
     connect(Annule_Saisie, &QPushButton::clicked, this, &EntryForm::deleteContact);
     connect(Ajout_QSO, &QPushButton::clicked, this, &EntryForm::startInsertion);
-    connect(Stat_Pref, &QPushButton::clicked, this, [this] {
-        if (env_.openPrefixStatistics) env_.openPrefixStatistics();
-    });
+    connect(Stat_Pref, &QPushButton::clicked, this, &EntryForm::prefixStatisticsWanted);
     row->addStretch();
-    buttonRow_ = row;
+    Rechercher = named(new QPushButton("Rechercher un QSO", this), "Rechercher");
+    Rechercher->setAutoDefault(false);
+    row->addWidget(Rechercher);
+    connect(Rechercher, &QPushButton::clicked, this, &EntryForm::searchWanted);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 
@@ -211,13 +212,9 @@ void EntryForm::watchKeysAndList() {
     listViewport_->installEventFilter(this);
 }
 
-QString EntryForm::stationSection() const {
-    return fromCp1252(session_.stationSection());
-}
-
-void EntryForm::selectStoredPosition(QComboBox* box, std::string_view key) {
-    const QString value = ctx_.settings->get(stationSection(), fromView(key), "0");
-    const int index = dxcc::listIndexFromSetting(value.toStdString(), box->count());
+void EntryForm::selectStoredPosition(QComboBox* box) {
+    const dxcc::StationSettings& settings = session_.settings();
+    const int index = box == Bande_A ? settings.bandPosition() : settings.modePosition();
     box->setCurrentIndex(index);
     // An editable box keeps a text typed or loaded from a line when its index
     // does not change, so the text is set as well.
@@ -231,17 +228,17 @@ std::optional<QString>& EntryForm::shownFromLine(QComboBox* box) {
 
 void EntryForm::restoreBandAndMode() {
     restoreBand();
-    selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
+    selectStoredPosition(Mode_A);
 }
 
 void EntryForm::restoreBand() {
-    selectStoredPosition(Bande_A, dxcc::kKeyBandIndex);
+    selectStoredPosition(Bande_A);
     // The radio's band that the list lacks stays until the radio leaves it.
     if (radioBand_) showInBox(Bande_A, *radioBand_);
 }
 
 bool EntryForm::automaticDate() const {
-    return session_.automaticDate();
+    return session_.settings().automaticDate();
 }
 
 bool EntryForm::firstInstallation() const {
@@ -284,19 +281,13 @@ bool EntryForm::boxKey(QComboBox* box, bool enter) {
 }
 
 void EntryForm::saveBoxPosition(QComboBox* box, bool enter) {
-    const std::string text = toCp1252(box->currentText());
-    const int index = box == Bande_A ? dxcc::listItemIndex(text, dxcc::kBands)
-                                     : dxcc::listItemIndex(text, dxcc::kModes);
-    // Passing through a box that still shows a line's band or mode is looking,
-    // not choosing; only Enter on a listed entry makes that entry the
-    // operator's.
     std::optional<QString>& shown = shownFromLine(box);
-    if (shown && *shown == box->currentText() && !(enter && index >= 0)) return;
-    // Nor is passing through the band box while it shows the radio's band.
-    if (box == Bande_A && radioBand_ && *radioBand_ == box->currentText()) return;
-    shown.reset();
-    const std::string_view key = box == Bande_A ? dxcc::kKeyBandIndex : dxcc::kKeyModeIndex;
-    ctx_.settings->set(stationSection(), fromView(key), QString::number(index));
+    const std::string text = toCp1252(box->currentText());
+    const dxcc::BoxChoice choice{text, shown && *shown == box->currentText(),
+                                 box == Bande_A && radioBand_ && *radioBand_ == box->currentText(),
+                                 enter};
+    dxcc::StationSettings& settings = session_.settings();
+    if (box == Bande_A ? settings.chooseBand(choice) : settings.chooseMode(choice)) shown.reset();
 }
 
 void EntryForm::enterIn(QObject* field) {
@@ -323,7 +314,7 @@ void EntryForm::enterCallsign() {
     // of the line last looked at.
     if (!state_.modification()) {
         if (bandFromLine_) restoreBand();
-        if (modeFromLine_) selectStoredPosition(Mode_A, dxcc::kKeyModeIndex);
+        if (modeFromLine_) selectStoredPosition(Mode_A);
     }
     recallFirstName(callsign);
     resolveCallsign(callsign);
@@ -572,6 +563,12 @@ void EntryForm::postCommitReset(bool selectLastLine) {
     }
     paintBackground(Mode_A, kRestColour);
     paintBackground(Bande_A, kRestColour);
+    resetReports();
+    makeInputField(Ind_A);
+    restoreBandAndMode();
+}
+
+void EntryForm::resetReports() {
     for (QLineEdit* e : {RST_A, RSTE_A}) {
         e->setText("59");
         e->setEnabled(false);
@@ -579,8 +576,6 @@ void EntryForm::postCommitReset(bool selectLastLine) {
     }
     QSL_A->setChecked(false);
     QSL_A->setEnabled(false);
-    makeInputField(Ind_A);
-    restoreBandAndMode();
 }
 
 void EntryForm::Efface_QSO() {
@@ -589,13 +584,7 @@ void EntryForm::Efface_QSO() {
         e->setEnabled(false);
         paintBackground(e, kRestColour);
     }
-    for (QLineEdit* e : {RST_A, RSTE_A}) {
-        e->setText("59");
-        e->setEnabled(false);
-        paintBackground(e, kRestColour);
-    }
-    QSL_A->setChecked(false);
-    QSL_A->setEnabled(false);
+    resetReports();
     Ind_A->clear();
     makeInputField(Ind_A);
     restoreBandAndMode();

@@ -17,19 +17,17 @@
 #include "core/entry/entry_state.h"
 #include "core/entry/field_checks.h"
 #include "core/base/file_error.h"
-#include "windows/main/log_list_model.h"
+#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "windows/entry/needed_panel.h"
 
 namespace ui {
 
-// What the entry form reads and calls on the main window.
+// The main list the entry form works with.
 struct EntryEnvironment {
     QListView* list = nullptr;    // Liste_DXCC
     LogListModel* model = nullptr;
-    // Opens the prefix statistics window.
-    std::function<void()> openPrefixStatistics;
 };
 
 // The frame "Saisie ou modification d'un QSO": the entry fields, the mode
@@ -50,8 +48,6 @@ public:
     void selectRow(int row);
     // Selects the list's last line as a program would, and shows it.
     void selectLastListLine();
-    // Row of the buttons, so the main window can add its own.
-    QHBoxLayout* buttonRow() const { return buttonRow_; }
     // Gives the callsign field the focus, ready for the next contact.
     void focusCallsign();
     // Empties the date field (the automatic date fills it again).
@@ -88,7 +84,13 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Ajout_QSO;
     QPushButton* Stat_Pref;
+    QPushButton* Rechercher;
     NeededPanel* Besoin_DXCC;
+
+signals:
+    // The operator asks for the prefix statistics, or for the search.
+    void prefixStatisticsWanted();
+    void searchWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,8 +99,8 @@ private:
     void buildFields();
     void buildButtons();
     void watchKeysAndList();
-    QString stationSection() const;
-    void selectStoredPosition(QComboBox* box, std::string_view key);
+    // Selects the position the settings keep for the box.
+    void selectStoredPosition(QComboBox* box);
     void restoreBand();
     void selectBand(const QString& band);
     static bool showsItem(const QComboBox* box, int index);
@@ -109,6 +111,7 @@ private:
 
     // Keys and Enter, field by field.
     bool boxKey(QComboBox* box, bool enter);
+    // The settings keep the box's position when the operator chose it.
     void saveBoxPosition(QComboBox* box, bool enter);
     // The text a box took from the line last shown, while it still shows it.
     std::optional<QString>& shownFromLine(QComboBox* box);
@@ -133,6 +136,8 @@ private:
     // Shows what a command of the session did; answers whether it succeeded.
     bool showOutcome(const dxcc::SessionOutcome& outcome);
     void postCommitReset(bool selectLastLine);
+    // The reports back to 59 and the QSL box unticked, all at rest.
+    void resetReports();
     void deleteContact();
     void startInsertion();
     void showCaption();
@@ -149,7 +154,6 @@ private:
     AppContext& ctx_;
     dxcc::LogSession& session_;
     EntryEnvironment env_;
-    QHBoxLayout* buttonRow_ = nullptr;
     QPalette commitPalette_;
     QObject* listViewport_ = nullptr;
     QPointer<QWidget> inputField_;

@@ -1,14 +1,13 @@
 #include "windows/entry/needed_panel.h"
 
-#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "core/awards/needed_messages.h"
 #include "core/base/text_utils.h"
-#include "core/geo/locator.h"
+#include "platform/clock_text.h"
+#include "platform/colours.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -27,21 +26,17 @@ struct VerdictLook {
 VerdictLook lookOf(dxcc::NeededVerdict v) {
     switch (v) {
         case dxcc::NeededVerdict::NewEntity:
-            return {QColor(0xD0, 0x10, 0x10), Qt::white};
+            return {kNewEntityMark, Qt::white};
         case dxcc::NeededVerdict::NewBand:
         case dxcc::NeededVerdict::NewMode:
-            return {QColor(0xFF, 0x99, 0x00), Qt::black};
+            return {kNewSlotMark, Qt::black};
         case dxcc::NeededVerdict::ToConfirm:
-            return {QColor(0x30, 0x60, 0xD0), Qt::white};
+            return {kToConfirmMark, Qt::white};
         case dxcc::NeededVerdict::AlreadyConfirmed:
             break;
     }
-    return {QColor(0x20, 0x90, 0x30), Qt::white};
+    return {kConfirmedMark, Qt::white};
 }
-
-const QColor kWorkedCell{0xFF, 0xD0, 0x80};
-const QColor kConfirmedCell{0x90, 0xE0, 0x90};
-const QColor kNeverCell{0xF4, 0xF4, 0xF4};
 
 void paint(QLabel* label, const QColor& background, const QColor& text) {
     label->setAutoFillBackground(true);
@@ -56,13 +51,6 @@ QString shortBand(std::string_view band) {
     QString text = fromView(dxcc::trimBlanks(band));
     text.remove(" Mhz");
     return text;
-}
-
-QString sunText(const dxcc::geo::SunTimes& t) {
-    if (t.polarDay) return "jour polaire";
-    if (t.polarNight) return "nuit polaire";
-    return fromView(dxcc::geo::minutesText(*t.sunrise)) + "–" +
-           fromView(dxcc::geo::minutesText(*t.sunset));
 }
 
 }  // namespace
@@ -114,7 +102,7 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
             cell->setAlignment(Qt::AlignCenter);
             cell->setMinimumWidth(cellWidth);
             cell->setFrameShape(QFrame::NoFrame);
-            paint(cell, kNeverCell, Qt::black);
+            paint(cell, kNeverWorkedLight, Qt::black);
             grid->addWidget(cell, static_cast<int>(c) + 1, static_cast<int>(b) + 1);
             cells_[c][b] = cell;
         }
@@ -128,7 +116,8 @@ NeededPanel::NeededPanel(AppContext& ctx, dxcc::LogSession& session, QWidget* pa
     QFont fixed("Monospace");
     fixed.setStyleHint(QFont::TypeWriter);
     QSO_Precedents->setFont(fixed);
-    QSO_Precedents->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance("00/00/00 00:00  1.3Ghz  SSB *") + 8);
+    QSO_Precedents->setMinimumWidth(
+        QFontMetrics(fixed).horizontalAdvance("00/00/00 00:00  1.3Ghz  SSB *") + 8);
     row->addLayout(new QVBoxLayout, 0);
     row->addWidget(QSO_Precedents, 2);
     refresh();
@@ -159,12 +148,13 @@ void NeededPanel::showGrid(const std::string& prefix, int bandColumn, int classR
                 prefix.empty() ? dxcc::Need::Never
                                : index.bandAndMode(prefix, dxcc::kBands[b], dxcc::kModeClasses[c]);
             cell->setText(need == dxcc::Need::Never ? QString() : QString(QChar(char(need))));
-            const bool selected = static_cast<int>(b) == bandColumn && static_cast<int>(c) == classRow;
+            const bool selected =
+                static_cast<int>(b) == bandColumn && static_cast<int>(c) == classRow;
             cell->setFrameShape(selected ? QFrame::Box : QFrame::NoFrame);
             paint(cell,
-                  need == dxcc::Need::Confirmed ? kConfirmedCell
-                  : need == dxcc::Need::Worked  ? kWorkedCell
-                                                : kNeverCell,
+                  need == dxcc::Need::Confirmed ? kConfirmedLight
+                  : need == dxcc::Need::Worked  ? kWorkedLight
+                                                : kNeverWorkedLight,
                   Qt::black);
         }
     }
@@ -196,34 +186,12 @@ void NeededPanel::refresh() {
     showGrid(prefix_, bandColumn, classRow);
 
     // Where the entity lies, from the station's locator.
-    QStringList info;
-    const dxcc::EntityInfo* where = session_.entityData().find(prefix_);
-    const QString locator = ctx_.settings->get(fromCp1252(session_.stationSection()),
-                                               fromView(dxcc::kKeyStationLocator), QString());
-    const auto station = dxcc::geo::locatorCenter(toCp1252(locator));
-    if (const auto bearing = dxcc::entityBearing(station, where))
-        info << QString("Cap %1° (long %2°) · %3 km")
-                    .arg(bearing->shortPath)
-                    .arg(bearing->longPath)
-                    .arg(bearing->km);
-    const QDateTime now = ctx_.clock->utcNow();
-    const QDate today = now.date();
-    if (where) {
-        const QDateTime local = now.addSecs(static_cast<qint64>(std::lround(where->utcOffsetHours * 3600)));
-        info << QString("%1 · CQ %2 · ITU %3 · heure locale %4")
-                    .arg(fromCp1252(where->continent))
-                    .arg(where->cqZone)
-                    .arg(where->ituZone)
-                    .arg(local.toString("HH:mm"));
-        QString sun = "Soleil (UTC) : là-bas " +
-                      sunText(dxcc::geo::sunTimes({where->latitude, where->longitude}, today.year(),
-                                                  today.month(), today.day()));
-        if (station)
-            sun += " · ici " + sunText(dxcc::geo::sunTimes(*station, today.year(), today.month(),
-                                                          today.day()));
-        info << sun;
-    }
-    Infos_Contree->setText(info.join('\n'));
+    QStringList place;
+    for (const std::string& line : dxcc::entityPlaceLines(session_.entityData().find(prefix_),
+                                                          session_.settings().stationPosition(),
+                                                          partsOf(ctx_.clock->utcNow())))
+        place << fromView(line);
+    Infos_Contree->setText(place.join('\n'));
 
     if (!rowsKnown_) {
         rows_ = dxcc::callsignRows(session_.log(), callsign_);
@@ -234,8 +202,7 @@ void NeededPanel::refresh() {
         dxcc::workedOnBandAndModeLine(dxcc::lastWorkedOnBandAndMode(log, rows_, band_, mode_))));
     QStringList lines;
     for (const dxcc::EarlierQso& q : dxcc::earlierQsos(log, rows_, kEarlierShown))
-        lines << fromCp1252(q.date + " " + q.time + "  " + dxcc::padRight(q.band, 7) + " " +
-                            dxcc::padRight(q.mode, 3) + " " + std::string(1, q.qslMark));
+        lines << fromCp1252(dxcc::earlierQsoLine(q));
     QSO_Precedents->setText(lines.isEmpty() ? QString() : lines.join('\n'));
 }
 

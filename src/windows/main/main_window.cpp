@@ -1,7 +1,5 @@
 #include "windows/main/main_window.h"
 
-#include "windows/cluster/on_air.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -12,40 +10,41 @@
 #include <QVBoxLayout>
 
 #include "core/adif/adif_messages.h"
-#include "core/awards/needed_messages.h"
-#include "windows/adif/confirmation_command.h"
-#include "windows/adif/export_command.h"
-#include "windows/adif/import_window.h"
-#include "core/session/main_messages.h"
-#include "windows/station/recovery_window.h"
-#include "windows/station/locator_window.h"
-#include "windows/station/station_window.h"
-#include "windows/awards/award_window.h"
-#include "windows/awards/prefix_statistics_window.h"
 #include "core/awards/award_tools_messages.h"
-#include "windows/awards/award_tool_sources.h"
-#include "windows/awards/dxcc_table_window.h"
-#include "windows/awards/progress_chart_window.h"
-#include "windows/awards/world_map_window.h"
+#include "core/awards/needed_messages.h"
 #include "core/base/dates.h"
 #include "core/base/file_error.h"
+#include "core/base/program_constants.h"
+#include "core/cluster/cluster_messages.h"
 #include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_update_messages.h"
-#include "core/base/program_constants.h"
 #include "core/record/qso_record.h"
 #include "core/record/station_callsign.h"
-#include "windows/prefixes/prefix_editor_window.h"
-#include "windows/prefixes/prefix_update_window.h"
-#include "windows/search/search_window.h"
+#include "core/session/main_messages.h"
 #include "platform/busy_pointer.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/file_error_text.h"
-#include "windows/main/log_list_view.h"
-#include "windows/main/log_operations.h"
 #include "platform/text.h"
 #include "platform/web_view.h"
+#include "windows/adif/confirmation_command.h"
+#include "windows/adif/export_command.h"
+#include "windows/adif/import_window.h"
+#include "windows/awards/award_tool_sources.h"
+#include "windows/awards/award_window.h"
+#include "windows/awards/dxcc_table_window.h"
+#include "windows/awards/prefix_statistics_window.h"
+#include "windows/awards/progress_chart_window.h"
+#include "windows/awards/world_map_window.h"
+#include "windows/common/log_list_view.h"
+#include "windows/common/outcome_display.h"
+#include "windows/prefixes/prefix_editor_window.h"
+#include "windows/prefixes/prefix_update_window.h"
+#include "windows/search/search_window.h"
+#include "windows/station/locator_window.h"
+#include "windows/station/recovery_window.h"
+#include "windows/station/station_window.h"
 
 namespace ui {
 
@@ -76,24 +75,17 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 
     EntryEnvironment env;
     env.model = model_;
-    env.openPrefixStatistics = [this] { openPrefixStatistics(); };
     // The list and its model exist before the form, which watches its selection.
     Liste_DXCC = new LogListView(central);
     Liste_DXCC->setModel(model_);
     env.list = Liste_DXCC;
     entry_ = new EntryForm(ctx_, session_, env, central);
     layout->addWidget(entry_);
-
-    Rechercher = new QPushButton("Rechercher un QSO", entry_);
-    Rechercher->setObjectName("Rechercher");
-    Rechercher->setAutoDefault(false);
-    entry_->buttonRow()->addWidget(Rechercher);
-    connect(Rechercher, &QPushButton::clicked, this, &MainWindow::openSearch);
+    connect(entry_, &EntryForm::prefixStatisticsWanted, this, &MainWindow::openPrefixStatistics);
+    connect(entry_, &EntryForm::searchWanted, this, &MainWindow::openSearch);
 
     buildList(central);
-    onAir_ = new OnAir(ctx_, session_, *entry_, *this, *Mnu_Outils);
-    // The spots' colours follow the log, window open or not.
-    connect(model_, &LogListModel::logChanged, &onAir_->clusterFeed(), &ClusterFeed::refresh);
+    buildLiveLinks();
 
     Barre_Etat = new QLabel(this);
     Barre_Etat->setObjectName("Barre_Etat");
@@ -111,6 +103,33 @@ MainWindow::MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* pare
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::buildLiveLinks() {
+    links_ = new LiveLinks(ctx_, session_, *this, [this] { return entry_->inEntryMode(); });
+    connect(links_, &LiveLinks::bandAndModeChosen, entry_, &EntryForm::selectBandAndMode);
+    connect(links_, &LiveLinks::spotTaken, entry_, &EntryForm::takeSpot);
+    // The spots' colours follow the log, window open or not.
+    connect(model_, &LogListModel::logChanged, &links_->clusterFeed(), &ClusterFeed::refresh);
+
+    Mnu_Outils->addSeparator();
+    auto action = [this](const char* name, std::string_view caption) {
+        QAction* a = Mnu_Outils->addAction(q(caption));
+        a->setObjectName(name);
+        return a;
+    };
+    namespace cm = dxcc::cluster::messages;
+    Mnu_Cluster = action("Mnu_Cluster", cm::kMenuCluster);
+    Mnu_Reglages_Cluster = action("Mnu_Reglages_Cluster", cm::kMenuClusterSettings);
+    Mnu_Reglages_Radio = action("Mnu_Reglages_Radio", cm::kMenuRigSettings);
+    connect(Mnu_Cluster, &QAction::triggered, links_, &LiveLinks::openCluster);
+    connect(Mnu_Reglages_Cluster, &QAction::triggered, links_, &LiveLinks::editClusterSettings);
+    connect(Mnu_Reglages_Radio, &QAction::triggered, links_, &LiveLinks::editRadioSettings);
+
+    Etat_Radio = new QLabel(q(cm::kRadioNone), this);
+    Etat_Radio->setObjectName("Etat_Radio");
+    statusBar()->addPermanentWidget(Etat_Radio);
+    connect(links_, &LiveLinks::radioStatus, Etat_Radio, &QLabel::setText);
+}
 
 void MainWindow::showLogCounts() {
     namespace nm = dxcc::needed_messages;
@@ -216,8 +235,10 @@ void MainWindow::buildMenus() {
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
     Mnu_Maj_Prefixes =
         action(Mnu_Outils, "Mnu_Maj_Prefixes", q(dxcc::prefix_update_messages::kMenuItem));
-    Mnu_Tableau_DXCC = action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
-    Mnu_Progression = action(Mnu_Outils, "Mnu_Progression", q(dxcc::award_tools_messages::kChartMenuItem));
+    Mnu_Tableau_DXCC =
+        action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
+    Mnu_Progression =
+        action(Mnu_Outils, "Mnu_Progression", q(dxcc::award_tools_messages::kChartMenuItem));
     Mnu_Carte = action(Mnu_Outils, "Mnu_Carte", q(dxcc::award_tools_messages::kMapMenuItem));
     Mnu_DXCC_Mixed = command("Mnu_DXCC_Mixed", "DXCC Mixed");
     Mnu_DXCC_SSB = command("Mnu_DXCC_SSB", "DXCC SSB/CW/RTTY");
@@ -256,7 +277,8 @@ void MainWindow::buildMenus() {
     connect(Mnu_New_Indicatif, &QAction::triggered, this, [this] { openStationWindow(false); });
     connect(Mnu_Locator, &QAction::triggered, this, [this] {
         openWindow("Locator", [this] {
-            return new LocatorWindow(ctx_, stationSection(), [this] { entry_->showNeeded(); }, this);
+            return new LocatorWindow(
+                ctx_, session_.settings(), [this] { entry_->showNeeded(); }, this);
         });
     });
     connect(Mnu_Ajout_Prefixe, &QAction::triggered, this, &MainWindow::openPrefixEditor);
@@ -268,7 +290,8 @@ void MainWindow::buildMenus() {
     connect(model_, &LogListModel::logChanged, this, [this] {
         if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
             w->refresh();
-        if (auto* w = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+        if (auto* w =
+                qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
             w->follow(model_->lastChange());
         if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
             w->refresh();
@@ -293,17 +316,8 @@ void MainWindow::buildMenus() {
             [this] { ctx_.dialogs->inform(q(msg::kHelpText), q(msg::kHelpMenuItem)); });
 }
 
-QString MainWindow::globalSection() const {
-    return q(dxcc::kGlobalSection);
-}
-
-QString MainWindow::stationSection() const {
-    return fromCp1252(session_.stationSection());
-}
-
 void MainWindow::saveGeometryNow() {
-    ctx_.settings->set(globalSection(), q(dxcc::kKeyMainGeometry),
-                       QString::fromLatin1(saveGeometry().toBase64()));
+    session_.settings().setMainWindowGeometry(saveGeometry().toBase64().toStdString());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -318,16 +332,14 @@ void MainWindow::centreOnScreen() {
     }
 }
 
-void MainWindow::startUp() {
-    const QByteArray geometry = QByteArray::fromBase64(
-        ctx_.settings->get(globalSection(), q(dxcc::kKeyMainGeometry), QString()).toLatin1());
+void MainWindow::startUp(const dxcc::StartUpOutcome& start) {
+    const QByteArray geometry =
+        QByteArray::fromBase64(QByteArray::fromStdString(session_.settings().mainWindowGeometry()));
     if (geometry.isEmpty() || !restoreGeometry(geometry)) centreOnScreen();
-    const dxcc::StartUpOutcome start = session_.startUp();
     I_Station->setText(fromCp1252(session_.station()));
     // The band and mode lists are filled by the entry form.
     entry_->restoreBandAndMode();
     showDateMode();
-    ctx_.settings->set(globalSection(), q(dxcc::kKeyProgramDirectory), ctx_.dataDir);
     if (start.firstInstallation) {
         ctx_.dialogs->inform(q(msg::kFirstInstallation));
         openStationWindow(true);
@@ -341,14 +353,15 @@ void MainWindow::startUp() {
     setWindowTitle(q(msg::kTitle) + revision_);
     if (session_.hasStation() && !loadLog()) return;
     selectLastLine();
-    ctx_.settings->set(stationSection(), q(dxcc::kKeyRevision), revision_);
+    session_.settings().noteRevision();
     entry_->Efface_QSO();
-    // Connected to the cluster when the program last ended: connected again.
-    onAir_->clusterFeed().resume();
+    // The radio of the settings; the cluster again when the program last
+    // ended connected to it.
+    links_->start();
 }
 
 void MainWindow::showDateMode() {
-    const bool automatic = session_.automaticDate();
+    const bool automatic = session_.settings().automaticDate();
     Mnu_Date_Auto->setChecked(automatic);
     Mnu_Date_Man->setChecked(!automatic);
 }
@@ -400,7 +413,7 @@ void MainWindow::tick() {
 }
 
 void MainWindow::setDateAuto(bool automatic) {
-    session_.setAutomaticDate(automatic);
+    session_.settings().setAutomaticDate(automatic);
     showDateMode();
     if (automatic) entry_->clearDate();
 }
@@ -432,9 +445,8 @@ void MainWindow::openStationWindow(bool modal) {
 void MainWindow::switchStation(const std::string& callsign) {
     const dxcc::SessionOutcome switched = session_.switchStation(callsign);
     if (!switched.ok()) {
-        QString text = switched.fileError ? fileErrorText(*switched.fileError) : QString();
-        for (const std::string& m : switched.messages) text += fromView(m);
-        ctx_.dialogs->inform(text + q(dxcc::log_messages::kStationNotChanged));
+        ctx_.dialogs->inform(outcomeTexts(switched).join(QString()) +
+                             q(dxcc::log_messages::kStationNotChanged));
         return;
     }
     I_Station->setText(fromCp1252(dxcc::displayForm(session_.station())));
@@ -533,7 +545,7 @@ void MainWindow::refreshEntityWindows() {
         w->refresh();
     if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         w->refresh();
-    onAir_->clusterFeed().refresh();
+    links_->clusterFeed().refresh();
 }
 
 void MainWindow::updatePrefixes() {
@@ -554,7 +566,8 @@ DxccTableWindow* MainWindow::openDxccTable() {
             new DxccTableWindow(ctx_, dxccTableSource(session_), exportWriter(session_), this);
         connect(w, &DxccTableWindow::entityQsosWanted, this, [this](const QString& prefix) {
             openSearch();
-            if (auto* s = qobject_cast<SearchWindow*>(openWindows_.value("Recherche_Indicatif").data()))
+            if (auto* s =
+                    qobject_cast<SearchWindow*>(openWindows_.value("Recherche_Indicatif").data()))
                 s->showEntityQsos(prefix);
         });
         return w;
@@ -563,7 +576,8 @@ DxccTableWindow* MainWindow::openDxccTable() {
 }
 
 void MainWindow::openProgressChart() {
-    if (auto* open = qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
+    if (auto* open =
+            qobject_cast<ProgressChartWindow*>(openWindows_.value("Progression_DXCC").data()))
         open->refresh();
     openWindow("Progression_DXCC", [this] {
         return new ProgressChartWindow(ctx_, session_.log(), exportWriter(session_), this);
@@ -574,8 +588,7 @@ void MainWindow::openWorldMap() {
     if (auto* open = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         open->refresh();
     openWindow("Carte_Monde", [this] {
-        auto* w =
-            new WorldMapWindow(ctx_, worldMapSource(ctx_, session_), exportWriter(session_), this);
+        auto* w = new WorldMapWindow(ctx_, worldMapSource(session_), exportWriter(session_), this);
         connect(w, &WorldMapWindow::entityChosen, this, [this](const QString& prefix) {
             if (DxccTableWindow* t = openDxccTable()) t->selectEntity(prefix);
         });

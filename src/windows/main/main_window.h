@@ -11,18 +11,17 @@
 #include <QTimer>
 #include <memory>
 
-#include "windows/adif/import_window.h"
 #include "core/awards/award_evaluation.h"
-#include "windows/entry/entry_form.h"
-#include "windows/main/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/splash.h"
 #include "platform/uniform_list_view.h"
+#include "windows/adif/import_window.h"
+#include "windows/cluster/live_links.h"
+#include "windows/common/log_list_model.h"
+#include "windows/entry/entry_form.h"
 
 namespace ui {
-
-class OnAir;
 
 // "Main": station label, clock, entry form, the main list of the log and the
 // menu bar from which every other window is reached.
@@ -32,8 +31,10 @@ public:
     MainWindow(AppContext& ctx, dxcc::LogSession& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The whole start-up: settings, first installation, log load, entry reset.
-    void startUp();
+    // The windows' part of the start (see LogSession::startUp): the window
+    // where it was, the station asked for at a first installation, the log
+    // loaded, the entry reset, the radio and cluster started.
+    void startUp(const dxcc::StartUpOutcome& start);
 
     // Loads the station's log into the main list. A missing log opens the
     // recovery window; any other failure shows its error number and ends the
@@ -52,8 +53,8 @@ public:
     const dxcc::Logbook& logbook() const { return session_.log(); }
     dxcc::LogSession& session() { return session_; }
     EntryForm* entryForm() { return entry_; }
-    // The cluster window and the radio.
-    OnAir* onAir() { return onAir_; }
+    // The cluster and the radio.
+    LiveLinks* liveLinks() { return links_; }
     const QString& historyText() const { return history_; }
 
     QLabel* I_Station;
@@ -65,8 +66,8 @@ public:
     QLabel* Label_Liste_DXCC;
     QLabel* L_Communes;
     UniformListView* Liste_DXCC;
-    QPushButton* Rechercher;
     QTimer* Timer1;
+    QLabel* Etat_Radio;  // what the radio says of itself
 
     QMenu* Mnu_Fichier;
     QAction* Mnu_Quitter;
@@ -86,6 +87,9 @@ public:
     QAction* Mnu_Tableau_DXCC;
     QAction* Mnu_Progression;
     QAction* Mnu_Carte;
+    QAction* Mnu_Cluster;
+    QAction* Mnu_Reglages_Cluster;
+    QAction* Mnu_Reglages_Radio;
     QAction* Mnu_DXCC_Mixed;
     QAction* Mnu_DXCC_SSB;
     QAction* Mnu_DXCC_Bande;
@@ -106,6 +110,9 @@ private:
     void buildStatusRow(QWidget* central);
     void buildList(QWidget* central);
     void buildMenus();
+    // The cluster and the radio: their menu items and status, and what they
+    // bring to the entry form.
+    void buildLiveLinks();
     void tick();
     void showLogCounts();
     void setDateAuto(bool automatic);
@@ -133,15 +140,13 @@ private:
     class DxccTableWindow* openDxccTable();
     void openProgressChart();
     void openWorldMap();
-    QString stationSection() const;
-    QString globalSection() const;
     void centreOnScreen();
 
     AppContext& ctx_;
     dxcc::LogSession& session_;
     LogListModel* model_;
     EntryForm* entry_ = nullptr;
-    OnAir* onAir_ = nullptr;
+    LiveLinks* links_ = nullptr;
     std::unique_ptr<Flash> flash_;
     bool suppressSplash_ = false;
     QString revision_;

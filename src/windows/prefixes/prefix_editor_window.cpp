@@ -8,7 +8,7 @@
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/file_error_text.h"
-#include "windows/main/log_list_view.h"
+#include "windows/common/log_list_view.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
 

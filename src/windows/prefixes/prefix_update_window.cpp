@@ -9,9 +9,9 @@
 #include "core/prefixes/prefix_update_messages.h"
 #include "platform/busy_pointer.h"
 #include "platform/column_list.h"
-#include "platform/file_error_text.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 
@@ -37,10 +37,8 @@ bool runPrefixUpdate(AppContext& ctx, dxcc::LogSession& session, QWidget* parent
             return dialog.exec() == QDialog::Accepted;
         });
     busy.end();
-    QStringList told;
     // The messages say what is on disk: unchanged, or which files changed.
-    if (outcome.fileError) told << fileErrorText(*outcome.fileError);
-    for (const std::string& message : outcome.messages) told << fromView(message);
+    const QStringList told = outcomeTexts(outcome);
     if (!told.isEmpty()) ctx.dialogs->inform(told.join("\r\n"));
     return outcome.saved;
 }

@@ -3,16 +3,14 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "core/base/program_constants.h"
 #include "core/geo/geo_messages.h"
-#include "core/geo/locator.h"
 #include "platform/text.h"
 
 namespace ui {
 
-LocatorWindow::LocatorWindow(AppContext& ctx, QString section, std::function<void()> onChanged,
-                             QWidget* parent)
-    : QDialog(parent), ctx_(ctx), section_(std::move(section)), onChanged_(std::move(onChanged)) {
+LocatorWindow::LocatorWindow(AppContext& ctx, dxcc::StationSettings& settings,
+                             std::function<void()> onChanged, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), settings_(settings), onChanged_(std::move(onChanged)) {
     setObjectName("Locator");
     setWindowTitle("Locator de la station");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -21,7 +19,7 @@ LocatorWindow::LocatorWindow(AppContext& ctx, QString section, std::function<voi
     Locator_Station = new QLineEdit(this);
     Locator_Station->setObjectName("Locator_Station");
     Locator_Station->setMaxLength(10);
-    Locator_Station->setText(ctx_.settings->get(section_, fromView(dxcc::kKeyStationLocator), {}));
+    Locator_Station->setText(QString::fromStdString(settings_.locator()));
     caption->setBuddy(Locator_Station);
     auto* hint = new QLabel("Sans locator, les caps et distances ne sont pas affichés.", this);
     Valider_Locator = new QPushButton("Valider", this);
@@ -51,19 +49,12 @@ LocatorWindow::LocatorWindow(AppContext& ctx, QString section, std::function<voi
 
 void LocatorWindow::validate() {
     // Pasted text never brings its line breaks.
-    const QString typed = Locator_Station->text().simplified();
-    QString stored;
-    if (!typed.isEmpty()) {
-        const std::string normalized = dxcc::geo::normalizedLocator(toCp1252(typed));
-        if (normalized.empty()) {
-            ctx_.dialogs->inform(fromView(dxcc::geo::kLocatorMalformed));
-            Locator_Station->setFocus();
-            Locator_Station->selectAll();
-            return;
-        }
-        stored = fromCp1252(normalized);
+    if (!settings_.setLocator(Locator_Station->text().simplified().toStdString())) {
+        ctx_.dialogs->inform(fromView(dxcc::geo::kLocatorMalformed));
+        Locator_Station->setFocus();
+        Locator_Station->selectAll();
+        return;
     }
-    ctx_.settings->set(section_, fromView(dxcc::kKeyStationLocator), stored);
     if (onChanged_) onChanged_();
     accept();
 }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <functional>
 
+#include "core/session/station_settings.h"
 #include "platform/app_context.h"
 
 namespace ui {
@@ -14,8 +15,9 @@ namespace ui {
 class LocatorWindow : public QDialog {
     Q_OBJECT
 public:
-    // `section`: the station's settings section; `onChanged` runs after a save.
-    LocatorWindow(AppContext& ctx, QString section, std::function<void()> onChanged,
+    // `settings`: the station's, which keep the locator; `onChanged` runs
+    // after a save.
+    LocatorWindow(AppContext& ctx, dxcc::StationSettings& settings, std::function<void()> onChanged,
                   QWidget* parent = nullptr);
 
     QLineEdit* Locator_Station;
@@ -26,7 +28,7 @@ private:
     void validate();
 
     AppContext& ctx_;
-    QString section_;
+    dxcc::StationSettings& settings_;
     std::function<void()> onChanged_;
 };
 

@@ -18,12 +18,13 @@
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_reader.h"
 #include "core/adif/confirmation_merge.h"
-#include "core/prefixes/prefix_table.h"
 #include "core/base/file_error.h"
-#include "core/session/log_session.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
+#include "core/logbook/first_names.h"
 #include "core/prefixes/prefix_entries.h"
+#include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "core/session/data_folder.h"
 #include "sample_records.h"
 #include "temp_dir.h"
 
@@ -322,15 +323,15 @@ TEST(HostileFiles, AnAdifImportOfHalfAGigabyteOfZerosStaysWithinBoundedMemory) {
 
 TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {
     TempDir dir;
-    LogSession session(dir.path());
-    ASSERT_EQ(session.claimDataFolder(), DataFolderLock::Outcome::Held);
+    DataFolder folder(dir.path());
+    ASSERT_EQ(folder.claim(), DataFolderLock::Outcome::Held);
     for (const char* name : {"Temporaire.txt", "Temporaire6.txt", "Temporaire8.txt",
                              "F6XYZ_DXCC.log", "Temporaire7.txt", "Liste_Prenom.txt"})
         dir.write(name, "x\r\n");
     std::filesystem::remove(dir / "Temporaire6.txt");
     std::filesystem::create_directory(dir / "Temporaire6.txt");  // not ours to remove
 
-    const auto removed = session.removeLeftoverScratchFiles();
+    const auto removed = folder.removeLeftoverScratchFiles();
     EXPECT_EQ(removed.size(), 2u);
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
-#include "core/session/log_session.h"
+#include "core/session/data_folder.h"
 #include "sample_records.h"
 #include "temp_dir.h"
 
@@ -218,9 +218,9 @@ TEST(LeftoverScratchFiles, BesideTheFileALinkedLogLeadsToAreRemovedToo) {
     other.write("Temporaire6.txt", "theirs\r\n");
     other.write("notes.txt", "theirs\r\n");
 
-    LogSession session(data.path());
-    ASSERT_EQ(session.claimDataFolder(), DataFolderLock::Outcome::Held);
-    EXPECT_EQ(session.removeLeftoverScratchFiles(), std::vector<fs::path>{left});
+    DataFolder folder(data.path());
+    ASSERT_EQ(folder.claim(), DataFolderLock::Outcome::Held);
+    EXPECT_EQ(folder.removeLeftoverScratchFiles(), std::vector<fs::path>{left});
     EXPECT_EQ(namesIn(other.path()),
               (std::vector<std::string>{"Temporaire6.txt", "kept.log", "notes.txt"}));
     EXPECT_EQ(readFileBytes(data / "F6XYZ_DXCC.log"), "x\r\n");

@@ -212,10 +212,9 @@ TEST_F(KilledMidWrite, TheLogIsAlwaysTheOldOrTheNewOneWhole) {
             scratchLeft += anyScratchFile(dir.path());
             // The next start: scratch files go, the log loads whole.
             LogSession next(dir.path());
-            ASSERT_EQ(next.claimDataFolder(), DataFolderLock::Outcome::Held);
-            next.removeLeftoverScratchFiles();
+            ASSERT_EQ(next.startUp({}).lock, DataFolderLock::Outcome::Held);
             EXPECT_FALSE(anyScratchFile(dir.path()));
-            next.setStation("F6XYZ");
+            ASSERT_TRUE(next.openStation("F6XYZ").ok());
             EXPECT_EQ(next.loadLog().kind, LoadOutcome::Kind::Loaded);
             EXPECT_EQ(next.log().size(), countLines(left));
         }

@@ -11,6 +11,7 @@
 
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_editor_messages.h"
+#include "core/session/log_session.h"
 #include "heading_columns.h"
 #include "temp_dir.h"
 
@@ -141,7 +142,14 @@ TEST(PrefixListOps, KeepsEveryLineAsReadInListOrder) {
 
 class PrefixEditing : public ::testing::Test {
 protected:
-    PrefixEditing() : editor(dir.path()) {}
+    PrefixEditing() : editor(dir.path()), session(dir.path()) {}
+
+    // The save button, through the session that writes the file.
+    PrefixSaveResult save(const PrefixFields& fields) {
+        const PrefixSaveOutcome outcome = session.savePrefixEntry(editor, fields);
+        EXPECT_TRUE(outcome.ok());
+        return outcome.result.value_or(PrefixSaveResult{Status::WriteFailed, {}, {}, {}});
+    }
 
     void writeFile(const Lines& lines) { dir.write("Prefixe_DXCC.txt", joinLines(lines)); }
     std::string fileBytes() const { return dir.read("Prefixe_DXCC.txt"); }
@@ -159,14 +167,15 @@ protected:
 
     TempDir dir;
     PrefixEditor editor;
+    LogSession session;
 };
 
 TEST_F(PrefixEditing, AddPutsTheEntryAtItsPlaceAndTheLookupSeesItAtOnce) {
     writeFile({kTm, kOdd, kFrance});
-    PrefixFile lookup(editor.file(), std::chrono::hours(1));
+    PrefixFile& lookup = session.prefixes();
     editor.open();
     EXPECT_EQ(lookup.lookup("FR5AB").dxccPrefix, "F");
-    expectSavedAndReset(editor.save({"FR", "Reunion Island", "FR"}, &lookup));
+    expectSavedAndReset(save({"FR", "Reunion Island", "FR"}));
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kReunion, kTm, kOdd}));
     EXPECT_EQ(lookup.lookup("FR5AB").dxccPrefix, "FR");
 }
@@ -177,7 +186,7 @@ TEST_F(PrefixEditing, EditReplacesTheDoubleClickedLineEvenAfterClearingTheFields
     EXPECT_EQ(editor.beginEdit(rowOf(kFrance)), (PrefixFields{"F", "France", "F"}));
     EXPECT_TRUE(editor.editMode());
     // The operator clears the fields and types a new entry; the double-clicked line goes.
-    expectSavedAndReset(editor.save({"ZZ", "Zed", "ZZ"}));
+    expectSavedAndReset(save({"ZZ", "Zed", "ZZ"}));
     EXPECT_EQ(fileBytes(), joinLines({kItaly, kTm, buildPrefixEntry("ZZ", "Zed", "ZZ"), kOdd}));
 }
 
@@ -190,7 +199,7 @@ TEST_F(PrefixEditing, DeleteThenSaveWritesTheRemovalOnly) {
     EXPECT_EQ(editor.removeSelected(), 2u);
     EXPECT_TRUE(editor.deletePending());
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kOdd, kTm}));  // not before the save
-    expectSavedAndReset(editor.save({}));
+    expectSavedAndReset(save({}));
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
 }
 
@@ -210,28 +219,28 @@ TEST_F(PrefixEditing, ASaveAddsOnlyWhatWasTypedAndNeverASecondIdenticalLine) {
          [&] {
              editor.select(row(kItaly));
              editor.removeSelected();
-             return editor.save(editor.select(row(kTm)));
+             return save(editor.select(row(kTm)));
          },
          Status::Saved,
          "",
          {kFrance, kTm, kOdd}},
         {"typed entry identical to a line",
          [&] {
-             return editor.save({"TM", "France", "F"});
+             return save({"TM", "France", "F"});
          },
          Status::Duplicate, kTm, start},
         {"typed entry identical but for blanks",
          [&] {
-             return editor.save({" TM", "France  ", "F "});
+             return save({" TM", "France  ", "F "});
          },
          Status::Duplicate, kTm, start},
-        {"clicked line saved as it is shown", [&] { return editor.save(editor.select(row(kTm))); },
+        {"clicked line saved as it is shown", [&] { return save(editor.select(row(kTm))); },
          Status::Duplicate, kTm, start},
         {"a line of another layout is not added again in this layout",
          [&] {
              writeFile({kFrance, kLoose});
              editor.open();
-             return editor.save(editor.select(row(kLoose)));
+             return save(editor.select(row(kLoose)));
          },
          Status::Duplicate,
          kLoose,
@@ -239,22 +248,22 @@ TEST_F(PrefixEditing, ASaveAddsOnlyWhatWasTypedAndNeverASecondIdenticalLine) {
         {"edit turning a line into another existing one",
          [&] {
              editor.beginEdit(row(kTm));
-             return editor.save({"F", "France", "F"});
+             return save({"F", "France", "F"});
          },
          Status::Duplicate, kFrance, start},
         {"edit saved unchanged replaces the line by itself",
-         [&] { return editor.save(editor.beginEdit(row(kTm))); }, Status::Saved, "", start},
+         [&] { return save(editor.beginEdit(row(kTm))); }, Status::Saved, "", start},
         {"deleted line typed again comes back once",
          [&] {
              editor.select(row(kItaly));
              editor.removeSelected();
-             return editor.save({"I", "Italy", "I"});
+             return save({"I", "Italy", "I"});
          },
          Status::Saved, "", start},
         {"click, then a new entry typed over the fields",
          [&] {
              editor.select(row(kTm));
-             return editor.save({"FR", "Reunion Island", "FR"});
+             return save({"FR", "Reunion Island", "FR"});
          },
          Status::Saved,
          "",
@@ -280,13 +289,13 @@ TEST_F(PrefixEditing, SaveRefusesFieldsThatWouldWriteABadEntry) {
     writeFile({kFrance, kTm});
     editor.open();
     // Nothing typed and nothing deleted: no blank entry is written.
-    PrefixSaveResult r = editor.save({});
+    PrefixSaveResult r = save({});
     EXPECT_EQ(r.status, Status::Refused);
     EXPECT_EQ(r.refusal->message, msg::kCallsignPrefixEmpty);
     // After a delete, a half-typed entry is refused rather than dropped.
     editor.select(rowOf(kTm));
     editor.removeSelected();
-    r = editor.save({"FR", "", ""});
+    r = save({"FR", "", ""});
     EXPECT_EQ(r.status, Status::Refused);
     EXPECT_EQ(r.refusal->field, PrefixField::EntityName);
     EXPECT_TRUE(editor.deletePending());
@@ -300,7 +309,7 @@ TEST_F(PrefixEditing, EditWithoutSelectionAddsAndOpeningClearsBothModes) {
     editor.beginEdit(rowOf(kFrance));
     editor.select(rowOf(kTm));
     editor.removeSelected();
-    expectSavedAndReset(editor.save({"FR", "Reunion Island", "FR"}));
+    expectSavedAndReset(save({"FR", "Reunion Island", "FR"}));
     EXPECT_EQ(fileBytes(), joinLines({kFrance, kReunion, kItaly}));
     // Reopening forgets a pending edit, so the next save cannot replace a stale row.
     editor.beginEdit(rowOf(kFrance));
@@ -315,7 +324,7 @@ TEST_F(PrefixEditing, EditWithoutSelectionAddsAndOpeningClearsBothModes) {
 TEST_F(PrefixEditing, MissingFileOpensEmptyAndTheFirstSaveCreatesIt) {
     editor.open();
     EXPECT_TRUE(editor.list().empty());
-    expectSavedAndReset(editor.save({"TM", "France", "F"}));
+    expectSavedAndReset(save({"TM", "France", "F"}));
     EXPECT_EQ(fileBytes(), kTm + "\r\n");
 }
 
@@ -325,7 +334,7 @@ TEST_F(PrefixEditing, FailedWriteLeavesFileListAndModesAsTheyWere) {
     editor.beginEdit(rowOf(kTm));
     // A directory where the scratch file goes: the write fails even for root.
     std::filesystem::create_directory(dir / kPrefixScratchName);
-    const PrefixSaveResult r = editor.save({"TK", "Corsica", "TK"});
+    const PrefixSaveResult r = save({"TK", "Corsica", "TK"});
     ASSERT_EQ(r.status, Status::WriteFailed);
     ASSERT_TRUE(r.error);
     EXPECT_NE(r.error->code(), 0);
@@ -335,7 +344,7 @@ TEST_F(PrefixEditing, FailedWriteLeavesFileListAndModesAsTheyWere) {
     EXPECT_EQ(editor.selectedRow(), 1u);
     // Once the cause is gone the same save goes through.
     std::filesystem::remove(dir / kPrefixScratchName);
-    expectSavedAndReset(editor.save({"TK", "Corsica", "TK"}));
+    expectSavedAndReset(save({"TK", "Corsica", "TK"}));
     EXPECT_EQ(fileBytes(), joinLines({kFrance, buildPrefixEntry("TK", "Corsica", "TK")}));
 }
 
@@ -347,7 +356,7 @@ TEST_F(PrefixEditing, ShippedFileComesBackByteForByteAroundANewEntry) {
     ASSERT_GT(lines.size(), 16000u);
     EXPECT_EQ(editor.list().fileBytes(), shipped);  // already in list order
     const std::string added = buildPrefixEntry("TM0ZZZ", "Test", "TST");
-    expectSavedAndReset(editor.save({"TM0ZZZ", "Test", "TST"}));
+    expectSavedAndReset(save({"TM0ZZZ", "Test", "TST"}));
     std::string expected = shipped;
     const size_t row = rowOf(added);
     ASSERT_LT(row, lines.size());

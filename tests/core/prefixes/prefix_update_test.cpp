@@ -64,7 +64,8 @@ std::string withoutNames(std::string_view bytes, char separator) {
 TEST(CountryFileBuild, DebianCountryFilesGiveTheShippedFiles) {
     if (!std::filesystem::exists(kDebianCountryFiles / "cty.dat") ||
         !std::filesystem::exists(kDebianCountryFiles / "cty.csv"))
-        GTEST_SKIP() << "hamradio-files is not installed";
+        GTEST_SKIP() << "no country files in " << kDebianCountryFiles
+                     << " (Debian package hamradio-files, which scripts/install-deps installs)";
     const std::string shippedPrefixes = readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
     const std::string shippedEntities = readFileBytes(VEL_SOURCE_DIR "/data/Entites_DXCC.txt");
     const std::vector<CountryEntity> dat =
@@ -516,7 +517,8 @@ TEST(PrefixUpdateSummary, SaysFirstWhenMoreThanATenthOfTheEntriesWouldGo) {
 // it: refused, and no file written; the lookups still find every entity.
 TEST(PrefixUpdateSession, ARealCountryFileCutShortIsRefusedAndNothingIsWritten) {
     if (!std::filesystem::exists(kDebianCountryFiles / "cty.dat"))
-        GTEST_SKIP() << "hamradio-files is not installed";
+        GTEST_SKIP() << "no country files in " << kDebianCountryFiles
+                     << " (Debian package hamradio-files, which scripts/install-deps installs)";
     testing_support::TempDir dir;
     const std::string whole = readFileBytes(kDebianCountryFiles / "cty.dat");
     writeFile(dir / "cty.dat", whole.substr(0, whole.size() / 2));

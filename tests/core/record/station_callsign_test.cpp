@@ -16,14 +16,5 @@ TEST(StationCallsign, StoredAndDisplayForms) {
         EXPECT_EQ(checkStationCallsign(bad), StationCheck::BadCharacter) << bad;
 }
 
-TEST(StationCallsign, StoredListPositions) {
-    EXPECT_EQ(listIndexFromSetting("0", 12), 0);
-    EXPECT_EQ(listIndexFromSetting("11", 12), 11);
-    EXPECT_EQ(listIndexFromSetting("-1", 12), -1);
-    // Outside the list or unreadable: the first entry.
-    for (const char* odd : {"12", "-2", "", "abc", "3x", "99999999999"})
-        EXPECT_EQ(listIndexFromSetting(odd, 12), 0) << odd;
-}
-
 }  // namespace
 }  // namespace dxcc

@@ -144,7 +144,7 @@ TEST(DataFolderPreparation, TheSessionReadsWhatCameInAndTellsWhatCouldNot) {
     // An import would store every QSO without its entity: refused.
     dir.write("F6XYZ_DXCC.log", "");
     dir.write("in.adi", "<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<EOR>\n");
-    session.setStation("F6XYZ");
+    ASSERT_TRUE(session.openStation("F6XYZ").ok());
     ASSERT_EQ(session.loadLog().kind, LoadOutcome::Kind::Loaded);
     const ImportOutcome refused = session.importAdif(dir / "in.adi");
     EXPECT_EQ(refused.failure, SessionOutcome::Failure::Refused);

@@ -28,7 +28,7 @@ struct Folders {
                                  "Entites_DXCC.txt", "Liste_Prenom.txt"})
             data.write(name, std::string(name) + "\r\n");
         data.write("F6XYZ_DXCC.log", testing_support::qso("F5AAA", "01/02/08", "10:00") + "\r\n");
-        session.setStation("F6XYZ");
+        EXPECT_TRUE(session.openStation("F6XYZ").ok());
         EXPECT_EQ(session.loadLog().kind, LoadOutcome::Kind::Loaded);
     }
     TempDir data, elsewhere;

@@ -9,38 +9,28 @@
 #include <vector>
 
 #include "core/base/text_file.h"
+#include "memory_settings.h"
 #include "sample_records.h"
 #include "temp_dir.h"
 
 namespace dxcc {
 namespace {
 
+using testing_support::MemorySettings;
 using testing_support::qso;
 using testing_support::TempDir;
 
-class MemorySettings : public SessionSettings {
-public:
-    std::string get(std::string_view section, std::string_view key,
-                    std::string_view defaultValue) const override {
-        auto it = values.find(std::string(section) + "/" + std::string(key));
-        return it == values.end() ? std::string(defaultValue) : it->second;
-    }
-    void set(std::string_view section, std::string_view key, std::string_view value) override {
-        values[std::string(section) + "/" + std::string(key)] = std::string(value);
-    }
-    std::map<std::string, std::string> values;
-};
+constexpr const char* kGlobal = "Setup ";
 
 // A data folder with the station F6XYZ's log of three contacts, its session
 // holding the folder.
 struct Folder {
-    Folder() : session(dir.path()) {
-        settings = std::make_shared<MemorySettings>();
-        settings->set(kGlobalSection, kKeyStationCallsign, "F6XYZ");
-        session.setSettings(settings);
+    Folder() : settings(std::make_shared<MemorySettings>()), session(dir.path(), settings) {
+        settings->set(kGlobal, "Indicatif Station", "F6XYZ");
         dir.write("F6XYZ_DXCC.log", a + "\r\n" + b + "\r\n" + c + "\r\n");
-        EXPECT_EQ(session.claimDataFolder(), DataFolderLock::Outcome::Held);
-        EXPECT_FALSE(session.startUp().firstInstallation);
+        const StartUpOutcome start = session.startUp({});
+        EXPECT_EQ(start.lock, DataFolderLock::Outcome::Held);
+        EXPECT_FALSE(start.firstInstallation);
         EXPECT_EQ(session.loadLog().kind, LoadOutcome::Kind::Loaded);
     }
     std::vector<std::string> lines() const { return readLines(dir / "F6XYZ_DXCC.log"); }
@@ -57,6 +47,35 @@ struct Folder {
     const std::string b = qso("F5BBB", "03/02/08", "10:00");
     const std::string c = qso("F5CCC", "05/02/08", "10:00");
 };
+
+// The start: the folder held and made ready, the station of the settings,
+// the folder noted; a second copy on the same folder puts nothing in.
+TEST(LogSessionStart, HoldsTheFolderPutsInWhatItLacksAndTakesTheChosenStation) {
+    TempDir dir;
+    auto settings = std::make_shared<MemorySettings>();
+    const std::vector<ShippedFile> shipped{{"Prefixe_DXCC.txt", "F      France   F      /\r\n"},
+                                           {"Liste_Prenom.txt", ""}};
+    LogSession first(dir.path(), settings);
+    const StartUpOutcome started = first.startUp(shipped);
+    EXPECT_EQ(started.lock, DataFolderLock::Outcome::Held);
+    EXPECT_TRUE(started.firstInstallation);
+    EXPECT_TRUE(started.ok() && started.messages.empty());
+    EXPECT_EQ(started.preparation.installed,
+              (std::vector<std::string>{"Prefixe_DXCC.txt", "Liste_Prenom.txt"}));
+    EXPECT_EQ(first.station(), kNoStation);
+    EXPECT_EQ(settings->get(kGlobal, "Chemin Repertoire", ""), dir.path().string());
+
+    settings->set(kGlobal, "Indicatif Station", "F6XYZ");
+    std::filesystem::remove(dir / "Liste_Prenom.txt");
+    LogSession second(dir.path(), settings);
+    const StartUpOutcome again = second.startUp(shipped);
+    EXPECT_EQ(again.lock, DataFolderLock::Outcome::InUse);
+    EXPECT_FALSE(again.firstInstallation);
+    EXPECT_EQ(second.station(), "F6XYZ");
+    EXPECT_TRUE(again.preparation.installed.empty());
+    EXPECT_EQ(again.preparation.missing, std::vector<std::string>{"Liste_Prenom.txt"});
+    EXPECT_FALSE(std::filesystem::exists(dir / "Liste_Prenom.txt"));
+}
 
 // The commit's operation comes from the entry form's state; the first name is
 // remembered only once the contact is in the log.
@@ -103,7 +122,7 @@ TEST(LogSessionLock, OnlyTheHolderWritesAndALeftLockFileIsTakenOver) {
     const std::vector<std::string> before = f.lines();
     const TempDir& folder = f.dir;
     LogSession other(f.dir.path());
-    other.setStation("F6XYZ");
+    ASSERT_TRUE(other.openStation("F6XYZ").ok());
     ASSERT_EQ(other.loadLog().kind, LoadOutcome::Kind::Loaded);
     EXPECT_EQ(other.claimDataFolder(), DataFolderLock::Outcome::InUse);
     const std::string d = qso("F5DDD", "02/02/08", "10:00");
@@ -130,14 +149,13 @@ TEST(LogSessionLock, OnlyTheHolderWritesAndALeftLockFileIsTakenOver) {
     EXPECT_EQ(f.lines(), before);
     EXPECT_EQ(f.firstNames(), "");
     EXPECT_FALSE(std::filesystem::exists(f.dir / "F1NEW_DXCC.log"));
-    EXPECT_TRUE(other.removeLeftoverScratchFiles().empty());
 
     // Once the holder is gone, the other session may write.
     const std::filesystem::path kept = folder.path() / "kept";
     std::filesystem::create_directory(kept);
     std::filesystem::copy_file(folder / "F6XYZ_DXCC.log", kept / "F6XYZ_DXCC.log");
     LogSession later(kept);
-    later.setStation("F6XYZ");
+    ASSERT_TRUE(later.openStation("F6XYZ").ok());
     ASSERT_EQ(later.loadLog().kind, LoadOutcome::Kind::Loaded);
     {
         LogSession first(kept);
@@ -183,27 +201,28 @@ TEST(LogSessionCommands, DeleteResetSwitchAndDateModeChangeWhatTheySay) {
     EXPECT_GT(f.session.logRevision(), revision);
 
     // A new station gets an empty log and its band and mode start at the first.
-    f.settings->set("Setup F6XYZ", kKeyDateAuto, "Non");
-    EXPECT_FALSE(f.session.automaticDate());
+    f.settings->set("Setup F6XYZ", "Date Auto", "Non");
+    EXPECT_FALSE(f.session.settings().automaticDate());
     ASSERT_TRUE(f.session.switchStation("F1NEW").ok());
     EXPECT_EQ(f.session.station(), "F1NEW");
-    EXPECT_EQ(f.settings->get(kGlobalSection, kKeyStationCallsign, ""), "F1NEW");
-    EXPECT_EQ(f.settings->get("Setup F1NEW", kKeyBandIndex, ""), "0");
-    EXPECT_EQ(f.settings->get("Setup F1NEW", kKeyModeIndex, ""), "0");
+    EXPECT_EQ(f.settings->get(kGlobal, "Indicatif Station", ""), "F1NEW");
+    EXPECT_EQ(f.settings->get("Setup F1NEW", "bande Utilisee", ""), "0");
+    EXPECT_EQ(f.settings->get("Setup F1NEW", "Mode Utilise", ""), "0");
     EXPECT_EQ(f.dir.read("F1NEW_DXCC.log"), "");
-    EXPECT_TRUE(f.session.automaticDate());  // the new station's own setting
-    f.session.setAutomaticDate(false);
-    EXPECT_EQ(f.settings->get("Setup F1NEW", kKeyDateAuto, ""), "Non");
+    EXPECT_TRUE(f.session.settings().automaticDate());  // the new station's own setting
+    f.session.settings().setAutomaticDate(false);
+    EXPECT_EQ(f.settings->get("Setup F1NEW", "Date Auto", ""), "Non");
 
     // Back to a station that has a log: its settings stay.
-    f.settings->set("Setup F6XYZ", kKeyBandIndex, "4");
+    f.settings->set("Setup F6XYZ", "bande Utilisee", "4");
     ASSERT_TRUE(f.session.switchStation("F6XYZ").ok());
-    EXPECT_EQ(f.settings->get("Setup F6XYZ", kKeyBandIndex, ""), "4");
-    EXPECT_FALSE(f.session.automaticDate());
+    EXPECT_EQ(f.settings->get("Setup F6XYZ", "bande Utilisee", ""), "4");
+    EXPECT_FALSE(f.session.settings().automaticDate());
 
     // The log missing, or unreadable, is an outcome of the load; giving up
     // the station makes the next start a first installation.
-    f.settings->set(kGlobalSection, kKeyLocator, "JN18DU");
+    f.settings->set("Setup F6XYZ", "Locator", "JN18du");
+    f.settings->set("Setup F1NEW", "Locator", "IN88xx");
     std::filesystem::remove(f.dir / "F6XYZ_DXCC.log");
     EXPECT_EQ(f.session.loadLog().kind, LoadOutcome::Kind::MissingLog);
     std::filesystem::create_directory(f.dir / "F6XYZ_DXCC.log");
@@ -211,8 +230,11 @@ TEST(LogSessionCommands, DeleteResetSwitchAndDateModeChangeWhatTheySay) {
     EXPECT_EQ(unreadable.kind, LoadOutcome::Kind::Failed);
     ASSERT_TRUE(unreadable.error.has_value());
     f.session.forgetStation();
-    EXPECT_EQ(f.settings->get(kGlobalSection, kKeyLocator, ""), kNoLocator);
-    EXPECT_TRUE(f.session.startUp().firstInstallation);
+    EXPECT_EQ(f.settings->get(kGlobal, "Indicatif Station", ""), "FXXXX");
+    // The station given up takes its locator along; another station keeps its own.
+    EXPECT_EQ(f.settings->get("Setup F6XYZ", "Locator", "none"), "");
+    EXPECT_EQ(f.settings->get("Setup F1NEW", "Locator", ""), "IN88xx");
+    EXPECT_TRUE(f.session.startUp({}).firstInstallation);
 }
 
 // The command line's station and the export's checks, the same for every
@@ -233,7 +255,7 @@ TEST(LogSessionCommands, OpenStationAndExportRefuseWhatTheyCannotDo) {
     };
     for (const Station& s : stations) {
         SCOPED_TRACE(s.given.value_or("(none)"));
-        f.settings->set(kGlobalSection, kKeyStationCallsign, s.settings);
+        f.settings->set(kGlobal, "Indicatif Station", s.settings);
         const SessionOutcome o = f.session.openStation(s.given);
         EXPECT_EQ(o.ok(), s.ok);
         if (s.ok) {
@@ -242,7 +264,7 @@ TEST(LogSessionCommands, OpenStationAndExportRefuseWhatTheyCannotDo) {
             EXPECT_EQ(o.messages.size(), 1u);
         }
     }
-    f.session.setStation("F6XYZ");
+    ASSERT_TRUE(f.session.openStation("F6XYZ").ok());
     ASSERT_EQ(f.session.loadLog().kind, LoadOutcome::Kind::Loaded);
     for (const char* own : {"F6XYZ_DXCC.log", "VEL_DXCC.lock", "Liste_Prenom.txt"}) {
         const ExportOutcome o = f.session.exportLog(f.dir / own);

@@ -22,14 +22,12 @@ struct AwardQso {
 };
 
 inline std::string awardRecord(const AwardQso& q) {
-    dxcc::QsoFields f = sampleFields();
-    f.callsign = q.callsign;
-    f.dxccPrefix = q.dxccPrefix;
-    f.mode = q.mode;
-    f.band = q.band;
-    f.qslMark = q.qslMark;
-    f.date = q.date;
-    return dxcc::buildRecord(f);
+    return logLine({.callsign = q.callsign,
+                    .date = q.date,
+                    .mode = q.mode,
+                    .band = q.band,
+                    .dxccPrefix = q.dxccPrefix,
+                    .qslMark = q.qslMark});
 }
 
 // A station log in a temporary data directory, loaded into memory.

@@ -6,6 +6,7 @@
 #include "core/logbook/logbook.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
+#include "sample_records.h"
 #include "temp_dir.h"
 
 namespace testing_support {
@@ -30,8 +31,8 @@ inline std::string loggedLine(const std::string& call, const std::string& name,
                               const std::string& rstReceived, const std::string& rstSent,
                               char qsl) {
     const dxcc::LookupResult where = adifTestPrefixes().lookup(call);
-    return dxcc::buildRecord({call, name, date, time, mode, band, rstReceived, rstSent,
-                              where.dxccPrefix, where.entityName, qsl});
+    return logLine({call, name, date, time, mode, band, rstReceived, rstSent, where.dxccPrefix,
+                    where.entityName, qsl});
 }
 
 // The log of station F6XYZ in a fresh directory (nothing written yet).

@@ -11,6 +11,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "core/session/data_folder_lock.h"
+#include "memory_settings.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 
@@ -34,6 +35,12 @@ protected:
         f.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
     QByteArray read(const QString& name) const { return bytesOf(dir.path() + "/" + name); }
+    static std::shared_ptr<testing_support::MemorySettings> stationSettings() {
+        auto settings = std::make_shared<testing_support::MemorySettings>();
+        settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        settings->set("Setup F6XYZ", "Locator", "JN18du");
+        return settings;
+    }
     int run(const QStringList& args) {
         out.str({});
         err.str({});
@@ -41,11 +48,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    QMap<QString, QString> settings{{"Setup F6XYZ/Locator", "JN18du"}};
-    ui::CommandDefaults defaults{[] { return QString("F6XYZ"); }, [this] { return dir.path(); },
-                                 [this](const QString& section, const QString& key) {
-                                     return settings.value(section + "/" + key);
-                                 },
+    std::shared_ptr<testing_support::MemorySettings> settings = stationSettings();
+    ui::CommandDefaults defaults{settings, [this] { return dir.path(); },
                                  [] { return ui::shippedFiles(); }};
     std::ostringstream out;
     std::ostringstream err;

@@ -11,6 +11,7 @@
 
 #include "core/record/qso_record.h"
 #include "core/session/data_folder_lock.h"
+#include "memory_settings.h"
 #include "platform/text.h"
 
 namespace {
@@ -84,6 +85,7 @@ const char* const kReport[] = {
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        chooseStation("F6XYZ");
         std::string log;
         for (const dxcc::QsoFields& q : kLog) log += dxcc::buildRecord(q) + "\r\n";
         QFile file(dir.path() + "/F6XYZ_DXCC.log");
@@ -104,10 +106,15 @@ protected:
         return QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
     }
 
+    // The station chosen in the settings.
+    void chooseStation(const QString& station) {
+        settings->set("Setup ", "Indicatif Station", station.toStdString());
+    }
+
     QTemporaryDir dir;
-    QString settingsStation = "F6XYZ";
-    ui::CommandDefaults defaults{
-        [this] { return settingsStation; }, [this] { return dir.path(); }, {}};
+    std::shared_ptr<testing_support::MemorySettings> settings =
+        std::make_shared<testing_support::MemorySettings>();
+    ui::CommandDefaults defaults{settings, [this] { return dir.path(); }};
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -391,7 +398,7 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.args.join(' ').toStdString());
-        settingsStation = r.settingsStation;
+        chooseStation(r.settingsStation);
         EXPECT_EQ(run(r.args), r.status);
         EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
         EXPECT_EQ(out.str(), "");
@@ -605,20 +612,16 @@ protected:
                   "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\r\n"
                   "JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00\r\n"
                   "VK\tAustralia\t-23.70\t132.33\tOC\t30\t59\t10.00\r\n");
-        defaults.setting = [this](const QString& section, const QString& key) {
-            return settings.value(section + "/" + key);
-        };
     }
     void writeFile(const QString& name, const QByteArray& bytes) {
         QFile f(dir.path() + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    QMap<QString, QString> settings;
 };
 
 TEST_F(NeededCommandTest, NeededAnswersPerEntityBandAndModeWithHeadingFromTheLocator) {
-    settings["Setup F6XYZ/Locator"] = "JN18du";
+    settings->set("Setup F6XYZ", "Locator", "JN18du");
     struct Row {
         QStringList args;
         int status;
@@ -666,9 +669,10 @@ TEST_F(NeededCommandTest, NeededAnswersPerEntityBandAndModeWithHeadingFromTheLoc
 
     // Without a locator the heading and distance are empty; the band and mode
     // default to the entry form's, stored by position (7.0 Mhz, CW).
-    settings.clear();
-    settings["Setup F6XYZ/bande Utilisee"] = "2";
-    settings["Setup F6XYZ/Mode Utilise"] = "1";
+    settings->values.clear();
+    chooseStation("F6XYZ");
+    settings->set("Setup F6XYZ", "bande Utilisee", "2");
+    settings->set("Setup F6XYZ", "Mode Utilise", "1");
     ASSERT_EQ(run({"needed", "G4ABC"}), ui::kCommandOk) << err.str();
     EXPECT_EQ(out.str(), "G4ABC\tG\tEngland\tC\tC\tN\t\t\n");
 }

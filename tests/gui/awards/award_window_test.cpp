@@ -70,7 +70,7 @@ protected:
             log += QByteArray::fromStdString(dxcc::buildRecord(q)) + "\r\n";
         write("F6XYZ_DXCC.log", log);
         w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        w->startUp(t.session.startUp({}));
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "Flash") splash = std::make_unique<SplashWatcher>(top);
         ASSERT_TRUE(splash);

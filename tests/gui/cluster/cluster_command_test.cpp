@@ -10,6 +10,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "fake_cluster_server.h"
+#include "memory_settings.h"
 
 namespace {
 
@@ -42,11 +43,10 @@ protected:
     int run(QStringList args, std::ostream* to = nullptr) {
         out.str({});
         err.str({});
-        const ui::CommandDefaults defaults{
-            [] { return QString("F6XYZ"); }, [this] { return dir.path(); },
-            [this](const QString& section, const QString& key) {
-                return section == "Setup " && key == "Cluster Indicatif" ? loginCall : QString();
-            }};
+        auto settings = std::make_shared<testing_support::MemorySettings>();
+        settings->set("Setup ", "Indicatif Station", "F6XYZ");
+        settings->set("Setup ", "Cluster Indicatif", loginCall.toStdString());
+        const ui::CommandDefaults defaults{settings, [this] { return dir.path(); }};
         return ui::runCommand(QStringList{"cluster"} + args, defaults, to ? *to : out, err);
     }
 
@@ -69,7 +69,7 @@ TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
     FakeClusterServer server;
     // The server speaks once logged in, then closes.
     QTimer::singleShot(0, [&] {
-        if (!server.waitForLogin("F6XYZ")) return;
+        if (!server.expectLogin("F6XYZ")) return;
         server.send(kSpots);
         server.closeGracefully();
     });
@@ -92,7 +92,7 @@ TEST_F(ClusterCommand, TakesOptionsWithAnEqualsSignAndAnotherStationOrFolder) {
     write("other/F6ABC_DXCC.log", "");
     FakeClusterServer server;
     QTimer::singleShot(0, [&] {
-        if (!server.waitForLogin("F6ABC")) return;
+        if (!server.expectLogin("F6ABC")) return;
         server.send(kSpots);
         server.closeGracefully();
     });
@@ -109,7 +109,7 @@ TEST_F(ClusterCommand, NoSpotAtAllAndALostOutputAreFailures) {
     {
         FakeClusterServer server;
         QTimer::singleShot(0, [&] {
-            if (server.waitForLogin("F6XYZ")) server.closeGracefully();
+            if (server.expectLogin("F6XYZ")) server.closeGracefully();
         });
         const QString port = QString::number(server.port());
         EXPECT_EQ(run({"--host", "127.0.0.1", "--port", port}), 1);
@@ -119,7 +119,7 @@ TEST_F(ClusterCommand, NoSpotAtAllAndALostOutputAreFailures) {
     }
     FakeClusterServer server;
     QTimer::singleShot(0, [&] {
-        if (server.waitForLogin("F6XYZ")) server.send(kSpots);  // and stays open
+        if (server.expectLogin("F6XYZ")) server.send(kSpots);  // and stays open
     });
     struct Full : std::streambuf {
         int overflow(int) override { return traits_type::eof(); }
@@ -135,7 +135,7 @@ TEST_F(ClusterCommand, NeededSpotsOnlyAndACount) {
     FakeClusterServer server;
     loginCall = "F6XYZ-2";
     QTimer::singleShot(0, [&] {
-        if (!server.waitForLogin("F6XYZ-2")) return;
+        if (!server.expectLogin("F6XYZ-2")) return;
         server.send(kSpots);  // the server stays open: the count ends the command
     });
     EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port()), "--needed",

@@ -10,7 +10,7 @@
 #include "core/prefixes/prefix_table.h"
 #include "fake_cluster_server.h"
 #include "running_log.h"
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ protected:
         writeLog({logLine("JA1AA", "01/01/09", "CW", "14 Mhz ", "JA", "Japan", '*'),
                   logLine("F5AA", "02/01/09", "SSB", "7.0 Mhz", "F", "France", ' ')});
         t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
-        t.settings->set("Setup ", "Cluster Port", QString::number(server.port()));
+        t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
         start();
-        w->onAir()->Mnu_Cluster->trigger();
+        w->Mnu_Cluster->trigger();
         cluster = window<ui::ClusterWindow>("Cluster_DX");
         ASSERT_NE(cluster, nullptr);
         QTest::mouseClick(cluster->Connecter, Qt::LeftButton);
@@ -71,7 +71,7 @@ protected:
         const int row = cluster->Liste_Spots->rowAt(0);
         return row < 0 ? QString() : cell(row, ui::SpotTableModel::Callsign);
     }
-    ui::ClusterFeed& feed() const { return w->onAir()->clusterFeed(); }
+    ui::ClusterFeed& feed() const { return w->liveLinks()->clusterFeed(); }
     void doubleClickSpot(int row) {
         QTableView* view = cluster->Liste_Spots;
         const QModelIndex index = view->model()->index(row, ui::SpotTableModel::Callsign);
@@ -221,7 +221,7 @@ TEST_F(ClusterWindowTest, ClosingTheWindowKeepsTheConnectionTheSpotsAndTheBell) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return bells.size() == 1; }, 5000));
     EXPECT_EQ(feed().client().state(), ui::ClusterClient::State::Connected);
 
-    w->onAir()->Mnu_Cluster->trigger();
+    w->Mnu_Cluster->trigger();
     EXPECT_EQ(window<ui::ClusterWindow>("Cluster_DX"), cluster);
     EXPECT_TRUE(cluster->isVisible());
     EXPECT_EQ(callsigns().mid(0, 2), (QStringList{"OH9ZZ", "UA9XX"}));
@@ -278,32 +278,32 @@ protected:
         writePrefixes({dxcc::buildPrefixEntry("F", "France", "F")});
         writeLog({});
         t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
-        t.settings->set("Setup ", "Cluster Port", QString::number(server.port()));
+        t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
     }
     ui::ClusterClient::State stateAfterStart() {
         w.reset();
         start();
-        return w->onAir()->clusterFeed().client().state();
+        return w->liveLinks()->clusterFeed().client().state();
     }
     FakeClusterServer server;
 };
 
 TEST_F(ClusterAcrossRuns, TheProgramConnectsAgainWhenLeftConnected) {
     EXPECT_EQ(stateAfterStart(), ui::ClusterClient::State::Disconnected);
-    w->onAir()->openCluster();
-    QTest::mouseClick(w->onAir()->clusterWindow()->Connecter, Qt::LeftButton);
+    w->liveLinks()->openCluster();
+    QTest::mouseClick(w->liveLinks()->clusterWindow()->Connecter, Qt::LeftButton);
     ASSERT_TRUE(server.waitForLogin("F6XYZ"));
 
     // Ended while connected: the next start connects without a click, window closed.
     server.received.clear();
     EXPECT_NE(stateAfterStart(), ui::ClusterClient::State::Disconnected);
-    EXPECT_EQ(w->onAir()->clusterWindow(), nullptr);
+    EXPECT_EQ(w->liveLinks()->clusterWindow(), nullptr);
     ASSERT_TRUE(server.waitForLogin("F6XYZ"));
     EXPECT_EQ(server.connections, 2);
 
     // Disconnected by the operator: the next start stays so.
-    w->onAir()->openCluster();
-    QTest::mouseClick(w->onAir()->clusterWindow()->Deconnecter, Qt::LeftButton);
+    w->liveLinks()->openCluster();
+    QTest::mouseClick(w->liveLinks()->clusterWindow()->Deconnecter, Qt::LeftButton);
     EXPECT_EQ(stateAfterStart(), ui::ClusterClient::State::Disconnected);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QPointer>
@@ -45,6 +47,17 @@ public:
     }
     bool waitForLogin(const QByteArray& callsign, int timeoutMs = 5000) {
         return QTest::qWaitFor([&] { return received.contains(callsign + "\r\n"); }, timeoutMs);
+    }
+    // The login the test expects; without it the test fails, and the
+    // connection is dropped so that a client waiting for spots ends rather
+    // than waits for ever.
+    bool expectLogin(const QByteArray& callsign, int timeoutMs = 5000) {
+        if (waitForLogin(callsign, timeoutMs)) return true;
+        ADD_FAILURE() << "no login as " << callsign.toStdString()
+                      << "; the server received: " << received.toStdString();
+        stopListening();
+        drop();
+        return false;
     }
 
     int connections = 0;

@@ -13,7 +13,7 @@
 #include "fake_cluster_server.h"
 #include "platform/hamlib_radio.h"
 #include "running_log.h"
-#include "windows/cluster/on_air.h"
+#include "windows/cluster/live_links.h"
 
 namespace {
 
@@ -96,26 +96,25 @@ protected:
     // The main window following `rigctld`, with the cluster window connected
     // to a test server.
     void startWithCluster(Rigctld& rigctld, testing_support::FakeClusterServer& server) {
-        t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-        t.settings->set("Setup ", "Rig Port", rigctld.address());
+        t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+        t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
         t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
-        t.settings->set("Setup ", "Cluster Port", QString::number(server.port()));
+        t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
         start();
-        w->onAir()->openCluster();
-        w->onAir()->clusterWindow()->connectToServer();
+        w->liveLinks()->openCluster();
+        w->liveLinks()->clusterWindow()->connectToServer();
         ASSERT_TRUE(server.waitForLogin("F6XYZ"));
     }
     // The spot sent by the server, double-clicked in the cluster window.
     void chooseSpot(testing_support::FakeClusterServer& server, const QByteArray& line) {
-        QTableView* view = w->onAir()->clusterWindow()->Liste_Spots;
+        QTableView* view = w->liveLinks()->clusterWindow()->Liste_Spots;
         const int before = view->model()->rowCount();
         server.send(line + "\r\n");
         ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount() > before; }, 5000));
         emit view->doubleClicked(view->model()->index(0, 2));
     }
     bool statusStartsWith(const QString& text, int timeoutMs = 8000) {
-        return QTest::qWaitFor([&] { return w->onAir()->Etat_Radio->text().startsWith(text); },
-                               timeoutMs);
+        return QTest::qWaitFor([&] { return w->Etat_Radio->text().startsWith(text); }, timeoutMs);
     }
 };
 
@@ -125,11 +124,11 @@ TEST_F(RadioFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
     ASSERT_TRUE(rigctld.started());
     writeLog({testing_support::logLine("F5AA", "02/01/09")});
     writePrefixes({});
-    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address());
+    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
     start();
     ui::EntryForm* form = w->entryForm();
-    QLabel* status = w->onAir()->Etat_Radio;
+    QLabel* status = w->Etat_Radio;
 
     ASSERT_TRUE(rigctld.set({"F", "7010000", "M", "CW", "0"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Bande_A->currentText() == "7.0 Mhz"; }, 8000))
@@ -146,14 +145,21 @@ TEST_F(RadioFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
     ASSERT_FALSE(form->inEntryMode());
     const QString band = form->Bande_A->currentText();
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith("21 200,000 kHz"); }, 8000));
-    QTest::qWait(200);
+    // Each reading reaches the form before the status that comes with it: once
+    // the status shows both changes, the form has had them.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return status->text().startsWith("21 200,000 kHz") && status->text().endsWith("USB");
+        },
+        8000))
+        << status->text().toStdString();
     EXPECT_EQ(form->Bande_A->currentText(), band);
 
     // The radio goes away: the status says so and the window stays alive.
-    w->onAir()->radio().stop();
-    w->onAir()->radio().start({ui::kRigctldModel, "127.0.0.1:" +
-                                   QString::number(testing_support::freeLoopbackPort()), 0});
+    w->liveLinks()->radio().stop();
+    w->liveLinks()->radio().start(
+        {ui::kRigctldModel, "127.0.0.1:" + QString::number(testing_support::freeLoopbackPort()),
+         0});
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == "Radio : pas de réponse"; }, 8000));
 }
 
@@ -164,15 +170,15 @@ TEST_F(RadioFollowTest, AChosenSpotTunesTheRadio) {
     writePrefixes({dxcc::buildPrefixEntry("OH", "Finland", "OH")});
     writeLog({});
     testing_support::FakeClusterServer server;
-    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address());
+    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
     t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
-    t.settings->set("Setup ", "Cluster Port", QString::number(server.port()));
+    t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
     start();
-    QLabel* status = w->onAir()->Etat_Radio;
+    QLabel* status = w->Etat_Radio;
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().contains("kHz"); }, 8000));
-    w->onAir()->openCluster();
-    ui::ClusterWindow* cluster = w->onAir()->clusterWindow();
+    w->liveLinks()->openCluster();
+    ui::ClusterWindow* cluster = w->liveLinks()->clusterWindow();
     cluster->connectToServer();
     ASSERT_TRUE(server.waitForLogin("F6XYZ"));
     server.send("DX de W3LPL: 7013.5 OH2BH 0314Z\r\n");
@@ -217,7 +223,7 @@ TEST_F(RadioFollowTest, AChosenSpotSetsTheRadiosModeAndTheFormKeepsIt) {
         form->Efface_QSO();
         chooseSpot(server, c.spot);
         EXPECT_EQ(form->Mode_A->currentText(), c.formMode);
-        ASSERT_TRUE(statusStartsWith(c.status)) << w->onAir()->Etat_Radio->text().toStdString();
+        ASSERT_TRUE(statusStartsWith(c.status)) << w->Etat_Radio->text().toStdString();
         EXPECT_EQ(rigctld.mode(), c.radioMode);
         // The radio's report of the new mode leaves the form as the spot set it.
         EXPECT_EQ(form->Bande_A->currentText(), c.band);
@@ -236,8 +242,8 @@ TEST_F(RadioFollowTest, ABandTheListLacksIsShownAndLogged) {
     ASSERT_TRUE(rigctld.started());
     writePrefixes({dxcc::buildPrefixEntry("G", "England", "G")});
     writeLog({});
-    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address());
+    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
     start();
     ui::EntryForm* form = w->entryForm();
@@ -278,8 +284,8 @@ TEST_F(RadioFollowTest, ImpossibleFrequenciesAreNoReading) {
     ASSERT_TRUE(rigctld.started());
     writePrefixes({});
     writeLog({});
-    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address());
+    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
     start();
     ASSERT_TRUE(statusStartsWith("21 200,000 kHz"));
@@ -287,7 +293,7 @@ TEST_F(RadioFollowTest, ImpossibleFrequenciesAreNoReading) {
         SCOPED_TRACE(frequency);
         ASSERT_TRUE(rigctld.set({"F", frequency}));
         EXPECT_TRUE(statusStartsWith("Radio : pas de réponse"))
-            << w->onAir()->Etat_Radio->text().toStdString();
+            << w->Etat_Radio->text().toStdString();
         EXPECT_EQ(w->entryForm()->Bande_A->currentText(), "21 Mhz ");
         ASSERT_TRUE(rigctld.set({"F", "21200000"}));
         ASSERT_TRUE(statusStartsWith("21 200,000 kHz"));
@@ -325,10 +331,10 @@ TEST_F(RadioFollowTest, ASilentRadioNeverHoldsTheWindow) {
     writeLog({});
     writePrefixes({});
     SilentRadio radio;
-    t.settings->set("Setup ", "Rig Modele", QString::number(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", radio.address());
+    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+    t.settings->set("Setup ", "Rig Port", radio.address().toStdString());
     start();
-    QLabel* status = w->onAir()->Etat_Radio;
+    QLabel* status = w->Etat_Radio;
     EXPECT_EQ(status->text(), "Radio : connexion…");
     ASSERT_TRUE(radio.waitForClients(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == "Radio : pas de réponse"; }, 10000));
@@ -340,7 +346,7 @@ TEST_F(RadioFollowTest, ASilentRadioNeverHoldsTheWindow) {
         ASSERT_EQ(dialog->objectName(), "Reglages_Radio");
         enter(dialog);
     });
-    w->onAir()->Mnu_Reglages_Radio->trigger();
+    w->Mnu_Reglages_Radio->trigger();
     EXPECT_EQ(status->text(), "Radio : connexion…");
     ASSERT_TRUE(radio.waitForClients(2));
     // The first radio was let go of, not waited for: it is still connected.

@@ -67,7 +67,9 @@ protected:
         f = w->entryForm();
     }
     QWidget* focused() const { return w->focusWidget(); }
-    QString stored(const char* key) const { return t.settings->get("Setup F6XYZ", key, "none"); }
+    std::string stored(const char* key) const {
+        return t.settings->get("Setup F6XYZ", key, "none");
+    }
 
     static void retype(QWidget* field, const QString& text) { type(field, text); }
     void clickRow(int row) {
@@ -366,7 +368,7 @@ TEST_F(EntryFormTest, BandAndModePositionsAreStoredAsTheOperatorChangesThem) {
     // A refused Enter stores nothing.
     retype(f->Mode_A, "");
     QApplication::processEvents();
-    t.settings->values.remove("Setup F6XYZ/Mode Utilise");
+    t.settings->values.erase("Setup F6XYZ/Mode Utilise");
     enter(f->Mode_A);
     EXPECT_FALSE(t.settings->has("Setup F6XYZ", "Mode Utilise"));
     // Efface_A brings back the stored positions.

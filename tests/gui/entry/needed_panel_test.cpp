@@ -221,7 +221,8 @@ TEST_F(NeededPanelTest, LocatorWindowChecksStoresAndShowsTheHeading) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);
         t.dialogs->messages.clear();
-        auto* dialog = new ui::LocatorWindow(t.ctx, "Setup F6XYZ", [this] { f->showNeeded(); }, w.get());
+        auto* dialog = new ui::LocatorWindow(
+            t.ctx, t.session.settings(), [this] { f->showNeeded(); }, w.get());
         dialog->Locator_Station->setText(r.typed);
         QTest::keyClick(dialog->Locator_Station, Qt::Key_Return);
         EXPECT_EQ(t.dialogs->messages,

@@ -23,8 +23,8 @@ TEST_F(ConveniencesTest, MainWindowKeepsItsSizeAndPlace) {
     w->setGeometry(40, 60, 1300, 760);
     const QRect chosen = w->geometry();
     w->close();
-    const QString saved = t.settings->get("Setup ", QString::fromUtf8(dxcc::kKeyMainGeometry.data()), "");
-    ASSERT_FALSE(saved.isEmpty());
+    const std::string saved = t.settings->get("Setup ", "Fenetre Principale", "");
+    ASSERT_FALSE(saved.empty());
     w.reset();
     start();
     EXPECT_EQ(w->geometry(), chosen);

@@ -21,7 +21,7 @@ namespace {
 
 using testing_support::TestContext;
 
-const QString kGlobal = "Setup ";
+constexpr const char* kGlobal = "Setup ";
 const QString kFirstInstallMessage =
     "\r\nPremiere installation, vous devez entrer votre Indicatif\r\n\r\n";
 
@@ -40,10 +40,9 @@ using testing_support::whenModalShown;
 
 // Typed with the keyboard alone, into the real settings store.
 TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
-    TestContext t;
-    const QString ini = t.path("DXCC.ini");
-    t.ctx.settings = std::make_shared<ui::QtSettingsStore>(ini);
-    t.session.setSettings(std::make_shared<ui::SessionSettingsStore>(t.ctx.settings));
+    QTemporaryDir settingsDir;
+    const QString ini = settingsDir.path() + "/DXCC.ini";
+    TestContext t(std::make_shared<ui::QtSettingsStore>(ini));
     testing_support::ModalExpectation station;
     t.dialogs->onMessage = [&](const QString& text) {
         if (text == kFirstInstallMessage)
@@ -57,7 +56,7 @@ TEST(StartUp, FirstInstallationAsksForTheStationAndCreatesItsLog) {
             });
     };
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
 
     ASSERT_FALSE(t.dialogs->messages.isEmpty());
     EXPECT_EQ(t.dialogs->messages.first(), kFirstInstallMessage);
@@ -84,7 +83,7 @@ TEST(StartUp, ClosingTheStationWindowLeavesNoStationAndAnEmptyList) {
         if (text == kFirstInstallMessage) station = whenModalShown([](QWidget* w) { w->close(); });
     };
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     EXPECT_EQ(w.I_Station->text(), "FXXXX");
     EXPECT_FALSE(t.settings->has(kGlobal, "Indicatif Station"));
     EXPECT_TRUE(t.quitCodes.isEmpty());
@@ -98,7 +97,7 @@ TEST(StartUp, LoadsTheLogAndSelectsItsStoredBandModeAndDateMode) {
     t.settings->set("Setup F6XYZ", "Date Auto", "Non");
     writeFile(t.path("F6XYZ_DXCC.log"), "F5ABC\r\nF5DEF\nF5GHI\r\n");
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     EXPECT_TRUE(t.dialogs->messages.isEmpty());
     EXPECT_EQ(w.I_Station->text(), "F6XYZ");
     ASSERT_EQ(w.Liste_DXCC->model()->rowCount(), 3);
@@ -117,7 +116,7 @@ TEST(StartUp, StoredPositionsOutsideTheListSelectTheFirstItem) {
     t.settings->set("Setup F6XYZ", "Mode Utilise", "-1");
     writeFile(t.path("F6XYZ_DXCC.log"), "");
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     EXPECT_EQ(w.entryForm()->Bande_A->currentIndex(), 0);
     EXPECT_EQ(w.entryForm()->Mode_A->currentIndex(), -1);
 }
@@ -125,6 +124,7 @@ TEST(StartUp, StoredPositionsOutsideTheListSelectTheFirstItem) {
 TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) {
     TestContext t;
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
+    t.settings->set("Setup F6XYZ", "Locator", "JN18du");
     auto recovery = whenModalShown([](QWidget* w) {
         EXPECT_EQ(w->objectName(), "Gestion_Erreur");
         EXPECT_EQ(w->windowTitle(), "Gestiom erreur");
@@ -136,10 +136,11 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
         QTest::keyClick(w->findChild<QPushButton*>("Quitter"), Qt::Key_Return);
     });
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     EXPECT_EQ(t.quitCodes, QList<int>{0});
     EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "FXXXX");
-    EXPECT_EQ(t.settings->get(kGlobal, "Locator Station", ""), "------");
+    // The station given up takes its locator along.
+    EXPECT_EQ(t.settings->get("Setup F6XYZ", "Locator", "none"), "");
     EXPECT_FALSE(QFile::exists(t.path("F6XYZ_DXCC.log")));
 
     // The next start is a first installation again.
@@ -150,7 +151,7 @@ TEST(Recovery, MissingLogOpensTheRecoveryWindowAndInitialiserForgetsTheStation) 
         if (text == kFirstInstallMessage) station = whenModalShown([](QWidget* w) { w->close(); });
     };
     ui::MainWindow w2(again.ctx, again.session);
-    w2.startUp();
+    w2.startUp(again.session.startUp({}));
     EXPECT_EQ(again.dialogs->messages.value(0), kFirstInstallMessage);
 }
 
@@ -159,7 +160,7 @@ TEST(Recovery, ClosingTheWindowByItsFrameEndsTheProgram) {
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
     auto recovery = whenModalShown([](QWidget* w) { w->close(); });
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     EXPECT_EQ(t.quitCodes, QList<int>{0});
     EXPECT_EQ(t.settings->get(kGlobal, "Indicatif Station", ""), "F6XYZ");
 }
@@ -169,7 +170,7 @@ TEST(LoadErrors, AnyOtherFailureShowsItsNumberAndEnds) {
     t.settings->set(kGlobal, "Indicatif Station", "F6XYZ");
     QDir(t.dir.path()).mkdir("F6XYZ_DXCC.log");  // a directory cannot be read as a log
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     ASSERT_EQ(t.dialogs->messages.size(), 1);
     EXPECT_TRUE(t.dialogs->messages[0].startsWith("Erreur N°  75\r\n"));
     EXPECT_EQ(t.quitCodes, QList<int>{75});

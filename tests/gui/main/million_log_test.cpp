@@ -23,7 +23,7 @@ TEST(MillionQsoLog, LoadsIntoTheListAndTheLastLineShowsItsContact) {
     t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
 
     ui::MainWindow w(t.ctx, t.session);
-    w.startUp();
+    w.startUp(t.session.startUp({}));
     ASSERT_EQ(w.Liste_DXCC->model()->rowCount(), static_cast<int>(kQsos));
     const QModelIndex last = w.Liste_DXCC->model()->index(kQsos - 1, 0);
     EXPECT_EQ(w.Liste_DXCC->currentIndex(), last);

@@ -15,19 +15,20 @@
 #include <memory>
 #include <span>
 
-#include "windows/main/main_window.h"
-#include "windows/station/station_window.h"
-#include "core/logbook/log_messages.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/base/write_faults.h"
-#include "windows/prefixes/prefix_editor_window.h"
+#include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
+#include "core/session/session_messages.h"
+#include "platform/text.h"
 #include "running_log.h"
 #include "sample_records.h"
 #include "test_doubles.h"
-#include "platform/data_dir_lock.h"
-#include "platform/text.h"
+#include "windows/main/main_window.h"
+#include "windows/main/start_up.h"
+#include "windows/prefixes/prefix_editor_window.h"
+#include "windows/station/station_window.h"
 
 namespace {
 
@@ -287,20 +288,23 @@ TEST(HostileLog, IsRefusedAtStartUpWithItsNumberAndMeaning) {
 // Two copies of the program on one data folder.
 TEST(DataDirLock, ASecondCopyIsToldMayQuitAndCannotWriteWhileTheFirstRuns) {
     testing_support::TestContext t;
-    const QString question = fromView(ui::lock_messages::kAlreadyOpen) + t.dir.path() +
-                             fromView(ui::lock_messages::kAlreadyOpenQuestion);
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, t.session));
+    namespace lock = dxcc::lock_messages;
+    const QString question =
+        fromView(lock::kAlreadyOpen) + t.dir.path() + fromView(lock::kAlreadyOpenQuestion);
+    EXPECT_TRUE(ui::tellStartUp(t.ctx, t.session.startUp({}), t.dir.path()));
     EXPECT_TRUE(t.session.holdsDataFolder());
     EXPECT_TRUE(QFile::exists(t.path("VEL_DXCC.lock")));
     EXPECT_TRUE(t.dialogs->messages.isEmpty());
 
     // The second copy: quit, or go on at the operator's own risk.
     auto second = std::make_unique<dxcc::LogSession>(ui::toPath(t.dir.path()));
-    second->setStation("F6XYZ");
+    const dxcc::StartUpOutcome secondStart = second->startUp({});
+    EXPECT_EQ(secondStart.lock, dxcc::DataFolderLock::Outcome::InUse);
+    ASSERT_TRUE(second->openStation("F6XYZ").ok());
     t.dialogs->answers = {true, false};
-    EXPECT_FALSE(ui::claimDataDir(t.ctx, *second));
+    EXPECT_FALSE(ui::tellStartUp(t.ctx, secondStart, t.dir.path()));
     EXPECT_EQ(t.quitCodes, QList<int>{0});
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, *second));
+    EXPECT_TRUE(ui::tellStartUp(t.ctx, secondStart, t.dir.path()));
     EXPECT_FALSE(second->holdsDataFolder());
     EXPECT_EQ(t.dialogs->messages, (QStringList{question, question}));
 
@@ -321,12 +325,13 @@ TEST(DataDirLock, ASecondCopyIsToldMayQuitAndCannotWriteWhileTheFirstRuns) {
 
 TEST(DataDirLock, AFolderThatCannotBeLockedIsReportedAndTheProgramGoesOn) {
     testing_support::TestContext t;
+    namespace lock = dxcc::lock_messages;
     const QString missing = t.path("not/there");
     dxcc::LogSession session(ui::toPath(missing));
-    EXPECT_TRUE(ui::claimDataDir(t.ctx, session));
+    EXPECT_TRUE(ui::tellStartUp(t.ctx, session.startUp({}), missing));
     EXPECT_FALSE(session.holdsDataFolder());
-    EXPECT_EQ(t.dialogs->messages, QStringList{fromView(ui::lock_messages::kCannotLock) + missing +
-                                               fromView(ui::lock_messages::kCannotLockEnd)});
+    EXPECT_EQ(t.dialogs->messages,
+              QStringList{fromView(lock::kCannotLock) + missing + fromView(lock::kCannotLockEnd)});
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "core/base/write_faults.h"
 #include "core/session/log_session.h"
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
@@ -37,12 +37,17 @@ QByteArray bytesOf(const QString& file) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// The program's start, as main() makes it, and what it tells.
+void startProgram(testing_support::TestContext& t) {
+    EXPECT_TRUE(ui::tellStartUp(t.ctx, t.session.startUp(ui::shippedFiles()), t.ctx.dataDir));
+}
+
 // The windows' start on a folder of an earlier version, or a new one: before
 // anything reads it, it gets the files the program comes with, byte for byte,
 // and keeps every file the operator has; what cannot be put in is told.
 TEST(InitialFiles, TheStartPutsInWhatTheFolderLacksAndKeepsWhatTheOperatorHas) {
     testing_support::TestContext t;
-    ui::openDataDir(t.ctx, t.session);
+    startProgram(t);
     const QByteArray shippedPrefixes = bytesOf(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
     ASSERT_TRUE(shippedPrefixes.endsWith("/\r\n"));
     EXPECT_EQ(bytesOf(t.path("Prefixe_DXCC.txt")), shippedPrefixes);
@@ -62,7 +67,7 @@ TEST(InitialFiles, TheStartPutsInWhatTheFolderLacksAndKeepsWhatTheOperatorHas) {
         f.write(own);
     }
     QFile::remove(t.path("Entites_DXCC.txt"));
-    ui::openDataDir(t.ctx, t.session);
+    startProgram(t);
     EXPECT_EQ(bytesOf(t.path("Prefixe_DXCC.txt")), own);
     EXPECT_EQ(bytesOf(t.path("Entites_DXCC.txt")),
               bytesOf(VEL_SOURCE_DIR "/data/Entites_DXCC.txt"));
@@ -72,7 +77,7 @@ TEST(InitialFiles, TheStartPutsInWhatTheFolderLacksAndKeepsWhatTheOperatorHas) {
     {
         dxcc::ScopedWriteFault readOnly(
             [](dxcc::WriteStep, const std::filesystem::path&) { return EROFS; });
-        ui::openDataDir(t.ctx, t.session);
+        startProgram(t);
     }
     ASSERT_EQ(t.dialogs->messages.size(), 1);
     EXPECT_TRUE(t.dialogs->messages[0].startsWith("Erreur N°  70"))
@@ -117,7 +122,7 @@ TEST(DataPaths, AFolderWithAnAccentedNameHoldsTheLog) {
     const QString folder = root.path() + "/Données é";
     ASSERT_TRUE(QDir().mkpath(folder));
     dxcc::LogSession session(ui::toPath(folder));
-    session.setStation("F6XYZ");
+    ASSERT_TRUE(session.openStation("F6XYZ").ok());
     ASSERT_TRUE(session.resetLog().ok());
     ASSERT_TRUE(session.commitEntry({}, "F5ABC", "F5ABC", "").ok());
     EXPECT_TRUE(QFileInfo::exists(folder + "/F6XYZ_DXCC.log"));

@@ -32,7 +32,7 @@ protected:
     }
 
     ui::SearchWindow* open() {
-        QTest::mouseClick(w->Rechercher, Qt::LeftButton);
+        QTest::mouseClick(w->entryForm()->Rechercher, Qt::LeftButton);
         return window<ui::SearchWindow>("Recherche_Indicatif");
     }
     // The line numbers of the results, as they begin each result line.

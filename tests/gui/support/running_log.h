@@ -12,18 +12,18 @@
 #include "core/prefixes/prefix_table.h"
 #include "core/record/qso_record.h"
 #include "platform/text.h"
+#include "sample_records.h"
 #include "test_doubles.h"
 #include "windows/entry/entry_form.h"
 #include "windows/main/main_window.h"
 
 namespace testing_support {
 
-// A contact as the log stores it.
+// A contact of the windows' tests as the log stores it: at noon, no first name.
 inline std::string logLine(const char* callsign, const char* date, const char* mode = "SSB",
                            const char* band = "14 Mhz ", const char* dxcc = "F",
                            const char* entity = "France", char qsl = ' ') {
-    dxcc::QsoFields q{callsign, "", date, "12:00", mode, band, "59", "59", dxcc, entity, qsl};
-    return dxcc::buildRecord(q);
+    return logLine({callsign, "", date, "12:00", mode, band, "59", "59", dxcc, entity, qsl});
 }
 
 // The main window running on the station F6XYZ, over a log and a prefix file
@@ -59,7 +59,7 @@ struct RunningLogBase {
     // The main window started, the messages of its start-up kept.
     void startUp() {
         w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
-        w->startUp();
+        w->startUp(t.session.startUp({}));
     }
     // The main window started, the messages of its start-up forgotten.
     void start() {

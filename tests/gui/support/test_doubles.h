@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "core/session/log_session.h"
+#include "memory_settings.h"
 #include "platform/app_context.h"
-#include "platform/session_settings.h"
 #include "platform/text.h"
 
 // Readable failures: gtest finds these next to QString, in the global namespace.
@@ -26,22 +26,6 @@ inline void PrintTo(const QStringList& l, std::ostream* os) {
 }
 
 namespace testing_support {
-
-// Settings held in memory; every write is recorded.
-class FakeSettings : public ui::SettingsStore {
-public:
-    QString get(const QString& section, const QString& key,
-                const QString& defaultValue) const override {
-        return values.value(section + "/" + key, defaultValue);
-    }
-    void set(const QString& section, const QString& key, const QString& value) override {
-        values[section + "/" + key] = value;
-    }
-    bool has(const QString& section, const QString& key) const {
-        return values.contains(section + "/" + key);
-    }
-    QMap<QString, QString> values;
-};
 
 // A clock that stands still until a test moves it.
 class FakeClock : public ui::Clock {
@@ -149,17 +133,17 @@ private:
     return ModalExpectation(std::move(action));
 }
 
-// A complete test context over a fresh temporary data directory.
+// A complete test context over a fresh temporary data directory, its settings
+// in memory (or in `store` when given).
 struct TestContext {
-    TestContext() : session(ui::toPath(dir.path())) {
-        settings = std::make_shared<FakeSettings>();
+    explicit TestContext(std::shared_ptr<dxcc::SessionSettings> store = {})
+        : settings(std::make_shared<MemorySettings>()),
+          session(ui::toPath(dir.path()), store ? store : settings) {
         clock = std::make_shared<FakeClock>();
         dialogs = std::make_shared<FakeDialogs>();
         ctx.dataDir = dir.path();
-        ctx.settings = settings;
         ctx.clock = clock;
         ctx.dialogs = dialogs;
-        session.setSettings(std::make_shared<ui::SessionSettingsStore>(settings));
         // As the program does at start-up: the data folder is this copy's.
         session.claimDataFolder();
         ctx.quit = [this](int code) { quitCodes << code; };
@@ -171,8 +155,8 @@ struct TestContext {
     QString path(const QString& name) const { return dir.path() + "/" + name; }
 
     QTemporaryDir dir;
+    std::shared_ptr<MemorySettings> settings;
     dxcc::LogSession session;
-    std::shared_ptr<FakeSettings> settings;
     std::shared_ptr<FakeClock> clock;
     std::shared_ptr<FakeDialogs> dialogs;
     QList<int> quitCodes;

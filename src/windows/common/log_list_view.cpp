@@ -1,4 +1,4 @@
-#include "windows/main/log_list_view.h"
+#include "windows/common/log_list_view.h"
 
 #include <QKeyEvent>
 

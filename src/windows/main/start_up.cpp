@@ -1,16 +1,18 @@
-#include "platform/data_dir_lock.h"
+#include "windows/main/start_up.h"
 
-#include "platform/file_error_text.h"
-#include "platform/qt_platform.h"
+#include "core/session/session_messages.h"
 #include "platform/text.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 
-namespace msg = lock_messages;
+namespace msg = dxcc::lock_messages;
 
-bool claimDataDir(AppContext& ctx, dxcc::LogSession& session) {
-    const QString folder = fromPath(session.dataDir());
-    switch (session.claimDataFolder()) {
+namespace {
+
+// False when the operator quits.
+bool tellLock(AppContext& ctx, dxcc::DataFolderLock::Outcome lock, const QString& folder) {
+    switch (lock) {
         case dxcc::DataFolderLock::Outcome::Held:
             return true;
         case dxcc::DataFolderLock::Outcome::InUse:
@@ -27,12 +29,13 @@ bool claimDataDir(AppContext& ctx, dxcc::LogSession& session) {
     return true;
 }
 
-void openDataDir(AppContext& ctx, dxcc::LogSession& session) {
-    const dxcc::FolderOutcome opened = session.openDataFolder(shippedFiles());
-    QStringList told;
-    if (opened.fileError) told << fileErrorText(*opened.fileError);
-    for (const std::string& message : opened.messages) told << fromView(message);
+}  // namespace
+
+bool tellStartUp(AppContext& ctx, const dxcc::StartUpOutcome& start, const QString& folder) {
+    if (!tellLock(ctx, start.lock, folder)) return false;
+    const QStringList told = outcomeTexts(start);
     if (!told.isEmpty()) ctx.dialogs->inform(told.join("\r\n"));
+    return true;
 }
 
 }  // namespace ui
