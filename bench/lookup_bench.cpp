@@ -34,13 +34,13 @@ const std::vector<std::string>& mixedCalls(const dxcc::PrefixTable& table) {
                                                   "DL",  "ZL",  "FR",   "9A"};
         static constexpr const char* kSuffixes[] = {"/P", "/M", "/QRP", "/3", "/AM", "/MM"};
         const std::vector<std::string>& pool = Env::get().callsignPool();
-        const std::vector<dxcc::PrefixEntry>& exact = table.exactEntries();
+        const dxcc::ExactCallTable& exact = table.exactCalls();
         std::vector<std::string> out;
         for (size_t i = 0; i < 65536; ++i) {
             const std::string& call = pool[(i * 7919) % pool.size()];
             const std::string place = kPlaces[(i / 10) % std::size(kPlaces)];
-            const std::string& exactCall =
-                exact.empty() ? call : exact[(i * 104729) % exact.size()].callsignPrefix;
+            const std::string exactCall =
+                exact.size() == 0 ? call : std::string(exact.callsign((i * 104729) % exact.size()));
             switch (i % 10) {
                 case 0:
                     out.push_back(exactCall);

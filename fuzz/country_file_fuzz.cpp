@@ -32,12 +32,11 @@ void checkExactCalls(const std::string& exactFile) {
     const std::vector<std::string_view> lines = splitLines(exactFile);
     FUZZ_CHECK(std::is_sorted(lines.begin(), lines.end(), prefixLineLess));
     const ExactCallTable table = ExactCallTable::parse(exactFile);
-    FUZZ_CHECK(table.entries().size() == lines.size());
+    FUZZ_CHECK(table.size() == lines.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         FUZZ_CHECK(lines[i].size() == kExactCallLength);
         FUZZ_CHECK(!hasControl(lines[i], false));
-        const PrefixEntry& e = table.entries()[i];
-        FUZZ_CHECK(!e.callsignPrefix.empty() && table.find(e.callsignPrefix) == &e);
+        FUZZ_CHECK(!table.callsign(i).empty() && table.findLine(table.callsign(i)) == i);
     }
     const PrefixMerge merge = mergeOperatorExactCalls(exactFile, exactFile, exactFile);
     FUZZ_CHECK(merge.fileBytes == exactFile && merge.operatorLines.empty());

@@ -29,11 +29,11 @@ const std::string& prefixFile() {
 }
 
 // The first line, in file order, whose callsign is `callsign`.
-const PrefixEntry* scanFor(const ExactCallTable& table, std::string_view callsign) {
-    if (callsign.empty()) return nullptr;
-    for (const PrefixEntry& e : table.entries())
-        if (e.callsignPrefix == callsign) return &e;
-    return nullptr;
+size_t scanFor(const ExactCallTable& table, std::string_view callsign) {
+    if (callsign.empty()) return ExactCallTable::kNoLine;
+    for (size_t line = 0; line < table.size(); ++line)
+        if (table.callsign(line) == callsign) return line;
+    return ExactCallTable::kNoLine;
 }
 
 // Callsigns made of the file's own: each as it is, longer, with the suffixes
@@ -41,9 +41,8 @@ const PrefixEntry* scanFor(const ExactCallTable& table, std::string_view callsig
 std::vector<std::string> callsignsToTry(const ExactCallTable& table, std::string_view input) {
     std::vector<std::string> calls{"", "/", "F5ABC/MM", "UA9ABC/3",
                                    std::string(input.substr(0, 14))};
-    const auto& entries = table.entries();
-    for (size_t i = 0; i < entries.size() && i < 32; ++i) {
-        const std::string& call = entries[i].callsignPrefix;
+    for (size_t i = 0; i < table.size() && i < 32; ++i) {
+        const std::string call(table.callsign(i));
         for (const std::string& made :
              {call, call + "X", call + "/P", call + "/P/QRP", "EA8/" + call, call + "/EA8",
               call + "/7", call + "/AM", call.substr(0, call.size() / 2)})
@@ -60,7 +59,8 @@ void checkLookup(const PrefixTable& table, const std::string& call) {
     const Resolution r = table.resolve(call);
     switch (r.kind) {
         case MatchKind::Exact:
-            FUZZ_CHECK(holds(table.exactEntries(), r.entry));
+            FUZZ_CHECK(holds(table.exactCalls().entities(), r.entry));
+            FUZZ_CHECK(table.exactCalls().find(r.matched) == r.entry);
             break;
         case MatchKind::Prefix:
             FUZZ_CHECK(holds(table.entries(), r.entry));
@@ -87,13 +87,14 @@ void checkMerge(std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const ExactCallTable exact = ExactCallTable::parse(input);
-    FUZZ_CHECK(exact.entries().size() == countLines(input));
+    FUZZ_CHECK(exact.size() == countLines(input));
+    FUZZ_CHECK(exact.entities().size() <= exact.size());
     const PrefixTable table = PrefixTable::parse(prefixFile(), input);
-    FUZZ_CHECK(table.exactEntries().size() == exact.entries().size());
+    FUZZ_CHECK(table.exactCalls().size() == exact.size());
 
     const std::vector<std::string> calls = callsignsToTry(exact, input);
     for (const std::string& call : calls) {
-        FUZZ_CHECK(exact.find(call) == scanFor(exact, call));
+        FUZZ_CHECK(exact.findLine(call) == scanFor(exact, call));
         checkLookup(table, call);
     }
 

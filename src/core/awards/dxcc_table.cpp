@@ -31,7 +31,7 @@ std::vector<TableEntity> tableEntities(const PrefixTable& prefixes,
     std::unordered_set<std::string> seen;
     // Some entities have exact calls only (Peter 1 Island): they follow those
     // with prefixes.
-    for (const auto* lines : {&prefixes.entries(), &prefixes.exactEntries()}) {
+    for (const auto* lines : {&prefixes.entries(), &prefixes.exactCalls().entities()}) {
         for (const PrefixEntry& e : *lines) {
             if (e.dxccPrefix.empty() || !seen.insert(e.dxccPrefix).second) continue;
             out.push_back({e.dxccPrefix, std::string(trimBlanks(e.entityName)), {}});

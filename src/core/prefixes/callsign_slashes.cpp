@@ -21,18 +21,42 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The parts kept, joined again by '/', as long as they fit an exact call.
+class Rejoined {
+public:
+    explicit Rejoined(std::array<char, SlashBuffers::kSize>& buffer) : buffer_(buffer) {}
+
+    void add(std::string_view part) {
+        const size_t grown = size_ + (size_ == 0 ? 0 : 1) + part.size();
+        fits_ = fits_ && grown <= kExactCallsignWidth;
+        if (!fits_) return;
+        if (size_ != 0) buffer_[size_] = '/';
+        std::copy(part.begin(), part.end(),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(grown - part.size()));
+        size_ = grown;
+    }
+    std::string_view text() const {
+        return fits_ ? std::string_view(buffer_.data(), size_) : std::string_view{};
+    }
+
+private:
+    std::array<char, SlashBuffers::kSize>& buffer_;
+    size_t size_ = 0;
+    bool fits_ = true;
+};
+
 // The parts that may name the place: the first two kept, how many were kept,
-// and whether a part says maritime mobile.
+// whether a part says maritime mobile, and the parts kept joined again.
 struct Parts {
     std::array<std::string_view, 2> decisive;
     size_t kept = 0;
     bool mobile = false;
+    std::string_view rejoined;
 };
 
-Parts partsOf(std::string_view callsign, SlashBuffers& buffers, std::string_view& rest) {
+Parts partsOf(std::string_view callsign, SlashBuffers& buffers) {
     Parts parts;
-    size_t restSize = 0;
-    bool restFits = true;
+    Rejoined rejoined(buffers.withoutSuffixes);
     size_t start = 0;
     while (start <= callsign.size()) {
         size_t end = callsign.find('/', start);
@@ -48,19 +72,9 @@ Parts partsOf(std::string_view callsign, SlashBuffers& buffers, std::string_view
         if (!first && oneOf(part, kDroppedSuffixes)) continue;
         if (parts.kept < parts.decisive.size()) parts.decisive[parts.kept] = part;
         ++parts.kept;
-        // The callsign without what was dropped, for the exact calls.
-        const size_t grown = restSize + (first ? 0 : 1) + part.size();
-        restFits = restFits && grown <= kExactCallsignWidth;
-        if (restFits) {
-            if (!first) buffers.withoutSuffixes[restSize] = '/';
-            std::copy(
-                part.begin(), part.end(),
-                buffers.withoutSuffixes.begin() + static_cast<std::ptrdiff_t>(grown - part.size()));
-            restSize = grown;
-        }
+        rejoined.add(part);
     }
-    rest =
-        restFits ? std::string_view(buffers.withoutSuffixes.data(), restSize) : std::string_view{};
+    parts.rejoined = rejoined.text();
     return parts;
 }
 
@@ -82,14 +96,14 @@ SlashReading readSlashes(std::string_view callsign, SlashBuffers& buffers) {
         reading.place = callsign;
         return reading;
     }
-    std::string_view rest;
-    const Parts parts = partsOf(callsign, buffers, rest);
+    const Parts parts = partsOf(callsign, buffers);
     if (parts.mobile) {
         reading.kind = SlashReading::Kind::MaritimeMobile;
         return reading;
     }
     reading.kind = SlashReading::Kind::Slashed;
-    if (!rest.empty() && rest != callsign) reading.withoutSuffixes = rest;
+    if (!parts.rejoined.empty() && parts.rejoined != callsign)
+        reading.withoutSuffixes = parts.rejoined;
     if (parts.kept == 0) return reading;
     const std::string_view first = parts.decisive[0];
     if (parts.kept == 1) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <unordered_map>
 
 #include "core/base/text_file.h"
 #include "core/base/text_utils.h"
@@ -9,14 +11,6 @@
 namespace dxcc {
 
 namespace {
-
-// Bytes [from, from + count) of `text`, byte i in bits 8i..8i+7.
-uint64_t packBytes(std::string_view text, size_t from, size_t count) {
-    uint64_t word = 0;
-    for (size_t i = 0; i < count; ++i)
-        word |= uint64_t{static_cast<unsigned char>(text[from + i])} << (8 * i);
-    return word;
-}
 
 std::string fixedField(std::string_view text, size_t width) {
     return padRight(text.substr(0, width), width);
@@ -47,36 +41,54 @@ std::string buildExactCallLine(std::string_view callsign, std::string_view entit
 
 ExactCallTable ExactCallTable::parse(std::string_view fileBytes) {
     ExactCallTable table;
-    table.entries_.reserve(countLines(fileBytes));
-    forEachLine(fileBytes,
-                [&](std::string_view line) { table.entries_.push_back(parseExactCallLine(line)); });
+    table.lines_.reserve(countLines(fileBytes));
+    // The columns after the callsign, as they stand, name the entity.
+    std::unordered_map<std::string_view, uint32_t> entityOf;
+    forEachLine(fileBytes, [&](std::string_view line) {
+        const std::string_view callsign = trimBlanks(columnsOf(line, 1, kExactCallsignWidth));
+        const std::string_view rest =
+            columnsOf(line, kExactEntityNameColumn,
+                      kExactDxccColumn + kExactDxccWidth - kExactEntityNameColumn);
+        const auto [at, added] =
+            entityOf.emplace(rest, static_cast<uint32_t>(table.entities_.size()));
+        if (added) {
+            PrefixEntry entity = parseExactCallLine(line);
+            entity.callsignPrefix.clear();
+            table.entities_.push_back(std::move(entity));
+        }
+        table.lines_.push_back(Line{keyOf(callsign), at->second});
+    });
     table.buildIndex();
     return table;
 }
 
 ExactCallTable::Key ExactCallTable::keyOf(std::string_view callsign) {
-    const size_t low = std::min<size_t>(callsign.size(), 8);
-    return Key{packBytes(callsign, 0, low),
-               packBytes(callsign, low, callsign.size() - low) | uint64_t{callsign.size()} << 56};
+    Key key;
+    if (callsign.size() > kExactCallsignWidth) return key;
+    std::copy(callsign.begin(), callsign.end(), key.bytes.begin());
+    key.bytes.back() = static_cast<char>(callsign.size());
+    return key;
 }
 
 uint64_t ExactCallTable::hashOf(const Key& key) {
-    uint64_t h = key.low * 0x9E3779B97F4A7C15ull ^ key.high * 0xC2B2AE3D27D4EB4Full;
+    uint64_t low = 0;
+    uint64_t high = 0;
+    std::memcpy(&low, key.bytes.data(), 8);
+    std::memcpy(&high, key.bytes.data() + 8, 8);
+    uint64_t h = low * 0x9E3779B97F4A7C15ull ^ high * 0xC2B2AE3D27D4EB4Full;
     h ^= h >> 29;
     h *= 0xBF58476D1CE4E5B9ull;
     return h ^ (h >> 32);
 }
 
+std::string_view ExactCallTable::callsign(size_t line) const {
+    const Key& key = lines_[line].key;
+    return {key.bytes.data(), static_cast<size_t>(key.bytes.back())};
+}
+
 void ExactCallTable::buildIndex() {
-    keys_.clear();
-    keys_.reserve(entries_.size());
-    size_t keyed = 0;
-    for (const PrefixEntry& e : entries_) {
-        const bool fits =
-            !e.callsignPrefix.empty() && e.callsignPrefix.size() <= kExactCallsignWidth;
-        keys_.push_back(fits ? keyOf(e.callsignPrefix) : Key{});
-        keyed += fits ? 1 : 0;
-    }
+    const size_t keyed = static_cast<size_t>(std::count_if(
+        lines_.begin(), lines_.end(), [](const Line& l) { return l.key.bytes.back() != 0; }));
     if (keyed == 0) return;
     // At most three quarters full: a miss, the common case, ends within a
     // cache line or two.
@@ -84,34 +96,40 @@ void ExactCallTable::buildIndex() {
     slots_.assign(capacity, Slot{});
     hashShift_ = 64 - static_cast<unsigned>(std::countr_zero(capacity));
     const size_t mask = capacity - 1;
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        if (keys_[i] == Key{}) continue;
-        const uint64_t hash = hashOf(keys_[i]);
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const Key& key = lines_[i].key;
+        if (key.bytes.back() == 0) continue;
+        const uint64_t hash = hashOf(key);
         const auto check = static_cast<uint32_t>(hash);
         for (size_t s = hash >> hashShift_;; s = (s + 1) & mask) {
             const Slot slot = slots_[s];
-            if (slot.entryPlusOne == 0) {
+            if (slot.linePlusOne == 0) {
                 slots_[s] = Slot{check, static_cast<uint32_t>(i + 1)};
                 break;
             }
             // An earlier line keeps its callsign.
-            if (slot.check == check && keys_[slot.entryPlusOne - 1] == keys_[i]) break;
+            if (slot.check == check && lines_[slot.linePlusOne - 1].key == key) break;
         }
     }
 }
 
-const PrefixEntry* ExactCallTable::find(std::string_view callsign) const {
-    if (slots_.empty() || callsign.empty() || callsign.size() > kExactCallsignWidth) return nullptr;
+size_t ExactCallTable::findLine(std::string_view callsign) const {
+    if (slots_.empty() || callsign.empty() || callsign.size() > kExactCallsignWidth) return kNoLine;
     const Key key = keyOf(callsign);
     const uint64_t hash = hashOf(key);
     const auto check = static_cast<uint32_t>(hash);
     const size_t mask = slots_.size() - 1;
     for (size_t s = hash >> hashShift_;; s = (s + 1) & mask) {
         const Slot slot = slots_[s];
-        if (slot.entryPlusOne == 0) return nullptr;
-        if (slot.check == check && keys_[slot.entryPlusOne - 1] == key)
-            return &entries_[slot.entryPlusOne - 1];
+        if (slot.linePlusOne == 0) return kNoLine;
+        if (slot.check == check && lines_[slot.linePlusOne - 1].key == key)
+            return slot.linePlusOne - 1;
     }
+}
+
+const PrefixEntry* ExactCallTable::find(std::string_view callsign) const {
+    const size_t line = findLine(callsign);
+    return line == kNoLine ? nullptr : &entity(line);
 }
 
 }  // namespace dxcc

@@ -115,9 +115,21 @@ const PrefixEntry* PrefixTable::matchPrefix(std::string_view callsign) const {
     return nullptr;
 }
 
+Resolution PrefixTable::exactCall(std::string_view callsign) const {
+    const size_t line = exact_.findLine(callsign);
+    if (line == ExactCallTable::kNoLine) return {};
+    return {&exact_.entity(line), MatchKind::Exact, exact_.callsign(line)};
+}
+
+Resolution PrefixTable::prefixOf(std::string_view text) const {
+    const PrefixEntry* entry = matchPrefix(text);
+    if (entry == nullptr) return {};
+    return {entry, MatchKind::Prefix, entry->callsignPrefix};
+}
+
 Resolution PrefixTable::resolve(std::string_view callsign) const {
     callsign = trimBlanks(callsign);
-    if (const PrefixEntry* entry = exact_.find(callsign)) return {entry, MatchKind::Exact};
+    if (Resolution exact = exactCall(callsign); exact.entry) return exact;
     return resolveByRules(callsign);
 }
 
@@ -126,21 +138,19 @@ Resolution PrefixTable::resolveByRules(std::string_view callsign) const {
     SlashBuffers buffers;
     const SlashReading reading = readSlashes(callsign, buffers);
     if (reading.kind == SlashReading::Kind::MaritimeMobile)
-        return {nullptr, MatchKind::MaritimeMobile};
-    if (const PrefixEntry* entry = exact_.find(reading.withoutSuffixes))
-        return {entry, MatchKind::Exact};
-    if (const PrefixEntry* entry = matchPrefix(reading.place)) return {entry, MatchKind::Prefix};
+        return {nullptr, MatchKind::MaritimeMobile, {}};
+    if (Resolution exact = exactCall(reading.withoutSuffixes); exact.entry) return exact;
+    if (Resolution place = prefixOf(reading.place); place.entry) return place;
     // A part after the callsign that names no place ("/A") leaves the callsign's own.
-    if (const PrefixEntry* entry = exact_.find(reading.other)) return {entry, MatchKind::Exact};
-    if (const PrefixEntry* entry = matchPrefix(reading.other)) return {entry, MatchKind::Prefix};
-    return {};
+    if (Resolution exact = exactCall(reading.other); exact.entry) return exact;
+    return prefixOf(reading.other);
 }
 
 LookupResult PrefixTable::lookup(std::string_view callsign) const {
     const Resolution found = resolve(callsign);
     if (found.entry == nullptr) return LookupResult{{}, {}, {}, found.kind};
     const PrefixEntry& e = *found.entry;
-    return LookupResult{e.entityName, e.dxccPrefix, e.callsignPrefix, found.kind};
+    return LookupResult{e.entityName, e.dxccPrefix, std::string(found.matched), found.kind};
 }
 
 PrefixFile::PrefixFile(std::filesystem::path file, std::chrono::milliseconds recheckInterval)

@@ -33,8 +33,9 @@ struct LookupResult {
 
 // The line that answered a lookup, without copying its texts.
 struct Resolution {
-    const PrefixEntry* entry = nullptr;  // set for Exact and Prefix
+    const PrefixEntry* entry = nullptr;  // entity name and DXCC prefix; set for Exact and Prefix
     MatchKind kind = MatchKind::None;
+    std::string_view matched;  // the exact call or the callsign prefix that matched
 };
 
 // The prefix file's entries and the exact calls, with the indexes of the
@@ -70,8 +71,8 @@ public:
 
     // The prefix file's lines, in file order.
     const std::vector<PrefixEntry>& entries() const { return entries_; }
-    // The exact-call file's lines, in file order.
-    const std::vector<PrefixEntry>& exactEntries() const { return exact_.entries(); }
+    // The exact-call file's lines.
+    const ExactCallTable& exactCalls() const { return exact_; }
 
 private:
     // Open-addressing index from a callsign prefix packed into 64 bits (its bytes
@@ -84,6 +85,8 @@ private:
 
     void buildIndex();
     const Slot* findSlot(uint64_t key) const;
+    Resolution exactCall(std::string_view callsign) const;
+    Resolution prefixOf(std::string_view text) const;
 
     std::vector<PrefixEntry> entries_;
     ExactCallTable exact_;

@@ -98,7 +98,7 @@ TEST(EntityDataTest, ShippedFileMatchesThePrefixFilesWithEastLongitudes) {
                                                  readFileBytes(dir + "Exceptions_DXCC.txt"));
     std::set<std::string> prefixes;
     for (const PrefixEntry& e : table.entries()) prefixes.insert(e.dxccPrefix);
-    for (const PrefixEntry& e : table.exactEntries()) prefixes.insert(e.dxccPrefix);
+    for (const PrefixEntry& e : table.exactCalls().entities()) prefixes.insert(e.dxccPrefix);
     EXPECT_EQ(data.entities().size(), prefixes.size());
     for (const std::string& p : prefixes) EXPECT_NE(data.find(p), nullptr) << p;
     std::set<int> numbers;

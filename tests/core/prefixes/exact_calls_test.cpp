@@ -26,19 +26,22 @@ TEST(ExactCallTableParse, CutsFieldsByColumnAndNeverRejectsALine) {
     const ExactCallTable table =
         ExactCallTable::parse(joinLines({buildExactCallLine("TO8FTDM", "Guadeloupe", "FG"), "",
                                          "  KH6AB", "AH6P         United St", "\xff\x01 /x"}));
-    const auto& e = table.entries();
-    ASSERT_EQ(e.size(), 5u);
-    EXPECT_EQ(e[0].callsignPrefix, "TO8FTDM");
-    EXPECT_EQ(e[0].entityName, "Guadeloupe" + std::string(23, ' '));
-    EXPECT_EQ(e[0].dxccPrefix, "FG");
-    EXPECT_EQ(e[1].callsignPrefix, "");
-    EXPECT_EQ(e[2].callsignPrefix, "KH6AB");
-    EXPECT_EQ(e[2].entityName, "");
-    EXPECT_EQ(e[3].entityName, "United St");
-    EXPECT_EQ(e[3].dxccPrefix, "");
-    EXPECT_EQ(e[4].callsignPrefix, "\xff\x01 /x");
-    EXPECT_EQ(table.find("KH6AB"), &e[2]);
-    EXPECT_EQ(table.find("\xff\x01 /x"), &e[4]);
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table.callsign(0), "TO8FTDM");
+    EXPECT_EQ(table.entity(0).entityName, "Guadeloupe" + std::string(23, ' '));
+    EXPECT_EQ(table.entity(0).dxccPrefix, "FG");
+    EXPECT_EQ(table.callsign(1), "");
+    EXPECT_EQ(table.callsign(2), "KH6AB");
+    EXPECT_EQ(table.entity(2).entityName, "");
+    EXPECT_EQ(table.entity(3).entityName, "United St");
+    EXPECT_EQ(table.entity(3).dxccPrefix, "");
+    EXPECT_EQ(table.callsign(4), "\xff\x01 /x");
+    EXPECT_EQ(table.findLine("KH6AB"), 2u);
+    EXPECT_EQ(table.find("KH6AB"), &table.entity(2));
+    EXPECT_EQ(table.findLine("\xff\x01 /x"), 4u);
+    // The lines of one entity share its name and prefix.
+    EXPECT_EQ(table.entities().size(), 3u);
+    EXPECT_EQ(&table.entity(1), &table.entity(2));
 }
 
 TEST(ExactCallTableFind, TheWholeCallsignOnlyAndTheFirstLineOfIt) {
@@ -70,17 +73,21 @@ TEST(ExactCallTableFind, AgreesWithAScanOverManyLines) {
     };
     std::vector<std::string> lines;
     for (int i = 0; i < 3000; ++i)
-        lines.push_back(buildExactCallLine(randomCall(), "E" + std::to_string(i), "D"));
+        lines.push_back(buildExactCallLine(randomCall(), "E" + std::to_string(i % 300), "D"));
     const ExactCallTable table = ExactCallTable::parse(joinLines(lines));
+    EXPECT_EQ(table.entities().size(), 300u);
     for (int i = 0; i < 5000; ++i) {
         const std::string call = randomCall();
-        const PrefixEntry* scanned = nullptr;
-        for (const PrefixEntry& e : table.entries())
-            if (!call.empty() && e.callsignPrefix == call) {
-                scanned = &e;
+        size_t scanned = ExactCallTable::kNoLine;
+        for (size_t line = 0; line < table.size() && !call.empty(); ++line)
+            if (table.callsign(line) == call) {
+                scanned = line;
                 break;
             }
-        ASSERT_EQ(table.find(call), scanned) << '"' << call << '"';
+        ASSERT_EQ(table.findLine(call), scanned) << '"' << call << '"';
+        if (scanned != ExactCallTable::kNoLine) {
+            EXPECT_EQ(table.find(call)->entityName, parseExactCallLine(lines[scanned]).entityName);
+        }
     }
 }
 

@@ -226,7 +226,7 @@ TEST_F(PrefixFileTest, TheExactCallFileBesideItComesAndGoesWithoutARestart) {
     LookupResult r = prefixes.lookup("TM5A");
     EXPECT_EQ(r.dxccPrefix, "FG");
     EXPECT_EQ(r.kind, MatchKind::Exact);
-    EXPECT_EQ(prefixes.table().exactEntries().size(), 1u);
+    EXPECT_EQ(prefixes.table().exactCalls().size(), 1u);
 
     // Same size: only the file's identity or time tells the versions apart.
     saveExact({buildExactCallLine("TM5A", "Martinique", "FM")});

@@ -72,11 +72,13 @@ TEST_F(ShippedPrefixFile, EveryExactCallIsAFullLineEndingInCrLf) {
         EXPECT_EQ(line.substr(46, 1), " ") << line;
         EXPECT_EQ(line.substr(53), " /") << line;
     }
-    for (const PrefixEntry& e : table_->exactEntries()) {
-        EXPECT_FALSE(e.callsignPrefix.empty());
-        EXPECT_FALSE(e.dxccPrefix.empty()) << e.callsignPrefix;
-        EXPECT_EQ(e.callsignPrefix, upper(e.callsignPrefix));
-        withSlash += e.callsignPrefix.find('/') != std::string::npos ? 1 : 0;
+    const ExactCallTable& exact = table_->exactCalls();
+    for (size_t line = 0; line < exact.size(); ++line) {
+        const std::string_view call = exact.callsign(line);
+        EXPECT_FALSE(call.empty());
+        EXPECT_FALSE(exact.entity(line).dxccPrefix.empty()) << call;
+        EXPECT_EQ(call, upper(call));
+        withSlash += call.find('/') != std::string::npos ? 1 : 0;
     }
     EXPECT_GT(withSlash, 7000u);
 }
@@ -87,11 +89,12 @@ TEST_F(ShippedPrefixFile, AreInTheEditorsSortedOrderWithoutRepeatedKeys) {
         EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(),
                                    [](auto a, auto b) { return upper(a) < upper(b); }));
     }
-    for (const auto* entries : {&table_->entries(), &table_->exactEntries()}) {
-        std::set<std::string> keys;
-        for (const PrefixEntry& e : *entries)
-            EXPECT_TRUE(keys.insert(e.callsignPrefix).second) << e.callsignPrefix;
-    }
+    std::set<std::string> prefixes;
+    for (const PrefixEntry& e : table_->entries())
+        EXPECT_TRUE(prefixes.insert(e.callsignPrefix).second) << e.callsignPrefix;
+    const ExactCallTable& exact = table_->exactCalls();
+    for (size_t line = 0; line < exact.size(); ++line)
+        EXPECT_EQ(exact.findLine(exact.callsign(line)), line) << exact.callsign(line);
 }
 
 // Some entities have no prefix of their own (Peter 1 Island, Conway Reef):
@@ -100,7 +103,8 @@ TEST_F(ShippedPrefixFile, HoldEachDxccEntityOnceUnderOneName) {
     std::map<std::string, std::string> nameOf;
     std::set<std::string> names;
     std::vector<PrefixEntry> all = table_->entries();
-    all.insert(all.end(), table_->exactEntries().begin(), table_->exactEntries().end());
+    const std::vector<PrefixEntry>& exactEntities = table_->exactCalls().entities();
+    all.insert(all.end(), exactEntities.begin(), exactEntities.end());
     for (const PrefixEntry& e : all) {
         auto [it, added] = nameOf.emplace(e.dxccPrefix, e.entityName);
         if (added) {
