@@ -64,8 +64,8 @@ const dxcc::PrefixTable* Env::prefixTable() {
     if (!tableTried_) {
         tableTried_ = true;
         try {
-            table_ = std::make_shared<const dxcc::PrefixTable>(
-                dxcc::PrefixTable::parse(dxcc::readFileBytes(prefixFile_)));
+            table_ = std::make_shared<const dxcc::PrefixTable>(dxcc::PrefixTable::parse(
+                dxcc::readFileBytes(prefixFile_), dxcc::readFileBytes(exactCallFile())));
         } catch (const std::exception& e) {
             std::cerr << "dxcc_bench: no prefix table (" << e.what()
                       << "); DXCC fields left blank\n";
@@ -91,10 +91,16 @@ uint64_t Env::logBytes(size_t qsos) {
     return fs::file_size(masterLog(qsos));
 }
 
+fs::path Env::exactCallFile() const {
+    return prefixFile_.parent_path() / dxcc::kExactCallFileName;
+}
+
 void Env::copyPrefixFileTo(const fs::path& dir) const {
     std::error_code ec;
     fs::copy_file(prefixFile_, dir / dxcc::kPrefixFileName, fs::copy_options::overwrite_existing,
                   ec);
+    fs::copy_file(exactCallFile(), dir / dxcc::kExactCallFileName,
+                  fs::copy_options::overwrite_existing, ec);
 }
 
 void settleDisk(const fs::path& dir) {

@@ -26,9 +26,10 @@ public:
     static Env& get();
     ~Env();
 
-    // The shipped prefix table; null when it could not be read.
+    // The shipped prefix table with its exact calls; null when it could not be read.
     const dxcc::PrefixTable* prefixTable();
     const std::filesystem::path& prefixFile() const { return prefixFile_; }
+    std::filesystem::path exactCallFile() const;
     const std::vector<std::string>& callsignPool();
 
     // The untouched generated log of `qsos` records, and its size in bytes.
@@ -36,7 +37,8 @@ public:
     uint64_t logBytes(size_t qsos);
 
     // A data directory whose station log is a fresh copy of the generated log
-    // (and which holds the prefix file and an empty first-name file).
+    // (and which holds the prefix and exact-call files and an empty first-name
+    // file).
     std::filesystem::path freshDataDir(size_t qsos);
 
     // A data directory whose first-name file is a fresh copy of the generated one.

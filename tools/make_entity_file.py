@@ -7,11 +7,13 @@ DIR holds cty.csv (default /usr/share/hamradio-files, from Debian's hamradio-fil
 package). The entities and their DXCC prefixes are exactly those of the prefix file
 (tools/make_prefix_file.py): one line for each, with tab-separated fields
 
-    DXCC prefix, entity name, latitude, longitude, continent, CQ zone, ITU zone, UTC offset
+    DXCC prefix, entity name, latitude, longitude, continent, CQ zone, ITU zone, UTC offset,
+    ADIF entity number
 
 Latitude is north positive; longitude is EAST positive and the UTC offset is local
 time minus UTC, which is the opposite sign of both in the country files (there west
-longitudes and offsets of zones behind UTC are positive). Output is ASCII with CR LF,
+longitudes and offsets of zones behind UTC are positive). The ADIF entity number is
+cty.csv's third column, which ADIF's DXCC field carries. Output is ASCII with CR LF,
 sorted by prefix, preceded by '#' comment lines; the same input always gives the
 same bytes.
 """
@@ -63,7 +65,7 @@ def main():
         name, dxcc = homes[number_]
         continent, cq, itu, lat, lon, offset = positions[main]
         lines.append((dxcc, "\t".join([dxcc, name, number(lat), number(lon), continent,
-                                       str(cq), str(itu), number(offset)])))
+                                       str(cq), str(itu), number(offset), str(int(number_))])))
     lines.sort(key=lambda item: (item[0].upper(), item[0]))
 
     header = [
@@ -71,7 +73,8 @@ def main():
         "# DXCC entity, derived from the amateur radio country files (cty.csv) by",
         "# tools/make_entity_file.py; see Entites_DXCC.LICENSE.txt.",
         "# Fields (tab-separated): DXCC prefix, name, latitude (north +), longitude (east +),",
-        "# continent, CQ zone, ITU zone, UTC offset in hours (local time minus UTC).",
+        "# continent, CQ zone, ITU zone, UTC offset in hours (local time minus UTC),",
+        "# ADIF entity number (ADIF's DXCC field).",
     ]
     content = "".join(line + "\r\n" for line in header + [text for _, text in lines])
     args.output.write_bytes(content.encode("cp1252", errors="replace"))

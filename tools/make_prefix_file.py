@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
-"""Builds the initial prefix file data/Prefixe_DXCC.txt from the amateur country files.
+"""Builds the initial prefix file data/Prefixe_DXCC.txt and exact-call file
+data/Exceptions_DXCC.txt from the amateur country files.
 
-usage: tools/make_prefix_file.py [--cty-dir DIR] [--output FILE]
+usage: tools/make_prefix_file.py [--cty-dir DIR] [--output FILE] [--exact-output FILE]
 
 DIR holds cty.dat and cty.csv (default /usr/share/hamradio-files, from Debian's
 hamradio-files package). Run it when the country files are updated, then commit the
-output; the build and the tests only ever read the committed file.
+output; the build and the tests only ever read the committed files.
 
-One 49-column entry per callsign prefix of every DXCC entity: the entity's main
-prefix and every alias, zone and other overrides stripped. Whole-callsign aliases
-("=" in the country files) are kept when they fit the 6-column prefix field, hold
-no "/", and change the answer of the lookup; see whole_callsigns_worth_keeping for the
-few left out. Entities that count only for other awards ("*" before the main prefix) are
-folded into the DXCC entity with the same entity number in cty.csv. Output is
-Windows-1252 with CR LF, in the editor's sorted order, and the same input always
+The prefix file has one 49-column entry per callsign prefix of every DXCC entity: the
+entity's main prefix and every alias that is no whole callsign, zone and other
+overrides stripped, where it fits the 6-column prefix field and holds no "/". The
+exact-call file has one 55-column line per whole-callsign alias ("=" in the country
+files), "/" included, up to the 12 characters of a logged callsign; longer ones are
+counted and left out. Entities that count only for other awards ("*" before the main
+prefix) are folded into the DXCC entity with the same entity number in cty.csv. Output
+is Windows-1252 with CR LF, in the editor's sorted order, and the same input always
 gives the same bytes.
 """
 
@@ -24,6 +26,7 @@ import sys
 from pathlib import Path
 
 PREFIX_WIDTH = 6
+CALLSIGN_WIDTH = 12
 NAME_WIDTH = 33
 DXCC_WIDTH = 6
 
@@ -98,46 +101,62 @@ def dxcc_entities(csv_entities):
     return homes
 
 
-# How firmly a text belongs to an entity, strongest first: an alias prefix of the
-# entity, one of its whole callsigns, or only its main prefix (a label in the
-# country files, such as CE9 for Antarctica while CE9 calls are South Shetlands).
-ALIAS, WHOLE_CALLSIGN, MAIN_PREFIX = 0, 1, 2
+# How firmly a text belongs to an entity as a prefix, strongest first: an alias of
+# the entity, or only its main prefix (a label in the country files, such as CE9 for
+# Antarctica while CE9 calls are South Shetlands).
+ALIAS, MAIN_PREFIX = 0, 1
 
 
-def callsign_prefix(token):
-    """(prefix, strength) for an alias token, or None when it cannot be an entry."""
+def alias_of(token):
+    """(text, whole callsign?) for an alias token, or None when it can be neither."""
     text = OVERRIDES.sub("", token).upper()
-    strength = ALIAS
-    if text.startswith("="):
-        text, strength = text[1:], WHOLE_CALLSIGN
-    if not text or len(text) > PREFIX_WIDTH or "/" in text:
+    whole = text.startswith("=")
+    if whole:
+        text = text[1:]
+    if not text:
         return None
-    return text, strength
+    # A blank or an unseen character belongs to no callsign.
+    if any(ord(c) <= 0x20 or ord(c) == 0x7F or 0x80 <= ord(c) <= 0x9F for c in text):
+        return None
+    return text, whole
 
 
-def collect_prefixes(dat_aliases, csv_entities, homes):
-    """Callsign prefix -> {(name, dxcc prefix): strength} over all entities."""
-    found = {}
+def fits_prefix_column(text):
+    return len(text) <= PREFIX_WIDTH and "/" not in text
+
+
+def collect_claims(dat_aliases, csv_entities, homes):
+    """The prefixes {text: {home: strength}}, exact calls {call: {home}} and the
+    set of exact calls too long for a logged callsign, over all entities."""
+    prefixes, exact, too_long = {}, {}, set()
     for main, (_, number, csv_aliases) in sorted(csv_entities.items()):
         if number not in homes:
             sys.exit(f"{main}: no DXCC entity numbered {number}")
-        claims = [callsign_prefix(t) for t in csv_aliases + dat_aliases[main]]
-        main_prefix = callsign_prefix(main.lstrip("*"))
-        if main_prefix is not None:
-            claims.append((main_prefix[0], MAIN_PREFIX))
-        for text, strength in filter(None, claims):
-            targets = found.setdefault(text, {})
-            home = homes[number]
+        home = homes[number]
+        claims = []
+        for alias in filter(None, map(alias_of, csv_aliases + dat_aliases[main])):
+            text, whole = alias
+            if not whole:
+                if fits_prefix_column(text):
+                    claims.append((text, ALIAS))
+            elif len(text) > CALLSIGN_WIDTH:
+                too_long.add(text)
+            else:
+                exact.setdefault(text, set()).add(home)
+        main_alias = alias_of(main.lstrip("*"))
+        if main_alias is not None and not main_alias[1] and fits_prefix_column(main_alias[0]):
+            claims.append((main_alias[0], MAIN_PREFIX))
+        for text, strength in claims:
+            targets = prefixes.setdefault(text, {})
             targets[home] = min(targets.get(home, MAIN_PREFIX), strength)
-    return found
+    return prefixes, exact, too_long
 
 
 def resolve_conflicts(found):
     """Keeps one entity per callsign prefix where the country files disagree.
 
-    The strongest claim wins; a prefix beats a whole callsign of the same text
-    since it stands for every call that begins with it. Among equals the entity
-    that sorts first is kept, as the lookup would pick it anyway.
+    The strongest claim wins; among equals the entity that sorts first is kept, as
+    the lookup would pick it anyway.
     """
     chosen = {}
     for text, targets in sorted(found.items()):
@@ -151,36 +170,28 @@ def resolve_conflicts(found):
     return chosen
 
 
-def longest_match(call, entries):
-    for length in range(min(len(call), PREFIX_WIDTH), 0, -1):
-        if call[:length] in entries:
-            return entries[call[:length]]
-    return None
-
-
-def whole_callsigns_worth_keeping(found, chosen):
-    """Drops the whole callsigns that would make the lookup worse.
-
-    The prefix file knows no "this callsign only": a whole callsign stands for every
-    call that begins with it. One that the prefixes already resolve to its entity
-    adds nothing; a short one that resolves elsewhere would capture whole blocks of
-    ordinary calls (N0J would make every N0Jxx a Mariana Islands contact), so it is
-    kept only for an entity that has no prefix of its own (3Y0X, Peter 1 Island).
-    """
-    strength = {text: targets[chosen[text]] for text, targets in found.items()}
-    prefixes = {t: home for t, home in chosen.items() if strength[t] != WHOLE_CALLSIGN}
-    homes_with_prefix = set(prefixes.values())
-    kept = dict(prefixes)
-    for text, home in chosen.items():
-        if strength[text] != WHOLE_CALLSIGN or longest_match(text, prefixes) == home:
-            continue
-        if len(text) >= 5 or home not in homes_with_prefix:
-            kept[text] = home
-    return kept
+def exact_lines(exact):
+    """One line per exact call; where entities share one, the line that sorts first."""
+    lines = []
+    for call, targets in sorted(exact.items()):
+        candidates = sorted((exact_line(call, *home) for home in targets), key=editor_order)
+        if len(candidates) > 1:
+            print(f"warning: {call} belongs to several entities", file=sys.stderr)
+        lines.append(candidates[0])
+    return sorted(lines, key=editor_order)
 
 
 def entry_line(prefix, name, dxcc):
     return f"{prefix:<{PREFIX_WIDTH}} {name:<{NAME_WIDTH}} {dxcc:<{DXCC_WIDTH}} /"
+
+
+def exact_line(call, name, dxcc):
+    return f"{call:<{CALLSIGN_WIDTH}} {name:<{NAME_WIDTH}} {dxcc:<{DXCC_WIDTH}} /"
+
+
+def write_lines(path, lines):
+    content = "".join(line + "\r\n" for line in lines)
+    path.write_bytes(content.encode("cp1252", errors="replace"))
 
 
 def editor_order(line):
@@ -192,6 +203,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cty-dir", type=Path, default=Path("/usr/share/hamradio-files"))
     parser.add_argument("--output", type=Path, default=REPO_ROOT / "data" / "Prefixe_DXCC.txt")
+    parser.add_argument("--exact-output", type=Path,
+                        default=REPO_ROOT / "data" / "Exceptions_DXCC.txt")
     args = parser.parse_args()
 
     dat_aliases = read_cty_dat(args.cty_dir / "cty.dat")
@@ -200,14 +213,16 @@ def main():
         sys.exit("cty.dat and cty.csv do not list the same entities")
 
     homes = dxcc_entities(csv_entities)
-    found = collect_prefixes(dat_aliases, csv_entities, homes)
-    chosen = whole_callsigns_worth_keeping(found, resolve_conflicts(found))
+    prefixes, exact, too_long = collect_claims(dat_aliases, csv_entities, homes)
+    chosen = resolve_conflicts(prefixes)
     lines = sorted((entry_line(p, n, d) for p, (n, d) in chosen.items()), key=editor_order)
-
-    content = "".join(line + "\r\n" for line in lines)
-    args.output.write_bytes(content.encode("cp1252", errors="replace"))
+    write_lines(args.output, lines)
     dxcc_prefixes = {dxcc for _, dxcc in chosen.values()}
     print(f"{args.output}: {len(lines)} entries, {len(dxcc_prefixes)} DXCC entities")
+    calls = exact_lines(exact)
+    write_lines(args.exact_output, calls)
+    print(f"{args.exact_output}: {len(calls)} exact calls, {len(too_long)} longer than "
+          f"{CALLSIGN_WIDTH} characters left out")
 
 
 if __name__ == "__main__":

@@ -118,6 +118,7 @@ QString chooseDataDir() {
 namespace {
 
 const QString kShippedPrefixFile = ":/data/Prefixe_DXCC.txt";
+const QString kShippedExactCallFile = ":/data/Exceptions_DXCC.txt";
 const QString kShippedEntityFile = ":/data/Entites_DXCC.txt";
 
 std::optional<std::string> resourceBytes(const QString& name) {
@@ -132,10 +133,16 @@ std::string shippedPrefixFile() {
     return resourceBytes(kShippedPrefixFile).value_or(std::string());
 }
 
+std::string shippedExactCallFile() {
+    return resourceBytes(kShippedExactCallFile).value_or(std::string());
+}
+
 std::vector<dxcc::ShippedFile> shippedFiles() {
     std::vector<dxcc::ShippedFile> files;
     if (auto bytes = resourceBytes(kShippedPrefixFile))
         files.push_back({std::string(dxcc::kPrefixFileName), std::move(*bytes)});
+    if (auto bytes = resourceBytes(kShippedExactCallFile))
+        files.push_back({std::string(dxcc::kExactCallFileName), std::move(*bytes)});
     if (auto bytes = resourceBytes(kShippedEntityFile))
         files.push_back({std::string(dxcc::kEntityDataFileName), std::move(*bytes)});
     files.push_back({std::string(dxcc::kFirstNameFileName), {}});

@@ -47,10 +47,12 @@ QString chooseDataDir();
 
 // The prefix file the program comes with (empty when it was built without one).
 std::string shippedPrefixFile();
+// The exact-call file the program comes with (empty when it was built without one).
+std::string shippedExactCallFile();
 
 // The files the program comes with, for a data folder that lacks them: the
-// prefix file, the entity data (when it was built with them) and an empty
-// first-name file.
+// prefix file, the exact-call file, the entity data (when it was built with
+// them) and an empty first-name file.
 std::vector<dxcc::ShippedFile> shippedFiles();
 
 // The production context.

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/adif/adif_mapping.h"
 #include "core/adif/adif_messages.h"
@@ -13,6 +17,7 @@
 #include "core/base/text_file.h"
 #include "core/base/text_utils.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/entity_data.h"
 #include "core/record/band_table.h"
 #include "core/record/mode_table.h"
 #include "core/record/qso_record.h"
@@ -129,7 +134,50 @@ std::string prefixTag() {
     return "<" + std::string(kPrefixField) + ":";
 }
 
-size_t writeRecord(char* buffer, std::string_view record, ExportReport& report) {
+// A DXCC prefix (at most 8 bytes, letters upper case) in one word.
+uint64_t prefixKey(std::string_view prefix) {
+    uint64_t key = 0;
+    for (size_t i = 0; i < prefix.size() && i < 8; ++i) {
+        const char c =
+            prefix[i] >= 'a' && prefix[i] <= 'z' ? static_cast<char>(prefix[i] - 32) : prefix[i];
+        key |= uint64_t{static_cast<unsigned char>(c)} << (8 * i);
+    }
+    return key;
+}
+
+// The entities' ADIF numbers by DXCC prefix, read once per export: a record
+// then finds its number with a few integer comparisons.
+class EntityNumbers {
+public:
+    explicit EntityNumbers(const EntityData* entities) {
+        if (entities == nullptr) return;
+        for (const EntityInfo& e : entities->entities()) {
+            const std::string_view prefix = trimBlanks(e.dxccPrefix);
+            if (e.adifNumber > 0 && !prefix.empty() && prefix.size() <= 8)
+                numbers_.push_back({prefixKey(prefix), std::to_string(e.adifNumber)});
+        }
+        // The first line of a prefix wins, as in the entity data.
+        std::stable_sort(numbers_.begin(), numbers_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+
+    // The number's text; empty when unknown.
+    std::string_view of(std::string_view dxccPrefix) const {
+        const std::string_view prefix = trimBlanks(dxccPrefix);
+        if (numbers_.empty() || prefix.empty() || prefix.size() > 8) return {};
+        const uint64_t key = prefixKey(prefix);
+        const auto it = std::lower_bound(numbers_.begin(), numbers_.end(), key,
+                                         [](const auto& n, uint64_t k) { return n.first < k; });
+        return it != numbers_.end() && it->first == key ? std::string_view(it->second)
+                                                        : std::string_view();
+    }
+
+private:
+    std::vector<std::pair<uint64_t, std::string>> numbers_;
+};
+
+size_t writeRecord(char* buffer, std::string_view record, ExportReport& report,
+                   const EntityNumbers& numbers) {
     static const std::string kPrefixTag = prefixTag();
     using dxcc::Field;
     RecordWriter w(buffer);
@@ -145,6 +193,7 @@ size_t writeRecord(char* buffer, std::string_view record, ExportReport& report) 
     if (recordConfirmed(record)) w.field("<QSL_RCVD:", "Y");
     w.text("<COUNTRY:", recordField(record, Field::EntityName));
     w.text(kPrefixTag, recordField(record, Field::DxccPrefix));
+    w.text("<DXCC:", numbers.of(recordField(record, Field::DxccPrefix)));
     w.put("<EOR>\r\n");
     return w.size();
 }
@@ -152,11 +201,11 @@ size_t writeRecord(char* buffer, std::string_view record, ExportReport& report) 
 // The log's records from `first` on, appended to `out` until it holds
 // `bytes` or the log ends; the index of the next record.
 size_t appendRecords(const Logbook& log, size_t first, std::string& out, size_t bytes,
-                     ExportReport& report) {
+                     ExportReport& report, const EntityNumbers& numbers) {
     std::array<char, kMaxRecordBytes> buffer;
     size_t i = first;
     for (; i < log.size() && out.size() < bytes; ++i)
-        out.append(buffer.data(), writeRecord(buffer.data(), log.record(i), report));
+        out.append(buffer.data(), writeRecord(buffer.data(), log.record(i), report, numbers));
     return i;
 }
 
@@ -180,24 +229,27 @@ std::string exportHeader(std::string_view station) {
     return header;
 }
 
-void appendExportRecord(std::string& out, std::string_view record, ExportReport& report) {
+void appendExportRecord(std::string& out, std::string_view record, ExportReport& report,
+                        const EntityData* entities) {
     std::array<char, kMaxRecordBytes> buffer;
-    out.append(buffer.data(), writeRecord(buffer.data(), record, report));
+    out.append(buffer.data(), writeRecord(buffer.data(), record, report, EntityNumbers(entities)));
 }
 
-std::string exportText(const Logbook& log, ExportReport& report) {
+std::string exportText(const Logbook& log, ExportReport& report, const EntityData* entities) {
     std::string text = exportHeader(log.stationCallsign());
-    appendRecords(log, 0, text, std::string::npos, report);
+    appendRecords(log, 0, text, std::string::npos, report, EntityNumbers(entities));
     return text;
 }
 
-ExportReport exportLog(const Logbook& log, const std::filesystem::path& file) {
+ExportReport exportLog(const Logbook& log, const std::filesystem::path& file,
+                       const EntityData* entities) {
+    const EntityNumbers numbers(entities);
     ExportReport report;
     SafeRewrite out(file, exportScratchFor(file));
     std::string chunk = exportHeader(log.stationCallsign());
     chunk.reserve(kChunkBytes + kMaxRecordBytes);
     for (size_t next = 0; next < log.size();) {
-        next = appendRecords(log, next, chunk, kChunkBytes, report);
+        next = appendRecords(log, next, chunk, kChunkBytes, report, numbers);
         out.write(chunk);
         chunk.clear();
     }

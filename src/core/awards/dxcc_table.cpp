@@ -28,9 +28,13 @@ std::vector<TableEntity> tableEntities(const PrefixTable& prefixes,
                                        const std::vector<std::string>& workedPrefixes) {
     std::vector<TableEntity> out;
     std::unordered_set<std::string> seen;
-    for (const PrefixEntry& e : prefixes.entries()) {
-        if (e.dxccPrefix.empty() || !seen.insert(e.dxccPrefix).second) continue;
-        out.push_back({e.dxccPrefix, std::string(trimBlanks(e.entityName)), {}});
+    // Some entities have exact calls only (Peter 1 Island): they follow those
+    // with prefixes.
+    for (const auto* lines : {&prefixes.entries(), &prefixes.exactCalls().entities()}) {
+        for (const PrefixEntry& e : *lines) {
+            if (e.dxccPrefix.empty() || !seen.insert(e.dxccPrefix).second) continue;
+            out.push_back({e.dxccPrefix, std::string(trimBlanks(e.entityName)), {}});
+        }
     }
     for (const std::string& p : workedPrefixes) {
         const std::string prefix(trimBlanks(p));

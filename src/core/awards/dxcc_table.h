@@ -29,9 +29,10 @@ struct TableEntity {
     std::string continent;  // two letters, empty when unknown
 };
 
-// The entities of the table: each DXCC prefix of the prefix file once (named
-// after its first entry), then every prefix in `workedPrefixes` that the file
-// lacks (an entity worked under a prefix since deleted still shows), unnamed.
+// The entities of the table: each DXCC prefix of the prefix file, then of the
+// exact calls, once (named after its first line), then every prefix in
+// `workedPrefixes` that the files lack (an entity worked under a prefix since
+// deleted still shows), unnamed.
 std::vector<TableEntity> tableEntities(const PrefixTable& prefixes,
                                        const std::vector<std::string>& workedPrefixes);
 

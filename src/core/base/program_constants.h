@@ -60,6 +60,10 @@ inline constexpr std::string_view kPrefixFileName = "Prefixe_DXCC.txt";
 // The prefix file as the last update built it, before the operator's lines
 // went in: what tells the operator's lines from the built ones next time.
 inline constexpr std::string_view kPrefixBaseFileName = "Prefixe_DXCC_base.txt";
+// Whole callsigns whose entity no prefix tells (DXpeditions, special calls).
+inline constexpr std::string_view kExactCallFileName = "Exceptions_DXCC.txt";
+// The exact-call file as the last update built it (see kPrefixBaseFileName).
+inline constexpr std::string_view kExactCallBaseFileName = "Exceptions_DXCC_base.txt";
 // Position, continent, zones and time offset of each DXCC entity.
 inline constexpr std::string_view kEntityDataFileName = "Entites_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
@@ -74,18 +78,20 @@ inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
 inline constexpr const char* kImportScratchName = "Temporaire8.txt";
 // Where the files that change together (the prefix update's) wait for their
 // rename, one each, and the journal that names them (see rewriteTogether).
-inline constexpr std::array<const char*, 4> kTogetherScratchNames{
-    "Temporaire1.txt", "Temporaire2.txt", "Temporaire3.txt", "Temporaire4.txt"};
+inline constexpr std::array<const char*, 5> kTogetherScratchNames{
+    "Temporaire1.txt", "Temporaire2.txt", "Temporaire3.txt", "Temporaire4.txt", "Temporaire5.txt"};
 inline constexpr std::string_view kUpdateJournalName = "VEL_DXCC.journal";
-inline constexpr std::array<const char*, 7> kScratchFileNames{
+inline constexpr std::array<const char*, 8> kScratchFileNames{
     kRewriteScratchName,      kInsertScratchName,       kImportScratchName,
     kTogetherScratchNames[0], kTogetherScratchNames[1], kTogetherScratchNames[2],
-    kTogetherScratchNames[3]};
+    kTogetherScratchNames[3], kTogetherScratchNames[4]};
 
 // The data files the program rewrites (through links, see scratchBeside).
 inline bool isRewrittenDataFileName(std::string_view name) {
     return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
-           name == kPrefixBaseFileName || name == kEntityDataFileName || name == kFirstNameFileName;
+           name == kPrefixBaseFileName || name == kExactCallFileName ||
+           name == kExactCallBaseFileName || name == kEntityDataFileName ||
+           name == kFirstNameFileName;
 }
 
 // Every file of the program in the data folder: nothing else may replace one.

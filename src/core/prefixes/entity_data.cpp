@@ -13,14 +13,17 @@ namespace dxcc {
 
 namespace {
 
-std::string upperKey(std::string_view prefix) { return upperCaseCp1252(trimBlanks(prefix)); }
+std::string upperKey(std::string_view prefix) {
+    return upperCaseCp1252(trimBlanks(prefix));
+}
 
 std::vector<std::string_view> splitTabs(std::string_view line) {
     std::vector<std::string_view> fields;
     size_t start = 0;
     for (;;) {
         const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? line.npos : tab - start));
+        fields.push_back(
+            line.substr(start, tab == std::string_view::npos ? line.npos : tab - start));
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
@@ -29,7 +32,7 @@ std::vector<std::string_view> splitTabs(std::string_view line) {
 
 bool parseLine(std::string_view line, EntityInfo& info) {
     const std::vector<std::string_view> f = splitTabs(line);
-    if (f.size() != 8) return false;
+    if (f.size() != 8 && f.size() != 9) return false;
     info.dxccPrefix = std::string(trimBlanks(f[0]));
     info.name = std::string(trimBlanks(f[1]));
     info.continent = std::string(trimBlanks(f[4]));
@@ -38,6 +41,9 @@ bool parseLine(std::string_view line, EntityInfo& info) {
         !readNumber(trimBlanks(f[3]), info.longitude) ||
         !readNumber(trimBlanks(f[5]), info.cqZone) || !readNumber(trimBlanks(f[6]), info.ituZone) ||
         !readNumber(trimBlanks(f[7]), info.utcOffsetHours))
+        return false;
+    if (f.size() == 9 && !trimBlanks(f[8]).empty() &&
+        (!readNumber(f[8], info.adifNumber) || info.adifNumber <= 0))
         return false;
     return info.latitude >= -90 && info.latitude <= 90 && info.longitude >= -180 &&
            info.longitude <= 180 && info.utcOffsetHours >= -14 && info.utcOffsetHours <= 14;
@@ -101,7 +107,8 @@ std::string formatEntityData(const std::vector<EntityInfo>& entities) {
     for (const EntityInfo& e : entities) {
         text += e.dxccPrefix + '\t' + e.name + '\t' + numberText(e.latitude) + '\t' +
                 numberText(e.longitude) + '\t' + e.continent + '\t' + std::to_string(e.cqZone) +
-                '\t' + std::to_string(e.ituZone) + '\t' + numberText(e.utcOffsetHours) + "\r\n";
+                '\t' + std::to_string(e.ituZone) + '\t' + numberText(e.utcOffsetHours) + '\t' +
+                (e.adifNumber > 0 ? std::to_string(e.adifNumber) : std::string()) + "\r\n";
     }
     return text;
 }

@@ -17,17 +17,19 @@ struct EntityInfo {
     int cqZone = 0;
     int ituZone = 0;
     double utcOffsetHours = 0;  // local time minus UTC ("+1" for France)
+    int adifNumber = 0;         // the entity's number in ADIF's DXCC field; 0 when unknown
 };
 
 // The entity data file: one entity a line, fields separated by tabs, in this
 // order: DXCC prefix, name, latitude, longitude (east positive), continent, CQ
-// zone, ITU zone, UTC offset in hours. Lines starting with '#' and empty lines
-// are comments. Immutable once read.
+// zone, ITU zone, UTC offset in hours, ADIF entity number (empty when unknown;
+// files written before it was added end with the offset). Lines starting with
+// '#' and empty lines are comments. Immutable once read.
 class EntityData {
 public:
     EntityData() = default;
-    // Lines that do not hold the eight fields, or whose numbers do not read,
-    // are skipped: one bad line never costs the others.
+    // Lines that do not hold eight or nine fields, or whose numbers do not
+    // read, are skipped: one bad line never costs the others.
     static EntityData parse(std::string_view fileBytes);
     // Empty when the file cannot be read.
     static EntityData load(const std::filesystem::path& file);

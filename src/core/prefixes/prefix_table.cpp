@@ -7,8 +7,10 @@
 #include <exception>
 #include <utility>
 
-#include "core/record/qso_record.h"
+#include "core/base/program_constants.h"
 #include "core/base/text_file.h"
+#include "core/base/text_utils.h"
+#include "core/prefixes/callsign_slashes.h"
 
 namespace dxcc {
 
@@ -44,26 +46,16 @@ size_t headIndex(std::string_view text) {
     return static_cast<unsigned char>(text[0]) | second << 8;
 }
 
-std::string fixedField(std::string_view text, size_t width) {
-    return padRight(text.substr(0, width), width);
-}
-
 }  // namespace
 
-PrefixEntry parsePrefixEntry(std::string_view line) {
-    return PrefixEntry{
-        std::string(trimBlanks(columnsOf(line, 1, kCallsignPrefixWidth))),
-        std::string(columnsOf(line, kPrefixEntityNameColumn, kPrefixEntityNameWidth)),
-        std::string(trimBlanks(columnsOf(line, kPrefixDxccColumn, kPrefixDxccWidth))),
-    };
-}
-
-PrefixTable PrefixTable::parse(std::string_view fileBytes) {
+PrefixTable PrefixTable::parse(std::string_view prefixFileBytes,
+                               std::string_view exactCallFileBytes) {
     PrefixTable table;
-    const std::vector<std::string_view> lines = splitLines(fileBytes);
-    table.entries_.reserve(lines.size());
-    for (std::string_view line : lines) table.entries_.push_back(parsePrefixEntry(line));
+    table.entries_.reserve(countLines(prefixFileBytes));
+    forEachLine(prefixFileBytes,
+                [&](std::string_view line) { table.entries_.push_back(parsePrefixEntry(line)); });
     table.buildIndex();
+    table.exact_ = ExactCallTable::parse(exactCallFileBytes);
     return table;
 }
 
@@ -107,7 +99,7 @@ const PrefixTable::Slot* PrefixTable::findSlot(uint64_t key) const {
     }
 }
 
-const PrefixEntry* PrefixTable::match(std::string_view callsign) const {
+const PrefixEntry* PrefixTable::matchPrefix(std::string_view callsign) const {
     if (slots_.empty()) return nullptr;
     const size_t longest = std::min(callsign.size(), kCallsignPrefixWidth);
     if (longest == 0) return nullptr;
@@ -123,14 +115,48 @@ const PrefixEntry* PrefixTable::match(std::string_view callsign) const {
     return nullptr;
 }
 
-LookupResult PrefixTable::lookup(std::string_view callsign) const {
-    const PrefixEntry* entry = match(callsign);
+Resolution PrefixTable::exactCall(std::string_view callsign) const {
+    const size_t line = exact_.findLine(callsign);
+    if (line == ExactCallTable::kNoLine) return {};
+    return {&exact_.entity(line), MatchKind::Exact, exact_.callsign(line)};
+}
+
+Resolution PrefixTable::prefixOf(std::string_view text) const {
+    const PrefixEntry* entry = matchPrefix(text);
     if (entry == nullptr) return {};
-    return LookupResult{entry->entityName, entry->dxccPrefix, entry->callsignPrefix};
+    return {entry, MatchKind::Prefix, entry->callsignPrefix};
+}
+
+Resolution PrefixTable::resolve(std::string_view callsign) const {
+    callsign = trimBlanks(callsign);
+    if (Resolution exact = exactCall(callsign); exact.entry) return exact;
+    return resolveByRules(callsign);
+}
+
+Resolution PrefixTable::resolveByRules(std::string_view callsign) const {
+    callsign = trimBlanks(callsign);
+    SlashBuffers buffers;
+    const SlashReading reading = readSlashes(callsign, buffers);
+    if (reading.kind == SlashReading::Kind::MaritimeMobile)
+        return {nullptr, MatchKind::MaritimeMobile, {}};
+    if (Resolution exact = exactCall(reading.withoutSuffixes); exact.entry) return exact;
+    if (Resolution place = prefixOf(reading.place); place.entry) return place;
+    // A part after the callsign that names no place ("/A") leaves the callsign's own.
+    if (Resolution exact = exactCall(reading.other); exact.entry) return exact;
+    return prefixOf(reading.other);
+}
+
+LookupResult PrefixTable::lookup(std::string_view callsign) const {
+    const Resolution found = resolve(callsign);
+    if (found.entry == nullptr) return LookupResult{{}, {}, {}, found.kind};
+    const PrefixEntry& e = *found.entry;
+    return LookupResult{e.entityName, e.dxccPrefix, std::string(found.matched), found.kind};
 }
 
 PrefixFile::PrefixFile(std::filesystem::path file, std::chrono::milliseconds recheckInterval)
-    : file_(std::move(file)), recheckInterval_(recheckInterval) {}
+    : file_(std::move(file)),
+      exactFile_(file_.parent_path() / kExactCallFileName),
+      recheckInterval_(recheckInterval) {}
 
 LookupResult PrefixFile::lookup(std::string_view callsign) {
     refreshWhenDue();
@@ -144,18 +170,18 @@ const PrefixTable& PrefixFile::table() {
 
 void PrefixFile::refresh() {
     lastCheck_ = std::chrono::steady_clock::now();
-    const Fingerprint seen = currentFingerprint();
-    if (!loaded_ || seen != loadedVersion_) load(seen);
+    const Versions seen = currentVersions();
+    if (!loaded_ || seen != loadedVersions_) load(seen);
 }
 
 void PrefixFile::refreshWhenDue() {
     if (!loaded_ || std::chrono::steady_clock::now() - lastCheck_ >= recheckInterval_) refresh();
 }
 
-PrefixFile::Fingerprint PrefixFile::currentFingerprint() const {
+PrefixFile::Fingerprint PrefixFile::fingerprintOf(const std::filesystem::path& file) {
     struct stat st {};
-    if (::stat(file_.c_str(), &st) != 0) return Fingerprint{};
-    // The editor replaces the file by renaming a new one over it, so the inode
+    if (::stat(file.c_str(), &st) != 0) return Fingerprint{};
+    // The editor replaces a file by renaming a new one over it, so the inode
     // changes even where modification times are coarse.
     return Fingerprint{
         true,
@@ -166,31 +192,31 @@ PrefixFile::Fingerprint PrefixFile::currentFingerprint() const {
     };
 }
 
-// `seen` was taken before reading: should the file change in between, the next
+PrefixFile::Versions PrefixFile::currentVersions() const {
+    return Versions{fingerprintOf(file_), fingerprintOf(exactFile_)};
+}
+
+// `seen` was taken before reading: should a file change in between, the next
 // look finds a different fingerprint and reads it again.
-void PrefixFile::load(const Fingerprint& seen) {
+void PrefixFile::load(const Versions& seen) {
     loaded_ = true;
-    loadedVersion_ = seen;
+    loadedVersions_ = seen;
+    std::string exactCalls;
+    exactUnreadable_ = false;
+    if (seen.exactCalls.exists) {
+        try {
+            exactCalls = readFileBytes(exactFile_, kPrefixFileLimits);
+        } catch (const std::exception&) {
+            exactUnreadable_ = true;
+        }
+    }
     try {
-        table_ = PrefixTable::parse(readFileBytes(file_, kPrefixFileLimits));
+        table_ = PrefixTable::parse(readFileBytes(file_, kPrefixFileLimits), exactCalls);
         unreadable_ = false;
     } catch (const std::exception&) {
         table_ = PrefixTable();
         unreadable_ = true;
     }
-}
-
-std::string buildPrefixEntry(std::string_view callsignPrefix, std::string_view entityName,
-                             std::string_view dxccPrefix) {
-    std::string line;
-    line.reserve(kPrefixEntryLength);
-    line += fixedField(callsignPrefix, kCallsignPrefixWidth);
-    line += ' ';
-    line += fixedField(entityName, kPrefixEntityNameWidth);
-    line += ' ';
-    line += fixedField(dxccPrefix, kPrefixDxccWidth);
-    line += " /";
-    return line;
 }
 
 }  // namespace dxcc

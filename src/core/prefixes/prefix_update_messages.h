@@ -34,6 +34,10 @@ inline constexpr std::string_view kRemovesManyOf = " des ";
 inline constexpr std::string_view kRemovesManyEnd =
     " entrées du fichier des préfixes (plus d'un dixième) : le fichier des contrées est "
     "peut-être incomplet.";
+// The same for the exact calls: kRemovesMany, the number removed,
+// kRemovesManyOf, the number before, kRemovesManyExactCallsEnd.
+inline constexpr std::string_view kRemovesManyExactCallsEnd =
+    " indicatifs exacts (plus d'un dixième) : le fichier des contrées est peut-être incomplet.";
 // Then, in the window.
 inline constexpr std::string_view kRemovesManyWindow =
     "Pour l'enregistrer quand même, choisissez « Enregistrer » ; Entrée annule.";
@@ -71,6 +75,16 @@ inline constexpr std::string_view kRemoved = "Préfixes supprimés : ";
 inline constexpr std::string_view kMoved = "Préfixes passés à une autre contrée : ";
 inline constexpr std::string_view kRenamed = "Contrées renommées : ";
 inline constexpr std::string_view kOperatorKept = "Vos lignes conservées : ";
+inline constexpr std::string_view kExactBefore = "Indicatifs exacts avant : ";
+inline constexpr std::string_view kExactAfter = "Indicatifs exacts après : ";
+inline constexpr std::string_view kExactAdded = "Indicatifs exacts ajoutés : ";
+inline constexpr std::string_view kExactRemoved = "Indicatifs exacts supprimés : ";
+inline constexpr std::string_view kExactMoved = "Indicatifs exacts passés à une autre contrée : ";
+inline constexpr std::string_view kExactOperatorKept = "Vos indicatifs exacts conservés : ";
+inline constexpr std::string_view kExactTooLong =
+    "Indicatifs exacts écartés (plus de 12 caractères) : ";
+inline constexpr std::string_view kExactFromPrefixFile =
+    "Indicatifs entiers retirés du fichier des préfixes (devenus indicatifs exacts) : ";
 inline constexpr std::string_view kLeftOut =
     "Contrées « * » écartées (aucune contrée DXCC trouvée) : ";
 inline constexpr std::string_view kEntityDataChanged =

@@ -244,7 +244,7 @@ ExportOutcome LogSession::exportLog(const std::filesystem::path& file) {
     }
     if (!mayExportTo(file, outcome)) return outcome;
     try {
-        outcome.report = adif::exportLog(log_, file);
+        outcome.report = adif::exportLog(log_, file, &entityData());
     } catch (const FileError& e) {
         outcome.failedOn(e);
     }

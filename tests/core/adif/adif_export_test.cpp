@@ -11,6 +11,7 @@
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/entity_data.h"
 #include "core/prefixes/prefix_table.h"
 #include "station_log.h"
 #include "temp_dir.h"
@@ -122,6 +123,35 @@ TEST(AdifExport, EachRecordIsOneLineOfTheMappedFields) {
     }
 }
 
+// ADIF's DXCC field carries the entity's number, where the entity data knows
+// it; a QSO without an entity (maritime mobile) has none.
+TEST(AdifExport, DxccCarriesTheEntitysAdifNumber) {
+    const EntityData entities = EntityData::parse(
+        "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\t227\r\n"
+        "3D2/R\tRotuma Island\t-12.50\t177.08\tOC\t32\t56\t12.00\t460\r\n"
+        "FG\tGuadeloupe\t16.13\t-61.67\tNA\t8\t11\t-4.00\r\n");
+    struct Row {
+        const char* prefix;
+        const char* dxcc;  // empty: no field
+    };
+    for (const Row& r : {Row{"F", "<DXCC:3>227 "}, Row{"3D2/R", "<DXCC:3>460 "}, Row{"FG", ""},
+                         Row{"K", ""}, Row{"", ""}}) {
+        SCOPED_TRACE(r.prefix);
+        const std::string stored = buildRecord(
+            {"F5ABC", "", "17/06/08", "12:35", "CW", "14 Mhz ", "599", "599", r.prefix, "", ' '});
+        std::string out;
+        ExportReport report;
+        appendExportRecord(out, stored, report, &entities);
+        const size_t end = out.find("<EOR>");
+        ASSERT_NE(end, std::string::npos);
+        const size_t dxcc = out.find("<DXCC:");
+        EXPECT_EQ(dxcc == std::string::npos ? "" : out.substr(dxcc, end - dxcc), r.dxcc);
+        std::string without;
+        appendExportRecord(without, stored, report);
+        EXPECT_EQ(without.find("<DXCC:"), std::string::npos);
+    }
+}
+
 TEST(AdifExport, TheHeaderNamesProgramVersionAndStationAndTheFileReadsBack) {
     const std::string header = exportHeader("F6XYZ_P");
     EXPECT_EQ(header.substr(0, header.find('\r')),
@@ -150,13 +180,23 @@ TEST(AdifExport, NeverWritesOverTheProgramsOwnFilesAndAFailureKeepsTheTarget) {
     };
     std::filesystem::create_directory(dir / "sub");
     const Row rows[] = {
-        {dir / "F6XYZ_DXCC.log", true},   {dir / "F5OTHER_DXCC.log", true},
-        {dir / "Prefixe_DXCC.txt", true}, {dir / "Liste_Prenom.txt", true},
-        {dir / "log.adi", false},         {dir / "sub" / "F6XYZ_DXCC.log", false},
-        {dir / "Temporaire.txt", true},   {dir / "Temporaire6.txt", true},
-        {dir / "Temporaire8.txt", true},  {dir / "VEL_DXCC.lock", true},
-        {dir / "sub" / "VEL_DXCC.lock", false}, {dir / "Prefixe_DXCC_base.txt", true},
-        {dir / "Entites_DXCC.txt", true},       {dir / "sub" / "Entites_DXCC.txt", false},
+        {dir / "F6XYZ_DXCC.log", true},
+        {dir / "F5OTHER_DXCC.log", true},
+        {dir / "Prefixe_DXCC.txt", true},
+        {dir / "Liste_Prenom.txt", true},
+        {dir / "log.adi", false},
+        {dir / "sub" / "F6XYZ_DXCC.log", false},
+        {dir / "Temporaire.txt", true},
+        {dir / "Temporaire6.txt", true},
+        {dir / "Temporaire8.txt", true},
+        {dir / "VEL_DXCC.lock", true},
+        {dir / "sub" / "VEL_DXCC.lock", false},
+        {dir / "Prefixe_DXCC_base.txt", true},
+        {dir / "Entites_DXCC.txt", true},
+        {dir / "sub" / "Entites_DXCC.txt", false},
+        {dir / "Exceptions_DXCC.txt", true},
+        {dir / "Exceptions_DXCC_base.txt", true},
+        {dir / "Temporaire5.txt", true},
     };
     for (const Row& r : rows) EXPECT_EQ(isProgramFile(log.dataDir(), r.file), r.dataFile) << r.file;
 

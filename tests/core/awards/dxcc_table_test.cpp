@@ -34,19 +34,23 @@ TEST(DxccTableTest, ColumnsAreTheAwardsThenTheBandWindowsBandsInOrder) {
     EXPECT_EQ(c.back(), "144 Mhz");
 }
 
-TEST(DxccTableTest, EntitiesAreEachFilePrefixOnceThenWorkedPrefixesTheFileLacks) {
+TEST(DxccTableTest, EntitiesAreEachFilePrefixOnceThenWorkedPrefixesTheFilesLack) {
     const PrefixTable file = PrefixTable::parse(
         buildPrefixEntry("F", "France", "F") + "\r\n" + buildPrefixEntry("TM", "France", "F") +
-        "\r\n" + buildPrefixEntry("DL", "Germany", "DL") + "\r\n" +
-        buildPrefixEntry("Y2", "Germany", "DL") + "\r\n");
+            "\r\n" + buildPrefixEntry("DL", "Germany", "DL") + "\r\n" +
+            buildPrefixEntry("Y2", "Germany", "DL") + "\r\n",
+        buildExactCallLine("3Y0X", "Peter 1 Island", "3Y/P") + "\r\n" +
+            buildExactCallLine("TM5X", "France", "F") + "\r\n");
     const std::vector<TableEntity> e = tableEntities(file, {"DL", " Y9 ", "Y9", ""});
-    ASSERT_EQ(e.size(), 3u);
+    ASSERT_EQ(e.size(), 4u);
     EXPECT_EQ(e[0].prefix, "F");
     EXPECT_EQ(e[0].entity, "France");
     EXPECT_EQ(e[1].prefix, "DL");
     EXPECT_EQ(e[1].entity, "Germany");
-    EXPECT_EQ(e[2].prefix, "Y9");  // worked under a prefix since deleted
-    EXPECT_EQ(e[2].entity, "");
+    EXPECT_EQ(e[2].prefix, "3Y/P");  // an entity of exact calls only
+    EXPECT_EQ(e[2].entity, "Peter 1 Island");
+    EXPECT_EQ(e[3].prefix, "Y9");  // worked under a prefix since deleted
+    EXPECT_EQ(e[3].entity, "");
 }
 
 TEST(DxccTableTest, TotalsCountConfirmedAndWorkedPerColumn) {

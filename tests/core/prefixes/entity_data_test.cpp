@@ -65,28 +65,63 @@ TEST(EntityDataTest, ReadsLinesSkipsBadOnesAndFindsByPrefix) {
     EXPECT_TRUE(EntityData::load("/nonexistent/Entites_DXCC.txt").empty());
 }
 
-// The shipped file covers every DXCC prefix of the shipped prefix file, with
-// longitudes east positive (the country files write them west positive).
-TEST(EntityDataTest, ShippedFileMatchesThePrefixFileWithEastLongitudes) {
+// The ADIF entity number closes the line; a file written before it existed
+// ends with the UTC offset and reads as before, its numbers unknown.
+TEST(EntityDataTest, ReadsTheAdifNumberWhenTheLineHasOne) {
+    const std::string text =
+        "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\t227\r\n"
+        "G\tEngland\t52.77\t-1.47\tEU\t14\t27\t0.00\r\n"
+        "K\tUnited States\t37.60\t-91.87\tNA\t5\t8\t-5.00\t\r\n"
+        "X1\tWord\t0\t0\tEU\t1\t1\t0\tabc\r\n"
+        "X2\tNegative\t0\t0\tEU\t1\t1\t0\t-3\r\n"
+        "X3\tTen fields\t0\t0\tEU\t1\t1\t0\t1\t2\r\n";
+    const EntityData data = EntityData::parse(text);
+    EXPECT_EQ(data.entities().size(), 3u);
+    const std::pair<const char*, int> numbers[] = {{"F", 227}, {"G", 0}, {"K", 0}};
+    for (const auto& [prefix, number] : numbers) {
+        ASSERT_NE(data.find(prefix), nullptr) << prefix;
+        EXPECT_EQ(data.find(prefix)->adifNumber, number) << prefix;
+    }
+    EXPECT_EQ(formatEntityData(data.entities()),
+              "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\t227\r\n"
+              "G\tEngland\t52.77\t-1.47\tEU\t14\t27\t0.00\t\r\n"
+              "K\tUnited States\t37.60\t-91.87\tNA\t5\t8\t-5.00\t\r\n");
+}
+
+// The shipped file covers every DXCC prefix of the shipped prefix and
+// exact-call files, with longitudes east positive (the country files write
+// them west positive) and ADIF's entity numbers.
+TEST(EntityDataTest, ShippedFileMatchesThePrefixFilesWithEastLongitudes) {
     const std::string dir = std::string(VEL_SOURCE_DIR) + "/data/";
     const EntityData data = EntityData::load(dir + "Entites_DXCC.txt");
-    const PrefixTable table = PrefixTable::parse(readFileBytes(dir + "Prefixe_DXCC.txt"));
+    const PrefixTable table = PrefixTable::parse(readFileBytes(dir + "Prefixe_DXCC.txt"),
+                                                 readFileBytes(dir + "Exceptions_DXCC.txt"));
     std::set<std::string> prefixes;
     for (const PrefixEntry& e : table.entries()) prefixes.insert(e.dxccPrefix);
+    for (const PrefixEntry& e : table.exactCalls().entities()) prefixes.insert(e.dxccPrefix);
     EXPECT_EQ(data.entities().size(), prefixes.size());
     for (const std::string& p : prefixes) EXPECT_NE(data.find(p), nullptr) << p;
+    std::set<int> numbers;
+    for (const EntityInfo& e : data.entities()) numbers.insert(e.adifNumber);
+    EXPECT_EQ(numbers.size(), data.entities().size());
+    EXPECT_FALSE(numbers.count(0));
     struct Row {
         const char* prefix;
         double lon, offset;
         const char* continent;
+        int number;
     };
-    const Row rows[] = {{"F", 2.0, 1.0, "EU"}, {"K", -91.87, -5.0, "NA"}, {"JA", 138.38, 9.0, "AS"}};
+    const Row rows[] = {{"F", 2.0, 1.0, "EU", 227},
+                        {"K", -91.87, -5.0, "NA", 291},
+                        {"JA", 138.38, 9.0, "AS", 339},
+                        {"3Y/P", -90.58, -4.0, "SA", 199}};
     for (const Row& r : rows) {
         const EntityInfo* e = data.find(r.prefix);
         ASSERT_NE(e, nullptr) << r.prefix;
         EXPECT_NEAR(e->longitude, r.lon, 0.01) << r.prefix;
         EXPECT_DOUBLE_EQ(e->utcOffsetHours, r.offset) << r.prefix;
         EXPECT_EQ(e->continent, r.continent);
+        EXPECT_EQ(e->adifNumber, r.number) << r.prefix;
     }
 }
 

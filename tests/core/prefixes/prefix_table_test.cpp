@@ -144,7 +144,8 @@ TEST(PrefixLookup, AgreesWithAScanOverManyOverlappingPrefixes) {
     const PrefixTable table = PrefixTable::parse(fileOf(lines));
     for (int i = 0; i < 5000; ++i) {
         const std::string call = randomText(0, 9);
-        ASSERT_EQ(table.match(call), scanForLongest(table.entries(), call)) << '"' << call << '"';
+        ASSERT_EQ(table.matchPrefix(call), scanForLongest(table.entries(), call))
+            << '"' << call << '"';
     }
 }
 
@@ -160,8 +161,12 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::filesystem::path file() const { return dir_ / "Prefixe_DXCC.txt"; }
+    std::filesystem::path exactFile() const { return dir_ / "Exceptions_DXCC.txt"; }
     void save(const std::vector<std::string>& lines) const {
         rewriteFile(file(), dir_ / "Temporaire.txt", fileOf(lines));
+    }
+    void saveExact(const std::vector<std::string>& lines) const {
+        rewriteFile(exactFile(), dir_ / "Temporaire.txt", fileOf(lines));
     }
 
     std::filesystem::path dir_;
@@ -207,6 +212,38 @@ TEST_F(PrefixFileTest, BetweenChecksOnlyRefreshSeesAChange) {
     EXPECT_EQ(prefixes.lookup("FR5AB").dxccPrefix, "F");
     prefixes.refresh();
     EXPECT_EQ(prefixes.lookup("FR5AB").dxccPrefix, "FR");
+}
+
+// The exact-call file beside the prefix file is read, and read again, with it.
+TEST_F(PrefixFileTest, TheExactCallFileBesideItComesAndGoesWithoutARestart) {
+    save({kFrance, kTm});
+    PrefixFile prefixes(file(), std::chrono::milliseconds(0));
+    EXPECT_EQ(prefixes.exactCallPath(), exactFile());
+    EXPECT_EQ(prefixes.lookup("TM5A").kind, MatchKind::Prefix);
+    EXPECT_FALSE(prefixes.exactCallsUnreadable());
+
+    saveExact({buildExactCallLine("TM5A", "Guadeloupe", "FG")});
+    LookupResult r = prefixes.lookup("TM5A");
+    EXPECT_EQ(r.dxccPrefix, "FG");
+    EXPECT_EQ(r.kind, MatchKind::Exact);
+    EXPECT_EQ(prefixes.table().exactCalls().size(), 1u);
+
+    // Same size: only the file's identity or time tells the versions apart.
+    saveExact({buildExactCallLine("TM5A", "Martinique", "FM")});
+    EXPECT_EQ(prefixes.lookup("TM5A").dxccPrefix, "FM");
+
+    std::filesystem::remove(exactFile());
+    EXPECT_EQ(prefixes.lookup("TM5A").dxccPrefix, "F");
+    EXPECT_FALSE(prefixes.exactCallsUnreadable());
+}
+
+TEST_F(PrefixFileTest, AnUnreadableExactCallFileIsToldAndThePrefixesStillAnswer) {
+    save({kFrance});
+    std::filesystem::create_directory(exactFile());
+    PrefixFile prefixes(file(), std::chrono::milliseconds(0));
+    EXPECT_EQ(prefixes.lookup("F5ABC").dxccPrefix, "F");
+    EXPECT_TRUE(prefixes.exactCallsUnreadable());
+    EXPECT_FALSE(prefixes.unreadable());
 }
 
 }  // namespace

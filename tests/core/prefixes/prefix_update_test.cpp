@@ -12,6 +12,7 @@
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/country_file.h"
+#include "core/prefixes/exact_calls.h"
 #include "core/prefixes/prefix_table.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/session/log_session.h"
@@ -40,19 +41,25 @@ std::vector<std::string> linesOf(std::string_view bytes) {
     return lines;
 }
 
-// Each line without its entity name: the columns the lookup answers with.
-std::string withoutNames(std::string_view bytes, char separator) {
+// Each line of a fixed-column file without its entity name (the columns
+// from `nameColumn`, 0-based, before `dxccColumn`): what the lookup answers with.
+std::string withoutNames(std::string_view bytes, size_t nameColumn, size_t dxccColumn) {
     std::string out;
-    for (std::string_view l : splitLines(bytes)) {
-        if (separator == '\t' && l.find('\t') != std::string_view::npos) {
-            const size_t first = l.find('\t');
-            const size_t second = l.find('\t', first + 1);
-            out += std::string(l.substr(0, first)) + std::string(l.substr(second)) + "\n";
-        } else if (separator == ' ') {
-            out += std::string(l.substr(0, 7)) + std::string(l.substr(40)) + "\n";
-        } else {
-            out += std::string(l) + "\n";
-        }
+    for (std::string_view l : splitLines(bytes))
+        out += std::string(l.substr(0, nameColumn)) + std::string(l.substr(dxccColumn)) + "\n";
+    return out;
+}
+
+// Each line of the entity data without its name and ADIF number.
+std::string placesOnly(std::string_view entityFile) {
+    std::string out;
+    for (std::string_view l : splitLines(entityFile)) {
+        const size_t first = l.find('\t');
+        const size_t second = l.find('\t', first + 1);
+        const size_t last = l.rfind('\t');
+        if (first == std::string_view::npos) continue;
+        out +=
+            std::string(l.substr(0, first)) + std::string(l.substr(second, last - second)) + "\n";
     }
     return out;
 }
@@ -60,13 +67,15 @@ std::string withoutNames(std::string_view bytes, char separator) {
 // The country files the tools built the shipped files from give those files
 // again, byte for byte. cty.dat alone, its '*' entities folded through the
 // shipped lookup, gives the same entries; only the few names cty.dat writes
-// otherwise than cty.csv differ.
+// otherwise than cty.csv differ, it has no ADIF numbers, and it lists some
+// exact calls that cty.csv lacks and the other way round.
 TEST(CountryFileBuild, DebianCountryFilesGiveTheShippedFiles) {
     if (!std::filesystem::exists(kDebianCountryFiles / "cty.dat") ||
         !std::filesystem::exists(kDebianCountryFiles / "cty.csv"))
         GTEST_SKIP() << "no country files in " << kDebianCountryFiles
                      << " (Debian package hamradio-files, which scripts/install-deps installs)";
     const std::string shippedPrefixes = readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
+    const std::string shippedExact = readFileBytes(VEL_SOURCE_DIR "/data/Exceptions_DXCC.txt");
     const std::string shippedEntities = readFileBytes(VEL_SOURCE_DIR "/data/Entites_DXCC.txt");
     const std::vector<CountryEntity> dat =
         parseCtyDat(readFileBytes(kDebianCountryFiles / "cty.dat"));
@@ -76,29 +85,55 @@ TEST(CountryFileBuild, DebianCountryFilesGiveTheShippedFiles) {
         joinCountryFiles(dat, parseCtyCsv(readFileBytes(kDebianCountryFiles / "cty.csv"))),
         leftOut);
     EXPECT_TRUE(withCsv.prefixFile == shippedPrefixes);
+    EXPECT_TRUE(withCsv.exactFile == shippedExact);
     EXPECT_TRUE(withCsv.entityFile == shippedEntities);
     EXPECT_TRUE(leftOut.empty());
+    EXPECT_GT(withCsv.exactCallsTooLong, 0u);
 
     const CountryBuild datAlone = buildCountryFiles(
-        numberWithoutCsv(dat, PrefixTable::parse(shippedPrefixes), leftOut), leftOut);
+        numberWithoutCsv(dat, PrefixTable::parse(shippedPrefixes, shippedExact), leftOut), leftOut);
     EXPECT_TRUE(leftOut.empty());
     EXPECT_EQ(datAlone.entities.size(), withCsv.entities.size());
-    EXPECT_TRUE(withoutNames(datAlone.prefixFile, ' ') == withoutNames(shippedPrefixes, ' '));
-    EXPECT_TRUE(withoutNames(datAlone.entityFile, '\t') == withoutNames(shippedEntities, '\t'));
+    EXPECT_TRUE(withoutNames(datAlone.prefixFile, 7, 40) == withoutNames(shippedPrefixes, 7, 40));
+    // The two files do not list quite the same exact calls; where both list
+    // one, they agree.
+    const ExactCallTable shippedCalls = ExactCallTable::parse(shippedExact);
+    size_t shared = 0;
+    const ExactCallTable datCalls = ExactCallTable::parse(datAlone.exactFile);
+    for (size_t line = 0; line < datCalls.size(); ++line) {
+        const PrefixEntry* same = shippedCalls.find(datCalls.callsign(line));
+        if (same == nullptr) continue;
+        ++shared;
+        EXPECT_EQ(same->dxccPrefix, datCalls.entity(line).dxccPrefix) << datCalls.callsign(line);
+    }
+    EXPECT_GT(shared, 18000u);
+    EXPECT_TRUE(placesOnly(datAlone.entityFile) == placesOnly(shippedEntities));
+    for (const EntityInfo& e : datAlone.entities) EXPECT_EQ(e.adifNumber, 0) << e.dxccPrefix;
+}
+
+std::string exact(std::string_view call, std::string_view name, std::string_view dxcc) {
+    return buildExactCallLine(call, name, dxcc);
 }
 
 struct BuildCase {
     const char* what;
     const char* ctyDat;
     std::vector<std::string> expected;
+    std::vector<std::string> expectedExact = {};
+    size_t tooLong = 0;
 };
 
 const BuildCase kBuildCases[] = {
-    {"aliases lose their overrides; '/' and calls too long for the column are no entries",
+    {"aliases lose their overrides; whole callsigns are exact calls, '/' included, up to "
+     "twelve characters",
      "France:  14:  27:  EU:   46.00:    -2.00:    -1.0:  F:\n"
-     "    F,TM(14)[27],TO<46.0/2.0>{EU}~1.0~,=F/ABC,=FG5LONGCALL,tx;\n",
+     "    F,TM(14)[27],TO<46.0/2.0>{EU}~1.0~,=F/ABC,=fg5longcall(8),=TM123456789/P,tx,"
+     "F/X,=TM5X;\n",
      {line("F", "France", "F"), line("TM", "France", "F"), line("TO", "France", "F"),
-      line("TX", "France", "F")}},
+      line("TX", "France", "F")},
+     {exact("F/ABC", "France", "F"), exact("FG5LONGCALL", "France", "F"),
+      exact("TM5X", "France", "F")},
+     1},
     {"a token holding a blank or an unseen character is no entry",
      "France:  14:  27:  EU:   46.00:    -2.00:    -1.0:  F:\n"
      "    F,T\x01M,\n    TK\n    TX,\tTO\t;\n",
@@ -108,15 +143,17 @@ const BuildCase kBuildCases[] = {
      "    =KC4AAA;\n"
      "South Shetland Islands:  13:  73:  SA:  -62.08:    58.67:     4.0:  VP8/h:\n"
      "    CE9,VP8H;\n",
-     {line("CE9", "South Shetland Islands", "VP8/H"), line("KC4AAA", "Antarctica", "CE9"),
-      line("VP8H", "South Shetland Islands", "VP8/H")}},
-    {"a whole callsign is kept only where it changes the lookup: long, or for an entity "
-     "without a prefix",
+     {line("CE9", "South Shetland Islands", "VP8/H"),
+      line("VP8H", "South Shetland Islands", "VP8/H")},
+     {exact("KC4AAA", "Antarctica", "CE9")}},
+    {"every whole callsign is an exact call, never a prefix; one two entities claim goes to "
+     "the line that sorts first",
      "France:  14:  27:  EU:   46.00:    -2.00:    -1.0:  F:\n    F,=TO5A,=FA1ABC;\n"
      "Guadeloupe:  08:  11:  NA:   16.13:    61.67:     4.0:  FG:\n    FG,=TO5A,=TO5AB;\n"
      "Peter 1 Island:  12:  72:  SA:  -68.77:    90.58:     4.0:  3Y/p:\n    =3Y0X;\n",
-     {line("3Y0X", "Peter 1 Island", "3Y/P"), line("F", "France", "F"),
-      line("FG", "Guadeloupe", "FG"), line("TO5AB", "Guadeloupe", "FG")}},
+     {line("F", "France", "F"), line("FG", "Guadeloupe", "FG")},
+     {exact("3Y0X", "Peter 1 Island", "3Y/P"), exact("FA1ABC", "France", "F"),
+      exact("TO5A", "France", "F"), exact("TO5AB", "Guadeloupe", "FG")}},
     {"a '*' entity's prefixes go to its DXCC entity, which loses 'Asiatic '",
      "Asiatic Turkey:  20:  39:  AS:   39.18:   -35.65:    -2.0:  TA:\n    TA,TB;\n"
      "European Turkey:  20:  39:  EU:   41.02:   -28.97:    -2.0:  *TA1:\n    TA1,TB1;\n",
@@ -138,6 +175,8 @@ TEST(CountryFileBuild, EntriesFollowTheCountryFilesRules) {
         const CountryBuild build = buildCountryFiles(
             numberWithoutCsv(parseCtyDat(c.ctyDat), PrefixTable{}, leftOut), leftOut);
         EXPECT_EQ(linesOf(build.prefixFile), c.expected);
+        EXPECT_EQ(linesOf(build.exactFile), c.expectedExact);
+        EXPECT_EQ(build.exactCallsTooLong, c.tooLong);
         EXPECT_TRUE(leftOut.empty());
     }
 }
@@ -154,11 +193,12 @@ TEST(CountryFileBuild, EntityDataTurnsTheSignsAndFoldsTheOtherAwardEntities) {
     const CountryBuild build =
         buildCountryFiles(numberWithoutCsv(parseCtyDat(dat), PrefixTable{}, leftOut), leftOut);
     const std::vector<std::string> lines = linesOf(build.entityFile);
-    ASSERT_EQ(lines.size(), 8u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0].substr(0, 17), "# Entites_DXCC.tx");
-    EXPECT_EQ(lines[5], "9G\tGhana\t7.70\t-1.00\tAF\t35\t46\t0.00");
-    EXPECT_EQ(lines[6], "FG\tGuadeloupe\t16.13\t-61.67\tNA\t8\t11\t-4.00");
-    EXPECT_EQ(lines[7], "TA\tTurkey\t39.18\t35.65\tAS\t20\t39\t2.00");
+    // cty.dat alone gives no ADIF number.
+    EXPECT_EQ(lines[6], "9G\tGhana\t7.70\t-1.00\tAF\t35\t46\t0.00\t");
+    EXPECT_EQ(lines[7], "FG\tGuadeloupe\t16.13\t-61.67\tNA\t8\t11\t-4.00\t");
+    EXPECT_EQ(lines[8], "TA\tTurkey\t39.18\t35.65\tAS\t20\t39\t2.00\t");
     // The program reads back what it wrote.
     const EntityData data = EntityData::parse(build.entityFile);
     ASSERT_NE(data.find("ta"), nullptr);

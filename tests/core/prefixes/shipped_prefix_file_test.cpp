@@ -5,10 +5,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
 
 namespace dxcc {
 namespace {
@@ -17,18 +18,22 @@ class ShippedPrefixFile : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         bytes_ = new std::string(readFileBytes(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt"));
-        table_ = new PrefixTable(PrefixTable::parse(*bytes_));
+        exactBytes_ = new std::string(readFileBytes(VEL_SOURCE_DIR "/data/Exceptions_DXCC.txt"));
+        table_ = new PrefixTable(PrefixTable::parse(*bytes_, *exactBytes_));
     }
     static void TearDownTestSuite() {
         delete table_;
+        delete exactBytes_;
         delete bytes_;
     }
 
     static std::string* bytes_;
+    static std::string* exactBytes_;
     static PrefixTable* table_;
 };
 
 std::string* ShippedPrefixFile::bytes_ = nullptr;
+std::string* ShippedPrefixFile::exactBytes_ = nullptr;
 PrefixTable* ShippedPrefixFile::table_ = nullptr;
 
 std::string upper(std::string_view s) {
@@ -49,26 +54,58 @@ TEST_F(ShippedPrefixFile, EveryLineIsAFullEntryEndingInCrLf) {
     }
     for (const PrefixEntry& e : table_->entries()) {
         EXPECT_FALSE(e.callsignPrefix.empty());
+        EXPECT_EQ(e.callsignPrefix.find('/'), std::string::npos) << e.callsignPrefix;
         EXPECT_FALSE(e.dxccPrefix.empty()) << e.callsignPrefix;
         EXPECT_EQ(e.callsignPrefix, upper(e.callsignPrefix));
         EXPECT_EQ(e.dxccPrefix, upper(e.dxccPrefix));
     }
 }
 
-TEST_F(ShippedPrefixFile, IsInTheEditorsSortedOrderWithoutRepeatedPrefixes) {
-    const auto lines = splitLines(*bytes_);
-    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(),
-                               [](auto a, auto b) { return upper(a) < upper(b); }));
-    std::set<std::string> prefixes;
-    for (const PrefixEntry& e : table_->entries()) {
-        EXPECT_TRUE(prefixes.insert(e.callsignPrefix).second) << e.callsignPrefix;
+TEST_F(ShippedPrefixFile, EveryExactCallIsAFullLineEndingInCrLf) {
+    const auto lines = splitLines(*exactBytes_);
+    ASSERT_GT(lines.size(), 15000u);
+    EXPECT_EQ(exactBytes_->size(), lines.size() * (kExactCallLength + kLineEnd.size()));
+    size_t withSlash = 0;
+    for (std::string_view line : lines) {
+        ASSERT_EQ(line.size(), kExactCallLength) << line;
+        EXPECT_EQ(line.substr(12, 1), " ") << line;
+        EXPECT_EQ(line.substr(46, 1), " ") << line;
+        EXPECT_EQ(line.substr(53), " /") << line;
     }
+    const ExactCallTable& exact = table_->exactCalls();
+    for (size_t line = 0; line < exact.size(); ++line) {
+        const std::string_view call = exact.callsign(line);
+        EXPECT_FALSE(call.empty());
+        EXPECT_FALSE(exact.entity(line).dxccPrefix.empty()) << call;
+        EXPECT_EQ(call, upper(call));
+        withSlash += call.find('/') != std::string::npos ? 1 : 0;
+    }
+    EXPECT_GT(withSlash, 7000u);
 }
 
-TEST_F(ShippedPrefixFile, HoldsEachDxccEntityOnceUnderOneName) {
+TEST_F(ShippedPrefixFile, AreInTheEditorsSortedOrderWithoutRepeatedKeys) {
+    for (const std::string* bytes : {bytes_, exactBytes_}) {
+        const auto lines = splitLines(*bytes);
+        EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(),
+                                   [](auto a, auto b) { return upper(a) < upper(b); }));
+    }
+    std::set<std::string> prefixes;
+    for (const PrefixEntry& e : table_->entries())
+        EXPECT_TRUE(prefixes.insert(e.callsignPrefix).second) << e.callsignPrefix;
+    const ExactCallTable& exact = table_->exactCalls();
+    for (size_t line = 0; line < exact.size(); ++line)
+        EXPECT_EQ(exact.findLine(exact.callsign(line)), line) << exact.callsign(line);
+}
+
+// Some entities have no prefix of their own (Peter 1 Island, Conway Reef):
+// the exact calls alone name them.
+TEST_F(ShippedPrefixFile, HoldEachDxccEntityOnceUnderOneName) {
     std::map<std::string, std::string> nameOf;
     std::set<std::string> names;
-    for (const PrefixEntry& e : table_->entries()) {
+    std::vector<PrefixEntry> all = table_->entries();
+    const std::vector<PrefixEntry>& exactEntities = table_->exactCalls().entities();
+    all.insert(all.end(), exactEntities.begin(), exactEntities.end());
+    for (const PrefixEntry& e : all) {
         auto [it, added] = nameOf.emplace(e.dxccPrefix, e.entityName);
         if (added) {
             EXPECT_TRUE(names.insert(e.entityName).second) << e.entityName;
@@ -94,6 +131,9 @@ TEST_F(ShippedPrefixFile, ResolvesCallsignsAsADxccChaserExpects) {
         {"JD1XYZ", {"Ogasawara", "JD/O"}},
         {"VK9NXY", {"Norfolk Island", "VK9N"}},
         {"3Y0X", {"Peter 1 Island", "3Y/P"}},
+        {"3D2AG/P", {"Rotuma Island", "3D2/R"}},
+        {"KH6ABD", {"Hawaii", "KH6"}},
+        {"F5ABC/EA8", {"Canary Islands", "EA8"}},
         {"4U1ITU", {"ITU HQ", "4U1I"}},
         {"4U1UN", {"United Nations HQ", "4U1U"}},
         {"DL1ABC", {"Fed. Rep. of Germany", "DL"}},

@@ -61,6 +61,7 @@ protected:
 TEST_F(CommandLineFiles, EveryCommandPutsInTheFilesTheFolderLacks) {
     const QByteArray shippedPrefixes = bytesOf(VEL_SOURCE_DIR "/data/Prefixe_DXCC.txt");
     const QByteArray shippedEntities = bytesOf(VEL_SOURCE_DIR "/data/Entites_DXCC.txt");
+    const QByteArray shippedExactCalls = bytesOf(VEL_SOURCE_DIR "/data/Exceptions_DXCC.txt");
     writeFile("in.adi",
               "<CALL:6>VK2ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>20m"
               "<MODE:3>SSB<EOR>\n");
@@ -69,11 +70,13 @@ TEST_F(CommandLineFiles, EveryCommandPutsInTheFilesTheFolderLacks) {
           QStringList{"needed", "VK2ABC"}, QStringList{"import", dir.path() + "/in.adi"},
           QStringList{"confirm", dir.path() + "/in.adi"}}) {
         SCOPED_TRACE(args.join(' ').toStdString());
-        for (const char* name : {"Prefixe_DXCC.txt", "Entites_DXCC.txt", "Liste_Prenom.txt"})
+        for (const char* name :
+             {"Prefixe_DXCC.txt", "Exceptions_DXCC.txt", "Entites_DXCC.txt", "Liste_Prenom.txt"})
             QFile::remove(dir.path() + "/" + name);
         EXPECT_EQ(run(args), ui::kCommandOk) << err.str();
         EXPECT_EQ(err.str(), "");
         EXPECT_EQ(read("Prefixe_DXCC.txt"), shippedPrefixes);
+        EXPECT_EQ(read("Exceptions_DXCC.txt"), shippedExactCalls);
         EXPECT_EQ(read("Entites_DXCC.txt"), shippedEntities);
         EXPECT_EQ(read("Liste_Prenom.txt"), "");
         if (args[0] == "needed") {
