@@ -13,6 +13,7 @@
 #include "app/cluster_command.h"
 #include "app/command_arguments.h"
 #include "app/command_output.h"
+#include "app/wsjtx_command.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
@@ -100,6 +101,7 @@ constexpr CommandHelp kCommands[] = {
      "              contacté, W contacté, C confirmé).\n"
      "              S'arrête après N spots (--count) ou quand le serveur ferme ; avec\n"
      "              --needed, seulement les spots dont un des trois états est N.\n"},
+    {"wsjtx", kWsjtxUsage, kWsjtxHelp},
     {"confirm", "confirm FICHIER.adi",
      "              Importe les confirmations téléchargées de LoTW, comme le menu\n"
      "              « Importer les confirmations (LoTW) » : marque QSL « * » les QSO\n"
@@ -560,7 +562,8 @@ int grid(const Options& options, const CommandDefaults& defaults, std::ostream& 
 // there is none.
 qsizetype commandIndex(const QStringList& arguments) {
     static const QStringList kTakingValue{"--station", "--data-dir", "--band", "--mode",
-                                          "--host",    "--port",     "--count"};
+                                          "--host",    "--port",     "--count",
+                                          "--listen"};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (kTakingValue.contains(arguments[i])) {
             ++i;
@@ -627,6 +630,9 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         rest.removeAt(at);
         return clusterCommand(rest, defaults, out, err);
     }
+    if (const qsizetype at = commandIndex(arguments); at >= 0 && arguments[at] == "wsjtx")
+        return wsjtxCommand(QStringList(arguments).mid(0, at) + arguments.mid(at + 1), defaults,
+                            out, err);
     Options options;
     if (std::optional<QString> error = readArguments(arguments, options))
         return badUsage(err, *error);

@@ -1,5 +1,6 @@
 #include "core/session/auto_log.h"
 
+#include "core/base/text_conversion.h"
 #include "core/base/text_utils.h"
 #include "core/record/qso_record.h"
 
@@ -8,7 +9,7 @@ namespace dxcc {
 namespace msg = auto_log_messages;
 
 std::string loggedContactLine(std::string_view record) {
-    const auto part = [&](Field f) { return std::string(trimBlanks(recordField(record, f))); };
+    const auto part = [&](Field f) { return cp1252ToUtf8(trimBlanks(recordField(record, f))); };
     return std::string(msg::kLogged) + part(Field::Callsign) + ", " + part(Field::Date) + " " +
            part(Field::Time) + ", " + part(Field::Band) + ", " + part(Field::Mode);
 }

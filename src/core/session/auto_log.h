@@ -30,7 +30,7 @@ struct AutoLogOutcome : SessionOutcome {
 };
 
 // The line told for a contact logged: "QSO enregistré depuis WSJT-X : K1ABC,
-// 01/02/24 10:00, 14 Mhz, FT8" (the record's texts are the log's Windows-1252).
+// 01/02/24 10:00, 14 Mhz, FT8" (UTF-8).
 std::string loggedContactLine(std::string_view record);
 // "3 QSO en attente d'enregistrement dans le log." (UTF-8); empty for none.
 std::string waitingLine(size_t waiting);
