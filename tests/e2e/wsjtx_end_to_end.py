@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""The real WSJT-X, under Xvfb, sends its decodes and a logged contact to
-`vel_dxcc wsjtx --log`: the decodes of an FT8 file made by ft8sim must come
-out with the right statuses, and the contact logged in WSJT-X ("Log QSO", OK)
-must land in the log once, with its UTC date and time, in a time zone far from
-UTC.
+"""The real WSJT-X (or JTDX), under Xvfb, sends its decodes and a logged
+contact to `vel_dxcc wsjtx --log`: the decodes of an FT8 file made by ft8sim
+must come out with the right statuses, and the contact logged in the
+program's "Log QSO" dialog must land in the log once, with its UTC date and
+time, in a time zone far from UTC. WSJT-X sends the contact twice (QSO Logged
+and Logged ADIF); JTDX, its Logged ADIF left off, only as a QSO Logged whose
+times are marked local but hold UTC.
 
-usage: wsjtx_end_to_end.py VEL_DXCC SOURCE_DIR
+usage: wsjtx_end_to_end.py VEL_DXCC SOURCE_DIR [wsjtx|jtdx]
 Exits 77 (skipped) with the reason printed when a program it needs is missing.
 """
 import datetime
@@ -24,7 +26,33 @@ import time
 import wave
 
 SKIP = 77
-NEEDED = ["wsjtx", "ft8sim", "Xvfb", "xdotool"]
+NEEDED = ["ft8sim", "Xvfb", "xdotool"]
+
+# What differs between the two programs (JTDX 2.2.159, WSJT-X 2.6.1, default
+# window sizes): settings, window titles, where the Log QSO dialog takes a
+# click, how the DX call is set.
+PROGRAMS = {
+    "wsjtx": {
+        "exe": "wsjtx", "id": "WSJT-X", "ini": "WSJT-X.ini",
+        "settings": "[Common]\nMode=FT8\nDialFreq=14074000\n\n[Configuration]\n"
+                    "MyCall=F6XYZ\nMyGrid=JN18\nUDPServer=127.0.0.1\nUDPServerPort=%d\n"
+                    "AcceptUDPRequests=true\nRig=None\nMonitorOFF=false\nPSKReporter=false\n"
+                    "PromptToLog=false\nAutoLog=false\n\n[WideGraph]\nBinsPerPixel=4\n\n"
+                    "[MultiSettings]\nSplash_v1.7=false\n",
+        "main": r"by K1JT et al\.$", "dialog_ok_click": (40, 70),
+    },
+    "jtdx": {
+        "exe": "jtdx", "id": "JTDX", "ini": "JTDX.ini",
+        "settings": "[Common]\nMode=FT8\nModeTx=FT8\nDialFreq=14074000\n\n[Configuration]\n"
+                    "MyCall=F6XYZ\nMyGrid=JN18\nUDPServer=127.0.0.1\nUDPServerPort=%d\n"
+                    "AcceptUDPRequests=true\nEnableUDP1adifSending=false\n"
+                    "EnableUDP2adifBroadcast=false\nEnableTCPConnection=false\nRig=None\n"
+                    "MonitorOFF=false\nPSKReporter=false\nAllowSpotsDXSummit=false\n"
+                    "PromptToLog=false\nAutoQSOLogging=false\n\n[WideGraph]\nBinsPerPixel=4\n",
+        "main": r"derivative work based on WSJT-X by K1JT$", "dialog_ok_click": (28, 124),
+        "dx_call_box": (311, 125), "dx_grid_box": (411, 125),
+    },
+}
 MESSAGES = [("CQ VP8LP GD18", 700, -8), ("CQ JA1XYZ PM95", 1300, -8)]
 SAMPLE_RATE = 12000
 SAMPLES = 15 * SAMPLE_RATE
@@ -164,6 +192,24 @@ def configure(callsign, grid, client_id="WSJT-X"):
             text(callsign) + text(grid) + b"\0")
 
 
+def set_dx_call(desktop, decoder, main_window, pid):
+    """VP8LP and GD18 as the program's DX call and grid: a Configure message to
+    WSJT-X; typed into the boxes of JTDX, which ignores that message."""
+    if "dx_call_box" not in decoder:
+        for p in udp_ports_of(pid):
+            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+                s.sendto(configure("VP8LP", "GD18", decoder["id"]), ("127.0.0.1", p))
+    else:
+        desktop.x("windowfocus", "--sync", main_window)
+        for box, value in (("dx_call_box", "VP8LP"), ("dx_grid_box", "GD18")):
+            desktop.x("mousemove", "--window", main_window, *decoder[box], "click", "1")
+            desktop.x("key", "ctrl+a")
+            desktop.x("type", "--delay", "4", "--", value)
+            desktop.x("key", "Tab")
+        desktop.x("mousemove", 1599, 999)
+    time.sleep(1.0)
+
+
 def udp_ports_of(pid):
     inodes = set()
     for fd in os.listdir("/proc/%d/fd" % pid):
@@ -185,7 +231,8 @@ def udp_ports_of(pid):
 
 def main():
     program, source = sys.argv[1], sys.argv[2]
-    missing = [p for p in NEEDED if not shutil.which(p)]
+    decoder = PROGRAMS[sys.argv[3] if len(sys.argv) > 3 else "wsjtx"]
+    missing = [p for p in NEEDED + [decoder["exe"]] if not shutil.which(p)]
     if missing:
         print("skipped: %s not installed (scripts/install-deps installs them)" % ", ".join(missing))
         return SKIP
@@ -203,26 +250,25 @@ def main():
     port = free_port()
     desktop = Desktop(work)
     os.makedirs(os.path.join(work, "config"), exist_ok=True)
-    with open(os.path.join(work, "config", "WSJT-X.ini"), "w") as f:
-        f.write("[Common]\nMode=FT8\nDialFreq=14074000\n\n[Configuration]\nMyCall=F6XYZ\n"
-                "MyGrid=JN18\nUDPServer=127.0.0.1\nUDPServerPort=%d\nAcceptUDPRequests=true\n"
-                "Rig=None\nMonitorOFF=false\nPSKReporter=false\nPromptToLog=false\n"
-                "AutoLog=false\n\n[WideGraph]\nBinsPerPixel=4\n\n[MultiSettings]\nSplash_v1.7=false\n" % port)
+    with open(os.path.join(work, "config", decoder["ini"]), "w") as f:
+        f.write(decoder["settings"] % port)
     tz = "Asia/Tokyo"
     command = subprocess.Popen([program, "wsjtx", "--log", "--listen", "127.0.0.1:%d" % port,
                                 "--station", "F6XYZ", "--data-dir", data],
                                stdout=subprocess.PIPE, stderr=open(work + "/vel.stderr", "w"),
                                env=dict(desktop.env(tz), QT_QPA_PLATFORM="offscreen"))
     lines = Lines(command)
-    wsjtx = subprocess.Popen(["wsjtx"], env=desktop.env(tz), cwd=work,
+    # Tooltips would be windows of their own: the pointer waits in a corner.
+    desktop.x("mousemove", 1599, 999)
+    wsjtx = subprocess.Popen([decoder["exe"]], env=desktop.env(tz), cwd=work,
                              stdout=subprocess.DEVNULL, stderr=open(work + "/wsjtx.stderr", "w"),
                              start_new_session=True)
     started = time.monotonic()
     try:
-        main_window = desktop.window(r"by K1JT et al\.$", timeout=60)
+        main_window = desktop.window(decoder["main"], timeout=60)
         if not main_window:
-            fail("WSJT-X's main window did not appear")
-        print("WSJT-X up after %.1f s" % (time.monotonic() - started), flush=True)
+            fail("%s's main window did not appear" % decoder["id"])
+        print(decoder["id"] + " up after %.1f s" % (time.monotonic() - started), flush=True)
         desktop.x("windowfocus", "--sync", main_window)
         desktop.x("key", "ctrl+o")
         dialog = desktop.window("^Open File$")
@@ -236,6 +282,9 @@ def main():
                           90):
             fail("decodes not printed: %r" % lines.lines)
         print("decodes printed %.1f s after the file was opened" % (time.monotonic() - t0))
+        if os.environ.get("VEL_E2E_SHOT"):
+            subprocess.run(["import", "-window", "root", os.environ["VEL_E2E_SHOT"]],
+                           env=desktop.env("UTC"), timeout=30)
         decodes = {l.split("\t")[4]: l.split("\t") for l in lines.lines if l.count("\t") == 10}
         vp8, ja = decodes.get("VP8LP"), decodes.get("JA1XYZ")
         if not vp8 or vp8[0] != "120000" or vp8[2:4] != ["14 Mhz", "FT8"] or \
@@ -244,18 +293,16 @@ def main():
         if not ja or ja[5:] != ["PM95", "JA", "Japan", "C", "C", "C"]:
             fail("JA1XYZ line: %r" % ja)
 
-        # A contact with VP8LP logged in WSJT-X.
-        for p in udp_ports_of(wsjtx.pid):
-            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-                s.sendto(configure("VP8LP", "GD18"), ("127.0.0.1", p))
-        time.sleep(1.0)
+        # A contact with VP8LP logged in the program.
+        set_dx_call(desktop, decoder, main_window, wsjtx.pid)
         before = datetime.datetime.now(datetime.timezone.utc)
         desktop.x("windowfocus", "--sync", main_window)
         desktop.x("key", "alt+q")
         log_dialog = desktop.window(r" Log QSO$")
         if not log_dialog:
             fail("no Log QSO dialog")
-        desktop.x("mousemove", "--window", log_dialog, 40, 70, "click", "1")
+        desktop.x("mousemove", "--window", log_dialog, *decoder["dialog_ok_click"], "click", "1")
+        desktop.x("mousemove", 1599, 999)
         desktop.x("key", "End", "Return")
         if not lines.wait(lambda ls: any(l.startswith("QSO enregistré") for l in ls), 30):
             fail("logged contact not printed: %r" % lines.lines)
@@ -276,11 +323,17 @@ def main():
         print("PASSED in %.1f s" % (time.monotonic() - started))
         return 0
     finally:
-        # Close asks WSJT-X to quit cleanly (a signal would leave its decoder behind).
-        for p in udp_ports_of(wsjtx.pid) if wsjtx.poll() is None else []:
-            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-                s.sendto(struct.pack(">III", 0xADBCCBDA, 2, 6) + struct.pack(">I", 6) +
-                         b"WSJT-X", ("127.0.0.1", p))
+        # Asked to quit cleanly (a signal would leave its decoder behind):
+        # WSJT-X by a Close message, JTDX (which ignores it) by Alt+F4.
+        if wsjtx.poll() is None:
+            if decoder["exe"] == "jtdx":
+                desktop.x("windowfocus", "--sync", main_window)
+                desktop.x("key", "alt+F4")
+            for p in udp_ports_of(wsjtx.pid):
+                with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+                    s.sendto(struct.pack(">III", 0xADBCCBDA, 2, 6) +
+                             struct.pack(">I", len(decoder["id"])) + decoder["id"].encode(),
+                             ("127.0.0.1", p))
         try:
             wsjtx.wait(15)
         except subprocess.TimeoutExpired:
