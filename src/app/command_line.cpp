@@ -13,6 +13,8 @@
 #include "app/cluster_command.h"
 #include "app/command_arguments.h"
 #include "app/command_output.h"
+#include "app/command_station.h"
+#include "app/log_commands.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
@@ -149,8 +151,6 @@ constexpr std::string_view kStatuses =
     "  3  le log a été modifié, mais le compte rendu n'a pas pu être écrit (sortie\n"
     "     pleine ou fermée) : ne relancez pas la commande.\n";
 
-constexpr std::string_view kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
-
 const QStringList kHelpOptions{"-h", "--help", "--aide"};
 constexpr std::string_view kVersionOption = "--version";
 
@@ -188,40 +188,6 @@ const CommandHelp* findCommand(const QString& name) {
     for (const CommandHelp& c : kCommands)
         if (name == fromView(c.name)) return &c;
     return nullptr;
-}
-
-struct Options {
-    std::optional<QString> station;
-    std::optional<QString> dataDir;
-    std::optional<QString> band;
-    std::optional<QString> mode;
-    bool entities = false;
-    bool worked = false;
-    bool force = false;
-    bool version = false;
-    QString command;
-    QStringList files;  // the arguments that are no option, after the command
-};
-
-QString plainErrorText(const dxcc::FileError& e) {
-    QString text = fileErrorText(e);
-    text.replace("\r\n", "\n");
-    return text;
-}
-
-QString plainText(std::string_view utf8) {
-    return fromView(utf8).replace("\r\n", "\n");
-}
-
-int badUsage(std::ostream& err, const QString& message) {
-    write(err, "vel_dxcc : " + message + "\n");
-    err << kSeeHelp;
-    return kCommandBadUsage;
-}
-
-int failure(std::ostream& err, const QString& message) {
-    write(err, "vel_dxcc : " + message + "\n");
-    return kCommandFailed;
 }
 
 // The command and its options, in any order; an error message when they
@@ -278,283 +244,6 @@ std::optional<QString> readArguments(const QStringList& args, Options& options) 
     return std::nullopt;
 }
 
-// Whether an option given is one that the command does not take (every
-// command takes --station and --data-dir).
-bool takesNotAllOf(const Options& o, std::initializer_list<std::string_view> taken) {
-    const std::pair<std::string_view, bool> given[] = {{"--band", o.band.has_value()},
-                                                       {"--mode", o.mode.has_value()},
-                                                       {"--entities", o.entities},
-                                                       {"--worked", o.worked},
-                                                       {"--force", o.force}};
-    for (const auto& [name, present] : given)
-        if (present && std::find(taken.begin(), taken.end(), name) == taken.end()) return true;
-    return false;
-}
-
-// Writes every award line, and the entity lines under it when asked.
-void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
-    for (const dxcc::ReportItem& item : dxcc::reportItems()) {
-        const dxcc::AwardResult result = dxcc::evaluateAward(log, *item.award, item.basis);
-        writeUtf8Line(out, dxcc::reportLine(item, result));
-        if (!entities) continue;
-        for (const std::string& line : result.lines) writeCp1252Line(out, "\t" + line);
-    }
-}
-
-// The settings as a command sees them: the command line changes no setting.
-class ReadOnlySettings : public dxcc::SessionSettings {
-public:
-    explicit ReadOnlySettings(std::shared_ptr<const dxcc::SessionSettings> settings)
-        : settings_(std::move(settings)) {}
-    std::string get(std::string_view section, std::string_view key,
-                    std::string_view defaultValue) const override {
-        return settings_ ? settings_->get(section, key, defaultValue) : std::string(defaultValue);
-    }
-    void set(std::string_view, std::string_view, std::string_view) override {}
-
-private:
-    std::shared_ptr<const dxcc::SessionSettings> settings_;
-};
-
-enum class Access { Read, Write };
-
-// Makes the data folder ready before anything reads it, as the windows do at
-// start; says on the error output what the operator must know.
-void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults, std::ostream& err) {
-    const dxcc::FolderOutcome opened = session.openDataFolder(
-        defaults.shippedFiles ? defaults.shippedFiles() : std::vector<dxcc::ShippedFile>{});
-    if (opened.fileError) write(err, "vel_dxcc : " + plainErrorText(*opened.fileError) + "\n");
-    for (const std::string& message : opened.messages)
-        write(err, "vel_dxcc : " + plainText(message) + "\n");
-}
-
-// The station's session with its log loaded, or the exit status of a failure.
-// A command that writes the log holds the data folder from before the log is
-// read until it ends, and refuses while another copy of the program has it.
-std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
-                                                                 const CommandDefaults& defaults,
-                                                                 Access access, std::ostream& err) {
-    const QString folder = options.dataDir.value_or(defaults.dataDir());
-    auto session =
-        std::make_unique<dxcc::LogSession>(argumentPath(folder), commandSettings(defaults));
-    const dxcc::SessionOutcome opened = session->openStation(
-        options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
-    if (!opened.ok()) {
-        const QString why = opened.messages.empty() ? QString() : fromView(opened.messages[0]);
-        return options.station ? badUsage(err, why) : failure(err, why);
-    }
-    if (access == Access::Write &&
-        session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)
-        return failure(err, fromView(dxcc::lock_messages::kAlreadyOpenForImport) + folder);
-    openDataFolder(*session, defaults, err);
-    const dxcc::LoadOutcome loaded = session->loadLog();
-    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
-        return failure(err, "lecture du log de la station " +
-                                fromCp1252(dxcc::displayForm(session->station())) +
-                                " impossible.\n" + plainErrorText(*loaded.error));
-    return session;
-}
-
-// A command that failed: what it says, the log unchanged.
-int failed(const dxcc::SessionOutcome& outcome, std::string_view unchanged, std::ostream& err) {
-    QString text;
-    if (outcome.fileError) text = plainErrorText(*outcome.fileError) + "\n" + fromView(unchanged);
-    for (const std::string& m : outcome.messages)
-        text += (text.isEmpty() ? "" : "\n") + plainText(m);
-    return failure(err, text);
-}
-
-// Prints the report of a command; the status says whether the log changed
-// when the report cannot be printed.
-int printed(const std::vector<std::string>& lines, bool logChanged, std::ostream& out,
-            std::ostream& err) {
-    for (const std::string& line : lines) writeUtf8Line(out, line);
-    if (delivered(out)) return kCommandOk;
-    if (!logChanged) return failure(err, "écriture du compte rendu impossible.");
-    failure(err,
-            "le log a été modifié, mais son compte rendu n'a pas pu être écrit : ne relancez "
-            "pas la commande.");
-    return kCommandLogChangedReportLost;
-}
-
-int report(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-           std::ostream& err) {
-    if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
-    if (takesNotAllOf(options, {"--entities"}))
-        return badUsage(err, "report n'attend que les options --entities, --station, --data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    writeReport(session->log(), options.entities, out);
-    if (!delivered(out)) return failure(err, "écriture du rapport impossible.");
-    return kCommandOk;
-}
-
-int import(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-           std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "import attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Write, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ImportOutcome result = session.importAdif(argumentPath(options.files[0]));
-    if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
-    return printed(dxcc::adif::reportLines(result.import->imported.report), result.logChanged(),
-                   out, err);
-}
-
-int exportLog(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-              std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "export attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ExportOutcome result = session.exportLog(argumentPath(options.files[0]));
-    if (!result.ok()) return failed(result, dxcc::adif_messages::kExportNotWritten, err);
-    return printed(dxcc::adif::exportReportLines(*result.report), false, out, err);
-}
-
-int confirm(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-            std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "confirm attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Write, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ConfirmOutcome result = session.applyConfirmations(argumentPath(options.files[0]));
-    if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
-    std::vector<std::string> lines = dxcc::adif::confirmationReportLines(*result.report);
-    if (!result.newlyConfirmed.empty())
-        lines.push_back(fromCp1252(result.newlyConfirmed).toStdString());
-    return printed(lines, result.logChanged(), out, err);
-}
-
-constexpr std::string_view kPrefixFilesUnchanged =
-    "Les fichiers des préfixes n'ont pas été modifiés.";
-
-// The prefix update's refusal to take the data folder, which says the log was
-// left alone, says what the update left alone.
-dxcc::PrefixUpdateOutcome forPrefixFiles(dxcc::PrefixUpdateOutcome outcome) {
-    const std::string_view logUnchanged = dxcc::lock_messages::kWriteRefusedEnd;
-    for (std::string& m : outcome.messages)
-        if (m.ends_with(logUnchanged))
-            m.replace(m.size() - logUnchanged.size(), logUnchanged.size(),
-                      "\r\n" + std::string(kPrefixFilesUnchanged));
-    return outcome;
-}
-
-int prefixes(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-             std::ostream& err) {
-    namespace msg = dxcc::prefix_update_messages;
-    if (options.files.size() != 1 || options.station || takesNotAllOf(options, {"--force"}))
-        return badUsage(err,
-                        "prefixes attend un seul fichier cty.dat et les options --data-dir, "
-                        "--force.");
-    const QString folder = options.dataDir.value_or(defaults.dataDir());
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(argumentPath(folder), ignored))
-        return failure(err, "le dossier de données " + folder + " est introuvable.\n" +
-                                fromView(kPrefixFilesUnchanged));
-    dxcc::LogSession session(argumentPath(folder));
-    if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
-        openDataFolder(session, defaults, err);
-    std::vector<std::string> lines;
-    const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
-        argumentPath(options.files[0]), shippedPrefixFile(),
-        [&](const dxcc::PrefixUpdatePlan& plan) {
-            lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
-            return !plan.summary.removesTooMuch() || options.force;
-        });
-    // Only a plan that removes too much is not accepted here.
-    if (result.cancelled)
-        return failure(err, plainText(dxcc::removesManyLine(result.plan->summary)) + "\n" +
-                                fromView(msg::kRemovesManyCommand));
-    if (!result.ok()) {
-        // What is on disk is in the messages: unchanged, or which files changed.
-        const dxcc::PrefixUpdateOutcome told = forPrefixFiles(result);
-        QString text = told.fileError ? plainErrorText(*told.fileError) : QString();
-        for (const std::string& message : told.messages)
-            text += (text.isEmpty() ? "" : "\n") + plainText(message);
-        return failure(err, text);
-    }
-    for (const std::string& message : result.messages) lines.push_back(message);
-    for (const std::string& line : lines) writeUtf8Line(out, line);
-    if (delivered(out)) return kCommandOk;
-    if (!result.saved) return failure(err, "écriture du résumé impossible.");
-    failure(err, "les préfixes ont été mis à jour, mais leur résumé n'a pas pu être écrit.");
-    return kCommandLogChangedReportLost;
-}
-
-// An argument quoted in a message: its start when it is long.
-QString shortened(const QString& argument) {
-    constexpr qsizetype kShown = 24;
-    return argument.size() <= kShown ? argument : argument.left(kShown) + "…";
-}
-
-int needed(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-           std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {"--band", "--mode"}))
-        return badUsage(err,
-                        "needed attend un seul indicatif et les options --band, --mode, "
-                        "--station, --data-dir.");
-    const std::string callsign =
-        dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(options.files[0])));
-    // The checks of the entry form's callsign field.
-    if (const auto refused = dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign))
-        return badUsage(err, fromView(*refused) + " : " + shortened(options.files[0]));
-    auto opened = openStation(options, defaults, Access::Read, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::StationSettings& settings = session.settings();
-
-    const std::string band = options.band ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
-                                          : std::string(dxcc::trimBlanks(settings.bandLabel()));
-    if (band.empty())
-        return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
-    const dxcc::ModeClass modeClass = options.mode
-                                          ? dxcc::modeClassOfArgument(toCp1252(*options.mode))
-                                          : dxcc::neededClassOf(settings.modeLabel());
-    if (modeClass == dxcc::ModeClass::None)
-        return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
-
-    const dxcc::LookupResult found = session.prefixes().lookup(callsign);
-    if (!found.found() || found.dxccPrefix.empty())
-        return failure(err,
-                       fromView(dxcc::needed_messages::kNoEntity) + fromCp1252(callsign) + ".");
-
-    const dxcc::NeededIndex& index = session.needed();
-    const auto bearing = dxcc::entityBearing(settings.stationPosition(),
-                                             session.entityData().find(found.dxccPrefix));
-    const std::string line = dxcc::neededLine(
-        callsign, found.dxccPrefix, found.entityName, index.entity(found.dxccPrefix),
-        index.band(found.dxccPrefix, band), index.mode(found.dxccPrefix, modeClass), bearing);
-    writeCp1252Line(out, line);
-    return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
-}
-
-int grid(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-         std::ostream& err) {
-    if (!options.files.isEmpty() || takesNotAllOf(options, {"--worked"}))
-        return badUsage(err, "grid n'attend que les options --worked, --station, --data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
-    if (int* status = std::get_if<int>(&opened)) return *status;
-    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const std::vector<std::string> lines = dxcc::neededGridLines(
-        session.needed(), session.entityData(),
-        options.worked ? dxcc::NeededGridRows::Worked : dxcc::NeededGridRows::All);
-    // The heading is UTF-8 already; the entity lines hold the data files' text.
-    for (size_t i = 0; i < lines.size(); ++i)
-        i == 0 ? writeUtf8Line(out, lines[i]) : writeCp1252Line(out, lines[i]);
-    return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
-}
-
 // Where the command stands among the arguments (options may come first):
 // the first argument that is neither an option nor an option's value; -1 when
 // there is none.
@@ -587,10 +276,6 @@ std::optional<int> helpIfAsked(const QStringList& arguments, std::ostream& out, 
 }
 
 }  // namespace
-
-std::shared_ptr<dxcc::SessionSettings> commandSettings(const CommandDefaults& defaults) {
-    return std::make_shared<ReadOnlySettings>(defaults.settings);
-}
 
 bool isCommandLine(int argc, char** argv, bool hasDisplay) {
     if (argc < 2) return false;
@@ -638,13 +323,13 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
     if (!command && !options.command.isEmpty())
         return badUsage(err, "commande inconnue : " + options.command);
     if (!command) return badUsage(err, "commande manquante.");
-    if (options.command == "report") return report(options, defaults, out, err);
-    if (options.command == "import") return import(options, defaults, out, err);
-    if (options.command == "export") return exportLog(options, defaults, out, err);
-    if (options.command == "needed") return needed(options, defaults, out, err);
-    if (options.command == "grid") return grid(options, defaults, out, err);
-    if (options.command == "prefixes") return prefixes(options, defaults, out, err);
-    return confirm(options, defaults, out, err);
+    if (options.command == "report") return reportCommand(options, defaults, out, err);
+    if (options.command == "import") return importCommand(options, defaults, out, err);
+    if (options.command == "export") return exportCommand(options, defaults, out, err);
+    if (options.command == "needed") return neededCommand(options, defaults, out, err);
+    if (options.command == "grid") return gridCommand(options, defaults, out, err);
+    if (options.command == "prefixes") return prefixesCommand(options, defaults, out, err);
+    return confirmCommand(options, defaults, out, err);
 }
 
 int runCommandLine(int argc, char** argv) {
