@@ -3,17 +3,13 @@
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <optional>
+#include <variant>
 
-#include "app/command_arguments.h"
 #include "app/command_output.h"
-#include "core/base/file_error.h"
+#include "app/command_station.h"
 #include "core/cluster/cluster_messages.h"
+#include "core/cluster/cluster_stream.h"
 #include "core/cluster/index_needed_lookup.h"
-#include "core/record/station_callsign.h"
-#include "core/session/log_session.h"
-#include "core/session/session_messages.h"
-#include "platform/cluster_client.h"
-#include "platform/file_error_text.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -27,47 +23,24 @@ struct ClusterOptions {
     int port = 0;
     long long count = -1;  // -1: until the server closes
     bool needed = false;
-    std::optional<QString> station;
-    std::optional<QString> dataDir;
 };
 
-int fail(std::ostream& err, int status, const QString& text) {
-    write(err, "vel_dxcc : " + text + "\n");
-    if (status == kCommandBadUsage) err << "Tapez « vel_dxcc --help » pour l'aide.\n";
-    return status;
-}
-
-// The options, each value after the option or after '=' ("--port=7300").
-std::optional<QString> readClusterOptions(const QStringList& args, ClusterOptions& o) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == "--needed") {
-            o.needed = true;
-            continue;
-        }
-        const QString arg = args[i].section('=', 0, 0);
-        const bool takesValue = arg == "--host" || arg == "--port" || arg == "--count" ||
-                                arg == "--station" || arg == "--data-dir";
-        if (!takesValue)
-            return (args[i].startsWith("--") ? "option inconnue : " : "argument inconnu : ") +
-                   args[i];
-        const bool joined = args[i].contains('=');
-        if (!joined && i + 1 >= args.size()) return "l'option " + arg + " attend une valeur.";
-        const QString value = joined ? args[i].section('=', 1) : args[++i];
-        bool ok = true;
-        if (arg == "--host")
-            o.host = value.trimmed();
-        else if (arg == "--port")
-            ok = (o.port = value.toInt(&ok)) > 0 && o.port <= 65535 && ok;
-        else if (arg == "--count")
-            ok = (o.count = value.toLongLong(&ok)) > 0 && ok;
-        else if (arg == "--station")
-            o.station = value;
-        else
-            o.dataDir = value;
-        if (!ok) return "valeur invalide pour " + arg + " : " + value;
+// The server and what to write, from the options given; the message of what
+// is wrong in them.
+std::variant<ClusterOptions, QString> clusterOptions(const CommandArguments& given) {
+    ClusterOptions o;
+    o.host = given.value("--host").value_or(QString()).trimmed();
+    const std::optional<QString> port = given.value("--port");
+    if (o.host.isEmpty() || !port) return QString("cluster attend --host HOTE et --port PORT.");
+    bool ok = false;
+    o.port = port->toInt(&ok);
+    if (!ok || o.port <= 0 || o.port > 65535) return "valeur invalide pour --port : " + *port;
+    if (const std::optional<QString> count = given.value("--count")) {
+        o.count = count->toLongLong(&ok);
+        if (!ok || o.count <= 0) return "valeur invalide pour --count : " + *count;
     }
-    if (o.host.isEmpty() || o.port == 0) return "cluster attend --host HOTE et --port PORT.";
-    return std::nullopt;
+    o.needed = given.has("--needed");
+    return o;
 }
 
 // The spot with its texts in UTF-8: the server's bytes and the prefix file's
@@ -81,26 +54,14 @@ dxcc::cluster::ClassifiedSpot inUtf8(dxcc::cluster::ClassifiedSpot s) {
 
 }  // namespace
 
-int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
-                   std::ostream& err) {
-    ClusterOptions o;
-    if (auto error = readClusterOptions(args, o)) return fail(err, kCommandBadUsage, *error);
-
-    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())),
-                             commandSettings(defaults));
-    const dxcc::SessionOutcome opened = session.openStation(
-        o.station ? std::optional(o.station->trimmed().toStdString()) : std::nullopt);
-    if (!opened.ok())
-        return fail(err, o.station ? kCommandBadUsage : kCommandFailed,
-                    opened.messages.empty() ? QString() : fromView(opened.messages[0]));
-    const std::string& station = session.station();
-    const dxcc::LoadOutcome loaded = session.loadLog();
-    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
-        return fail(err, kCommandFailed,
-                    "lecture du log de la station " + fromCp1252(dxcc::displayForm(station)) +
-                        " impossible." +
-                        (loaded.error ? "\n" + fileErrorText(*loaded.error).replace("\r\n", "\n")
-                                      : QString()));
+int clusterCommand(const CommandArguments& given, const CommandDefaults& defaults,
+                   std::ostream& out, std::ostream& err) {
+    auto read = clusterOptions(given);
+    if (const QString* error = std::get_if<QString>(&read)) return badUsage(err, *error);
+    const ClusterOptions& o = std::get<ClusterOptions>(read);
+    auto opened = openStation(given, defaults, Access::Read, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const dxcc::cluster::IndexNeededLookup needed(session.needed());
     const dxcc::PrefixTable& prefixes = session.prefixes().table();
 
@@ -147,8 +108,8 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
     QObject::connect(&socket, &QTcpSocket::errorOccurred, [&](QAbstractSocket::SocketError e) {
         if (!connected) {
             const QString port = QString::number(o.port);
-            status = fail(
-                err, kCommandFailed,
+            status = failure(
+                err,
                 e == QAbstractSocket::ConnectionRefusedError
                     ? fromView(msg::kRefused).arg(o.host, port)
                 : e == QAbstractSocket::HostNotFoundError
@@ -165,11 +126,10 @@ int clusterCommand(const QStringList& args, const CommandDefaults& defaults, std
         conversation.received(std::string_view(rest.constData(), size_t(rest.size())));
         conversation.received("\n");
     }
-    if (outputLost || !delivered(out)) return fail(err, kCommandFailed, fromView(kOutputLost));
+    if (outputLost || !delivered(out)) return failure(err, fromView(kOutputLost));
     if (status == kCommandOk && received == 0)
-        return fail(err, kCommandFailed,
-                    QString("le serveur %1:%2 a fermé la connexion avant le premier spot.")
-                        .arg(o.host, QString::number(o.port)));
+        return failure(err, QString("le serveur %1:%2 a fermé la connexion avant le premier spot.")
+                                .arg(o.host, QString::number(o.port)));
     return status;
 }
 

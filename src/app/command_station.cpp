@@ -1,5 +1,7 @@
 #include "app/command_station.h"
 
+#include <optional>
+
 #include "app/command_arguments.h"
 #include "app/command_output.h"
 #include "core/record/station_callsign.h"
@@ -34,16 +36,6 @@ std::shared_ptr<dxcc::SessionSettings> commandSettings(const CommandDefaults& de
     return std::make_shared<ReadOnlySettings>(defaults.settings);
 }
 
-QString plainErrorText(const dxcc::FileError& e) {
-    QString text = fileErrorText(e);
-    text.replace("\r\n", "\n");
-    return text;
-}
-
-QString plainText(std::string_view utf8) {
-    return fromView(utf8).replace("\r\n", "\n");
-}
-
 int badUsage(std::ostream& err, const QString& message) {
     write(err, "vel_dxcc : " + message + "\n");
     err << kSeeHelp;
@@ -55,8 +47,16 @@ int failure(std::ostream& err, const QString& message) {
     return kCommandFailed;
 }
 
-// Makes the data folder ready before anything reads it, as the windows do at
-// start; says on the error output what the operator must know.
+QString plainErrorText(const dxcc::FileError& e) {
+    QString text = fileErrorText(e);
+    text.replace("\r\n", "\n");
+    return text;
+}
+
+QString plainText(std::string_view utf8) {
+    return fromView(utf8).replace("\r\n", "\n");
+}
+
 void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults, std::ostream& err) {
     const dxcc::FolderOutcome opened = session.openDataFolder(
         defaults.shippedFiles ? defaults.shippedFiles() : std::vector<dxcc::ShippedFile>{});
@@ -65,20 +65,18 @@ void openDataFolder(dxcc::LogSession& session, const CommandDefaults& defaults, 
         write(err, "vel_dxcc : " + plainText(message) + "\n");
 }
 
-// The station's session with its log loaded, or the exit status of a failure.
-// A command that writes the log holds the data folder from before the log is
-// read until it ends, and refuses while another copy of the program has it.
-std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const Options& options,
+std::variant<std::unique_ptr<dxcc::LogSession>, int> openStation(const CommandArguments& given,
                                                                  const CommandDefaults& defaults,
                                                                  Access access, std::ostream& err) {
-    const QString folder = options.dataDir.value_or(defaults.dataDir());
+    const QString folder = given.value("--data-dir").value_or(defaults.dataDir());
+    const std::optional<QString> station = given.value("--station");
     auto session =
         std::make_unique<dxcc::LogSession>(argumentPath(folder), commandSettings(defaults));
     const dxcc::SessionOutcome opened = session->openStation(
-        options.station ? std::optional(options.station->trimmed().toStdString()) : std::nullopt);
+        station ? std::optional(station->trimmed().toStdString()) : std::nullopt);
     if (!opened.ok()) {
         const QString why = opened.messages.empty() ? QString() : fromView(opened.messages[0]);
-        return options.station ? badUsage(err, why) : failure(err, why);
+        return station ? badUsage(err, why) : failure(err, why);
     }
     if (access == Access::Write &&
         session->claimDataFolder() == dxcc::DataFolderLock::Outcome::InUse)

@@ -1,12 +1,12 @@
 #include "app/log_commands.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <variant>
 
 #include "app/command_arguments.h"
 #include "app/command_output.h"
+#include "app/command_station.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
@@ -26,19 +26,6 @@
 namespace ui {
 
 namespace {
-
-// Whether an option given is one that the command does not take (every
-// command takes --station and --data-dir).
-bool takesNotAllOf(const Options& o, std::initializer_list<std::string_view> taken) {
-    const std::pair<std::string_view, bool> given[] = {{"--band", o.band.has_value()},
-                                                       {"--mode", o.mode.has_value()},
-                                                       {"--entities", o.entities},
-                                                       {"--worked", o.worked},
-                                                       {"--force", o.force}};
-    for (const auto& [name, present] : given)
-        if (present && std::find(taken.begin(), taken.end(), name) == taken.end()) return true;
-    return false;
-}
 
 // Writes every award line, and the entity lines under it when asked.
 void writeReport(const dxcc::Logbook& log, bool entities, std::ostream& out) {
@@ -94,58 +81,44 @@ QString shortened(const QString& argument) {
 
 }  // namespace
 
-int reportCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+int reportCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                   std::ostream& err) {
-    if (!options.files.isEmpty()) return badUsage(err, "argument inconnu : " + options.files[0]);
-    if (takesNotAllOf(options, {"--entities"}))
-        return badUsage(err, "report n'attend que les options --entities, --station, --data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
+    auto opened = openStation(given, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     const auto& session = std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    writeReport(session->log(), options.entities, out);
+    writeReport(session->log(), given.has("--entities"), out);
     if (!delivered(out)) return failure(err, "écriture du rapport impossible.");
     return kCommandOk;
 }
 
-int importCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+int importCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                   std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "import attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Write, err);
+    auto opened = openStation(given, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ImportOutcome result = session.importAdif(argumentPath(options.files[0]));
+    const dxcc::ImportOutcome result = session.importAdif(argumentPath(given.arguments[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     return printed(dxcc::adif::reportLines(result.import->imported.report), result.logChanged(),
                    out, err);
 }
 
-int exportCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+int exportCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                   std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "export attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
+    auto opened = openStation(given, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ExportOutcome result = session.exportLog(argumentPath(options.files[0]));
+    const dxcc::ExportOutcome result = session.exportLog(argumentPath(given.arguments[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kExportNotWritten, err);
     return printed(dxcc::adif::exportReportLines(*result.report), false, out, err);
 }
 
-int confirmCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-                   std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {}))
-        return badUsage(err,
-                        "confirm attend un seul fichier ADIF et les options --station, "
-                        "--data-dir.");
-    auto opened = openStation(options, defaults, Access::Write, err);
+int confirmCommand(const CommandArguments& given, const CommandDefaults& defaults,
+                   std::ostream& out, std::ostream& err) {
+    auto opened = openStation(given, defaults, Access::Write, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
-    const dxcc::ConfirmOutcome result = session.applyConfirmations(argumentPath(options.files[0]));
+    const dxcc::ConfirmOutcome result =
+        session.applyConfirmations(argumentPath(given.arguments[0]));
     if (!result.ok()) return failed(result, dxcc::adif_messages::kLogUnchanged, err);
     std::vector<std::string> lines = dxcc::adif::confirmationReportLines(*result.report);
     if (!result.newlyConfirmed.empty())
@@ -153,31 +126,27 @@ int confirmCommand(const Options& options, const CommandDefaults& defaults, std:
     return printed(lines, result.logChanged(), out, err);
 }
 
-int neededCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+int neededCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                   std::ostream& err) {
-    if (options.files.size() != 1 || takesNotAllOf(options, {"--band", "--mode"}))
-        return badUsage(err,
-                        "needed attend un seul indicatif et les options --band, --mode, "
-                        "--station, --data-dir.");
     const std::string callsign =
-        dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(options.files[0])));
+        dxcc::upperCaseCp1252(dxcc::trimBlanks(toCp1252(given.arguments[0])));
     // The checks of the entry form's callsign field.
     if (const auto refused = dxcc::checkEntryField(dxcc::EntryField::Callsign, callsign))
-        return badUsage(err, fromView(*refused) + " : " + shortened(options.files[0]));
-    auto opened = openStation(options, defaults, Access::Read, err);
+        return badUsage(err, fromView(*refused) + " : " + shortened(given.arguments[0]));
+    auto opened = openStation(given, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const dxcc::StationSettings& settings = session.settings();
 
-    const std::string band = options.band ? dxcc::bandLabelOfArgument(toCp1252(*options.band))
-                                          : std::string(dxcc::trimBlanks(settings.bandLabel()));
-    if (band.empty())
-        return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *options.band);
-    const dxcc::ModeClass modeClass = options.mode
-                                          ? dxcc::modeClassOfArgument(toCp1252(*options.mode))
-                                          : dxcc::neededClassOf(settings.modeLabel());
+    const std::optional<QString> givenBand = given.value("--band");
+    const std::optional<QString> givenMode = given.value("--mode");
+    const std::string band = givenBand ? dxcc::bandLabelOfArgument(toCp1252(*givenBand))
+                                       : std::string(dxcc::trimBlanks(settings.bandLabel()));
+    if (band.empty()) return badUsage(err, fromView(dxcc::needed_messages::kBadBand) + *givenBand);
+    const dxcc::ModeClass modeClass = givenMode ? dxcc::modeClassOfArgument(toCp1252(*givenMode))
+                                                : dxcc::neededClassOf(settings.modeLabel());
     if (modeClass == dxcc::ModeClass::None)
-        return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + options.mode.value_or(""));
+        return badUsage(err, fromView(dxcc::needed_messages::kBadMode) + givenMode.value_or(""));
 
     const dxcc::LookupResult found = session.prefixes().lookup(callsign);
     if (!found.found() || found.dxccPrefix.empty())
@@ -194,30 +163,24 @@ int neededCommand(const Options& options, const CommandDefaults& defaults, std::
     return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
 }
 
-int gridCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
+int gridCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                 std::ostream& err) {
-    if (!options.files.isEmpty() || takesNotAllOf(options, {"--worked"}))
-        return badUsage(err, "grid n'attend que les options --worked, --station, --data-dir.");
-    auto opened = openStation(options, defaults, Access::Read, err);
+    auto opened = openStation(given, defaults, Access::Read, err);
     if (int* status = std::get_if<int>(&opened)) return *status;
     dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     const std::vector<std::string> lines = dxcc::neededGridLines(
         session.needed(), session.entityData(),
-        options.worked ? dxcc::NeededGridRows::Worked : dxcc::NeededGridRows::All);
+        given.has("--worked") ? dxcc::NeededGridRows::Worked : dxcc::NeededGridRows::All);
     // The heading is UTF-8 already; the entity lines hold the data files' text.
     for (size_t i = 0; i < lines.size(); ++i)
         i == 0 ? writeUtf8Line(out, lines[i]) : writeCp1252Line(out, lines[i]);
     return delivered(out) ? kCommandOk : failure(err, fromView(kOutputLost));
 }
 
-int prefixesCommand(const Options& options, const CommandDefaults& defaults, std::ostream& out,
-                    std::ostream& err) {
+int prefixesCommand(const CommandArguments& given, const CommandDefaults& defaults,
+                    std::ostream& out, std::ostream& err) {
     namespace msg = dxcc::prefix_update_messages;
-    if (options.files.size() != 1 || options.station || takesNotAllOf(options, {"--force"}))
-        return badUsage(err,
-                        "prefixes attend un seul fichier cty.dat et les options --data-dir, "
-                        "--force.");
-    const QString folder = options.dataDir.value_or(defaults.dataDir());
+    const QString folder = given.value("--data-dir").value_or(defaults.dataDir());
     std::error_code ignored;
     if (!std::filesystem::is_directory(argumentPath(folder), ignored))
         return failure(err, "le dossier de données " + folder + " est introuvable.\n" +
@@ -227,10 +190,10 @@ int prefixesCommand(const Options& options, const CommandDefaults& defaults, std
         openDataFolder(session, defaults, err);
     std::vector<std::string> lines;
     const dxcc::PrefixUpdateOutcome result = session.updatePrefixes(
-        argumentPath(options.files[0]), shippedPrefixFile(),
+        argumentPath(given.arguments[0]), shippedPrefixFile(),
         [&](const dxcc::PrefixUpdatePlan& plan) {
             lines = dxcc::summaryLines(plan.summary, plan.source, plan.withCsv);
-            return !plan.summary.removesTooMuch() || options.force;
+            return !plan.summary.removesTooMuch() || given.has("--force");
         });
     // Only a plan that removes too much is not accepted here.
     if (result.cancelled)

@@ -437,6 +437,8 @@ TEST(CommandLine, SubCommandsHelpAndVersionRunWithoutWindowsAndNoDisplayNeverOpe
         {{"vel_dxcc", "--bavard"}, false, true},
         {{"vel_dxcc", "--band", "20M", "needed", "F5ABC"}, true, true},
         {{"vel_dxcc", "--worked", "grid"}, true, true},
+        // Any option of the command table, whichever command takes it.
+        {{"vel_dxcc", "--host=h", "--port", "7300"}, true, true},
     };
     for (const Row& r : rows) {
         std::vector<char*> argv;
