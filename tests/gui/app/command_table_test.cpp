@@ -5,32 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <sstream>
 
-#include "memory_settings.h"
+#include "command_runner.h"
 #include "platform/text.h"
 
 namespace {
 
-class CommandTable : public ::testing::Test {
+class CommandTable : public testing_support::CommandRunner {
 protected:
-    int run(const QStringList& args) {
-        out.str({});
-        err.str({});
-        return ui::runCommand(args, defaults, out, err);
-    }
     // Nothing was read or written in the data folder.
     bool folderUntouched() const {
         return QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<testing_support::MemorySettings> settings =
-        std::make_shared<testing_support::MemorySettings>();
-    ui::CommandDefaults defaults{settings, [this] { return dir.path(); }};
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 const std::string kSeeHelp = "Tapez « vel_dxcc --help » pour l'aide.\n";
