@@ -8,9 +8,10 @@
 #include <QTimer>
 #include <csignal>
 #include <optional>
+#include <variant>
 
-#include "app/command_arguments.h"
 #include "app/command_output.h"
+#include "app/command_station.h"
 #include "core/base/program_constants.h"
 #include "core/digital/decode_classifier.h"
 #include "core/digital/logged_contact.h"
@@ -37,53 +38,30 @@ struct WsjtxOptions {
     long long count = -1;  // -1: until the decoder closes or a signal
     bool needed = false;
     bool log = false;
-    std::optional<QString> station;
-    std::optional<QString> dataDir;
 };
 
-int fail(std::ostream& err, int status, const QString& text) {
-    write(err, "vel_dxcc : " + text + "\n");
-    if (status == kCommandBadUsage) err << "Tapez « vel_dxcc --help » pour l'aide.\n";
-    return status;
-}
-
-// "ADRESSE:PORT", the port after the last ':'.
-bool readListen(const QString& value, WsjtxOptions& o) {
-    const qsizetype colon = value.lastIndexOf(':');
-    if (colon <= 0) return false;
+// What to listen to and what to write, from the options given; the message
+// of what is wrong in them.
+std::variant<WsjtxOptions, QString> wsjtxOptions(const CommandArguments& given) {
+    WsjtxOptions o;
     bool ok = false;
-    o.port = value.mid(colon + 1).toInt(&ok);
-    o.address = value.left(colon).trimmed();
-    return ok && o.port > 0 && o.port <= 65535;
-}
-
-std::optional<QString> readWsjtxOptions(const QStringList& args, WsjtxOptions& o) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == "--needed" || args[i] == "--log") {
-            (args[i] == "--needed" ? o.needed : o.log) = true;
-            continue;
+    if (const std::optional<QString> listen = given.value("--listen")) {
+        // "ADRESSE:PORT", the port after the last ':'.
+        const qsizetype colon = listen->lastIndexOf(':');
+        if (colon > 0) {
+            o.port = listen->mid(colon + 1).toInt(&ok);
+            o.address = listen->left(colon).trimmed();
         }
-        const QString arg = args[i].section('=', 0, 0);
-        const bool takesValue =
-            arg == "--listen" || arg == "--count" || arg == "--station" || arg == "--data-dir";
-        if (!takesValue)
-            return (args[i].startsWith("--") ? "option inconnue : " : "argument inconnu : ") +
-                   args[i];
-        const bool joined = args[i].contains('=');
-        if (!joined && i + 1 >= args.size()) return "l'option " + arg + " attend une valeur.";
-        const QString value = joined ? args[i].section('=', 1) : args[++i];
-        bool ok = true;
-        if (arg == "--listen")
-            ok = readListen(value, o);
-        else if (arg == "--count")
-            ok = (o.count = value.toLongLong(&ok)) > 0 && ok;
-        else if (arg == "--station")
-            o.station = value;
-        else
-            o.dataDir = value;
-        if (!ok) return "valeur invalide pour " + arg + " : " + value;
+        if (!ok || o.port <= 0 || o.port > 65535)
+            return "valeur invalide pour --listen : " + *listen;
     }
-    return std::nullopt;
+    if (const std::optional<QString> count = given.value("--count")) {
+        o.count = count->toLongLong(&ok);
+        if (!ok || o.count <= 0) return "valeur invalide pour --count : " + *count;
+    }
+    o.needed = given.has("--needed");
+    o.log = given.has("--log");
+    return o;
 }
 
 // SIGINT and SIGTERM end the command between two datagrams: the handler only
@@ -145,42 +123,32 @@ struct LogReport {
 
 }  // namespace
 
-int wsjtxCommand(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
+int wsjtxCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                  std::ostream& err) {
-    WsjtxOptions o;
-    if (auto error = readWsjtxOptions(args, o)) return fail(err, kCommandBadUsage, *error);
-
-    dxcc::LogSession session(argumentPath(o.dataDir.value_or(defaults.dataDir())),
-                             commandSettings(defaults));
-    const dxcc::SessionOutcome opened = session.openStation(
-        o.station ? std::optional(o.station->trimmed().toStdString()) : std::nullopt);
-    if (!opened.ok())
-        return fail(err, o.station ? kCommandBadUsage : kCommandFailed,
-                    opened.messages.empty() ? QString() : fromView(opened.messages[0]));
+    auto read = wsjtxOptions(given);
+    if (const QString* error = std::get_if<QString>(&read)) return badUsage(err, *error);
+    const WsjtxOptions& o = std::get<WsjtxOptions>(read);
+    // Read only: with --log the folder is taken below when it is free, and
+    // the contacts wait in the pending file while another program has it.
+    auto opened = openStation(given, defaults, Access::Read, err);
+    if (int* status = std::get_if<int>(&opened)) return *status;
+    dxcc::LogSession& session = *std::get<std::unique_ptr<dxcc::LogSession>>(opened);
     if (o.log) {
         if (session.claimDataFolder() == dxcc::DataFolderLock::Outcome::Held)
-            session.openDataFolder(defaults.shippedFiles ? defaults.shippedFiles()
-                                                         : std::vector<dxcc::ShippedFile>{});
+            openDataFolder(session, defaults, err);
         else
             write(err,
-                  "vel_dxcc : le dossier de données est pris par un autre programme : les "
-                  "QSO attendront dans " +
+                  "vel_dxcc : le dossier de données est pris par un autre programme : les QSO "
+                  "attendront dans " +
                       fromView(dxcc::kPendingContactsFileName) + ".\n");
     }
-    const dxcc::LoadOutcome loaded = session.loadLog();
-    if (loaded.kind != dxcc::LoadOutcome::Kind::Loaded)
-        return fail(err, kCommandFailed,
-                    "lecture du log de la station " +
-                        fromCp1252(dxcc::displayForm(session.station())) + " impossible." +
-                        (loaded.error ? "\n" + fileErrorText(*loaded.error).replace("\r\n", "\n")
-                                      : QString()));
 
     const dxcc::DigitalLinkSettings settings = session.settings().digitalLink();
     const QString address = o.address.value_or(QString::fromStdString(settings.address));
     const int port = o.port ? o.port : settings.port;
     WsjtxLink link;
     if (port <= 0 || port > 65535 || !link.listen(address, quint16(port)))
-        return fail(err, kCommandFailed, link.errorText());
+        return failure(err, link.errorText());
 
     dd::WorkedCallsigns worked;
     worked.rebuild(session.log());
@@ -229,11 +197,10 @@ int wsjtxCommand(const QStringList& args, const CommandDefaults& defaults, std::
     link.close();
     if (outputLost || !delivered(out)) {
         if (report.logChanged) {
-            fail(err, kCommandFailed,
-                 "le log a été modifié, mais son compte rendu n'a pas pu être écrit.");
+            failure(err, "le log a été modifié, mais son compte rendu n'a pas pu être écrit.");
             return kCommandLogChangedReportLost;
         }
-        return fail(err, kCommandFailed, fromView(kOutputLost));
+        return failure(err, fromView(kOutputLost));
     }
     return kCommandOk;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QStringList>
 #include <ostream>
+#include <string_view>
 
-#include "app/command_line.h"
+#include "app/command_table.h"
 
 namespace ui {
 
@@ -11,7 +11,7 @@ namespace ui {
 // listens to WSJT-X or JTDX as the digital-mode window does and writes one
 // tab-separated line per decode; with --log, logs the contacts they log.
 // Ends after N decodes, on the decoder's Close, or on SIGINT or SIGTERM.
-int wsjtxCommand(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
+int wsjtxCommand(const CommandArguments& given, const CommandDefaults& defaults, std::ostream& out,
                  std::ostream& err);
 
 // The command's text for the general and the command's help.

@@ -178,7 +178,7 @@ TEST_F(WsjtxCommand, RefusesWhatItCannotUse) {
         {{"--listen", "127.0.0.1"}, ui::kCommandBadUsage, "valeur invalide pour --listen"},
         {{"--listen", "127.0.0.1:70000"}, ui::kCommandBadUsage, "valeur invalide"},
         {{"--count", "0"}, ui::kCommandBadUsage, "valeur invalide pour --count"},
-        {{"--band", "20M"}, ui::kCommandBadUsage, "option inconnue : --band"},
+        {{"--band", "20M"}, ui::kCommandBadUsage, "wsjtx n'attend que les options --listen"},
         {{"--listen", "not.an.address:2237"}, ui::kCommandFailed, "adresse invalide"},
     };
     for (const Bad& c : cases) {
