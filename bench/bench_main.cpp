@@ -242,6 +242,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
     allMet = bench::printAdifSummary(results, sizes) && allMet;
     allMet = bench::printAdifExportSummary(results, sizes) && allMet;
     allMet = bench::printClusterSummary(results) && allMet;
+    allMet = bench::printDigitalSummary(results) && allMet;
     allMet = bench::printNeededSummary(results, sizes) && allMet;
     allMet = bench::printStartSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
@@ -287,6 +288,7 @@ int main(int argc, char** argv) {
     bench::registerAdifBenchmarks(sizes);
     bench::registerAdifExportBenchmarks(sizes);
     bench::registerClusterBenchmarks();
+    bench::registerDigitalBenchmarks();
     bench::registerNeededBenchmarks(sizes);
     bench::registerStartBenchmarks(sizes);
 

@@ -40,6 +40,10 @@ bool printAdifExportSummary(const std::map<std::string, benchmark::BenchmarkRepo
 // target was missed.
 void registerClusterBenchmarks();
 bool printClusterSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
+// Digital-mode decodes read and classified at 1,000,000 QSOs; the summary's
+// line, false when the target was missed.
+void registerDigitalBenchmarks();
+bool printDigitalSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
 // The needed status: build, one query, one change followed; the summary's
 // lines, false when a target at 1,000,000 QSOs was missed.
 void registerNeededBenchmarks(const std::vector<size_t>& sizes);

@@ -6,6 +6,7 @@
 
 #include "app/cluster_command.h"
 #include "app/log_commands.h"
+#include "app/wsjtx_command.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -30,6 +31,8 @@ const OptionRow kOptionRows[] = {
     {"--port", "PORT"},
     {"--count", "N"},
     {"--needed", ""},
+    {"--listen", "ADRESSE:PORT"},
+    {"--log", ""},
     {"--version", "", {}, OptionRow::Use::Version},
     {"-h", "", {}, OptionRow::Use::Help},
     {"--help", "", {}, OptionRow::Use::Help},
@@ -107,6 +110,12 @@ const CommandRow kCommandRows[] = {
      {"--host", "--port", "--count", "--needed", "--station", "--data-dir"},
      "",
      clusterCommand},
+    {"wsjtx",
+     kWsjtxUsage,
+     kWsjtxHelp,
+     {"--listen", "--count", "--needed", "--log", "--station", "--data-dir"},
+     "",
+     wsjtxCommand},
     {"confirm",
      "confirm FICHIER.adi",
      "              Importe les confirmations téléchargées de LoTW, comme le menu\n"

@@ -529,6 +529,20 @@ LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
     return result;
 }
 
+LogImport importTextIntoLog(Logbook& log, std::string_view adifText, const PrefixTable& prefixes) {
+    LogImport result;
+    const FileLimits& limits = log.limits();
+    const size_t roomBytes = limits.maxBytes - std::min(limits.maxBytes, log.byteSize());
+    const size_t roomLines = limits.maxLines - std::min(limits.maxLines, log.size());
+    const size_t maxRecords = std::min(roomLines, roomBytes / RecordBlock::kLineLength);
+    result.imported = importAdif(adifText, prefixes, {}, maxRecords, &log);
+    result.plan = planMerge(log, result.imported);
+    result.change = {LogChange::Kind::Inserted, result.plan.index, 0};
+    if (result.imported.records.empty()) return result;
+    result.change = log.insertBlockLines(result.plan.index, result.imported.records.takeLines());
+    return result;
+}
+
 std::vector<std::string> reportLines(const ImportReport& report) {
     std::vector<std::string> lines;
     lines.push_back(std::string(adif_messages::kImportedCount) + std::to_string(report.qsos));

@@ -170,6 +170,10 @@ struct LogImport {
 LogImport importIntoLog(Logbook& log, const std::filesystem::path& file,
                         const PrefixTable& prefixes, const ImportProgress& progress = {});
 
+// The same with the ADIF text itself (a contact that a program sent), not a
+// file.
+LogImport importTextIntoLog(Logbook& log, std::string_view adifText, const PrefixTable& prefixes);
+
 // The gathered messages as lines of text (UTF-8) for the closing window and
 // the command line: the number of QSOs imported, then each message the import
 // had to give with its count and the first records concerned, then what the

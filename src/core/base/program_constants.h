@@ -68,6 +68,9 @@ inline constexpr std::string_view kExactCallBaseFileName = "Exceptions_DXCC_base
 inline constexpr std::string_view kEntityDataFileName = "Entites_DXCC.txt";
 inline constexpr std::string_view kFirstNameFileName = "Liste_Prenom.txt";
 inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
+// Contacts a digital-mode program logged that could not be put in the log yet
+// (ADIF records), until they are.
+inline constexpr std::string_view kPendingContactsFileName = "Contacts_en_attente.adi";
 // Held by the one copy of the program that may write the data folder.
 inline constexpr std::string_view kLockFileName = "VEL_DXCC.lock";
 // Scratch files of the safe rewrite: the log's insert, and the log's modify and
@@ -76,22 +79,24 @@ inline constexpr const char* kInsertScratchName = "Temporaire6.txt";
 inline constexpr const char* kRewriteScratchName = "Temporaire.txt";
 // The ADIF import's own scratch file.
 inline constexpr const char* kImportScratchName = "Temporaire8.txt";
+// The pending contacts' scratch file.
+inline constexpr const char* kPendingScratchName = "Temporaire9.txt";
 // Where the files that change together (the prefix update's) wait for their
 // rename, one each, and the journal that names them (see rewriteTogether).
 inline constexpr std::array<const char*, 5> kTogetherScratchNames{
     "Temporaire1.txt", "Temporaire2.txt", "Temporaire3.txt", "Temporaire4.txt", "Temporaire5.txt"};
 inline constexpr std::string_view kUpdateJournalName = "VEL_DXCC.journal";
-inline constexpr std::array<const char*, 8> kScratchFileNames{
+inline constexpr std::array<const char*, 9> kScratchFileNames{
     kRewriteScratchName,      kInsertScratchName,       kImportScratchName,
     kTogetherScratchNames[0], kTogetherScratchNames[1], kTogetherScratchNames[2],
-    kTogetherScratchNames[3], kTogetherScratchNames[4]};
+    kTogetherScratchNames[3], kTogetherScratchNames[4], kPendingScratchName};
 
 // The data files the program rewrites (through links, see scratchBeside).
 inline bool isRewrittenDataFileName(std::string_view name) {
     return name.ends_with(kLogFileSuffix) || name == kPrefixFileName ||
            name == kPrefixBaseFileName || name == kExactCallFileName ||
            name == kExactCallBaseFileName || name == kEntityDataFileName ||
-           name == kFirstNameFileName;
+           name == kFirstNameFileName || name == kPendingContactsFileName;
 }
 
 // Every file of the program in the data folder: nothing else may replace one.

@@ -6,8 +6,8 @@
 #include "core/base/program_constants.h"
 #include "core/logbook/log_messages.h"
 #include "core/record/qso_record.h"
-#include "core/session/session_messages.h"
 #include "core/record/station_callsign.h"
+#include "core/session/session_messages.h"
 
 namespace dxcc {
 
@@ -162,10 +162,8 @@ SessionOutcome LogSession::resetLog() {
     return outcome;
 }
 
-ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
-                                     const adif::ImportProgress& progress) {
-    ImportOutcome outcome;
-    if (!folder_.holdFor(outcome)) return outcome;
+bool LogSession::mayImport(SessionOutcome& outcome) {
+    if (!folder_.holdFor(outcome)) return false;
     // Every QSO would be stored without its entity, for good. (A folder that
     // vanished is told by the import's own error.)
     std::error_code ec;
@@ -174,8 +172,15 @@ ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
         outcome.messages.push_back(std::string(folder_messages::kPrefixFileLead) +
                                    std::string(kPrefixFileName) +
                                    std::string(folder_messages::kImportWithoutPrefixesEnd));
-        return outcome;
+        return false;
     }
+    return true;
+}
+
+ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
+                                     const adif::ImportProgress& progress) {
+    ImportOutcome outcome;
+    if (!mayImport(outcome)) return outcome;
     changeLog(outcome, [&] {
         outcome.import = adif::importIntoLog(log_, file, prefixes().table(), progress);
         return outcome.import->change;
@@ -187,6 +192,19 @@ ImportOutcome LogSession::importAdif(const std::filesystem::path& file,
             !outcome.import->change.reloaded)
             outcome.change.reset();
     }
+    return outcome;
+}
+
+ImportOutcome LogSession::importAdifText(std::string_view adifText) {
+    ImportOutcome outcome;
+    if (!mayImport(outcome)) return outcome;
+    changeLog(outcome, [&] {
+        outcome.import = adif::importTextIntoLog(log_, adifText, prefixes().table());
+        return outcome.import->change;
+    });
+    if (outcome.import && outcome.import->imported.report.qsos == 0 &&
+        !outcome.import->change.reloaded)
+        outcome.change.reset();
     return outcome;
 }
 

@@ -148,6 +148,10 @@ public:
     // Imports an ADIF file into the log as one block (see importIntoLog).
     ImportOutcome importAdif(const std::filesystem::path& file,
                              const adif::ImportProgress& progress = {});
+    // Logs the contacts of an ADIF text that a program sent (a digital-mode
+    // program's logged contact), as the import does: the same mode and band
+    // tables, the same rule for a contact already in the log.
+    ImportOutcome importAdifText(std::string_view adifText);
     // Marks the contacts the confirmations of `file` confirm.
     ConfirmOutcome applyConfirmations(const std::filesystem::path& file);
     // The prefix editor's save button: the file is rewritten with what the
@@ -185,6 +189,10 @@ private:
     // when not: one of the program's own files, or a file of the data folder
     // while the folder cannot be held.
     bool mayExportTo(const std::filesystem::path& file, SessionOutcome& outcome);
+    // Whether an import may begin: the folder held and the prefix file read
+    // (else every QSO would be stored without its entity); the refusal in
+    // `outcome` when not.
+    bool mayImport(SessionOutcome& outcome);
     // Runs a change of the log under the lock, turning its failures into the
     // outcome; the change itself goes through noteChange().
     template <typename Operation>
