@@ -156,14 +156,15 @@ public:
     PrefixSaveOutcome savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
         return reference_.savePrefixEntry(editor, fields);
     }
-    // Builds the prefix file anew from the country file `ctyDat` (and the
-    // cty.csv beside it), keeping the operator's own lines (see
-    // planPrefixUpdate), and when `confirm`, shown the plan, accepts it,
-    // writes the prefix file, the copy of the build the next update starts
-    // from, and the entity data; the lookups and the entity data follow at
-    // once. `shippedBase` is the program's own prefix file: the base until an
-    // update has kept one. A plan that changes nothing is neither shown nor
-    // written. The files change all or none, even across a kill (see
+    // Builds the prefix file and the exact-call file anew from the country
+    // file `ctyDat` (and the cty.csv beside it), keeping the operator's own
+    // lines and exact calls (see planPrefixUpdate), and when `confirm`, shown
+    // the plan, accepts it, writes both files, the copies of the build the
+    // next update starts from, and the entity data; the lookups and the
+    // entity data follow at once. `shippedBase` is the program's own prefix
+    // file: the base until an update has kept one; the shipped exact-call
+    // file the folder was opened with plays that part for the exact calls. A plan that changes
+    // nothing is neither shown nor written. The files change all or none, even across a kill (see
     // rewriteTogether): on a failure `messages` say which files changed.
     PrefixUpdateOutcome updatePrefixes(
         const std::filesystem::path& ctyDat, std::string_view shippedBase,
