@@ -13,6 +13,7 @@
 #include "app/cluster_command.h"
 #include "app/command_arguments.h"
 #include "app/command_output.h"
+#include "app/recompute_command.h"
 #include "core/adif/adif_export.h"
 #include "core/adif/adif_import.h"
 #include "core/adif/adif_messages.h"
@@ -116,6 +117,13 @@ constexpr CommandHelp kCommands[] = {
      "              puis écrit le résumé des changements. Les fichiers changent tous\n"
      "              ou aucun, même si la commande est tuée. Une mise à jour qui\n"
      "              supprimerait plus d'un dixième des entrées est refusée sans --force.\n"},
+    {"recompute", "recompute [--dry-run]",
+     "              Cherche à nouveau la contrée de chaque QSO du log de la station,\n"
+     "              comme le menu « Recalculer les contrées du log » : écrit le nombre\n"
+     "              de QSO qui changent de contrée, puis une ligne par changement\n"
+     "              (indicatif, date, ancienne contrée -> nouvelle), et enregistre ;\n"
+     "              seuls le préfixe DXCC et la contrée de ces QSO changent. Avec\n"
+     "              --dry-run, écrit le résumé sans rien enregistrer.\n"},
 };
 
 constexpr std::string_view kOptions =
@@ -626,6 +634,11 @@ int runCommand(const QStringList& arguments, const CommandDefaults& defaults, st
         QStringList rest = arguments;
         rest.removeAt(at);
         return clusterCommand(rest, defaults, out, err);
+    }
+    if (const qsizetype at = commandIndex(arguments); at >= 0 && arguments[at] == "recompute") {
+        QStringList rest = arguments;
+        rest.removeAt(at);
+        return recomputeCommand(rest, defaults, out, err);
     }
     Options options;
     if (std::optional<QString> error = readArguments(arguments, options))

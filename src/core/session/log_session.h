@@ -17,6 +17,7 @@
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
 #include "core/session/data_folder.h"
+#include "core/session/entity_recompute.h"
 #include "core/session/reference_data.h"
 #include "core/session/session_outcome.h"
 #include "core/session/session_settings.h"
@@ -38,6 +39,13 @@ struct ConfirmOutcome : SessionOutcome {
     std::optional<adif::ConfirmationReport> report;
     // "Nouvelles contrées confirmées : …" (Windows-1252), empty when none.
     std::string newlyConfirmed;
+};
+
+struct RecomputeOutcome : SessionOutcome {
+    // What the lookup changes; none when the log could not be looked at.
+    std::optional<EntityRecompute> plan;
+    bool saved = false;      // the log now holds the plan
+    bool cancelled = false;  // the operator did not want it
 };
 
 struct ExportOutcome : SessionOutcome {
@@ -171,6 +179,12 @@ public:
         const std::function<bool(const PrefixUpdatePlan&)>& confirm) {
         return reference_.updatePrefixes(ctyDat, shippedBase, confirm);
     }
+    // Looks every QSO of the log up again (see planEntityRecompute) and, when
+    // `confirm`, shown the changes, accepts them, rewrites the log once with
+    // the DXCC prefix and entity of the changed lines, every other byte kept;
+    // the needed status follows. A plan without change is neither shown nor
+    // written. Refused while the prefix file cannot be read.
+    RecomputeOutcome recomputeEntities(const std::function<bool(const EntityRecompute&)>& confirm);
     // Writes the whole log to an ADIF file. Refused for an empty log, over the
     // program's own files, and in the data folder while another copy of the
     // program holds it.
