@@ -21,6 +21,28 @@ void ReferenceData::reread() {
     entityData_.reset();
 }
 
+namespace {
+
+// Writes what the editor's save changes: one file by the safe rewrite, or
+// both, all or none.
+void writeEditorFiles(const PrefixEditor& editor, const PrefixEditor::SavePlan& plan,
+                      DataFolder& folder) {
+    const std::string prefixes = plan.prefixesChanged ? plan.list.fileBytes() : std::string();
+    const std::string exact = plan.exactCallsChanged ? plan.exactList.fileBytes() : std::string();
+    if (plan.prefixesChanged && plan.exactCallsChanged) {
+        rewriteTogether({{editor.file(), folder.dir() / kTogetherScratchNames[0], prefixes},
+                         {editor.exactCallFile(), folder.dir() / kTogetherScratchNames[1], exact}},
+                        folder.journal(), folder.dir() / kRewriteScratchName);
+    } else if (plan.exactCallsChanged) {
+        rewriteFile(editor.exactCallFile(),
+                    editor.exactCallFile().parent_path() / kPrefixScratchName, exact);
+    } else if (plan.prefixesChanged) {
+        rewriteFile(editor.file(), editor.file().parent_path() / kPrefixScratchName, prefixes);
+    }
+}
+
+}  // namespace
+
 PrefixSaveOutcome ReferenceData::savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
     PrefixSaveOutcome outcome;
     if (!folder_.holdFor(outcome)) return outcome;
@@ -30,15 +52,26 @@ PrefixSaveOutcome ReferenceData::savePrefixEntry(PrefixEditor& editor, const Pre
         return outcome;
     }
     try {
-        rewriteFile(editor.file(), editor.file().parent_path() / kPrefixScratchName,
-                    plan.list.fileBytes());
+        writeEditorFiles(editor, plan, folder_);
+    } catch (const UnfinishedRewrite& e) {
+        // Both new files are on disk (the next start puts any still waiting
+        // in place): the editor takes the new lists; a rename that failed is
+        // told.
+        editor.saved(std::move(plan));
+        prefixes_.refresh();
+        outcome.result = PrefixSaveResult{};
+        if (!e.pending().empty()) {
+            outcome.result->status = PrefixSaveResult::Status::WriteFailed;
+            outcome.result->error = e;
+        }
+        return outcome;
     } catch (const FileError& e) {
-        // The file is unchanged, and so is the editor.
+        // The files are unchanged, and so is the editor.
         outcome.result =
             PrefixSaveResult{PrefixSaveResult::Status::WriteFailed, std::nullopt, e, {}};
         return outcome;
     }
-    editor.saved(std::move(plan.list));
+    editor.saved(std::move(plan));
     prefixes_.refresh();
     outcome.result = PrefixSaveResult{};
     return outcome;
