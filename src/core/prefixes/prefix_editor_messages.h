@@ -34,8 +34,7 @@ inline constexpr std::string_view kExactCallCheck = "Indicatif exact";
 inline constexpr std::string_view kExactCallLabel = "Indicatif";
 inline constexpr std::string_view kExactCallExample = "exemple : TO8FTDM";
 inline constexpr std::string_view kExactCallFrameCaption =
-    "Un clique sur un indicatif exact pour l'afficher ou l'effacer,  un double clique pour "
-    "l'éditer ";
+    "Un clique sur un indicatif pour l'afficher ou l'effacer,  un double clique pour l'éditer ";
 inline constexpr std::string_view kExactCallDuplicate =
     "Cet indicatif exact existe déjà dans le fichier :";
 inline constexpr std::string_view kExactCallEmpty = "Entrez un indicatif";
