@@ -152,6 +152,24 @@ def collect_claims(dat_aliases, csv_entities, homes):
     return prefixes, exact, too_long
 
 
+def drop_labels_inside_other_prefixes(prefixes):
+    """A main prefix that no alias names is a label of the country files (VK0M for
+    Macquarie, whose stations are all exact calls, while VK0 calls are Antarctica):
+    kept only where no other entity's alias begins it, so it takes no calls."""
+    def alias_of_another_begins(text, claimants):
+        for length in range(1, len(text)):
+            for home, strength in prefixes.get(text[:length], {}).items():
+                if strength == ALIAS and home not in claimants:
+                    return True
+        return False
+    labels = [text for text, targets in prefixes.items()
+              if all(s == MAIN_PREFIX for s in targets.values())
+              and alias_of_another_begins(text, targets)]
+    for text in labels:
+        del prefixes[text]
+    return prefixes
+
+
 def resolve_conflicts(found):
     """Keeps one entity per callsign prefix where the country files disagree.
 
@@ -214,7 +232,7 @@ def main():
 
     homes = dxcc_entities(csv_entities)
     prefixes, exact, too_long = collect_claims(dat_aliases, csv_entities, homes)
-    chosen = resolve_conflicts(prefixes)
+    chosen = resolve_conflicts(drop_labels_inside_other_prefixes(prefixes))
     lines = sorted((entry_line(p, n, d) for p, (n, d) in chosen.items()), key=editor_order)
     write_lines(args.output, lines)
     dxcc_prefixes = {dxcc for _, dxcc in chosen.values()}

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QStringList>
 #include <ostream>
 
-#include "app/command_line.h"
+#include "app/command_table.h"
 
 namespace ui {
 
@@ -11,7 +10,7 @@ namespace ui {
 // again, as the menu « Recalculer les contrées du log » does, writes the
 // summary of the changes and saves them; with --dry-run, writes the summary
 // only.
-int recomputeCommand(const QStringList& args, const CommandDefaults& defaults, std::ostream& out,
-                     std::ostream& err);
+int recomputeCommand(const CommandArguments& given, const CommandDefaults& defaults,
+                     std::ostream& out, std::ostream& err);
 
 }  // namespace ui

@@ -14,11 +14,15 @@ ClusterClient::ClusterClient(dxcc::cluster::ReconnectSchedule schedule,
       stateText_(fromView(msg::kDisconnected)) {
     qRegisterMetaType<ClusterState>();
     qRegisterMetaType<ClusterBatchPtr>();
+    qRegisterMetaType<ClusterEnd>();
     thread_.setObjectName("cluster");
     reader_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, reader_, &QObject::deleteLater);
     connect(reader_, &ClusterReader::stateChanged, this, &ClusterClient::readerState);
     connect(reader_, &ClusterReader::batchReady, this, &ClusterClient::takeBatch);
+    connect(reader_, &ClusterReader::ended, this, [this](int request, const ClusterEnd& end) {
+        if (request == request_) emit ended(end);
+    });
     connect(reader_, &ClusterReader::closed, this,
             [this](int request) { stoppedRequest_ = request; });
     thread_.start();
@@ -31,13 +35,21 @@ ClusterClient::~ClusterClient() {
 }
 
 void ClusterClient::connectTo(const QString& host, quint16 port, const QString& callsign) {
+    open(host, port, callsign, false);
+}
+
+void ClusterClient::connectOnce(const QString& host, quint16 port, const QString& callsign) {
+    open(host, port, callsign, true);
+}
+
+void ClusterClient::open(const QString& host, quint16 port, const QString& callsign, bool once) {
     const int request = ++request_;
     const QByteArray login = QByteArray::fromStdString(toCp1252(callsign));
     setState(State::Connecting, fromView(msg::kConnecting).arg(host));
     QMetaObject::invokeMethod(
         reader_,
-        [reader = reader_, host, port, login, request] {
-            reader->open(host, port, login, request);
+        [reader = reader_, host, port, login, request, once] {
+            reader->open(host, port, login, request, once);
         },
         Qt::QueuedConnection);
 }

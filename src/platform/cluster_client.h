@@ -25,6 +25,9 @@ public:
     ~ClusterClient() override;
 
     void connectTo(const QString& host, quint16 port, const QString& callsign);
+    // One connection, never tried again: when it cannot be made or the
+    // server closes it, `ended` follows the last batch.
+    void connectOnce(const QString& host, quint16 port, const QString& callsign);
     // Closes the connection and stops trying again.
     void disconnectFromServer();
     void sendCommand(const QString& text);
@@ -39,15 +42,18 @@ signals:
     // What the server sent since the last batch; the next comes once this
     // signal's receivers have returned.
     void batchReceived(const dxcc::cluster::FeedBatch& batch);
+    // The connection asked by connectOnce() is over.
+    void ended(const ui::ClusterEnd& end);
 
 private:
+    void open(const QString& host, quint16 port, const QString& callsign, bool once);
     void readerState(int request, State state, const QString& text);
     void takeBatch(const ClusterBatchPtr& batch);
     void setState(State state, const QString& text);
 
     QThread thread_;
     ClusterReader* reader_;
-    int request_ = 0;  // the operator's last request to connect or disconnect
+    int request_ = 0;         // the operator's last request to connect or disconnect
     int stoppedRequest_ = 0;  // the last disconnection the reading side has done
     State state_ = State::Disconnected;
     QString stateText_;

@@ -32,6 +32,7 @@ ClusterReader::ClusterReader(dxcc::cluster::ReconnectSchedule schedule,
     connect(retry_, &QTimer::timeout, this, &ClusterReader::attempt);
     connect(batchTimer_, &QTimer::timeout, this, &ClusterReader::deliver);
     connect(socket_, &QTcpSocket::connected, this, [this] {
+        reached_ = true;
         schedule_.connected();
         conversation_->connected();
         setState(ClusterState::Connected, fromView(msg::kConnected).arg(host_));
@@ -48,10 +49,13 @@ ClusterReader::~ClusterReader() {
     socket_->abort();
 }
 
-void ClusterReader::open(const QString& host, quint16 port, const QByteArray& callsign,
-                         int request) {
+void ClusterReader::open(const QString& host, quint16 port, const QByteArray& callsign, int request,
+                         bool once) {
     stop();
     request_ = request;
+    once_ = once;
+    reached_ = false;
+    ending_ = false;
     host_ = host;
     port_ = port;
     conversation_ = std::make_unique<dxcc::cluster::ClusterConversation>(
@@ -104,6 +108,11 @@ void ClusterReader::attempt() {
 }
 
 void ClusterReader::readAvailable() {
+    readSocket();
+    if (!batchTimer_->isActive()) deliver();
+}
+
+void ClusterReader::readSocket() {
     // Read in bounded pieces: a flood is handled as it comes, never gathered.
     char buffer[16384];
     for (;;) {
@@ -111,7 +120,6 @@ void ClusterReader::readAvailable() {
         if (n <= 0) break;
         if (conversation_) conversation_->received(std::string_view(buffer, size_t(n)));
     }
-    if (!batchTimer_->isActive()) deliver();
 }
 
 void ClusterReader::shown() {
@@ -120,10 +128,16 @@ void ClusterReader::shown() {
 }
 
 void ClusterReader::deliver() {
+    if (ending_ && batcher_.idle()) {
+        ending_ = false;
+        emit ended(request_, end_);
+        return;
+    }
     const auto now = std::chrono::steady_clock::now();
     const auto wait = batcher_.wait(now);
     if (!wait) return;  // nothing to hand over, or the window still holds a batch
-    if (wait->count() > 0) {
+    // At the end, what is left goes as soon as the last batch was taken.
+    if (wait->count() > 0 && !ending_) {
         batchTimer_->start(int(wait->count()));
         return;
     }
@@ -132,10 +146,26 @@ void ClusterReader::deliver() {
 
 void ClusterReader::lost(const QString& reason) {
     if (!wanted_ || retry_->isActive()) return;
+    if (once_) {
+        finish();
+        return;
+    }
     const auto wait = schedule_.next();
     const int seconds = int((wait.count() + 999) / 1000);
     setState(ClusterState::Lost, fromView(msg::kLost).arg(reason).arg(seconds));
     retry_->start(int(wait.count()));
+}
+
+void ClusterReader::finish() {
+    wanted_ = false;
+    end_ = {reached_, socket_->error(), socket_->errorString()};
+    // What came with the close, to its last line.
+    readSocket();
+    if (conversation_ && reached_) conversation_->closed();
+    setState(ClusterState::Disconnected, fromView(msg::kDisconnected));
+    ending_ = true;
+    batchTimer_->stop();
+    deliver();
 }
 
 void ClusterReader::setState(ClusterState state, const QString& text) {

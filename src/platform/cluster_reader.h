@@ -16,6 +16,15 @@ enum class ClusterState { Disconnected, Connecting, Connected, Lost };
 
 using ClusterBatchPtr = std::shared_ptr<const dxcc::cluster::FeedBatch>;
 
+// How a connection that is not tried again ended: whether the server was
+// ever reached, and the socket's last error (the server closing, a refusal,
+// a host not found).
+struct ClusterEnd {
+    bool reached = false;
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+    QString errorText;
+};
+
 // The reading side of a cluster connection, on a thread of its own: the
 // socket, the conversation and the gathering of what the server sends into
 // batches. Driven from the window's side by queued calls; answers through
@@ -28,7 +37,10 @@ public:
                   dxcc::cluster::FeedBatcher::Limits limits);
     ~ClusterReader() override;
 
-    void open(const QString& host, quint16 port, const QByteArray& callsign, int request);
+    // Connects, and after a loss connects again; with `once`, the first loss
+    // ends it: what the server sent is handed over, then `ended`.
+    void open(const QString& host, quint16 port, const QByteArray& callsign, int request,
+              bool once = false);
     // Closes the connection and stops trying again.
     void close(int request);
     void command(const QByteArray& text);
@@ -43,12 +55,17 @@ signals:
     // is open and none is tried until the next open().
     void closed(int request);
     void batchReady(ui::ClusterBatchPtr batch);
+    // A connection opened `once` is over; every batch went before.
+    void ended(int request, const ui::ClusterEnd& end);
 
 private:
     void stop();
     void attempt();
     void readAvailable();
+    void readSocket();
     void lost(const QString& reason);
+    // The single connection is over: the rest is handed over, then `ended`.
+    void finish();
     void setState(ClusterState state, const QString& text);
     // Hands over a batch when one may go, or waits until it may.
     void deliver();
@@ -62,7 +79,11 @@ private:
     QString host_;
     quint16 port_ = 0;
     int request_ = 0;
-    bool wanted_ = false;  // the operator wants to be connected
+    bool wanted_ = false;   // the operator wants to be connected
+    bool once_ = false;     // no new attempt after a loss
+    bool reached_ = false;  // the connection was made
+    bool ending_ = false;   // the last batches go, then `ended`
+    ClusterEnd end_;
     ClusterState state_ = ClusterState::Disconnected;
     QString stateText_;
 };
@@ -71,3 +92,4 @@ private:
 
 Q_DECLARE_METATYPE(ui::ClusterState)
 Q_DECLARE_METATYPE(ui::ClusterBatchPtr)
+Q_DECLARE_METATYPE(ui::ClusterEnd)

@@ -144,6 +144,10 @@ void ClusterConversation::received(std::string_view bytes) {
     }
 }
 
+void ClusterConversation::closed() {
+    if (!lines_.pending().empty()) lines_.endLine([this](std::string_view text) { line(text); });
+}
+
 void ClusterConversation::line(std::string_view text) {
     if (auto spot = parseSpotLine(text)) {
         if (handlers_.spot) handlers_.spot(*spot);

@@ -67,6 +67,9 @@ public:
     // A new connection: the login is to be given again.
     void connected();
     void received(std::string_view bytes);
+    // The server closed the connection: a last line it did not end is read
+    // as a whole one.
+    void closed();
     // A command typed by the operator; line breaks in it are dropped.
     void command(std::string_view text);
     bool loggedIn() const { return loggedIn_; }

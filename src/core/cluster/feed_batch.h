@@ -64,6 +64,8 @@ public:
     // What has gathered, made into a batch that the window holds until `shown`.
     FeedBatch take(TimePoint now);
     void shown() { out_ = false; }
+    // Nothing gathered and no batch held by the window: all was shown.
+    bool idle() const { return !out_ && empty(); }
 
 private:
     bool empty() const;

@@ -221,6 +221,32 @@ std::vector<CountryEntity> joinCountryFiles(const std::vector<CountryEntity>& da
     return joined;
 }
 
+namespace {
+
+// An alias token without its "=" and its zone and position overrides.
+std::string aliasText(std::string_view token) {
+    if (!token.empty() && token.front() == '=') token.remove_prefix(1);
+    return upperCaseCp1252(token.substr(0, token.find_first_of("([<{~")));
+}
+
+// The DXCC prefix the current files give an entity that counts for other
+// awards only: that of its main prefix when a line names it whole; else that
+// of the first of its aliases a line names whole (the Vienna centre has only
+// exact calls, which are Austria's too); else the longest prefix's.
+std::string currentHomeOf(const CountryEntity& e, const std::string& mainPrefix,
+                          const PrefixTable& current) {
+    const LookupResult main = current.lookup(mainPrefix);
+    if (main.found() && main.matchedPrefix == mainPrefix) return main.dxccPrefix;
+    for (const std::string& token : e.aliases) {
+        const std::string text = aliasText(token);
+        const LookupResult alias = current.lookup(text);
+        if (!text.empty() && alias.found() && alias.matchedPrefix == text) return alias.dxccPrefix;
+    }
+    return main.dxccPrefix;
+}
+
+}  // namespace
+
 std::vector<CountryEntity> numberWithoutCsv(const std::vector<CountryEntity>& dat,
                                             const PrefixTable& current,
                                             std::vector<std::string>& leftOut) {
@@ -240,7 +266,7 @@ std::vector<CountryEntity> numberWithoutCsv(const std::vector<CountryEntity>& da
         }
         std::string prefix = upperCaseCp1252(std::string_view(e.mainPrefix).substr(1));
         prefix = prefix.substr(0, prefix.find('/'));
-        const std::string dxcc = upperCaseCp1252(current.lookup(prefix).dxccPrefix);
+        const std::string dxcc = upperCaseCp1252(currentHomeOf(e, prefix, current));
         auto home = dxccByMain.find(dxcc);
         if (dxcc.empty() || home == dxccByMain.end()) {
             home = dxccByMain.end();

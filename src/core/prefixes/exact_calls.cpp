@@ -10,33 +10,18 @@
 
 namespace dxcc {
 
-namespace {
-
-std::string fixedField(std::string_view text, size_t width) {
-    return padRight(text.substr(0, width), width);
-}
-
-}  // namespace
+// The exact-call line is the prefix entry's layout with a wider callsign.
+static_assert(kExactEntityNameColumn == kExactCallsignWidth + 2);
+static_assert(kExactDxccColumn == kExactEntityNameColumn + kExactEntityNameWidth + 1);
+static_assert(kExactCallLength == kExactDxccColumn + kExactDxccWidth + 1);
 
 PrefixEntry parseExactCallLine(std::string_view line) {
-    return PrefixEntry{
-        std::string(trimBlanks(columnsOf(line, 1, kExactCallsignWidth))),
-        std::string(columnsOf(line, kExactEntityNameColumn, kExactEntityNameWidth)),
-        std::string(trimBlanks(columnsOf(line, kExactDxccColumn, kExactDxccWidth))),
-    };
+    return parseEntityLine(line, kExactCallsignWidth);
 }
 
 std::string buildExactCallLine(std::string_view callsign, std::string_view entityName,
                                std::string_view dxccPrefix) {
-    std::string line;
-    line.reserve(kExactCallLength);
-    line += fixedField(callsign, kExactCallsignWidth);
-    line += ' ';
-    line += fixedField(entityName, kExactEntityNameWidth);
-    line += ' ';
-    line += fixedField(dxccPrefix, kExactDxccWidth);
-    line += " /";
-    return line;
+    return buildEntityLine(callsign, entityName, dxccPrefix, kExactCallsignWidth);
 }
 
 ExactCallTable ExactCallTable::parse(std::string_view fileBytes) {

@@ -22,6 +22,13 @@ struct PrefixEntry {
     std::string dxccPrefix;      // columns 42-47, blanks trimmed
 };
 
+// A line of the prefix file or of the exact-call file: the callsign or prefix
+// in its columns (`callsignWidth` of them), a blank, the entity name, a blank,
+// the DXCC prefix, a blank and "/". The two files differ only in that width.
+PrefixEntry parseEntityLine(std::string_view line, size_t callsignWidth);
+std::string buildEntityLine(std::string_view callsign, std::string_view entityName,
+                            std::string_view dxccPrefix, size_t callsignWidth);
+
 // Cuts one line of the prefix file apart by column.
 PrefixEntry parsePrefixEntry(std::string_view line);
 

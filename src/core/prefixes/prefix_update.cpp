@@ -219,6 +219,32 @@ void addClaims(const CountryEntity& e, size_t home, Claims& claims) {
         claimPrefix(alias->text, kMainPrefix);
 }
 
+// A main prefix that no alias names is a label of the country files: VK0M
+// for Macquarie, whose stations are all exact calls, while VK0 calls are
+// Antarctica. Kept as a prefix only where no other entity's alias begins it,
+// so that it takes no calls from that entity.
+bool labelOnly(const std::map<size_t, Strength>& claimants) {
+    return std::all_of(claimants.begin(), claimants.end(),
+                       [](const auto& claim) { return claim.second == kMainPrefix; });
+}
+
+bool aliasOfAnotherBegins(const Claims& claims, const std::string& text,
+                          const std::map<size_t, Strength>& claimants) {
+    for (size_t length = 1; length < text.size(); ++length) {
+        const auto shorter = claims.prefixes.find(text.substr(0, length));
+        if (shorter == claims.prefixes.end()) continue;
+        for (const auto& [home, strength] : shorter->second)
+            if (strength == kAlias && !claimants.contains(home)) return true;
+    }
+    return false;
+}
+
+void dropLabelsInsideOtherPrefixes(Claims& claims) {
+    std::erase_if(claims.prefixes, [&](const auto& entry) {
+        return labelOnly(entry.second) && aliasOfAnotherBegins(claims, entry.first, entry.second);
+    });
+}
+
 // One line per prefix where the files disagree: the strongest claim; among
 // equals the line that sorts first, as the lookup would pick it anyway.
 std::vector<std::string> prefixLines(const Claims& claims, const std::vector<Home>& homes) {
@@ -292,6 +318,7 @@ CountryBuild buildCountryFiles(const std::vector<CountryEntity>& entities,
         else
             addClaims(e, number->second, claims);
     }
+    dropLabelsInsideOtherPrefixes(claims);
     CountryBuild build;
     build.prefixFile = joined(prefixLines(claims, h.homes));
     build.exactFile = joined(exactCallLines(claims, h.homes));
@@ -577,15 +604,27 @@ void keepAdifNumbers(CountryBuild& build, std::string_view currentEntities) {
     build.entityFile = entityFileText(build.entities);
 }
 
+std::set<std::string, std::less<>> callsignPrefixesOf(std::string_view prefixFile) {
+    std::set<std::string, std::less<>> prefixes;
+    forEachLine(prefixFile, [&](std::string_view line) {
+        prefixes.insert(parsePrefixEntry(line).callsignPrefix);
+    });
+    return prefixes;
+}
+
 // The prefix file without the whole callsigns that earlier builds wrote into
 // it and that are now exact calls of the same entity; `dropped` counts them.
+// A text the new build keeps as a prefix stays: the country files may list it
+// both ways (RM9X, a prefix in cty.dat, a whole call in cty.csv).
 std::string withoutWholeCallsigns(std::string_view prefixFile, const ExactCallTable& exactCalls,
-                                  size_t& dropped) {
+                                  std::string_view newPrefixFile, size_t& dropped) {
+    const auto stillPrefixes = callsignPrefixesOf(newPrefixFile);
     std::string kept;
     forEachLine(prefixFile, [&](std::string_view line) {
         const PrefixEntry entry = parsePrefixEntry(line);
         const PrefixEntry* exact = exactCalls.find(entry.callsignPrefix);
-        if (exact != nullptr && exact->dxccPrefix == entry.dxccPrefix) {
+        if (exact != nullptr && exact->dxccPrefix == entry.dxccPrefix &&
+            !stillPrefixes.contains(entry.callsignPrefix)) {
             ++dropped;
             return;
         }
@@ -617,9 +656,9 @@ PrefixUpdatePlan planFrom(CountryFileBuild built, const ReferenceFiles& current)
     const ExactCallTable exactCalls = ExactCallTable::parse(exactMerge.fileBytes);
 
     size_t dropped = 0;
-    PrefixMerge merge =
-        mergeOperatorLines(withoutWholeCallsigns(current.prefixFile, exactCalls, dropped),
-                           current.prefixBase, build.prefixFile);
+    PrefixMerge merge = mergeOperatorLines(
+        withoutWholeCallsigns(current.prefixFile, exactCalls, build.prefixFile, dropped),
+        current.prefixBase, build.prefixFile);
     plan.summary = summarizePrefixUpdate(current.prefixFile, merge.fileBytes);
     plan.summary.operatorLines = std::move(merge.operatorLines);
     plan.summary.leftOut = std::move(built.leftOut);

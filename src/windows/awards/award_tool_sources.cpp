@@ -31,8 +31,8 @@ std::function<MapContent()> worldMapSource(dxcc::LogSession& session) {
         c.station = {centre->latitude, centre->longitude};
         const dxcc::DxccTable table = dxccTableSource(session)();
         for (const dxcc::MapEntity& e : dxcc::mapEntities(table, session.entityData()))
-            c.dots.push_back({fromCp1252(e.prefix), fromCp1252(e.entity), {e.latitude, e.longitude},
-                              e.mark});
+            c.dots.push_back(
+                {fromCp1252(e.prefix), fromCp1252(e.entity), {e.latitude, e.longitude}, e.mark});
         return c;
     };
 }

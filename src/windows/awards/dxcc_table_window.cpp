@@ -73,8 +73,7 @@ QVariant DxccTableModel::data(const QModelIndex& index, int role) const {
             f.setBold(true);
             return f;
         }
-        if (role == Qt::TextAlignmentRole && column >= kLeadColumns)
-            return int(Qt::AlignCenter);
+        if (role == Qt::TextAlignmentRole && column >= kLeadColumns) return int(Qt::AlignCenter);
         if (role != Qt::DisplayRole) return {};
         if (column == 1) return fromView(confirmed ? msg::kTotalConfirmed : msg::kTotalWorked);
         if (column < kLeadColumns) return {};
@@ -127,12 +126,13 @@ DxccTableWindow::DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable(
     Seulement->setObjectName("Seulement");
     Colonne = new QComboBox(this);
     Colonne->setObjectName("Colonne");
-    for (const std::string& c : dxcc::dxccTableColumns()) Colonne->addItem(QString::fromStdString(c));
+    for (const std::string& c : dxcc::dxccTableColumns())
+        Colonne->addItem(QString::fromStdString(c));
     auto* sortLabel = new QLabel(fromView(msg::kSortBy), this);
     Tri = new QComboBox(this);
     Tri->setObjectName("Tri");
-    Tri->addItems({fromView(msg::kSortPrefix), fromView(msg::kSortEntity),
-                   fromView(msg::kSortContinent)});
+    Tri->addItems(
+        {fromView(msg::kSortPrefix), fromView(msg::kSortEntity), fromView(msg::kSortContinent)});
     sortLabel->setBuddy(Tri);
     Export_CSV = new QPushButton(fromView(msg::kExportCsv), this);
     Export_CSV->setObjectName("Export_CSV");
@@ -186,7 +186,8 @@ DxccTableWindow::DxccTableWindow(AppContext& ctx, std::function<dxcc::DxccTable(
 
     refresh();
     Table->resizeColumnsToContents();
-    Table->setColumnWidth(1, qMin(Table->columnWidth(1), fontMetrics().horizontalAdvance(QString(26, 'n'))));
+    Table->setColumnWidth(
+        1, qMin(Table->columnWidth(1), fontMetrics().horizontalAdvance(QString(26, 'n'))));
     int width = 0;
     for (int c = 0; c < model_->columnCount(); ++c) width += Table->columnWidth(c);
     resize(width + 48, 640);
@@ -206,8 +207,7 @@ void DxccTableWindow::refresh() {
 void DxccTableWindow::applyView() {
     const auto order = static_cast<dxcc::TableOrder>(qMax(0, Tri->currentIndex()));
     model_->setView(order, Seulement->isChecked() ? Colonne->currentIndex() : -1);
-    Compte->setText(
-        replaced(msg::kRowCount, "{N}", QString::number(model_->shownRows().size())));
+    Compte->setText(replaced(msg::kRowCount, "{N}", QString::number(model_->shownRows().size())));
 }
 
 void DxccTableWindow::selectEntity(const QString& prefix) {

@@ -1,5 +1,6 @@
 #include "windows/awards/export_file.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -31,6 +32,15 @@ QString saveExport(AppContext& ctx, const ExportWriter& write, const QString& ca
     }
     ctx.dialogs->inform(fromView(msg::kExportedTo) + QFileInfo(file).absoluteFilePath(), caption);
     return file;
+}
+
+QString savePicture(AppContext& ctx, const ExportWriter& write, QWidget& widget) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    widget.grab().save(&buffer, "PNG");
+    return saveExport(ctx, write, fromView(msg::kExportPng), fromView(msg::kPngFilter),
+                      fromView(msg::kPngSuffix), bytes.toStdString());
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -25,5 +26,8 @@ ExportWriter exportWriter(dxcc::LogSession& session);
 // empty when none.
 QString saveExport(AppContext& ctx, const ExportWriter& write, const QString& caption,
                    const QString& filter, const QString& suffix, const std::string& bytes);
+
+// Asks where to save a picture of `widget` as it stands, and saves it as PNG.
+QString savePicture(AppContext& ctx, const ExportWriter& write, QWidget& widget);
 
 }  // namespace ui

@@ -1,6 +1,5 @@
 #include "windows/awards/progress_chart_window.h"
 
-#include <QBuffer>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -175,12 +174,7 @@ void ProgressChartWindow::draw() {
 }
 
 void ProgressChartWindow::exportPng() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    Graphe->grab().save(&buffer, "PNG");
-    saveExport(ctx_, exportTo_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
-               fromView(msg::kPngSuffix), bytes.toStdString());
+    savePicture(ctx_, exportTo_, *Graphe);
 }
 
 }  // namespace ui

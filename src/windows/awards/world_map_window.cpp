@@ -1,6 +1,5 @@
 #include "windows/awards/world_map_window.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -281,12 +280,7 @@ void WorldMapWindow::refresh() {
 }
 
 void WorldMapWindow::exportPng() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    Carte->grab().save(&buffer, "PNG");
-    saveExport(ctx_, exportTo_, fromView(msg::kExportPng), fromView(msg::kPngFilter),
-               fromView(msg::kPngSuffix), bytes.toStdString());
+    savePicture(ctx_, exportTo_, *Carte);
 }
 
 }  // namespace ui

@@ -157,6 +157,25 @@ TEST(ClusterConversation, LogsInOnceAndSortsSpotsFromTheOtherLines) {
     EXPECT_TRUE(conversation.loggedIn());
 }
 
+// What a server sends just before it closes counts, even without a line end;
+// a close after a complete line adds nothing.
+TEST(ClusterConversation, ALastLineCutByTheCloseIsReadWhole) {
+    RecordingLink link;
+    std::vector<std::string> spots, console;
+    ClusterConversation conversation(link, "F6ABC",
+                                     {[&spots](const Spot& s) { spots.push_back(s.dx); },
+                                      [&console](std::string_view l) { console.emplace_back(l); }});
+    conversation.received("bye\r\n");
+    conversation.closed();
+    EXPECT_EQ(console, std::vector<std::string>{"bye"});
+    conversation.received("DX de W3LPL: 14025.0 JA1ABC CW 0312Z");
+    EXPECT_TRUE(spots.empty());
+    conversation.closed();
+    EXPECT_EQ(spots, std::vector<std::string>{"JA1ABC"});
+    conversation.closed();
+    EXPECT_EQ(spots.size() + console.size(), 2u);
+}
+
 TEST(ReconnectSchedule, GrowsToItsLongestWaitAndStartsAgainAfterASuccess) {
     using D = ReconnectSchedule::Delay;
     ReconnectSchedule schedule;

@@ -38,8 +38,12 @@ TEST(FeedBatcher, HandsOverAtOnceThenNoMoreOftenThanItsInterval) {
     const FeedBatch second = batcher.take(t0 + Ms(260));
     EXPECT_EQ(second.lines, std::vector<std::string>{"talk"});
     EXPECT_TRUE(second.spots.empty());
+    EXPECT_FALSE(batcher.idle());  // the window holds the second batch
     batcher.shown();
     EXPECT_EQ(batcher.wait(t0 + Ms(2000)), std::nullopt);
+    EXPECT_TRUE(batcher.idle());
+    batcher.line("more");
+    EXPECT_FALSE(batcher.idle());
 }
 
 TEST(FeedBatcher, AFloodKeepsTheNewestAndCountsWhatItLetGo) {

@@ -124,6 +124,13 @@ struct BuildCase {
 };
 
 const BuildCase kBuildCases[] = {
+    {"a main prefix no alias names is a prefix only where no other entity's alias begins it",
+     "Antarctica:  13:  74:  SA:  -90.00:  0.00:  0.0:  CE9:\n    VK0;\n"
+     "Macquarie Island:  30:  60:  OC:  -54.60:  -158.88:  -10.0:  VK0M:\n    =VK0MM;\n"
+     "Spratly Islands:  26:  50:  AS:  9.88:  -114.23:  -8.0:  1S:\n    9M0;\n",
+     {line("1S", "Spratly Islands", "1S"), line("9M0", "Spratly Islands", "1S"),
+      line("CE9", "Antarctica", "CE9"), line("VK0", "Antarctica", "CE9")},
+     {exact("VK0MM", "Macquarie Island", "VK0M")}},
     {"aliases lose their overrides; whole callsigns are exact calls, '/' included, up to "
      "twelve characters",
      "France:  14:  27:  EU:   46.00:    -2.00:    -1.0:  F:\n"
@@ -231,6 +238,23 @@ TEST(CountryFileBuild, OtherAwardEntitiesFoldWithoutCsvThroughTheCurrentLookup) 
     };
     EXPECT_EQ(numbers, expected);
     EXPECT_EQ(leftOut, std::vector<std::string>{"Nowhere"});
+}
+
+// A '*' entity named only by exact calls joins the entity those calls have in
+// the current files, not the one a shorter prefix of its label would give.
+TEST(CountryFileBuild, AnEntityOfExactCallsOnlyFoldsWhereItsCallsAre) {
+    const char* dat =
+        "Italy:  15:  28:  EU:  42.82:  -12.58:  -1.0:  I:\n    I,4U;\n"
+        "Austria:  15:  28:  EU:  47.33:  -13.33:  -1.0:  OE:\n    OE,=4U1A;\n"
+        "Vienna Intl Ctr:  15:  28:  EU:  48.20:  -16.30:  -1.0:  *4U1V:\n    =4U1A;\n";
+    const PrefixTable current =
+        PrefixTable::parse(file({line("4U", "Italy", "I"), line("OE", "Austria", "OE")}),
+                           file({exact("4U1A", "Austria", "OE")}));
+    std::vector<std::string> leftOut;
+    const std::vector<CountryEntity> numbered =
+        numberWithoutCsv(parseCtyDat(dat), current, leftOut);
+    ASSERT_EQ(numbered.size(), 3u);
+    EXPECT_EQ(numbered[2].number, "OE");
 }
 
 struct MergeCase {
@@ -594,4 +618,19 @@ TEST(PrefixUpdateSession, ARealCountryFileCutShortIsRefusedAndNothingIsWritten) 
 }
 
 }  // namespace
+// cty.dat and cty.csv may list one text as a prefix and as a whole call
+// (RM9X): the update keeps its prefix line, or every RM9X... call would move.
+TEST(PrefixUpdatePlan, AWholeCallThatIsAlsoAPrefixKeepsItsPrefixLine) {
+    testing_support::TempDir dir;
+    writeFile(dir / "cty.dat",
+              "European Russia:  16:  29:  EU:  53.65:  -41.37:  -4.0:  UA:\n    UA,RM9X,=RM9X;\n");
+    const std::string prefixes =
+        file({line("RM9X", "European Russia", "UA"), line("UA", "European Russia", "UA")});
+    const std::string exactCalls = file({exact("RM9X", "European Russia", "UA")});
+    const dxcc::ReferenceFiles current{prefixes, prefixes, exactCalls, exactCalls, ""};
+    const PrefixUpdatePlan plan = planPrefixUpdate(dir / "cty.dat", current, PrefixTable{});
+    EXPECT_EQ(plan.prefixFile, prefixes);
+    EXPECT_EQ(plan.summary.exactCalls.fromPrefixFile, 0u);
+}
+
 }  // namespace dxcc

@@ -9,9 +9,9 @@
 #include <QUtf8StringView>
 #include <sstream>
 
+#include "command_runner.h"
 #include "core/record/qso_record.h"
 #include "core/session/data_folder_lock.h"
-#include "memory_settings.h"
 #include "platform/text.h"
 
 namespace {
@@ -82,7 +82,7 @@ const char* const kReport[] = {
     "Satellite\tcontactés\t 1 préfixes contactés,\t",
 };
 
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public testing_support::CommandRunner {
 protected:
     void SetUp() override {
         chooseStation("F6XYZ");
@@ -97,11 +97,6 @@ protected:
         prefixes.write("F      France                            F      /\r\n");
     }
 
-    int run(const QStringList& args) {
-        out.str({});
-        err.str({});
-        return ui::runCommand(args, defaults, out, err);
-    }
     QStringList outLines() const {
         return QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
     }
@@ -110,13 +105,6 @@ protected:
     void chooseStation(const QString& station) {
         settings->set("Setup ", "Indicatif Station", station.toStdString());
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<testing_support::MemorySettings> settings =
-        std::make_shared<testing_support::MemorySettings>();
-    ui::CommandDefaults defaults{settings, [this] { return dir.path(); }};
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
@@ -437,6 +425,8 @@ TEST(CommandLine, SubCommandsHelpAndVersionRunWithoutWindowsAndNoDisplayNeverOpe
         {{"vel_dxcc", "--bavard"}, false, true},
         {{"vel_dxcc", "--band", "20M", "needed", "F5ABC"}, true, true},
         {{"vel_dxcc", "--worked", "grid"}, true, true},
+        // Any option of the command table, whichever command takes it.
+        {{"vel_dxcc", "--host=h", "--port", "7300"}, true, true},
     };
     for (const Row& r : rows) {
         std::vector<char*> argv;

@@ -80,8 +80,11 @@ TEST_F(RecomputeCommand, BadUsageAndAHeldFolderChangeNothing) {
         const char* said;
     };
     const Case cases[] = {
-        {{"recompute", "--force"}, ui::kCommandBadUsage, "option inconnue : --force"},
+        {{"recompute", "--force"},
+         ui::kCommandBadUsage,
+         "recompute n'attend que les options --dry-run, --station, --data-dir."},
         {{"recompute", "fichier.adi"}, ui::kCommandBadUsage, "argument inconnu : fichier.adi"},
+        {{"recompute", "--bavard"}, ui::kCommandBadUsage, "--bavard"},
         {{"recompute", "--station"}, ui::kCommandBadUsage, "attend une valeur"},
     };
     for (const Case& c : cases) {

@@ -155,4 +155,39 @@ TEST(ClusterClient, SpotsComeThroughAfterAStraySubnegotiationOrBinaryData) {
     EXPECT_EQ(client.state(), ui::ClusterClient::State::Connected);
 }
 
+// One connection, as the command line makes it: what the server sends up to
+// its close, the last line unfinished, is handed over before the end, and
+// nothing is tried again; a refused connection ends at once, never reached.
+TEST(ClusterClient, AConnectionMadeOnceEndsAfterItsLastBatch) {
+    FakeClusterServer server;
+    ui::ClusterClient client;
+    Received r;
+    record(client, r);
+    std::vector<ui::ClusterEnd> ends;
+    qsizetype spotsAtEnd = -1;
+    QObject::connect(&client, &ui::ClusterClient::ended, [&](const ui::ClusterEnd& end) {
+        ends.push_back(end);
+        spotsAtEnd = r.spots.size();
+    });
+    client.connectOnce("127.0.0.1", server.port(), "F6XYZ");
+    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
+    server.send("DX de W3LPL: 14025.0 K1AAA CW 0312Z\r\nDX de W3LPL: 14025.0 K1BBB CW 0313Z");
+    server.closeGracefully();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ends.empty(); }, 5000));
+    EXPECT_EQ(spotsAtEnd, 2);
+    EXPECT_EQ(r.spots, (QStringList{"K1AAA 14025.0 W3LPL", "K1BBB 14025.0 W3LPL"}));
+    EXPECT_TRUE(ends[0].reached);
+    EXPECT_EQ(ends[0].error, QAbstractSocket::RemoteHostClosedError);
+    // A new attempt would have been announced before the end.
+    EXPECT_TRUE(r.states.filter("nouvel essai").isEmpty()) << r.states.join('|').toStdString();
+    EXPECT_EQ(client.state(), ui::ClusterClient::State::Disconnected);
+    EXPECT_EQ(server.connections, 1);
+
+    client.connectOnce("127.0.0.1", testing_support::freeLoopbackPort(), "F6XYZ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ends.size() == 2; }, 5000));
+    EXPECT_FALSE(ends[1].reached);
+    EXPECT_EQ(ends[1].error, QAbstractSocket::ConnectionRefusedError);
+    EXPECT_TRUE(r.states.filter("nouvel essai").isEmpty());
+}
+
 }  // namespace

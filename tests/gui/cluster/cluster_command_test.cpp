@@ -84,6 +84,20 @@ TEST_F(ClusterCommand, WritesOneLinePerSpotUntilTheServerCloses) {
               "\t14010.0\tFR5AB\t14 Mhz\tCW\tFR\tR\xC3\xA9union\tN\tN\tN\n");
 }
 
+// The last spot before the close counts even when the server did not end its
+// line; the command opens the data folder as every other command does.
+TEST_F(ClusterCommand, TheLastSpotBeforeTheCloseCountsWithoutALineEnd) {
+    FakeClusterServer server;
+    QTimer::singleShot(0, [&] {
+        if (!server.expectLogin("F6XYZ")) return;
+        server.send("DX de K1TTT:   7150.0  F5XYZ   0400Z");
+        server.closeGracefully();
+    });
+    EXPECT_EQ(run({"--host", "127.0.0.1", "--port", QString::number(server.port())}), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "0400\t7150.0\tF5XYZ\t7.0 Mhz\tSSB\tF\tFrance\tW\tW\tW\n");
+}
+
 // The options written with '=' as every other command takes them: another
 // station's log, in another data folder.
 TEST_F(ClusterCommand, TakesOptionsWithAnEqualsSignAndAnotherStationOrFolder) {
