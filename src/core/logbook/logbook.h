@@ -122,8 +122,8 @@ public:
     // changed the file since this copy was read (see confirmRows).
     struct EntityEdit {
         size_t row = 0;
-        std::string dxccPrefix;
-        std::string entityName;
+        std::string_view dxccPrefix;  // viewed, not copied: a million edits stay cheap
+        std::string_view entityName;
     };
     LogChange setEntities(const std::vector<EntityEdit>& edits);
     // Creates or empties the log file of `stationCallsign`.
