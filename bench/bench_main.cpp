@@ -244,6 +244,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
     allMet = bench::printClusterSummary(results) && allMet;
     allMet = bench::printDigitalSummary(results) && allMet;
     allMet = bench::printNeededSummary(results, sizes) && allMet;
+    allMet = bench::printRecomputeSummary(results, sizes) && allMet;
     allMet = bench::printStartSummary(results, sizes) && allMet;
     std::printf("\nTargets: %s%s\n", allMet ? "all met" : "some MISSED",
                 checkedLog ? "" : " (the log targets are checked at 1,000,000 QSOs only)");
@@ -290,6 +291,7 @@ int main(int argc, char** argv) {
     bench::registerClusterBenchmarks();
     bench::registerDigitalBenchmarks();
     bench::registerNeededBenchmarks(sizes);
+    bench::registerRecomputeBenchmarks(sizes);
     bench::registerStartBenchmarks(sizes);
 
     if (!console) {

@@ -50,6 +50,13 @@ void registerNeededBenchmarks(const std::vector<size_t>& sizes);
 bool printNeededSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
                         const std::vector<size_t>& sizes);
 
+// The recompute of the log's entities against one plain pass plus one
+// rewrite of the log; the summary's lines, false when a target at 1,000,000
+// QSOs was missed.
+void registerRecomputeBenchmarks(const std::vector<size_t>& sizes);
+bool printRecomputeSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results,
+                           const std::vector<size_t>& sizes);
+
 // The whole program started on each log, timed from outside, and its memory
 // once the list is shown; the summary's lines, false when a target was missed.
 void registerStartBenchmarks(const std::vector<size_t>& sizes);

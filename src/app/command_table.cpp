@@ -7,6 +7,7 @@
 #include "app/cluster_command.h"
 #include "app/log_commands.h"
 #include "app/wsjtx_command.h"
+#include "app/recompute_command.h"
 #include "platform/text.h"
 
 namespace ui {
@@ -27,6 +28,7 @@ const OptionRow kOptionRows[] = {
     {"--force", "",
      "enregistre même une mise à jour qui supprime\nplus d'un dixième des entrées du fichier "
      "des préfixes"},
+    {"--dry-run", "", "écrit le résumé sans modifier le log"},
     {"--host", "HOTE"},
     {"--port", "PORT"},
     {"--count", "N"},
@@ -140,6 +142,17 @@ const CommandRow kCommandRows[] = {
      {"--data-dir", "--force"},
      "un seul fichier cty.dat",
      prefixesCommand},
+    {"recompute",
+     "recompute [--dry-run]",
+     "              Cherche à nouveau la contrée de chaque QSO du log de la station,\n"
+     "              comme le menu « Recalculer les contrées du log » : écrit le nombre\n"
+     "              de QSO qui changent de contrée, puis une ligne par changement\n"
+     "              (indicatif, date, ancienne contrée -> nouvelle), et enregistre ;\n"
+     "              seuls le préfixe DXCC et la contrée de ces QSO changent. Avec\n"
+     "              --dry-run, écrit le résumé sans rien enregistrer.\n",
+     {"--dry-run", "--station", "--data-dir"},
+     "",
+     recomputeCommand},
 };
 
 constexpr std::string_view kUsage = "Usage : vel_dxcc [commande] [options]\n";

@@ -19,6 +19,7 @@
 #include "core/base/text_file.h"
 #include "core/base/two_processors.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/lookup_messages.h"
 
 namespace dxcc::adif {
 
@@ -50,8 +51,10 @@ size_t expectedRecords(size_t recordsRead, size_t bytesRead, size_t bytesTotal) 
 }
 
 constexpr std::array<std::string_view, kNoticeCount> kNoticeTexts{
-    adif_messages::kDateMissing, adif_messages::kTimeMissing,     adif_messages::kCallsignMissing,
-    adif_messages::kBandMissing, adif_messages::kCallsignRefused, adif_messages::kDamagedLength,
+    adif_messages::kDateMissing,      adif_messages::kTimeMissing,
+    adif_messages::kCallsignMissing,  adif_messages::kBandMissing,
+    adif_messages::kCallsignRefused,  adif_messages::kDamagedLength,
+    lookup_messages::kMaritimeMobile,
 };
 // The message names the band the record gets.
 static_assert(adif_messages::kBandMissing.ends_with(kBandSubstitute));

@@ -323,7 +323,9 @@ Notices mapInto(const AdifQsoValues& v, const PrefixTable& prefixes, Out& out) {
     }
     out.put(dxcc::Field::Callsign, callsign);
     // Looked up first: the table is read while the other fields are converted.
-    const PrefixEntry* entry = prefixes.match(callsign);
+    const Resolution resolution = prefixes.resolve(callsign);
+    if (resolution.kind == MatchKind::MaritimeMobile) notice(Notice::MaritimeMobile);
+    const PrefixEntry* entry = resolution.entry;
     std::string mode;  // three letters at most: no allocation
     writeLogMode(v.mode, v.submode, v.propagation, v.ownMode, mode);
     out.put(dxcc::Field::Mode, mode.empty() ? kModeSubstitute : std::string_view(mode));

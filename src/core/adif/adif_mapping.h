@@ -35,9 +35,10 @@ enum class Notice {
     CallsignMissing,
     BandMissing,
     CallsignRefused,
-    DamagedLength
+    DamagedLength,
+    MaritimeMobile  // stored without prefix nor entity
 };
-inline constexpr size_t kNoticeCount = 6;
+inline constexpr size_t kNoticeCount = 7;
 
 // The fields the import reads, as they stand in the file; empty when the record
 // lacks the field. A field given twice counts once, the first time.

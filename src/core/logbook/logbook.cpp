@@ -369,6 +369,49 @@ LogChange Logbook::confirmRows(const std::vector<size_t>& rowsArg) {
                        {LogChange::Kind::Changed, rows.front(), rows.back() - rows.front() + 1});
 }
 
+namespace {
+
+// Writes `text` into the field of the record at `line`, padded with blanks.
+void putField(char* line, Field field, std::string_view text) {
+    const size_t width = kRecordFieldWidths[static_cast<size_t>(field)];
+    char* at = line + kRecordFieldOffsets[static_cast<size_t>(field)];
+    const size_t kept = std::min(width, text.size());
+    std::memcpy(at, text.data(), kept);
+    std::memset(at + kept, ' ', width - kept);
+}
+
+}  // namespace
+
+LogChange Logbook::setEntities(const std::vector<EntityEdit>& edits) {
+    if (edits.empty()) return {LogChange::Kind::Changed, 0, 0};
+    if (currentStamp() != stamp_) {
+        load();
+        throw LogLineChanged(logPath().string() + " changed since it was read");
+    }
+    const size_t first = edits.front().row, last = edits.back().row;
+    if (last >= size()) throw LogLineChanged("line " + std::to_string(last + 1));
+    constexpr size_t entityEnd = kRecordQslOffset;
+    return rewriteWith(kRewriteScratch,
+                       [&] {
+                           std::vector<std::string> tails;
+                           tails.reserve(edits.size());  // the splices point into these texts
+                           std::vector<Splice> growths;
+                           for (const EntityEdit& e : edits) {
+                               const size_t length = lineLength(e.row);
+                               if (length >= entityEnd) continue;
+                               tails.push_back(std::string(entityEnd - length, ' '));
+                               growths.push_back({lineStart(e.row) + length, 0, tails.back()});
+                           }
+                           applySplices(growths);
+                           for (const EntityEdit& e : edits) {
+                               char* line = bytes_.data() + lineStart(e.row);
+                               putField(line, Field::DxccPrefix, e.dxccPrefix);
+                               putField(line, Field::EntityName, e.entityName);
+                           }
+                       },
+                       {LogChange::Kind::Changed, first, last - first + 1});
+}
+
 void Logbook::normalizeLineEnds() {
     ByteBuffer out;
     out.reserve(bytes_.size() + size() + kSpareBytes);

@@ -114,6 +114,18 @@ public:
     // nothing, when another program changed the file since this copy was read:
     // the copy is then read again, so the rows can be chosen anew.
     LogChange confirmRows(const std::vector<size_t>& rows);
+    // Rewrites the file once with the DXCC prefix and entity name of each
+    // edit's line set to its texts (padded with blanks, cut to their columns);
+    // every other byte of the file stays. A line too short to hold the entity
+    // name is first padded with blanks up to its end. Rows ascending, each
+    // once. Throws LogLineChanged, changing nothing, when another program
+    // changed the file since this copy was read (see confirmRows).
+    struct EntityEdit {
+        size_t row = 0;
+        std::string_view dxccPrefix;  // viewed, not copied: a million edits stay cheap
+        std::string_view entityName;
+    };
+    LogChange setEntities(const std::vector<EntityEdit>& edits);
     // Creates or empties the log file of `stationCallsign`.
     void createEmptyLog(std::string_view stationCallsign) const;
 

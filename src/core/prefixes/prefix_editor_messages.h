@@ -29,6 +29,18 @@ inline constexpr std::string_view kEntityNameEmpty = "Entrez un Pays";
 inline constexpr std::string_view kEntityNameTooLong = "33 caracteres maxi pour le Pays";
 inline constexpr std::string_view kDxccPrefixEmpty = "Entrez un prefixe DXCC";
 inline constexpr std::string_view kDxccPrefixTooLong = "6 caracteres maxi pour le Prefixe DXCC";
+// The exact-call list: a whole callsign instead of a prefix.
+inline constexpr std::string_view kExactCallCheck = "Indicatif exact";
+inline constexpr std::string_view kExactCallLabel = "Indicatif";
+inline constexpr std::string_view kExactCallExample = "exemple : TO8FTDM";
+inline constexpr std::string_view kExactCallFrameCaption =
+    "Un clique sur un indicatif pour l'afficher ou l'effacer,  un double clique pour l'éditer ";
+inline constexpr std::string_view kExactCallDuplicate =
+    "Cet indicatif exact existe déjà dans le fichier :";
+inline constexpr std::string_view kExactCallEmpty = "Entrez un indicatif";
+inline constexpr std::string_view kExactCallTooLong = "12 caracteres maxi pour l'indicatif";
+inline constexpr std::string_view kExactCallCharacters =
+    "Un indicatif exact ne contient que des lettres, des chiffres et « / »";
 // Followed by the line that already holds the entry the operator typed.
 inline constexpr std::string_view kDuplicateEntry = "Ce préfixe existe déjà dans le fichier :";
 // Follows the file error's own text when a save cannot write the file.

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "core/base/collation.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_editor_messages.h"
+#include "core/record/qso_record.h"
 
 namespace dxcc {
 
@@ -90,6 +90,34 @@ std::string prefixEntryLine(const PrefixFields& fields) {
     return buildPrefixEntry(fields.callsignPrefix, fields.entityName, fields.dxccPrefix);
 }
 
+PrefixFields exactCallFieldsOf(std::string_view line) {
+    PrefixEntry entry = parseExactCallLine(line);
+    return PrefixFields{std::move(entry.callsignPrefix), std::string(trimBlanks(entry.entityName)),
+                        std::move(entry.dxccPrefix)};
+}
+
+std::optional<std::string_view> checkExactCallField(PrefixField field, std::string_view text) {
+    if (field != PrefixField::CallsignPrefix) return checkPrefixField(field, text);
+    if (trimBlanks(text).empty()) return msg::kExactCallEmpty;
+    if (text.size() > kEditorExactCallMax) return msg::kExactCallTooLong;
+    // The whole callsign as the log holds it: no blank, no lower case, nothing
+    // that no callsign has.
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
+    });
+    if (!plain) return msg::kExactCallCharacters;
+    return std::nullopt;
+}
+
+std::string exactCallListHeading() {
+    static constexpr ColumnHeading kHeadings[] = {
+        {1, "Indicatif"},
+        {kExactEntityNameColumn + 1, "Contée DXCC"},
+        {kExactDxccColumn + 1, "Prefixe DXCC"},
+    };
+    return headingLine(kHeadings);
+}
+
 PrefixList PrefixList::fromBytes(std::string_view bytes) {
     PrefixList list;
     const std::vector<std::string_view> lines = splitLines(bytes);
@@ -128,23 +156,61 @@ std::string PrefixList::fileBytes() const {
     return bytes;
 }
 
-PrefixEditor::PrefixEditor(std::filesystem::path dataDir) : file_(dataDir / kPrefixFileName) {}
+PrefixEditor::PrefixEditor(std::filesystem::path dataDir)
+    : file_(dataDir / kPrefixFileName), exactFile_(dataDir / kExactCallFileName) {}
+
+namespace {
+
+// The lines of `file`; none when it does not exist.
+PrefixList listOf(const std::filesystem::path& file) {
+    try {
+        return PrefixList::fromBytes(readFileBytes(file, kPrefixFileLimits));
+    } catch (const FileError& e) {
+        if (e.code() != kFileNotFound) throw;
+    }
+    return {};
+}
+
+}  // namespace
 
 void PrefixEditor::open() {
     list_ = PrefixList();
+    exactList_ = PrefixList();
     selected_.reset();
     shown_.reset();
     editMode_ = false;
     deletePending_ = false;
-    try {
-        list_ = PrefixList::fromBytes(readFileBytes(file_, kPrefixFileLimits));
-    } catch (const FileError& e) {
-        if (e.code() != kFileNotFound) throw;
-    }
+    prefixesDeleted_ = false;
+    exactCallsDeleted_ = false;
+    PrefixList prefixes = listOf(file_);
+    exactList_ = listOf(exactFile_);
+    list_ = std::move(prefixes);
+}
+
+void PrefixEditor::showExactCalls(bool exact) {
+    if (exact == exact_) return;
+    exact_ = exact;
+    selected_.reset();
+    shown_.reset();
+    editMode_ = false;
+}
+
+std::optional<std::string_view> PrefixEditor::checkField(PrefixField field,
+                                                         std::string_view text) const {
+    return exact_ ? checkExactCallField(field, text) : checkPrefixField(field, text);
+}
+
+PrefixFields PrefixEditor::fieldsOf(std::string_view line) const {
+    return exact_ ? exactCallFieldsOf(line) : prefixFieldsOf(line);
+}
+
+std::string PrefixEditor::lineOf(const PrefixFields& fields) const {
+    return exact_ ? buildExactCallLine(fields.callsignPrefix, fields.entityName, fields.dxccPrefix)
+                  : prefixEntryLine(fields);
 }
 
 PrefixFields PrefixEditor::select(size_t row) {
-    PrefixFields fields = prefixFieldsOf(list_.line(row));
+    PrefixFields fields = fieldsOf(list().line(row));
     selected_ = row;
     shown_ = fields;
     return fields;
@@ -157,9 +223,10 @@ PrefixFields PrefixEditor::beginEdit(size_t row) {
 }
 
 std::optional<size_t> PrefixEditor::removeSelected() {
-    if (!selected_ || *selected_ >= list_.size()) return std::nullopt;
+    if (!selected_ || *selected_ >= list().size()) return std::nullopt;
     const size_t row = *selected_;
-    list_.erase(row);
+    (exact_ ? exactList_ : list_).erase(row);
+    (exact_ ? exactCallsDeleted_ : prefixesDeleted_) = true;
     selected_.reset();
     shown_.reset();
     deletePending_ = true;
@@ -168,10 +235,20 @@ std::optional<size_t> PrefixEditor::removeSelected() {
 
 std::optional<size_t> PrefixEditor::rowHolding(const PrefixFields& fields) const {
     const PrefixFields wanted = trimmedFields(fields);
-    const std::string entry = prefixEntryLine(wanted);
-    for (size_t row = 0; row < list_.size(); ++row) {
-        const std::string& line = list_.line(row);
-        if (line == entry || prefixFieldsOf(line) == wanted) return row;
+    const std::string entry = lineOf(wanted);
+    for (size_t row = 0; row < list().size(); ++row) {
+        const std::string& line = list().line(row);
+        const PrefixFields held = fieldsOf(line);
+        if (line == entry || held == wanted) return row;
+        if (exact_ && held.callsignPrefix == wanted.callsignPrefix) return row;
+    }
+    return std::nullopt;
+}
+
+std::optional<PrefixFieldRefusal> PrefixEditor::checkFields(const PrefixFields& fields) const {
+    for (PrefixField field : kFieldOrder) {
+        if (auto message = checkField(field, textOf(fields, field)))
+            return PrefixFieldRefusal{field, *message};
     }
     return std::nullopt;
 }
@@ -185,7 +262,7 @@ PrefixEditor::SavePlan PrefixEditor::planSave(const PrefixFields& fields) const 
     const bool removalOnly = deletePending_ && (fields.blank() || untyped);
     SavePlan plan;
     if (!removalOnly) {
-        if (auto refusal = checkPrefixFields(fields)) {
+        if (auto refusal = checkFields(fields)) {
             plan.refusal = PrefixSaveResult{Status::Refused, refusal, std::nullopt, {}};
             return plan;
         }
@@ -193,26 +270,34 @@ PrefixEditor::SavePlan PrefixEditor::planSave(const PrefixFields& fields) const 
         const bool replacesItself = editMode_ && selected_ && existing == selected_;
         if (existing && !replacesItself) {
             plan.refusal = PrefixSaveResult{Status::Duplicate, std::nullopt, std::nullopt,
-                                            list_.line(*existing)};
+                                            list().line(*existing)};
             return plan;
         }
     }
-    // The list changes only once the file holds the change.
+    // The lists change only once the files hold the change.
     plan.list = list_;
+    plan.exactList = exactList_;
+    plan.prefixesChanged = prefixesDeleted_;
+    plan.exactCallsChanged = exactCallsDeleted_;
     if (!removalOnly) {
-        std::string entry = prefixEntryLine(fields);
+        PrefixList& target = exact_ ? plan.exactList : plan.list;
+        (exact_ ? plan.exactCallsChanged : plan.prefixesChanged) = true;
+        std::string entry = lineOf(fields);
         if (editMode_ && selected_) {
-            plan.list.replace(*selected_, std::move(entry));
+            target.replace(*selected_, std::move(entry));
         } else {
-            plan.list.insert(std::move(entry));
+            target.insert(std::move(entry));
         }
     }
     return plan;
 }
 
-void PrefixEditor::saved(PrefixList list) {
-    // The list now equals what the file holds, line for line.
-    list_ = std::move(list);
+void PrefixEditor::saved(SavePlan plan) {
+    // The lists now equal what the files hold, line for line.
+    list_ = std::move(plan.list);
+    exactList_ = std::move(plan.exactList);
+    prefixesDeleted_ = false;
+    exactCallsDeleted_ = false;
     selected_.reset();
     shown_.reset();
     editMode_ = false;

@@ -190,6 +190,7 @@ void tellMissing(const std::vector<std::string>& missing, std::vector<std::strin
 FolderOutcome DataFolder::open(const std::vector<ShippedFile>& shipped) {
     FolderOutcome outcome;
     std::error_code ec;
+    if (!shipped.empty()) shipped_ = shipped;
     if (!std::filesystem::is_directory(dir_, ec)) return outcome;
     outcome.preparation = prepare(shipped);
     const FolderPreparation& done = outcome.preparation;
@@ -201,6 +202,12 @@ FolderOutcome DataFolder::open(const std::vector<ShippedFile>& shipped) {
     }
     tellMissing(done.missing, outcome.messages);
     return outcome;
+}
+
+std::optional<std::string_view> DataFolder::shippedFile(std::string_view name) const {
+    for (const ShippedFile& file : shipped_)
+        if (file.name == name) return std::string_view(file.bytes);
+    return std::nullopt;
 }
 
 }  // namespace dxcc

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/base/file_error.h"
@@ -62,6 +63,10 @@ public:
     // know: an update finished or given up, a file still missing. A folder
     // that is not there is left to whatever reads it next.
     FolderOutcome open(const std::vector<ShippedFile>& shipped);
+    // The bytes of the shipped file `name` the folder was last opened with;
+    // none when it was given no such file. An update of the reference files
+    // tells the operator's own lines by them until it has kept a base copy.
+    std::optional<std::string_view> shippedFile(std::string_view name) const;
 
     // Makes the folder ready before anything reads it: finishes an update of
     // files that change together that a stopped run left (its journal), then
@@ -95,6 +100,7 @@ private:
 
     std::filesystem::path dir_;
     DataFolderLock lock_;
+    std::vector<ShippedFile> shipped_;
 };
 
 }  // namespace dxcc

@@ -7,6 +7,7 @@
 #include "core/logbook/log_messages.h"
 #include "core/record/qso_record.h"
 #include "core/record/station_callsign.h"
+#include "core/session/recompute_messages.h"
 #include "core/session/session_messages.h"
 
 namespace dxcc {
@@ -223,6 +224,27 @@ ConfirmOutcome LogSession::applyConfirmations(const std::filesystem::path& file)
     if (outcome.report)
         outcome.newlyConfirmed =
             newlyConfirmedLine(before, dxccTableOf(prefixes().table(), needed_, entityData()));
+    return outcome;
+}
+
+RecomputeOutcome LogSession::recomputeEntities(
+    const std::function<bool(const EntityRecompute&)>& confirm) {
+    RecomputeOutcome outcome;
+    if (!folder_.holdFor(outcome)) return outcome;
+    if (prefixes().unreadable()) {
+        outcome.refused(std::string(folder_messages::kPrefixFileLead) +
+                        std::string(kPrefixFileName) +
+                        std::string(recompute_messages::kWithoutPrefixesEnd));
+        return outcome;
+    }
+    outcome.plan = planEntityRecompute(log_, prefixes().table());
+    if (outcome.plan->changes.empty()) return outcome;
+    if (confirm && !confirm(*outcome.plan)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    changeLog(outcome, [&] { return log_.setEntities(entityEdits(*outcome.plan)); });
+    outcome.saved = outcome.ok();
     return outcome;
 }
 

@@ -17,6 +17,7 @@
 #include "core/logbook/first_names.h"
 #include "core/logbook/logbook.h"
 #include "core/session/data_folder.h"
+#include "core/session/entity_recompute.h"
 #include "core/session/reference_data.h"
 #include "core/session/session_outcome.h"
 #include "core/session/session_settings.h"
@@ -38,6 +39,13 @@ struct ConfirmOutcome : SessionOutcome {
     std::optional<adif::ConfirmationReport> report;
     // "Nouvelles contrées confirmées : …" (Windows-1252), empty when none.
     std::string newlyConfirmed;
+};
+
+struct RecomputeOutcome : SessionOutcome {
+    // What the lookup changes; none when the log could not be looked at.
+    std::optional<EntityRecompute> plan;
+    bool saved = false;      // the log now holds the plan
+    bool cancelled = false;  // the operator did not want it
 };
 
 struct ExportOutcome : SessionOutcome {
@@ -160,20 +168,27 @@ public:
     PrefixSaveOutcome savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
         return reference_.savePrefixEntry(editor, fields);
     }
-    // Builds the prefix file anew from the country file `ctyDat` (and the
-    // cty.csv beside it), keeping the operator's own lines (see
-    // planPrefixUpdate), and when `confirm`, shown the plan, accepts it,
-    // writes the prefix file, the copy of the build the next update starts
-    // from, and the entity data; the lookups and the entity data follow at
-    // once. `shippedBase` is the program's own prefix file: the base until an
-    // update has kept one. A plan that changes nothing is neither shown nor
-    // written. The files change all or none, even across a kill (see
+    // Builds the prefix file and the exact-call file anew from the country
+    // file `ctyDat` (and the cty.csv beside it), keeping the operator's own
+    // lines and exact calls (see planPrefixUpdate), and when `confirm`, shown
+    // the plan, accepts it, writes both files, the copies of the build the
+    // next update starts from, and the entity data; the lookups and the
+    // entity data follow at once. `shippedBase` is the program's own prefix
+    // file: the base until an update has kept one; the shipped exact-call
+    // file the folder was opened with plays that part for the exact calls. A plan that changes
+    // nothing is neither shown nor written. The files change all or none, even across a kill (see
     // rewriteTogether): on a failure `messages` say which files changed.
     PrefixUpdateOutcome updatePrefixes(
         const std::filesystem::path& ctyDat, std::string_view shippedBase,
         const std::function<bool(const PrefixUpdatePlan&)>& confirm) {
         return reference_.updatePrefixes(ctyDat, shippedBase, confirm);
     }
+    // Looks every QSO of the log up again (see planEntityRecompute) and, when
+    // `confirm`, shown the changes, accepts them, rewrites the log once with
+    // the DXCC prefix and entity of the changed lines, every other byte kept;
+    // the needed status follows. A plan without change is neither shown nor
+    // written. Refused while the prefix file cannot be read.
+    RecomputeOutcome recomputeEntities(const std::function<bool(const EntityRecompute&)>& confirm);
     // Writes the whole log to an ADIF file. Refused for an empty log, over the
     // program's own files, and in the data folder while another copy of the
     // program holds it.

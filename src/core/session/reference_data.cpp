@@ -21,6 +21,28 @@ void ReferenceData::reread() {
     entityData_.reset();
 }
 
+namespace {
+
+// Writes what the editor's save changes: one file by the safe rewrite, or
+// both, all or none.
+void writeEditorFiles(const PrefixEditor& editor, const PrefixEditor::SavePlan& plan,
+                      DataFolder& folder) {
+    const std::string prefixes = plan.prefixesChanged ? plan.list.fileBytes() : std::string();
+    const std::string exact = plan.exactCallsChanged ? plan.exactList.fileBytes() : std::string();
+    if (plan.prefixesChanged && plan.exactCallsChanged) {
+        rewriteTogether({{editor.file(), folder.dir() / kTogetherScratchNames[0], prefixes},
+                         {editor.exactCallFile(), folder.dir() / kTogetherScratchNames[1], exact}},
+                        folder.journal(), folder.dir() / kRewriteScratchName);
+    } else if (plan.exactCallsChanged) {
+        rewriteFile(editor.exactCallFile(),
+                    editor.exactCallFile().parent_path() / kPrefixScratchName, exact);
+    } else if (plan.prefixesChanged) {
+        rewriteFile(editor.file(), editor.file().parent_path() / kPrefixScratchName, prefixes);
+    }
+}
+
+}  // namespace
+
 PrefixSaveOutcome ReferenceData::savePrefixEntry(PrefixEditor& editor, const PrefixFields& fields) {
     PrefixSaveOutcome outcome;
     if (!folder_.holdFor(outcome)) return outcome;
@@ -30,15 +52,26 @@ PrefixSaveOutcome ReferenceData::savePrefixEntry(PrefixEditor& editor, const Pre
         return outcome;
     }
     try {
-        rewriteFile(editor.file(), editor.file().parent_path() / kPrefixScratchName,
-                    plan.list.fileBytes());
+        writeEditorFiles(editor, plan, folder_);
+    } catch (const UnfinishedRewrite& e) {
+        // Both new files are on disk (the next start puts any still waiting
+        // in place): the editor takes the new lists; a rename that failed is
+        // told.
+        editor.saved(std::move(plan));
+        prefixes_.refresh();
+        outcome.result = PrefixSaveResult{};
+        if (!e.pending().empty()) {
+            outcome.result->status = PrefixSaveResult::Status::WriteFailed;
+            outcome.result->error = e;
+        }
+        return outcome;
     } catch (const FileError& e) {
-        // The file is unchanged, and so is the editor.
+        // The files are unchanged, and so is the editor.
         outcome.result =
             PrefixSaveResult{PrefixSaveResult::Status::WriteFailed, std::nullopt, e, {}};
         return outcome;
     }
-    editor.saved(std::move(plan.list));
+    editor.saved(std::move(plan));
     prefixes_.refresh();
     outcome.result = PrefixSaveResult{};
     return outcome;
@@ -62,17 +95,22 @@ struct UpdatedFile {
     std::optional<std::string> old;
 };
 
-// The three files of an update, as they are before it.
+// The five files of an update, as they are before it.
 struct UpdateFiles {
     UpdatedFile prefixes;
     UpdatedFile base;
+    UpdatedFile exactCalls;
+    UpdatedFile exactBase;
     UpdatedFile entities;
 
     explicit UpdateFiles(const std::filesystem::path& dir)
         : prefixes{dir / std::string(kPrefixFileName), {}},
           base{dir / std::string(kPrefixBaseFileName), {}},
+          exactCalls{dir / std::string(kExactCallFileName), {}},
+          exactBase{dir / std::string(kExactCallBaseFileName), {}},
           entities{dir / std::string(kEntityDataFileName), {}} {
-        for (UpdatedFile* f : {&prefixes, &base, &entities}) f->old = dataFileBytes(f->path);
+        for (UpdatedFile* f : {&prefixes, &base, &exactCalls, &exactBase, &entities})
+            f->old = dataFileBytes(f->path);
     }
 
     // The files whose content changes with `plan`, each with a scratch file of its own.
@@ -80,7 +118,11 @@ struct UpdateFiles {
                                               const std::filesystem::path& dir) const {
         std::vector<FileReplacement> changed;
         const std::pair<const UpdatedFile*, const std::string*> files[] = {
-            {&prefixes, &plan.prefixFile}, {&base, &plan.baseFile}, {&entities, &plan.entityFile}};
+            {&prefixes, &plan.prefixFile},
+            {&base, &plan.baseFile},
+            {&exactCalls, &plan.exactFile},
+            {&exactBase, &plan.exactBaseFile},
+            {&entities, &plan.entityFile}};
         for (const auto& [file, content] : files)
             if (file->old != *content)
                 changed.push_back(
@@ -89,16 +131,28 @@ struct UpdateFiles {
     }
 };
 
+// What a file without its base copy started from: the shipped file when the
+// folder knows it, else the file itself (all its lines taken as built).
+std::string_view baseOrStart(const UpdatedFile& base, std::optional<std::string_view> shipped,
+                             const UpdatedFile& file) {
+    if (base.old) return *base.old;
+    if (shipped) return *shipped;
+    return file.old ? std::string_view(*file.old) : std::string_view();
+}
+
 }  // namespace
 
 bool ReferenceData::planAndWrite(const std::filesystem::path& ctyDat, std::string_view shippedBase,
                                  const std::function<bool(const PrefixUpdatePlan&)>& confirm,
                                  PrefixUpdateOutcome& outcome) {
     const UpdateFiles files(folder_.dir());
-    outcome.plan =
-        planPrefixUpdate(ctyDat, files.prefixes.old.value_or(""),
-                         files.base.old ? std::string_view(*files.base.old) : shippedBase,
-                         files.entities.old.value_or(""), prefixes_.table());
+    const ReferenceFiles current{
+        files.prefixes.old ? std::string_view(*files.prefixes.old) : std::string_view(),
+        files.base.old ? std::string_view(*files.base.old) : shippedBase,
+        files.exactCalls.old ? std::string_view(*files.exactCalls.old) : std::string_view(),
+        baseOrStart(files.exactBase, folder_.shippedFile(kExactCallFileName), files.exactCalls),
+        files.entities.old ? std::string_view(*files.entities.old) : std::string_view()};
+    outcome.plan = planPrefixUpdate(ctyDat, current, prefixes_.table());
     if (outcome.plan->changesNothing) {
         outcome.messages.emplace_back(prefix_update_messages::kNothingChanged);
         return false;
@@ -107,8 +161,9 @@ bool ReferenceData::planAndWrite(const std::filesystem::path& ctyDat, std::strin
         outcome.cancelled = true;
         return false;
     }
-    // The prefix file and its base go together: the next update tells the
-    // operator's lines by them; the entity data names the same entities.
+    // Each file and its base go together: the next update tells the
+    // operator's lines by them; the exact calls and the entity data name the
+    // entities of the prefix file.
     rewriteTogether(files.replacements(*outcome.plan, folder_.dir()), folder_.journal(),
                     folder_.dir() / kRewriteScratchName);
     outcome.saved = true;

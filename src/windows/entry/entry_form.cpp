@@ -6,18 +6,19 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/base/program_constants.h"
 #include "core/entry/entry_messages.h"
 #include "core/logbook/log_messages.h"
-#include "core/base/program_constants.h"
+#include "core/prefixes/lookup_messages.h"
 #include "core/record/qso_record.h"
 #include "core/record/station_callsign.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
 #include "platform/file_error_text.h"
-#include "windows/common/log_list_view.h"
-#include "windows/common/outcome_display.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
+#include "windows/common/log_list_view.h"
+#include "windows/common/outcome_display.h"
 
 namespace ui {
 
@@ -384,6 +385,9 @@ void EntryForm::resolveCallsign(const std::string& callsign) {
         ctx_.dialogs->inform(fromView(msg::kPrefixFileUnreadable) + fromPath(prefixes.path()) +
                              fromView(msg::kPrefixFileUnreadableEnd));
     }
+    // Said on Enter, once for the callsign: the contact counts for no entity.
+    if (found.maritimeMobile())
+        ctx_.dialogs->inform(fromView(dxcc::lookup_messages::kMaritimeMobile));
     if (dxcc::isNewPrefix(session_.log(), found.matchedPrefix))
         ctx_.dialogs->inform(fromView(msg::kNewPrefix) + fromCp1252(found.matchedPrefix) +
                              fromView(msg::kNewPrefixEntity) + fromCp1252(found.entityName));

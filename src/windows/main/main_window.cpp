@@ -21,6 +21,7 @@
 #include "core/record/qso_record.h"
 #include "core/record/station_callsign.h"
 #include "core/session/main_messages.h"
+#include "core/session/recompute_messages.h"
 #include "platform/busy_pointer.h"
 #include "platform/clock_text.h"
 #include "platform/colours.h"
@@ -39,6 +40,7 @@
 #include "windows/awards/world_map_window.h"
 #include "windows/common/log_list_view.h"
 #include "windows/common/outcome_display.h"
+#include "windows/main/recompute_window.h"
 #include "windows/prefixes/prefix_editor_window.h"
 #include "windows/prefixes/prefix_update_window.h"
 #include "windows/search/search_window.h"
@@ -235,6 +237,8 @@ void MainWindow::buildMenus() {
     Mnu_Ajout_Prefixe = action(Mnu_Outils, "Mnu_Ajout_Prefixe", "Edition d'un Préfixe DXCC");
     Mnu_Maj_Prefixes =
         action(Mnu_Outils, "Mnu_Maj_Prefixes", q(dxcc::prefix_update_messages::kMenuItem));
+    Mnu_Recalcul_Contrees =
+        action(Mnu_Outils, "Mnu_Recalcul_Contrees", q(dxcc::recompute_messages::kMenuItem));
     Mnu_Tableau_DXCC =
         action(Mnu_Outils, "Mnu_Tableau_DXCC", q(dxcc::award_tools_messages::kTableMenuItem));
     Mnu_Progression =
@@ -286,6 +290,7 @@ void MainWindow::buildMenus() {
     connect(Mnu_Progression, &QAction::triggered, this, &MainWindow::openProgressChart);
     connect(Mnu_Carte, &QAction::triggered, this, &MainWindow::openWorldMap);
     connect(Mnu_Maj_Prefixes, &QAction::triggered, this, &MainWindow::updatePrefixes);
+    connect(Mnu_Recalcul_Contrees, &QAction::triggered, this, &MainWindow::recomputeEntities);
     // The open tool windows follow the log.
     connect(model_, &LogListModel::logChanged, this, [this] {
         if (auto* w = qobject_cast<DxccTableWindow*>(openWindows_.value("Tableau_DXCC").data()))
@@ -554,6 +559,16 @@ void MainWindow::updatePrefixes() {
     if (auto* w = qobject_cast<PrefixEditorWindow*>(openWindows_.value("Ajout_Prefixe").data()))
         w->reopen();
     refreshEntityWindows();
+    entry_->showNeeded();
+    // The log still holds the entities of the old files: offered, No by default.
+    if (ctx_.dialogs->askYesNoDestructive(q(dxcc::recompute_messages::kOfferAfterUpdate)))
+        recomputeEntities();
+}
+
+void MainWindow::recomputeEntities() {
+    // An entry in progress would otherwise be stored over a line that changed.
+    entry_->Efface_QSO();
+    runEntityRecompute(ctx_, session_, *model_, this);
     entry_->showNeeded();
 }
 

@@ -84,6 +84,7 @@ public:
     QMenu* Mnu_Outils;
     QAction* Mnu_Ajout_Prefixe;
     QAction* Mnu_Maj_Prefixes;
+    QAction* Mnu_Recalcul_Contrees;
     QAction* Mnu_Tableau_DXCC;
     QAction* Mnu_Progression;
     QAction* Mnu_Carte;
@@ -135,6 +136,7 @@ private:
     // A new country file: the prefixes and entity data it brings, then every
     // window that shows them follows.
     void updatePrefixes();
+    void recomputeEntities();
     // The open windows that show the entities (table, map) read them again.
     void refreshEntityWindows();
     class DxccTableWindow* openDxccTable();

@@ -4,13 +4,13 @@
 #include <QVBoxLayout>
 
 #include "core/prefixes/prefix_editor_messages.h"
-#include "windows/prefixes/prefix_list_model.h"
 #include "platform/colours.h"
 #include "platform/column_list.h"
 #include "platform/file_error_text.h"
-#include "windows/common/log_list_view.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
+#include "windows/common/log_list_view.h"
+#include "windows/prefixes/prefix_list_model.h"
 
 namespace ui {
 
@@ -87,7 +87,9 @@ void PrefixEditorWindow::buildFields() {
 
     const QFontMetrics metrics = fontMetrics();
     const int shortWidth = metrics.horizontalAdvance(QString(10, QLatin1Char('M')));
-    N_Prefixe->setFixedWidth(shortWidth);
+    // Room for a whole callsign when the exact calls are edited.
+    N_Prefixe->setFixedWidth(
+        metrics.horizontalAdvance(QString(dxcc::kEditorExactCallMax + 1, QLatin1Char('M'))));
     N_DXCC->setFixedWidth(shortWidth);
     N_Pays->setMinimumWidth(
         metrics.horizontalAdvance(QString(dxcc::kEditorEntityNameMax + 2, 'n')));
@@ -107,6 +109,10 @@ void PrefixEditorWindow::buildFields() {
         static_cast<QLabel*>(rows[r][0])->setBuddy(rows[r][1]);
         rows[r][1]->installEventFilter(this);
     }
+    Indicatif_Exact = new QCheckBox(fromView(msg::kExactCallCheck), this);
+    Indicatif_Exact->setObjectName("Indicatif_Exact");
+    grid->addWidget(Indicatif_Exact, 0, 3);
+    connect(Indicatif_Exact, &QCheckBox::toggled, this, &PrefixEditorWindow::showExactCalls);
     grid->setColumnStretch(3, 1);
     buildButtons(grid);
     static_cast<QVBoxLayout*>(layout())->addLayout(grid);
@@ -151,8 +157,9 @@ void PrefixEditorWindow::buildList() {
     alignHeadingWith(Label9, Liste_DXCC, kHeadingColumnsLeft);
 
     const QFontMetrics metrics(Liste_DXCC->font());
-    const int lineWidth =
-        metrics.horizontalAdvance(QString(dxcc::kPrefixEntryLength + 2, QLatin1Char('M')));
+    // The longer of the two kinds of line, so switching never clips one.
+    const int lineWidth = metrics.horizontalAdvance(
+        QString(std::max(dxcc::kPrefixEntryLength, dxcc::kExactCallLength) + 2, QLatin1Char('M')));
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     Liste_DXCC->setMinimumWidth(lineWidth + scrollBar + 2 * listTextLeft(Liste_DXCC));
     Liste_DXCC->setMinimumHeight(metrics.lineSpacing() * kLinesShown);
@@ -248,13 +255,27 @@ void PrefixEditorWindow::enterIn(QLineEdit* field) {
         static_cast<size_t>(std::find_if(kOrder.begin(), kOrder.end(),
                                          [&](PrefixField f) { return fieldOf(f) == field; }) -
                             kOrder.begin());
-    if (const auto refusal = dxcc::checkPrefixField(kOrder[at], toCp1252(field->text()))) {
+    if (const auto refusal = editor_.checkField(kOrder[at], toCp1252(field->text()))) {
         tell(fromView(*refusal));
         return;
     }
     paintBackground(field, kRestColour);
     awaitInput(at + 1 < kOrder.size() ? static_cast<QWidget*>(fieldOf(kOrder[at + 1]))
                                       : Enregistrer);
+}
+
+void PrefixEditorWindow::showExactCalls(bool exact) {
+    // A callsign being typed stays; a line that was only shown goes.
+    const QString typed = editor_.selectedRow() ? QString() : N_Prefixe->text();
+    model_->reload([&] { editor_.showExactCalls(exact); });
+    Label3->setText(fromView(exact ? msg::kExactCallLabel : msg::kCallsignPrefixLabel));
+    Label5->setText(fromView(exact ? msg::kExactCallExample : msg::kCallsignPrefixExample));
+    Label9->setText(fromView(exact ? dxcc::exactCallListHeading() : dxcc::prefixListHeading()));
+    Frame1->setTitle(fromView(exact ? msg::kExactCallFrameCaption : msg::kListFrameCaption));
+    Supprimer->setEnabled(false);
+    paintButtonFace(Supprimer);
+    clearInputs();
+    N_Prefixe->setText(typed);
 }
 
 void PrefixEditorWindow::clicked(const QModelIndex& index) {
@@ -311,7 +332,8 @@ void PrefixEditorWindow::save() {
             return awaitInput(fieldOf(result.refusal->field));
         case Status::Duplicate:
             showSelection();
-            tell(fromView(msg::kDuplicateEntry) + "\r\n" + fromCp1252(result.duplicate));
+            tell(fromView(editor_.exactCalls() ? msg::kExactCallDuplicate : msg::kDuplicateEntry) +
+                 "\r\n" + fromCp1252(result.duplicate));
             return awaitInput(N_Prefixe);
         case Status::WriteFailed:
             showSelection();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,8 +9,8 @@
 #include <QPushButton>
 
 #include "core/base/file_error.h"
-#include "core/session/log_session.h"
 #include "core/prefixes/prefix_entries.h"
+#include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/uniform_list_view.h"
 
@@ -17,9 +18,11 @@ namespace ui {
 
 class PrefixListModel;
 
-// "Ajout_Prefixe": adds, edits and deletes the entries of the prefix file. Every
-// save rewrites the whole file from the sorted list, and the callsign lookup
-// sees it at once.
+// "Ajout_Prefixe": adds, edits and deletes the entries of the prefix file and,
+// with "Indicatif exact" ticked, the whole callsigns of the exact-call file,
+// which the list then shows. Every save rewrites the whole file from the
+// sorted list (both files together when both changed), and the callsign
+// lookup sees it at once.
 class PrefixEditorWindow : public QWidget {
     Q_OBJECT
 public:
@@ -39,6 +42,7 @@ public:
     QLabel* Label7;
     QLabel* Label9;
     QLineEdit* N_Prefixe;
+    QCheckBox* Indicatif_Exact;
     QLineEdit* N_Pays;
     QLineEdit* N_DXCC;
     QPushButton* Enregistrer;
@@ -70,6 +74,8 @@ private:
     dxcc::PrefixFields fieldTexts() const;
     void showFields(const dxcc::PrefixFields& fields);
 
+    // The list of the exact calls, or of the prefixes, shown and edited.
+    void showExactCalls(bool exact);
     void clicked(const QModelIndex& index);
     void doubleClicked(const QModelIndex& index);
     void removeSelected();

@@ -12,6 +12,7 @@
 #include "core/base/file_error.h"
 #include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
+#include "core/prefixes/lookup_messages.h"
 #include "core/prefixes/prefix_table.h"
 #include "sample_records.h"
 #include "temp_dir.h"
@@ -102,6 +103,28 @@ TEST(AdifImport, ReportListsEachMessageWithItsCountAndFirstRecords) {
         "   QSO n° 10  F5AB9  17/06/08 12:00",
         "   ...",
         "Balises ADIF illisibles, ignorées : 1",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+// A maritime or aeronautical mobile is imported without prefix nor entity,
+// and the report says so once, naming the records.
+TEST(AdifImport, MaritimeAndAeronauticalMobilesCountForNoEntity) {
+    const std::string file = adifQso("F5ABC/MM", "20080617", "1200") +
+                             adifQso("F5ABC/P", "20080617", "1201") +
+                             adifQso("K1AB/AM", "20080617", "1202");
+    const AdifImport imported = importAdif(file, prefixes());
+    ASSERT_EQ(imported.records.size(), 3u);
+    const std::string noEntity(kRecordLength - 64 - 1, ' ');
+    EXPECT_EQ(imported.records[0].substr(64, noEntity.size()), noEntity);
+    EXPECT_EQ(imported.records[1].substr(64, 7), "F      ");
+    EXPECT_EQ(imported.records[2].substr(64, noEntity.size()), noEntity);
+    const std::vector<std::string> lines = reportLines(imported.report);
+    const std::vector<std::string> expected{
+        "QSO importés : 3",
+        std::string(lookup_messages::kMaritimeMobile) + " : 2 QSO",
+        "   QSO n° 1  F5ABC/MM  17/06/08 12:00",
+        "   QSO n° 3  K1AB/AM  17/06/08 12:02",
     };
     EXPECT_EQ(lines, expected);
 }
@@ -457,9 +480,12 @@ TEST(AdifCorpus, RealExportsImportEveryRecord) {
         EXPECT_EQ(imported.report.duplicates, twice) << c.file;
         ASSERT_EQ(imported.records.size() + twice, c.qsos) << c.file;
         EXPECT_EQ(imported.records[c.at].substr(0, 64), c.record) << c.file;
-        // Every file here carries a date, a time, a callsign and a band on every record.
+        // Every file here carries a date, a time, a callsign and a band on
+        // every record; a maritime mobile among them is no fault of the file.
         for (size_t n = 0; n < kNoticeCount; ++n)
-            EXPECT_EQ(imported.report.notices[n].count, 0u) << c.file << " notice " << n;
+            if (n != static_cast<size_t>(Notice::MaritimeMobile)) {
+                EXPECT_EQ(imported.report.notices[n].count, 0u) << c.file << " notice " << n;
+            }
     }
 }
 

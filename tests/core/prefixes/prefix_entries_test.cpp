@@ -368,3 +368,93 @@ TEST_F(PrefixEditing, ShippedFileComesBackByteForByteAroundANewEntry) {
 
 }  // namespace
 }  // namespace dxcc
+
+namespace dxcc {
+namespace {
+
+const std::string kFtdm = buildExactCallLine("TO8FTDM", "Guadeloupe", "FG");
+const std::string kRotuma = buildExactCallLine("3D2AG/P", "Rotuma Island", "3D2/r");
+
+TEST(ExactCallFieldCheck, AWholeCallsignOfTheLogOnly) {
+    struct Case {
+        PrefixField field;
+        std::string text;
+        std::optional<std::string_view> refusal;
+    };
+    const Case cases[] = {
+        {PrefixField::CallsignPrefix, "9M6/LA6VM", std::nullopt},
+        {PrefixField::CallsignPrefix, "TO8FTDM", std::nullopt},
+        {PrefixField::CallsignPrefix, "VP8/G4ABC/MM", std::nullopt},  // 12 characters
+        {PrefixField::CallsignPrefix, "VP8/G4ABCD/MM", msg::kExactCallTooLong},
+        {PrefixField::CallsignPrefix, "", msg::kExactCallEmpty},
+        {PrefixField::CallsignPrefix, "   ", msg::kExactCallEmpty},
+        {PrefixField::CallsignPrefix, "F5 ABC", msg::kExactCallCharacters},
+        {PrefixField::CallsignPrefix, "f5abc", msg::kExactCallCharacters},
+        {PrefixField::CallsignPrefix, "F5ABC\t", msg::kExactCallCharacters},
+        {PrefixField::EntityName, std::string(34, 'x'), msg::kEntityNameTooLong},
+        {PrefixField::DxccPrefix, "", msg::kDxccPrefixEmpty},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(checkExactCallField(c.field, c.text), c.refusal);
+    }
+}
+
+class ExactCallEditing : public PrefixEditing {
+protected:
+    void writeExact(const Lines& lines) { dir.write("Exceptions_DXCC.txt", joinLines(lines)); }
+    std::string exactBytes() const { return dir.read("Exceptions_DXCC.txt"); }
+};
+
+TEST_F(ExactCallEditing, ExactCallsAreAddedEditedAndRemovedInTheirOwnFile) {
+    writeFile({kFrance, kTm});
+    writeExact({kFtdm});
+    editor.open();
+    EXPECT_EQ(editor.list().lines(), (Lines{kFrance, kTm}));
+    editor.showExactCalls(true);
+    EXPECT_EQ(editor.list().lines(), (Lines{kFtdm}));
+    EXPECT_EQ(session.prefixes().lookup("3D2AG/P").dxccPrefix, "");
+
+    EXPECT_EQ(save({"3D2AG/P", "Rotuma Island", "3D2/r"}).status, Status::Saved);
+    EXPECT_EQ(exactBytes(), joinLines({kRotuma, kFtdm}));
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+    EXPECT_EQ(session.prefixes().lookup("3D2AG/P").kind, MatchKind::Exact);
+
+    // One callsign, one line: another entity for it is a duplicate.
+    const PrefixSaveResult twice = save({"TO8FTDM", "France", "F"});
+    EXPECT_EQ(twice.status, Status::Duplicate);
+    EXPECT_EQ(twice.duplicate, kFtdm);
+
+    // A double-click opens the line; the save replaces it.
+    EXPECT_EQ(editor.beginEdit(1), (PrefixFields{"TO8FTDM", "Guadeloupe", "FG"}));
+    EXPECT_EQ(save({"TO8FTDM", "Martinique", "FM"}).status, Status::Saved);
+    EXPECT_EQ(exactBytes(),
+              joinLines({kRotuma, buildExactCallLine("TO8FTDM", "Martinique", "FM")}));
+
+    editor.select(0);
+    editor.removeSelected();
+    EXPECT_EQ(save({}).status, Status::Saved);
+    EXPECT_EQ(exactBytes(), joinLines({buildExactCallLine("TO8FTDM", "Martinique", "FM")}));
+    EXPECT_EQ(session.prefixes().lookup("3D2AG/P").kind, MatchKind::None);
+    EXPECT_EQ(fileBytes(), joinLines({kFrance, kTm}));
+}
+
+TEST_F(ExactCallEditing, ALineMovedFromThePrefixesToTheExactCallsWritesBothFiles) {
+    writeFile({kFrance, buildPrefixEntry("KH6AB", "Hawaii", "KH6")});
+    writeExact({kFtdm});
+    editor.open();
+    // The whole callsign an old build put among the prefixes: deleted there,
+    // typed as an exact call, both saved at once.
+    editor.select(1);
+    editor.removeSelected();
+    editor.showExactCalls(true);
+    EXPECT_EQ(save({"KH6AB", "Hawaii", "KH6"}).status, Status::Saved);
+    EXPECT_EQ(fileBytes(), joinLines({kFrance}));
+    EXPECT_EQ(exactBytes(), joinLines({buildExactCallLine("KH6AB", "Hawaii", "KH6"), kFtdm}));
+    // KH6ABD is no longer Hawaii by the prefix KH6AB.
+    EXPECT_EQ(session.prefixes().lookup("KH6ABD").kind, MatchKind::None);
+    EXPECT_EQ(session.prefixes().lookup("KH6AB").kind, MatchKind::Exact);
+}
+
+}  // namespace
+}  // namespace dxcc

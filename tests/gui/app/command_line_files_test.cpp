@@ -131,14 +131,22 @@ TEST_F(CommandLineFiles, PrefixesRefusesAFileCutShortAndAGuttingUpdateWithoutFor
     EXPECT_EQ(err.str(), "vel_dxcc : " + cut.toStdString() +
                              " : la dernière contrée ne se termine pas par « ; » : le fichier est "
                              "coupé (téléchargement interrompu ?).\n");
+    // The folder got the shipped exact calls, which this country file lacks too.
+    const QByteArray shippedExactCalls = bytesOf(VEL_SOURCE_DIR "/data/Exceptions_DXCC.txt");
+    const std::string exactCount = std::to_string(shippedExactCalls.count("\r\n"));
     EXPECT_EQ(run({"prefixes", cty}), ui::kCommandFailed);
     EXPECT_EQ(err.str(),
               "vel_dxcc : ATTENTION : cette mise à jour supprimerait 7 des 8 entrées du fichier "
               "des préfixes (plus d'un dixième) : le fichier des contrées est peut-être "
-              "incomplet.\nRien n'a été écrit ; l'option --force l'enregistre quand même.\n");
+              "incomplet. ATTENTION : cette mise à jour supprimerait " +
+                  exactCount + " des " + exactCount +
+                  " indicatifs exacts (plus d'un dixième) : le fichier des contrées est "
+                  "peut-être incomplet.\nRien n'a été écrit ; l'option --force l'enregistre "
+                  "quand même.\n");
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(read("Prefixe_DXCC.txt"), QByteArray::fromStdString(prefixes));
     EXPECT_EQ(read("Prefixe_DXCC_base.txt"), QByteArray::fromStdString(prefixes));
+    EXPECT_EQ(read("Exceptions_DXCC.txt"), shippedExactCalls);
     EXPECT_EQ(run({"report", "--force"}), ui::kCommandBadUsage);
 
     ASSERT_EQ(run({"--force", "prefixes", cty}), ui::kCommandOk) << err.str();
@@ -148,6 +156,9 @@ TEST_F(CommandLineFiles, PrefixesRefusesAFileCutShortAndAGuttingUpdateWithoutFor
     EXPECT_EQ(read("Prefixe_DXCC.txt").toStdString(),
               dxcc::buildPrefixEntry("F", "France", "F") + "\r\n" +
                   dxcc::buildPrefixEntry("TM", "France", "F") + "\r\n");
+    // The exact calls follow the country file, all or none with the prefixes.
+    EXPECT_EQ(read("Exceptions_DXCC.txt"), "");
+    EXPECT_EQ(read("Exceptions_DXCC_base.txt"), "");
 }
 
 }  // namespace

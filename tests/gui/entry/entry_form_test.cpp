@@ -11,15 +11,16 @@
 #include <QtTest/QTest>
 #include <memory>
 
-#include "windows/main/main_window.h"
 #include "core/entry/entry_messages.h"
 #include "core/logbook/log_messages.h"
-#include "core/record/qso_record.h"
+#include "core/prefixes/lookup_messages.h"
 #include "core/prefixes/prefix_table.h"
-#include "running_log.h"
-#include "test_doubles.h"
+#include "core/record/qso_record.h"
 #include "platform/colours.h"
 #include "platform/text.h"
+#include "running_log.h"
+#include "test_doubles.h"
+#include "windows/main/main_window.h"
 
 namespace {
 
@@ -390,6 +391,34 @@ TEST_F(EntryFormTest, NewPrefixComparesOverTheMatchedPrefix) {
     QTest::keyClicks(f->Ind_A, "f8zz");
     enter(f->Ind_A);
     EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(EntryFormTest, AMaritimeMobileIsSaidOnceAndStoredWithoutAnEntity) {
+    start();
+    QTest::keyClicks(f->Ind_A, "f5abc/mm");
+    enter(f->Ind_A);
+    EXPECT_EQ(messages(), QStringList{m(dxcc::lookup_messages::kMaritimeMobile)});
+    EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
+    EXPECT_TRUE(f->Pays_A->text().trimmed().isEmpty());
+    enter(f->Prenom_A);
+    walkReportsAndQsl("59", "59", false);
+    commit(true);
+    ASSERT_EQ(logLines().size(), 1);
+    const std::string line = logLines()[0].toStdString();
+    EXPECT_EQ(dxcc::recordField(line, dxcc::Field::Callsign).substr(0, 8), "F5ABC/MM");
+    EXPECT_EQ(dxcc::recordField(line, dxcc::Field::DxccPrefix),
+              std::string(dxcc::kDxccPrefixWidth, ' '));
+    EXPECT_EQ(dxcc::recordField(line, dxcc::Field::EntityName).find_first_not_of(' '),
+              std::string_view::npos);
+    // Said once for the contact: the commit's own question follows, nothing else.
+    EXPECT_EQ(messages().count(m(dxcc::lookup_messages::kMaritimeMobile)), 1);
+    // A plain callsign afterwards says nothing of it.
+    messages().clear();
+    QTest::keyClicks(f->Ind_A, "g4xyz/am");
+    QTest::mouseClick(f->Efface_A, Qt::LeftButton);
+    QTest::keyClicks(f->Ind_A, "g4xyz");
+    enter(f->Ind_A);
+    EXPECT_EQ(messages().count(m(dxcc::lookup_messages::kMaritimeMobile)), 0);
 }
 
 TEST_F(EntryFormTest, AnUnreadablePrefixFileIsReportedOnce) {

@@ -105,6 +105,57 @@ TEST_F(PrefixEditorWindowTest, AnEntryTypedFieldByFieldIsSavedAtItsPlaceAndLooke
     EXPECT_EQ(entryFormLookup("fr5ab"), "FR");
 }
 
+// Ticked, "Indicatif exact" shows the exact calls and makes the line typed
+// one of them: a whole callsign, '/' included, saved in Exceptions_DXCC.txt.
+TEST_F(PrefixEditorWindowTest, AnExactCallIsTypedSavedFoundAndRemovedInItsOwnList) {
+    const std::string kFtdm = dxcc::buildExactCallLine("TO8FTDM", "Guadeloupe", "FG");
+    writePrefixes({kF, kTm});
+    write("Exceptions_DXCC.txt", lines({kFtdm}));
+    ui::PrefixEditorWindow* e = open();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(entryFormLookup("tm5xyz/p"), "F");
+
+    // The operator types the callsign, then ticks the box beside it: the
+    // callsign stays, the list shows the exact calls.
+    QTest::keyClicks(e->N_Prefixe, "tm5xyz/p");
+    QTest::keyClick(e, Qt::Key_Tab);
+    ASSERT_EQ(e->focusWidget(), e->Indicatif_Exact);
+    QTest::keyClick(e->Indicatif_Exact, Qt::Key_Space);
+    EXPECT_TRUE(e->Indicatif_Exact->isChecked());
+    EXPECT_EQ(rows(e->Liste_DXCC), shown({kFtdm}));
+    EXPECT_EQ(e->N_Prefixe->text(), "TM5XYZ/P");
+    EXPECT_TRUE(e->Label9->text().startsWith("Indicatif"));
+    enter(e->N_Prefixe);
+    type(e->N_Pays, "Corsica");
+    enter(e->N_Pays);
+    type(e->N_DXCC, "TK");
+    enter(e->N_DXCC);
+    enter(e->Enregistrer);
+    const std::string kMine = dxcc::buildExactCallLine("TM5XYZ/P", "Corsica", "TK");
+    EXPECT_EQ(read("Exceptions_DXCC.txt"), lines({kMine, kFtdm}));
+    EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF, kTm}));
+    EXPECT_EQ(rows(e->Liste_DXCC), shown({kMine, kFtdm}));
+    EXPECT_TRUE(takeMessages().isEmpty());
+    EXPECT_EQ(entryFormLookup("tm5xyz/p"), "TK");
+
+    // A callsign no log could hold is refused on Enter.
+    type(e->N_Prefixe, "tm5xyz/pqrstu");
+    enter(e->N_Prefixe);
+    EXPECT_EQ(takeMessages(), QStringList{m(msg::kExactCallTooLong)});
+
+    // Found in the list, removed with the delete button and the save.
+    clickRow(e->Liste_DXCC, 0);
+    EXPECT_EQ(e->N_Prefixe->text(), "TM5XYZ/P");
+    QTest::mouseClick(e->Supprimer, Qt::LeftButton);
+    enter(e->Enregistrer);
+    EXPECT_EQ(read("Exceptions_DXCC.txt"), lines({kFtdm}));
+    EXPECT_EQ(entryFormLookup("tm5xyz/p"), "F");
+
+    // Unticked, the prefixes again.
+    QTest::mouseClick(e->Indicatif_Exact, Qt::LeftButton);
+    EXPECT_EQ(rows(e->Liste_DXCC), shown({kF, kTm}));
+}
+
 TEST_F(PrefixEditorWindowTest, DeleteAndEditChangeTheFileOnlyWhenSaved) {
     writePrefixes({k1A, kF, kG, kTm, kOdd});
     ui::PrefixEditorWindow* e = open();

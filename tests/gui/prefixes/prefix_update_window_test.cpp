@@ -3,7 +3,9 @@
 #include <functional>
 
 #include "core/prefixes/prefix_update_messages.h"
+#include "core/session/recompute_messages.h"
 #include "running_log.h"
+#include "windows/main/recompute_window.h"
 #include "windows/prefixes/prefix_editor_window.h"
 
 namespace {
@@ -64,10 +66,12 @@ TEST_F(PrefixUpdateWindowTest, TheSummaryComesFirstEscapeKeepsTheFileEnterSavesI
     {
         auto shown = testing_support::whenModalShown(
             [](QWidget* modal) { QTest::keyClick(modal->focusWidget(), Qt::Key_Return); });
+        t.dialogs->answers.push_back(false);  // the recompute of the log, offered
         update();
     }
     EXPECT_EQ(editor->editor().list().size(), 5u);
-    EXPECT_EQ(takeMessages(), QStringList());
+    EXPECT_EQ(takeMessages(),
+              QStringList{ui::fromView(dxcc::recompute_messages::kOfferAfterUpdate)});
     EXPECT_EQ(read("Prefixe_DXCC.txt"),
               lines({kF, kMine, dxcc::buildPrefixEntry("FG", "Guadeloupe", "FG"),
                      dxcc::buildPrefixEntry("TM", "France", "F"),
@@ -113,6 +117,7 @@ TEST_F(PrefixUpdateWindowTest, AnUpdateThatGutsThePrefixFileIsSavedOnlyByChoosin
     EXPECT_EQ(takeMessages(), QStringList());
 
     // The operator goes to "Enregistrer" and presses Enter there.
+    t.dialogs->answers.push_back(false);  // the recompute of the log, offered
     updateFrom([](ui::PrefixUpdateDialog* d) {
         QTest::keyClick(d->focusWidget(), Qt::Key_Backtab);
         ASSERT_EQ(d->focusWidget(), d->Enregistrer);
@@ -120,7 +125,34 @@ TEST_F(PrefixUpdateWindowTest, AnUpdateThatGutsThePrefixFileIsSavedOnlyByChoosin
     });
     EXPECT_EQ(read("Prefixe_DXCC.txt"),
               lines({kF, kMine, dxcc::buildPrefixEntry("TM", "France", "F")}));
-    EXPECT_EQ(takeMessages(), QStringList());
+    EXPECT_EQ(takeMessages(),
+              QStringList{ui::fromView(dxcc::recompute_messages::kOfferAfterUpdate)});
+}
+
+// Once the prefixes are new, the log is offered their entities; Yes leads
+// to the recompute's summary.
+TEST_F(PrefixUpdateWindowTest, AfterTheUpdateTheRecomputeOfTheLogIsOffered) {
+    writeLog({testing_support::logLine("TO5X", "01/02/08")});
+    ASSERT_TRUE(w->loadLog());
+    QString summary;
+    testing_support::ModalExpectation recompute;
+    {
+        auto shown = testing_support::whenModalShown([&](QWidget* modal) {
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Return);
+            // The summary of the update closed, the recompute's comes next.
+            recompute = testing_support::whenModalShown([&](QWidget* next) {
+                auto* d = qobject_cast<ui::RecomputeDialog*>(next);
+                ASSERT_NE(d, nullptr);
+                summary = d->Texte_Resume->toPlainText();
+                QTest::keyClick(d->focusWidget(), Qt::Key_Escape);
+            });
+        });
+        t.dialogs->answers.push_back(true);
+        update();
+    }
+    EXPECT_EQ(summary, "TO5X  01/02/08  F France -> FG Guadeloupe");
+    EXPECT_EQ(takeMessages(),
+              QStringList{ui::fromView(dxcc::recompute_messages::kOfferAfterUpdate)});
 }
 
 }  // namespace
