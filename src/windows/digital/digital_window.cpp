@@ -72,12 +72,31 @@ void DigitalWindow::buildList() {
     Liste_Decodes->verticalHeader()->hide();
     Liste_Decodes->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     Liste_Decodes->horizontalHeader()->setStretchLastSection(true);
-    // Widths in characters, for the widest text each column shows.
-    const int em = fontMetrics().horizontalAdvance('M');
-    const double widths[] = {5.5, 2.5, 3, 3, 15, 7, 12, 3, 2.5, 4, 3.5, 3.5, 3.5};
-    static_assert(std::size(widths) == DecodeTableModel::Count);
-    for (int c = 0; c < int(std::size(widths)); ++c)
-        Liste_Decodes->setColumnWidth(c, int(widths[c] * em) + 10);
+    // Each column as wide as the widest text it shows, in bold (a new entity).
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const char* const widest[] = {"00:00:00",
+                                  "-00",
+                                  "-0.0",
+                                  "0000",
+                                  "CQ POTA VK2XYZ/P QF56",
+                                  "VK2XYZ/P",
+                                  "Falkland Islands",
+                                  "Cont.",
+                                  "000",
+                                  "00000",
+                                  "DXCC",
+                                  "Bande",
+                                  "Mode"};
+    static_assert(std::size(widest) == DecodeTableModel::Count);
+    int total = 0;
+    for (int c = 0; c < int(std::size(widest)); ++c) {
+        Liste_Decodes->setColumnWidth(c, metrics.horizontalAdvance(widest[c]) + 14);
+        total += Liste_Decodes->columnWidth(c);
+    }
+    // The window opens wide enough for every column.
+    listWidth_ = total + 24;
     connect(Liste_Decodes, &QTableView::doubleClicked, this, &DigitalWindow::choose);
     // Enter on a decode chooses it, as a double-click does.
     Liste_Decodes->installEventFilter(this);
@@ -98,7 +117,7 @@ void DigitalWindow::layOut() {
     layout->addLayout(filters);
     layout->addWidget(Liste_Decodes, 1);
     layout->addWidget(Decodeurs);
-    resize(fontMetrics().horizontalAdvance('M') * 84, fontMetrics().height() * 34);
+    resize(std::max(sizeHint().width(), listWidth_ + 24), fontMetrics().height() * 34);
 }
 
 void DigitalWindow::applyFilters() {

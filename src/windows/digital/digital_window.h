@@ -47,6 +47,7 @@ private:
     dxcc::LogSession& session_;
     DigitalFeed& feed_;
     DecodeFilterModel* filtered_;
+    int listWidth_ = 0;
 };
 
 }  // namespace ui
