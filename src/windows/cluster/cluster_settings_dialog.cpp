@@ -10,18 +10,9 @@
 #include "platform/hamlib_radio.h"
 #include "platform/text.h"
 #include "windows/common/dialog_buttons.h"
+#include "windows/common/named.h"
 
 namespace ui {
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 ClusterSettingsDialog::ClusterSettingsDialog(dxcc::StationSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {

@@ -12,21 +12,12 @@
 #include "core/radio/radio_follow.h"
 #include "platform/text.h"
 #include "windows/cluster/cluster_settings_dialog.h"
+#include "windows/common/named.h"
 
 namespace ui {
 
 namespace msg = dxcc::cluster::messages;
 using dxcc::ModeClass;
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 ClusterWindow::ClusterWindow(AppContext& ctx, dxcc::LogSession& session, ClusterFeed& feed,
                              QWidget* parent)

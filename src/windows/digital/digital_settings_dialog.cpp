@@ -6,20 +6,11 @@
 #include "core/digital/digital_window_text.h"
 #include "platform/text.h"
 #include "windows/common/dialog_buttons.h"
+#include "windows/common/named.h"
 
 namespace ui {
 
 namespace msg = dxcc::digital::window_messages;
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 DigitalSettingsDialog::DigitalSettingsDialog(dxcc::StationSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {

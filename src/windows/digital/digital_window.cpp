@@ -8,21 +8,12 @@
 #include "core/base/text_utils.h"
 #include "core/digital/digital_window_text.h"
 #include "platform/text.h"
+#include "windows/common/named.h"
 #include "windows/digital/digital_settings_dialog.h"
 
 namespace ui {
 
 namespace msg = dxcc::digital::window_messages;
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 DigitalWindow::DigitalWindow(dxcc::LogSession& session, DigitalFeed& feed, QWidget* parent)
     : QWidget(parent, Qt::Window),

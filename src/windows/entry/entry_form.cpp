@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/uppercase.h"
 #include "windows/common/log_list_view.h"
+#include "windows/common/named.h"
 #include "windows/common/outcome_display.h"
 
 namespace ui {
@@ -24,12 +25,6 @@ namespace ui {
 namespace msg = dxcc::entry_messages;
 
 namespace {
-
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 bool isEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
