@@ -57,12 +57,6 @@ void DigitalWindow::buildList() {
     Liste_Decodes = named(new SpotView(this), "Liste_Decodes");
     filtered_->setSourceModel(&feed_.decodes());
     Liste_Decodes->setModel(filtered_);
-    Liste_Decodes->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Liste_Decodes->setSelectionMode(QAbstractItemView::SingleSelection);
-    Liste_Decodes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_Decodes->verticalHeader()->hide();
-    Liste_Decodes->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    Liste_Decodes->horizontalHeader()->setStretchLastSection(true);
     // Each column as wide as the widest text it shows, in bold (a new entity).
     QFont bold = font();
     bold.setBold(true);
@@ -88,9 +82,7 @@ void DigitalWindow::buildList() {
     }
     // The window opens wide enough for every column.
     listWidth_ = total + 24;
-    connect(Liste_Decodes, &QTableView::doubleClicked, this, &DigitalWindow::choose);
-    // Enter on a decode chooses it, as a double-click does.
-    Liste_Decodes->installEventFilter(this);
+    connect(Liste_Decodes, &SpotView::chosen, this, &DigitalWindow::choose);
 }
 
 void DigitalWindow::layOut() {
@@ -127,18 +119,7 @@ void DigitalWindow::openSettings() {
 }
 
 void DigitalWindow::choose(const QModelIndex& index) {
-    if (index.isValid()) emit decodeChosen(filtered_->mapToSource(index).row());
-}
-
-bool DigitalWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Liste_Decodes && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            choose(Liste_Decodes->currentIndex());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    emit decodeChosen(filtered_->mapToSource(index).row());
 }
 
 }  // namespace ui

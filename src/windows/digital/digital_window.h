@@ -42,7 +42,6 @@ private:
     void applyFilters();
     void openSettings();
     void choose(const QModelIndex& index);
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     dxcc::LogSession& session_;
     DigitalFeed& feed_;
