@@ -271,19 +271,8 @@ TEST_F(DigitalWindowTest, DoubleClickRepliesToTheDecoderAndFillsTheForm) {
 }
 
 TEST_F(DigitalWindowTest, TheDecodersDxCallGoesIntoTheForm) {
-    // A Status as WSJT-X writes it once the operator double-clicked VP8LP.
-    dd::StreamWriter out = dg::headed(dd::MessageType::Status, "WSJT-X");
-    out.writeU64(14'074'000);
-    for (std::string_view text : {"FT8", "VP8LP", "-10", "FT8"}) out.writeText(text);
-    for (bool b : {false, false, false}) out.writeBool(b);
-    out.writeU32(1500);
-    out.writeU32(1500);
-    for (std::string_view text : {"F6XYZ", "JN18", "GD18"}) out.writeText(text);
-    out.writeBool(false);
-    out.writeText("");
-    out.writeBool(false);
-    out.writeU8(0);
-    send(out.take());
+    // The operator double-clicked VP8LP in the decoder.
+    send(dg::status("WSJT-X", 14'074'000, "FT8", "VP8LP"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->entryForm()->Ind_A->text() == "VP8LP"; }, 5000));
     EXPECT_EQ(w->entryForm()->Pays_A->text().trimmed(), "Falkland Is.");
 }
