@@ -32,7 +32,11 @@ bool hasInnerBlank(std::string_view text) {
 
 Refusal checkReport(std::string_view text) {
     if (auto r = checkLength(text, kRstWidth, msg::kReportEmpty, msg::kReportTooLong)) return r;
-    if (text[0] < '0' || text[0] > '5') return msg::kReportFirstDigit;
+    // The digital modes report in dB, signed ("-12", "+05"), as WSJT-X logs them.
+    const std::string_view digits = trimTrailingBlanks(text.substr(1));
+    const bool decibels = (text[0] == '-' || text[0] == '+') && !digits.empty() &&
+                          digits.find_first_not_of("0123456789") == std::string_view::npos;
+    if (!decibels && (text[0] < '0' || text[0] > '5')) return msg::kReportFirstDigit;
     return std::nullopt;
 }
 

@@ -30,6 +30,11 @@ constexpr std::string_view kKeyRigPort = "Rig Port";
 constexpr std::string_view kKeyRigSpeed = "Rig Vitesse";
 constexpr std::string_view kKeyDigitalAddress = "WSJTX Adresse";
 constexpr std::string_view kKeyDigitalPort = "WSJTX Port";
+constexpr std::string_view kKeyDigitalHighlights = "WSJTX Surlignage";
+constexpr std::string_view kKeyDigitalSound = "WSJTX Son";
+constexpr std::string_view kKeyDigitalFollowDxCall = "WSJTX Suivre DX";
+constexpr std::string_view kKeyDigitalAsk = "WSJTX Demander";
+constexpr std::string_view kKeyDigitalListening = "WSJTX Ecoute";
 
 // In the station's section.
 constexpr std::string_view kKeyBandIndex = "bande Utilisee";
@@ -90,8 +95,11 @@ int StationSettings::number(std::string_view key, int fallback) const {
     return ec == std::errc() && end == text.data() + text.size() ? n : fallback;
 }
 
-bool StationSettings::answer(std::string_view key) const {
-    return value(kGlobalSection, key, kNo) == kYes;
+bool StationSettings::answer(std::string_view key, bool fallback) const {
+    const std::string text = value(kGlobalSection, key, {});
+    if (text == kYes) return true;
+    if (text == kNo) return false;
+    return fallback;
 }
 
 std::string StationSettings::chosenStation() const {
@@ -165,12 +173,25 @@ DigitalLinkSettings StationSettings::digitalLink() const {
     link.address = value(kGlobalSection, kKeyDigitalAddress, link.address);
     const int port = number(kKeyDigitalPort, link.port);
     if (port > 0 && port <= 65535) link.port = port;
+    link.highlights = answer(kKeyDigitalHighlights, link.highlights);
+    link.sound = answer(kKeyDigitalSound, link.sound);
+    link.followDxCall = answer(kKeyDigitalFollowDxCall, link.followDxCall);
+    link.askBeforeLogging = answer(kKeyDigitalAsk, link.askBeforeLogging);
+    link.listening = answer(kKeyDigitalListening, link.listening);
     return link;
 }
 
 void StationSettings::setDigitalLink(const DigitalLinkSettings& link) {
     store(kGlobalSection, kKeyDigitalAddress, trimBlanks(link.address));
     store(kGlobalSection, kKeyDigitalPort, std::to_string(link.port));
+    store(kGlobalSection, kKeyDigitalHighlights, link.highlights ? kYes : kNo);
+    store(kGlobalSection, kKeyDigitalSound, link.sound ? kYes : kNo);
+    store(kGlobalSection, kKeyDigitalFollowDxCall, link.followDxCall ? kYes : kNo);
+    store(kGlobalSection, kKeyDigitalAsk, link.askBeforeLogging ? kYes : kNo);
+}
+
+void StationSettings::setDigitalListening(bool on) {
+    store(kGlobalSection, kKeyDigitalListening, on ? kYes : kNo);
 }
 
 int StationSettings::bandPosition() const {

@@ -34,8 +34,12 @@ struct RadioSettings {
 struct DigitalLinkSettings {
     std::string address = "127.0.0.1";
     int port = 2237;
-    // The on/off switches of what the program does with the decodes come here,
-    // each read and stored with the address and port.
+    // What the program does with the decodes and the contacts logged there.
+    bool highlights = true;         // colours the callsigns in the decoder's window
+    bool sound = true;              // a sound when a new entity is heard
+    bool followDxCall = true;       // the decoder's DX call goes into the entry form
+    bool askBeforeLogging = false;  // a contact logged there waits in the form for Enter
+    bool listening = false;         // listening when the program last ended: again at its start
 };
 
 // What the band or mode box of the entry form shows when the operator
@@ -90,7 +94,9 @@ public:
     RadioSettings radio() const;
     void setRadio(const RadioSettings& radio);
     DigitalLinkSettings digitalLink() const;
+    // Stores everything but `listening`, which setDigitalListening keeps.
     void setDigitalLink(const DigitalLinkSettings& link);
+    void setDigitalListening(bool on);
 
     // --- the station's own
     // The entry form's band and mode, by position in the entry lists (kBands,
@@ -130,7 +136,8 @@ private:
     void store(std::string_view section, std::string_view key, std::string_view value);
     std::string stationSection() const;
     int number(std::string_view key, int fallback) const;
-    bool answer(std::string_view key) const;
+    // "Oui" or "Non"; `fallback` for anything else.
+    bool answer(std::string_view key, bool fallback = false) const;
 
     std::shared_ptr<SessionSettings> store_;
     std::string station_;

@@ -9,26 +9,10 @@
 #include "core/cluster/cluster_messages.h"
 #include "platform/hamlib_radio.h"
 #include "platform/text.h"
+#include "windows/common/dialog_buttons.h"
+#include "windows/common/named.h"
 
 namespace ui {
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QDialogButtonBox* okCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Cancel)->setText("Annuler");
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
-}  // namespace
 
 ClusterSettingsDialog::ClusterSettingsDialog(dxcc::StationSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
@@ -69,7 +53,8 @@ RigSettingsDialog::RigSettingsDialog(dxcc::StationSettings& settings, QWidget* p
     Rig_Modele = named(new QListWidget(this), "Rig_Modele");
     Rig_Port = named(new QLineEdit(this), "Rig_Port");
     Rig_Port->setPlaceholderText("/dev/ttyUSB0 ou 127.0.0.1:4532");
-    Rig_Port->setMinimumWidth(fontMetrics().horizontalAdvance("/dev/ttyUSB0 ou 127.0.0.1:4532") + 24);
+    Rig_Port->setMinimumWidth(fontMetrics().horizontalAdvance("/dev/ttyUSB0 ou 127.0.0.1:4532") +
+                              24);
     Rig_Vitesse = named(new QComboBox(this), "Rig_Vitesse");
     Rig_Vitesse->addItem("Par défaut", 0);
     for (int speed : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})

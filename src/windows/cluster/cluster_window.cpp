@@ -12,21 +12,12 @@
 #include "core/radio/radio_follow.h"
 #include "platform/text.h"
 #include "windows/cluster/cluster_settings_dialog.h"
+#include "windows/common/named.h"
 
 namespace ui {
 
 namespace msg = dxcc::cluster::messages;
 using dxcc::ModeClass;
-
-namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 ClusterWindow::ClusterWindow(AppContext& ctx, dxcc::LogSession& session, ClusterFeed& feed,
                              QWidget* parent)
@@ -96,19 +87,11 @@ void ClusterWindow::buildList() {
     Liste_Spots = named(new SpotView(this), "Liste_Spots");
     filtered_->setSourceModel(&feed_.spots());
     Liste_Spots->setModel(filtered_);
-    Liste_Spots->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Liste_Spots->setSelectionMode(QAbstractItemView::SingleSelection);
-    Liste_Spots->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_Spots->verticalHeader()->hide();
-    Liste_Spots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    Liste_Spots->horizontalHeader()->setStretchLastSection(true);
     const int em = fontMetrics().horizontalAdvance('M');
     const int widths[] = {4, 6, 8, 5, 11, 4, 12, 7};
     for (int c = 0; c < int(std::size(widths)); ++c)
         Liste_Spots->setColumnWidth(c, widths[c] * em + 8);
-    connect(Liste_Spots, &QTableView::doubleClicked, this, &ClusterWindow::takeSpot);
-    // Enter on a spot takes it, as a double-click does.
-    Liste_Spots->installEventFilter(this);
+    connect(Liste_Spots, &SpotView::chosen, this, &ClusterWindow::takeSpot);
 }
 
 void ClusterWindow::takeSpot(const QModelIndex& index) {
@@ -116,17 +99,6 @@ void ClusterWindow::takeSpot(const QModelIndex& index) {
     const auto& s = feed_.spots().spotAt(filtered_->mapToSource(index).row());
     emit spotChosen(fromCp1252(s.spot.dx), fromCp1252(s.band), s.modeClass,
                     dxcc::radio::hertzOfKilohertz(s.spot.kilohertz));
-}
-
-bool ClusterWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Liste_Spots && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            takeSpot(Liste_Spots->currentIndex());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void ClusterWindow::layOut() {

@@ -57,9 +57,9 @@ private:
     void openSettings();
     void sendCommand();
     void showConsoleLines(const QStringList& lines);
-    // The spot of a row of the list goes to the entry form and the radio.
+    // The spot of a row of the list (double-clicked, or Enter) goes to the
+    // entry form and the radio.
     void takeSpot(const QModelIndex& index);
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppContext& ctx_;
     dxcc::LogSession& session_;

@@ -19,22 +19,33 @@ LiveLinks::LiveLinks(AppContext& ctx, dxcc::LogSession& session, QWidget& window
       plainEntry_(std::move(plainEntry)),
       needed_(session.needed()),
       radio_(new RadioLink(this)),
-      feed_(new ClusterFeed(ctx, session, needed_, {}, this)) {
+      feed_(new ClusterFeed(ctx, session, needed_, {}, this)),
+      digital_(new DigitalFeed(session, this)) {
     connect(feed_, &ClusterFeed::bell, this, [] { QApplication::beep(); });
+    connect(digital_, &DigitalFeed::decoderTuned, this, &LiveLinks::decoderTuned);
+    connect(digital_, &DigitalFeed::dxCallChosen, this, [this](const QString& callsign) {
+        if (plainEntry_()) emit callsignChosen(callsign);
+    });
+    connect(digital_, &DigitalFeed::newEntityHeard, this, [this](const QString& text) {
+        if (session_.settings().digitalLink().sound) QApplication::beep();
+        emit alert(text);
+    });
     connect(radio_, &RadioLink::status, this, &LiveLinks::radioStatus);
     connect(radio_, &RadioLink::reading, this, &LiveLinks::radioReading);
 }
 
 LiveLinks::~LiveLinks() {
-    // The cluster window goes before the feed it shows; the feed closes its
-    // connection itself; the radio's thread stops here.
+    // The windows go before the feeds they show; the feeds close their
+    // connections themselves; the radio's thread stops here.
     delete cluster_;
+    delete digitalWindow_;
     radio_->stop();
 }
 
 void LiveLinks::start() {
     restartRadio();
     feed_->resume();
+    digital_->resume();
 }
 
 void LiveLinks::restartRadio() {
@@ -60,6 +71,39 @@ void LiveLinks::openCluster() {
     cluster_->show();
     cluster_->raise();
     cluster_->activateWindow();
+}
+
+void LiveLinks::openDigital() {
+    if (!digitalWindow_) {
+        // Closing it only hides it: the decodes and the listening stay.
+        digitalWindow_ = new DigitalWindow(session_, *digital_, &window_);
+        connect(digitalWindow_, &DigitalWindow::decodeChosen, this, &LiveLinks::decodeChosen);
+    }
+    if (!digital_->link().listening()) digital_->startListening();
+    digitalWindow_->show();
+    digitalWindow_->raise();
+    digitalWindow_->activateWindow();
+}
+
+void LiveLinks::decoderTuned(const QString& band, dxcc::ModeClass modeClass) {
+    if (!plainEntry_()) return;
+    const auto selection =
+        dxcc::radio::formSelectionForSpot(toCp1252(band), modeClass, dxcc::kBands, dxcc::kModes);
+    emit bandAndModeChosen(fromCp1252(selection.band), selection.mode);
+}
+
+void LiveLinks::decodeChosen(int row) {
+    // The decoder calls the station (when it accepts requests); it tunes the
+    // radio itself.
+    digital_->replyTo(row);
+    if (!plainEntry_()) return;
+    const dxcc::digital::DecodeRow& r = digital_->decodes().rowAt(row);
+    if (r.decode.callsign().empty()) return;
+    const auto selection = dxcc::radio::formSelectionForSpot(
+        r.decode.band, dxcc::digital::classOfDecoderMode(r.decode.mode), dxcc::kBands,
+        dxcc::kModes);
+    emit spotTaken(QString::fromStdString(r.decode.callsign()), fromCp1252(selection.band),
+                   selection.mode);
 }
 
 void LiveLinks::radioReading(qint64 hertz, const QString& mode) {

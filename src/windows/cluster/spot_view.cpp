@@ -1,11 +1,21 @@
 #include "windows/cluster/spot_view.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
 
 namespace ui {
 
 SpotView::SpotView(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setStretchLastSection(true);
+    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) emit chosen(index);
+    });
     // One step a row: a row's place in the scroll bar is its number.
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     // Only the operator's own moves of the bar count, not the view's.
@@ -23,6 +33,10 @@ void SpotView::operatorScrolled(int position) {
 }
 
 void SpotView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentIndex().isValid()) emit chosen(currentIndex());
+        return;
+    }
     QTableView::keyPressEvent(event);
     operatorScrolled(verticalScrollBar()->value());
 }

@@ -18,6 +18,7 @@
 #include "platform/text.h"
 #include "platform/uppercase.h"
 #include "windows/common/log_list_view.h"
+#include "windows/common/named.h"
 #include "windows/common/outcome_display.h"
 
 namespace ui {
@@ -25,12 +26,6 @@ namespace ui {
 namespace msg = dxcc::entry_messages;
 
 namespace {
-
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 bool isEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -361,6 +356,28 @@ bool EntryForm::takeSpot(const QString& callsign, const QString& band, std::opti
     Ind_A->setText(callsign);
     makeInputField(Ind_A);
     enterCallsign();
+    return true;
+}
+
+bool EntryForm::showCallsign(const QString& callsign) {
+    if (!inEntryMode()) return false;
+    Ind_A->setText(callsign);
+    callsignEdited();
+    return true;
+}
+
+bool EntryForm::takeContact(std::string_view record) {
+    if (!inEntryMode() || !Ind_A->text().trimmed().isEmpty()) return false;
+    showRecord(record);
+    // The contact's band and mode are its own, not a line looked at.
+    bandFromLine_.reset();
+    modeFromLine_.reset();
+    for (QWidget* w : {static_cast<QWidget*>(Prenom_A), static_cast<QWidget*>(Date_A),
+                       static_cast<QWidget*>(Heure_A), static_cast<QWidget*>(RST_A),
+                       static_cast<QWidget*>(RSTE_A), static_cast<QWidget*>(Prefixe_A),
+                       static_cast<QWidget*>(Pays_A), static_cast<QWidget*>(QSL_A)})
+        w->setEnabled(true);
+    makeInputField(Valide_A);
     return true;
 }
 

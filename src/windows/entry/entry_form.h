@@ -14,19 +14,19 @@
 #include <optional>
 #include <string_view>
 
+#include "core/base/file_error.h"
 #include "core/entry/entry_state.h"
 #include "core/entry/field_checks.h"
-#include "core/base/file_error.h"
-#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
+#include "windows/common/log_list_model.h"
 #include "windows/entry/needed_panel.h"
 
 namespace ui {
 
 // The main list the entry form works with.
 struct EntryEnvironment {
-    QListView* list = nullptr;    // Liste_DXCC
+    QListView* list = nullptr;  // Liste_DXCC
     LogListModel* model = nullptr;
 };
 
@@ -63,6 +63,14 @@ public:
     // A spot chosen in the cluster: its band and mode, then its callsign as if
     // typed and entered. Refused (false) outside plain entry.
     bool takeSpot(const QString& callsign, const QString& band, std::optional<size_t> mode);
+    // A callsign chosen elsewhere (the station a digital-mode program calls):
+    // shown as if typed, so the needed panel answers for it. Refused (false)
+    // outside plain entry.
+    bool showCallsign(const QString& callsign);
+    // A contact logged elsewhere, as the log stores it, shown in every field
+    // for the operator to commit with Enter (the focus on the commit button).
+    // Refused (false) outside plain entry or while a callsign is typed.
+    bool takeContact(std::string_view record);
     // The needed panel for the callsign being typed (or the prefix field once
     // filled for it) and the band and mode in their boxes.
     void showNeeded();

@@ -16,10 +16,12 @@
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/cluster/cluster_messages.h"
+#include "core/digital/digital_window_text.h"
 #include "core/logbook/log_messages.h"
 #include "core/prefixes/prefix_update_messages.h"
 #include "core/record/qso_record.h"
 #include "core/record/station_callsign.h"
+#include "core/session/auto_log.h"
 #include "core/session/main_messages.h"
 #include "core/session/recompute_messages.h"
 #include "platform/busy_pointer.h"
@@ -61,6 +63,8 @@ QString q(std::string_view s) {
 // The entity list opens this far below the centre, so the prefix editor that
 // opened it stays in view.
 constexpr int kBelowCentre = 100;
+// How long the status bar tells of a contact logged or a new entity heard.
+constexpr int kAlertMs = 20'000;
 
 }  // namespace
 
@@ -131,6 +135,48 @@ void MainWindow::buildLiveLinks() {
     Etat_Radio->setObjectName("Etat_Radio");
     statusBar()->addPermanentWidget(Etat_Radio);
     connect(links_, &LiveLinks::radioStatus, Etat_Radio, &QLabel::setText);
+    buildDigitalLink();
+}
+
+void MainWindow::buildDigitalLink() {
+    DigitalFeed& digital = links_->digitalFeed();
+    Mnu_Trafic_Numerique = Mnu_Outils->addAction(q(dxcc::digital::window_messages::kMenuItem));
+    Mnu_Trafic_Numerique->setObjectName("Mnu_Trafic_Numerique");
+    connect(Mnu_Trafic_Numerique, &QAction::triggered, links_, &LiveLinks::openDigital);
+    Etat_WSJTX = new QLabel(this);
+    Etat_WSJTX->setObjectName("Etat_WSJTX");
+    statusBar()->addPermanentWidget(Etat_WSJTX);
+    connect(&digital, &DigitalFeed::waitingChanged, Etat_WSJTX, &QLabel::setText);
+    connect(&digital, &DigitalFeed::contactsLogged, this, &MainWindow::showContactsLogged);
+    connect(&digital, &DigitalFeed::contactToConfirm, this, &MainWindow::offerContactToConfirm);
+    connect(links_, &LiveLinks::callsignChosen, entry_, &EntryForm::showCallsign);
+    connect(links_, &LiveLinks::alert, this,
+            [this](const QString& text) { statusBar()->showMessage(text, kAlertMs); });
+    // Decodes, colours and highlights follow the log, window open or not;
+    // once the form has been reset after a commit, the next contact to
+    // confirm may take it.
+    connect(model_, &LogListModel::logChanged, this, [this] {
+        links_->digitalFeed().followLog(model_->lastChange());
+        QTimer::singleShot(0, this, &MainWindow::offerContactToConfirm);
+    });
+    connect(entry_->Efface_A, &QPushButton::clicked, this, &MainWindow::offerContactToConfirm);
+}
+
+void MainWindow::showContactsLogged(const dxcc::AutoLogOutcome& outcome) {
+    if (outcome.change || outcome.failure != dxcc::SessionOutcome::Failure::None)
+        model_->follow(outcome);
+    if (!outcome.logged.empty())
+        statusBar()->showMessage(
+            QString::fromStdString(dxcc::loggedContactLine(outcome.logged.back())), kAlertMs);
+    entry_->showNeeded();
+}
+
+void MainWindow::offerContactToConfirm() {
+    DigitalFeed& digital = links_->digitalFeed();
+    if (!digital.hasContactToConfirm() || !entry_->inEntryMode() ||
+        !entry_->Ind_A->text().trimmed().isEmpty())
+        return;
+    entry_->takeContact(digital.takeContactToConfirm());
 }
 
 void MainWindow::showLogCounts() {
@@ -551,6 +597,7 @@ void MainWindow::refreshEntityWindows() {
     if (auto* w = qobject_cast<WorldMapWindow*>(openWindows_.value("Carte_Monde").data()))
         w->refresh();
     links_->clusterFeed().refresh();
+    links_->digitalFeed().followLog(std::nullopt);
 }
 
 void MainWindow::updatePrefixes() {

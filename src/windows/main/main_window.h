@@ -68,6 +68,8 @@ public:
     UniformListView* Liste_DXCC;
     QTimer* Timer1;
     QLabel* Etat_Radio;  // what the radio says of itself
+    // Contacts from WSJT-X or JTDX that wait to be written in the log.
+    QLabel* Etat_WSJTX;
 
     QMenu* Mnu_Fichier;
     QAction* Mnu_Quitter;
@@ -91,6 +93,7 @@ public:
     QAction* Mnu_Cluster;
     QAction* Mnu_Reglages_Cluster;
     QAction* Mnu_Reglages_Radio;
+    QAction* Mnu_Trafic_Numerique;
     QAction* Mnu_DXCC_Mixed;
     QAction* Mnu_DXCC_SSB;
     QAction* Mnu_DXCC_Bande;
@@ -114,6 +117,12 @@ private:
     // The cluster and the radio: their menu items and status, and what they
     // bring to the entry form.
     void buildLiveLinks();
+    // The digital-mode programs: their menu item, and the contacts they log.
+    void buildDigitalLink();
+    void showContactsLogged(const dxcc::AutoLogOutcome& outcome);
+    // A contact to log that waits for the operator goes into the entry form
+    // once the form is free.
+    void offerContactToConfirm();
     void tick();
     void showLogCounts();
     void setDateAuto(bool automatic);

@@ -7,8 +7,8 @@
 #include <random>
 #include <stdexcept>
 
-#include "core/entry/entry_messages.h"
 #include "core/base/text_utils.h"
+#include "core/entry/entry_messages.h"
 
 namespace dxcc {
 namespace {
@@ -52,11 +52,11 @@ TEST(EntryFieldChecks, DateAndTimeTellEmptyFromMalformed) {
     EXPECT_EQ(refusal(EntryField::Time, "23:59"), std::nullopt);
 }
 
-TEST(EntryFieldChecks, ReportsCheckLengthThenTheFirstDigitOnly) {
+TEST(EntryFieldChecks, ReportsCheckLengthThenTheFirstDigitOrTheDecibelSign) {
     for (EntryField f : {EntryField::RstReceived, EntryField::RstSent}) {
-        for (const char* ok : {"599", "5", "0NN", "1"})
+        for (const char* ok : {"599", "5", "0NN", "1", "-12", "+05", "-3"})
             EXPECT_EQ(refusal(f, ok), std::nullopt) << ok;
-        for (const char* bad : {"699", "A59", " 59", "6"})
+        for (const char* bad : {"699", "A59", " 59", "6", "-", "+", "-A", "+1A", "- 5"})
             EXPECT_EQ(refusal(f, bad), msg::kReportFirstDigit) << bad;
         EXPECT_EQ(refusal(f, ""), msg::kReportEmpty);
         EXPECT_EQ(refusal(f, "5999"), msg::kReportTooLong);

@@ -78,6 +78,28 @@ TEST(StationSettings, ReadEachValueFromItsKeyOrItsDefault) {
          [](auto& s) { return std::to_string(s.digitalLink().port); }, "2237"},
         {"Setup ", "WSJTX Port", "2238",
          [](auto& s) { return std::to_string(s.digitalLink().port); }, "2238"},
+        {"Setup ", "WSJTX Port", "70000",
+         [](auto& s) { return std::to_string(s.digitalLink().port); }, "2237"},
+        // The switches that are on unless the operator turned them off.
+        {"Setup ", "WSJTX Surlignage", nullptr,
+         [](auto& s) { return std::string(s.digitalLink().highlights ? "on" : "off"); }, "on"},
+        {"Setup ", "WSJTX Surlignage", "Non",
+         [](auto& s) { return std::string(s.digitalLink().highlights ? "on" : "off"); }, "off"},
+        {"Setup ", "WSJTX Son", "n'importe",
+         [](auto& s) { return std::string(s.digitalLink().sound ? "on" : "off"); }, "on"},
+        {"Setup ", "WSJTX Suivre DX", "Non",
+         [](auto& s) { return std::string(s.digitalLink().followDxCall ? "on" : "off"); }, "off"},
+        // Those that are off unless turned on.
+        {"Setup ", "WSJTX Demander", nullptr,
+         [](auto& s) { return std::string(s.digitalLink().askBeforeLogging ? "on" : "off"); },
+         "off"},
+        {"Setup ", "WSJTX Demander", "Oui",
+         [](auto& s) { return std::string(s.digitalLink().askBeforeLogging ? "on" : "off"); },
+         "on"},
+        {"Setup ", "WSJTX Ecoute", "Oui",
+         [](auto& s) { return std::string(s.digitalLink().listening ? "on" : "off"); }, "on"},
+        {"Setup ", "WSJTX Ecoute", "oui",
+         [](auto& s) { return std::string(s.digitalLink().listening ? "on" : "off"); }, "off"},
         {"Setup F6XYZ_P", "Date Auto", "Non",
          [](auto& s) { return std::string(s.automaticDate() ? "auto" : "manual"); }, "manual"},
         {"Setup F6XYZ_P", "Date Auto", nullptr,
@@ -116,7 +138,8 @@ TEST(StationSettings, WriteEachValueUnderItsKey) {
     s.settings.setClusterBell(true);
     s.settings.setClusterConnected(false);
     s.settings.setRadio({2, "127.0.0.1:4532 ", 0});
-    s.settings.setDigitalLink({"127.0.0.1", 2238});
+    s.settings.setDigitalLink({"127.0.0.1", 2238, false, true, false, true, true});
+    s.settings.setDigitalListening(true);
     s.settings.setAutomaticDate(false);
     s.settings.noteRevision();
     s.settings.startNewStation("F1NEW");
@@ -134,6 +157,11 @@ TEST(StationSettings, WriteEachValueUnderItsKey) {
                                    {"Setup /Rig Vitesse", "0"},
                                    {"Setup /WSJTX Adresse", "127.0.0.1"},
                                    {"Setup /WSJTX Port", "2238"},
+                                   {"Setup /WSJTX Surlignage", "Non"},
+                                   {"Setup /WSJTX Son", "Oui"},
+                                   {"Setup /WSJTX Suivre DX", "Non"},
+                                   {"Setup /WSJTX Demander", "Oui"},
+                                   {"Setup /WSJTX Ecoute", "Oui"},
                                    {"Setup F6XYZ_P/Date Auto", "Non"},
                                    {"Setup F6XYZ_P/Revision", std::string(kRevision)},
                                    {"Setup F1NEW/bande Utilisee", "0"},

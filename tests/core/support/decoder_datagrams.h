@@ -39,11 +39,12 @@ inline std::string heartbeat(std::string_view id, std::uint32_t maxSchema = 3) {
 }
 
 // A Status as JTDX writes it: it ends after the special operation mode.
-inline std::string status(std::string_view id, std::uint64_t dialHz, std::string_view mode) {
+// `dxCall`: the station the operator is working.
+inline std::string status(std::string_view id, std::uint64_t dialHz, std::string_view mode,
+                          std::string_view dxCall = {}) {
     StreamWriter out = headed(dxcc::digital::MessageType::Status, id);
     out.writeU64(dialHz);
-    for (std::string_view text : {mode, std::string_view(), std::string_view(), mode})
-        out.writeText(text);
+    for (std::string_view text : {mode, dxCall, std::string_view(), mode}) out.writeText(text);
     for (bool b : {false, false, false}) out.writeBool(b);
     out.writeU32(1500);
     out.writeU32(1500);
