@@ -6,8 +6,8 @@
 
 #include "app/cluster_command.h"
 #include "app/log_commands.h"
-#include "app/wsjtx_command.h"
 #include "app/recompute_command.h"
+#include "app/wsjtx_command.h"
 #include "platform/text.h"
 
 namespace ui {

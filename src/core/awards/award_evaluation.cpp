@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "core/base/collation.h"
-#include "core/logbook/logbook.h"
 #include "core/base/program_constants.h"
+#include "core/logbook/logbook.h"
 #include "core/record/qso_record.h"
 
 namespace dxcc {

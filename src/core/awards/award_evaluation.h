@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/record/mode_table.h"
 #include "core/awards/sticker_tables.h"
+#include "core/record/mode_table.h"
 
 namespace dxcc {
 

@@ -60,7 +60,8 @@ std::pair<size_t, size_t> NeededIndex::RowKeys::locate(size_t row) const {
 
 void NeededIndex::RowKeys::resized(size_t) {
     sizes_.resize(blocks_.size());
-    for (size_t b = 0; b < blocks_.size(); ++b) sizes_[b] = static_cast<uint32_t>(blocks_[b].size());
+    for (size_t b = 0; b < blocks_.size(); ++b)
+        sizes_[b] = static_cast<uint32_t>(blocks_[b].size());
 }
 
 NeededIndex::RowKey NeededIndex::RowKeys::at(size_t row) const {
@@ -102,14 +103,15 @@ void NeededIndex::RowKeys::insert(size_t row, const std::vector<RowKey>& keys) {
         std::vector<std::vector<RowKey>> added;
         const auto cut = [&](const std::vector<RowKey>& from) {
             for (size_t s = 0; s < from.size(); s += kBlock)
-                added.emplace_back(from.begin() + static_cast<std::ptrdiff_t>(s),
-                                   from.begin() + static_cast<std::ptrdiff_t>(
-                                                      std::min(from.size(), s + kBlock)));
+                added.emplace_back(
+                    from.begin() + static_cast<std::ptrdiff_t>(s),
+                    from.begin() + static_cast<std::ptrdiff_t>(std::min(from.size(), s + kBlock)));
         };
         cut(keys);
         cut(tail);
         blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b + 1),
-                       std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+                       std::make_move_iterator(added.begin()),
+                       std::make_move_iterator(added.end()));
         if (blocks_[b].empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
         resized(b);
         size_ += keys.size();
@@ -170,7 +172,9 @@ void NeededIndex::RawCache::put(uint64_t key, uint32_t value) {
 
 // ---- The index ----
 
-NeededIndex::NeededIndex() { clear(); }
+NeededIndex::NeededIndex() {
+    clear();
+}
 
 void NeededIndex::clear() {
     entities_.clear();
@@ -390,7 +394,8 @@ std::vector<NeededIndex::EntityView> NeededIndex::entities() const {
     for (const EntityCells& e : entities_)
         if (e.all.worked > 0) worked.push_back(&e);
     std::sort(worked.begin(), worked.end(), [](const EntityCells* a, const EntityCells* b) {
-        return collate(padRight(a->prefix, kDxccPrefixWidth), padRight(b->prefix, kDxccPrefixWidth)) < 0;
+        return collate(padRight(a->prefix, kDxccPrefixWidth),
+                       padRight(b->prefix, kDxccPrefixWidth)) < 0;
     });
     std::vector<EntityView> views;
     views.reserve(worked.size());

@@ -56,10 +56,10 @@ struct ClassifiedSpot {
     std::string entityName;  // trimmed
     std::string band;        // the log's band label ("14 Mhz "), empty outside the bands
     ModeClass modeClass = ModeClass::None;
-    std::string namedMode;               // the mode the comment names ("FT8"), empty when none
-    std::optional<Need> entityNeed;      // none without an entity
-    std::optional<Need> bandNeed;        // none without an entity or a band
-    std::optional<Need> modeNeed;        // none without an entity or a class
+    std::string namedMode;           // the mode the comment names ("FT8"), empty when none
+    std::optional<Need> entityNeed;  // none without an entity
+    std::optional<Need> bandNeed;    // none without an entity or a band
+    std::optional<Need> modeNeed;    // none without an entity or a class
     SpotColour colour = SpotColour::Unknown;
     // One of the three statuses is "never worked".
     bool needed() const;

@@ -13,8 +13,12 @@ namespace {
 constexpr double kEarthRadiusKm = 6371.0;
 constexpr double kPi = std::numbers::pi;
 
-double radians(double degrees) { return degrees * kPi / 180.0; }
-double degrees(double radians) { return radians * 180.0 / kPi; }
+double radians(double degrees) {
+    return degrees * kPi / 180.0;
+}
+double degrees(double radians) {
+    return radians * 180.0 / kPi;
+}
 
 bool letterIn(char c, char last) {
     const char u = upperAscii(c);
@@ -109,8 +113,9 @@ double distanceKm(LatLon from, LatLon to) {
     const double phi2 = radians(to.latitude);
     const double dPhi = phi2 - phi1;
     const double dLambda = radians(to.longitude - from.longitude);
-    const double a = std::sin(dPhi / 2) * std::sin(dPhi / 2) +
-                     std::cos(phi1) * std::cos(phi2) * std::sin(dLambda / 2) * std::sin(dLambda / 2);
+    const double a = std::sin(dPhi / 2) * std::sin(dPhi / 2) + std::cos(phi1) * std::cos(phi2) *
+                                                                   std::sin(dLambda / 2) *
+                                                                   std::sin(dLambda / 2);
     return 2.0 * kEarthRadiusKm * std::asin(std::sqrt(std::clamp(a, 0.0, 1.0)));
 }
 
@@ -154,8 +159,9 @@ SunTimes sunTimes(LatLon place, int year, int month, int day) {
                       0.5 * yv * yv * std::sin(4 * l0r) - 1.25 * e * e * std::sin(2 * mr));
 
     const double lat = radians(place.latitude);
-    const double cosHourAngle = (std::cos(radians(90.833)) - std::sin(lat) * std::sin(declination)) /
-                                (std::cos(lat) * std::cos(declination));
+    const double cosHourAngle =
+        (std::cos(radians(90.833)) - std::sin(lat) * std::sin(declination)) /
+        (std::cos(lat) * std::cos(declination));
     SunTimes times;
     if (cosHourAngle <= -1.0) {
         times.polarDay = true;

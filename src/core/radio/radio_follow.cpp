@@ -115,6 +115,8 @@ std::string frequencyText(int64_t hertz) {
     return (hertz < 0 ? "-" : "") + grouped + tail;
 }
 
-int64_t hertzOfKilohertz(double kilohertz) { return std::llround(kilohertz * 1000.0); }
+int64_t hertzOfKilohertz(double kilohertz) {
+    return std::llround(kilohertz * 1000.0);
+}
 
 }  // namespace dxcc::radio

@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <functional>
 
-#include "windows/common/log_list_model.h"
 #include "core/session/log_session.h"
 #include "platform/app_context.h"
 #include "platform/splash.h"
+#include "windows/common/log_list_model.h"
 
 namespace ui {
 

@@ -34,10 +34,10 @@ public:
     // The log changed: the same question, answered again.
     void logChanged();
 
-    QLabel* Etat_Besoin;      // status line
-    QLabel* workedBefore;     // the latest contact with the callsign on the band and mode
-    QLabel* Infos_Contree;    // heading, distance, zones, local time, sun
-    QLabel* QSO_Precedents;   // earlier contacts with the callsign
+    QLabel* Etat_Besoin;     // status line
+    QLabel* workedBefore;    // the latest contact with the callsign on the band and mode
+    QLabel* Infos_Contree;   // heading, distance, zones, local time, sun
+    QLabel* QSO_Precedents;  // earlier contacts with the callsign
 
 private:
     void refresh();

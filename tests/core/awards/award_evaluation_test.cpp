@@ -99,14 +99,14 @@ TEST(ModeClassesTest, LoggedModesFallIntoOneClassCaseCounting) {
         ModeClass expected;
     };
     const Row rows[] = {
-        {"SSB", ModeClass::Phone},   {"USB", ModeClass::Phone},   {"LSB", ModeClass::Phone},
-        {"AM", ModeClass::Phone},    {"FM ", ModeClass::Phone},   {"CW", ModeClass::Cw},
-        {"CW ", ModeClass::Cw},      {"RTT", ModeClass::Digital}, {"PSK", ModeClass::Digital},
-        {"HEL", ModeClass::Digital}, {"MFS", ModeClass::Digital}, {"DIG", ModeClass::Digital},
-        {"FT8", ModeClass::Digital}, {"FT4", ModeClass::Digital}, {"JT6", ModeClass::Digital},
-        {"Q65", ModeClass::Digital}, {"OLI", ModeClass::Digital}, {"THR", ModeClass::Digital},
+        {"SSB", ModeClass::Phone},     {"USB", ModeClass::Phone},   {"LSB", ModeClass::Phone},
+        {"AM", ModeClass::Phone},      {"FM ", ModeClass::Phone},   {"CW", ModeClass::Cw},
+        {"CW ", ModeClass::Cw},        {"RTT", ModeClass::Digital}, {"PSK", ModeClass::Digital},
+        {"HEL", ModeClass::Digital},   {"MFS", ModeClass::Digital}, {"DIG", ModeClass::Digital},
+        {"FT8", ModeClass::Digital},   {"FT4", ModeClass::Digital}, {"JT6", ModeClass::Digital},
+        {"Q65", ModeClass::Digital},   {"OLI", ModeClass::Digital}, {"THR", ModeClass::Digital},
         {"SAT", ModeClass::Satellite}, {"ssb", ModeClass::None},    {"cw", ModeClass::None},
-        {"", ModeClass::None},       {"XXX", ModeClass::None},    {"RTTY", ModeClass::None},
+        {"", ModeClass::None},         {"XXX", ModeClass::None},    {"RTTY", ModeClass::None},
     };
     for (const Row& r : rows) EXPECT_EQ(modeClassOf(r.mode), r.expected) << '"' << r.mode << '"';
 }

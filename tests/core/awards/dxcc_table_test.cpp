@@ -54,8 +54,9 @@ TEST(DxccTableTest, EntitiesAreEachFilePrefixOnceThenWorkedPrefixesTheFilesLack)
 }
 
 TEST(DxccTableTest, TotalsCountConfirmedAndWorkedPerColumn) {
-    const DxccTable t = tableOf({{"F", "France", "EU"}, {"K", "USA", "NA"}, {"VK", "Australia", "OC"}},
-                                {{"F", "CC W"}, {"K", "WW C"}, {"VK", ""}});
+    const DxccTable t =
+        tableOf({{"F", "France", "EU"}, {"K", "USA", "NA"}, {"VK", "Australia", "OC"}},
+                {{"F", "CC W"}, {"K", "WW C"}, {"VK", ""}});
     EXPECT_EQ(t.confirmed[0], 1u);
     EXPECT_EQ(t.worked[0], 2u);
     EXPECT_EQ(t.confirmed[1], 1u);
@@ -73,7 +74,10 @@ TEST(DxccTableTest, OrdersAndTheMissingFilter) {
                                  {"K", "United States", "NA"},
                                  {"DL", "Germany", "EU"},
                                  {"Y9", "", ""},
-                                 {"EA", "\xC9" "tat", "EU"}},
+                                 {"EA",
+                                  "\xC9"
+                                  "tat",
+                                  "EU"}},
                                 {{"F", "C C"}, {"K", "W"}, {"DL", "CW"}});
     struct Case {
         TableOrder order;
@@ -100,22 +104,24 @@ TEST(DxccTableTest, CsvQuotesWhereNeededAndEndsWithTotals) {
     const DxccTable t = tableOf({{"F", "France", "EU"}, {"3D2/C", "Conway Reef, \"Fiji\"", "OC"}},
                                 {{"F", "CW"}, {"3D2/C", "W"}});
     const std::string csv = dxccTableCsv(t, {1, 0});
-    std::string heading = "Pr\xE9" "fixe,Contr\xE9" "e,Continent";
+    std::string heading =
+        "Pr\xE9"
+        "fixe,Contr\xE9"
+        "e,Continent";
     for (const std::string& c : t.columns) heading += "," + c;
     std::string confirmed = ",Total confirm\xE9,,1,0", worked = ",Total contact\xE9,,2,1";
     for (size_t c = 2; c < t.columns.size(); ++c) {
         confirmed += ",0";
         worked += ",0";
     }
-    EXPECT_EQ(csv, heading + "\r\n" +
-                       "3D2/C,\"Conway Reef, \"\"Fiji\"\"\",OC,W" + std::string(15, ',') + "\r\n" +
-                       "F,France,EU,C,W" + std::string(14, ',') + "\r\n" + confirmed + "\r\n" +
-                       worked + "\r\n");
+    EXPECT_EQ(csv, heading + "\r\n" + "3D2/C,\"Conway Reef, \"\"Fiji\"\"\",OC,W" +
+                       std::string(15, ',') + "\r\n" + "F,France,EU,C,W" + std::string(14, ',') +
+                       "\r\n" + confirmed + "\r\n" + worked + "\r\n");
 }
 
 TEST(DxccTableTest, NewlyConfirmedNamesEachEntityWithItsNewColumns) {
-    const std::vector<TableEntity> entities{{"F", "France", "EU"}, {"JA", "Japan", "AS"},
-                                            {"PY", "Brazil", "SA"}};
+    const std::vector<TableEntity> entities{
+        {"F", "France", "EU"}, {"JA", "Japan", "AS"}, {"PY", "Brazil", "SA"}};
     const DxccTable before = tableOf(entities, {{"F", "CWW"}, {"JA", "W"}});
     struct Case {
         std::map<std::string, std::string> after;
@@ -125,13 +131,22 @@ TEST(DxccTableTest, NewlyConfirmedNamesEachEntityWithItsNewColumns) {
     const Case cases[] = {
         {{{"F", "CWW"}, {"JA", "W"}}, entities, ""},
         // Worked is no news; confirmed again is no news.
-        {{{"F", "CCW"}, {"JA", "W"}, {"PY", "W"}}, entities,
-         "Nouvelles contr\xE9" "es confirm\xE9" "es : F France (SSB)"},
-        {{{"F", "CCC"}, {"JA", "C  C"}}, entities,
-         "Nouvelles contr\xE9" "es confirm\xE9" "es : F France (SSB, CW), JA Japan (Mixed, RTTY)"},
+        {{{"F", "CCW"}, {"JA", "W"}, {"PY", "W"}},
+         entities,
+         "Nouvelles contr\xE9"
+         "es confirm\xE9"
+         "es : F France (SSB)"},
+        {{{"F", "CCC"}, {"JA", "C  C"}},
+         entities,
+         "Nouvelles contr\xE9"
+         "es confirm\xE9"
+         "es : F France (SSB, CW), JA Japan (Mixed, RTTY)"},
         // An entity the table did not have before: every confirmed column is new.
-        {{{"F", "CWW"}, {"Y9", "C"}}, {{"F", "France", "EU"}, {"Y9", "", ""}},
-         "Nouvelles contr\xE9" "es confirm\xE9" "es : Y9 (Mixed)"},
+        {{{"F", "CWW"}, {"Y9", "C"}},
+         {{"F", "France", "EU"}, {"Y9", "", ""}},
+         "Nouvelles contr\xE9"
+         "es confirm\xE9"
+         "es : Y9 (Mixed)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(newlyConfirmedLine(before, tableOf(c.afterEntities, c.after)), c.line);

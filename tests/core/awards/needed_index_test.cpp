@@ -48,7 +48,8 @@ public:
         return need({p, "class " + std::to_string(int(c))});
     }
     Need bandAndMode(const std::string& p, std::string_view band, ModeClass c) const {
-        return need({p, "band " + std::string(trimBlanks(band)) + " class " + std::to_string(int(c))});
+        return need(
+            {p, "band " + std::string(trimBlanks(band)) + " class " + std::to_string(int(c))});
     }
     std::set<std::string> prefixes() const {
         std::set<std::string> all;
@@ -60,8 +61,10 @@ private:
     using Key = std::pair<std::string, std::string>;
     void mark(const Key& key, bool confirmed) {
         Need& n = cells_[key];
-        if (confirmed) n = Need::Confirmed;
-        else if (n != Need::Confirmed) n = Need::Worked;
+        if (confirmed)
+            n = Need::Confirmed;
+        else if (n != Need::Confirmed)
+            n = Need::Worked;
     }
     Need need(const Key& key) const {
         const auto it = cells_.find(key);
@@ -130,10 +133,18 @@ TEST_F(NeededIndexTest, AgreesWithARecountAfterEachKindOfChange) {
         std::function<LogChange()> change;
     };
     const std::vector<Step> steps = {
-        {"built", [&] { return LogChange{LogChange::Kind::Inserted, log.size(), 0}; }},
-        {"append new entity", [&] { return log.appendRecord(record({"VK2AA", "VK", "CW", "28 Mhz "})); }},
+        {"built",
+         [&] {
+             return LogChange{LogChange::Kind::Inserted, log.size(), 0};
+         }},
+        {"append new entity",
+         [&] {
+             return log.appendRecord(record({"VK2AA", "VK", "CW", "28 Mhz "}));
+         }},
         {"append worked only",
-         [&] { return log.appendRecord(record({"DL2ZZ", "DL", "SSB", "14 Mhz ", ' '})); }},
+         [&] {
+             return log.appendRecord(record({"DL2ZZ", "DL", "SSB", "14 Mhz ", ' '}));
+         }},
         {"insert in date order",
          [&] {
              return log.insertInDateOrder(
@@ -145,13 +156,15 @@ TEST_F(NeededIndexTest, AgreesWithARecountAfterEachKindOfChange) {
                                         record({"EA2Y", "EA", "CW", "18 Mhz ", ' '}),
                                         record({"F1ZZ", "F", "SAT", "432 Mhz", ' '})});
          }},
-        {"modify: confirm", [&] {
+        {"modify: confirm",
+         [&] {
              const std::string old(log.record(1));
              QsoFields f = parseRecord(old);
              f.qslMark = '*';
              return log.modifyAt(1, old, buildRecord(f));
          }},
-        {"modify: other entity, band and mode", [&] {
+        {"modify: other entity, band and mode",
+         [&] {
              const std::string old(log.record(0));
              QsoFields f = parseRecord(old);
              f.dxccPrefix = "ON";
@@ -159,7 +172,8 @@ TEST_F(NeededIndexTest, AgreesWithARecountAfterEachKindOfChange) {
              f.mode = "CW";
              return log.modifyAt(0, old, buildRecord(f));
          }},
-        {"modify: prefix blanked", [&] {
+        {"modify: prefix blanked",
+         [&] {
              const std::string old(log.record(3));
              QsoFields f = parseRecord(old);
              f.dxccPrefix = "";
@@ -173,8 +187,12 @@ TEST_F(NeededIndexTest, AgreesWithARecountAfterEachKindOfChange) {
                      return log.removeAt(i, std::string(log.record(i)));
              return LogChange{};
          }},
-        {"confirmations", [&] { return log.confirmRows({0, 2, 4, log.size() - 1}); }},
-        {"read again (reset)", [&] {
+        {"confirmations",
+         [&] {
+             return log.confirmRows({0, 2, 4, log.size() - 1});
+         }},
+        {"read again (reset)",
+         [&] {
              log.clear();
              log.load();
              return LogChange{};
@@ -184,20 +202,24 @@ TEST_F(NeededIndexTest, AgreesWithARecountAfterEachKindOfChange) {
              return log.insertBlock(log.size(), {record({"PY1A", "PY", "FT8", "14 Mhz "}),
                                                  record({"PY2B", "PY", "FT8", "20M", ' '})});
          }},
-        {"changed on disk, read again", [&] {
+        {"changed on disk, read again",
+         [&] {
              station.dir.write("F6XYZ_DXCC.log",
                                joinLines({record({"K1A", "K", "CW", "7.0 Mhz"}),
                                           record({"K2B", "K", "SSB", "7.0 Mhz", ' '})}));
              return log.appendRecord(record({"K3C", "K", "SAT", "144 Mhz", ' '}));
          }},
-        {"emptied (reset)", [&] {
+        {"emptied (reset)",
+         [&] {
              log.createEmptyLog(log.stationCallsign());
              log.clear();
              log.load();
              return LogChange{};
          }},
         {"append to the empty log",
-         [&] { return log.appendRecord(record({"3D2AA", "3D2/c", "SSB", "14 Mhz "})); }},
+         [&] {
+             return log.appendRecord(record({"3D2AA", "3D2/c", "SSB", "14 Mhz "}));
+         }},
     };
     for (const Step& step : steps) {
         index.apply(log, step.change());
@@ -278,9 +300,15 @@ TEST(NeededIndexLargeTest, LongLogFollowsBlockInsertionsAndRemovals) {
     const std::vector<std::pair<const char*, std::function<LogChange()>>> steps = {
         {"big block in the middle", [&] { return log.insertBlock(4100, make(10000, 3)); }},
         {"small block at a block edge", [&] { return log.insertBlock(4096, make(5, 11)); }},
-        {"confirm a spread", [&] { return log.confirmRows({1, 4097, 8191, 15000, 18000}); }},
+        {"confirm a spread",
+         [&] {
+             return log.confirmRows({1, 4097, 8191, 15000, 18000});
+         }},
         {"remove across blocks", [&] { return log.removeAt(8192, std::string(log.record(8192))); }},
-        {"append", [&] { return log.appendRecord(awardRecord({"W1A", "K", "SAT", "144 Mhz"})); }},
+        {"append",
+         [&] {
+             return log.appendRecord(awardRecord({"W1A", "K", "SAT", "144 Mhz"}));
+         }},
     };
     for (const auto& [name, change] : steps) {
         index.apply(log, change());

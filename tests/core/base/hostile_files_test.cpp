@@ -337,9 +337,9 @@ TEST(LeftoverScratchFiles, AreRemovedAndNothingElse) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"F6XYZ_DXCC.log", "Liste_Prenom.txt",
-                                              "Temporaire6.txt", "Temporaire7.txt",
-                                              "VEL_DXCC.lock"}));
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"F6XYZ_DXCC.log", "Liste_Prenom.txt", "Temporaire6.txt",
+                                        "Temporaire7.txt", "VEL_DXCC.lock"}));
 }
 
 }  // namespace

@@ -156,7 +156,8 @@ const LogOperation kLogOperations[] = {
     {"confirm", [](Logbook& l, const TempDir&) { l.confirmRows({0}); }},
     {"import",
      [](Logbook& l, const TempDir& dir) { adif::importIntoLog(l, dir / "in.adi", PrefixTable()); }},
-    {"append", [](Logbook& l, const TempDir&) { l.appendRecord(qso("F5END", "09/02/08", "10:00")); }},
+    {"append",
+     [](Logbook& l, const TempDir&) { l.appendRecord(qso("F5END", "09/02/08", "10:00")); }},
 };
 
 TEST(SafeRewrite, ALinkedOrProtectedLogIsRewrittenThroughItsLinkWithItsModeAndOwner) {

@@ -99,9 +99,7 @@ const Command kCommands[] = {
      }},
     {"delete", [](DataFolder& f) { f.log().removeAt(1, std::string(f.log().record(1))); }},
     {"import",
-     [](DataFolder& f) {
-         adif::importIntoLog(f.log(), f.dir / "export.adi", f.prefixes.table());
-     }},
+     [](DataFolder& f) { adif::importIntoLog(f.log(), f.dir / "export.adi", f.prefixes.table()); }},
     {"reset",
      [](DataFolder& f) {
          f.log().createEmptyLog("F6XYZ");

@@ -18,10 +18,10 @@
 #include <thread>
 
 #include "core/adif/adif_import.h"
-#include "core/session/log_session.h"
 #include "core/base/text_file.h"
 #include "core/base/write_faults.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/session/log_session.h"
 #include "sample_records.h"
 #include "synthetic_log.h"
 #include "temp_dir.h"

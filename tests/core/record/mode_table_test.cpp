@@ -83,10 +83,8 @@ TEST(ModeTable, CodesOutsideAdifTravelInTheApplicationFieldAndSatelliteIsItsOwnC
         ModeClass modeClass;
     };
     const Row rows[] = {
-        {"DIG", "DIG", false, ModeClass::Digital},
-        {"ABC", "ABC", false, ModeClass::None},
-        {"SAT", "", true, ModeClass::Satellite},
-        {"XXX", "", false, ModeClass::None},
+        {"DIG", "DIG", false, ModeClass::Digital}, {"ABC", "ABC", false, ModeClass::None},
+        {"SAT", "", true, ModeClass::Satellite},   {"XXX", "", false, ModeClass::None},
         {"", "", false, ModeClass::None},
     };
     for (const Row& r : rows) {

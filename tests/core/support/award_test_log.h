@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/text_file.h"
 #include "core/logbook/logbook.h"
 #include "core/record/qso_record.h"
-#include "core/base/text_file.h"
 #include "sample_records.h"
 #include "temp_dir.h"
 

@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTest>
 
-#include "windows/main/main_window.h"
 #include "core/record/qso_record.h"
-#include "test_doubles.h"
 #include "platform/text.h"
+#include "test_doubles.h"
+#include "windows/main/main_window.h"
 
 namespace {
 

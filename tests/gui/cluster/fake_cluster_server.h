@@ -23,7 +23,8 @@ public:
             while (QTcpSocket* s = server_.nextPendingConnection()) {
                 ++connections;
                 client_ = s;
-                QObject::connect(s, &QTcpSocket::readyRead, [this, s] { received += s->readAll(); });
+                QObject::connect(s, &QTcpSocket::readyRead,
+                                 [this, s] { received += s->readAll(); });
                 s->write(greeting_);
             }
         });

@@ -57,8 +57,11 @@ public:
         if (program_.isEmpty()) return;
         port_ = testing_support::freeLoopbackPort();
         process_.start(program_, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port_)});
-        started_ = process_.waitForStarted(5000) &&
-                   QTest::qWaitFor([this] { return set({"F", "14074000"}); }, 5000);
+        started_ = process_.waitForStarted(5000) && QTest::qWaitFor(
+                                                        [this] {
+                                                            return set({"F", "14074000"});
+                                                        },
+                                                        5000);
     }
     ~Rigctld() {
         if (process_.state() != QProcess::NotRunning) {

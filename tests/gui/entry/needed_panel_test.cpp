@@ -38,19 +38,17 @@ class NeededPanelTest : public testing_support::RunningLog {
 protected:
     void SetUp() override {
         std::string prefixes;
-        for (auto [prefix, entity, dxcc] : {std::array<const char*, 3>{"G", "England", "G"},
-                                            {"JA", "Japan", "JA"}})
+        for (auto [prefix, entity, dxcc] :
+             {std::array<const char*, 3>{"G", "England", "G"}, {"JA", "Japan", "JA"}})
             prefixes += dxcc::buildPrefixEntry(prefix, entity, dxcc) + "\r\n";
         write("Prefixe_DXCC.txt", prefixes);
         write("Entites_DXCC.txt",
               "G\tEngland\t52.77\t-1.47\tEU\t14\t27\t0.00\r\n"
               "JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00\r\n");
-        write("F6XYZ_DXCC.log", qso("G3AAA", "01/02/08", "SSB", "14 Mhz ", "G", "England", '*') +
-                                    "\r\n" +
-                                    qso("G3AAA", "05/03/08", "CW", "7.0 Mhz", "G", "England", ' ') +
-                                    "\r\n" +
-                                    qso("G4BBB", "06/03/08", "CW", "7.0 Mhz", "G", "England", ' ') +
-                                    "\r\n");
+        write("F6XYZ_DXCC.log",
+              qso("G3AAA", "01/02/08", "SSB", "14 Mhz ", "G", "England", '*') + "\r\n" +
+                  qso("G3AAA", "05/03/08", "CW", "7.0 Mhz", "G", "England", ' ') + "\r\n" +
+                  qso("G4BBB", "06/03/08", "CW", "7.0 Mhz", "G", "England", ' ') + "\r\n");
         t.settings->set("Setup F6XYZ", "bande Utilisee", "4");  // 14 Mhz
         t.settings->set("Setup F6XYZ", "Mode Utilise", "0");    // SSB
     }
@@ -215,8 +213,11 @@ TEST_F(NeededPanelTest, LocatorWindowChecksStoresAndShowsTheHeading) {
         const char* stored;
     };
     const Row rows[] = {
-        {"JN18", false, "JN18"},   {"jn18DU", false, "JN18du"}, {"ZZ99zz", true, "JN18du"},
-        {"JN1", true, "JN18du"},   {"", false, ""},
+        {"JN18", false, "JN18"},
+        {"jn18DU", false, "JN18du"},
+        {"ZZ99zz", true, "JN18du"},
+        {"JN1", true, "JN18du"},
+        {"", false, ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed);

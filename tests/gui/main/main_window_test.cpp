@@ -9,13 +9,13 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/web_view.h"
-#include "windows/station/recovery_window.h"
-#include "windows/station/station_window.h"
 #include "core/entry/entry_messages.h"
+#include "platform/qt_platform.h"
+#include "platform/web_view.h"
 #include "running_log.h"
 #include "test_doubles.h"
-#include "platform/qt_platform.h"
+#include "windows/station/recovery_window.h"
+#include "windows/station/station_window.h"
 
 namespace {
 
@@ -360,8 +360,8 @@ TEST_F(RunningMainWindow, WebPagesOpenInTheBrowserModuleWhenItIsThere) {
 TEST_F(RunningMainWindow, AnUnreachablePageShowsOurFrenchNoteNotTheBrowsersErrorPage) {
     qputenv(ui::kWebModuleDirVariable, VEL_WEB_MODULE_BUILT);
     // Nothing listens on the discard port here: the load fails at once.
-    QWidget* page = ui::createWebWindow("Reglement", "Reglement", "http://127.0.0.1:9/rules",
-                                        nullptr, w.get());
+    QWidget* page =
+        ui::createWebWindow("Reglement", "Reglement", "http://127.0.0.1:9/rules", nullptr, w.get());
     QWidget* view = page->findChild<QWidget*>("WebBrowser1");
     ASSERT_NE(view, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(view->property("unreachable").toBool(), 20000);

@@ -2,12 +2,12 @@
 
 #include <QTest>
 
-#include "windows/main/main_window.h"
-#include "core/record/qso_record.h"
 #include "core/base/text_file.h"
 #include "core/prefixes/prefix_table.h"
+#include "core/record/qso_record.h"
 #include "synthetic_log.h"
 #include "test_doubles.h"
+#include "windows/main/main_window.h"
 
 namespace {
 

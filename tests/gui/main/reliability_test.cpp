@@ -310,9 +310,8 @@ TEST(DataDirLock, ASecondCopyIsToldMayQuitAndCannotWriteWhileTheFirstRuns) {
 
     // ... but it writes nothing while the first one runs.
     const dxcc::CommitAction append;
-    const dxcc::CommitOutcome refused =
-        second->commitEntry(append, testing_support::qso("F5ABC", "01/02/08", "10:00"), "F5ABC",
-                            "JEAN");
+    const dxcc::CommitOutcome refused = second->commitEntry(
+        append, testing_support::qso("F5ABC", "01/02/08", "10:00"), "F5ABC", "JEAN");
     EXPECT_EQ(refused.failure, dxcc::SessionOutcome::Failure::FolderInUse);
     ASSERT_EQ(refused.messages.size(), 1u);
     EXPECT_TRUE(fromView(refused.messages[0]).contains(t.dir.path()));

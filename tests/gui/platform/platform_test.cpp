@@ -10,11 +10,11 @@
 
 #include "core/base/write_faults.h"
 #include "core/session/log_session.h"
-#include "windows/main/start_up.h"
 #include "platform/qt_platform.h"
 #include "platform/text.h"
 #include "platform/uppercase.h"
 #include "test_doubles.h"
+#include "windows/main/start_up.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <QPointer>
 
-#include "running_log.h"
 #include "core/search/search_messages.h"
+#include "running_log.h"
 
 namespace {
 

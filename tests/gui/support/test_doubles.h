@@ -62,7 +62,7 @@ public:
         return saveFiles.empty() ? QString() : takeFront(saveFiles);
     }
 
-    QStringList messages;  // every text shown, questions included, in order
+    QStringList messages;              // every text shown, questions included, in order
     QStringList safeDefaultQuestions;  // questions whose default answer is the safe one
     std::deque<bool> answers;
     std::deque<QString> files;      // answers of the open-file dialog
