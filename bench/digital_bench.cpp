@@ -78,7 +78,7 @@ void decodeBench(benchmark::State& state) {
     dxcc::NeededIndex needed;
     needed.rebuild(log);
     dxcc::digital::WorkedCallsigns worked;
-    worked.rebuild(log);
+    worked.bringUpToDate(log);
     const dxcc::EntityData entities =
         dxcc::EntityData::load(std::string(VEL_SOURCE_DIR) + "/data/Entites_DXCC.txt");
     const dxcc::digital::DecodeContext context{*table, needed, entities,

@@ -151,7 +151,6 @@ int wsjtxCommand(const CommandArguments& given, const CommandDefaults& defaults,
         return failure(err, link.errorText());
 
     dd::WorkedCallsigns worked;
-    worked.rebuild(session.log());
     const std::optional<dxcc::geo::LatLon> here = session.settings().stationPosition();
     dxcc::AutoLog autoLog(session);
     LogReport report{out, err};
@@ -175,6 +174,7 @@ int wsjtxCommand(const CommandArguments& given, const CommandDefaults& defaults,
                 logged(autoLog.receive(*adif));
         const auto* decode = std::get_if<dd::Decode>(&datagram.message);
         if (!decode || !decoder) return;
+        worked.bringUpToDate(session.log());
         const dd::DecodeContext context{session.prefixes().table(), session.needed(),
                                         session.entityData(), here, worked};
         const dd::ClassifiedDecode d = dd::classifyDecode(*decode, decoder->tuning, context);

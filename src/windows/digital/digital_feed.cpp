@@ -104,6 +104,7 @@ void DigitalFeed::setListeningText(const QString& text) {
 }
 
 dd::DecodeContext DigitalFeed::context() {
+    worked_.bringUpToDate(session_.log());
     return {session_.prefixes().table(), session_.needed(), session_.entityData(), here_, worked_};
 }
 
@@ -225,7 +226,7 @@ void DigitalFeed::followLog(const std::optional<dxcc::LogChange>& change) {
     if (change && change->kind != dxcc::LogChange::Kind::Reset)
         worked_.follow(session_.log(), *change);
     else
-        worked_.rebuild(session_.log());
+        worked_.markStale();
     here_ = session_.settings().stationPosition();
     if (settings_.highlights)
         send(highlights_.afterLogChange([this](std::string_view callsign, std::string_view id) {

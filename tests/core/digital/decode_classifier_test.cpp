@@ -22,7 +22,7 @@ struct Fixture {
               loggedLine("G4ABC", "", "03/02/24", "10:00", "FT8", "14 Mhz ", "-9", "-3", ' ')})
             station.log.appendRecord(line);
         needed.rebuild(station.log);
-        worked.rebuild(station.log);
+        worked.bringUpToDate(station.log);
     }
     ClassifiedDecode classify(const std::string& message, uint64_t dialHz,
                               std::optional<geo::LatLon> here = std::nullopt) const {
@@ -137,6 +137,28 @@ TEST(DecoderTuning, BandOfTheDialAndModeOfTheSymbolFirst) {
     EXPECT_EQ(classOfDecoderMode(""), ModeClass::None);
 }
 
+TEST(WorkedCallsigns, BuiltOnFirstUseFollowsInsertionsAndGoesStaleOnRemovals) {
+    Fixture f;
+    WorkedCallsigns lazy;
+    EXPECT_FALSE(lazy.contains("K1ABC", "14 Mhz"));
+    // A change seen before the first use is no reason for a pass.
+    lazy.follow(f.station.log, LogChange{});
+    EXPECT_TRUE(lazy.stale());
+    lazy.bringUpToDate(f.station.log);
+    EXPECT_TRUE(lazy.contains("G4ABC", "14 Mhz"));
+    // Many contacts added one by one (merged into the array on the way).
+    for (int i = 0; i < 5000; ++i) {
+        const std::string call = "W" + std::to_string(i);
+        f.station.log.appendRecord(
+            loggedLine(call, "", "04/02/24", "10:00", "FT8", "14 Mhz ", "-1", "-2", ' '));
+        lazy.follow(f.station.log,
+                    LogChange{LogChange::Kind::Inserted, f.station.log.size() - 1, 1});
+    }
+    EXPECT_EQ(lazy.size(), 5003u);
+    EXPECT_TRUE(lazy.contains("W0", "14 Mhz") && lazy.contains("W4999", "14 Mhz"));
+    EXPECT_FALSE(lazy.contains("W5000", "14 Mhz"));
+}
+
 TEST(WorkedCallsigns, FollowsInsertionsAloneAndRemovalsByANewPass) {
     Fixture f;
     EXPECT_TRUE(f.worked.contains("K1ABC", "14 Mhz"));
@@ -149,6 +171,8 @@ TEST(WorkedCallsigns, FollowsInsertionsAloneAndRemovalsByANewPass) {
     EXPECT_TRUE(f.worked.contains("VP8LP", "7.0 Mhz"));
     const LogChange removed = f.station.log.removeAt(0, f.station.log.record(0));
     f.worked.follow(f.station.log, removed);
+    EXPECT_TRUE(f.worked.stale());
+    f.worked.bringUpToDate(f.station.log);
     EXPECT_FALSE(f.worked.contains("VP8LP", "7.0 Mhz"));
     EXPECT_EQ(f.worked.size(), 3u);
 }
