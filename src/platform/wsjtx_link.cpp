@@ -55,7 +55,6 @@ void WsjtxLink::close() {
 }
 
 void WsjtxLink::readSlice() {
-    sliceQueued_ = false;
     std::array<char, dd::kMaxDatagramBytes + 1> buffer;
     for (int n = 0; n < kSlice && socket_.hasPendingDatagrams(); ++n) {
         QHostAddress from;
@@ -65,11 +64,10 @@ void WsjtxLink::readSlice() {
         if (size < 0) break;
         take(buffer.data(), size, from, fromPort);
     }
-    // The rest of a flood in the next turn, after the thread's other events.
-    if (socket_.hasPendingDatagrams() && !sliceQueued_) {
-        sliceQueued_ = true;
-        QTimer::singleShot(0, this, &WsjtxLink::readSlice);
-    }
+    // The rest of a flood waits for the socket's next notification, in the
+    // next turn of the event loop. It is never read from a call of our own:
+    // a notification would then find the data gone, and the socket, which
+    // turns its notifications off until a datagram is read, would stay deaf.
 }
 
 void WsjtxLink::take(const char* bytes, qint64 size, const QHostAddress& from, quint16 fromPort) {

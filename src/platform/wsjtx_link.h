@@ -82,7 +82,6 @@ private:
     QElapsedTimer steady_;
     QUdpSocket socket_;
     QTimer silenceTimer_;
-    bool sliceQueued_ = false;
     dxcc::digital::DecoderStates decoders_;
     std::map<std::string, Peer> peers_;
     std::map<std::string, bool> silentShown_;
