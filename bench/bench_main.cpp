@@ -243,6 +243,7 @@ void printSummary(const std::map<std::string, Run>& results, const std::vector<s
     allMet = bench::printAdifExportSummary(results, sizes) && allMet;
     allMet = bench::printClusterSummary(results) && allMet;
     allMet = bench::printDigitalSummary(results) && allMet;
+    allMet = bench::printDigitalShownSummary(results) && allMet;
     allMet = bench::printNeededSummary(results, sizes) && allMet;
     allMet = bench::printRecomputeSummary(results, sizes) && allMet;
     allMet = bench::printStartSummary(results, sizes) && allMet;
@@ -290,6 +291,7 @@ int main(int argc, char** argv) {
     bench::registerAdifExportBenchmarks(sizes);
     bench::registerClusterBenchmarks();
     bench::registerDigitalBenchmarks();
+    bench::registerDigitalShownBenchmarks();
     bench::registerNeededBenchmarks(sizes);
     bench::registerRecomputeBenchmarks(sizes);
     bench::registerStartBenchmarks(sizes);

@@ -44,6 +44,11 @@ bool printClusterSummary(const std::map<std::string, benchmark::BenchmarkReporte
 // line, false when the target was missed.
 void registerDigitalBenchmarks();
 bool printDigitalSummary(const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
+// A decode shown in the digital-mode window after its datagram, and a flood
+// of datagrams, at 1,000,000 QSOs.
+void registerDigitalShownBenchmarks();
+bool printDigitalShownSummary(
+    const std::map<std::string, benchmark::BenchmarkReporter::Run>& results);
 // The needed status: build, one query, one change followed; the summary's
 // lines, false when a target at 1,000,000 QSOs was missed.
 void registerNeededBenchmarks(const std::vector<size_t>& sizes);

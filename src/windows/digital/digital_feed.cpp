@@ -75,6 +75,9 @@ bool DigitalFeed::startListening() {
     }
     session_.settings().setDigitalListening(true);
     setListeningText(fromView(msg::kListeningOn) + where);
+    // What the log worked on each band, ready before the first decode (a
+    // pass over the log), once the window has shown what it has to.
+    QTimer::singleShot(0, this, [this] { worked_.bringUpToDate(session_.log()); });
     return true;
 }
 
