@@ -31,7 +31,7 @@ PROGRAMS = {
                     "AcceptUDPRequests=true\nRig=None\nMonitorOFF=false\nPSKReporter=false\n"
                     "PromptToLog=false\nAutoLog=false\n\n[WideGraph]\nBinsPerPixel=4\n\n"
                     "[MultiSettings]\nSplash_v1.7=false\n",
-        "main": r"by K1JT et al\.$", "dialog_ok_click": (40, 70),
+        "main": r"by K1JT et al\.$", "dialog_ok_click": (40, 70), "shows_highlights": True,
     },
     "jtdx": {
         "exe": "jtdx", "id": "JTDX", "ini": "JTDX.ini",
@@ -43,6 +43,8 @@ PROGRAMS = {
                     "PromptToLog=false\nAutoQSOLogging=false\n\n[WideGraph]\nBinsPerPixel=4\n",
         "main": r"derivative work based on WSJT-X by K1JT$", "dialog_ok_click": (28, 124),
         "dx_call_box": (311, 125), "dx_grid_box": (411, 125),
+        # Takes a Highlight Callsign and shows nothing of it.
+        "shows_highlights": False,
     },
 }
 MESSAGES = [("CQ VP8LP GD18", 700, -8), ("CQ JA1XYZ PM95", 1300, -8)]
@@ -204,9 +206,57 @@ class Desktop:
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env("UTC"), timeout=30)
 
+    def grab(self):
+        """What the screen shows now, as pixels."""
+        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                             env=self.env("UTC"), capture_output=True, timeout=30).stdout
+        return Picture(ppm)
+
+    def geometry(self, window):
+        """x, y, width and height of an X window."""
+        out = self.x("getwindowgeometry", "--shell", window)
+        v = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
     def close(self):
         self.xvfb.terminate()
         self.xvfb.wait(10)
+
+
+class Picture:
+    """A screenshot in binary PPM: its pixels as (red, green, blue)."""
+
+    def __init__(self, ppm):
+        # "P6 WIDTH HEIGHT 255" then the pixels, which end the file.
+        magic, width, height = ppm.split(maxsplit=3)[:3]
+        if magic != b"P6":
+            fail("the screenshot is not a PPM")
+        self.width, self.height = int(width), int(height)
+        self.pixels = ppm[len(ppm) - 3 * self.width * self.height:]
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def box_of(self, colour, rect):
+        """The smallest rectangle (x, y, width, height) holding every pixel of
+        `colour` inside `rect`, or None when there is none."""
+        x0, y0, w, h = rect
+        x0, y0 = max(0, x0), max(0, y0)
+        x1, y1 = min(self.width, x0 + w), min(self.height, y0 + h)
+        wanted = bytes(colour)
+        xs, ys = [], []
+        for y in range(y0, y1):
+            row = self.pixels[3 * (y * self.width + x0):3 * (y * self.width + x1)]
+            at = row.find(wanted)
+            while at >= 0:
+                if at % 3 == 0:
+                    xs.append(x0 + at // 3)
+                    ys.append(y)
+                at = row.find(wanted, at + 1)
+        if not xs:
+            return None
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
 
 
 def configure(callsign, grid, client_id="WSJT-X"):

@@ -1,0 +1,222 @@
+#!/usr/bin/env python3
+"""The real WSJT-X (or JTDX) and the program's own window "Trafic numérique
+(WSJT-X)", side by side under Xvfb: the decodes of an FT8 file made by ft8sim
+appear in the window with their statuses and colours, the colour of a new
+entity reaches the decoder's band activity (WSJT-X; JTDX shows no
+highlights), and a contact logged there ("Log QSO", OK) lands in the log
+once, with its UTC date and time in a time zone far from UTC, and is told in
+the main window. The window is read through the accessibility bus, as a
+screen reader reads it, and its colours from the screen.
+
+usage: wsjtx_window_end_to_end.py VEL_DXCC SOURCE_DIR [wsjtx|jtdx]
+Exits 77 (skipped) with the reason printed when a program it needs is missing.
+Screenshots go to the folder $VEL_E2E_SHOTS when it is set.
+"""
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import accessible
+from decoder_desktop import (STATION, TIME_ZONE, Decoder, Desktop, check_logged_once_in_utc,
+                             decoder_named, fail, free_port, logged_lines, make_decodable_file,
+                             poll, remove_unless_kept, seed_data_folder, skip,
+                             skip_unless_installed, utc_now)
+
+# The cluster window's palette, which the window and the highlights share.
+NEW_ENTITY = (0xFF, 0x8C, 0x8C)
+CONFIRMED = (0x9B, 0xE0, 0x9B)
+TO_CONFIRM = (0xFF, 0xE0, 0x80)
+WINDOW_TITLE = "Trafic numérique (WSJT-X)"
+WINDOW_TITLE_RE = r"^Trafic numérique \(WSJT-X\)$"
+MAIN_TITLE = r"VEL_DXCC\s+Revision"
+SCREEN = "2400x1400"
+# Columns of the window's list.
+TIME, MESSAGE, CALLSIGN, ENTITY, CONTINENT, ENTITY_STATUS = 0, 4, 5, 6, 7, 10
+
+
+def seed_program(work, data, source, port):
+    """The data folder and settings a previous run would have left: the
+    station F6XYZ in JN18, the link on our port."""
+    seed_data_folder(data, source)
+    os.makedirs(os.path.join(work, "config", "VEL_DXCC"), exist_ok=True)
+    with open(os.path.join(work, "config", "VEL_DXCC", "DXCC.ini"), "w") as f:
+        f.write("[Setup%%20]\nIndicatif%%20Station=%s\nWSJTX%%20Adresse=127.0.0.1\n"
+                "WSJTX%%20Port=%d\n\n[Setup%%20%s]\nbande%%20Utilisee=4\nMode%%20Utilise=3\n"
+                "Date%%20Auto=Oui\nLocator=JN18\n" % (STATION, port, STATION))
+
+
+class Shots:
+    def __init__(self, desktop, program):
+        self.desktop, self.folder = desktop, os.environ.get("VEL_E2E_SHOTS")
+        self.prefix = program["exe"]
+
+    def take(self, name):
+        if self.folder:
+            os.makedirs(self.folder, exist_ok=True)
+            path = os.path.join(self.folder, "%s_%s.png" % (self.prefix, name))
+            self.desktop.screenshot(path)
+            print("screenshot:", path)
+
+
+def place_side_by_side(desktop, decoder_window):
+    """Our windows to the right of the decoder's, none over another (there
+    is no window manager to place them)."""
+    x, y, w, h = desktop.geometry(decoder_window)
+    left = x + w + 20
+    ours = desktop.window(WINDOW_TITLE_RE)
+    main = desktop.window(MAIN_TITLE)
+    desktop.x("windowmove", ours, left, 0)
+    _, _, _, our_height = desktop.geometry(ours)
+    desktop.x("windowmove", main, left, our_height + 40)
+
+
+def rows_by_callsign(program, table):
+    return {r[CALLSIGN]: r for r in program.table_rows(table)}
+
+
+def check_decodes(rows):
+    vp8, ja = rows.get("VP8LP"), rows.get("JA1XYZ")
+    expected = {"VP8LP": ["CQ VP8LP GD18", "Falkland Islands", "SA", "N", "N", "N"],
+                "JA1XYZ": ["CQ JA1XYZ PM95", "Japan", "AS", "C", "C", "C"]}
+    for call, row in (("VP8LP", vp8), ("JA1XYZ", ja)):
+        seen = row and [row[MESSAGE], row[ENTITY], row[CONTINENT]] + row[ENTITY_STATUS:]
+        if not row or row[TIME] != "12:00:00" or seen != expected[call]:
+            fail("%s row: %r" % (call, row))
+
+
+def check_row_colours(desktop, program, table):
+    """Each row's background, read on the screen beside its status letter."""
+    expected = {"VP8LP": NEW_ENTITY, "JA1XYZ": CONFIRMED}
+    picture = desktop.grab()
+    for row, cells in enumerate(program.table_rows(table)):
+        if cells[CALLSIGN] not in expected:
+            continue
+        x, y, w, h = program.extents(program.cell(table, row, ENTITY_STATUS))
+        colour = picture.pixel(x + 3, y + h // 2)
+        if colour != expected[cells[CALLSIGN]]:
+            fail("%s row shown in %r, not %r" % (cells[CALLSIGN], colour,
+                                                   expected[cells[CALLSIGN]]))
+
+
+def check_highlight(desktop, decoder_window, colour):
+    """VP8LP in the decoder's band activity, in the colour we sent: a box
+    about one callsign wide and one line high, and no other colour of ours."""
+    rect = desktop.geometry(decoder_window)
+    others = [c for c in (NEW_ENTITY, TO_CONFIRM) if c != colour]
+
+    def highlighted():
+        picture = desktop.grab()
+        box = picture.box_of(colour, rect)
+        if any(picture.box_of(c, rect) for c in others):
+            return None
+        return box if box and 20 <= box[2] <= 120 and 8 <= box[3] <= 30 else None
+    box = poll(highlighted, 10, step=0.5)
+    if not box:
+        fail("VP8LP not highlighted in %r in the decoder's window (%r)"
+             % (colour, desktop.grab().box_of(colour, rect)))
+    print("highlight %r in the decoder at %r" % (colour, box))
+
+
+def main():
+    accessible.ensure_interpreter()
+    program_path, source = os.path.abspath(sys.argv[1]), sys.argv[2]
+    decoder_program = decoder_named(sys.argv, 3)
+    skip_unless_installed(decoder_program)
+    reason = accessible.missing_reason()
+    if reason:
+        skip(reason)
+    work = tempfile.mkdtemp(prefix="vel_wsjtx_window_e2e_")
+    data = os.path.join(work, "data", "VEL_DXCC")
+    port = free_port()
+    seed_program(work, data, source, port)
+    wav = make_decodable_file(work)
+    desktop = Desktop(work, SCREEN)
+    bus = accessible.Bus(desktop.display, work)
+    env = dict(desktop.env(TIME_ZONE), **bus.env)
+    del env["NO_AT_BRIDGE"]  # Qt too would keep off the accessibility bus
+    ours = subprocess.Popen([program_path], env=env,
+                            cwd=work, stdout=open(work + "/vel.out", "w"),
+                            stderr=subprocess.STDOUT)
+    reader = accessible.Program(bus, ours.pid)
+    decoder = None
+    shots = Shots(desktop, decoder_program)
+    try:
+        main_window = reader.window(MAIN_TITLE, 60)
+        if not main_window:
+            fail("our main window not seen on the accessibility bus")
+        if not reader.menu(main_window, "Outils", WINDOW_TITLE):
+            fail("no menu Outils → " + WINDOW_TITLE)
+        window = reader.window(WINDOW_TITLE_RE, 20)
+        if not window:
+            fail("our window did not open")
+        listening = "WSJT-X : écoute sur 127.0.0.1:%d" % port
+        if not reader.find(window, "label", listening):
+            fail("not listening: %r" % [d.get_name() for d in reader.descendants(window)
+                                         if d.get_role_name() == "label"])
+        table = reader.find(window, "table")
+
+        decoder = Decoder(desktop, decoder_program, port, TIME_ZONE)
+        decoder_window = decoder.wait_main_window()
+        place_side_by_side(desktop, decoder_window)
+        decoder.open_file(wav)
+        t0 = time.monotonic()
+        rows = accessible.wait_for(lambda: (lambda r: len(r) >= 2 and r)(
+            rows_by_callsign(reader, table)), 60)
+        if not rows:
+            fail("decodes not shown: %r" % reader.table_rows(table))
+        print("decodes shown %.1f s after the file was opened" % (time.monotonic() - t0))
+        check_decodes(rows)
+        check_row_colours(desktop, reader, table)
+        if decoder_program["shows_highlights"]:
+            check_highlight(desktop, decoder_window, NEW_ENTITY)
+        shots.take("decodes")
+
+        # A contact with VP8LP logged in the decoder.
+        decoder.set_dx_call("VP8LP", "GD18")
+        before = utc_now()
+        decoder.log_qso()
+        told = accessible.wait_for(
+            lambda: reader.status_message(main_window).startswith(
+                "QSO enregistré depuis WSJT-X : VP8LP,") and reader.status_message(main_window),
+            30)
+        if not told:
+            fail("contact not told: %r" % reader.status_message(main_window))
+        after = utc_now()
+        print("told:", told)
+        main_list = reader.find(main_window, "list")
+        if not main_list or not any("VP8LP" in (main_list.get_child_at_index(i).get_name() or "")
+                                    for i in range(main_list.get_child_count())):
+            fail("VP8LP not in the main list")
+        if decoder_program["shows_highlights"]:
+            # Worked now, not confirmed: the highlight follows.
+            check_highlight(desktop, decoder_window, TO_CONFIRM)
+        shots.take("logged")
+        # WSJT-X sends it twice (QSO Logged, Logged ADIF): a second line
+        # would come within moments.
+        if poll(lambda: len(logged_lines(data, "VP8LP")) > 1, 2.0):
+            fail("logged twice: %r" % logged_lines(data, "VP8LP"))
+        check_logged_once_in_utc(data, "VP8LP", before, after)
+        print("PASSED in %.1f s" % (time.monotonic() - decoder.started))
+        return 0
+    except SystemExit:
+        shots.take("failed")
+        raise
+    finally:
+        if decoder:
+            decoder.stop()
+        if ours.poll() is None:
+            ours.send_signal(signal.SIGTERM)
+            try:
+                ours.wait(10)
+            except subprocess.TimeoutExpired:
+                ours.kill()
+        bus.close()
+        desktop.close()
+        remove_unless_kept(work)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
