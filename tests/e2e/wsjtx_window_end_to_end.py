@@ -77,6 +77,15 @@ def rows_by_callsign(program, table):
     return {r[CALLSIGN]: r for r in program.table_rows(table)}
 
 
+def choose_row(desktop, program, table, callsign):
+    """The row of `callsign` double-clicked, as the operator does."""
+    row = next(i for i, r in enumerate(program.table_rows(table)) if r[CALLSIGN] == callsign)
+    x, y, w, h = program.extents(program.cell(table, row, CALLSIGN))
+    desktop.x("mousemove", x + w // 2, y + h // 2)
+    desktop.x("click", "--repeat", "2", "--delay", "80", "1")
+    desktop.pointer_to_corner()
+
+
 def check_decodes(rows):
     vp8, ja = rows.get("VP8LP"), rows.get("JA1XYZ")
     expected = {"VP8LP": ["CQ VP8LP GD18", "Falkland Islands", "SA", "N", "N", "N"],
@@ -174,9 +183,11 @@ def main():
             check_highlight(desktop, decoder_window, NEW_ENTITY)
         shots.take("decodes")
 
-        # A contact with VP8LP logged in the decoder.
-        decoder.set_dx_call("VP8LP", "GD18")
+        # VP8LP double-clicked in our window: the decoder calls it, and the
+        # contact logged there ("Log QSO", OK) is with VP8LP only if our
+        # reply reached it.
         before = utc_now()
+        choose_row(desktop, reader, table, "VP8LP")
         decoder.log_qso()
         told = accessible.wait_for(
             lambda: reader.status_message(main_window).startswith(
@@ -199,6 +210,14 @@ def main():
         if poll(lambda: len(logged_lines(data, "VP8LP")) > 1, 2.0):
             fail("logged twice: %r" % logged_lines(data, "VP8LP"))
         check_logged_once_in_utc(data, "VP8LP", before, after)
+        if decoder_program["shows_highlights"]:
+            # The program quits: its colours leave the decoder's window.
+            reader.menu(main_window, "Fichiers", "Quitter VEL_DXCC")
+            if not poll(lambda: ours.poll() is not None, 20):
+                fail("the program did not quit")
+            rect = desktop.geometry(decoder_window)
+            if not poll(lambda: not desktop.grab().box_of(TO_CONFIRM, rect), 10, step=0.5):
+                fail("the highlight stayed after the program quit")
         print("PASSED in %.1f s" % (time.monotonic() - decoder.started))
         return 0
     except SystemExit:
