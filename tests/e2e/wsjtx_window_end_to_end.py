@@ -56,7 +56,7 @@ class Shots:
     def take(self, name):
         if self.folder:
             os.makedirs(self.folder, exist_ok=True)
-            path = os.path.join(self.folder, "%s_%s.png" % (self.prefix, name))
+            path = os.path.join(self.folder, "digital_window_%s_%s.png" % (self.prefix, name))
             self.desktop.screenshot(path)
             print("screenshot:", path)
 
