@@ -3,10 +3,12 @@
 (WSJT-X)", side by side under Xvfb: the decodes of an FT8 file made by ft8sim
 appear in the window with their statuses and colours, the colour of a new
 entity reaches the decoder's band activity (WSJT-X; JTDX shows no
-highlights), and a contact logged there ("Log QSO", OK) lands in the log
-once, with its UTC date and time in a time zone far from UTC, and is told in
-the main window. The window is read through the accessibility bus, as a
-screen reader reads it, and its colours from the screen.
+highlights), a row double-clicked makes the decoder call that station, the
+contact logged there ("Log QSO", OK) lands in the log once, with its UTC
+date and time in a time zone far from UTC, and is told in the main window,
+and our colours leave the decoder when the program quits. The window is
+read through the accessibility bus, as a screen reader reads it, and its
+colours from the screen.
 
 usage: wsjtx_window_end_to_end.py VEL_DXCC SOURCE_DIR [wsjtx|jtdx]
 Exits 77 (skipped) with the reason printed when a program it needs is missing.
@@ -129,6 +131,99 @@ def check_highlight(desktop, decoder_window, colour):
     print("highlight %r in the decoder at %r" % (colour, box))
 
 
+def open_our_window(reader, port):
+    """"Outils" → "Trafic numérique (WSJT-X)": the window, listening on our
+    port; its list of decodes and the main window."""
+    main_window = reader.window(MAIN_TITLE, 60)
+    if not main_window:
+        fail("our main window not seen on the accessibility bus")
+    if not reader.menu(main_window, "Outils", WINDOW_TITLE):
+        fail("no menu Outils → " + WINDOW_TITLE)
+    window = reader.window(WINDOW_TITLE_RE, 20)
+    if not window:
+        fail("our window did not open")
+    listening = "WSJT-X : écoute sur 127.0.0.1:%d" % port
+    if not reader.find(window, "label", listening):
+        fail("not listening: %r" % [d.get_name() for d in reader.descendants(window)
+                                     if d.get_role_name() == "label"])
+    return main_window, reader.find(window, "table")
+
+
+def wait_decodes(reader, table):
+    def both_shown():
+        rows = rows_by_callsign(reader, table)
+        return rows if "VP8LP" in rows and "JA1XYZ" in rows else None
+    t0 = time.monotonic()
+    rows = accessible.wait_for(both_shown, 60)
+    if not rows:
+        fail("decodes not shown: %r" % reader.table_rows(table))
+    print("decodes shown %.1f s after the file was opened" % (time.monotonic() - t0))
+    return rows
+
+
+def check_contact_told(reader, main_window):
+    """The status bar tells the contact; the main list shows it."""
+    def told():
+        text = reader.status_message(main_window)
+        return text if text.startswith("QSO enregistré depuis WSJT-X : VP8LP,") else None
+    text = accessible.wait_for(told, 30)
+    if not text:
+        fail("contact not told: %r" % reader.status_message(main_window))
+    print("told:", text)
+    main_list = reader.find(main_window, "list")
+    if not main_list or not any("VP8LP" in (main_list.get_child_at_index(i).get_name() or "")
+                                for i in range(main_list.get_child_count())):
+        fail("VP8LP not in the main list")
+
+
+def check_quit_clears(desktop, reader, main_window, ours, decoder_window):
+    """"Quitter VEL_DXCC": our colours leave the decoder's window."""
+    reader.menu(main_window, "Fichiers", "Quitter VEL_DXCC")
+    if not poll(lambda: ours.poll() is not None, 20):
+        fail("the program did not quit")
+    rect = desktop.geometry(decoder_window)
+    if not poll(lambda: not desktop.grab().box_of(TO_CONFIRM, rect), 10, step=0.5):
+        fail("the highlight stayed after the program quit")
+
+
+def run(desktop, reader, ours, decoder_program, port, wav, data, shots):
+    main_window, table = open_our_window(reader, port)
+    decoder = Decoder(desktop, decoder_program, port, TIME_ZONE)
+    try:
+        decoder_window = decoder.wait_main_window()
+        place_side_by_side(desktop, decoder_window)
+        decoder.open_file(wav)
+        check_decodes(wait_decodes(reader, table))
+        check_row_colours(desktop, reader, table)
+        highlights = decoder_program["shows_highlights"]
+        if highlights:
+            check_highlight(desktop, decoder_window, NEW_ENTITY)
+        shots.take("decodes")
+
+        # VP8LP double-clicked in our window: the decoder calls it, and the
+        # contact logged there ("Log QSO", OK) is with VP8LP only if our
+        # reply reached it.
+        before = utc_now()
+        choose_row(desktop, reader, table, "VP8LP")
+        decoder.log_qso()
+        check_contact_told(reader, main_window)
+        after = utc_now()
+        if highlights:
+            # Worked now, not confirmed: the highlight follows.
+            check_highlight(desktop, decoder_window, TO_CONFIRM)
+        shots.take("logged")
+        # WSJT-X sends it twice (QSO Logged, Logged ADIF): a second line
+        # would come within moments.
+        if poll(lambda: len(logged_lines(data, "VP8LP")) > 1, 2.0):
+            fail("logged twice: %r" % logged_lines(data, "VP8LP"))
+        check_logged_once_in_utc(data, "VP8LP", before, after)
+        if highlights:
+            check_quit_clears(desktop, reader, main_window, ours, decoder_window)
+        print("PASSED in %.1f s" % (time.monotonic() - decoder.started))
+    finally:
+        decoder.stop()
+
+
 def main():
     accessible.ensure_interpreter()
     program_path, source = os.path.abspath(sys.argv[1]), sys.argv[2]
@@ -146,86 +241,17 @@ def main():
     bus = accessible.Bus(desktop.display, work)
     env = dict(desktop.env(TIME_ZONE), **bus.env)
     del env["NO_AT_BRIDGE"]  # Qt too would keep off the accessibility bus
-    ours = subprocess.Popen([program_path], env=env,
-                            cwd=work, stdout=open(work + "/vel.out", "w"),
-                            stderr=subprocess.STDOUT)
-    reader = accessible.Program(bus, ours.pid)
-    decoder = None
+    ours = subprocess.Popen([program_path], env=env, cwd=work,
+                            stdout=open(work + "/vel.out", "w"), stderr=subprocess.STDOUT)
     shots = Shots(desktop, decoder_program)
     try:
-        main_window = reader.window(MAIN_TITLE, 60)
-        if not main_window:
-            fail("our main window not seen on the accessibility bus")
-        if not reader.menu(main_window, "Outils", WINDOW_TITLE):
-            fail("no menu Outils → " + WINDOW_TITLE)
-        window = reader.window(WINDOW_TITLE_RE, 20)
-        if not window:
-            fail("our window did not open")
-        listening = "WSJT-X : écoute sur 127.0.0.1:%d" % port
-        if not reader.find(window, "label", listening):
-            fail("not listening: %r" % [d.get_name() for d in reader.descendants(window)
-                                         if d.get_role_name() == "label"])
-        table = reader.find(window, "table")
-
-        decoder = Decoder(desktop, decoder_program, port, TIME_ZONE)
-        decoder_window = decoder.wait_main_window()
-        place_side_by_side(desktop, decoder_window)
-        decoder.open_file(wav)
-        t0 = time.monotonic()
-        rows = accessible.wait_for(lambda: (lambda r: len(r) >= 2 and r)(
-            rows_by_callsign(reader, table)), 60)
-        if not rows:
-            fail("decodes not shown: %r" % reader.table_rows(table))
-        print("decodes shown %.1f s after the file was opened" % (time.monotonic() - t0))
-        check_decodes(rows)
-        check_row_colours(desktop, reader, table)
-        if decoder_program["shows_highlights"]:
-            check_highlight(desktop, decoder_window, NEW_ENTITY)
-        shots.take("decodes")
-
-        # VP8LP double-clicked in our window: the decoder calls it, and the
-        # contact logged there ("Log QSO", OK) is with VP8LP only if our
-        # reply reached it.
-        before = utc_now()
-        choose_row(desktop, reader, table, "VP8LP")
-        decoder.log_qso()
-        told = accessible.wait_for(
-            lambda: reader.status_message(main_window).startswith(
-                "QSO enregistré depuis WSJT-X : VP8LP,") and reader.status_message(main_window),
-            30)
-        if not told:
-            fail("contact not told: %r" % reader.status_message(main_window))
-        after = utc_now()
-        print("told:", told)
-        main_list = reader.find(main_window, "list")
-        if not main_list or not any("VP8LP" in (main_list.get_child_at_index(i).get_name() or "")
-                                    for i in range(main_list.get_child_count())):
-            fail("VP8LP not in the main list")
-        if decoder_program["shows_highlights"]:
-            # Worked now, not confirmed: the highlight follows.
-            check_highlight(desktop, decoder_window, TO_CONFIRM)
-        shots.take("logged")
-        # WSJT-X sends it twice (QSO Logged, Logged ADIF): a second line
-        # would come within moments.
-        if poll(lambda: len(logged_lines(data, "VP8LP")) > 1, 2.0):
-            fail("logged twice: %r" % logged_lines(data, "VP8LP"))
-        check_logged_once_in_utc(data, "VP8LP", before, after)
-        if decoder_program["shows_highlights"]:
-            # The program quits: its colours leave the decoder's window.
-            reader.menu(main_window, "Fichiers", "Quitter VEL_DXCC")
-            if not poll(lambda: ours.poll() is not None, 20):
-                fail("the program did not quit")
-            rect = desktop.geometry(decoder_window)
-            if not poll(lambda: not desktop.grab().box_of(TO_CONFIRM, rect), 10, step=0.5):
-                fail("the highlight stayed after the program quit")
-        print("PASSED in %.1f s" % (time.monotonic() - decoder.started))
+        run(desktop, accessible.Program(bus, ours.pid), ours, decoder_program, port, wav, data,
+            shots)
         return 0
     except SystemExit:
         shots.take("failed")
         raise
     finally:
-        if decoder:
-            decoder.stop()
         if ours.poll() is None:
             ours.send_signal(signal.SIGTERM)
             try:
