@@ -314,6 +314,9 @@ void MainWindow::buildMenus() {
 
     connect(Mnu_Quitter, &QAction::triggered, this, [this] {
         saveGeometryNow();
+        // The quit ends the process where it stands, no destructor runs
+        // after it: the decoders' windows lose our colours now.
+        links_->digitalFeed().clearHighlights();
         ctx_.quit(0);
     });
     connect(Mnu_RAZ, &QAction::triggered, this, &MainWindow::resetLog);

@@ -306,6 +306,19 @@ TEST_F(DigitalWindowTest, ALoggedContactGoesIntoTheLogOnceAndRecolours) {
     EXPECT_FALSE(decoder.highlightsOf("VP8LP").back().valid);
 }
 
+TEST_F(DigitalWindowTest, QuittingFromTheMenuTakesTheColoursAway) {
+    hear({"CQ VP8LP GD18"}, 1);
+    ASSERT_TRUE(
+        decoder.receiveUntil([&](auto&) { return decoder.highlightsOf("VP8LP").size() == 1; }));
+    // The menu's quit ends the process where it stands: no destructor runs
+    // after it, so the decoder must have heard the clearing before.
+    w->Mnu_Quitter->trigger();
+    EXPECT_EQ(t.quitCodes, QList<int>{0});
+    ASSERT_TRUE(
+        decoder.receiveUntil([&](auto&) { return decoder.highlightsOf("VP8LP").size() == 2; }));
+    EXPECT_FALSE(decoder.highlightsOf("VP8LP").back().valid);
+}
+
 TEST_F(DigitalWindowTest, AskingFirstPutsTheContactInTheFormForEnter) {
     t.settings->set("Setup ", "WSJTX Demander", "Oui");
     feed().settingsChanged();
