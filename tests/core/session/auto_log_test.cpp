@@ -121,6 +121,88 @@ TEST(AutoLog, AContactBothLoggedAndPendingIsNotLoggedAgain) {
     EXPECT_TRUE(autoLog.pendingFile().read().empty());
 }
 
+// The operator asked first: from its arrival until the operator is done with
+// it, the contact is in the pending file, and a retry of what waits for the
+// log leaves it there, unlogged.
+TEST(AutoLog, AContactForTheOperatorWaitsInThePendingFileUntilDoneWith) {
+    struct Case {
+        const char* name;
+        bool committed;  // the operator pressed Enter
+        bool discarded;  // the operator cleared the form
+        bool offeredAgain;
+    };
+    for (const Case c :
+         {Case{"committed", true, false, false}, Case{"thrown away", false, true, false},
+          Case{"form reset under it", false, false, true}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Station s(dir);
+        AutoLog autoLog(*s.session);
+        EXPECT_TRUE(autoLog.holdForOperator(kFromQsoLogged).ok());
+        EXPECT_TRUE(autoLog.holdForOperator(kWsjtxAdif).ok());  // the same contact again
+        ASSERT_TRUE(autoLog.hasContactToConfirm());
+        const std::string shown = autoLog.showNextContact();
+        EXPECT_EQ(trimBlanks(recordField(shown, Field::Callsign)), "K1ABC");
+        EXPECT_FALSE(autoLog.hasContactToConfirm());
+        EXPECT_EQ(autoLog.showNextContact(), "");  // one shown at a time
+        EXPECT_EQ(autoLog.retry().logged.size(), 0u);
+        EXPECT_EQ(autoLog.pendingFile().read(), adifRecords(kFromQsoLogged));
+        if (c.committed) {
+            ASSERT_TRUE(s.session->importAdifText(kFromQsoLogged).ok());
+        }
+        autoLog.shownContactLeft(c.discarded);
+        EXPECT_EQ(autoLog.pendingFile().read().size(), c.offeredAgain ? 1u : 0u);
+        EXPECT_EQ(autoLog.showNextContact(), c.offeredAgain ? shown : "");
+        EXPECT_EQ(s.session->log().size(), c.committed ? 1u : 0u);
+    }
+}
+
+// Killed while contacts waited for the operator, or for the log: the next run
+// that asks first offers them all again, logs none unseen, and lets go of
+// those the log holds meanwhile.
+TEST(AutoLog, AfterAKillTheOperatorIsAskedAgain) {
+    TempDir dir;
+    const std::string kOther =
+        "<CALL:5>F5ABC <QSO_DATE:8>20240301 <TIME_ON:4>1300 <MODE:3>FT8 <BAND:3>40m <EOR>";
+    const std::string kLogged =
+        "<CALL:5>K9XYZ <QSO_DATE:8>20240301 <TIME_ON:4>1400 <MODE:3>FT8 <BAND:3>40m <EOR>";
+    {
+        Station s(dir);
+        ASSERT_TRUE(s.session->importAdifText(kLogged).ok());
+        AutoLog killed(*s.session);
+        killed.holdForOperator(kFromQsoLogged);
+        killed.showNextContact();
+    }
+    for (const std::string& r : {kOther, kLogged}) PendingContacts(dir.path()).add(r);
+    Station s(dir);
+    AutoLog autoLog(*s.session);
+    autoLog.offerWaiting();
+    std::vector<std::string> offered;
+    for (std::string r = autoLog.showNextContact(); !r.empty(); r = autoLog.showNextContact()) {
+        offered.emplace_back(trimBlanks(recordField(r, Field::Callsign)));
+        autoLog.shownContactLeft(true);
+    }
+    EXPECT_EQ(offered, (std::vector<std::string>{"K1ABC", "F5ABC"}));
+    EXPECT_EQ(s.session->log().size(), 1u);
+    EXPECT_TRUE(autoLog.pendingFile().read().empty());
+}
+
+// No pending file can be written: the contact is still shown, and the
+// operator is told it is only in memory.
+TEST(AutoLog, AContactThePendingFileCannotTakeIsStillOffered) {
+    TempDir dir;
+    Station s(dir);
+    std::filesystem::create_directory(dir / std::string(kPendingLockFileName));
+    AutoLog autoLog(*s.session);
+    const AutoLogOutcome held = autoLog.holdForOperator(kFromQsoLogged);
+    EXPECT_TRUE(held.inMemoryOnly);
+    EXPECT_EQ(held.messages.back(), auto_log_messages::kKeptInMemory);
+    EXPECT_NE(autoLog.showNextContact(), "");
+    ASSERT_TRUE(s.session->importAdifText(kFromQsoLogged).ok());
+    autoLog.shownContactLeft(false);
+    EXPECT_FALSE(autoLog.hasContactToConfirm());
+}
+
 TEST(PendingContacts, IsAProgramFileAndRefusesAFlood) {
     TempDir dir;
     PendingContacts pending(dir.path());

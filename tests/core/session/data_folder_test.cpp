@@ -191,7 +191,9 @@ TEST(LeftoverScratchFiles, ThePendingContactsScratchStaysWhileItsLockIsHeld) {
         std::ofstream(scratch, std::ios::binary) << "<CALL:5>K1ABC <EOR>\r\n";
         dir.write("Temporaire.txt", "left by a kill");
         DataFolderLock writer(dir.path(), kPendingLockFileName);
-        if (c.writerAtWork) ASSERT_EQ(writer.tryLock(), DataFolderLock::Outcome::Held);
+        if (c.writerAtWork) {
+            ASSERT_EQ(writer.tryLock(), DataFolderLock::Outcome::Held);
+        }
 
         DataFolder folder(dir.path());
         ASSERT_EQ(folder.claim(), DataFolderLock::Outcome::Held);
