@@ -73,6 +73,9 @@ inline constexpr std::string_view kLogFileSuffix = "_DXCC.log";
 inline constexpr std::string_view kPendingContactsFileName = "Contacts_en_attente.adi";
 // Held by the one copy of the program that may write the data folder.
 inline constexpr std::string_view kLockFileName = "VEL_DXCC.lock";
+// Held by whichever copy of the program rewrites the pending contacts' file:
+// every copy that receives contacts writes it, the one holding the folder or not.
+inline constexpr std::string_view kPendingLockFileName = "Contacts_en_attente.lock";
 // Scratch files of the safe rewrite: the log's insert, and the log's modify and
 // delete together with the first-name memory (never at the same time).
 inline constexpr const char* kInsertScratchName = "Temporaire6.txt";
@@ -101,7 +104,8 @@ inline bool isRewrittenDataFileName(std::string_view name) {
 
 // Every file of the program in the data folder: nothing else may replace one.
 inline bool isProgramFileName(std::string_view name) {
-    if (isRewrittenDataFileName(name) || name == kLockFileName || name == kUpdateJournalName)
+    if (isRewrittenDataFileName(name) || name == kLockFileName || name == kPendingLockFileName ||
+        name == kUpdateJournalName)
         return true;
     for (const char* scratch : kScratchFileNames)
         if (name == scratch) return true;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +44,18 @@ std::string waitingLine(size_t waiting);
 // once). A contact is first written to the pending file, then committed, then
 // taken out of the file: a kill at any moment leaves it in the log or in the
 // file, and what both hold is found a duplicate at the next try.
+//
+// When the operator wants to see each contact first, it waits in the pending
+// file too, from its arrival until the operator committed it (the log holds
+// it then) or threw it away; the contacts a killed run left there are offered
+// again, never logged unseen. The retry of the contacts that wait for the log
+// leaves those alone.
 class AutoLog {
 public:
+    // Contacts queued for the operator, at most: a hostile sender cannot fill
+    // the memory with them (those beyond wait in the pending file).
+    static constexpr size_t kMaxToConfirm = 100;
+
     explicit AutoLog(LogSession& session);
 
     // The contacts of an ADIF text (one record or more), logged now if the
@@ -51,18 +63,55 @@ public:
     AutoLogOutcome receive(std::string_view adif);
     // Tries again to log what waits (from this run or a killed one).
     AutoLogOutcome retry();
-    // Contacts waiting, in the file and in memory, as last seen.
+    // Contacts waiting for the log, in the file and in memory, as last seen
+    // (not those queued for the operator).
     size_t waiting() const { return waiting_; }
     const PendingContacts& pendingFile() const { return pending_; }
 
+    // The operator asked first: the contacts of an ADIF text written to the
+    // pending file and queued for the operator, but for those the log or the
+    // queue holds already.
+    AutoLogOutcome holdForOperator(std::string_view adif);
+    // What waits for the log (left in the pending file by a killed run or by a
+    // copy that logs by itself), queued for the operator instead; what the log
+    // holds already leaves the file.
+    AutoLogOutcome offerWaiting();
+    bool hasContactToConfirm() const { return !toConfirm_.empty(); }
+    // The oldest contact queued, as the log stores it, now shown to the
+    // operator until shownContactLeft(); empty when none is queued or one is
+    // shown already.
+    std::string showNextContact();
+    bool showingContact() const { return shown_.has_value(); }
+    // The contact shown is no longer in the entry form. It leaves the pending
+    // file when the log holds it now (the operator committed it) or the
+    // operator threw it away (`discarded`); otherwise (the form was reset
+    // under it, or it was committed changed) it is queued first again.
+    void shownContactLeft(bool discarded);
+
 private:
+    // A contact for the operator: the record as the pending file holds it,
+    // and as the log would store it.
+    struct ToConfirm {
+        std::string adif;
+        std::string logRecord;
+        bool inFile = false;  // false: the pending file could not take it
+    };
+    enum class Reading { New, InLog, NoContact };
+    // The record as the import reads it against the log.
+    Reading read(const std::string& adif, std::string* logRecord = nullptr) const;
+    bool queued(std::string_view logRecord) const;
+    // `inFile` without one copy of each record queued for the operator.
+    std::vector<std::string> notHeld(std::vector<std::string> inFile) const;
     void commitWaiting(AutoLogOutcome& outcome);
+    void dropFromFile(const std::vector<std::string>& records);
 
     LogSession& session_;
     PendingContacts pending_;
     // Those the pending file could not take.
     std::vector<std::string> inMemory_;
     size_t waiting_ = 0;
+    std::deque<ToConfirm> toConfirm_;
+    std::optional<ToConfirm> shown_;
 };
 
 }  // namespace dxcc

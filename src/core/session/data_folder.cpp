@@ -107,14 +107,20 @@ FolderPreparation DataFolder::prepare(const std::vector<ShippedFile>& shipped) {
 std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() const {
     std::vector<std::filesystem::path> removed;
     if (!held()) return removed;
-    auto removeScratch = [&](const std::filesystem::path& file) {
+    // The pending contacts are written by any copy that receives contacts,
+    // under a lock of their own: their scratch file may be in use right now.
+    DataFolderLock pendingLock(dir_, kPendingLockFileName);
+    const bool pendingIdle = pendingLock.tryLock() == DataFolderLock::Outcome::Held;
+    auto removeScratch = [&](const std::filesystem::path& file, std::string_view scratchName) {
+        if (scratchName == kPendingScratchName && !pendingIdle) return;
         std::error_code ec;
         // Only plain files: a folder or a link of that name is no scratch file of ours.
         if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file, ec)) &&
             std::filesystem::remove(file, ec))
             removed.push_back(file);
     };
-    for (const std::filesystem::path& file : scratchFiles()) removeScratch(file);
+    for (const char* scratchName : kScratchFileNames)
+        removeScratch(dir_ / scratchName, scratchName);
     // A data file that is a link is rewritten beside the file it leads to,
     // with a scratch file named after that file.
     std::error_code ec;
@@ -127,7 +133,7 @@ std::vector<std::filesystem::path> DataFolder::removeLeftoverScratchFiles() cons
             try {
                 const std::filesystem::path beside =
                     scratchBeside(entry.path(), dir_ / scratchName);
-                if (beside != dir_ / scratchName) removeScratch(beside);
+                if (beside != dir_ / scratchName) removeScratch(beside, scratchName);
             } catch (const std::exception&) {
                 // A link that loops: nothing was ever written beside it.
             }

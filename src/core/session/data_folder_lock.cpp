@@ -12,14 +12,15 @@
 
 namespace dxcc {
 
-DataFolderLock::DataFolderLock(std::filesystem::path dataDir) : dataDir_(std::move(dataDir)) {}
+DataFolderLock::DataFolderLock(std::filesystem::path dataDir, std::string_view lockFileName)
+    : dataDir_(std::move(dataDir)), lockFileName_(lockFileName) {}
 
 DataFolderLock::~DataFolderLock() {
     release();
 }
 
 std::filesystem::path DataFolderLock::file() const {
-    return dataDir_ / std::string(kLockFileName);
+    return dataDir_ / lockFileName_;
 }
 
 DataFolderLock::Outcome DataFolderLock::tryLock() {
@@ -30,6 +31,8 @@ DataFolderLock::Outcome DataFolderLock::tryLock() {
     for (int attempt = 0; attempt < 8; ++attempt) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0) return Outcome::Unavailable;
+        // flock, not fcntl: it belongs to this open file, so two objects of
+        // one process exclude each other as two processes do.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;
             ::close(fd);

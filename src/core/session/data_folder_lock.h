@@ -1,18 +1,26 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/base/program_constants.h"
 
 namespace dxcc {
 
 // The lock that keeps a second writer off a data folder: two programs writing
 // one log would each write over the other's contacts. It is a kernel lock on
-// the file VEL_DXCC.lock, so it goes with the process that holds it, however
-// that process ends; what the file holds (the holder's process number, for
+// the file VEL_DXCC.lock (or, for what has a lock of its own, the file named
+// at construction), so it goes with the process that holds it, however that
+// process ends; what the file holds (the holder's process number, for
 // whoever looks) never matters, so a file left empty, half written or
-// overwritten locks no one out. Held until release() or the object goes.
+// overwritten locks no one out. The lock belongs to this object: a second
+// object, in this process or another, is refused while it holds. Held until
+// release() or the object goes.
 class DataFolderLock {
 public:
-    explicit DataFolderLock(std::filesystem::path dataDir);
+    explicit DataFolderLock(std::filesystem::path dataDir,
+                            std::string_view lockFileName = kLockFileName);
     ~DataFolderLock();
     DataFolderLock(const DataFolderLock&) = delete;
     DataFolderLock& operator=(const DataFolderLock&) = delete;
@@ -31,6 +39,7 @@ public:
 
 private:
     std::filesystem::path dataDir_;
+    std::string lockFileName_;
     int fd_ = -1;
 };
 

@@ -1,11 +1,15 @@
 #include "core/session/pending_contacts.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "core/base/file_error.h"
 #include "core/base/program_constants.h"
 #include "core/base/text_file.h"
 #include "core/base/text_utils.h"
+#include "core/session/data_folder_lock.h"
 
 namespace dxcc {
 
@@ -26,6 +30,22 @@ size_t findTag(std::string_view text, std::string_view tag, size_t from) {
 
 constexpr int kAttempts = 5;
 
+// Takes `lock`, waiting as `wait` says while another writer has it.
+void holdLock(DataFolderLock& lock, const PendingContacts::LockWait& wait) {
+    for (int refusals = 1;; ++refusals) {
+        switch (lock.tryLock()) {
+            case DataFolderLock::Outcome::Held:
+                return;
+            case DataFolderLock::Outcome::Unavailable:
+                throw FileError(kPermissionDenied, lock.file().string());
+            case DataFolderLock::Outcome::InUse:
+                if (!wait || !wait(refusals))
+                    throw FileError(kPermissionDenied, lock.file().string(), EWOULDBLOCK);
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> adifRecords(std::string_view text) {
@@ -45,8 +65,17 @@ std::vector<std::string> adifRecords(std::string_view text) {
     return records;
 }
 
-PendingContacts::PendingContacts(std::filesystem::path dataDir)
-    : dir_(std::move(dataDir)), path_(dir_ / std::string(kPendingContactsFileName)) {}
+bool PendingContacts::waitBriefly(int refusals) {
+    constexpr int kMaxRefusals = 50;
+    if (refusals > kMaxRefusals) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return true;
+}
+
+PendingContacts::PendingContacts(std::filesystem::path dataDir, LockWait wait)
+    : dir_(std::move(dataDir)),
+      path_(dir_ / std::string(kPendingContactsFileName)),
+      wait_(std::move(wait)) {}
 
 std::vector<std::string> PendingContacts::read() const {
     std::error_code ec;
@@ -56,6 +85,8 @@ std::vector<std::string> PendingContacts::read() const {
 
 template <typename Change>
 void PendingContacts::update(Change&& change) {
+    DataFolderLock lock(dir_, kPendingLockFileName);
+    holdLock(lock, wait_);
     for (int attempt = 1;; ++attempt) {
         const FileIdentity before = fileIdentity(path_);
         std::vector<std::string> records = read();

@@ -1,6 +1,5 @@
 #include "windows/digital/digital_feed.h"
 
-#include "core/adif/adif_import.h"
 #include "core/base/text_utils.h"
 #include "core/digital/digital_window_text.h"
 #include "core/digital/ft8_message.h"
@@ -17,9 +16,6 @@ namespace msg = dd::window_messages;
 
 namespace {
 
-// Contacts waiting for the operator's Enter, at most: a hostile sender cannot
-// fill the memory with them.
-constexpr size_t kMaxToConfirm = 100;
 // Decoders whose last Status is remembered; made-up ids beyond start afresh.
 constexpr size_t kMaxFollowed = 64;
 
@@ -30,15 +26,6 @@ dd::Colour onWire(const QColor& c) {
 dd::HighlightColours paletteColours() {
     return {onWire(kNewEntityLight), onWire(kNewSlotLight), onWire(kWorkedLight),
             onWire(QColor(Qt::black))};
-}
-
-// The same contact by the import's rule: callsign, date, time, band and mode.
-bool sameContact(std::string_view a, std::string_view b) {
-    using dxcc::Field;
-    for (Field f : {Field::Callsign, Field::Date, Field::Time, Field::Band, Field::Mode})
-        if (dxcc::trimBlanks(dxcc::recordField(a, f)) != dxcc::trimBlanks(dxcc::recordField(b, f)))
-            return false;
-    return true;
 }
 
 }  // namespace
@@ -78,6 +65,7 @@ bool DigitalFeed::startListening() {
     // What the log worked on each band, ready before the first decode (a
     // pass over the log), once the window has shown what it has to.
     QTimer::singleShot(0, this, [this] { worked_.bringUpToDate(session_.log()); });
+    if (settings_.askBeforeLogging) offered(autoLog_.offerWaiting());
     return true;
 }
 
@@ -183,32 +171,13 @@ void DigitalFeed::flush() {
 }
 
 void DigitalFeed::takeContact(const std::string& adif) {
-    if (settings_.askBeforeLogging) return queueToConfirm(adif);
+    if (settings_.askBeforeLogging) return offered(autoLog_.holdForOperator(adif));
     logged(autoLog_.receive(adif));
 }
 
-void DigitalFeed::queueToConfirm(const std::string& adif) {
-    // As the import reads it, and left out when the log holds it already.
-    const dxcc::adif::AdifImport read = dxcc::adif::importAdif(adif, session_.prefixes().table(),
-                                                               {}, kMaxToConfirm, &session_.log());
-    bool added = false;
-    for (size_t i = 0; i < read.records.size(); ++i) {
-        const std::string record(read.records[i]);
-        const bool queued =
-            std::any_of(toConfirm_.begin(), toConfirm_.end(),
-                        [&](const std::string& r) { return sameContact(r, record); });
-        if (queued || toConfirm_.size() >= kMaxToConfirm) continue;
-        toConfirm_.push_back(record);
-        added = true;
-    }
-    if (added) emit contactToConfirm();
-}
-
-std::string DigitalFeed::takeContactToConfirm() {
-    if (toConfirm_.empty()) return {};
-    std::string record = std::move(toConfirm_.front());
-    toConfirm_.pop_front();
-    return record;
+void DigitalFeed::offered(const dxcc::AutoLogOutcome& outcome) {
+    logged(outcome);
+    if (autoLog_.hasContactToConfirm()) emit contactToConfirm();
 }
 
 void DigitalFeed::logged(const dxcc::AutoLogOutcome& outcome) {
@@ -222,6 +191,8 @@ void DigitalFeed::logged(const dxcc::AutoLogOutcome& outcome) {
 }
 
 void DigitalFeed::retry() {
+    // Asked first: nothing goes into the log unseen.
+    if (settings_.askBeforeLogging) return offered(autoLog_.offerWaiting());
     logged(autoLog_.retry());
 }
 

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,7 +41,8 @@ public:
     bool startListening();
     void stopListening();
     // At start: listens when the program last ended listening, and tries
-    // again the contacts a previous run left waiting.
+    // again the contacts a previous run left waiting (offers them to the
+    // operator, when asked first).
     void resume();
     // The settings changed: listening follows the address and port, and the
     // highlights go when turned off.
@@ -57,9 +57,16 @@ public:
     void clearHighlights();
     // Asks the decoder that heard the decode of `row` to call its station.
     bool replyTo(int row);
-    // The contacts to log that wait for the operator's Enter, oldest first.
-    bool hasContactToConfirm() const { return !toConfirm_.empty(); }
-    std::string takeContactToConfirm();
+    // The contacts to log that wait for the operator's Enter, oldest first;
+    // each stays in the pending file until the operator is done with it.
+    bool hasContactToConfirm() const { return autoLog_.hasContactToConfirm(); }
+    // The next one, as the log stores it, for the entry form; empty while the
+    // one taken before is still there (see contactToConfirmLeft).
+    std::string takeContactToConfirm() { return autoLog_.showNextContact(); }
+    bool showingContactToConfirm() const { return autoLog_.showingContact(); }
+    // The contact taken left the entry form: committed, thrown away by the
+    // operator (`discarded`), or else offered again.
+    void contactToConfirmLeft(bool discarded) { autoLog_.shownContactLeft(discarded); }
 
     WsjtxLink& link() { return *link_; }
     DecodeTableModel& decodes() { return *model_; }
@@ -94,7 +101,8 @@ private:
     void takeDecode(const dxcc::digital::Decode& decode,
                     const dxcc::digital::DecoderState& decoder);
     void takeContact(const std::string& adif);
-    void queueToConfirm(const std::string& adif);
+    // Contacts queued for the operator: told, and shown when the form is free.
+    void offered(const dxcc::AutoLogOutcome& outcome);
     void flush();
     void queueFlush();
     void logged(const dxcc::AutoLogOutcome& outcome);
@@ -116,7 +124,6 @@ private:
     QString alert_;  // the first new entity of the batch
     dxcc::DigitalLinkSettings settings_;
     std::unordered_set<std::string> alerted_;
-    std::deque<std::string> toConfirm_;  // log records
     // What each decoder's last Status said, to follow only its changes.
     struct Followed {
         dxcc::digital::DecoderTuning tuning;

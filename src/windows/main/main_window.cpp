@@ -159,7 +159,12 @@ void MainWindow::buildDigitalLink() {
         links_->digitalFeed().followLog(model_->lastChange());
         QTimer::singleShot(0, this, &MainWindow::offerContactToConfirm);
     });
-    connect(entry_->Efface_A, &QPushButton::clicked, this, &MainWindow::offerContactToConfirm);
+    // The operator clears the form: the contact to confirm it showed is thrown away.
+    connect(entry_->Efface_A, &QPushButton::clicked, this, [this] {
+        DigitalFeed& digital = links_->digitalFeed();
+        if (digital.showingContactToConfirm()) digital.contactToConfirmLeft(true);
+        offerContactToConfirm();
+    });
 }
 
 void MainWindow::showContactsLogged(const dxcc::AutoLogOutcome& outcome) {
@@ -173,10 +178,14 @@ void MainWindow::showContactsLogged(const dxcc::AutoLogOutcome& outcome) {
 
 void MainWindow::offerContactToConfirm() {
     DigitalFeed& digital = links_->digitalFeed();
-    if (!digital.hasContactToConfirm() || !entry_->inEntryMode() ||
-        !entry_->Ind_A->text().trimmed().isEmpty())
-        return;
-    entry_->takeContact(digital.takeContactToConfirm());
+    if (!entry_->inEntryMode() || !entry_->Ind_A->text().trimmed().isEmpty()) return;
+    // The form is free again: the contact it showed was committed, or the
+    // form was reset under it (then it is offered again).
+    if (digital.showingContactToConfirm()) digital.contactToConfirmLeft(false);
+    if (!digital.hasContactToConfirm()) return;
+    // (None when those queued were all logged meanwhile.)
+    const std::string record = digital.takeContactToConfirm();
+    if (!record.empty() && !entry_->takeContact(record)) digital.contactToConfirmLeft(false);
 }
 
 void MainWindow::showLogCounts() {

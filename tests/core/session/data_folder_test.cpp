@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/base/program_constants.h"
 #include "core/base/text_file.h"
 #include "core/base/write_faults.h"
 #include "core/prefixes/prefix_table.h"
@@ -164,6 +166,42 @@ TEST(DataFolderPreparation, TheSessionReadsWhatCameInAndTellsWhatCouldNot) {
     EXPECT_TRUE(again.ok() && again.messages.empty());
     EXPECT_EQ(session.prefixes().lookup("F5ABC").dxccPrefix, "F");
     EXPECT_TRUE(session.importAdif(dir / "in.adi").ok());
+}
+
+// Another copy of the program rewrites the pending contacts right now, with
+// no hold on the folder: the clean-up at this copy's start leaves its scratch
+// file alone, and takes it once no one is writing.
+TEST(LeftoverScratchFiles, ThePendingContactsScratchStaysWhileItsLockIsHeld) {
+    struct Case {
+        const char* name;
+        bool writerAtWork;
+        bool pendingFileLinked;
+    };
+    for (const Case c :
+         {Case{"idle", false, false}, Case{"writing", true, false},
+          Case{"idle, linked file", false, true}, Case{"writing, linked file", true, true}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir, other;
+        const fs::path pending = dir / std::string(kPendingContactsFileName);
+        if (c.pendingFileLinked) {
+            other.write("contacts.adi", "");
+            fs::create_symlink(other / "contacts.adi", pending);
+        }
+        const fs::path scratch = scratchBeside(pending, dir / kPendingScratchName);
+        std::ofstream(scratch, std::ios::binary) << "<CALL:5>K1ABC <EOR>\r\n";
+        dir.write("Temporaire.txt", "left by a kill");
+        DataFolderLock writer(dir.path(), kPendingLockFileName);
+        if (c.writerAtWork) {
+            ASSERT_EQ(writer.tryLock(), DataFolderLock::Outcome::Held);
+        }
+
+        DataFolder folder(dir.path());
+        ASSERT_EQ(folder.claim(), DataFolderLock::Outcome::Held);
+        folder.removeLeftoverScratchFiles();
+        EXPECT_EQ(contentOf(dir / "Temporaire.txt"), "<missing>");
+        EXPECT_EQ(contentOf(scratch), c.writerAtWork ? "<CALL:5>K1ABC <EOR>\r\n" : "<missing>");
+        EXPECT_EQ(writer.held(), c.writerAtWork);
+    }
 }
 
 }  // namespace

@@ -329,6 +329,9 @@ TEST_F(DigitalWindowTest, AskingFirstPutsTheContactInTheFormForEnter) {
     ui::EntryForm* form = w->entryForm();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Ind_A->text() == "VP8LP"; }, 5000));
     EXPECT_EQ(t.session.log().size(), before);
+    // Until the operator is done with it, a kill would find it in the pending file.
+    const QString pendingFile = QString::fromUtf8(dxcc::kPendingContactsFileName.data());
+    EXPECT_NE(read(pendingFile).find("<call:5>VP8LP"), std::string::npos) << read(pendingFile);
     EXPECT_EQ(form->Mode_A->currentText(), "FT8");
     EXPECT_EQ(form->Date_A->text(), "01/03/24");
     EXPECT_EQ(form->Heure_A->text(), "10:15");
@@ -339,6 +342,38 @@ TEST_F(DigitalWindowTest, AskingFirstPutsTheContactInTheFormForEnter) {
     ASSERT_EQ(t.session.log().size(), before + 1) << takeMessages().join("|").toStdString();
     EXPECT_NE(t.session.log().record(before).find("VP8LP"), std::string::npos);
     EXPECT_NE(t.session.log().record(before).find("FT8"), std::string::npos);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return read(pendingFile) == ""; }, 5000))
+        << read(pendingFile);
+}
+
+// Contacts the operator did not see before the program ended are offered
+// again at the next start, one after the other; one the operator clears is
+// gone for good.
+TEST_F(DigitalWindowTest, AskingFirstOffersAgainWhatAKillLeft) {
+    t.settings->set("Setup ", "WSJTX Demander", "Oui");
+    feed().settingsChanged();
+    for (const char* call : {"VP8LP", "K9XYZ"})
+        send(dg::loggedAdif("WSJT-X", std::string("<call:5>") + call +
+                                          "<qso_date:8>20240301<time_on:4>1015"
+                                          "<band:3>20m<mode:3>FT8<eor>"));
+    ui::EntryForm* form = w->entryForm();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Ind_A->text() == "VP8LP"; }, 5000));
+    const QString pendingFile = QString::fromUtf8(dxcc::kPendingContactsFileName.data());
+    const auto holds = [&](const char* call) {
+        return read(pendingFile).find(call) != std::string::npos;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds("K9XYZ"); }, 5000));
+    const size_t before = t.session.log().size();
+
+    w.reset();
+    start();
+    form = w->entryForm();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Ind_A->text() == "VP8LP"; }, 5000));
+    QTest::mouseClick(form->Efface_A, Qt::LeftButton);
+    EXPECT_EQ(form->Ind_A->text(), "K9XYZ");
+    EXPECT_FALSE(holds("VP8LP"));
+    EXPECT_TRUE(holds("K9XYZ"));
+    EXPECT_EQ(t.session.log().size(), before);
 }
 
 // The data folder held by another copy of the program from the start: the
