@@ -8,19 +8,19 @@
 
 namespace ui {
 
-using dxcc::cluster::SpotColour;
+using dxcc::NeedColour;
 
-QColor spotColour(SpotColour colour) {
+QColor spotColour(NeedColour colour) {
     switch (colour) {
-        case SpotColour::NewEntity:
+        case NeedColour::NewEntity:
             return kNewEntityLight;
-        case SpotColour::NewSlot:
+        case NeedColour::NewSlot:
             return kNewSlotLight;
-        case SpotColour::ToConfirm:
+        case NeedColour::ToConfirm:
             return kWorkedLight;
-        case SpotColour::Confirmed:
+        case NeedColour::Confirmed:
             return kConfirmedLight;
-        case SpotColour::Unknown:
+        case NeedColour::Unknown:
             break;
     }
     return {};

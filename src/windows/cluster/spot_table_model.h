@@ -47,6 +47,6 @@ private:
 };
 
 // The background of a spot's row.
-QColor spotColour(dxcc::cluster::SpotColour colour);
+QColor spotColour(dxcc::NeedColour colour);
 
 }  // namespace ui

@@ -10,19 +10,19 @@
 namespace ui {
 
 namespace dd = dxcc::digital;
-using dd::DecodeColour;
+using dxcc::NeedColour;
 
-QColor decodeColour(DecodeColour colour) {
+QColor decodeColour(NeedColour colour) {
     switch (colour) {
-        case DecodeColour::NewEntity:
+        case NeedColour::NewEntity:
             return kNewEntityLight;
-        case DecodeColour::NewSlot:
+        case NeedColour::NewSlot:
             return kNewSlotLight;
-        case DecodeColour::ToConfirm:
+        case NeedColour::ToConfirm:
             return kWorkedLight;
-        case DecodeColour::Confirmed:
+        case NeedColour::Confirmed:
             return kConfirmedLight;
-        case DecodeColour::Unknown:
+        case NeedColour::Unknown:
             break;
     }
     return {};
@@ -68,9 +68,9 @@ QVariant DecodeTableModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::ForegroundRole:
             // Dark text on the light colours, whatever the system's theme.
-            return d.colour == DecodeColour::Unknown ? QVariant() : QVariant(QColor(Qt::black));
+            return d.colour == NeedColour::Unknown ? QVariant() : QVariant(QColor(Qt::black));
         case Qt::FontRole: {
-            if (d.colour != DecodeColour::NewEntity) return {};
+            if (d.colour != NeedColour::NewEntity) return {};
             QFont bold;
             bold.setBold(true);
             return bold;

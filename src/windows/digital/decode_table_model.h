@@ -65,6 +65,6 @@ private:
 };
 
 // The background of a decode's row: the cluster's colours.
-QColor decodeColour(dxcc::digital::DecodeColour colour);
+QColor decodeColour(dxcc::NeedColour colour);
 
 }  // namespace ui
