@@ -8,24 +8,6 @@
 
 namespace ui {
 
-using dxcc::NeedColour;
-
-QColor spotColour(NeedColour colour) {
-    switch (colour) {
-        case NeedColour::NewEntity:
-            return kNewEntityLight;
-        case NeedColour::NewSlot:
-            return kNewSlotLight;
-        case NeedColour::ToConfirm:
-            return kWorkedLight;
-        case NeedColour::Confirmed:
-            return kConfirmedLight;
-        case NeedColour::Unknown:
-            break;
-    }
-    return {};
-}
-
 std::vector<bool> SpotTableModel::add(std::vector<dxcc::cluster::ClassifiedSpot> spots,
                                       int64_t receivedAt) {
     auto plan = list_.planBatch(spots, receivedAt);
@@ -64,7 +46,7 @@ QVariant SpotTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(list_.size())) return {};
     const auto& s = list_.at(size_t(index.row()));
     if (role == Qt::BackgroundRole) {
-        const QColor c = spotColour(s.colour);
+        const QColor c = needRowColour(s.colour);
         return c.isValid() ? QVariant(c) : QVariant();
     }
     if (role == Qt::TextAlignmentRole && index.column() == Frequency)

@@ -46,7 +46,4 @@ private:
     dxcc::cluster::SpotFilter filter_;
 };
 
-// The background of a spot's row.
-QColor spotColour(dxcc::NeedColour colour);
-
 }  // namespace ui

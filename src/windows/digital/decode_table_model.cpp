@@ -12,22 +12,6 @@ namespace ui {
 namespace dd = dxcc::digital;
 using dxcc::NeedColour;
 
-QColor decodeColour(NeedColour colour) {
-    switch (colour) {
-        case NeedColour::NewEntity:
-            return kNewEntityLight;
-        case NeedColour::NewSlot:
-            return kNewSlotLight;
-        case NeedColour::ToConfirm:
-            return kWorkedLight;
-        case NeedColour::Confirmed:
-            return kConfirmedLight;
-        case NeedColour::Unknown:
-            break;
-    }
-    return {};
-}
-
 void DecodeTableModel::add(std::vector<dd::DecodeRow> batch) {
     if (batch.empty()) return;
     const size_t newRows = rows_.newRowsOf(batch);
@@ -63,7 +47,7 @@ QVariant DecodeTableModel::data(const QModelIndex& index, int role) const {
     const dd::ClassifiedDecode& d = rows_.at(size_t(index.row())).decode;
     switch (role) {
         case Qt::BackgroundRole: {
-            const QColor c = decodeColour(d.colour);
+            const QColor c = needRowColour(d.colour);
             return c.isValid() ? QVariant(c) : QVariant();
         }
         case Qt::ForegroundRole:

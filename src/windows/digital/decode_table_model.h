@@ -64,7 +64,4 @@ private:
     dxcc::digital::DecodeFilter filter_;
 };
 
-// The background of a decode's row: the cluster's colours.
-QColor decodeColour(dxcc::NeedColour colour);
-
 }  // namespace ui

@@ -28,8 +28,10 @@ dd::Colour onWire(const QColor& c) {
 }
 
 dd::HighlightColours paletteColours() {
-    return {onWire(kNewEntityLight), onWire(kNewSlotLight), onWire(kWorkedLight),
-            onWire(QColor(Qt::black))};
+    using dxcc::NeedColour;
+    return {onWire(needRowColour(NeedColour::NewEntity)),
+            onWire(needRowColour(NeedColour::NewSlot)),
+            onWire(needRowColour(NeedColour::ToConfirm)), onWire(QColor(Qt::black))};
 }
 
 // The same contact by the import's rule: callsign, date, time, band and mode.
