@@ -85,14 +85,4 @@ QVariant SpotTableModel::headerData(int section, Qt::Orientation orientation, in
     return section >= 0 && section < Count ? QString::fromUtf8(kHeaders[section]) : QVariant();
 }
 
-void SpotFilterModel::setFilter(dxcc::cluster::SpotFilter filter) {
-    filter_ = std::move(filter);
-    invalidateFilter();
-}
-
-bool SpotFilterModel::filterAcceptsRow(int row, const QModelIndex&) const {
-    const auto* model = static_cast<const SpotTableModel*>(sourceModel());
-    return filter_.accepts(model->spotAt(row));
-}
-
 }  // namespace ui

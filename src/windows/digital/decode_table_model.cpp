@@ -118,14 +118,4 @@ QVariant DecodeTableModel::headerData(int section, Qt::Orientation orientation, 
     return {};
 }
 
-void DecodeFilterModel::setFilter(dd::DecodeFilter filter) {
-    filter_ = std::move(filter);
-    invalidateFilter();
-}
-
-bool DecodeFilterModel::filterAcceptsRow(int row, const QModelIndex&) const {
-    const auto* model = static_cast<const DecodeTableModel*>(sourceModel());
-    return filter_.accepts(model->rowAt(row));
-}
-
 }  // namespace ui

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
 #include <functional>
 #include <vector>
 
@@ -48,20 +47,6 @@ private:
     QVariant text(const dxcc::digital::ClassifiedDecode& d, int column) const;
 
     dxcc::digital::DecodeRows rows_;
-};
-
-// The rows the window's filters let through.
-class DecodeFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setFilter(dxcc::digital::DecodeFilter filter);
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
-
-private:
-    dxcc::digital::DecodeFilter filter_;
 };
 
 }  // namespace ui
