@@ -6,6 +6,23 @@
 
 namespace ui {
 
+QColor needRowColour(dxcc::NeedColour colour) {
+    using dxcc::NeedColour;
+    switch (colour) {
+        case NeedColour::NewEntity:
+            return kNewEntityLight;
+        case NeedColour::NewSlot:
+            return kNewSlotLight;
+        case NeedColour::ToConfirm:
+            return kWorkedLight;
+        case NeedColour::Confirmed:
+            return kConfirmedLight;
+        case NeedColour::Unknown:
+            break;
+    }
+    return {};
+}
+
 void paintBackground(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include "core/logbook/need.h"
+
 namespace ui {
 
 // The one field that awaits input.
@@ -30,6 +32,11 @@ inline const QColor kConfirmedMark{0x20, 0x90, 0x30};
 inline const QColor kConfirmedLight{0x9B, 0xE0, 0x9B};
 // A cell of a band or class never worked.
 inline const QColor kNeverWorkedLight{0xF4, 0xF4, 0xF4};
+
+// The background of a row of a list of what the band brings (a spot, a
+// decode) by what a contact would bring: the light colours above; invalid
+// (the view's own) when the callsign has no entity.
+QColor needRowColour(dxcc::NeedColour colour);
 
 // Paints a field's background.
 void paintBackground(QWidget* w, const QColor& colour);

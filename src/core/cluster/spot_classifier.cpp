@@ -71,9 +71,7 @@ ModeClass modeClassOfFrequency(double kilohertz) {
 }
 
 bool ClassifiedSpot::needed() const {
-    for (const auto& n : {entityNeed, bandNeed, modeNeed})
-        if (n == Need::Never) return true;
-    return false;
+    return anyNeverWorked(entityNeed, bandNeed, modeNeed);
 }
 
 ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const NeededLookup& needed) {
@@ -95,17 +93,8 @@ ClassifiedSpot classifySpot(Spot spot, const PrefixTable& prefixes, const Needed
     out.entityNeed = needed.entity(out.dxccPrefix);
     if (!out.band.empty()) out.bandNeed = needed.band(out.dxccPrefix, out.band);
     if (out.modeClass != ModeClass::None) out.modeNeed = needed.mode(out.dxccPrefix, out.modeClass);
-    out.colour = spotColourOf(neededVerdict(*out.entityNeed, out.bandNeed, out.modeNeed));
+    out.colour = needColourOf(neededVerdict(*out.entityNeed, out.bandNeed, out.modeNeed));
     return out;
-}
-
-SpotColour spotColourOf(NeededVerdict verdict) {
-    // In the order of the verdicts.
-    static constexpr SpotColour kColours[] = {SpotColour::NewEntity, SpotColour::NewSlot,
-                                              SpotColour::NewSlot, SpotColour::ToConfirm,
-                                              SpotColour::Confirmed};
-    static_assert(std::size(kColours) == static_cast<size_t>(NeededVerdict::AlreadyConfirmed) + 1);
-    return kColours[static_cast<size_t>(verdict)];
 }
 
 std::string_view spotClassText(ModeClass modeClass) {

@@ -39,17 +39,6 @@ CommentMode modeOfComment(std::string_view comment);
 // None outside the segments (beacons, satellites, out of the bands).
 ModeClass modeClassOfFrequency(double kilohertz);
 
-// How the cluster window paints a spot, most wanted first: the verdict of
-// what the spot would bring, a new band and a new class alike.
-enum class SpotColour : uint8_t {
-    NewEntity,  // the entity was never worked
-    NewSlot,    // worked, but never on this band or in this class of modes
-    ToConfirm,  // worked there, not yet confirmed
-    Confirmed,  // confirmed on the band and in the class
-    Unknown,    // no entity found for the callsign
-};
-SpotColour spotColourOf(NeededVerdict verdict);
-
 struct ClassifiedSpot {
     Spot spot;
     std::string dxccPrefix;  // trimmed; empty when the prefix lookup finds none
@@ -60,7 +49,7 @@ struct ClassifiedSpot {
     std::optional<Need> entityNeed;  // none without an entity
     std::optional<Need> bandNeed;    // none without an entity or a band
     std::optional<Need> modeNeed;    // none without an entity or a class
-    SpotColour colour = SpotColour::Unknown;
+    NeedColour colour = NeedColour::Unknown;
     // One of the three statuses is "never worked".
     bool needed() const;
 };

@@ -15,15 +15,6 @@ namespace dxcc::digital {
 
 namespace {
 
-DecodeColour colourOf(NeededVerdict verdict) {
-    // In the order of the verdicts.
-    static constexpr DecodeColour kColours[] = {DecodeColour::NewEntity, DecodeColour::NewSlot,
-                                                DecodeColour::NewSlot, DecodeColour::ToConfirm,
-                                                DecodeColour::Confirmed};
-    static_assert(std::size(kColours) == static_cast<size_t>(NeededVerdict::AlreadyConfirmed) + 1);
-    return kColours[static_cast<size_t>(verdict)];
-}
-
 // Heading and distance to the grid sent, else to the entity.
 void placeOf(ClassifiedDecode& out, const EntityInfo* entity, const DecodeContext& context) {
     if (!context.station) return;
@@ -67,9 +58,7 @@ ModeClass classOfDecoderMode(std::string_view mode) {
 }
 
 bool ClassifiedDecode::needed() const {
-    for (const auto& n : {entityNeed, bandNeed, modeNeed})
-        if (n == Need::Never) return true;
-    return false;
+    return anyNeverWorked(entityNeed, bandNeed, modeNeed);
 }
 
 namespace {
@@ -89,7 +78,7 @@ void classifyStation(ClassifiedDecode& out, const DecodeContext& context) {
     if (!out.band.empty()) out.bandNeed = context.needed.band(out.dxccPrefix, out.band);
     const ModeClass modeClass = classOfDecoderMode(out.mode);
     if (modeClass != ModeClass::None) out.modeNeed = context.needed.mode(out.dxccPrefix, modeClass);
-    out.colour = colourOf(neededVerdict(*out.entityNeed, out.bandNeed, out.modeNeed));
+    out.colour = needColourOf(neededVerdict(*out.entityNeed, out.bandNeed, out.modeNeed));
 }
 
 }  // namespace
@@ -105,8 +94,8 @@ ClassifiedDecode classifyDecode(const Decode& decode, const DecoderTuning& tunin
     return out;
 }
 
-DecodeColour colourOfCallsign(std::string_view callsign, const DecoderTuning& tuning,
-                              const DecodeContext& context) {
+NeedColour colourOfCallsign(std::string_view callsign, const DecoderTuning& tuning,
+                            const DecodeContext& context) {
     ClassifiedDecode out;
     out.reading.transmitter = std::string(callsign);
     out.mode = tuning.mode;

@@ -47,9 +47,6 @@ struct DecodeContext {
     const WorkedCallsigns& worked;
 };
 
-// How a decode is painted, the most wanted first (the cluster's order).
-enum class DecodeColour : uint8_t { NewEntity, NewSlot, ToConfirm, Confirmed, Unknown };
-
 struct ClassifiedDecode {
     Decode decode;
     MessageReading reading;
@@ -64,7 +61,7 @@ struct ClassifiedDecode {
     std::optional<int> heading;      // degrees, short path
     std::optional<long> km;
     bool workedBefore = false;  // the same callsign in the log on this band
-    DecodeColour colour = DecodeColour::Unknown;
+    NeedColour colour = NeedColour::Unknown;
 
     // The transmitting station: empty for free text and unknown hashed calls.
     const std::string& callsign() const { return reading.transmitter; }
@@ -80,8 +77,8 @@ ClassifiedDecode classifyDecode(const Decode& decode, const DecoderTuning& tunin
 
 // The colour a callsign heard by a decoder tuned so now gets (to follow a
 // change of the log, see HighlightSchedule::afterLogChange).
-DecodeColour colourOfCallsign(std::string_view callsign, const DecoderTuning& tuning,
-                              const DecodeContext& context);
+NeedColour colourOfCallsign(std::string_view callsign, const DecoderTuning& tuning,
+                            const DecodeContext& context);
 
 // The command line's line for a decode: UTC time (HHMMSS), SNR, band label,
 // mode, callsign, grid (or empty), DXCC prefix, entity, the three statuses

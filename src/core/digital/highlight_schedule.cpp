@@ -2,18 +2,18 @@
 
 namespace dxcc::digital {
 
-bool isHighlighted(DecodeColour colour) {
-    return colour == DecodeColour::NewEntity || colour == DecodeColour::NewSlot ||
-           colour == DecodeColour::ToConfirm;
+bool isHighlighted(NeedColour colour) {
+    return colour == NeedColour::NewEntity || colour == NeedColour::NewSlot ||
+           colour == NeedColour::ToConfirm;
 }
 
 HighlightToSend HighlightSchedule::message(std::string_view id, std::string_view callsign,
-                                           DecodeColour colour) const {
+                                           NeedColour colour) const {
     HighlightToSend out{std::string(id), {std::string(callsign), Colour::none(), Colour::none()}};
     if (!isHighlighted(colour)) return out;
-    out.highlight.background = colour == DecodeColour::NewEntity ? colours_.newEntity
-                               : colour == DecodeColour::NewSlot ? colours_.newSlot
-                                                                 : colours_.toConfirm;
+    out.highlight.background = colour == NeedColour::NewEntity ? colours_.newEntity
+                               : colour == NeedColour::NewSlot ? colours_.newSlot
+                                                               : colours_.toConfirm;
     out.highlight.foreground = colours_.text;
     return out;
 }
@@ -34,7 +34,7 @@ std::optional<HighlightToSend> HighlightSchedule::forDecode(std::string_view dec
     if (!isHighlighted(decode.colour)) {
         shown.erase(it);
         --count_;
-        return message(decoderId, callsign, DecodeColour::Confirmed);
+        return message(decoderId, callsign, NeedColour::Confirmed);
     }
     it->second = decode.colour;
     return message(decoderId, callsign, decode.colour);
@@ -44,7 +44,7 @@ std::vector<HighlightToSend> HighlightSchedule::afterLogChange(const ColourNow& 
     std::vector<HighlightToSend> out;
     for (auto& [id, shown] : shown_) {
         for (auto it = shown.begin(); it != shown.end();) {
-            const DecodeColour now = colourNow(it->first, id);
+            const NeedColour now = colourNow(it->first, id);
             if (now == it->second) {
                 ++it;
                 continue;
@@ -66,7 +66,7 @@ std::vector<HighlightToSend> HighlightSchedule::clearAll() {
     std::vector<HighlightToSend> out;
     for (const auto& [id, shown] : shown_)
         for (const auto& entry : shown)
-            out.push_back(message(id, entry.first, DecodeColour::Confirmed));
+            out.push_back(message(id, entry.first, NeedColour::Confirmed));
     shown_.clear();
     count_ = 0;
     return out;

@@ -52,7 +52,7 @@ public:
                                              const ClassifiedDecode& decode);
     // After the log changed: the callsigns whose colour `colourNow` (callsign,
     // decoder id) says changed get their new colours or lose theirs.
-    using ColourNow = std::function<DecodeColour(std::string_view callsign, std::string_view id)>;
+    using ColourNow = std::function<NeedColour(std::string_view callsign, std::string_view id)>;
     std::vector<HighlightToSend> afterLogChange(const ColourNow& colourNow);
     // Every highlight shown taken away (the program quits, the option is
     // turned off); the schedule starts afresh.
@@ -64,9 +64,9 @@ public:
 
 private:
     // The colour shown, by callsign, per decoder.
-    using Shown = std::unordered_map<std::string, DecodeColour>;
+    using Shown = std::unordered_map<std::string, NeedColour>;
     HighlightToSend message(std::string_view id, std::string_view callsign,
-                            DecodeColour colour) const;
+                            NeedColour colour) const;
 
     HighlightColours colours_;
     std::unordered_map<std::string, Shown> shown_;
@@ -74,6 +74,6 @@ private:
 };
 
 // Whether a colour is shown as a highlight at all.
-bool isHighlighted(DecodeColour colour);
+bool isHighlighted(NeedColour colour);
 
 }  // namespace dxcc::digital

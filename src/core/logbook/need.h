@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -25,5 +26,20 @@ enum class NeededVerdict { NewEntity, NewBand, NewMode, ToConfirm, AlreadyConfir
 // never worked the entity, then never on the band, then never in the class;
 // then anything only worked; else all is confirmed.
 NeededVerdict neededVerdict(Need entity, std::optional<Need> band, std::optional<Need> mode);
+
+// One of the statuses known is "never worked": what the lists' "needed only"
+// filters keep.
+bool anyNeverWorked(std::optional<Need> entity, std::optional<Need> band, std::optional<Need> mode);
+
+// How the lists of what the band brings (spots, decodes) paint a row, most
+// wanted first: the verdict, a new band and a new class of modes alike.
+enum class NeedColour : uint8_t {
+    NewEntity,  // the entity was never worked
+    NewSlot,    // worked, but never on this band or in this class of modes
+    ToConfirm,  // worked there, not yet confirmed
+    Confirmed,  // confirmed on the band and in the class
+    Unknown,    // no entity found for the callsign
+};
+NeedColour needColourOf(NeededVerdict verdict);
 
 }  // namespace dxcc

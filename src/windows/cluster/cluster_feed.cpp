@@ -92,7 +92,7 @@ void ClusterFeed::addSpots(const std::vector<Spot>& received) {
         spots.push_back(classifySpot(spot, session_.prefixes().table(), needed_));
     std::vector<bool> newEntity(spots.size());
     for (size_t i = 0; i < spots.size(); ++i)
-        newEntity[i] = spots[i].colour == SpotColour::NewEntity;
+        newEntity[i] = spots[i].colour == dxcc::NeedColour::NewEntity;
     const std::vector<bool> newRow =
         model_->add(std::move(spots), ctx_.clock->utcNow().toSecsSinceEpoch());
     // A new entity that took a row of its own rings, once for the batch.

@@ -25,7 +25,7 @@ ClusterWindow::ClusterWindow(AppContext& ctx, dxcc::LogSession& session, Cluster
       ctx_(ctx),
       session_(session),
       feed_(feed),
-      filtered_(new SpotFilterModel(this)) {
+      filtered_(new RowFilterModel(this)) {
     setObjectName("Cluster_DX");
     setWindowTitle(fromView(msg::kWindowTitle));
 
@@ -142,7 +142,9 @@ void ClusterWindow::applyFilters() {
     if (Filtre_Bande->currentIndex() > 0)
         filter.bands = '|' + toCp1252(Filtre_Bande->currentText()) + '|';
     if (const int c = Filtre_Mode->currentData().toInt()) filter.classes = uint8_t(1u << c);
-    filtered_->setFilter(std::move(filter));
+    filtered_->setAccepts([filter = std::move(filter), &spots = feed_.spots()](int row) {
+        return filter.accepts(spots.spotAt(row));
+    });
     // Other spots now: the list starts again from the newest.
     Liste_Spots->showNewest();
 }

@@ -15,6 +15,7 @@
 #include "windows/cluster/cluster_feed.h"
 #include "windows/cluster/spot_table_model.h"
 #include "windows/cluster/spot_view.h"
+#include "windows/common/row_filter_model.h"
 
 namespace ui {
 
@@ -64,7 +65,7 @@ private:
     AppContext& ctx_;
     dxcc::LogSession& session_;
     ClusterFeed& feed_;
-    SpotFilterModel* filtered_;
+    RowFilterModel* filtered_;
 };
 
 }  // namespace ui

@@ -8,24 +8,6 @@
 
 namespace ui {
 
-using dxcc::cluster::SpotColour;
-
-QColor spotColour(SpotColour colour) {
-    switch (colour) {
-        case SpotColour::NewEntity:
-            return kNewEntityLight;
-        case SpotColour::NewSlot:
-            return kNewSlotLight;
-        case SpotColour::ToConfirm:
-            return kWorkedLight;
-        case SpotColour::Confirmed:
-            return kConfirmedLight;
-        case SpotColour::Unknown:
-            break;
-    }
-    return {};
-}
-
 std::vector<bool> SpotTableModel::add(std::vector<dxcc::cluster::ClassifiedSpot> spots,
                                       int64_t receivedAt) {
     auto plan = list_.planBatch(spots, receivedAt);
@@ -64,7 +46,7 @@ QVariant SpotTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(list_.size())) return {};
     const auto& s = list_.at(size_t(index.row()));
     if (role == Qt::BackgroundRole) {
-        const QColor c = spotColour(s.colour);
+        const QColor c = needRowColour(s.colour);
         return c.isValid() ? QVariant(c) : QVariant();
     }
     if (role == Qt::TextAlignmentRole && index.column() == Frequency)
@@ -101,16 +83,6 @@ QVariant SpotTableModel::headerData(int section, Qt::Orientation orientation, in
     static const char* const kHeaders[Count] = {
         "UTC", "kHz", "Indicatif", "Bande", "Mode", "Préfixe", "Contrée", "Spotter", "Commentaire"};
     return section >= 0 && section < Count ? QString::fromUtf8(kHeaders[section]) : QVariant();
-}
-
-void SpotFilterModel::setFilter(dxcc::cluster::SpotFilter filter) {
-    filter_ = std::move(filter);
-    invalidateFilter();
-}
-
-bool SpotFilterModel::filterAcceptsRow(int row, const QModelIndex&) const {
-    const auto* model = static_cast<const SpotTableModel*>(sourceModel());
-    return filter_.accepts(model->spotAt(row));
 }
 
 }  // namespace ui

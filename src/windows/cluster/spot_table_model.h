@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
 
 #include "core/cluster/spot_classifier.h"
 
@@ -31,22 +30,5 @@ public:
 private:
     dxcc::cluster::SpotList list_;
 };
-
-// The rows the window's filters let through.
-class SpotFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setFilter(dxcc::cluster::SpotFilter filter);
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
-
-private:
-    dxcc::cluster::SpotFilter filter_;
-};
-
-// The background of a spot's row.
-QColor spotColour(dxcc::cluster::SpotColour colour);
 
 }  // namespace ui

@@ -10,23 +10,7 @@
 namespace ui {
 
 namespace dd = dxcc::digital;
-using dd::DecodeColour;
-
-QColor decodeColour(DecodeColour colour) {
-    switch (colour) {
-        case DecodeColour::NewEntity:
-            return kNewEntityLight;
-        case DecodeColour::NewSlot:
-            return kNewSlotLight;
-        case DecodeColour::ToConfirm:
-            return kWorkedLight;
-        case DecodeColour::Confirmed:
-            return kConfirmedLight;
-        case DecodeColour::Unknown:
-            break;
-    }
-    return {};
-}
+using dxcc::NeedColour;
 
 void DecodeTableModel::add(std::vector<dd::DecodeRow> batch) {
     if (batch.empty()) return;
@@ -63,14 +47,14 @@ QVariant DecodeTableModel::data(const QModelIndex& index, int role) const {
     const dd::ClassifiedDecode& d = rows_.at(size_t(index.row())).decode;
     switch (role) {
         case Qt::BackgroundRole: {
-            const QColor c = decodeColour(d.colour);
+            const QColor c = needRowColour(d.colour);
             return c.isValid() ? QVariant(c) : QVariant();
         }
         case Qt::ForegroundRole:
             // Dark text on the light colours, whatever the system's theme.
-            return d.colour == DecodeColour::Unknown ? QVariant() : QVariant(QColor(Qt::black));
+            return d.colour == NeedColour::Unknown ? QVariant() : QVariant(QColor(Qt::black));
         case Qt::FontRole: {
-            if (d.colour != DecodeColour::NewEntity) return {};
+            if (d.colour != NeedColour::NewEntity) return {};
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -132,16 +116,6 @@ QVariant DecodeTableModel::headerData(int section, Qt::Orientation orientation, 
     if (role == Qt::ToolTipRole && section >= EntityStatus)
         return QString::fromUtf8("N : jamais contacté, W : contacté, C : confirmé");
     return {};
-}
-
-void DecodeFilterModel::setFilter(dd::DecodeFilter filter) {
-    filter_ = std::move(filter);
-    invalidateFilter();
-}
-
-bool DecodeFilterModel::filterAcceptsRow(int row, const QModelIndex&) const {
-    const auto* model = static_cast<const DecodeTableModel*>(sourceModel());
-    return filter_.accepts(model->rowAt(row));
 }
 
 }  // namespace ui

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
 #include <functional>
 #include <vector>
 
@@ -49,22 +48,5 @@ private:
 
     dxcc::digital::DecodeRows rows_;
 };
-
-// The rows the window's filters let through.
-class DecodeFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setFilter(dxcc::digital::DecodeFilter filter);
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
-
-private:
-    dxcc::digital::DecodeFilter filter_;
-};
-
-// The background of a decode's row: the cluster's colours.
-QColor decodeColour(dxcc::digital::DecodeColour colour);
 
 }  // namespace ui

@@ -24,8 +24,10 @@ dd::Colour onWire(const QColor& c) {
 }
 
 dd::HighlightColours paletteColours() {
-    return {onWire(kNewEntityLight), onWire(kNewSlotLight), onWire(kWorkedLight),
-            onWire(QColor(Qt::black))};
+    using dxcc::NeedColour;
+    return {onWire(needRowColour(NeedColour::NewEntity)),
+            onWire(needRowColour(NeedColour::NewSlot)),
+            onWire(needRowColour(NeedColour::ToConfirm)), onWire(QColor(Qt::black))};
 }
 
 }  // namespace
@@ -147,7 +149,7 @@ void DigitalFeed::takeDecode(const dd::Decode& decode, const dd::DecoderState& d
         if (auto highlight = highlights_.forDecode(decoder.id, row.decode))
             link_->sendHighlight(*highlight);
     const dd::ClassifiedDecode& d = row.decode;
-    if (d.colour == dd::DecodeColour::NewEntity) {
+    if (d.colour == dxcc::NeedColour::NewEntity) {
         if (alerted_.size() >= kMaxAlerted) alerted_.clear();
         if (alerted_.insert(d.callsign()).second && alert_.isEmpty())
             alert_ = QString::fromStdString(dd::newEntityText(d.callsign(), d.entityName));

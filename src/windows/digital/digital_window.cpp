@@ -19,7 +19,7 @@ DigitalWindow::DigitalWindow(dxcc::LogSession& session, DigitalFeed& feed, QWidg
     : QWidget(parent, Qt::Window),
       session_(session),
       feed_(feed),
-      filtered_(new DecodeFilterModel(this)) {
+      filtered_(new RowFilterModel(this)) {
     setObjectName("Trafic_Numerique");
     setWindowTitle(fromView(msg::kWindowTitle));
     Etat_Ecoute = named(new QLabel(feed_.listeningText(), this), "Etat_Ecoute");
@@ -109,7 +109,9 @@ void DigitalWindow::applyFilters() {
     filter.neededOnly = Filtre_Utile->isChecked();
     if (Filtre_Bande_Decodeur->isChecked()) filter.band = feed_.currentBand();
     if (Filtre_Continent->isChecked()) filter.hiddenContinent = feed_.ownContinent();
-    filtered_->setFilter(std::move(filter));
+    filtered_->setAccepts([filter = std::move(filter), &decodes = feed_.decodes()](int row) {
+        return filter.accepts(decodes.rowAt(row));
+    });
     Liste_Decodes->showNewest();
 }
 

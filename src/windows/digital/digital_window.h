@@ -7,6 +7,7 @@
 
 #include "core/session/log_session.h"
 #include "windows/cluster/spot_view.h"
+#include "windows/common/row_filter_model.h"
 #include "windows/digital/decode_table_model.h"
 #include "windows/digital/digital_feed.h"
 
@@ -45,7 +46,7 @@ private:
 
     dxcc::LogSession& session_;
     DigitalFeed& feed_;
-    DecodeFilterModel* filtered_;
+    RowFilterModel* filtered_;
     int listWidth_ = 0;
 };
 

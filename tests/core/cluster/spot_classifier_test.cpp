@@ -124,46 +124,37 @@ TEST(SpotClassification, EntityBandClassAndColour) {
     struct Case {
         Spot spot;
         const char* line;
-        SpotColour colour;
+        NeedColour colour;
     };
     const Case cases[] = {
         {spotAt("JA1ABC", 14025, "CW"),
-         "1200\t14025.000000\tJA1ABC\t14 Mhz\tCW\tJA\tJapan\tC\tC\tC", SpotColour::Confirmed},
+         "1200\t14025.000000\tJA1ABC\t14 Mhz\tCW\tJA\tJapan\tC\tC\tC", NeedColour::Confirmed},
         {spotAt("JA1ABC", 7150, "SSB"),
-         "1200\t7150.000000\tJA1ABC\t7.0 Mhz\tSSB\tJA\tJapan\tC\tW\tC", SpotColour::ToConfirm},
+         "1200\t7150.000000\tJA1ABC\t7.0 Mhz\tSSB\tJA\tJapan\tC\tW\tC", NeedColour::ToConfirm},
         {spotAt("F5XYZ", 14020), "1200\t14020.000000\tF5XYZ\t14 Mhz\tCW\tF\tFrance\tW\tW\tW",
-         SpotColour::ToConfirm},
+         NeedColour::ToConfirm},
         {spotAt("VP8/G3XYZ", 14074),
          "1200\t14074.000000\tVP8/G3XYZ\t14 Mhz\tRTTY\tVP8\tFalkland Islands\tC\tC\tN",
-         SpotColour::NewSlot},
+         NeedColour::NewSlot},
         {spotAt("3B8CF", 10136, "FT8"),
-         "1200\t10136.000000\t3B8CF\t10 Mhz\tRTTY\t3B8\tMauritius\tN\tN\tN", SpotColour::NewEntity},
+         "1200\t10136.000000\t3B8CF\t10 Mhz\tRTTY\t3B8\tMauritius\tN\tN\tN", NeedColour::NewEntity},
         // Beacons: no class, so no mode status.
         {spotAt("JA1ABC", 14100), "1200\t14100.000000\tJA1ABC\t14 Mhz\t\tJA\tJapan\tC\tC\t",
-         SpotColour::Confirmed},
+         NeedColour::Confirmed},
         // A callsign the prefix file does not know: no entity, no statuses.
         {spotAt("QQ1ABC", 14025), "1200\t14025.000000\tQQ1ABC\t14 Mhz\tCW\t\t\t\t\t",
-         SpotColour::Unknown},
+         NeedColour::Unknown},
         // Outside every band.
         {spotAt("JA1ABC", 6000), "1200\t6000.000000\tJA1ABC\t\t\tJA\tJapan\tC\t\t",
-         SpotColour::Confirmed},
+         NeedColour::Confirmed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         const ClassifiedSpot s = classifySpot(c.spot, table, needed);
         EXPECT_EQ(spotReportLine(s), c.line);
         EXPECT_EQ(s.colour, c.colour);
-        EXPECT_EQ(s.needed(), c.colour == SpotColour::NewEntity || c.colour == SpotColour::NewSlot);
+        EXPECT_EQ(s.needed(), c.colour == NeedColour::NewEntity || c.colour == NeedColour::NewSlot);
     }
-}
-
-// The window paints a new band and a new class of modes alike.
-TEST(SpotClassification, TheColourOfEachVerdict) {
-    EXPECT_EQ(spotColourOf(NeededVerdict::NewEntity), SpotColour::NewEntity);
-    EXPECT_EQ(spotColourOf(NeededVerdict::NewBand), SpotColour::NewSlot);
-    EXPECT_EQ(spotColourOf(NeededVerdict::NewMode), SpotColour::NewSlot);
-    EXPECT_EQ(spotColourOf(NeededVerdict::ToConfirm), SpotColour::ToConfirm);
-    EXPECT_EQ(spotColourOf(NeededVerdict::AlreadyConfirmed), SpotColour::Confirmed);
 }
 
 ClassifiedSpot classified(const char* dx, const char* band, ModeClass modeClass, bool needed) {
@@ -236,14 +227,14 @@ TEST(SpotList, ClassifiesItsSpotsAgainWhenTheLogChanges) {
     SpotList list;
     list.add(classifySpot(spotAt("JA1ABC", 14025, "CW"), table, needed), 0);
     list.add(classifySpot(spotAt("F5XYZ", 7010), table, needed), 1);
-    EXPECT_EQ(list.at(0).colour, SpotColour::NewEntity);
+    EXPECT_EQ(list.at(0).colour, NeedColour::NewEntity);
     // France is worked on 7 MHz in CW: its row is now only to confirm.
     needed.table = {{"F", Need::Worked}, {"F|7.0 Mhz", Need::Worked}, {"F|CW", Need::Worked}};
     list.reclassify(table, needed);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list.at(0).spot.dx, "F5XYZ");
-    EXPECT_EQ(list.at(0).colour, SpotColour::ToConfirm);
-    EXPECT_EQ(list.at(1).colour, SpotColour::NewEntity);
+    EXPECT_EQ(list.at(0).colour, NeedColour::ToConfirm);
+    EXPECT_EQ(list.at(1).colour, NeedColour::NewEntity);
     // The rows keep what makes a sighting the same spot.
     EXPECT_TRUE(list.add(classifySpot(spotAt("F5XYZ", 7011), table, needed), 2).updated);
 }

@@ -57,21 +57,21 @@ TEST(DecodeClassification, GivesTheStationItsEntityStatusesAndColour) {
         const char* prefix;
         const char* continent;
         const char* needs;  // entity, band, mode letters ("" where none)
-        DecodeColour colour;
+        NeedColour colour;
         bool workedBefore;
     };
     const Case cases[] = {
-        {"CQ VP8LP GD18", 14'074'000, "VP8LP", "VP8", "SA", "NNN", DecodeColour::NewEntity, false},
+        {"CQ VP8LP GD18", 14'074'000, "VP8LP", "VP8", "SA", "NNN", NeedColour::NewEntity, false},
         // France worked in phone on 40 m: a new band and a new class on 20 m.
-        {"CQ DX F5ABC JN18", 14'074'000, "F5ABC", "F", "EU", "WNN", DecodeColour::NewSlot, false},
-        {"K1ABC F5AAA -09", 7'074'000, "F5AAA", "F", "EU", "WWN", DecodeColour::NewSlot, true},
-        {"W1AW K1ABC RR73", 14'074'000, "K1ABC", "K", "NA", "CCC", DecodeColour::Confirmed, true},
-        {"CQ K9XYZ EN52", 7'074'000, "K9XYZ", "K", "NA", "CNC", DecodeColour::NewSlot, false},
-        {"CQ G4XYZ IO91", 14'074'000, "G4XYZ", "G", "", "WWW", DecodeColour::ToConfirm, false},
+        {"CQ DX F5ABC JN18", 14'074'000, "F5ABC", "F", "EU", "WNN", NeedColour::NewSlot, false},
+        {"K1ABC F5AAA -09", 7'074'000, "F5AAA", "F", "EU", "WWN", NeedColour::NewSlot, true},
+        {"W1AW K1ABC RR73", 14'074'000, "K1ABC", "K", "NA", "CCC", NeedColour::Confirmed, true},
+        {"CQ K9XYZ EN52", 7'074'000, "K9XYZ", "K", "NA", "CNC", NeedColour::NewSlot, false},
+        {"CQ G4XYZ IO91", 14'074'000, "G4XYZ", "G", "", "WWW", NeedColour::ToConfirm, false},
         // A dial outside the bands: no band status, the rest still said.
-        {"CQ G4XYZ IO91", 123'000, "G4XYZ", "G", "", "WW", DecodeColour::ToConfirm, false},
-        {"CQ 3Y0J JD15", 14'074'000, "3Y0J", "", "", "", DecodeColour::Unknown, false},
-        {"TNX BOB 73 GL          ", 14'074'000, "", "", "", "", DecodeColour::Unknown, false},
+        {"CQ G4XYZ IO91", 123'000, "G4XYZ", "G", "", "WW", NeedColour::ToConfirm, false},
+        {"CQ 3Y0J JD15", 14'074'000, "3Y0J", "", "", "", NeedColour::Unknown, false},
+        {"TNX BOB 73 GL          ", 14'074'000, "", "", "", "", NeedColour::Unknown, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

@@ -10,7 +10,7 @@ namespace {
 const HighlightColours kColours{Colour::rgb(255, 0, 0), Colour::rgb(255, 153, 0),
                                 Colour::rgb(0, 0, 255), Colour::rgb(0, 0, 0)};
 
-ClassifiedDecode heard(const char* call, DecodeColour colour) {
+ClassifiedDecode heard(const char* call, NeedColour colour) {
     ClassifiedDecode d;
     d.reading.transmitter = call;
     d.colour = colour;
@@ -30,21 +30,21 @@ TEST(HighlightSchedule, EachCallsignOncePerStatusAndDecoder) {
     struct Step {
         const char* decoder;
         const char* call;
-        DecodeColour colour;
+        NeedColour colour;
         const char* expected;
     };
     const Step steps[] = {
-        {"WSJT-X", "VP8LP", DecodeColour::NewEntity, "entity"},
-        {"WSJT-X", "VP8LP", DecodeColour::NewEntity, ""},      // already shown
-        {"JTDX", "VP8LP", DecodeColour::NewEntity, "entity"},  // another decoder's window
-        {"WSJT-X", "K1ABC", DecodeColour::Confirmed, ""},      // nothing to bring
-        {"WSJT-X", "3Y0J", DecodeColour::Unknown, ""},         // no entity
-        {"WSJT-X", "G4XYZ", DecodeColour::ToConfirm, "confirm"},
-        {"WSJT-X", "F5ABC", DecodeColour::NewSlot, "slot"},
-        {"WSJT-X", "F5ABC", DecodeColour::ToConfirm, "confirm"},  // its status changed
-        {"WSJT-X", "F5ABC", DecodeColour::Confirmed, "clear"},
-        {"WSJT-X", "F5ABC", DecodeColour::Confirmed, ""},
-        {"WSJT-X", "", DecodeColour::NewEntity, ""},  // free text
+        {"WSJT-X", "VP8LP", NeedColour::NewEntity, "entity"},
+        {"WSJT-X", "VP8LP", NeedColour::NewEntity, ""},      // already shown
+        {"JTDX", "VP8LP", NeedColour::NewEntity, "entity"},  // another decoder's window
+        {"WSJT-X", "K1ABC", NeedColour::Confirmed, ""},      // nothing to bring
+        {"WSJT-X", "3Y0J", NeedColour::Unknown, ""},         // no entity
+        {"WSJT-X", "G4XYZ", NeedColour::ToConfirm, "confirm"},
+        {"WSJT-X", "F5ABC", NeedColour::NewSlot, "slot"},
+        {"WSJT-X", "F5ABC", NeedColour::ToConfirm, "confirm"},  // its status changed
+        {"WSJT-X", "F5ABC", NeedColour::Confirmed, "clear"},
+        {"WSJT-X", "F5ABC", NeedColour::Confirmed, ""},
+        {"WSJT-X", "", NeedColour::NewEntity, ""},  // free text
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(std::string(s.decoder) + " " + s.call);
@@ -60,20 +60,19 @@ TEST(HighlightSchedule, EachCallsignOncePerStatusAndDecoder) {
 
 TEST(HighlightSchedule, ALoggedContactRecoloursOrClearsAndQuitClearsAll) {
     HighlightSchedule schedule(kColours);
-    schedule.forDecode("WSJT-X", heard("VP8LP", DecodeColour::NewEntity));
-    schedule.forDecode("WSJT-X", heard("VP8XX", DecodeColour::NewEntity));
-    schedule.forDecode("WSJT-X", heard("G4XYZ", DecodeColour::ToConfirm));
+    schedule.forDecode("WSJT-X", heard("VP8LP", NeedColour::NewEntity));
+    schedule.forDecode("WSJT-X", heard("VP8XX", NeedColour::NewEntity));
+    schedule.forDecode("WSJT-X", heard("G4XYZ", NeedColour::ToConfirm));
     // VP8LP was logged: its entity is worked; it and VP8XX now bring nothing
     // new but a confirmation; G4XYZ got its card.
     const auto changed = schedule.afterLogChange([](std::string_view call, std::string_view) {
-        return call == "G4XYZ" ? DecodeColour::Confirmed : DecodeColour::ToConfirm;
+        return call == "G4XYZ" ? NeedColour::Confirmed : NeedColour::ToConfirm;
     });
     std::map<std::string, std::string> byCall;
     for (const HighlightToSend& h : changed) byCall[h.highlight.callsign] = sent(h);
     EXPECT_EQ(byCall, (std::map<std::string, std::string>{
                           {"VP8LP", "confirm"}, {"VP8XX", "confirm"}, {"G4XYZ", "clear"}}));
-    EXPECT_TRUE(
-        schedule.afterLogChange([](auto, auto) { return DecodeColour::ToConfirm; }).empty());
+    EXPECT_TRUE(schedule.afterLogChange([](auto, auto) { return NeedColour::ToConfirm; }).empty());
 
     const auto cleared = schedule.clearAll();
     ASSERT_EQ(cleared.size(), 2u);
@@ -86,7 +85,7 @@ TEST(HighlightSchedule, AFloodOfCallsignsIsBounded) {
     HighlightSchedule schedule(kColours);
     for (size_t i = 0; i < HighlightSchedule::kMaxCallsigns + 10; ++i)
         schedule.forDecode("WSJT-X",
-                           heard(("K" + std::to_string(i) + "AB").c_str(), DecodeColour::NewSlot));
+                           heard(("K" + std::to_string(i) + "AB").c_str(), NeedColour::NewSlot));
     EXPECT_EQ(schedule.shown(), HighlightSchedule::kMaxCallsigns);
     schedule.forgetDecoder("WSJT-X");
     EXPECT_EQ(schedule.shown(), 0u);

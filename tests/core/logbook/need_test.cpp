@@ -47,5 +47,23 @@ TEST(NeededVerdict, TheFirstThingAContactWouldBring) {
     EXPECT_EQ(needLetter(C), "C");
 }
 
+// The lists paint a new band and a new class of modes alike.
+TEST(NeedColour, TheColourOfEachVerdict) {
+    EXPECT_EQ(needColourOf(NeededVerdict::NewEntity), NeedColour::NewEntity);
+    EXPECT_EQ(needColourOf(NeededVerdict::NewBand), NeedColour::NewSlot);
+    EXPECT_EQ(needColourOf(NeededVerdict::NewMode), NeedColour::NewSlot);
+    EXPECT_EQ(needColourOf(NeededVerdict::ToConfirm), NeedColour::ToConfirm);
+    EXPECT_EQ(needColourOf(NeededVerdict::AlreadyConfirmed), NeedColour::Confirmed);
+}
+
+// "Needed" is any status known to be never worked; an unknown one is not.
+TEST(NeedColour, NeededIsAnyNeverWorked) {
+    EXPECT_TRUE(anyNeverWorked(N, std::nullopt, std::nullopt));
+    EXPECT_TRUE(anyNeverWorked(C, std::nullopt, N));
+    EXPECT_TRUE(anyNeverWorked(W, N, C));
+    EXPECT_FALSE(anyNeverWorked(W, W, std::nullopt));
+    EXPECT_FALSE(anyNeverWorked(std::nullopt, std::nullopt, std::nullopt));
+}
+
 }  // namespace
 }  // namespace dxcc

@@ -9,6 +9,7 @@
 
 #include "core/prefixes/prefix_table.h"
 #include "fake_cluster_server.h"
+#include "platform/colours.h"
 #include "running_log.h"
 #include "windows/cluster/live_links.h"
 
@@ -89,10 +90,10 @@ TEST_F(ClusterWindowTest, SpotsAreColouredByWhatTheLogNeeds) {
     EXPECT_EQ(callsigns(), (QStringList{"F5XYZ", "OH2BH", "JA2XYZ", "JA1ABC"}));
     EXPECT_EQ(cell(1, ui::SpotTableModel::Entity), "Finland");
     EXPECT_EQ(cell(1, ui::SpotTableModel::Mode), "CW");  // from the band plan
-    EXPECT_EQ(colour(0), ui::spotColour(dxcc::cluster::SpotColour::ToConfirm));
-    EXPECT_EQ(colour(1), ui::spotColour(dxcc::cluster::SpotColour::NewEntity));
-    EXPECT_EQ(colour(2), ui::spotColour(dxcc::cluster::SpotColour::NewSlot));
-    EXPECT_EQ(colour(3), ui::spotColour(dxcc::cluster::SpotColour::Confirmed));
+    EXPECT_EQ(colour(0), ui::needRowColour(dxcc::NeedColour::ToConfirm));
+    EXPECT_EQ(colour(1), ui::needRowColour(dxcc::NeedColour::NewEntity));
+    EXPECT_EQ(colour(2), ui::needRowColour(dxcc::NeedColour::NewSlot));
+    EXPECT_EQ(colour(3), ui::needRowColour(dxcc::NeedColour::Confirmed));
     EXPECT_EQ(cluster->Etat_Cluster->text(), "Connecté à 127.0.0.1");
 
     // Spotted again on the same band: its row comes to the top, no new row.
@@ -232,7 +233,7 @@ TEST_F(ClusterWindowTest, ClosingTheWindowKeepsTheConnectionTheSpotsAndTheBell) 
 
 TEST_F(ClusterWindowTest, ALoggedContactRecoloursTheSpots) {
     ASSERT_EQ(cell(1, ui::SpotTableModel::Callsign), "OH2BH");
-    ASSERT_EQ(colour(1), ui::spotColour(dxcc::cluster::SpotColour::NewEntity));
+    ASSERT_EQ(colour(1), ui::needRowColour(dxcc::NeedColour::NewEntity));
     ui::EntryForm* form = w->entryForm();
     doubleClickSpot(1);  // OH2BH on 7013.5, CW
     ASSERT_EQ(form->Ind_A->text(), "OH2BH");
@@ -243,7 +244,7 @@ TEST_F(ClusterWindowTest, ALoggedContactRecoloursTheSpots) {
     t.dialogs->answers.push_back(true);
     enter(form->Valide_A);
     ASSERT_EQ(t.session.log().size(), 3u);
-    EXPECT_EQ(colour(1), ui::spotColour(dxcc::cluster::SpotColour::ToConfirm));
+    EXPECT_EQ(colour(1), ui::needRowColour(dxcc::NeedColour::ToConfirm));
 }
 
 TEST_F(ClusterWindowTest, AFloodLeavesTheConsoleBoundedAndSaysWhatItLeftOut) {
