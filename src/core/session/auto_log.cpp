@@ -43,7 +43,7 @@ AutoLogOutcome AutoLog::receive(std::string_view adif) {
         try {
             pending_.add(record);
         } catch (const FileError&) {
-            inMemory_.push_back(record);
+            keepInMemory(record, outcome);
         }
     }
     commitWaiting(outcome);
@@ -92,6 +92,19 @@ void AutoLog::commitWaiting(AutoLogOutcome& outcome) {
     outcome.inMemoryOnly = !inMemory_.empty();
     if (outcome.inMemoryOnly) outcome.messages.emplace_back(msg::kKeptInMemory);
     if (waiting_ > 0) outcome.messages.push_back(waitingLine(waiting_));
+    tellRefused(outcome);
+}
+
+void AutoLog::keepInMemory(const std::string& record, AutoLogOutcome& outcome) {
+    if (inMemory_.size() < kMaxInMemory)
+        inMemory_.push_back(record);
+    else
+        ++outcome.refused;
+}
+
+void AutoLog::tellRefused(AutoLogOutcome& outcome) {
+    if (outcome.refused > 0)
+        outcome.messages.push_back(std::to_string(outcome.refused) + std::string(msg::kRefused));
 }
 
 AutoLog::Reading AutoLog::read(const std::string& adif, std::string* logRecord) const {
@@ -145,12 +158,13 @@ AutoLogOutcome AutoLog::holdForOperator(std::string_view adif) {
         if (toConfirm_.size() < kMaxToConfirm)
             toConfirm_.push_back(std::move(contact));
         else if (!contact.inFile)
-            inMemory_.push_back(record);
+            keepInMemory(record, outcome);
     }
     const auto onlyInMemory = [](const ToConfirm& c) { return !c.inFile; };
     outcome.inMemoryOnly = !inMemory_.empty() || (shown_ && onlyInMemory(*shown_)) ||
                            std::any_of(toConfirm_.begin(), toConfirm_.end(), onlyInMemory);
     if (outcome.inMemoryOnly) outcome.messages.emplace_back(msg::kKeptInMemory);
+    tellRefused(outcome);
     return outcome;
 }
 

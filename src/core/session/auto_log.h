@@ -20,6 +20,8 @@ inline constexpr std::string_view kWaitingMany = " QSO en attente d'enregistreme
 inline constexpr std::string_view kKeptInMemory =
     "Le fichier des QSO en attente ne peut pas être écrit : les QSO en attente ne sont "
     "gardés qu'en mémoire.";
+inline constexpr std::string_view kRefused =
+    " QSO refusés : trop de QSO attendent déjà en mémoire.";
 }  // namespace auto_log_messages
 
 struct AutoLogOutcome : SessionOutcome {
@@ -29,6 +31,8 @@ struct AutoLogOutcome : SessionOutcome {
     // The pending file could not take them either: they wait in memory only,
     // and a kill would lose them.
     bool inMemoryOnly = false;
+    // Contacts neither the log, the pending file nor the memory could take.
+    size_t refused = 0;
 };
 
 // The line told for a contact logged: "QSO enregistré depuis WSJT-X : K1ABC,
@@ -55,6 +59,10 @@ public:
     // Contacts queued for the operator, at most: a hostile sender cannot fill
     // the memory with them (those beyond wait in the pending file).
     static constexpr size_t kMaxToConfirm = 100;
+    // Contacts kept in memory when neither the log nor the pending file can
+    // take them, at most: hours of traffic, yet a flood of made-up contacts
+    // cannot fill the memory. Those beyond are refused, and the operator told.
+    static constexpr size_t kMaxInMemory = 1000;
 
     explicit AutoLog(LogSession& session);
 
@@ -89,6 +97,10 @@ public:
     void shownContactLeft(bool discarded);
 
 private:
+    // Keeps a contact only in memory, within kMaxInMemory; counts it refused beyond.
+    void keepInMemory(const std::string& record, AutoLogOutcome& outcome);
+    static void tellRefused(AutoLogOutcome& outcome);
+
     // A contact for the operator: the record as the pending file holds it,
     // and as the log would store it.
     struct ToConfirm {

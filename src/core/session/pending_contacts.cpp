@@ -66,9 +66,9 @@ std::vector<std::string> adifRecords(std::string_view text) {
 }
 
 bool PendingContacts::waitBriefly(int refusals) {
-    constexpr int kMaxRefusals = 50;
+    constexpr int kMaxRefusals = 10;
     if (refusals > kMaxRefusals) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return true;
 }
 

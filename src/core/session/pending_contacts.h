@@ -28,8 +28,9 @@ public:
     // after each refusal with the number of refusals so far; answers whether
     // to try again, once it has waited a little.
     using LockWait = std::function<bool(int refusals)>;
-    // Waits 20 ms at a time, a second in all: another writer holds the lock
-    // only for the rewrite of a small file.
+    // Waits 5 ms at a time, 50 ms in all: another writer holds the lock only
+    // for the rewrite of a small file, and the window's thread must not stall
+    // on a holder that never lets go (the contact then waits in memory).
     static bool waitBriefly(int refusals);
 
     explicit PendingContacts(std::filesystem::path dataDir, LockWait wait = waitBriefly);

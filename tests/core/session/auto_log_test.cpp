@@ -203,6 +203,32 @@ TEST(AutoLog, AContactThePendingFileCannotTakeIsStillOffered) {
     EXPECT_FALSE(autoLog.hasContactToConfirm());
 }
 
+// Neither the log nor the pending file can take contacts, and a flood of
+// made-up ones comes: the memory keeps a bounded number, the rest are refused
+// and the operator told; those kept are logged once the folder is free.
+TEST(AutoLog, AFloodTheLogAndThePendingFileCannotTakeIsBounded) {
+    TempDir dir;
+    Station s(dir);
+    std::filesystem::create_directory(dir / std::string(kPendingLockFileName));
+    AutoLog autoLog(*s.session);
+    std::string flood;
+    for (size_t i = 0; i < AutoLog::kMaxInMemory + 5; ++i)
+        flood += "<CALL:6>K" + std::to_string(1000 + i) + "A <QSO_DATE:8>20240301 " +
+                 "<TIME_ON:6>100000 <MODE:3>FT8 <BAND:3>20m <EOR>\n";
+    {
+        LogSession holder(dir.path());
+        ASSERT_EQ(holder.claimDataFolder(), DataFolderLock::Outcome::Held);
+        const AutoLogOutcome held = autoLog.receive(flood);
+        EXPECT_TRUE(held.inMemoryOnly);
+        EXPECT_EQ(held.refused, 5u);
+        EXPECT_EQ(held.waiting, AutoLog::kMaxInMemory);
+        EXPECT_EQ(held.messages.back(), "5 QSO refusés : trop de QSO attendent déjà en mémoire.");
+    }
+    const AutoLogOutcome later = autoLog.retry();
+    EXPECT_EQ(later.logged.size(), AutoLog::kMaxInMemory);
+    EXPECT_EQ(later.waiting, 0u);
+}
+
 TEST(PendingContacts, IsAProgramFileAndRefusesAFlood) {
     TempDir dir;
     PendingContacts pending(dir.path());
