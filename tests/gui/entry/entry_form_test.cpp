@@ -95,6 +95,16 @@ protected:
         t.dialogs->answers.push_back(answer);
         QTest::mouseClick(f->Valide_A, Qt::LeftButton);
     }
+    // Reports 59 both ways, no QSL, and the commit answered yes.
+    void commitWithReports59() {
+        walkReportsAndQsl("59", "59", false);
+        commit(true);
+    }
+    // Keys `text` into `field` after what it holds, then Enter.
+    static void typeAndEnter(QWidget* field, const QString& text) {
+        QTest::keyClicks(field, text);
+        enter(field);
+    }
 
     const QString log = "F6XYZ_DXCC.log";
     ui::EntryForm* f = nullptr;
@@ -161,17 +171,13 @@ TEST_F(EntryFormTest, ManualDateInsertsByDateAndKeepsTheDateOfTheLastLine) {
     writeLog({record("G4AAA", "01/01/08", "10:00"), record("G4BBB", "01/03/08", "10:00")});
     start();
     w->Mnu_Date_Man->trigger();
-    QTest::keyClicks(f->Ind_A, "g4xyz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4xyz");
     EXPECT_TRUE(messages().isEmpty());  // G is in the log already
     enter(f->Prenom_A);
     EXPECT_EQ(focused(), f->Date_A);
-    QTest::keyClicks(f->Date_A, "15/02/08");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "12:00");
-    enter(f->Heure_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    typeAndEnter(f->Date_A, "15/02/08");
+    typeAndEnter(f->Heure_A, "12:00");
+    commitWithReports59();
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 3);
@@ -188,16 +194,12 @@ TEST_F(EntryFormTest, InsertButtonInsertsByDateEvenWithTheAutomaticDate) {
     QTest::mouseClick(f->Ajout_QSO, Qt::LeftButton);
     EXPECT_EQ(f->Mode_Aff->text(), "Insertion QSO");
     EXPECT_EQ(focused(), f->Ind_A);
-    QTest::keyClicks(f->Ind_A, "g4old");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4old");
     enter(f->Prenom_A);
     EXPECT_EQ(focused(), f->Date_A);  // not from the clock
-    QTest::keyClicks(f->Date_A, "31/12/99");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "23:59");
-    enter(f->Heure_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    typeAndEnter(f->Date_A, "31/12/99");
+    typeAndEnter(f->Heure_A, "23:59");
+    commitWithReports59();
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 2);
@@ -265,8 +267,7 @@ TEST_F(EntryFormTest, AnsweringNoStoresNothingButResetsTheEntry) {
     enter(f->Ind_A);
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
-    QTest::keyClicks(f->Prenom_A, "anne");
-    enter(f->Prenom_A);
+    typeAndEnter(f->Prenom_A, "anne");
     walkReportsAndQsl("59", "59", true);
     commit(false);
     EXPECT_TRUE(logLines().isEmpty());
@@ -381,28 +382,24 @@ TEST_F(EntryFormTest, BandAndModePositionsAreStoredAsTheOperatorChangesThem) {
 TEST_F(EntryFormTest, NewPrefixComparesOverTheMatchedPrefix) {
     writeLog({record("F5ABC", "01/01/08", "10:00")});
     start();
-    QTest::keyClicks(f->Ind_A, "tm1q");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "tm1q");
     EXPECT_EQ(messages(), QStringList{m(msg::kNewPrefix) + "TM" + m(msg::kNewPrefixEntity) +
                                       "France" + QString(27, ' ')});
     EXPECT_EQ(f->Prefixe_A->text(), "F");
     QTest::mouseClick(f->Efface_A, Qt::LeftButton);
     messages().clear();
-    QTest::keyClicks(f->Ind_A, "f8zz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f8zz");
     EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(EntryFormTest, AMaritimeMobileIsSaidOnceAndStoredWithoutAnEntity) {
     start();
-    QTest::keyClicks(f->Ind_A, "f5abc/mm");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5abc/mm");
     EXPECT_EQ(messages(), QStringList{m(dxcc::lookup_messages::kMaritimeMobile)});
     EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
     EXPECT_TRUE(f->Pays_A->text().trimmed().isEmpty());
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     const std::string line = logLines()[0].toStdString();
     EXPECT_EQ(dxcc::recordField(line, dxcc::Field::Callsign).substr(0, 8), "F5ABC/MM");
@@ -416,8 +413,7 @@ TEST_F(EntryFormTest, AMaritimeMobileIsSaidOnceAndStoredWithoutAnEntity) {
     messages().clear();
     QTest::keyClicks(f->Ind_A, "g4xyz/am");
     QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-    QTest::keyClicks(f->Ind_A, "g4xyz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4xyz");
     EXPECT_EQ(messages().count(m(dxcc::lookup_messages::kMaritimeMobile)), 0);
 }
 
@@ -467,8 +463,7 @@ TEST_F(EntryFormTest, FirstInstallationAnswersEveryKeyInTheCallsignField) {
     });
     start();
     messages().clear();
-    QTest::keyClicks(f->Ind_A, "f5");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5");
     EXPECT_EQ(messages(), QStringList(3, m(msg::kFirstInstallation)));
     EXPECT_FALSE(f->Prenom_A->isEnabled());
 }
@@ -485,8 +480,7 @@ TEST_F(EntryFormTest, PastedLineBreaksAndTabsNeverReachTheFiles) {
     QTest::keyClick(f->Prenom_A, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f->Prenom_A->text(), "JEAN");
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_EQ(logLines()[0].size(), 107);
     EXPECT_EQ(read("Liste_Prenom.txt"), "F5ABC           JEAN\r\n");
@@ -508,16 +502,14 @@ TEST_F(EntryFormTest, TheUppercaseRuleTouchesOnlyTheTypedCharacters) {
     retype(f->Mode_A, "cw");  // typed in small letters: still the list item
     enter(f->Mode_A);
     EXPECT_EQ(stored("Mode Utilise"), "1");
-    QTest::keyClicks(f->Ind_A, "f5abc");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5abc");
     f->Pays_A->setCursorPosition(6);
     QTest::keyClicks(f->Pays_A, " x");
     EXPECT_TRUE(f->Pays_A->text().startsWith("France X"));
     retype(band, "21 mhz");  // every letter typed: capitals, yet stored as the item
     EXPECT_EQ(band->text(), "21 MHZ");
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_EQ(logLines()[0].mid(44, 11), "CW  21 Mhz ");
 }
@@ -578,10 +570,8 @@ TEST_F(EntryFormTest, ADeletedContactNeverComesBack) {
 TEST_F(EntryFormTest, FailuresSayWhetherTheContactWasStored) {
     QDir(t.dir.path()).mkdir("Temporaire.txt");  // the first-name file cannot be rewritten
     start();
-    QTest::keyClicks(f->Ind_A, "f5abc");
-    enter(f->Ind_A);
-    QTest::keyClicks(f->Prenom_A, "jean");
-    enter(f->Prenom_A);
+    typeAndEnter(f->Ind_A, "f5abc");
+    typeAndEnter(f->Prenom_A, "jean");
     walkReportsAndQsl("59", "59", false);
     messages().clear();
     commit(true);
@@ -591,13 +581,10 @@ TEST_F(EntryFormTest, FailuresSayWhetherTheContactWasStored) {
 
     QDir(t.dir.path()).mkdir("Temporaire6.txt");  // an insertion cannot be written
     QTest::mouseClick(f->Ajout_QSO, Qt::LeftButton);
-    QTest::keyClicks(f->Ind_A, "g4abc");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4abc");
     enter(f->Prenom_A);
-    QTest::keyClicks(f->Date_A, "01/02/08");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "10:00");
-    enter(f->Heure_A);
+    typeAndEnter(f->Date_A, "01/02/08");
+    typeAndEnter(f->Heure_A, "10:00");
     walkReportsAndQsl("59", "59", false);
     messages().clear();
     commit(true);
