@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QUtf8StringView>
@@ -13,19 +12,9 @@
 #include "core/record/qso_record.h"
 #include "core/session/data_folder_lock.h"
 #include "platform/text.h"
+#include "sample_award_log.h"
 
 namespace {
-
-// Six QSOs: SSB and CW on 14 MHz for one entity, FT8 on 7 MHz, satellite in
-// lower case on 144 MHz, an unconfirmed one on 21 MHz and one without prefix.
-const dxcc::QsoFields kLog[] = {
-    {"F5BBB", "JEAN", "02/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "F", "France", '*'},
-    {"F5AAA", "PAUL", "03/01/08", "10:00", "CW", "14 Mhz ", "599", "599", "F", "France", ' '},
-    {"G3AAA", "JOS\xC9", "04/01/08", "10:00", "FT8", "7.0 Mhz", "-10", "-12", "G", "England", '*'},
-    {"DL1AA", "HANS", "05/01/08", "10:00", "sat", "144 Mhz", "59", "59", "DL", "Germany", '*'},
-    {"JA1AA", "", "06/01/08", "10:00", "SSB", "21 Mhz ", "59", "59", "JA", "Japan", ' '},
-    {"XX1XX", "", "07/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "", "", '*'},
-};
 
 // A confirmation from LoTW of the JA1AA contact of the log.
 const char kLotwConfirmation[] =
@@ -91,9 +80,7 @@ class CommandLineTest : public testing_support::CommandRunner {
 protected:
     void SetUp() override {
         chooseStation("F6XYZ");
-        std::string log;
-        for (const dxcc::QsoFields& q : kLog) log += dxcc::buildRecord(q) + "\r\n";
-        writeFile("F6XYZ_DXCC.log", QByteArray::fromStdString(log));
+        writeFile("F6XYZ_DXCC.log", testing_support::sampleAwardLog());
         // An import needs a prefix file to give each QSO its entity.
         writeFile("Prefixe_DXCC.txt", "F      France                            F      /\r\n");
     }
@@ -131,13 +118,10 @@ TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
     const QStringList lines = outLines();
     ASSERT_GE(lines.size(), 5);
     EXPECT_EQ(lines[0], expected[0]);
-    auto entity = [](int ordinal, const dxcc::QsoFields& q) {
-        const std::string line = dxcc::lineNumberText(static_cast<size_t>(ordinal)) + " " +
-                                 dxcc::buildDisplayLine(dxcc::buildRecord(q), 1).substr(8);
-        return "\t" + QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
-    };
-    EXPECT_EQ(lines.mid(1, 4), (QStringList{entity(1, kLog[3]), entity(2, kLog[0]),
-                                            entity(3, kLog[2]), expected[1]}));
+    using namespace testing_support;
+    EXPECT_EQ(lines.mid(1, 4), (QStringList{"\t" + listedEntity(1, kSatelliteConfirmed),
+                                            "\t" + listedEntity(2, kSsbConfirmed),
+                                            "\t" + listedEntity(3, kFt8Confirmed), expected[1]}));
     EXPECT_TRUE(lines[3].contains("JOSÉ"));
     EXPECT_EQ(lines.size(), expected.size() + 29);
 }
