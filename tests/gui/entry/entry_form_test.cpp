@@ -25,11 +25,8 @@
 namespace {
 
 namespace msg = dxcc::entry_messages;
-using ui::fromView;
 
-QString m(std::string_view text) {
-    return fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 QString record(const char* callsign, const char* date, const char* time, char qsl = ' ') {
     dxcc::QsoFields q{callsign, "PAUL", date, time,      "SSB", "7.0 Mhz",
@@ -73,15 +70,8 @@ protected:
     }
 
     static void retype(QWidget* field, const QString& text) { type(field, text); }
-    void clickRow(int row) {
-        const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
-        QTest::mouseClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
-    }
-    void doubleClickRow(int row) {
-        clickRow(row);
-        const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
-        QTest::mouseDClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
-    }
+    void clickRow(int row) { RunningLog::clickRow(w->Liste_DXCC, row); }
+    void doubleClickRow(int row) { RunningLog::doubleClickRow(w->Liste_DXCC, row); }
     // Enter through the fields that follow the first name, with the given reports.
     void walkReportsAndQsl(const QString& received, const QString& sent, bool qsl) {
         retype(f->RST_A, received);
