@@ -157,7 +157,10 @@ TEST(SpotClassification, EntityBandClassAndColour) {
     }
 }
 
-ClassifiedSpot classified(const char* dx, const char* band, ModeClass modeClass, bool needed) {
+// A spot already classified; by default a CW spot on 14 MHz whose entity is
+// confirmed.
+ClassifiedSpot classified(const char* dx, const char* band = "14 Mhz",
+                          ModeClass modeClass = ModeClass::Cw, bool needed = false) {
     ClassifiedSpot s;
     s.spot.dx = dx;
     s.band = band;
@@ -293,46 +296,37 @@ TEST(SpotList, RemovedRowsGoAsRunsFromTheBottomUp) {
 
 TEST(SpotList, ABatchSaysWhichSpotsTookARowOfTheirOwn) {
     SpotList list(4);
-    list.add(classified("A1A", "14 Mhz", ModeClass::Cw, false), 0);
-    list.add(classified("B1B", "14 Mhz", ModeClass::Cw, false), 0);
+    list.add(classified("A1A"), 0);
+    list.add(classified("B1B"), 0);
     std::vector<bool> newRow;
     // A1A is seen again, C1C is new and seen twice in the batch.
-    addBatch(list,
-             {classified("C1C", "14 Mhz", ModeClass::Cw, false),
-              classified("A1A", "14 Mhz", ModeClass::Cw, false),
-              classified("C1C", "14 Mhz", ModeClass::Cw, false)},
-             60, &newRow);
+    addBatch(list, {classified("C1C"), classified("A1A"), classified("C1C")}, 60, &newRow);
     EXPECT_EQ(newRow, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(rowsOf(list),
               (std::vector<std::string>{"C1C 14 Mhz ", "A1A 14 Mhz ", "B1B 14 Mhz "}));
     // More new spots than the list holds: the newest stay, the others took no row.
     addBatch(list,
-             {classified("D1D", "14 Mhz", ModeClass::Cw, false),
-              classified("E1E", "14 Mhz", ModeClass::Cw, false),
-              classified("F1F", "14 Mhz", ModeClass::Cw, false),
-              classified("G1G", "14 Mhz", ModeClass::Cw, false),
-              classified("H1H", "14 Mhz", ModeClass::Cw, false)},
+             {classified("D1D"), classified("E1E"), classified("F1F"), classified("G1G"),
+              classified("H1H")},
              120, &newRow);
     EXPECT_EQ(newRow, (std::vector<bool>{false, true, true, true, true}));
     EXPECT_EQ(rowsOf(list), (std::vector<std::string>{"H1H 14 Mhz ", "G1G 14 Mhz ", "F1F 14 Mhz ",
                                                       "E1E 14 Mhz "}));
     // The rows that went are forgotten: C1C is new again.
-    addBatch(list, {classified("C1C", "14 Mhz", ModeClass::Cw, false)}, 130, &newRow);
+    addBatch(list, {classified("C1C")}, 130, &newRow);
     EXPECT_EQ(newRow, std::vector<bool>{true});
 }
 
 TEST(SpotList, KeepsTheNewestTwoThousand) {
     SpotList list;
-    for (int i = 0; i < 5000; ++i)
-        list.add(
-            classified(("K" + std::to_string(i) + "A").c_str(), "14 Mhz", ModeClass::Cw, false), i);
+    for (int i = 0; i < 5000; ++i) list.add(classified(("K" + std::to_string(i) + "A").c_str()), i);
     ASSERT_EQ(list.size(), SpotList::kDefaultCapacity);
     EXPECT_EQ(list.at(0).spot.dx, "K4999A");
     EXPECT_EQ(list.at(1999).spot.dx, "K3000A");
     // A spot that went with the oldest rows is new again; one still listed is found.
-    EXPECT_FALSE(list.add(classified("K2999A", "14 Mhz", ModeClass::Cw, false), 5000).updated);
-    EXPECT_TRUE(list.add(classified("K4500A", "14 Mhz", ModeClass::Cw, false), 5000).updated);
-    EXPECT_TRUE(list.add(classified("K2999A", "14 Mhz", ModeClass::Cw, false), 5001).updated);
+    EXPECT_FALSE(list.add(classified("K2999A"), 5000).updated);
+    EXPECT_TRUE(list.add(classified("K4500A"), 5000).updated);
+    EXPECT_TRUE(list.add(classified("K2999A"), 5001).updated);
 }
 
 }  // namespace

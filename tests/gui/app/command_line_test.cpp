@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QUtf8StringView>
@@ -13,19 +12,14 @@
 #include "core/record/qso_record.h"
 #include "core/session/data_folder_lock.h"
 #include "platform/text.h"
+#include "sample_award_log.h"
 
 namespace {
 
-// Six QSOs: SSB and CW on 14 MHz for one entity, FT8 on 7 MHz, satellite in
-// lower case on 144 MHz, an unconfirmed one on 21 MHz and one without prefix.
-const dxcc::QsoFields kLog[] = {
-    {"F5BBB", "JEAN", "02/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "F", "France", '*'},
-    {"F5AAA", "PAUL", "03/01/08", "10:00", "CW", "14 Mhz ", "599", "599", "F", "France", ' '},
-    {"G3AAA", "JOS\xC9", "04/01/08", "10:00", "FT8", "7.0 Mhz", "-10", "-12", "G", "England", '*'},
-    {"DL1AA", "HANS", "05/01/08", "10:00", "sat", "144 Mhz", "59", "59", "DL", "Germany", '*'},
-    {"JA1AA", "", "06/01/08", "10:00", "SSB", "21 Mhz ", "59", "59", "JA", "Japan", ' '},
-    {"XX1XX", "", "07/01/08", "10:00", "SSB", "14 Mhz ", "59", "59", "", "", '*'},
-};
+// A confirmation from LoTW of the JA1AA contact of the log.
+const char kLotwConfirmation[] =
+    "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
+    "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n";
 
 // Every award in both bases, as the windows word them.
 const char* const kReport[] = {
@@ -86,15 +80,9 @@ class CommandLineTest : public testing_support::CommandRunner {
 protected:
     void SetUp() override {
         chooseStation("F6XYZ");
-        std::string log;
-        for (const dxcc::QsoFields& q : kLog) log += dxcc::buildRecord(q) + "\r\n";
-        QFile file(dir.path() + "/F6XYZ_DXCC.log");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(log.data(), static_cast<qint64>(log.size()));
+        writeFile("F6XYZ_DXCC.log", testing_support::sampleAwardLog());
         // An import needs a prefix file to give each QSO its entity.
-        QFile prefixes(dir.path() + "/Prefixe_DXCC.txt");
-        ASSERT_TRUE(prefixes.open(QIODevice::WriteOnly));
-        prefixes.write("F      France                            F      /\r\n");
+        writeFile("Prefixe_DXCC.txt", "F      France                            F      /\r\n");
     }
 
     QStringList outLines() const {
@@ -104,6 +92,15 @@ protected:
     // The station chosen in the settings.
     void chooseStation(const QString& station) {
         settings->set("Setup ", "Indicatif Station", station.toStdString());
+    }
+
+    // A refused command: its status, how its message begins, nothing on
+    // standard output.
+    void expectRefused(const QStringList& args, int status, const std::string& errStart) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(run(args), status);
+        EXPECT_EQ(err.str().substr(0, errStart.size()), errStart);
+        EXPECT_EQ(out.str(), "");
     }
 };
 
@@ -121,13 +118,10 @@ TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
     const QStringList lines = outLines();
     ASSERT_GE(lines.size(), 5);
     EXPECT_EQ(lines[0], expected[0]);
-    auto entity = [](int ordinal, const dxcc::QsoFields& q) {
-        const std::string line = dxcc::lineNumberText(static_cast<size_t>(ordinal)) + " " +
-                                 dxcc::buildDisplayLine(dxcc::buildRecord(q), 1).substr(8);
-        return "\t" + QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
-    };
-    EXPECT_EQ(lines.mid(1, 4), (QStringList{entity(1, kLog[3]), entity(2, kLog[0]),
-                                            entity(3, kLog[2]), expected[1]}));
+    using namespace testing_support;
+    EXPECT_EQ(lines.mid(1, 4), (QStringList{"\t" + listedEntity(1, kSatelliteConfirmed),
+                                            "\t" + listedEntity(2, kSsbConfirmed),
+                                            "\t" + listedEntity(3, kFt8Confirmed), expected[1]}));
     EXPECT_TRUE(lines[3].contains("JOSÉ"));
     EXPECT_EQ(lines.size(), expected.size() + 29);
 }
@@ -135,31 +129,20 @@ TEST_F(CommandLineTest, ReportWritesEveryAwardAsTheWindowsWordIt) {
 // The import the menu item does, without a window: the gathered messages, the
 // block at its date, and a failure that leaves the log as it was.
 TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
-    const QString adi = dir.path() + "/in.adi";
-    QFile file(adi);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
-        "<EOH>\n<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0900<MODE:2>CW<EOR>\n"
-        "<CALL:5>K1ABD<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>40m<EOR>\n");
-    file.close();
+    const QString adi =
+        writeFile("in.adi",
+                  "<EOH>\n<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0900<MODE:2>CW<EOR>\n"
+                  "<CALL:5>K1ABD<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>40m<EOR>\n");
     ASSERT_EQ(run({"import", adi}), ui::kCommandOk) << err.str();
     const QStringList lines = outLines();
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines[0], "QSO importés : 2");
     EXPECT_TRUE(lines[1].startsWith("Bande absente, remplacée par 1.8 Mhz : 1 QSO"));
-    QFile log(dir.path() + "/F6XYZ_DXCC.log");
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QList<QByteArray> stored = log.readAll().split('\n');
+    const QByteArray before = readFile("F6XYZ_DXCC.log");
+    const QList<QByteArray> stored = before.split('\n');
     ASSERT_EQ(stored.size(), 9);                 // eight lines and the end
     EXPECT_TRUE(stored[0].startsWith("K1ABC"));  // 01/01/08 comes before 02/01/08
     EXPECT_TRUE(stored[1].startsWith("K1ABD"));
-    log.close();
-
-    const QByteArray before = [&] {
-        log.open(QIODevice::ReadOnly);
-        return log.readAll();
-    }();
-    log.close();
     EXPECT_EQ(run({"import", dir.path() + "/missing.adi"}), ui::kCommandFailed);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
     EXPECT_EQ(run({"import"}), ui::kCommandBadUsage);
@@ -171,8 +154,7 @@ TEST_F(CommandLineTest, ImportMergesTheFileAndSaysWhatItDid) {
         EXPECT_EQ(run({"import", adi}), ui::kCommandFailed);
         EXPECT_TRUE(QString::fromStdString(err.str()).contains("fermez-le avant d'importer"));
     }
-    log.open(QIODevice::ReadOnly);
-    EXPECT_EQ(log.readAll(), before);
+    EXPECT_EQ(readFile("F6XYZ_DXCC.log"), before);
 }
 
 // The export and the confirmations the menu items do, without a window: what
@@ -181,28 +163,19 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
     const QString adi = dir.path() + "/log.adi";
     ASSERT_EQ(run({"export", adi}), ui::kCommandOk) << err.str();
     EXPECT_EQ(outLines(), QStringList{"QSO exportés : 6"});
-    QFile exported(adi);
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    const QByteArray text = exported.readAll();
+    const QByteArray text = readFile("log.adi");
     EXPECT_TRUE(text.startsWith("Log ADIF de la station F6XYZ (VEL_DXCC 1.0.4)\r\n"));
     EXPECT_EQ(text.count("<EOR>"), 6);
 
-    const QString lotw = dir.path() + "/lotw.adi";
-    QFile file(lotw);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
-        "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
-        "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
-    file.close();
+    const QString lotw = writeFile("lotw.adi", kLotwConfirmation);
     const QStringList first{"Confirmations lues : 1", "QSO nouvellement confirmés : 1",
                             "QSO déjà confirmés : 0", "Confirmations sans QSO dans le log : 0",
                             "Nouvelles contrées confirmées : JA Japan (Mixed, SSB, 21 Mhz)"};
     ASSERT_EQ(run({"confirm", lotw, "--station", "F6XYZ"}), ui::kCommandOk) << err.str();
     EXPECT_EQ(outLines(), first);
-    QFile log(dir.path() + "/F6XYZ_DXCC.log");
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().split('\n')[4].endsWith("Japan                              *\r"));
-    log.close();
+    EXPECT_TRUE(readFile("F6XYZ_DXCC.log")
+                    .split('\n')[4]
+                    .endsWith("Japan                              *\r"));
     ASSERT_EQ(run({"confirm", lotw}), ui::kCommandOk);
     EXPECT_EQ(outLines()[1], "QSO nouvellement confirmés : 0");
     EXPECT_EQ(outLines()[2], "QSO déjà confirmés : 1");
@@ -228,12 +201,7 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
          "vel_dxcc : confirm attend un seul fichier ADIF"},
         {{"confirm", dir.path() + "/absent.adi"}, ui::kCommandFailed, "vel_dxcc : Erreur N°  53"},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.args.join(' ').toStdString());
-        EXPECT_EQ(run(r.args), r.status);
-        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
-        EXPECT_EQ(out.str(), "");
-    }
+    for (const Row& r : rows) expectRefused(r.args, r.status, r.err);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("Le log n'a pas été modifié"));
 }
 
@@ -241,15 +209,6 @@ TEST_F(CommandLineTest, ExportAndConfirmWorkAsTheMenuItemsAndFailCleanly) {
 // what changed on standard output, the files written; failures in French,
 // nothing written.
 TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
-    const auto writeFile = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir.path() + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
-    const auto readFile = [&](const QString& name) {
-        QFile f(dir.path() + "/" + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    };
     QDir(dir.path()).mkdir("cty");
     const QString ctyDat = dir.path() + "/cty/cty.dat";
     writeFile("cty/cty.dat",
@@ -287,11 +246,8 @@ TEST_F(CommandLineTest, PrefixesUpdateFromACountryFileAsTheMenuItem) {
              "/absent est introuvable.\nLes fichiers des préfixes n'ont pas été modifiés.\n"},
     };
     for (const Row& r : refused) {
-        SCOPED_TRACE(r.args.join(' ').toStdString());
-        EXPECT_EQ(run(r.args), r.status);
-        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
-        EXPECT_EQ(out.str(), "");
-        EXPECT_EQ(readFile("Prefixe_DXCC.txt"), mine);
+        expectRefused(r.args, r.status, r.err);
+        EXPECT_EQ(readFile("Prefixe_DXCC.txt"), mine) << r.args.join(' ').toStdString();
     }
     {
         dxcc::DataFolderLock windows(ui::toPath(dir.path()));
@@ -330,66 +286,48 @@ TEST_F(CommandLineTest, FailuresAndHelpAreToldInFrench) {
     QDir(dir.path()).mkdir("F6DIR_DXCC.log");  // a folder cannot be read as a log
     struct Row {
         QStringList args;
-        QString settingsStation;
         int status;
         std::string err;  // how the message begins
+        QString settingsStation = "F6XYZ";
     };
     const Row rows[] = {
         {{"report", "--station", "F6ABC"},
-         "F6XYZ",
          ui::kCommandFailed,
          "vel_dxcc : lecture du log de la station F6ABC impossible.\nErreur N°  53\nFichier "
          "introuvable.\n"},
         {{"report", "--station", "F6DIR"},
-         "F6XYZ",
          ui::kCommandFailed,
          "vel_dxcc : lecture du log de la station F6DIR impossible.\nErreur N° "},
-        {{"report"}, "FXXXX", ui::kCommandFailed, "vel_dxcc : aucune station n'est choisie"},
+        {{"report"}, ui::kCommandFailed, "vel_dxcc : aucune station n'est choisie", "FXXXX"},
         {{"report", "--station", "F6/X!"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : indicatif de station invalide : F6/X!\n"},
-        {{"report", "--bavard"},
-         "F6XYZ",
-         ui::kCommandBadUsage,
-         "vel_dxcc : option inconnue : --bavard\n"},
+        {{"report", "--bavard"}, ui::kCommandBadUsage, "vel_dxcc : option inconnue : --bavard\n"},
         {{"report", "--station"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : l'option --station attend une valeur.\n"},
-        {{"rapport"}, "F6XYZ", ui::kCommandBadUsage, "vel_dxcc : commande inconnue : rapport\n"},
+        {{"rapport"}, ui::kCommandBadUsage, "vel_dxcc : commande inconnue : rapport\n"},
         // An option the command does not take is refused, never ignored.
         {{"report", "--band", "20M"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : report n'attend que les options --entities, --station, --data-dir.\n"},
         {{"export", "x.adi", "--mode", "CW"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : export attend un seul fichier ADIF"},
         {{"import", "x.adi", "--band=20M"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : import attend un seul fichier ADIF"},
         {{"confirm", "x.adi", "--worked"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : confirm attend un seul fichier ADIF"},
         {{"grid", "--mode", "CW"},
-         "F6XYZ",
          ui::kCommandBadUsage,
          "vel_dxcc : grid n'attend que les options --worked"},
-        {{"needed", "F5ABC", "--entities"},
-         "F6XYZ",
-         ui::kCommandBadUsage,
-         "vel_dxcc : needed attend"},
+        {{"needed", "F5ABC", "--entities"}, ui::kCommandBadUsage, "vel_dxcc : needed attend"},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.args.join(' ').toStdString());
         chooseStation(r.settingsStation);
-        EXPECT_EQ(run(r.args), r.status);
-        EXPECT_EQ(err.str().substr(0, r.err.size()), r.err);
-        EXPECT_EQ(out.str(), "");
+        expectRefused(r.args, r.status, r.err);
     }
 
     for (const QStringList& args : {QStringList{"--help"}, QStringList{"-h"}}) {
@@ -494,12 +432,7 @@ TEST_F(CommandLineTest, OptionsMayComeAnywhereAndEachCommandHasItsHelp) {
         {{"rapport", "--help"}, "vel_dxcc : commande inconnue : rapport\n"},
         {{"--data-dir", dir.path()}, "vel_dxcc : commande manquante.\n"},
     };
-    for (const Bad& b : bad) {
-        SCOPED_TRACE(b.args.join(' ').toStdString());
-        EXPECT_EQ(run(b.args), ui::kCommandBadUsage);
-        EXPECT_EQ(err.str().substr(0, b.err.size()), b.err);
-        EXPECT_EQ(out.str(), "");
-    }
+    for (const Bad& b : bad) expectRefused(b.args, ui::kCommandBadUsage, b.err);
 }
 
 // A stream that refuses every byte, as standard output on a full disk.
@@ -513,23 +446,10 @@ protected:
 // read-change-write and refuses while another holder has it; the status
 // says whether the log changed, even when the report cannot be printed.
 TEST_F(CommandLineTest, WritingCommandsHoldTheFolderAndTheStatusSaysWhetherTheLogChanged) {
-    const QString adi = dir.path() + "/in.adi";
-    QFile file(adi);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>20m<MODE:3>SSB<EOR>\n");
-    file.close();
-    const QString lotw = dir.path() + "/lotw.adi";
-    QFile confirmations(lotw);
-    ASSERT_TRUE(confirmations.open(QIODevice::WriteOnly));
-    confirmations.write(
-        "<eoh>\n<call:5>JA1AA\n<band:3>15m\n<mode:3>SSB\n<qso_date:8>20080106\n"
-        "<time_on:6>101500\n<qsl_rcvd:1>Y\n<eor>\n");
-    confirmations.close();
-    auto logBytes = [&] {
-        QFile log(dir.path() + "/F6XYZ_DXCC.log");
-        EXPECT_TRUE(log.open(QIODevice::ReadOnly));
-        return log.readAll();
-    };
+    const QString adi = writeFile(
+        "in.adi", "<CALL:5>K1ABC<QSO_DATE:8>20080101<TIME_ON:4>0930<BAND:3>20m<MODE:3>SSB<EOR>\n");
+    const QString lotw = writeFile("lotw.adi", kLotwConfirmation);
+    auto logBytes = [&] { return readFile("F6XYZ_DXCC.log"); };
     const QByteArray before = logBytes();
     {
         dxcc::DataFolderLock other(ui::toPath(dir.path()));
@@ -548,10 +468,7 @@ TEST_F(CommandLineTest, WritingCommandsHoldTheFolderAndTheStatusSaysWhetherTheLo
     // A lock file left empty, holding garbage or a process number that is
     // gone (a power cut, an export over it) locks no one out.
     for (const char* left : {"", "garbage\n", "999999999\nvel_dxcc\n"}) {
-        QFile lock(dir.path() + "/VEL_DXCC.lock");
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(left);
-        lock.close();
+        writeFile("VEL_DXCC.lock", left);
         EXPECT_EQ(run({"confirm", lotw}), ui::kCommandOk) << left << err.str();
     }
 
@@ -572,13 +489,11 @@ TEST_F(CommandLineTest, WritingCommandsHoldTheFolderAndTheStatusSaysWhetherTheLo
     EXPECT_EQ(logBytes(), imported);
 
     // The same for the prefixes: saved, then nothing more to save.
-    QFile cty(dir.path() + "/cty.dat");
-    ASSERT_TRUE(cty.open(QIODevice::WriteOnly));
-    cty.write("France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n");
-    cty.close();
-    EXPECT_EQ(runLost({"prefixes", cty.fileName()}), ui::kCommandLogChangedReportLost);
+    const QString cty =
+        writeFile("cty.dat", "France:  14:  27:  EU:  46.00:  -2.00:  -1.0:  F:\n    F,TM;\n");
+    EXPECT_EQ(runLost({"prefixes", cty}), ui::kCommandLogChangedReportLost);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("préfixes ont été mis à jour"));
-    EXPECT_EQ(runLost({"prefixes", cty.fileName()}), ui::kCommandFailed);
+    EXPECT_EQ(runLost({"prefixes", cty}), ui::kCommandFailed);
     EXPECT_TRUE(QString::fromStdString(err.str()).contains("résumé impossible")) << err.str();
 }
 
@@ -602,11 +517,6 @@ protected:
                   "F\tFrance\t46.00\t2.00\tEU\t14\t27\t1.00\r\n"
                   "JA\tJapan\t36.40\t138.38\tAS\t25\t45\t9.00\r\n"
                   "VK\tAustralia\t-23.70\t132.33\tOC\t30\t59\t10.00\r\n");
-    }
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile f(dir.path() + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
     }
 };
 

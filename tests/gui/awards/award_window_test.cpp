@@ -8,6 +8,7 @@
 
 #include "core/record/qso_record.h"
 #include "platform/text.h"
+#include "sample_award_log.h"
 #include "test_doubles.h"
 #include "windows/main/main_window.h"
 
@@ -15,24 +16,12 @@ namespace {
 
 using testing_support::TestContext;
 
-const dxcc::QsoFields kSsbConfirmed{"F5BBB", "JEAN", "02/01/08", "10:00",  "SSB", "14 Mhz ",
-                                    "59",    "59",   "F",        "France", '*'};
-const dxcc::QsoFields kCwWorked{"F5AAA", "PAUL", "03/01/08", "10:00",  "CW", "14 Mhz ",
-                                "599",   "599",  "F",        "France", ' '};
-const dxcc::QsoFields kFt8Confirmed{"G3AAA", "JOHN", "04/01/08", "10:00",   "FT8", "7.0 Mhz",
-                                    "-10",   "-12",  "G",        "England", '*'};
-const dxcc::QsoFields kSatelliteConfirmed{"DL1AA", "HANS", "05/01/08", "10:00",   "sat", "144 Mhz",
-                                          "59",    "59",   "DL",       "Germany", '*'};
-const dxcc::QsoFields kSsbWorked{"JA1AA", "",   "06/01/08", "10:00", "SSB", "21 Mhz ",
-                                 "59",    "59", "JA",       "Japan", ' '};
-const dxcc::QsoFields kNoPrefix{"XX1XX", "",   "07/01/08", "10:00", "SSB", "14 Mhz ",
-                                "59",    "59", "",         "",      '*'};
-
-// The entity line of `ordinal` for the QSO that represents the entity.
-QString listed(int ordinal, const dxcc::QsoFields& q) {
-    return ui::fromCp1252(dxcc::lineNumberText(static_cast<size_t>(ordinal)) + " " +
-                          dxcc::buildDisplayLine(dxcc::buildRecord(q), 1).substr(8));
-}
+using testing_support::kCwWorked;
+using testing_support::kFt8Confirmed;
+using testing_support::kSatelliteConfirmed;
+using testing_support::kSsbConfirmed;
+using testing_support::kSsbWorked;
+const auto& listed = testing_support::listedEntity;
 
 // What the splash window showed each time it appeared, and whether the busy
 // pointer was up then.
@@ -64,11 +53,7 @@ protected:
         t.settings->set("Setup ", "Indicatif Station", "F6XYZ");
         write("Prefixe_DXCC.txt", "");
         write("Liste_Prenom.txt", "");
-        QByteArray log;
-        for (const dxcc::QsoFields& q :
-             {kSsbConfirmed, kCwWorked, kFt8Confirmed, kSatelliteConfirmed, kSsbWorked, kNoPrefix})
-            log += QByteArray::fromStdString(dxcc::buildRecord(q)) + "\r\n";
-        write("F6XYZ_DXCC.log", log);
+        write("F6XYZ_DXCC.log", testing_support::sampleAwardLog());
         w = std::make_unique<ui::MainWindow>(t.ctx, t.session);
         w->startUp(t.session.startUp({}));
         for (QWidget* top : QApplication::topLevelWidgets())

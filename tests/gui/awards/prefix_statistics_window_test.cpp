@@ -1,17 +1,15 @@
 #include "windows/awards/prefix_statistics_window.h"
 
 #include "core/awards/prefix_statistics_messages.h"
-#include "running_log.h"
 #include "platform/colours.h"
+#include "running_log.h"
 
 namespace {
 
 namespace msg = dxcc::prefix_statistics_messages;
 using testing_support::logLine;
 
-QString m(std::string_view text) {
-    return ui::fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 class PrefixStatisticsWindowTest : public testing_support::RunningLog {
 protected:

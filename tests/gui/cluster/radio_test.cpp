@@ -98,9 +98,8 @@ class RadioFollowTest : public testing_support::RunningLog {
 protected:
     // The main window following `rigctld`, with the cluster window connected
     // to a test server.
-    void startWithCluster(Rigctld& rigctld, testing_support::FakeClusterServer& server) {
-        t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-        t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
+    void startWithCluster(const QString& radio, testing_support::FakeClusterServer& server) {
+        followRadio(radio);
         t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
         t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
         start();
@@ -119,16 +118,31 @@ protected:
     bool statusStartsWith(const QString& text, int timeoutMs = 8000) {
         return QTest::qWaitFor([&] { return w->Etat_Radio->text().startsWith(text); }, timeoutMs);
     }
+    // The settings that make the main window follow the radio at `address`.
+    void followRadio(const QString& address) {
+        t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
+        t.settings->set("Setup ", "Rig Port", address.toStdString());
+    }
 };
 
-TEST_F(RadioFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
+// The same with Hamlib's own rigctld serving its dummy radio; skipped where
+// rigctld is not installed.
+class RigctldFollowTest : public RadioFollowTest {
+protected:
+    void SetUp() override {
+        RadioFollowTest::SetUp();
+        if (!rigctld.available())
+            GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
+        ASSERT_TRUE(rigctld.started());
+    }
+
     Rigctld rigctld;
-    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
-    ASSERT_TRUE(rigctld.started());
+};
+
+TEST_F(RigctldFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
     writeLog({testing_support::logLine("F5AA", "02/01/09")});
     writePrefixes({});
-    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
+    followRadio(rigctld.address());
     start();
     ui::EntryForm* form = w->entryForm();
     QLabel* status = w->Etat_Radio;
@@ -166,44 +180,25 @@ TEST_F(RadioFollowTest, BandAndModeFollowRigctldInEntryModeOnly) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == "Radio : pas de réponse"; }, 8000));
 }
 
-TEST_F(RadioFollowTest, AChosenSpotTunesTheRadio) {
-    Rigctld rigctld;
-    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
-    ASSERT_TRUE(rigctld.started());
+TEST_F(RigctldFollowTest, AChosenSpotTunesTheRadio) {
     writePrefixes({dxcc::buildPrefixEntry("OH", "Finland", "OH")});
     writeLog({});
     testing_support::FakeClusterServer server;
-    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
-    t.settings->set("Setup ", "Cluster Hote", "127.0.0.1");
-    t.settings->set("Setup ", "Cluster Port", std::to_string(server.port()));
-    start();
-    QLabel* status = w->Etat_Radio;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().contains("kHz"); }, 8000));
-    w->liveLinks()->openCluster();
-    ui::ClusterWindow* cluster = w->liveLinks()->clusterWindow();
-    cluster->connectToServer();
-    ASSERT_TRUE(server.waitForLogin("F6XYZ"));
-    server.send("DX de W3LPL: 7013.5 OH2BH 0314Z\r\n");
-    QTableView* view = cluster->Liste_Spots;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount() == 1; }, 5000));
-    emit view->doubleClicked(view->model()->index(0, 2));
+    startWithCluster(rigctld.address(), server);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Etat_Radio->text().contains("kHz"); }, 8000));
+    chooseSpot(server, "DX de W3LPL: 7013.5 OH2BH 0314Z");
     EXPECT_EQ(w->entryForm()->Ind_A->text(), "OH2BH");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith("7 013,500 kHz"); }, 8000))
-        << status->text().toStdString();
+    ASSERT_TRUE(statusStartsWith("7 013,500 kHz")) << w->Etat_Radio->text().toStdString();
 }
 
 // Each spot's class sets the radio's mode as well as its frequency, and the
 // form keeps the spot's mode once the radio reports it.
-TEST_F(RadioFollowTest, AChosenSpotSetsTheRadiosModeAndTheFormKeepsIt) {
-    Rigctld rigctld;
-    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
-    ASSERT_TRUE(rigctld.started());
+TEST_F(RigctldFollowTest, AChosenSpotSetsTheRadiosModeAndTheFormKeepsIt) {
     writePrefixes({dxcc::buildPrefixEntry("K", "United States", "K")});
     writeLog({});
     testing_support::FakeClusterServer server;
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
-    startWithCluster(rigctld, server);
+    startWithCluster(rigctld.address(), server);
     ui::EntryForm* form = w->entryForm();
     ASSERT_TRUE(statusStartsWith("21 200,000 kHz  USB"));
 
@@ -239,14 +234,10 @@ TEST_F(RadioFollowTest, AChosenSpotSetsTheRadiosModeAndTheFormKeepsIt) {
 
 // A band that the entry list lacks is shown under the log's label for it and
 // logged so, and stays for the next contact while the radio stays there.
-TEST_F(RadioFollowTest, ABandTheListLacksIsShownAndLogged) {
-    Rigctld rigctld;
-    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
-    ASSERT_TRUE(rigctld.started());
+TEST_F(RigctldFollowTest, ABandTheListLacksIsShownAndLogged) {
     writePrefixes({dxcc::buildPrefixEntry("G", "England", "G")});
     writeLog({});
-    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
+    followRadio(rigctld.address());
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
     start();
     ui::EntryForm* form = w->entryForm();
@@ -281,14 +272,10 @@ TEST_F(RadioFollowTest, ABandTheListLacksIsShownAndLogged) {
 
 // A frequency no radio can be on (rigctld passes on whatever it was given) is
 // no reading: the radio counts as silent until it reports a real one.
-TEST_F(RadioFollowTest, ImpossibleFrequenciesAreNoReading) {
-    Rigctld rigctld;
-    if (!rigctld.available()) GTEST_SKIP() << "rigctld is not installed (package libhamlib-utils)";
-    ASSERT_TRUE(rigctld.started());
+TEST_F(RigctldFollowTest, ImpossibleFrequenciesAreNoReading) {
     writePrefixes({});
     writeLog({});
-    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", rigctld.address().toStdString());
+    followRadio(rigctld.address());
     ASSERT_TRUE(rigctld.set({"F", "21200000", "M", "USB", "0"}));
     start();
     ASSERT_TRUE(statusStartsWith("21 200,000 kHz"));
@@ -334,8 +321,7 @@ TEST_F(RadioFollowTest, ASilentRadioNeverHoldsTheWindow) {
     writeLog({});
     writePrefixes({});
     SilentRadio radio;
-    t.settings->set("Setup ", "Rig Modele", std::to_string(ui::kRigctldModel));
-    t.settings->set("Setup ", "Rig Port", radio.address().toStdString());
+    followRadio(radio.address());
     start();
     QLabel* status = w->Etat_Radio;
     EXPECT_EQ(status->text(), "Radio : connexion…");

@@ -25,11 +25,8 @@
 namespace {
 
 namespace msg = dxcc::entry_messages;
-using ui::fromView;
 
-QString m(std::string_view text) {
-    return fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 QString record(const char* callsign, const char* date, const char* time, char qsl = ' ') {
     dxcc::QsoFields q{callsign, "PAUL", date, time,      "SSB", "7.0 Mhz",
@@ -73,15 +70,8 @@ protected:
     }
 
     static void retype(QWidget* field, const QString& text) { type(field, text); }
-    void clickRow(int row) {
-        const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
-        QTest::mouseClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
-    }
-    void doubleClickRow(int row) {
-        clickRow(row);
-        const QRect r = w->Liste_DXCC->visualRect(w->Liste_DXCC->model()->index(row, 0));
-        QTest::mouseDClick(w->Liste_DXCC->viewport(), Qt::LeftButton, {}, r.center());
-    }
+    void clickRow(int row) { RunningLog::clickRow(w->Liste_DXCC, row); }
+    void doubleClickRow(int row) { RunningLog::doubleClickRow(w->Liste_DXCC, row); }
     // Enter through the fields that follow the first name, with the given reports.
     void walkReportsAndQsl(const QString& received, const QString& sent, bool qsl) {
         retype(f->RST_A, received);
@@ -94,6 +84,16 @@ protected:
     void commit(bool answer) {
         t.dialogs->answers.push_back(answer);
         QTest::mouseClick(f->Valide_A, Qt::LeftButton);
+    }
+    // Reports 59 both ways, no QSL, and the commit answered yes.
+    void commitWithReports59() {
+        walkReportsAndQsl("59", "59", false);
+        commit(true);
+    }
+    // Keys `text` into `field` after what it holds, then Enter.
+    static void typeAndEnter(QWidget* field, const QString& text) {
+        QTest::keyClicks(field, text);
+        enter(field);
     }
 
     const QString log = "F6XYZ_DXCC.log";
@@ -161,17 +161,13 @@ TEST_F(EntryFormTest, ManualDateInsertsByDateAndKeepsTheDateOfTheLastLine) {
     writeLog({record("G4AAA", "01/01/08", "10:00"), record("G4BBB", "01/03/08", "10:00")});
     start();
     w->Mnu_Date_Man->trigger();
-    QTest::keyClicks(f->Ind_A, "g4xyz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4xyz");
     EXPECT_TRUE(messages().isEmpty());  // G is in the log already
     enter(f->Prenom_A);
     EXPECT_EQ(focused(), f->Date_A);
-    QTest::keyClicks(f->Date_A, "15/02/08");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "12:00");
-    enter(f->Heure_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    typeAndEnter(f->Date_A, "15/02/08");
+    typeAndEnter(f->Heure_A, "12:00");
+    commitWithReports59();
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 3);
@@ -188,16 +184,12 @@ TEST_F(EntryFormTest, InsertButtonInsertsByDateEvenWithTheAutomaticDate) {
     QTest::mouseClick(f->Ajout_QSO, Qt::LeftButton);
     EXPECT_EQ(f->Mode_Aff->text(), "Insertion QSO");
     EXPECT_EQ(focused(), f->Ind_A);
-    QTest::keyClicks(f->Ind_A, "g4old");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4old");
     enter(f->Prenom_A);
     EXPECT_EQ(focused(), f->Date_A);  // not from the clock
-    QTest::keyClicks(f->Date_A, "31/12/99");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "23:59");
-    enter(f->Heure_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    typeAndEnter(f->Date_A, "31/12/99");
+    typeAndEnter(f->Heure_A, "23:59");
+    commitWithReports59();
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 2);
@@ -265,8 +257,7 @@ TEST_F(EntryFormTest, AnsweringNoStoresNothingButResetsTheEntry) {
     enter(f->Ind_A);
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
-    QTest::keyClicks(f->Prenom_A, "anne");
-    enter(f->Prenom_A);
+    typeAndEnter(f->Prenom_A, "anne");
     walkReportsAndQsl("59", "59", true);
     commit(false);
     EXPECT_TRUE(logLines().isEmpty());
@@ -381,28 +372,24 @@ TEST_F(EntryFormTest, BandAndModePositionsAreStoredAsTheOperatorChangesThem) {
 TEST_F(EntryFormTest, NewPrefixComparesOverTheMatchedPrefix) {
     writeLog({record("F5ABC", "01/01/08", "10:00")});
     start();
-    QTest::keyClicks(f->Ind_A, "tm1q");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "tm1q");
     EXPECT_EQ(messages(), QStringList{m(msg::kNewPrefix) + "TM" + m(msg::kNewPrefixEntity) +
                                       "France" + QString(27, ' ')});
     EXPECT_EQ(f->Prefixe_A->text(), "F");
     QTest::mouseClick(f->Efface_A, Qt::LeftButton);
     messages().clear();
-    QTest::keyClicks(f->Ind_A, "f8zz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f8zz");
     EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(EntryFormTest, AMaritimeMobileIsSaidOnceAndStoredWithoutAnEntity) {
     start();
-    QTest::keyClicks(f->Ind_A, "f5abc/mm");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5abc/mm");
     EXPECT_EQ(messages(), QStringList{m(dxcc::lookup_messages::kMaritimeMobile)});
     EXPECT_TRUE(f->Prefixe_A->text().isEmpty());
     EXPECT_TRUE(f->Pays_A->text().trimmed().isEmpty());
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     const std::string line = logLines()[0].toStdString();
     EXPECT_EQ(dxcc::recordField(line, dxcc::Field::Callsign).substr(0, 8), "F5ABC/MM");
@@ -416,8 +403,7 @@ TEST_F(EntryFormTest, AMaritimeMobileIsSaidOnceAndStoredWithoutAnEntity) {
     messages().clear();
     QTest::keyClicks(f->Ind_A, "g4xyz/am");
     QTest::mouseClick(f->Efface_A, Qt::LeftButton);
-    QTest::keyClicks(f->Ind_A, "g4xyz");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4xyz");
     EXPECT_EQ(messages().count(m(dxcc::lookup_messages::kMaritimeMobile)), 0);
 }
 
@@ -467,8 +453,7 @@ TEST_F(EntryFormTest, FirstInstallationAnswersEveryKeyInTheCallsignField) {
     });
     start();
     messages().clear();
-    QTest::keyClicks(f->Ind_A, "f5");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5");
     EXPECT_EQ(messages(), QStringList(3, m(msg::kFirstInstallation)));
     EXPECT_FALSE(f->Prenom_A->isEnabled());
 }
@@ -485,8 +470,7 @@ TEST_F(EntryFormTest, PastedLineBreaksAndTabsNeverReachTheFiles) {
     QTest::keyClick(f->Prenom_A, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f->Prenom_A->text(), "JEAN");
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_EQ(logLines()[0].size(), 107);
     EXPECT_EQ(read("Liste_Prenom.txt"), "F5ABC           JEAN\r\n");
@@ -508,16 +492,14 @@ TEST_F(EntryFormTest, TheUppercaseRuleTouchesOnlyTheTypedCharacters) {
     retype(f->Mode_A, "cw");  // typed in small letters: still the list item
     enter(f->Mode_A);
     EXPECT_EQ(stored("Mode Utilise"), "1");
-    QTest::keyClicks(f->Ind_A, "f5abc");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "f5abc");
     f->Pays_A->setCursorPosition(6);
     QTest::keyClicks(f->Pays_A, " x");
     EXPECT_TRUE(f->Pays_A->text().startsWith("France X"));
     retype(band, "21 mhz");  // every letter typed: capitals, yet stored as the item
     EXPECT_EQ(band->text(), "21 MHZ");
     enter(f->Prenom_A);
-    walkReportsAndQsl("59", "59", false);
-    commit(true);
+    commitWithReports59();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_EQ(logLines()[0].mid(44, 11), "CW  21 Mhz ");
 }
@@ -578,10 +560,8 @@ TEST_F(EntryFormTest, ADeletedContactNeverComesBack) {
 TEST_F(EntryFormTest, FailuresSayWhetherTheContactWasStored) {
     QDir(t.dir.path()).mkdir("Temporaire.txt");  // the first-name file cannot be rewritten
     start();
-    QTest::keyClicks(f->Ind_A, "f5abc");
-    enter(f->Ind_A);
-    QTest::keyClicks(f->Prenom_A, "jean");
-    enter(f->Prenom_A);
+    typeAndEnter(f->Ind_A, "f5abc");
+    typeAndEnter(f->Prenom_A, "jean");
     walkReportsAndQsl("59", "59", false);
     messages().clear();
     commit(true);
@@ -591,13 +571,10 @@ TEST_F(EntryFormTest, FailuresSayWhetherTheContactWasStored) {
 
     QDir(t.dir.path()).mkdir("Temporaire6.txt");  // an insertion cannot be written
     QTest::mouseClick(f->Ajout_QSO, Qt::LeftButton);
-    QTest::keyClicks(f->Ind_A, "g4abc");
-    enter(f->Ind_A);
+    typeAndEnter(f->Ind_A, "g4abc");
     enter(f->Prenom_A);
-    QTest::keyClicks(f->Date_A, "01/02/08");
-    enter(f->Date_A);
-    QTest::keyClicks(f->Heure_A, "10:00");
-    enter(f->Heure_A);
+    typeAndEnter(f->Date_A, "01/02/08");
+    typeAndEnter(f->Heure_A, "10:00");
     walkReportsAndQsl("59", "59", false);
     messages().clear();
     commit(true);

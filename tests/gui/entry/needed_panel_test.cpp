@@ -20,11 +20,7 @@
 
 namespace {
 
-using ui::fromView;
-
-QString m(std::string_view text) {
-    return fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 std::string qso(const char* call, const char* date, const char* mode, const char* band,
                 const char* dxcc, const char* entity, char qsl) {

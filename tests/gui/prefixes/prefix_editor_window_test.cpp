@@ -10,9 +10,7 @@ namespace {
 
 namespace msg = dxcc::prefix_editor_messages;
 
-QString m(std::string_view text) {
-    return ui::fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 const std::string k1A = dxcc::buildPrefixEntry("1A", "Sov Mil Order of Malta", "1A");
 const std::string kF = dxcc::buildPrefixEntry("F", "France", "F");
@@ -42,6 +40,15 @@ protected:
     static bool awaitsInput(const ui::PrefixEditorWindow* e, QWidget* field) {
         return field->isEnabled() && e->focusWidget() == field &&
                field->palette().color(QPalette::Base) == ui::kInputColour;
+    }
+    // An entry keyed field by field, Enter after each.
+    static void keyEntry(ui::PrefixEditorWindow* e, const char* prefix, const char* entity,
+                         const char* dxcc) {
+        for (auto [field, text] : {std::pair{e->N_Prefixe, prefix}, std::pair{e->N_Pays, entity},
+                                   std::pair{e->N_DXCC, dxcc}}) {
+            QTest::keyClicks(field, text);
+            enter(field);
+        }
     }
 };
 
@@ -193,11 +200,7 @@ TEST_F(PrefixEditorWindowTest, DeleteAndEditChangeTheFileOnlyWhenSaved) {
     QTest::mouseClick(e->Clear_P, Qt::LeftButton);
     EXPECT_TRUE(awaitsInput(e, e->N_Prefixe));
     EXPECT_TRUE(atRest(e->N_Pays) && atRest(e->N_DXCC));
-    for (auto [field, text] : {std::pair{e->N_Prefixe, "tk"}, std::pair{e->N_Pays, "Corsica"},
-                               std::pair{e->N_DXCC, "tk"}}) {
-        QTest::keyClicks(field, text);
-        enter(field);
-    }
+    keyEntry(e, "tk", "Corsica", "tk");
     enter(e->Enregistrer);
     EXPECT_EQ(read("Prefixe_DXCC.txt"),
               lines({k1A, dxcc::buildPrefixEntry("TK", "Corsica", "TK"), kTm, kOdd}));
@@ -223,11 +226,7 @@ TEST_F(PrefixEditorWindowTest, NoLineIsSavedTwice) {
     EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF, kG, kTm}));
     EXPECT_TRUE(takeMessages().isEmpty());
 
-    for (auto [field, text] : {std::pair{e->N_Prefixe, "tm"}, std::pair{e->N_Pays, "France"},
-                               std::pair{e->N_DXCC, "f"}}) {
-        QTest::keyClicks(field, text);
-        enter(field);
-    }
+    keyEntry(e, "tm", "France", "f");
     enter(e->Enregistrer);
     EXPECT_EQ(takeMessages(),
               QStringList{m(msg::kDuplicateEntry) + "\r\n" + QString::fromStdString(kTm)});
@@ -241,11 +240,7 @@ TEST_F(PrefixEditorWindowTest, MissingUnwritableAndUnreadableFiles) {
     ui::PrefixEditorWindow* e = open();
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->Liste_DXCC->model()->rowCount(), 0);
-    for (auto [field, text] : {std::pair{e->N_Prefixe, "f"}, std::pair{e->N_Pays, "France"},
-                               std::pair{e->N_DXCC, "f"}}) {
-        QTest::keyClicks(field, text);
-        enter(field);
-    }
+    keyEntry(e, "f", "France", "f");
     enter(e->Enregistrer);
     EXPECT_EQ(read("Prefixe_DXCC.txt"), lines({kF}));
 
@@ -253,11 +248,7 @@ TEST_F(PrefixEditorWindowTest, MissingUnwritableAndUnreadableFiles) {
     // and the fields stay.
     const auto scratch = ui::toPath(t.path("Temporaire.txt"));
     std::filesystem::create_directory(scratch);
-    for (auto [field, text] : {std::pair{e->N_Prefixe, "g"}, std::pair{e->N_Pays, "England"},
-                               std::pair{e->N_DXCC, "g"}}) {
-        QTest::keyClicks(field, text);
-        enter(field);
-    }
+    keyEntry(e, "g", "England", "g");
     enter(e->Enregistrer);
     const QStringList shown = takeMessages();
     ASSERT_EQ(shown.size(), 1);

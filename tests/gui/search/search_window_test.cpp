@@ -10,9 +10,7 @@ namespace {
 namespace msg = dxcc::search_messages;
 using testing_support::logLine;
 
-QString m(std::string_view text) {
-    return ui::fromView(text);
-}
+constexpr auto& m = testing_support::messageText;
 
 class SearchWindowTest : public testing_support::RunningLog {
 protected:

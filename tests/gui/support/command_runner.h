@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,6 +23,19 @@ protected:
         out.str({});
         err.str({});
         return ui::runCommand(args, defaults, out, err);
+    }
+
+    // Writes `bytes` to the file `name` of the data folder; returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(dir.path() + "/" + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+        file.write(bytes);
+        return file.fileName();
+    }
+    // The bytes of the file `name` of the data folder, "<missing>" without one.
+    QByteArray readFile(const QString& name) const {
+        QFile file(dir.path() + "/" + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
     QTemporaryDir dir;

@@ -19,6 +19,11 @@
 
 namespace testing_support {
 
+// One of the program's own texts as the dialogs show it.
+inline QString messageText(std::string_view text) {
+    return ui::fromView(text);
+}
+
 // A contact of the windows' tests as the log stores it: at noon, no first name.
 inline std::string logLine(const char* callsign, const char* date, const char* mode = "SSB",
                            const char* band = "14 Mhz ", const char* dxcc = "F",
