@@ -155,6 +155,8 @@ TEST_F(CommandLineProgram, AFileNameInLatin1StillOpensAndIsShownInUtf8) {
     ::close(stdoutFile);
     EXPECT_EQ(f.status, 1);
     EXPECT_NE(f.err.find("/absent_\xEF\xBF\xBD\xEF\xBF\xBD.adi\n"), std::string::npos) << f.err;
+    // Qt cannot name this file to take the folder away: its bytes are no UTF-8.
+    std::filesystem::remove(folder + "/journal_\xE9t\xE9.adi");
 }
 
 // Every argument's bytes come back as they were, whatever they hold; text
