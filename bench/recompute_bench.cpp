@@ -84,9 +84,7 @@ double seconds(const Run& r) {
 
 void registerRecomputeBenchmarks(const std::vector<size_t>& sizes) {
     for (size_t n : sizes) {
-        // Built in two steps: "/" + to_string draws a false -Wrestrict from GCC 12 at -O3.
-        std::string at = "/";
-        at += std::to_string(n);
+        const std::string at = "/" + std::to_string(n);
         configurePass(
             benchmark::RegisterBenchmark(("Recompute" + at).c_str(),
                                          [n](benchmark::State& st) { recomputeBench(st, n); }),
@@ -103,9 +101,7 @@ bool printRecomputeSummary(const std::map<std::string, Run>& results,
     bool allMet = true;
     bool header = false;
     for (size_t n : sizes) {
-        // Built in two steps: "/" + to_string draws a false -Wrestrict from GCC 12 at -O3.
-        std::string at = "/";
-        at += std::to_string(n);
+        const std::string at = "/" + std::to_string(n);
         auto recompute = results.find("Recompute" + at);
         auto rewrite = results.find("RecomputeRewrite" + at);
         auto pass = results.find("PlainPass" + at);
