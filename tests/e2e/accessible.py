@@ -11,7 +11,8 @@ import re
 import shutil
 import subprocess
 import sys
-import time
+
+from decoder_desktop import poll
 
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SYSTEM_PYTHON = "/usr/bin/python3"
@@ -87,15 +88,8 @@ def _tolerant(predicate):
 
 
 def wait_for(predicate, timeout, step=0.2):
-    end = time.monotonic() + timeout
-    predicate = _tolerant(predicate)
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= end:
-            return None
-        time.sleep(step)
+    """As decoder_desktop.poll, the accessibility bus's passing errors read as "not yet"."""
+    return poll(_tolerant(predicate), timeout, step)
 
 
 class Program:
