@@ -149,6 +149,27 @@ void expectOnlyEntityColumnsDiffer(const std::string& before, const std::string&
     EXPECT_EQ(a, after.size());
 }
 
+// A big log is looked up in two halves at once: the changes come out as one
+// pass over the whole log gives them, in the log's order.
+TEST(EntityRecompute, ABigLogGivesTheSameChangesInTheLogsOrder) {
+    const PrefixTable table = PrefixTable::parse(prefixFile(), exactCallFile());
+    constexpr size_t kBlocks = 9'000;  // 63,000 QSOs
+    std::vector<std::string> lines;
+    for (size_t b = 0; b < kBlocks; ++b)
+        for (const std::string& l : oldLines()) lines.push_back(l);
+    TempDir dir;
+    dir.write("F6XYZ_DXCC.log", joined(lines));
+    Logbook log(dir.path());
+    log.setStationCallsign("F6XYZ");
+    log.load();
+    const EntityRecompute plan = planEntityRecompute(log, table);
+    ASSERT_EQ(plan.changes.size(), 4 * kBlocks);
+    const size_t perBlock = oldLines().size();
+    for (size_t i = 0; i < plan.changes.size(); ++i)
+        ASSERT_EQ(plan.changes[i].row, (i / 4) * perBlock + i % 4) << i;
+    EXPECT_EQ(plan.changes.back().callsign, "G4ABC");
+}
+
 TEST(EntityRecompute, TheSaveRewritesOnlyTheEntityColumnsOfTheChangedLines) {
     Station s;
     const std::string before = s.log();
