@@ -1,12 +1,7 @@
 #include "app/wsjtx_command.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <optional>
 #include <variant>
 
@@ -20,6 +15,7 @@
 #include "core/session/auto_log.h"
 #include "core/session/log_session.h"
 #include "platform/file_error_text.h"
+#include "platform/stop_signals.h"
 #include "platform/text.h"
 #include "platform/wsjtx_link.h"
 
@@ -63,46 +59,6 @@ std::variant<WsjtxOptions, QString> wsjtxOptions(const CommandArguments& given) 
     o.log = given.has("--log");
     return o;
 }
-
-// SIGINT and SIGTERM end the command between two datagrams: the handler only
-// writes a byte that the event loop reads.
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
-}
-
-class SignalsEndLoop {
-public:
-    explicit SignalsEndLoop(QEventLoop& loop) {
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-        notifier_.emplace(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(&*notifier_, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~SignalsEndLoop() {
-        if (!notifier_) return;
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-        notifier_.reset();
-        ::close(signalPipe[0]);
-        ::close(signalPipe[1]);
-    }
-    bool signalled() const {
-        char byte;
-        return notifier_ && ::recv(signalPipe[0], &byte, 1, MSG_DONTWAIT) == 1;
-    }
-
-private:
-    std::optional<QSocketNotifier> notifier_;
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
 
 // What the command writes of the contacts logged, and the waiting ones.
 struct LogReport {
