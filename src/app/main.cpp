@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/qt_platform.h"
 #include "platform/start_probe.h"
+#include "platform/stop_signals.h"
 #include "platform/text.h"
 #include "windows/main/main_window.h"
 #include "windows/main/start_up.h"
@@ -25,5 +26,7 @@ int main(int argc, char** argv) {
     ui::MainWindow window(ctx, session);
     window.startUp(start);
     ui::quitWhenShownIfAsked(window.Liste_DXCC->viewport());
+    // Ended by a signal, the program still leaves through its event loop.
+    const ui::StopSignals stopSignals([] { QApplication::quit(); });
     return QApplication::exec();
 }

@@ -147,7 +147,7 @@ int wsjtxCommand(const CommandArguments& given, const CommandDefaults& defaults,
         retry.start(kRetryMs);
     }
     {
-        SignalsEndLoop signalsEnd(loop);
+        StopSignals signalsEnd([&loop] { loop.quit(); });
         loop.exec();
     }
     link.close();

@@ -16,10 +16,15 @@ void onSignal(int) {
 
 }  // namespace
 
-SignalsEndLoop::SignalsEndLoop(QEventLoop& loop) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+StopSignals::StopSignals(std::function<void()> stop) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
     notifier_.emplace(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&*notifier_, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QObject::connect(&*notifier_, &QSocketNotifier::activated, [stop = std::move(stop)] {
+        char byte;
+        while (::recv(signalPipe[0], &byte, 1, MSG_DONTWAIT) == 1) {
+        }
+        stop();
+    });
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -27,7 +32,7 @@ SignalsEndLoop::SignalsEndLoop(QEventLoop& loop) {
     sigaction(SIGTERM, &action, &oldTerm_);
 }
 
-SignalsEndLoop::~SignalsEndLoop() {
+StopSignals::~StopSignals() {
     if (!notifier_) return;
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
